@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QApplication>
+
+class ErrorHandler;
+
+// The application object. It speaks Japanese in Qt's own dialogs whatever the system locale,
+// shows the editors' Windows face names in the installed Japanese faces, and hands an error that
+// escaped every command to the general error handler.
+class PelmoraApplication : public QApplication {
+    Q_OBJECT
+public:
+    PelmoraApplication(int& argc, char** argv);
+
+    void setErrorHandler(ErrorHandler* handler) { errors_ = handler; }
+    bool notify(QObject* receiver, QEvent* event) override;
+
+private:
+    void loadJapaneseTranslation();
+    ErrorHandler* errors_ = nullptr;
+};
+
+// Starts the program: creates its windows, shows the main window and runs until it closes.
+int runPelmora(int& argc, char** argv);

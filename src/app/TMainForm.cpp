@@ -1,0 +1,429 @@
+#include "app/TMainForm.h"
+
+#include "app/AppInfo.h"
+#include "app/ProgramFolder.h"
+#include "app/TExpForm.h"
+#include "app/THelpVerForm.h"
+#include "app/TPleaseForm.h"
+#include "document/DiaryFileTab.h"
+#include "entry/TDiaryTitleForm.h"
+#include "entry/THtmlForm.h"
+#include "entry/TodayEntryTab.h"
+#include "platform/Controls.h"
+#include "platform/Messages.h"
+#include "platform/SystemInfo.h"
+#include "settings/TAppSetForm.h"
+#include "text/Cp932.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStyle>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int startWidth = 560;
+constexpr int startHeight = 385;
+constexpr qsizetype maxFontFaceBytes = 31;
+
+const QString htmlFilter = QStringLiteral(
+    "HTMLファイル(*.html,*.htm)|*.html;*.htm|テキストファイル(*.txt)|*.txt|すべてのファイル(*.*)|*.*");
+const QString textFilter = QStringLiteral("全てのテキストファイル|*.txt;*.log;*.doc;|テキストファイル("
+                                          "*.txt)|*.txt|全てのファイル(*.*)|*.*");
+
+} // namespace
+
+TMainForm::TMainForm(Platform platform, QWidget* parent)
+    : QMainWindow(parent), platform_(platform), errors_(platform.messages)
+{
+    setObjectName(QStringLiteral("TMainForm"));
+    setWindowTitle(mainWindowCaption());
+    createActions();
+    createMenus();
+    setCentralWidget(createCentralWidget());
+    createFileDialogs();
+    connectCommands();
+    setMinimumSize(startWidth, startHeight);
+    resize(startWidth, startHeight);
+
+    state_.ProgramFolder = programFolderOf(platform_.system.programFilePath());
+}
+
+// Menu items, in the menus' order; each is named as the design names it.
+void TMainForm::createActions()
+{
+    auto item = [this](const char* name, const QString& caption) {
+        auto* action = new QAction(caption, this);
+        action->setObjectName(QLatin1String(name));
+        return action;
+    };
+    FileAllNew = item("FileAllNew", QStringLiteral("HTMLファイルを新規作成(&N)"));
+    FileAllOpen = item("FileAllOpen", QStringLiteral("HTMLファイルを開く(&O)..."));
+    FileAllSave = item("FileAllSave", QStringLiteral("HTMLファイルを上書き保存(&S)"));
+    FileAllSaveAs = item("FileAllSaveAs", QStringLiteral("HTMLファイルを別名で保存(&A)..."));
+    FileTodayNew = item("FileTodayNew", QStringLiteral("新しく今日の日記を書く(&N)"));
+    FileTodaySaveHnf = item("FileTodaySaveHnf", QStringLiteral("ハイパー日記システム形式β(&H)"));
+    FileTodaySaveText = item("FileTodaySaveText", QStringLiteral("テキスト形式(&T)"));
+    AppliExit = item("AppliExit", QStringLiteral("Pelmora の終了(&X)"));
+    EditTitle = item("EditTitle", QStringLiteral("タイトルを付ける(&T)..."));
+    EditBR = item("EditBR", QStringLiteral("改行タグ挿入(&B)"));
+    EditBR->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
+    EditHR = item("EditHR", QStringLiteral("水平線タグ挿入(&H)"));
+    EditHR->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
+    EditLink = item("EditLink", QStringLiteral("リンクタグの挿入(&L)..."));
+    EditIMG = item("EditIMG", QStringLiteral("画像指定タグ挿入(&G)..."));
+    EditDec = item("EditDec", QStringLiteral("文字装飾タグ挿入(&D)..."));
+    EditDelete = item("EditDelete", QStringLiteral("全て削除(&C)"));
+    SetHtml = item("SetHtml", QStringLiteral("HTML設定(&H)"));
+    SetWork = item("SetWork", QStringLiteral("動作設定(&W)"));
+    HelpVerInfo = item("HelpVerInfo", QStringLiteral("バージョン情報(&V)..."));
+    HelpVerInfo->setShortcut(QKeySequence(Qt::Key_F1));
+    HelpAdvice = item("HelpAdvice", QStringLiteral("操作ガイド(&G)..."));
+    HelpDonotmind = item("HelpDonotmind", QStringLiteral("ユーザの方々の日記へのリンク(&U)"));
+}
+
+void TMainForm::createMenus()
+{
+    auto menu = [this](const char* name, const QString& caption) {
+        QMenu* m = menuBar()->addMenu(caption);
+        m->setObjectName(QLatin1String(name));
+        return m;
+    };
+    auto separator = [](QMenu* m, const char* name) {
+        m->addSeparator()->setObjectName(QLatin1String(name));
+    };
+
+    QMenu* file = menu("MenuAppli", QStringLiteral("ファイル(&F)"));
+    file->addActions({FileAllNew, FileAllOpen, FileAllSave, FileAllSaveAs});
+    separator(file, "N3");
+    file->addAction(FileTodayNew);
+    QMenu* todaySave = file->addMenu(QStringLiteral("今日の日記だけを保存(&S)"));
+    FileTodaySave = todaySave->menuAction();
+    FileTodaySave->setObjectName(QStringLiteral("FileTodaySave"));
+    todaySave->addActions({FileTodaySaveHnf, FileTodaySaveText});
+    separator(file, "N4");
+    file->addAction(AppliExit);
+
+    QMenu* edit = menu("MenuEdit", QStringLiteral("編集(&E)"));
+    edit->addAction(EditTitle);
+    separator(edit, "N1");
+    edit->addActions({EditBR, EditHR, EditLink, EditIMG, EditDec});
+    separator(edit, "N2");
+    edit->addAction(EditDelete);
+
+    QMenu* settings = menu("MenuSet", QStringLiteral("設定(&C)"));
+    settings->addActions({SetHtml, SetWork});
+
+    QMenu* help = menu("MenuHelp", QStringLiteral("ヘルプ・情報(&I)"));
+    help->addAction(HelpVerInfo);
+    separator(help, "N5");
+    help->addActions({HelpAdvice, HelpDonotmind});
+}
+
+QWidget* TMainForm::createCentralWidget()
+{
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(2, 0, 2, 2);
+    layout->setSpacing(2);
+
+    auto* topLine = new QFrame(central);
+    topLine->setObjectName(QStringLiteral("Bevel1"));
+    topLine->setFrameStyle(QFrame::HLine | QFrame::Sunken);
+    layout->addWidget(topLine);
+
+    PageControl1 = new QTabWidget(central);
+    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    todayTab_ = new TodayEntryTab(state_, platform_.clock, PageControl1);
+    diaryTab_ = new DiaryFileTab(PageControl1);
+    PageControl1->addTab(todayTab_, QStringLiteral("今日の日記編集"));
+    PageControl1->addTab(diaryTab_, QStringLiteral("日記ファイル全体編集"));
+    layout->addWidget(PageControl1, 1);
+    layout->addLayout(createBottomRow());
+    return central;
+}
+
+QLayout* TMainForm::createBottomRow()
+{
+    HelpBtn = makeButton("HelpBtn", QStringLiteral("ヘルプ(F1)"),
+                         QStringLiteral("バージョン情報を表示します。"), this);
+    HelpBtn->setIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
+    HtmlSetBtn = makeButton("HtmlSetBtn", QStringLiteral("HTML設定(&M)"),
+                            QStringLiteral("HTML化するための設定を行います。"), this);
+    HtmlSetBtn->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
+    AppSetBtn = makeButton("AppSetBtn", QStringLiteral("動作設定(&V)"),
+                           QStringLiteral("表示制限などの設定を行います。"), this);
+    AppSetBtn->setIcon(style()->standardIcon(QStyle::SP_FileDialogListView));
+    AppExitBtn = makeButton("AppExitBtn", QStringLiteral("閉じる(&X)"),
+                            QStringLiteral("Pelmora を終了します。"), this);
+    AppExitBtn->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
+
+    auto* row = new QHBoxLayout;
+    row->addWidget(HelpBtn);
+    row->addWidget(HtmlSetBtn);
+    row->addWidget(AppSetBtn);
+    row->addStretch(1);
+    row->addWidget(AppExitBtn);
+    return row;
+}
+
+void TMainForm::createFileDialogs()
+{
+    OpenDialog.title = QStringLiteral("日記HTMLを開く");
+    OpenDialog.defaultExt = QStringLiteral("htm");
+    OpenDialog.filter = htmlFilter;
+    OpenDialog.fileMustExist = true;
+
+    SaveDialog.title = QStringLiteral("日記HTMLを保存");
+    SaveDialog.defaultExt = QStringLiteral("htm");
+    SaveDialog.filter = htmlFilter;
+    SaveDialog.overwritePrompt = true;
+
+    SaveDialogToday.filter = textFilter;
+    SaveDialogToday.overwritePrompt = true;
+}
+
+// Every command runs under the general error handler: an error it does not handle itself is
+// shown and the program goes on.
+void TMainForm::onClick(QAbstractButton* button, void (TMainForm::*handler)())
+{
+    connect(button, &QAbstractButton::clicked, this, [this, handler] { errors_.run([&] { (this->*handler)(); }); });
+}
+
+void TMainForm::onTrigger(QAction* action, void (TMainForm::*handler)())
+{
+    connect(action, &QAction::triggered, this, [this, handler] { errors_.run([&] { (this->*handler)(); }); });
+}
+
+void TMainForm::connectCommands()
+{
+    onClick(HelpBtn, &TMainForm::HelpBtnClick);
+    onClick(HtmlSetBtn, &TMainForm::HtmlSetBtnClick);
+    onClick(AppSetBtn, &TMainForm::AppSetBtnClick);
+    connect(AppExitBtn, &QPushButton::clicked, this, &TMainForm::close);
+
+    TodayEntryTab* today = todayTab_;
+    onClick(today->DeleteBtn, &TMainForm::DeleteBtnClick);
+    onClick(today->AddTitleBtn, &TMainForm::AddTitleBtnClick);
+    onClick(today->BRBtn, &TMainForm::BRTagBtnClick);
+    onClick(today->UseHintBtn, &TMainForm::UseHintBtnClick);
+
+    DiaryFileTab* diary = diaryTab_;
+    onClick(diary->NewDiaryBtn, &TMainForm::NewDiaryBtnClick);
+    onClick(diary->OpenDiaryBtn, &TMainForm::OpenDiaryBtnClick);
+    onClick(diary->ReOpenBtn, &TMainForm::ReOpenBtnClick);
+    onClick(diary->InsertDiaryBtn, &TMainForm::InsertDiaryBtnClick);
+    onClick(diary->SaveDiaryBtn, &TMainForm::SaveDiaryBtnClick);
+    onClick(diary->SaveAsBtn, &TMainForm::SaveAsBtnClick);
+    onClick(diary->BRTagBtn, &TMainForm::BRTagBtnClick);
+    onClick(diary->HRBtn, &TMainForm::HRBtnClick);
+    onClick(diary->LinkTagBtn, &TMainForm::LinkTagBtnClick);
+    onClick(diary->IMGBtn, &TMainForm::IMGBtnClick);
+    onClick(diary->StyleBtn, &TMainForm::StyleBtnClick);
+    connect(diary->AllMemo, &QPlainTextEdit::textChanged, this, &TMainForm::AllMemoChange);
+
+    onTrigger(FileAllNew, &TMainForm::NewDiaryBtnClick);
+    onTrigger(FileAllOpen, &TMainForm::OpenDiaryBtnClick);
+    onTrigger(FileAllSave, &TMainForm::SaveDiaryBtnClick);
+    onTrigger(FileAllSaveAs, &TMainForm::SaveAsBtnClick);
+    onTrigger(FileTodayNew, &TMainForm::DeleteBtnClick);
+    onTrigger(FileTodaySaveHnf, &TMainForm::FileTodaySaveHnfClick);
+    onTrigger(FileTodaySaveText, &TMainForm::FileTodaySaveTextClick);
+    onTrigger(AppliExit, &TMainForm::AppliExitClick);
+    onTrigger(EditTitle, &TMainForm::AddTitleBtnClick);
+    onTrigger(EditBR, &TMainForm::BRTagBtnClick);
+    onTrigger(EditHR, &TMainForm::HRBtnClick);
+    onTrigger(EditLink, &TMainForm::LinkTagBtnClick);
+    onTrigger(EditIMG, &TMainForm::IMGBtnClick);
+    onTrigger(EditDec, &TMainForm::StyleBtnClick);
+    onTrigger(EditDelete, &TMainForm::DeleteBtnClick);
+    onTrigger(SetHtml, &TMainForm::HtmlSetBtnClick);
+    onTrigger(SetWork, &TMainForm::AppSetBtnClick);
+    onTrigger(HelpVerInfo, &TMainForm::HelpBtnClick);
+    onTrigger(HelpAdvice, &TMainForm::HelpAdviceClick);
+    onTrigger(HelpDonotmind, &TMainForm::HelpDonotmindClick);
+
+    // Connected only now: QTabWidget reports a change while its tabs are added.
+    connect(PageControl1, &QTabWidget::currentChanged, this,
+            [this] { errors_.run([this] { PageControl1Change(); }); });
+}
+
+void TMainForm::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (shown_)
+        return;
+    shown_ = true;
+    errors_.run([this] { FormShow(); });
+}
+
+void TMainForm::FormShow()
+{
+    todayTab_->ClearTodayEntry();
+    for (QAction* item : {FileAllNew, FileAllOpen, FileAllSave, FileAllSaveAs})
+        item->setEnabled(false);
+    applyEditorFont();
+    todayTab_->TodayMemo->setFocus();
+}
+
+// The stored size and face go on TodayMemo; AllMemo always shows the same font.
+void TMainForm::applyEditorFont()
+{
+    QPlainTextEdit* today = todayTab_->TodayMemo;
+    QFont font = today->font();
+    if (state_.EditorFontSize >= 1) // a size below 1 cannot be shown; the size stays
+        font.setPointSize(state_.EditorFontSize);
+    if (!state_.EditorFontFace.isEmpty())
+        font.setFamily(text::truncateCp932(state_.EditorFontFace, maxFontFaceBytes));
+    today->setFont(font);
+    diaryTab_->AllMemo->setFont(font);
+}
+
+void TMainForm::closeEvent(QCloseEvent* event)
+{
+    bool mayClose = false;
+    errors_.run([&] { mayClose = FormCloseQuery(); });
+    if (!mayClose) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+bool TMainForm::FormCloseQuery()
+{
+    if (AskSaveIfModified() == SaveAnswer::Cancelled)
+        return false;
+    if (!todayTab_->TodayMemo->document()->isModified())
+        return true;
+    const MsgAnswer answer = platform_.messages.show(
+        {QStringLiteral("「今日の日記」本文が変更されたまま、使用（挿入）されていません。\n"
+                        "このまま終了してもよろしいですか？"),
+         QStringLiteral("終了確認"), MsgButtons::YesNo, MsgIcon::Question, MsgAnswer::Yes});
+    return answer == MsgAnswer::Yes;
+}
+
+// Until the diary document can be modified there is nothing to save.
+SaveAnswer TMainForm::AskSaveIfModified()
+{
+    return SaveAnswer::Done;
+}
+
+void TMainForm::refocusEditor()
+{
+    if (state_.CurrentPage == u'1')
+        todayTab_->TodayMemo->setFocus();
+    else if (state_.CurrentPage == u'2')
+        diaryTab_->AllMemo->setFocus();
+}
+
+// The switch is decided by CurrentPage alone: the program has two tabs, so any change of the
+// tab in front is a change to the other one.
+void TMainForm::PageControl1Change()
+{
+    if (state_.CurrentPage == u'1') {
+        state_.CurrentPage = u'2';
+        applyTabMenuStates();
+        if (state_.FirstPageChangeFlag == u'F') {
+            state_.FirstPageChangeFlag = u'2';
+            windows_.ExpForm->exec();
+        }
+        diaryTab_->AllMemo->setFocus();
+    } else {
+        state_.CurrentPage = u'1';
+        applyTabMenuStates();
+        todayTab_->TodayMemo->setFocus();
+    }
+}
+
+void TMainForm::applyTabMenuStates()
+{
+    const bool first = state_.CurrentPage == u'1';
+    const bool document = state_.DocumentLoaded == u'T';
+    for (QAction* item : {EditTitle, EditDelete, FileTodayNew, FileTodaySave})
+        item->setEnabled(first);
+    for (QAction* item : {FileAllNew, FileAllOpen})
+        item->setEnabled(!first);
+    for (QAction* item : {FileAllSave, FileAllSaveAs})
+        item->setEnabled(!first && document);
+    for (QAction* item : {EditBR, EditHR, EditLink, EditIMG, EditDec}) {
+        if (first)
+            item->setEnabled(true);
+        else if (!document)
+            item->setEnabled(false);
+    }
+}
+
+void TMainForm::AllMemoChange()
+{
+    diaryTab_->SaveDiaryBtn->setEnabled(true);
+    diaryTab_->SaveAsBtn->setEnabled(true);
+    FileAllSave->setEnabled(true);
+    FileAllSaveAs->setEnabled(true);
+}
+
+void TMainForm::HelpBtnClick()
+{
+    windows_.HelpVerForm->exec();
+    refocusEditor();
+}
+
+void TMainForm::HtmlSetBtnClick()
+{
+    windows_.HtmlForm->exec();
+    refocusEditor();
+}
+
+void TMainForm::AppSetBtnClick()
+{
+    windows_.AppSetForm->exec();
+    refocusEditor();
+}
+
+void TMainForm::DeleteBtnClick()
+{
+    const MsgAnswer answer = platform_.messages.show(
+        {QStringLiteral("入力内容をクリアしてよろしいですか？"), QStringLiteral("クリア確認"),
+         MsgButtons::YesNo, MsgIcon::Question, MsgAnswer::Yes});
+    if (answer == MsgAnswer::Yes)
+        todayTab_->ClearTodayEntry();
+}
+
+void TMainForm::AddTitleBtnClick()
+{
+    windows_.DiaryTitleForm->exec();
+    todayTab_->TodayMemo->setFocus();
+}
+
+void TMainForm::AppliExitClick()
+{
+    close();
+}
+
+void TMainForm::HelpDonotmindClick()
+{
+    windows_.PleaseForm->exec();
+}
+
+// Commands whose windows and rules come with the later parts of the program.
+void TMainForm::BRTagBtnClick() {}
+void TMainForm::HRBtnClick() {}
+void TMainForm::LinkTagBtnClick() {}
+void TMainForm::IMGBtnClick() {}
+void TMainForm::StyleBtnClick() {}
+void TMainForm::UseHintBtnClick() {}
+void TMainForm::NewDiaryBtnClick() {}
+void TMainForm::OpenDiaryBtnClick() {}
+void TMainForm::ReOpenBtnClick() {}
+void TMainForm::InsertDiaryBtnClick() {}
+void TMainForm::SaveDiaryBtnClick() {}
+void TMainForm::SaveAsBtnClick() {}
+void TMainForm::FileTodaySaveHnfClick() {}
+void TMainForm::FileTodaySaveTextClick() {}
+void TMainForm::HelpAdviceClick() {}

@@ -1,0 +1,126 @@
+#pragma once
+
+#include "app/ErrorHandler.h"
+#include "app/MainState.h"
+#include "app/Windows.h"
+#include "platform/FileDialogs.h"
+#include "platform/Platform.h"
+
+#include <QMainWindow>
+
+class DiaryFileTab;
+class QAbstractButton;
+class QAction;
+class QMenu;
+class QPushButton;
+class QTabWidget;
+class TodayEntryTab;
+
+// What AskSaveIfModified answers: go on (nothing to save, or saved), go on and lose the
+// changes, or stop.
+enum class SaveAnswer { Done, Declined, Cancelled };
+
+// The main window: both tabs, the bottom row, the menus, and the working state of the run.
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TMainForm(Platform platform, QWidget* parent = nullptr);
+
+    // The other windows are created after this one; it reaches them through here.
+    void setWindows(const Windows& windows) { windows_ = windows; }
+
+    MainState& state() { return state_; }
+    TodayEntryTab* todayTab() const { return todayTab_; }
+    DiaryFileTab* diaryTab() const { return diaryTab_; }
+
+    // Gives the keyboard focus to the editor of the tab in front.
+    void refocusEditor();
+
+    // The three standard file dialogs, kept between showings.
+    FileDialogSettings OpenDialog;
+    FileDialogSettings SaveDialog;
+    FileDialogSettings SaveDialogToday;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createActions();
+    void createMenus();
+    QWidget* createCentralWidget();
+    QLayout* createBottomRow();
+    void createFileDialogs();
+    void connectCommands();
+    void onClick(QAbstractButton* button, void (TMainForm::*handler)());
+    void onTrigger(QAction* action, void (TMainForm::*handler)());
+    QAction* addItem(QMenu* menu, const char* name, const QString& caption);
+
+    void FormShow();
+    bool FormCloseQuery();
+    void applyEditorFont();
+    void applyTabMenuStates();
+    SaveAnswer AskSaveIfModified();
+
+    // Commands.
+    void HelpBtnClick();
+    void HtmlSetBtnClick();
+    void AppSetBtnClick();
+    void DeleteBtnClick();
+    void AddTitleBtnClick();
+    void BRTagBtnClick();
+    void HRBtnClick();
+    void LinkTagBtnClick();
+    void IMGBtnClick();
+    void StyleBtnClick();
+    void UseHintBtnClick();
+    void NewDiaryBtnClick();
+    void OpenDiaryBtnClick();
+    void ReOpenBtnClick();
+    void InsertDiaryBtnClick();
+    void SaveDiaryBtnClick();
+    void SaveAsBtnClick();
+    void FileTodaySaveHnfClick();
+    void FileTodaySaveTextClick();
+    void AppliExitClick();
+    void HelpAdviceClick();
+    void HelpDonotmindClick();
+    void AllMemoChange();
+    void PageControl1Change();
+
+    Platform platform_;
+    ErrorHandler errors_;
+    MainState state_;
+    Windows windows_;
+    bool shown_ = false;
+
+    QTabWidget* PageControl1;
+    TodayEntryTab* todayTab_;
+    DiaryFileTab* diaryTab_;
+    QPushButton* HelpBtn;
+    QPushButton* HtmlSetBtn;
+    QPushButton* AppSetBtn;
+    QPushButton* AppExitBtn;
+
+    QAction* FileAllNew;
+    QAction* FileAllOpen;
+    QAction* FileAllSave;
+    QAction* FileAllSaveAs;
+    QAction* FileTodayNew;
+    QAction* FileTodaySave; // the submenu's own item
+    QAction* FileTodaySaveHnf;
+    QAction* FileTodaySaveText;
+    QAction* AppliExit;
+    QAction* EditTitle;
+    QAction* EditBR;
+    QAction* EditHR;
+    QAction* EditLink;
+    QAction* EditIMG;
+    QAction* EditDec;
+    QAction* EditDelete;
+    QAction* SetHtml;
+    QAction* SetWork;
+    QAction* HelpVerInfo;
+    QAction* HelpAdvice;
+    QAction* HelpDonotmind;
+};

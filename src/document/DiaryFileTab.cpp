@@ -1,0 +1,111 @@
+#include "document/DiaryFileTab.h"
+
+#include "platform/Controls.h"
+#include "platform/EditorText.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+// What AllMemo shows until a diary document is opened or created.
+const QString placeholderText = QStringLiteral("\r\n"
+                                               "   *** 日記HTMLファイル編集領域 ***\r\n"
+                                               "\r\n"
+                                               "      日記用ＨＴＭＬファイルを読み込んで下さい。\r\n"
+                                               "      ない場合は、「新規」ボタンで新規作成して下さい。");
+
+} // namespace
+
+DiaryFileTab::DiaryFileTab(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("TabSheet2"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->setSpacing(3);
+    layout->addLayout(createFirstButtonRow());
+    layout->addLayout(createSecondButtonRow());
+    layout->addLayout(createFileRow());
+    createEditor();
+    layout->addWidget(AllMemo, 1);
+}
+
+QLayout* DiaryFileTab::createFirstButtonRow()
+{
+    NewDiaryBtn = makeButton("NewDiaryBtn", QStringLiteral("新規(&N)"),
+                         QStringLiteral("新しく日記HTMLファイルを作成します。"), this);
+    OpenDiaryBtn = makeButton("OpenDiaryBtn", QStringLiteral("開く(&O)"),
+                          QStringLiteral("既存の日記HTMLファイルを開きます。"), this);
+    ReOpenBtn = makeButton("ReOpenBtn", QStringLiteral("▼履歴(&R)"),
+                       QStringLiteral("過去に保存したことのあるファイルを再度開きます。"), this);
+    InsertDiaryBtn =
+        makeButton("InsertDiaryBtn", QStringLiteral("カーソル位置に今日の日記を挿入(&P)"),
+               QStringLiteral("カーソルのある位置に、「今日の日記編集」内容を挿入します。"), this);
+    auto* row = new QHBoxLayout;
+    row->addWidget(NewDiaryBtn);
+    row->addWidget(OpenDiaryBtn);
+    row->addWidget(ReOpenBtn);
+    row->addWidget(InsertDiaryBtn, 1);
+    return row;
+}
+
+QLayout* DiaryFileTab::createSecondButtonRow()
+{
+    SaveDiaryBtn = makeButton("SaveDiaryBtn", QStringLiteral("上書き保存(&S)"),
+                          QStringLiteral("編集内容を保存します。"), this);
+    SaveAsBtn = makeButton("SaveAsBtn", QStringLiteral("別名で保存(&A)"),
+                       QStringLiteral("編集内容を、別のファイル名で保存します。"), this);
+    BRTagBtn = makeButton("BRTagBtn", QStringLiteral("改行(&B)"),
+                      QStringLiteral("改行タグを挿入します。"), this);
+    HRBtn = makeButton("HRBtn", QStringLiteral("水平線(&H)"),
+                   QStringLiteral("水平線を表示させるタグを挿入します。日記の区切りなどに利用して"
+                                  "下さい。"),
+                   this);
+    LinkTagBtn = makeButton("LinkTagBtn", QStringLiteral("リンク(&L)"),
+                        QStringLiteral("リンクタグを挿入します。"), this);
+    IMGBtn = makeButton("IMGBtn", QStringLiteral("画像(&G)"), QStringLiteral("画像タグを挿入します。"),
+                    this);
+    StyleBtn = makeButton("StyleBtn", QStringLiteral("文字装飾(&D)"),
+                      QStringLiteral("太字・斜体・サイズ変更・色の指定などを行いたいときにクリック"
+                                     "して下さい。"),
+                      this);
+    auto* row = new QHBoxLayout;
+    for (QPushButton* b : {SaveDiaryBtn, SaveAsBtn, BRTagBtn, HRBtn, LinkTagBtn, IMGBtn, StyleBtn}) {
+        b->setEnabled(false);
+        row->addWidget(b);
+    }
+    row->addStretch(1);
+    return row;
+}
+
+QLayout* DiaryFileTab::createFileRow()
+{
+    auto* label = new QLabel(QStringLiteral("編集中ファイル名："), this);
+    label->setObjectName(QStringLiteral("Panel1"));
+    label->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    PanelEditFile = new QLabel(QStringLiteral("None."), this);
+    PanelEditFile->setObjectName(QStringLiteral("PanelEditFile"));
+    PanelEditFile->setToolTip(QStringLiteral("編集中のファイル名です。"));
+    PanelEditFile->setTextFormat(Qt::PlainText);
+    PanelEditFile->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    PanelEditFile->setAccessibleName(QStringLiteral("編集中ファイル名"));
+    // The colours of an active window's caption bar.
+    PanelEditFile->setAutoFillBackground(true);
+    PanelEditFile->setBackgroundRole(QPalette::Highlight);
+    PanelEditFile->setForegroundRole(QPalette::HighlightedText);
+    auto* row = new QHBoxLayout;
+    row->setSpacing(0);
+    row->addWidget(label);
+    row->addWidget(PanelEditFile, 1);
+    return row;
+}
+
+void DiaryFileTab::createEditor()
+{
+    AllMemo = makeMemo("AllMemo", QStringLiteral("日記ファイル"), this);
+    setEditorText(AllMemo, placeholderText);
+    AllMemo->setReadOnly(true);
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+
+// The second tab: the diary document in AllMemo, the name of its file and the commands that
+// open, save and edit it. The main window wires the buttons to its commands.
+class DiaryFileTab : public QWidget {
+    Q_OBJECT
+public:
+    explicit DiaryFileTab(QWidget* parent = nullptr);
+
+    QPushButton* NewDiaryBtn;
+    QPushButton* OpenDiaryBtn;
+    QPushButton* ReOpenBtn;
+    QPushButton* InsertDiaryBtn;
+    QPushButton* SaveDiaryBtn;
+    QPushButton* SaveAsBtn;
+    QPushButton* BRTagBtn;
+    QPushButton* HRBtn;
+    QPushButton* LinkTagBtn;
+    QPushButton* IMGBtn;
+    QPushButton* StyleBtn;
+    QLabel* PanelEditFile;
+    QPlainTextEdit* AllMemo;
+
+private:
+    QLayout* createFirstButtonRow();
+    QLayout* createSecondButtonRow();
+    QLayout* createFileRow();
+    void createEditor();
+};

@@ -1,0 +1,8 @@
+#include "entry/THtmlForm.h"
+
+THtmlForm::THtmlForm(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("THtmlForm"));
+    setWindowTitle(QStringLiteral("日記HTML設定"));
+    setModal(true);
+}

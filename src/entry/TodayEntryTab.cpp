@@ -1,0 +1,170 @@
+#include "entry/TodayEntryTab.h"
+
+#include "app/MainState.h"
+#include "entry/ItemComboBox.h"
+#include "entry/UpDown.h"
+#include "entry/Weekday.h"
+#include "platform/Clock.h"
+#include "platform/Controls.h"
+#include "platform/EditorText.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+const QStringList weekdayItems = {QStringLiteral("(日)"), QStringLiteral("(月)"),
+                                  QStringLiteral("(火)"), QStringLiteral("(水)"),
+                                  QStringLiteral("(木)"), QStringLiteral("(金)"),
+                                  QStringLiteral("(土)")};
+
+const QStringList weatherItems = {QStringLiteral("晴れ"),         QStringLiteral("くもり"),
+                                  QStringLiteral("雨"),           QStringLiteral("雪"),
+                                  QStringLiteral("晴れ／くもり"), QStringLiteral("晴れ／雨"),
+                                  QStringLiteral("くもり／雨"),   QStringLiteral("雨／雪")};
+
+QLineEdit* dateField(const char* name, const QString& initial, int maxWidth, QWidget* parent)
+{
+    auto* edit = new QLineEdit(initial, parent);
+    edit->setObjectName(QLatin1String(name));
+    edit->setMaximumWidth(maxWidth);
+    return edit;
+}
+
+// A field's label that screen readers announce with it.
+QLabel* labelFor(const QString& text, QWidget* field, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    label->setBuddy(field);
+    return label;
+}
+
+} // namespace
+
+TodayEntryTab::TodayEntryTab(MainState& state, Clock& clock, QWidget* parent)
+    : QWidget(parent), state_(state), clock_(clock)
+{
+    setObjectName(QStringLiteral("TabSheet1"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->setSpacing(3);
+    layout->addLayout(createDateRow());
+    layout->addLayout(createToolRow());
+    createEditors();
+    layout->addWidget(PanelDiaryTitle);
+    layout->addWidget(TodayMemo, 1);
+
+    connect(YearEdit, &QLineEdit::textChanged, this, &TodayEntryTab::UpdateWeekday);
+    connect(MonthEdit, &QLineEdit::textChanged, this, &TodayEntryTab::UpdateWeekday);
+    connect(DateEdit, &QLineEdit::textChanged, this, &TodayEntryTab::UpdateWeekday);
+}
+
+QLayout* TodayEntryTab::createDateRow()
+{
+    YearEdit = dateField("YearEdit", QStringLiteral("0"), 52, this);
+    YearEdit->setToolTip(QStringLiteral("曜日の自動算出が行われるのは、1990～9999年の間のみです。"));
+    MonthEdit = dateField("MonthEdit", QStringLiteral("1"), 30, this);
+    DateEdit = dateField("DateEdit", QStringLiteral("1"), 30, this);
+    YearUpDown = new UpDown(YearEdit, 0, 10000, false, this);
+    YearUpDown->setObjectName(QStringLiteral("YearUpDown"));
+    MonthUpDown = new UpDown(MonthEdit, 1, 12, true, this);
+    MonthUpDown->setObjectName(QStringLiteral("MonthUpDown"));
+    DateUpDown = new UpDown(DateEdit, 1, 31, true, this);
+    DateUpDown->setObjectName(QStringLiteral("DateUpDown"));
+
+    DayBox = new ItemComboBox(weekdayItems, this);
+    DayBox->setObjectName(QStringLiteral("DayBox"));
+    DayBox->setToolTip(QStringLiteral(
+        "日付から自動的に入力されます。（存在しない日付が入力された場合は空白になります。）"));
+    DayBox->setMinimumContentsLength(4);
+    WeatherBox = new ItemComboBox(weatherItems, this);
+    WeatherBox->setObjectName(QStringLiteral("WeatherBox"));
+    WeatherBox->setToolTip(
+        QStringLiteral("リスト外の文字も入力できます。その際は、挿入時に色の選択ができます。"));
+    WeatherBox->setMinimumContentsLength(7);
+    DeleteBtn = makeButton("DeleteBtn", QStringLiteral("削除(&D)"),
+                       QStringLiteral("入力した日付や日記本文を削除します。"), this);
+
+    auto* row = new QHBoxLayout;
+    row->setSpacing(2);
+    const std::pair<QLineEdit*, UpDown*> fields[] = {
+        {YearEdit, YearUpDown}, {MonthEdit, MonthUpDown}, {DateEdit, DateUpDown}};
+    const QString units[] = {QStringLiteral("年"), QStringLiteral("月"), QStringLiteral("日")};
+    for (int i = 0; i < 3; ++i) {
+        row->addWidget(fields[i].first);
+        row->addWidget(fields[i].second);
+        row->addWidget(labelFor(units[i], fields[i].first, this));
+        fields[i].first->setAccessibleName(units[i]);
+        row->addSpacing(4);
+    }
+    row->addWidget(labelFor(QStringLiteral("曜日："), DayBox, this));
+    row->addWidget(DayBox);
+    row->addSpacing(4);
+    row->addWidget(labelFor(QStringLiteral("天気："), WeatherBox, this));
+    row->addWidget(WeatherBox);
+    row->addStretch(1);
+    row->addWidget(DeleteBtn);
+    DayBox->setAccessibleName(QStringLiteral("曜日"));
+    WeatherBox->setAccessibleName(QStringLiteral("天気"));
+    return row;
+}
+
+QLayout* TodayEntryTab::createToolRow()
+{
+    AddTitleBtn = makeButton("AddTitleBtn", QStringLiteral("今日の日記にタイトルを付ける(&T)"),
+                         QStringLiteral("タイトルを付けたい場合にクリックして下さい。"), this);
+    BRBtn = makeButton("BRBtn", QStringLiteral("改行挿入(&B)"),
+                   QStringLiteral("ブラウザ上で改行させたい場所にカーソルを移動して、このボタンを"
+                                  "クリックして下さい。"),
+                   this);
+    UseHintBtn = makeButton("UseHintBtn", QStringLiteral("操作アドバイス表示(&H)"),
+                        QStringLiteral("操作ガイドです。１度は読んで下さい。"), this);
+    auto* row = new QHBoxLayout;
+    row->addWidget(AddTitleBtn);
+    row->addWidget(BRBtn);
+    row->addStretch(1);
+    row->addWidget(UseHintBtn);
+    return row;
+}
+
+void TodayEntryTab::createEditors()
+{
+    PanelDiaryTitle = new QLabel(QStringLiteral("タイトル："), this);
+    PanelDiaryTitle->setObjectName(QStringLiteral("PanelDiaryTitle"));
+    PanelDiaryTitle->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    PanelDiaryTitle->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    PanelDiaryTitle->setTextFormat(Qt::PlainText);
+    PanelDiaryTitle->hide();
+
+    TodayMemo = makeMemo("TodayMemo", QStringLiteral("今日の日記本文"), this);
+    WorkMemo = makeMemo("WorkMemo", QString(), this);
+    WorkMemo->hide();
+}
+
+void TodayEntryTab::SetTodayDate()
+{
+    const QDate today = clock_.today();
+    YearEdit->setText(today.toString(QStringLiteral("yyyy")));
+    MonthEdit->setText(QString::number(today.month()));
+    DateEdit->setText(QString::number(today.day()));
+    DayBox->setTextKeepingItem(u'(' + clock_.shortDayName(today.dayOfWeek()) + u')');
+}
+
+void TodayEntryTab::ClearTodayEntry()
+{
+    setEditorText(TodayMemo, QString());
+    state_.TodayTitle.clear();
+    PanelDiaryTitle->hide();
+    WeatherBox->selectItem(-1);
+    SetTodayDate();
+    TodayMemo->document()->setModified(false);
+}
+
+void TodayEntryTab::UpdateWeekday()
+{
+    DayBox->selectItem(entry::weekdayItem(YearEdit->text(), MonthEdit->text(), DateEdit->text()));
+}

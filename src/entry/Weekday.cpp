@@ -1,0 +1,57 @@
+#include "entry/Weekday.h"
+
+#include <QDate>
+
+namespace entry {
+
+namespace {
+
+bool isLeapYear(int year)
+{
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
+
+int daysInMonth(int year, int month)
+{
+    switch (month) {
+    case 1: case 3: case 5: case 7: case 8: case 10: case 12: return 31;
+    case 4: case 6: case 9: case 11: return 30;
+    case 2: return isLeapYear(year) ? 29 : 28;
+    default: return 0;
+    }
+}
+
+} // namespace
+
+int readDateNumber(QStringView text)
+{
+    constexpr qsizetype maxDigits = 9; // keeps the value inside an int
+    if (text.isEmpty())
+        return -1;
+    int value = 0;
+    qsizetype significant = 0;
+    for (QChar c : text) {
+        if (c < u'0' || c > u'9')
+            return -1;
+        if (significant > 0 || c != u'0')
+            ++significant;
+        if (significant > maxDigits)
+            return -1;
+        value = value * 10 + (c.unicode() - u'0');
+    }
+    return value;
+}
+
+int weekdayItem(QStringView year, QStringView month, QStringView day)
+{
+    const int m = readDateNumber(month);
+    const int d = readDateNumber(day);
+    const int y = readDateNumber(year);
+    if (y < 1990 || y > 9999)
+        return -1;
+    if (d < 1 || d > daysInMonth(y, m))
+        return -1;
+    return QDate(y, m, d).dayOfWeek() % 7; // Qt counts Monday 1 to Sunday 7
+}
+
+} // namespace entry

@@ -1,0 +1,201 @@
+#include "platform/QtPlatform.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLocale>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSaveFile>
+
+namespace {
+
+QMessageBox::Icon qtIcon(MsgIcon icon)
+{
+    switch (icon) {
+    case MsgIcon::Information: return QMessageBox::Information;
+    case MsgIcon::Question: return QMessageBox::Question;
+    case MsgIcon::Exclamation: return QMessageBox::Warning;
+    case MsgIcon::Stop: return QMessageBox::Critical;
+    case MsgIcon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButton qtButton(MsgAnswer answer)
+{
+    switch (answer) {
+    case MsgAnswer::Yes: return QMessageBox::Yes;
+    case MsgAnswer::No: return QMessageBox::No;
+    case MsgAnswer::Cancel: return QMessageBox::Cancel;
+    case MsgAnswer::Ok: break;
+    }
+    return QMessageBox::Ok;
+}
+
+QMessageBox::StandardButtons qtButtons(MsgButtons buttons)
+{
+    switch (buttons) {
+    case MsgButtons::YesNo: return QMessageBox::Yes | QMessageBox::No;
+    case MsgButtons::YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case MsgButtons::Ok: break;
+    }
+    return QMessageBox::Ok;
+}
+
+MsgAnswer escapeAnswer(MsgButtons buttons)
+{
+    switch (buttons) {
+    case MsgButtons::YesNo: return MsgAnswer::No;
+    case MsgButtons::YesNoCancel: return MsgAnswer::Cancel;
+    case MsgButtons::Ok: break;
+    }
+    return MsgAnswer::Ok;
+}
+
+MsgAnswer fromQt(int button)
+{
+    switch (button) {
+    case QMessageBox::Yes: return MsgAnswer::Yes;
+    case QMessageBox::No: return MsgAnswer::No;
+    case QMessageBox::Cancel: return MsgAnswer::Cancel;
+    default: return MsgAnswer::Ok;
+    }
+}
+
+// Qt reads a filter's patterns from the parentheses of its description, so each entry is
+// shown as the description followed by its real patterns in Qt's form.
+QStringList qtFilters(const QList<FilterEntry>& entries)
+{
+    QStringList filters;
+    for (const FilterEntry& entry : entries)
+        filters.append(entry.description + QStringLiteral(" (") + entry.patterns.join(u' ') + u')');
+    return filters;
+}
+
+bool runFileDialog(FileDialogSettings& settings, QFileDialog::AcceptMode mode)
+{
+    QFileDialog dialog(QApplication::activeWindow(), settings.title);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
+                                                        : QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !settings.overwritePrompt);
+    dialog.setDefaultSuffix(settings.defaultExt);
+    const QStringList filters = qtFilters(parseFilter(settings.filter));
+    dialog.setNameFilters(filters);
+    if (settings.filterIndex >= 1 && settings.filterIndex <= filters.size())
+        dialog.selectNameFilter(filters.at(settings.filterIndex - 1));
+    if (!settings.fileName.isEmpty())
+        dialog.selectFile(settings.fileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return false;
+    settings.fileName = dialog.selectedFiles().constFirst();
+    settings.filterIndex = int(filters.indexOf(dialog.selectedNameFilter())) + 1;
+    return true;
+}
+
+} // namespace
+
+QList<FilterEntry> parseFilter(const QString& filter)
+{
+    const QStringList parts = filter.split(u'|');
+    QList<FilterEntry> entries;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
+        entries.append({parts.at(i), parts.at(i + 1).split(u';', Qt::SkipEmptyParts)});
+    return entries;
+}
+
+MsgAnswer QtMessages::show(const Message& message)
+{
+    QMessageBox box(qtIcon(message.icon), message.caption, message.text, qtButtons(message.buttons),
+                    QApplication::activeWindow());
+    box.setDefaultButton(qtButton(message.defaultButton));
+    box.setEscapeButton(qtButton(escapeAnswer(message.buttons)));
+    return fromQt(box.exec());
+}
+
+bool QtFileDialogs::openFile(FileDialogSettings& dialog)
+{
+    return runFileDialog(dialog, QFileDialog::AcceptOpen);
+}
+
+bool QtFileDialogs::saveFile(FileDialogSettings& dialog)
+{
+    return runFileDialog(dialog, QFileDialog::AcceptSave);
+}
+
+QString QtClipboard::text()
+{
+    return QGuiApplication::clipboard()->text();
+}
+
+void QtClipboard::setText(const QString& text)
+{
+    QGuiApplication::clipboard()->setText(text);
+}
+
+QDate QtClock::today()
+{
+    return QDate::currentDate();
+}
+
+QString QtClock::shortDayName(int dayOfWeek)
+{
+    return QLocale::system().dayName(dayOfWeek, QLocale::ShortFormat);
+}
+
+QString QtSystem::programFilePath()
+{
+    return QCoreApplication::applicationFilePath();
+}
+
+void QtSystem::playSound(SystemSound)
+{
+    // Linux has no system-wide question or information sound; the bell is what Qt offers.
+    QApplication::beep();
+}
+
+std::optional<QByteArray> QtFiles::readAll(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return bytes;
+}
+
+bool QtFiles::writeAll(const QString& path, const QByteArray& bytes)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+bool QtFiles::exists(const QString& path)
+{
+    return QFileInfo(path).isFile();
+}
+
+bool QtFiles::isWritable(const QString& path)
+{
+    const QFileInfo info(path);
+    if (info.exists())
+        return info.isWritable();
+    return QFileInfo(info.absolutePath()).isWritable();
+}
+
+bool QtFiles::remove(const QString& path)
+{
+    return QFile::remove(path);
+}

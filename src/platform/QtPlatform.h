@@ -1,0 +1,58 @@
+#pragma once
+
+#include "platform/Clipboard.h"
+#include "platform/Clock.h"
+#include "platform/FileDialogs.h"
+#include "platform/Files.h"
+#include "platform/Messages.h"
+#include "platform/SystemInfo.h"
+
+#include <QStringList>
+
+// The seams as the running program has them: Qt's message boxes, file dialogs, clipboard,
+// the local clock and locale, the program's own path and the real file system.
+
+class QtMessages : public Messages {
+public:
+    MsgAnswer show(const Message& message) override;
+};
+
+class QtFileDialogs : public FileDialogs {
+public:
+    bool openFile(FileDialogSettings& dialog) override;
+    bool saveFile(FileDialogSettings& dialog) override;
+};
+
+class QtClipboard : public Clipboard {
+public:
+    QString text() override;
+    void setText(const QString& text) override;
+};
+
+class QtClock : public Clock {
+public:
+    QDate today() override;
+    QString shortDayName(int dayOfWeek) override;
+};
+
+class QtSystem : public SystemInfo {
+public:
+    QString programFilePath() override;
+    void playSound(SystemSound sound) override;
+};
+
+class QtFiles : public Files {
+public:
+    std::optional<QByteArray> readAll(const QString& path) override;
+    bool writeAll(const QString& path, const QByteArray& bytes) override;
+    bool exists(const QString& path) override;
+    bool isWritable(const QString& path) override;
+    bool remove(const QString& path) override;
+};
+
+// A filter written as "description|patterns|description|patterns" split into its pairs.
+struct FilterEntry {
+    QString description;
+    QStringList patterns;
+};
+QList<FilterEntry> parseFilter(const QString& filter);

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+enum class SystemSound { Question, Information };
+
+// What the program asks of the system besides files, clock and dialogs.
+class SystemInfo {
+public:
+    virtual ~SystemInfo() = default;
+    // Full path of the program's own file.
+    virtual QString programFilePath() = 0;
+    virtual void playSound(SystemSound sound) = 0;
+};

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QList>
+#include <QString>
+#include <QStringView>
+
+namespace text {
+
+// Decodes code page 932 bytes. Never loses a byte: a byte that is not part of a valid
+// character (stray 0x80, 0xA0, 0xFD-0xFF, a lead byte without a valid trail byte, bytes of a
+// UTF-8 file) becomes the private-use character U+F700 + byte (U+F780..U+F7FF), one per byte.
+QString decodeCp932(QByteArrayView bytes);
+
+struct Encoded {
+    QByteArray bytes;
+    QList<char32_t> unencodable; // code points code page 932 cannot hold, each once, in order of first appearance
+};
+
+// Encodes to code page 932. U+F780..U+F7FF become their byte again. A character the page
+// cannot hold (an emoji, a lone surrogate) is written as its numeric character reference
+// "&#128512;" and listed in `unencodable` — never "?" or 0xFCFC silently.
+Encoded encodeCp932(QStringView text);
+
+// Number of bytes encodeCp932 writes for text (full-width character counts two).
+qsizetype cp932Length(QStringView text);
+
+// Longest prefix of text whose encoding is at most maxBytes, never splitting a character
+// (a double-byte character, a surrogate pair, a character reference).
+QString truncateCp932(QStringView text, qsizetype maxBytes);
+
+} // namespace text

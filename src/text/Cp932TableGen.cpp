@@ -1,0 +1,240 @@
+// Build-time tool: asks glibc iconv ("CP932", Microsoft's code page 932) how it
+// decodes every single byte and every two-byte pair and how it encodes every
+// UTF-16 code unit, checks that the answers fit the shape the codec relies on,
+// and writes them out as C++ arrays. The codec then needs no iconv and no
+// start-up work at run time.
+//
+// Usage: pelmora_cp932_tablegen OUTPUT.inc
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <iconv.h>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Markers shared with Cp932.cpp (which static_asserts the same values).
+constexpr std::uint16_t kLeadMarker = 0xFFFF;   // single-byte table: byte starts a pair
+constexpr std::uint16_t kNoCode = 0xFFFF;       // encode table: unit has no code
+constexpr std::uint16_t kByteEscapeBase = 0xF700; // stray byte b decodes to U+F700 + b
+
+[[noreturn]] void fail(const std::string& what)
+{
+    std::fprintf(stderr, "pelmora_cp932_tablegen: %s\n", what.c_str());
+    std::exit(1);
+}
+
+std::string hex(unsigned v)
+{
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%04X", v);
+    return buf;
+}
+
+enum class Outcome { Converted, Invalid, Incomplete };
+
+struct Result {
+    Outcome outcome;
+    std::size_t consumed;
+    std::vector<unsigned char> out;
+};
+
+class Converter {
+public:
+    Converter(const char* to, const char* from) : cd_(iconv_open(to, from))
+    {
+        if (cd_ == reinterpret_cast<iconv_t>(-1))
+            fail(std::string("iconv_open(") + to + ", " + from + ") failed: " +
+                 std::strerror(errno));
+    }
+    ~Converter() { iconv_close(cd_); }
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
+
+    Result run(const void* in, std::size_t inLen)
+    {
+        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+        char outBuf[32];
+        char* ip = const_cast<char*>(static_cast<const char*>(in));
+        std::size_t il = inLen;
+        char* op = outBuf;
+        std::size_t ol = sizeof outBuf;
+        const std::size_t r = iconv(cd_, &ip, &il, &op, &ol);
+        Result res;
+        res.consumed = inLen - il;
+        res.out.assign(outBuf, op);
+        if (r != static_cast<std::size_t>(-1))
+            res.outcome = Outcome::Converted;
+        else if (errno == EILSEQ)
+            res.outcome = Outcome::Invalid;
+        else if (errno == EINVAL)
+            res.outcome = Outcome::Incomplete;
+        else
+            fail(std::string("unexpected iconv error: ") + std::strerror(errno));
+        return res;
+    }
+
+private:
+    iconv_t cd_;
+};
+
+// Decodes one complete input as exactly one UTF-16 unit, or returns false.
+bool singleUnit(const Result& r, std::size_t inLen, std::uint16_t& unit)
+{
+    if (r.outcome != Outcome::Converted || r.consumed != inLen || r.out.size() != 2)
+        return false;
+    unit = static_cast<std::uint16_t>(r.out[0] | (r.out[1] << 8));
+    return true;
+}
+
+void writeArray(std::FILE* f, const char* decl, const std::vector<std::uint16_t>& values)
+{
+    std::fprintf(f, "%s[%zu] = {\n", decl, values.size());
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        std::fprintf(f, "%s0x%X,", i % 16 == 0 ? "" : " ", values[i]);
+        if (i % 16 == 15 || i + 1 == values.size())
+            std::fputc('\n', f);
+    }
+    std::fprintf(f, "};\n\n");
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2)
+        fail("usage: pelmora_cp932_tablegen OUTPUT.inc");
+
+    Converter decoder("UTF-16LE", "CP932");
+    Converter encoder("CP932", "UTF-16LE");
+
+    // Single bytes: a character, the first byte of a pair, or nothing.
+    std::vector<std::uint16_t> single(256);
+    bool isLead[256] = {};
+    bool isStray[256] = {};
+    for (unsigned b = 0; b < 256; ++b) {
+        const unsigned char byte = static_cast<unsigned char>(b);
+        const Result r = decoder.run(&byte, 1);
+        std::uint16_t unit = 0;
+        if (singleUnit(r, 1, unit)) {
+            // The codec relies on plain ASCII being the identity and on no single byte
+            // landing in the range used for stray bytes.
+            if (b < 0x80 && unit != b)
+                fail("byte " + hex(b) + " does not decode to itself");
+            if (unit >= kByteEscapeBase + 0x80 && unit <= kByteEscapeBase + 0xFF)
+                fail("byte " + hex(b) + " decodes into the stray-byte range");
+            single[b] = unit;
+        } else if (r.outcome == Outcome::Incomplete && r.consumed == 0) {
+            isLead[b] = true;
+            single[b] = kLeadMarker;
+        } else if (r.outcome == Outcome::Invalid && r.consumed == 0) {
+            if (b < 0x80)
+                fail("ASCII byte " + hex(b) + " is not a character");
+            isStray[b] = true;
+            single[b] = static_cast<std::uint16_t>(kByteEscapeBase + b);
+        } else {
+            fail("unexpected iconv answer for byte " + hex(b));
+        }
+    }
+
+    // Pairs. Only bytes 0x80-0xFF can start one (checked below), so the table is
+    // indexed by (lead - 0x80) << 8 | trail. 0 means "not a character".
+    std::vector<std::uint16_t> pairs(0x8000, 0);
+    std::size_t pairCount = 0;
+    for (unsigned lead = 0; lead < 256; ++lead) {
+        if (!isLead[lead])
+            continue;
+        if (lead < 0x80)
+            fail("ASCII byte " + hex(lead) + " starts a pair");
+        for (unsigned trail = 0; trail < 256; ++trail) {
+            const unsigned char in[2] = {static_cast<unsigned char>(lead),
+                                         static_cast<unsigned char>(trail)};
+            const Result r = decoder.run(in, 2);
+            std::uint16_t unit = 0;
+            if (singleUnit(r, 2, unit)) {
+                if (unit == 0 || (unit >= 0xD800 && unit <= 0xDFFF) ||
+                    (unit >= kByteEscapeBase + 0x80 && unit <= kByteEscapeBase + 0xFF))
+                    fail("pair " + hex((lead << 8) | trail) + " decodes to unusable U+" + hex(unit));
+                pairs[((lead - 0x80) << 8) | trail] = unit;
+                ++pairCount;
+            } else if (r.outcome == Outcome::Invalid && r.consumed == 0) {
+                // not a character: the codec keeps the lead byte as a stray byte
+            } else {
+                fail("unexpected iconv answer for pair " + hex((lead << 8) | trail));
+            }
+        }
+    }
+
+    // Encoding, one UTF-16 unit at a time. Values below 0x100 are one byte, others
+    // two bytes (high byte first); kNoCode marks units without a code.
+    std::vector<std::uint16_t> encode(0x10000, kNoCode);
+    std::size_t encodable = 0;
+    for (unsigned u = 0; u < 0x10000; ++u) {
+        if (u >= 0xD800 && u <= 0xDFFF)
+            continue; // code page 932 has nothing outside the BMP
+        const std::uint16_t unit = static_cast<std::uint16_t>(u);
+        const unsigned char in[2] = {static_cast<unsigned char>(unit & 0xFF),
+                                     static_cast<unsigned char>(unit >> 8)};
+        const Result r = encoder.run(in, 2);
+        const bool isStrayByteChar = u >= kByteEscapeBase + 0x80u && u <= kByteEscapeBase + 0xFFu;
+        if (r.outcome == Outcome::Converted && r.consumed == 2) {
+            if (isStrayByteChar)
+                fail("iconv encodes U+" + hex(u) + ", which the codec reserves for stray bytes");
+            std::uint16_t code = 0;
+            if (r.out.size() == 1) {
+                code = r.out[0];
+                if (isLead[code] || isStray[code])
+                    fail("U+" + hex(u) + " encodes to a byte that is not a character");
+            } else if (r.out.size() == 2) {
+                code = static_cast<std::uint16_t>(r.out[0] << 8 | r.out[1]);
+                if (!isLead[r.out[0]] || pairs[((r.out[0] - 0x80u) << 8) | r.out[1]] == 0)
+                    fail("U+" + hex(u) + " encodes to a pair that does not decode");
+            } else {
+                fail("U+" + hex(u) + " encodes to more than two bytes");
+            }
+            encode[u] = code;
+            ++encodable;
+        } else if (r.outcome == Outcome::Invalid && r.consumed == 0) {
+            if (isStrayByteChar)
+                encode[u] = static_cast<std::uint16_t>(u - kByteEscapeBase);
+        } else {
+            fail("unexpected iconv answer for U+" + hex(u));
+        }
+    }
+
+    // Every character the page decodes must encode again to some code that decodes
+    // to the same character; otherwise decoding and encoding would lose text.
+    for (unsigned b = 0; b < 256; ++b) {
+        if (isLead[b] || isStray[b])
+            continue;
+        const std::uint16_t code = encode[single[b]];
+        if (code != b)
+            fail("byte " + hex(b) + " does not encode back to itself");
+    }
+    for (unsigned i = 0; i < pairs.size(); ++i) {
+        const std::uint16_t unit = pairs[i];
+        if (unit == 0)
+            continue;
+        const std::uint16_t code = encode[unit];
+        if (code == kNoCode || code < 0x8000 || pairs[(((code >> 8) - 0x80u) << 8) | (code & 0xFFu)] != unit)
+            fail("pair " + hex(i + 0x8000) + " does not encode back to a code for U+" + hex(unit));
+    }
+
+    std::FILE* f = std::fopen(argv[1], "w");
+    if (!f)
+        fail(std::string("cannot write ") + argv[1] + ": " + std::strerror(errno));
+    std::fprintf(f,
+                 "// Generated by pelmora_cp932_tablegen from glibc iconv \"CP932\". Do not edit.\n"
+                 "// %zu two-byte characters, %zu encodable UTF-16 units.\n\n",
+                 pairCount, encodable);
+    writeArray(f, "alignas(64) static constexpr char16_t kCp932Single", single);
+    writeArray(f, "alignas(64) static constexpr char16_t kCp932Pairs", pairs);
+    writeArray(f, "alignas(64) static constexpr std::uint16_t kCp932Encode", encode);
+    if (std::fclose(f) != 0)
+        fail(std::string("cannot write ") + argv[1]);
+    return 0;
+}
