@@ -23,15 +23,14 @@
 
 namespace {
 
-[[noreturn]] void die(const char* what)
-{
+[[noreturn]] void die(const char* what) {
     std::fprintf(stderr, "codec_bench: %s\n", what);
     std::exit(1);
 }
 
 // Converts a whole buffer with iconv into out (sized by the caller); returns bytes written.
-std::size_t convertAll(iconv_t cd, const char* in, std::size_t inLen, char* out, std::size_t outCap)
-{
+std::size_t convertAll(iconv_t cd, const char* in, std::size_t inLen, char* out,
+                       std::size_t outCap) {
     iconv(cd, nullptr, nullptr, nullptr, nullptr);
     char* ip = const_cast<char*>(in);
     char* op = out;
@@ -42,8 +41,7 @@ std::size_t convertAll(iconv_t cd, const char* in, std::size_t inLen, char* out,
     return outCap - ol;
 }
 
-std::string toCp932(const std::string& utf8)
-{
+std::string toCp932(const std::string& utf8) {
     iconv_t cd = iconv_open("CP932", "UTF-8");
     std::string out(utf8.size() * 2 + 16, '\0');
     out.resize(convertAll(cd, utf8.data(), utf8.size(), out.data(), out.size()));
@@ -53,8 +51,7 @@ std::string toCp932(const std::string& utf8)
 
 // Diary-like text: dated headings, sentences of kanji and kana, half-width katakana
 // words, ASCII names and numbers, CR LF line ends.
-QByteArray makeText(std::size_t size)
-{
+QByteArray makeText(std::size_t size) {
     const char* sentences[] = {
         "今日は朝から雨が降っていたので、一日中家で本を読んでいた。",
         "午後になって晴れてきたので、近所の公園まで散歩に出かけた。",
@@ -130,8 +127,7 @@ QByteArray makeText(std::size_t size)
 }
 
 // Best of `repeats` runs, in milliseconds.
-double bestMs(int repeats, const std::function<void()>& run)
-{
+double bestMs(int repeats, const std::function<void()>& run) {
     double best = 1e300;
     for (int r = 0; r < repeats; ++r) {
         const auto start = std::chrono::steady_clock::now();
@@ -142,15 +138,13 @@ double bestMs(int repeats, const std::function<void()>& run)
     return best;
 }
 
-void report(const char* name, double ms, std::size_t bytes)
-{
+void report(const char* name, double ms, std::size_t bytes) {
     std::printf("  %-32s %9.1f ms %9.1f MB/s\n", name, ms, bytes / 1e6 / (ms / 1e3));
 }
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     const std::size_t megabytes = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 50;
     const int repeats = argc > 2 ? std::atoi(argv[2]) : 5;
     if (megabytes == 0 || repeats <= 0)
@@ -182,8 +176,8 @@ int main(int argc, char** argv)
     std::size_t theirBytesLen = 0;
     const double iconvEncode = bestMs(repeats, [&] {
         theirBytes.reset(new char[2 * units]);
-        theirBytesLen = convertAll(toCp, reinterpret_cast<const char*>(ours.utf16()),
-                                   units * 2, theirBytes.get(), 2 * units);
+        theirBytesLen = convertAll(toCp, reinterpret_cast<const char*>(ours.utf16()), units * 2,
+                                   theirBytes.get(), 2 * units);
     });
 
     const bool decodersAgree =

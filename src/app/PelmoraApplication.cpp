@@ -2,21 +2,10 @@
 
 #include "app/AppInfo.h"
 #include "app/ErrorHandler.h"
-#include "app/TExpForm.h"
-#include "app/THelpVerForm.h"
 #include "app/TMainForm.h"
-#include "app/TPleaseForm.h"
-#include "document/THistoryForm.h"
-#include "document/TNewProcessForm.h"
-#include "entry/TDiaryTitleForm.h"
-#include "entry/THtmlForm.h"
-#include "entry/TWeatherForm.h"
+#include "app/Windows.h"
 #include "platform/QtKeyStore.h"
 #include "platform/QtPlatform.h"
-#include "settings/TAppSetForm.h"
-#include "tags/TDecorationForm.h"
-#include "tags/TGraphicForm.h"
-#include "tags/TLinkForm.h"
 
 #include <QFont>
 #include <QLibraryInfo>
@@ -49,29 +38,6 @@ bool PelmoraApplication::notify(QObject* receiver, QEvent* event)
     return handled;
 }
 
-namespace {
-
-// The twelve modal windows, in the order the program creates them after the main window.
-Windows createWindows(TMainForm* main)
-{
-    Windows w;
-    w.DiaryTitleForm = new TDiaryTitleForm(main);
-    w.LinkForm = new TLinkForm(main);
-    w.GraphicForm = new TGraphicForm(main);
-    w.NewProcessForm = new TNewProcessForm(main);
-    w.HtmlForm = new THtmlForm(main);
-    w.HistoryForm = new THistoryForm(main);
-    w.ExpForm = new TExpForm(main);
-    w.AppSetForm = new TAppSetForm(main);
-    w.HelpVerForm = new THelpVerForm(main);
-    w.DecorationForm = new TDecorationForm(main);
-    w.PleaseForm = new TPleaseForm(main);
-    w.WeatherForm = new TWeatherForm(main);
-    return w;
-}
-
-} // namespace
-
 int runPelmora(int& argc, char** argv)
 {
     PelmoraApplication app(argc, argv);
@@ -88,7 +54,7 @@ int runPelmora(int& argc, char** argv)
     std::unique_ptr<TMainForm> main;
     const bool created = errors.run([&] {
         main = std::make_unique<TMainForm>(platform);
-        main->setWindows(createWindows(main.get()));
+        main->setWindows(createWindows(main.get(), platform));
     });
     if (!created)
         return 0;

@@ -1,5 +1,8 @@
 #pragma once
 
+class TMainForm;
+struct Platform;
+
 class TDiaryTitleForm;
 class TLinkForm;
 class TGraphicForm;
@@ -28,3 +31,6 @@ struct Windows {
     TPleaseForm* PleaseForm = nullptr;
     TWeatherForm* WeatherForm = nullptr;
 };
+
+// Creates the twelve windows, owned by the main window.
+Windows createWindows(TMainForm* main, const Platform& platform);

@@ -1,6 +1,6 @@
 #include "entry/THtmlForm.h"
 
-THtmlForm::THtmlForm(QWidget* parent) : QDialog(parent)
+THtmlForm::THtmlForm(HtmlSettings&, QChar&, Messages&, QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("THtmlForm"));
     setWindowTitle(QStringLiteral("日記HTML設定"));

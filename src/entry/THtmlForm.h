@@ -2,9 +2,13 @@
 
 #include <QDialog>
 
+class Messages;
+struct HtmlSettings;
+
 // The modal window for the HTML settings.
 class THtmlForm : public QDialog {
     Q_OBJECT
 public:
-    explicit THtmlForm(QWidget* parent = nullptr);
+    THtmlForm(HtmlSettings& html, QChar& newProcessFlag, Messages& messages,
+              QWidget* parent = nullptr);
 };

@@ -43,24 +43,21 @@ struct Unencodable {
     qsizetype units;
 };
 
-inline Unencodable unencodableAt(const char16_t* s, qsizetype i, qsizetype n)
-{
+inline Unencodable unencodableAt(const char16_t* s, qsizetype i, qsizetype n) {
     const char16_t u = s[i];
     if (QChar::isHighSurrogate(u) && i + 1 < n && QChar::isLowSurrogate(s[i + 1]))
         return {QChar::surrogateToUcs4(u, s[i + 1]), 2};
     return {u, 1};
 }
 
-inline qsizetype referenceLength(char32_t codePoint)
-{
+inline qsizetype referenceLength(char32_t codePoint) {
     qsizetype digits = 1;
     for (char32_t v = codePoint; v >= 10; v /= 10)
         ++digits;
     return digits + 3; // "&#" and ";"
 }
 
-inline qsizetype writeReference(char* dst, char32_t codePoint)
-{
+inline qsizetype writeReference(char* dst, char32_t codePoint) {
     char* p = dst;
     *p++ = '&';
     *p++ = '#';
@@ -70,8 +67,7 @@ inline qsizetype writeReference(char* dst, char32_t codePoint)
 }
 
 // Bytes one character at s[i] takes; sets units to the UTF-16 units it covers.
-inline qsizetype encodedCharLength(const char16_t* s, qsizetype i, qsizetype n, qsizetype& units)
-{
+inline qsizetype encodedCharLength(const char16_t* s, qsizetype i, qsizetype n, qsizetype& units) {
     const std::uint16_t code = kCp932Encode[s[i]];
     if (code != kNoCode) {
         units = 1;
@@ -84,8 +80,7 @@ inline qsizetype encodedCharLength(const char16_t* s, qsizetype i, qsizetype n, 
 
 } // namespace
 
-QString decodeCp932(QByteArrayView bytes)
-{
+QString decodeCp932(QByteArrayView bytes) {
     const auto* src = reinterpret_cast<const unsigned char*>(bytes.data());
     const qsizetype n = bytes.size();
     // Every byte yields at most one UTF-16 unit, so n units always suffice.
@@ -151,8 +146,7 @@ QString decodeCp932(QByteArrayView bytes)
     return out;
 }
 
-Encoded encodeCp932(QStringView text)
-{
+Encoded encodeCp932(QStringView text) {
     Encoded result;
     const char16_t* src = text.utf16();
     const qsizetype n = text.size();
@@ -222,8 +216,7 @@ Encoded encodeCp932(QStringView text)
     return result;
 }
 
-qsizetype cp932Length(QStringView text)
-{
+qsizetype cp932Length(QStringView text) {
     const char16_t* src = text.utf16();
     const qsizetype n = text.size();
     qsizetype length = 0;
@@ -242,8 +235,7 @@ qsizetype cp932Length(QStringView text)
     return length;
 }
 
-QString truncateCp932(QStringView text, qsizetype maxBytes)
-{
+QString truncateCp932(QStringView text, qsizetype maxBytes) {
     const char16_t* src = text.utf16();
     const qsizetype n = text.size();
     qsizetype length = 0;

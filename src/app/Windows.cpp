@@ -1,0 +1,35 @@
+#include "app/Windows.h"
+
+#include "app/TExpForm.h"
+#include "app/THelpVerForm.h"
+#include "app/TMainForm.h"
+#include "app/TPleaseForm.h"
+#include "document/THistoryForm.h"
+#include "document/TNewProcessForm.h"
+#include "entry/TDiaryTitleForm.h"
+#include "entry/THtmlForm.h"
+#include "entry/TWeatherForm.h"
+#include "settings/TAppSetForm.h"
+#include "tags/TDecorationForm.h"
+#include "tags/TGraphicForm.h"
+#include "tags/TLinkForm.h"
+
+// The twelve modal windows, in the order the program creates them after the main window.
+Windows createWindows(TMainForm* main, const Platform& platform)
+{
+    Windows w;
+    w.DiaryTitleForm = new TDiaryTitleForm(main);
+    w.LinkForm = new TLinkForm(main);
+    w.GraphicForm = new TGraphicForm(main);
+    w.NewProcessForm = new TNewProcessForm(main);
+    w.HtmlForm = new THtmlForm(main->state().Html, main->state().NewProcessFlag, platform.messages, main);
+    w.HistoryForm = new THistoryForm(main);
+    w.ExpForm = new TExpForm(main);
+    w.AppSetForm = new TAppSetForm(main);
+    w.HelpVerForm = new THelpVerForm(main);
+    w.DecorationForm = new TDecorationForm(main);
+    w.PleaseForm = new TPleaseForm(main);
+    w.WeatherForm = new TWeatherForm(main);
+    return w;
+}
+
