@@ -38,7 +38,7 @@ bool PelmoraApplication::notify(QObject* receiver, QEvent* event)
     return handled;
 }
 
-int runPelmora(int& argc, char** argv)
+int runPelmora(int& argc, char** argv, const std::function<void()>& afterShow)
 {
     PelmoraApplication app(argc, argv);
     QtMessages messages;
@@ -60,6 +60,8 @@ int runPelmora(int& argc, char** argv)
         return 0;
     app.setErrorHandler(&errors);
     main->show();
+    if (afterShow)
+        afterShow();
     app.exec();
     return 0;
 }

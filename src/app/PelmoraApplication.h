@@ -2,6 +2,8 @@
 
 #include <QApplication>
 
+#include <functional>
+
 class ErrorHandler;
 
 // The application object. It speaks Japanese in Qt's own dialogs whatever the system locale,
@@ -21,4 +23,5 @@ private:
 };
 
 // Starts the program: creates its windows, shows the main window and runs until it closes.
-int runPelmora(int& argc, char** argv);
+// `afterShow` runs once the main window is shown (the start-up benchmark quits there).
+int runPelmora(int& argc, char** argv, const std::function<void()>& afterShow = {});

@@ -49,6 +49,7 @@ QLayout* DiaryFileTab::createFirstButtonRow()
     row->addWidget(OpenDiaryBtn);
     row->addWidget(ReOpenBtn);
     row->addWidget(InsertDiaryBtn, 1);
+    InsertDiaryBtn->setEnabled(false);
     return row;
 }
 

@@ -1,0 +1,402 @@
+#include "app/AppError.h"
+#include "app/TMainForm.h"
+#include "app/Windows.h"
+#include "document/DiaryFileTab.h"
+#include "entry/ItemComboBox.h"
+#include "entry/TodayEntryTab.h"
+#include "platform/EditorText.h"
+#include "support/FakePlatform.h"
+#include "support/ModalCloser.h"
+#include "support/Typing.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+class MainFormTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        fake.clock.date = QDate(1999, 3, 27);
+        form = std::make_unique<TMainForm>(fake.platform());
+        form->setWindows(createWindows(form.get(), fake.platform()));
+    }
+
+    void showForm() { form->show(); }
+
+    template <typename T> T* child(const char* name)
+    {
+        T* found = form->findChild<T*>(QLatin1String(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    bool enabled(const char* name)
+    {
+        if (auto* action = form->findChild<QAction*>(QLatin1String(name)))
+            return action->isEnabled();
+        return child<QWidget>(name)->isEnabled();
+    }
+    QTabWidget* tabs() { return child<QTabWidget>("PageControl1"); }
+    QPlainTextEdit* todayMemo() { return form->todayTab()->TodayMemo; }
+
+    FakePlatform fake;
+    std::unique_ptr<TMainForm> form;
+};
+
+TEST_F(MainFormTest, StartsWithTheFirstTabAndAnEntryDatedToday)
+{
+    fake.system.programPath = QStringLiteral("/home/writer/pelmora/pelmora");
+    form = std::make_unique<TMainForm>(fake.platform());
+    form->setWindows(createWindows(form.get(), fake.platform()));
+    EXPECT_EQ(form->state().CurrentPage, u'1'); // adding the tabs must not count as a switch
+    showForm();
+
+    const MainState& s = form->state();
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Pelmora Ver. 2.20"));
+    EXPECT_EQ(form->size(), QSize(560, 385));
+    EXPECT_EQ(tabs()->currentIndex(), 0);
+    EXPECT_EQ(tabs()->tabText(0), QStringLiteral("今日の日記編集"));
+    EXPECT_EQ(tabs()->tabText(1), QStringLiteral("日記ファイル全体編集"));
+    EXPECT_EQ(s.ProgramFolder, QStringLiteral("/home/writer/pelmora/"));
+    EXPECT_EQ(s.CurrentPage, u'1');
+    EXPECT_EQ(s.DocumentLoaded, u'F');
+    EXPECT_EQ(s.FirstPageChangeFlag, u'F');
+    EXPECT_EQ(s.NewProcessFlag, u'T');
+    EXPECT_EQ(s.Html.HtmlSetFlags, QStringLiteral("00011"));
+    EXPECT_TRUE(s.TodayTitle.isEmpty());
+    EXPECT_TRUE(s.CurrentFileName.isEmpty());
+
+    TodayEntryTab* today = form->todayTab();
+    EXPECT_EQ(today->YearEdit->text(), QStringLiteral("1999"));
+    EXPECT_EQ(today->MonthEdit->text(), QStringLiteral("3"));
+    EXPECT_EQ(today->DateEdit->text(), QStringLiteral("27"));
+    EXPECT_EQ(today->DayBox->currentText(), QStringLiteral("(土)"));
+    EXPECT_TRUE(editorText(todayMemo()).isEmpty());
+    EXPECT_FALSE(todayMemo()->document()->isModified());
+    EXPECT_TRUE(today->PanelDiaryTitle->isHidden());
+    EXPECT_TRUE(today->WorkMemo->isHidden());
+    EXPECT_EQ(form->focusWidget(), todayMemo());
+
+    for (const char* off : {"FileAllNew", "FileAllOpen", "FileAllSave", "FileAllSaveAs",
+                            "SaveDiaryBtn", "SaveAsBtn", "InsertDiaryBtn", "BRTagBtn", "HRBtn",
+                            "LinkTagBtn", "IMGBtn", "StyleBtn"})
+        EXPECT_FALSE(enabled(off)) << off;
+    for (const char* on : {"FileTodayNew", "FileTodaySave", "FileTodaySaveHnf", "FileTodaySaveText",
+                           "EditTitle", "EditBR", "EditHR", "EditLink", "EditIMG", "EditDec",
+                           "EditDelete", "SetHtml", "SetWork", "HelpVerInfo", "AppliExit"})
+        EXPECT_TRUE(enabled(on)) << on;
+    EXPECT_TRUE(child<QAction>("FileTodaySaveHnf")->isVisible());
+
+    QPlainTextEdit* all = form->diaryTab()->AllMemo;
+    EXPECT_TRUE(all->isReadOnly());
+    EXPECT_EQ(editorText(all), QStringLiteral("\r\n   *** 日記HTMLファイル編集領域 ***\r\n\r\n"
+                                              "      日記用ＨＴＭＬファイルを読み込んで下さい。\r\n"
+                                              "      ない場合は、「新規」ボタンで新規作成して下さい。"));
+    EXPECT_EQ(form->diaryTab()->PanelEditFile->text(), QStringLiteral("None."));
+}
+
+TEST_F(MainFormTest, ProgramFolderAtTheRootIsASingleSeparator)
+{
+    fake.system.programPath = QStringLiteral("/pelmora");
+    TMainForm atRoot(fake.platform());
+    EXPECT_EQ(atRoot.state().ProgramFolder, QStringLiteral("/"));
+}
+
+TEST_F(MainFormTest, KeepsItsMinimumSize)
+{
+    showForm();
+    form->resize(300, 200);
+    EXPECT_EQ(form->size(), QSize(560, 385));
+    form->resize(300, 500);
+    EXPECT_EQ(form->size(), QSize(560, 500));
+}
+
+TEST_F(MainFormTest, StoredFontGoesOnBothEditorsCutTo31Bytes)
+{
+    form->state().EditorFontSize = 14;
+    // 15 full-width characters (30 bytes) and then a further one that would make 32.
+    form->state().EditorFontFace = QStringLiteral("ＡＢＣＤＥＦＧＨＩＪＫＬＭＮＯＰ");
+    showForm();
+    EXPECT_EQ(todayMemo()->font().pointSize(), 14);
+    EXPECT_EQ(todayMemo()->font().family(), QStringLiteral("ＡＢＣＤＥＦＧＨＩＪＫＬＭＮＯ"));
+    EXPECT_EQ(form->diaryTab()->AllMemo->font(), todayMemo()->font());
+}
+
+TEST_F(MainFormTest, EmptyStoredFaceKeepsTheLayoutFace)
+{
+    form->state().EditorFontFace.clear();
+    form->state().EditorFontSize = 0; // cannot be shown: the size stays
+    showForm();
+    EXPECT_EQ(todayMemo()->font().family(), QStringLiteral("ＭＳ ゴシック"));
+    EXPECT_EQ(todayMemo()->font().pointSize(), 10);
+    EXPECT_EQ(form->diaryTab()->AllMemo->font(), todayMemo()->font());
+}
+
+TEST_F(MainFormTest, ExplanationWindowShowsAtTheFirstSwitchOnly)
+{
+    showForm();
+    ModalCloser closer;
+    tabs()->setCurrentIndex(1);
+    EXPECT_EQ(closer.opened, QStringList{QStringLiteral("TExpForm")});
+    EXPECT_EQ(form->state().CurrentPage, u'2');
+    EXPECT_EQ(form->state().FirstPageChangeFlag, u'2');
+    EXPECT_EQ(form->focusWidget(), form->diaryTab()->AllMemo);
+
+    tabs()->setCurrentIndex(0);
+    EXPECT_EQ(form->state().CurrentPage, u'1');
+    EXPECT_EQ(form->focusWidget(), todayMemo());
+    tabs()->setCurrentIndex(1);
+    EXPECT_EQ(closer.opened.size(), 1);
+}
+
+TEST_F(MainFormTest, ExplanationWindowStaysAwayWhenTurnedOff)
+{
+    form->state().FirstPageChangeFlag = u'T';
+    showForm();
+    ModalCloser closer;
+    tabs()->setCurrentIndex(1);
+    EXPECT_TRUE(closer.opened.isEmpty());
+    EXPECT_EQ(form->state().FirstPageChangeFlag, u'T');
+}
+
+TEST_F(MainFormTest, MenusFollowTheTabWithoutADocument)
+{
+    form->state().FirstPageChangeFlag = u'T';
+    showForm();
+    tabs()->setCurrentIndex(1);
+    for (const char* off : {"EditTitle", "EditDelete", "FileTodayNew", "FileTodaySave",
+                            "FileAllSave", "FileAllSaveAs", "EditBR", "EditHR", "EditLink",
+                            "EditIMG", "EditDec"})
+        EXPECT_FALSE(enabled(off)) << off;
+    for (const char* on : {"FileAllNew", "FileAllOpen"})
+        EXPECT_TRUE(enabled(on)) << on;
+
+    tabs()->setCurrentIndex(0);
+    for (const char* on : {"EditTitle", "EditDelete", "FileTodayNew", "FileTodaySave", "EditBR",
+                           "EditHR", "EditLink", "EditIMG", "EditDec"})
+        EXPECT_TRUE(enabled(on)) << on;
+    for (const char* off : {"FileAllNew", "FileAllOpen", "FileAllSave", "FileAllSaveAs"})
+        EXPECT_FALSE(enabled(off)) << off;
+}
+
+TEST_F(MainFormTest, ClosesAtOnceWhenNothingIsModified)
+{
+    showForm();
+    EXPECT_TRUE(form->close());
+    EXPECT_TRUE(fake.messages.shown.isEmpty());
+}
+
+TEST_F(MainFormTest, ClosingOverAChangedBodyAsksFirst)
+{
+    struct Path {
+        const char* how;
+        MsgAnswer answer;
+        bool closes;
+    };
+    const Path paths[] = {{"AppExitBtn", MsgAnswer::No, false}, {"AppliExit", MsgAnswer::No, false},
+                          {"close box", MsgAnswer::No, false}, {"AppExitBtn", MsgAnswer::Yes, true},
+                          {"AppliExit", MsgAnswer::Yes, true},   {"close box", MsgAnswer::Yes, true}};
+    for (const Path& path : paths) {
+        SetUp();
+        showForm();
+        typeText(todayMemo(), QStringLiteral("今日の本文"));
+        fake.messages.shown.clear();
+        fake.messages.answer({path.answer});
+
+        const QString how = QLatin1String(path.how);
+        if (how == u"AppExitBtn")
+            child<QPushButton>("AppExitBtn")->click();
+        else if (how == u"AppliExit")
+            child<QAction>("AppliExit")->trigger();
+        else
+            form->close();
+
+        ASSERT_EQ(fake.messages.shown.size(), 1) << path.how;
+        const Message& asked = fake.messages.shown.first();
+        EXPECT_EQ(asked.text, QStringLiteral("「今日の日記」本文が変更されたまま、使用（挿入）されていません。\n"
+                                             "このまま終了してもよろしいですか？"));
+        EXPECT_EQ(asked.caption, QStringLiteral("終了確認"));
+        EXPECT_EQ(asked.buttons, MsgButtons::YesNo);
+        EXPECT_EQ(asked.icon, MsgIcon::Question);
+        EXPECT_EQ(form->isVisible(), !path.closes) << path.how;
+        EXPECT_EQ(editorText(todayMemo()), QStringLiteral("今日の本文"));
+    }
+}
+
+TEST_F(MainFormTest, AFailureInsideTheCloseQuestionKeepsTheWindowOpen)
+{
+    showForm();
+    typeText(todayMemo(), QStringLiteral("本文"));
+    fake.messages.onShow = [](const Message& m) {
+        if (m.caption == u"終了確認")
+            throw AppError(QStringLiteral("問い合わせに失敗しました"));
+    };
+    fake.messages.answer({MsgAnswer::Ok}); // the error box
+    EXPECT_FALSE(form->close());
+    EXPECT_TRUE(form->isVisible());
+    ASSERT_EQ(fake.messages.shown.size(), 2);
+    const Message& error = fake.messages.shown.last();
+    EXPECT_EQ(error.text, QStringLiteral("問い合わせに失敗しました."));
+    EXPECT_EQ(error.caption, QStringLiteral("Pelmora 2"));
+    EXPECT_EQ(error.icon, MsgIcon::Stop);
+    EXPECT_EQ(error.buttons, MsgButtons::Ok);
+}
+
+TEST_F(MainFormTest, ClearCommandAsksAndClearsOnlyOnYes)
+{
+    showForm();
+    TodayEntryTab* today = form->todayTab();
+    for (const char* command : {"DeleteBtn", "FileTodayNew", "EditDelete"}) {
+        setEditorText(todayMemo(), QString());
+        typeText(todayMemo(), QStringLiteral("本文"));
+        today->WeatherBox->selectItem(1);
+        today->YearEdit->setText(QStringLiteral("2001"));
+        fake.messages.shown.clear();
+
+        auto run = [&] {
+            if (auto* action = form->findChild<QAction*>(QLatin1String(command)))
+                action->trigger();
+            else
+                child<QPushButton>(command)->click();
+        };
+        fake.messages.answer({MsgAnswer::No});
+        run();
+        ASSERT_EQ(fake.messages.shown.size(), 1) << command;
+        EXPECT_EQ(fake.messages.shown[0].text, QStringLiteral("入力内容をクリアしてよろしいですか？"));
+        EXPECT_EQ(fake.messages.shown[0].caption, QStringLiteral("クリア確認"));
+        EXPECT_EQ(fake.messages.shown[0].buttons, MsgButtons::YesNo);
+        EXPECT_EQ(fake.messages.shown[0].icon, MsgIcon::Question);
+        EXPECT_EQ(editorText(todayMemo()), QStringLiteral("本文")) << command;
+        EXPECT_TRUE(todayMemo()->document()->isModified());
+        EXPECT_EQ(today->WeatherBox->currentIndex(), 1);
+        EXPECT_EQ(today->YearEdit->text(), QStringLiteral("2001"));
+
+        fake.messages.answer({MsgAnswer::Yes});
+        run();
+        EXPECT_TRUE(editorText(todayMemo()).isEmpty()) << command;
+        EXPECT_FALSE(todayMemo()->document()->isModified());
+        EXPECT_EQ(today->WeatherBox->currentText(), QString());
+        EXPECT_EQ(today->YearEdit->text(), QStringLiteral("1999"));
+    }
+}
+
+TEST_F(MainFormTest, ErrorsOfACommandAreShownAndTheProgramGoesOn)
+{
+    showForm();
+    fake.messages.onShow = [](const Message& m) {
+        if (m.caption == u"クリア確認")
+            throw AppError(QStringLiteral("ﾌｧｲﾙ x は開けません"));
+    };
+    fake.messages.answer({MsgAnswer::Ok});
+    child<QPushButton>("DeleteBtn")->click();
+    ASSERT_EQ(fake.messages.shown.size(), 2);
+    EXPECT_EQ(fake.messages.shown[1].text, QStringLiteral("ﾌｧｲﾙ x は開けません."));
+    EXPECT_TRUE(form->isVisible());
+}
+
+struct ControlText {
+    const char* name;
+    const char16_t* caption;
+    const char16_t* hint; // buttons only
+    const char* shortcut; // menu items only
+};
+
+TEST_F(MainFormTest, EveryButtonAndMenuItemHasItsCaptionHintAndShortcut)
+{
+    const ControlText controls[] = {
+        {"HelpBtn", u"ヘルプ(F1)", u"バージョン情報を表示します。", ""},
+        {"HtmlSetBtn", u"HTML設定(&M)", u"HTML化するための設定を行います。", ""},
+        {"AppSetBtn", u"動作設定(&V)", u"表示制限などの設定を行います。", ""},
+        {"AppExitBtn", u"閉じる(&X)", u"Pelmora を終了します。", ""},
+        {"DeleteBtn", u"削除(&D)", u"入力した日付や日記本文を削除します。", ""},
+        {"AddTitleBtn", u"今日の日記にタイトルを付ける(&T)", u"タイトルを付けたい場合にクリックして下さい。", ""},
+        {"BRBtn", u"改行挿入(&B)", u"ブラウザ上で改行させたい場所にカーソルを移動して、このボタンをクリックして下さい。", ""},
+        {"UseHintBtn", u"操作アドバイス表示(&H)", u"操作ガイドです。１度は読んで下さい。", ""},
+        {"NewDiaryBtn", u"新規(&N)", u"新しく日記HTMLファイルを作成します。", ""},
+        {"OpenDiaryBtn", u"開く(&O)", u"既存の日記HTMLファイルを開きます。", ""},
+        {"ReOpenBtn", u"▼履歴(&R)", u"過去に保存したことのあるファイルを再度開きます。", ""},
+        {"InsertDiaryBtn", u"カーソル位置に今日の日記を挿入(&P)", u"カーソルのある位置に、「今日の日記編集」内容を挿入します。", ""},
+        {"SaveDiaryBtn", u"上書き保存(&S)", u"編集内容を保存します。", ""},
+        {"SaveAsBtn", u"別名で保存(&A)", u"編集内容を、別のファイル名で保存します。", ""},
+        {"BRTagBtn", u"改行(&B)", u"改行タグを挿入します。", ""},
+        {"HRBtn", u"水平線(&H)", u"水平線を表示させるタグを挿入します。日記の区切りなどに利用して下さい。", ""},
+        {"LinkTagBtn", u"リンク(&L)", u"リンクタグを挿入します。", ""},
+        {"IMGBtn", u"画像(&G)", u"画像タグを挿入します。", ""},
+        {"StyleBtn", u"文字装飾(&D)", u"太字・斜体・サイズ変更・色の指定などを行いたいときにクリックして下さい。", ""},
+        {"MenuAppli", u"ファイル(&F)", nullptr, ""},
+        {"FileAllNew", u"HTMLファイルを新規作成(&N)", nullptr, ""},
+        {"FileAllOpen", u"HTMLファイルを開く(&O)...", nullptr, ""},
+        {"FileAllSave", u"HTMLファイルを上書き保存(&S)", nullptr, ""},
+        {"FileAllSaveAs", u"HTMLファイルを別名で保存(&A)...", nullptr, ""},
+        {"FileTodayNew", u"新しく今日の日記を書く(&N)", nullptr, ""},
+        {"FileTodaySave", u"今日の日記だけを保存(&S)", nullptr, ""},
+        {"FileTodaySaveHnf", u"ハイパー日記システム形式β(&H)", nullptr, ""},
+        {"FileTodaySaveText", u"テキスト形式(&T)", nullptr, ""},
+        {"AppliExit", u"Pelmora の終了(&X)", nullptr, ""},
+        {"MenuEdit", u"編集(&E)", nullptr, ""},
+        {"EditTitle", u"タイトルを付ける(&T)...", nullptr, ""},
+        {"EditBR", u"改行タグ挿入(&B)", nullptr, "Ctrl+B"},
+        {"EditHR", u"水平線タグ挿入(&H)", nullptr, "Ctrl+H"},
+        {"EditLink", u"リンクタグの挿入(&L)...", nullptr, ""},
+        {"EditIMG", u"画像指定タグ挿入(&G)...", nullptr, ""},
+        {"EditDec", u"文字装飾タグ挿入(&D)...", nullptr, ""},
+        {"EditDelete", u"全て削除(&C)", nullptr, ""},
+        {"MenuSet", u"設定(&C)", nullptr, ""},
+        {"SetHtml", u"HTML設定(&H)", nullptr, ""},
+        {"SetWork", u"動作設定(&W)", nullptr, ""},
+        {"MenuHelp", u"ヘルプ・情報(&I)", nullptr, ""},
+        {"HelpVerInfo", u"バージョン情報(&V)...", nullptr, "F1"},
+        {"HelpAdvice", u"操作ガイド(&G)...", nullptr, ""},
+        {"HelpDonotmind", u"ユーザの方々の日記へのリンク(&U)", nullptr, ""},
+    };
+    for (const ControlText& c : controls) {
+        const QString name = QLatin1String(c.name);
+        const QString caption = QString::fromUtf16(c.caption);
+        if (auto* button = form->findChild<QPushButton*>(name)) {
+            EXPECT_EQ(button->text(), caption) << c.name;
+            EXPECT_EQ(button->toolTip(), QString::fromUtf16(c.hint)) << c.name;
+        } else if (auto* menu = form->findChild<QMenu*>(name)) {
+            EXPECT_EQ(menu->title(), caption) << c.name;
+        } else if (auto* action = form->findChild<QAction*>(name)) {
+            EXPECT_EQ(action->text(), caption) << c.name;
+            EXPECT_EQ(action->shortcut(), QKeySequence(QLatin1String(c.shortcut))) << c.name;
+        } else {
+            ADD_FAILURE() << "no control named " << c.name;
+        }
+    }
+}
+
+TEST_F(MainFormTest, DiaryTabShowsTheFileNameStripWithItsHint)
+{
+    auto* strip = child<QLabel>("PanelEditFile");
+    EXPECT_EQ(strip->toolTip(), QStringLiteral("編集中のファイル名です。"));
+    EXPECT_EQ(child<QLabel>("Panel1")->text(), QStringLiteral("編集中ファイル名："));
+}
+
+TEST_F(MainFormTest, FileDialogsAreSetUpForTheirUses)
+{
+    const QString html = QStringLiteral("HTMLファイル(*.html,*.htm)|*.html;*.htm|テキストファイル(*.txt)|"
+                                        "*.txt|すべてのファイル(*.*)|*.*");
+    EXPECT_EQ(form->OpenDialog.title, QStringLiteral("日記HTMLを開く"));
+    EXPECT_EQ(form->OpenDialog.filter, html);
+    EXPECT_EQ(form->OpenDialog.defaultExt, QStringLiteral("htm"));
+    EXPECT_TRUE(form->OpenDialog.fileMustExist);
+    EXPECT_EQ(form->SaveDialog.title, QStringLiteral("日記HTMLを保存"));
+    EXPECT_EQ(form->SaveDialog.filter, html);
+    EXPECT_TRUE(form->SaveDialog.overwritePrompt);
+    EXPECT_EQ(form->SaveDialogToday.filter,
+              QStringLiteral("全てのテキストファイル|*.txt;*.log;*.doc;|テキストファイル(*.txt)|*.txt|"
+                             "全てのファイル(*.*)|*.*"));
+    EXPECT_TRUE(form->SaveDialogToday.overwritePrompt);
+}
+
+} // namespace

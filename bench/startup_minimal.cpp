@@ -1,0 +1,18 @@
+// The yardstick: the least a Qt program does to show a window with two tabs, each holding a
+// plain text editor, quitting as soon as it is shown.
+#include <QApplication>
+#include <QPlainTextEdit>
+#include <QTabWidget>
+#include <QTimer>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QTabWidget tabs;
+    tabs.addTab(new QPlainTextEdit, QStringLiteral("今日の日記編集"));
+    tabs.addTab(new QPlainTextEdit, QStringLiteral("日記ファイル全体編集"));
+    tabs.resize(560, 385);
+    tabs.show();
+    QTimer::singleShot(0, &app, &QCoreApplication::quit);
+    return app.exec();
+}
