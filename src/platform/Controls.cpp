@@ -10,9 +10,13 @@ QPushButton* makeButton(const char* name, const QString& caption, const QString&
     button->setObjectName(QLatin1String(name));
     button->setToolTip(hint);
     button->setAutoDefault(false);
-    QString spoken = caption;
-    spoken.remove(u'&');
-    button->setAccessibleName(spoken);
+    QString shown = caption;
+    shown.remove(u'&');
+    button->setAccessibleName(shown);
+    // The style asks for wide buttons; where a row is short of room (the narrowest main window
+    // holds seven buttons in one row) a button may shrink to its caption and a small margin.
+    constexpr int margin = 12;
+    button->setMinimumWidth(button->fontMetrics().horizontalAdvance(shown) + margin);
     return button;
 }
 

@@ -113,6 +113,16 @@ MsgAnswer QtMessages::show(const Message& message)
 {
     QMessageBox box(qtIcon(message.icon), message.caption, message.text, qtButtons(message.buttons),
                     QApplication::activeWindow());
+    // The captions Windows gives these buttons in Japanese, whatever the system locale.
+    const std::pair<QMessageBox::StandardButton, QString> captions[] = {
+        {QMessageBox::Yes, QStringLiteral("はい")},
+        {QMessageBox::No, QStringLiteral("いいえ")},
+        {QMessageBox::Cancel, QStringLiteral("キャンセル")},
+        {QMessageBox::Ok, QStringLiteral("OK")}};
+    for (const auto& [button, caption] : captions) {
+        if (QAbstractButton* shown = box.button(button))
+            shown->setText(caption);
+    }
     box.setDefaultButton(qtButton(message.defaultButton));
     box.setEscapeButton(qtButton(escapeAnswer(message.buttons)));
     return fromQt(box.exec());
