@@ -1,0 +1,94 @@
+#include "platform/QtPlatform.h"
+#include "support/ModalCloser.h"
+
+#include <QAbstractButton>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct BoxCase {
+    MsgButtons buttons;
+    MsgAnswer defaultButton;
+    QStringList captions;
+    QString defaultCaption;
+    QString escapeCaption;
+};
+
+TEST(QtMessages, ButtonsSpeakJapaneseWithTheirDefaultAndEscape)
+{
+    const BoxCase cases[] = {
+        {MsgButtons::YesNo, MsgAnswer::Yes, {QStringLiteral("はい"), QStringLiteral("いいえ")},
+         QStringLiteral("はい"), QStringLiteral("いいえ")},
+        {MsgButtons::YesNoCancel, MsgAnswer::Yes,
+         {QStringLiteral("はい"), QStringLiteral("いいえ"), QStringLiteral("キャンセル")},
+         QStringLiteral("はい"), QStringLiteral("キャンセル")},
+        {MsgButtons::Ok, MsgAnswer::Ok, {QStringLiteral("OK")}, QStringLiteral("OK"),
+         QStringLiteral("OK")},
+    };
+    for (const BoxCase& c : cases) {
+        QStringList captions;
+        QString defaultCaption, escapeCaption, title, text;
+        ModalCloser closer([&](QDialog* dialog) {
+            auto* box = qobject_cast<QMessageBox*>(dialog);
+            ASSERT_NE(box, nullptr);
+            for (QAbstractButton* b : box->buttons())
+                captions.append(b->text());
+            defaultCaption = box->defaultButton()->text();
+            escapeCaption = box->escapeButton()->text();
+            title = box->windowTitle();
+            text = box->text();
+            box->escapeButton()->click();
+        });
+        QtMessages messages;
+        const MsgAnswer answer = messages.show({QStringLiteral("本文"), QStringLiteral("見出し"),
+                                                c.buttons, MsgIcon::Question, c.defaultButton});
+        captions.sort();
+        QStringList expected = c.captions;
+        expected.sort();
+        EXPECT_EQ(captions, expected);
+        EXPECT_EQ(defaultCaption, c.defaultCaption);
+        EXPECT_EQ(escapeCaption, c.escapeCaption);
+        EXPECT_EQ(title, QStringLiteral("見出し"));
+        EXPECT_EQ(text, QStringLiteral("本文"));
+        // Esc answers No where there is no Cancel button.
+        const MsgAnswer escape = c.buttons == MsgButtons::YesNo         ? MsgAnswer::No
+                                 : c.buttons == MsgButtons::YesNoCancel ? MsgAnswer::Cancel
+                                                                        : MsgAnswer::Ok;
+        EXPECT_EQ(answer, escape);
+    }
+}
+
+TEST(QtPlatform, FilterSplitsIntoDescriptionsAndPatterns)
+{
+    const QList<FilterEntry> entries = parseFilter(QStringLiteral(
+        "HTMLファイル(*.html,*.htm)|*.html;*.htm|全てのテキストファイル|*.txt;*.log;*.doc;"));
+    ASSERT_EQ(entries.size(), 2);
+    EXPECT_EQ(entries[0].description, QStringLiteral("HTMLファイル(*.html,*.htm)"));
+    EXPECT_EQ(entries[0].patterns, (QStringList{QStringLiteral("*.html"), QStringLiteral("*.htm")}));
+    EXPECT_EQ(entries[1].patterns, (QStringList{QStringLiteral("*.txt"), QStringLiteral("*.log"),
+                                                QStringLiteral("*.doc")}));
+}
+
+TEST(QtFiles, WritesWholeFilesAndReportsWhatItCannotDo)
+{
+    QTemporaryDir dir;
+    QtFiles files;
+    const QString path = dir.filePath(QStringLiteral("日記.htm"));
+    const QByteArray bytes("\x90\xb0\x82\xea\r\n\x00\xff", 8);
+    EXPECT_FALSE(files.exists(path));
+    EXPECT_TRUE(files.isWritable(path)); // not there yet, but its folder is writable
+    ASSERT_TRUE(files.writeAll(path, bytes));
+    EXPECT_TRUE(files.exists(path));
+    EXPECT_EQ(files.readAll(path), bytes);
+    EXPECT_TRUE(files.remove(path));
+    EXPECT_FALSE(files.readAll(path).has_value());
+    EXPECT_FALSE(files.remove(path));
+    const QString noFolder = dir.filePath(QStringLiteral("missing/x.htm"));
+    EXPECT_FALSE(files.writeAll(noFolder, bytes));
+    EXPECT_FALSE(files.exists(dir.path())); // a folder is not a file
+}
+
+} // namespace
