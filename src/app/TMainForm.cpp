@@ -7,6 +7,7 @@
 #include "app/TPleaseForm.h"
 #include "document/DiaryFileTab.h"
 #include "entry/TDiaryTitleForm.h"
+#include "entry/HtmlSettings.h"
 #include "entry/THtmlForm.h"
 #include "entry/TodayEntryTab.h"
 #include "platform/Controls.h"
@@ -53,6 +54,7 @@ TMainForm::TMainForm(Platform platform, QWidget* parent)
     resize(startWidth, startHeight);
 
     state_.ProgramFolder = programFolderOf(platform_.system.programFilePath());
+    entry::FillHtmlDefaults(state_.Html, state_.NewProcessFlag);
 }
 
 // Menu items, in the menus' order; each is named as the design names it.

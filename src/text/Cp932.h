@@ -15,8 +15,8 @@ QString decodeCp932(QByteArrayView bytes);
 
 struct Encoded {
     QByteArray bytes;
-    QList<char32_t> unencodable; // code points code page 932 cannot hold, each once, in order of
-                                 // first appearance
+    // Code points code page 932 cannot hold, each once, in order of first appearance.
+    QList<char32_t> unencodable;
 };
 
 // Encodes to code page 932. U+F780..U+F7FF become their byte again. A character the page

@@ -72,6 +72,7 @@ TEST_F(MainFormTest, StartsWithTheFirstTabAndAnEntryDatedToday)
     EXPECT_EQ(s.FirstPageChangeFlag, u'F');
     EXPECT_EQ(s.NewProcessFlag, u'T');
     EXPECT_EQ(s.Html.HtmlSetFlags, QStringLiteral("00011"));
+    EXPECT_EQ(s.Html.HtmlDate1, QStringLiteral("<font color=\"#ff0000\"><b>")); // defaults filled
     EXPECT_TRUE(s.TodayTitle.isEmpty());
     EXPECT_TRUE(s.CurrentFileName.isEmpty());
 
