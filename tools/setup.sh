@@ -49,6 +49,6 @@ export QT_QPA_PLATFORM=offscreen
 build build -DPELMORA_BUILD_TESTS=ON
 ctest --test-dir build --output-on-failure -j"$(nproc)"
 build build-sanitize -DPELMORA_SANITIZE=ON
-ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
+UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir build-sanitize --output-on-failure -j"$(nproc)"
 echo "All tests passed."
