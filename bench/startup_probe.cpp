@@ -1,9 +1,16 @@
-// Pelmora as it starts for the writer, quitting as soon as its main window is shown.
+// Pelmora as it starts for the writer, quitting once its main window has first painted.
+#include "QuitOnFirstPaint.h"
 #include "app/PelmoraApplication.h"
 
-#include <QTimer>
+#include <QApplication>
+#include <QMainWindow>
 
 int main(int argc, char** argv)
 {
-    return runPelmora(argc, argv, [] { QTimer::singleShot(0, qApp, &QCoreApplication::quit); });
+    return runPelmora(argc, argv, [] {
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (qobject_cast<QMainWindow*>(window) && window->isVisible())
+                new QuitOnFirstPaint(window);
+        }
+    });
 }
