@@ -4,10 +4,10 @@
 #include "app/ErrorHandler.h"
 #include "app/TMainForm.h"
 #include "app/Windows.h"
+#include "platform/Fonts.h"
 #include "platform/QtKeyStore.h"
 #include "platform/QtPlatform.h"
 
-#include <QFont>
 #include <QLibraryInfo>
 #include <QTranslator>
 
@@ -17,8 +17,7 @@ PelmoraApplication::PelmoraApplication(int& argc, char** argv) : QApplication(ar
 {
     setApplicationName(QStringLiteral("Pelmora"));
     loadJapaneseTranslation();
-    QFont::insertSubstitution(QStringLiteral("ＭＳ ゴシック"), QStringLiteral("IPAGothic"));
-    QFont::insertSubstitution(QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"));
+    mapWindowsFaceNames();
 }
 
 void PelmoraApplication::loadJapaneseTranslation()

@@ -1,7 +1,9 @@
+#include "platform/Fonts.h"
 #include "platform/QtPlatform.h"
 #include "support/ModalCloser.h"
 
 #include <QAbstractButton>
+#include <QFontInfo>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -89,6 +91,16 @@ TEST(QtFiles, WritesWholeFilesAndReportsWhatItCannotDo)
     const QString noFolder = dir.filePath(QStringLiteral("missing/x.htm"));
     EXPECT_FALSE(files.writeAll(noFolder, bytes));
     EXPECT_FALSE(files.exists(dir.path())); // a folder is not a file
+}
+
+TEST(Fonts, WindowsFaceNamesShowInTheInstalledJapaneseFaces)
+{
+    mapWindowsFaceNames();
+    const QFont gothic(QStringLiteral("ＭＳ ゴシック"), 10);
+    EXPECT_EQ(QFontInfo(gothic).family(), QStringLiteral("IPAGothic"));
+    EXPECT_EQ(gothic.family(), QStringLiteral("ＭＳ ゴシック")); // the name the settings keep
+    EXPECT_EQ(QFontInfo(QFont(QStringLiteral("ＭＳ Ｐゴシック"), 10)).family(),
+              QStringLiteral("IPAPGothic"));
 }
 
 } // namespace
