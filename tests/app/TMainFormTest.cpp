@@ -10,6 +10,7 @@
 #include "support/Typing.h"
 
 #include <QAction>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -103,6 +104,35 @@ TEST_F(MainFormTest, StartsWithTheFirstTabAndAnEntryDatedToday)
                                               "      日記用ＨＴＭＬファイルを読み込んで下さい。\r\n"
                                               "      ない場合は、「新規」ボタンで新規作成して下さい。"));
     EXPECT_EQ(form->diaryTab()->PanelEditFile->text(), QStringLiteral("None."));
+}
+
+TEST_F(MainFormTest, CreatesTheTwelveModalWindowsInOrder)
+{
+    const std::pair<const char*, const char16_t*> expected[] = {
+        {"TDiaryTitleForm", u"今日の日記のタイトル"},
+        {"TLinkForm", u"リンクの設置"},
+        {"TGraphicForm", u"画像指定タグ挿入"},
+        {"TNewProcessForm", u"新規作成 - ベースHTML（ひな形）ファイルの読み込み選択"},
+        {"THtmlForm", u"日記HTML設定"},
+        {"THistoryForm", u"ファイル履歴から開く"},
+        {"TExpForm", u"初回説明 - Pelmora"},
+        {"TAppSetForm", u"動作設定 - Pelmora"},
+        {"THelpVerForm", u"バージョン情報"},
+        {"TDecorationForm", u"文字装飾"},
+        {"TPleaseForm", u"ユーザ公開日記リンク"},
+        {"TWeatherForm", u"天気の色設定"}};
+    QList<QDialog*> windows;
+    for (QObject* child : form->children()) {
+        if (auto* dialog = qobject_cast<QDialog*>(child))
+            windows.append(dialog);
+    }
+    ASSERT_EQ(windows.size(), 12);
+    for (int i = 0; i < 12; ++i) {
+        EXPECT_EQ(windows[i]->objectName(), QLatin1String(expected[i].first));
+        EXPECT_EQ(windows[i]->windowTitle(), QString::fromUtf16(expected[i].second));
+        EXPECT_TRUE(windows[i]->isModal()) << expected[i].first;
+        EXPECT_TRUE(windows[i]->isHidden()) << expected[i].first;
+    }
 }
 
 TEST_F(MainFormTest, ProgramFolderAtTheRootIsASingleSeparator)
