@@ -5,6 +5,7 @@
 #include "app/TExpForm.h"
 #include "app/THelpVerForm.h"
 #include "app/TPleaseForm.h"
+#include "document/DiaryDocument.h"
 #include "document/DiaryFileTab.h"
 #include "entry/TDiaryTitleForm.h"
 #include "entry/HtmlSettings.h"
@@ -13,6 +14,7 @@
 #include "platform/Controls.h"
 #include "platform/Messages.h"
 #include "platform/SystemInfo.h"
+#include "settings/SettingsStore.h"
 #include "settings/TAppSetForm.h"
 #include "text/Cp932.h"
 
@@ -49,12 +51,22 @@ TMainForm::TMainForm(Platform platform, QWidget* parent)
     createMenus();
     setCentralWidget(createCentralWidget());
     createFileDialogs();
+    document_ = new DiaryDocument(state_, diaryTab_, platform_, OpenDialog, SaveDialog, this);
+    connect(document_, &DiaryDocument::documentOpened, this, &TMainForm::DocumentOpened);
+    connect(document_, &DiaryDocument::documentSaved, this, &TMainForm::DocumentSaved);
     connectCommands();
     setMinimumSize(startWidth, startHeight);
     resize(startWidth, startHeight);
 
     state_.ProgramFolder = programFolderOf(platform_.system.programFilePath());
     entry::FillHtmlDefaults(state_.Html, state_.NewProcessFlag);
+    errors_.run([this] { loadSettings(platform_.keyStore, state_); });
+}
+
+void TMainForm::setWindows(const Windows& windows)
+{
+    windows_ = windows;
+    document_->setWindows(windows.NewProcessForm, windows.HistoryForm);
 }
 
 // Menu items, in the menus' order; each is named as the design names it.
@@ -296,11 +308,19 @@ void TMainForm::closeEvent(QCloseEvent* event)
         return;
     }
     event->accept();
+    errors_.run([this] { saveEditorSettings(); });
+}
+
+// The font reaches the store as TodayMemo shows it.
+void TMainForm::saveEditorSettings()
+{
+    const QFont font = todayTab_->TodayMemo->font();
+    saveSettings(platform_.keyStore, state_, font.pointSize(), font.family(), platform_.messages);
 }
 
 bool TMainForm::FormCloseQuery()
 {
-    if (AskSaveIfModified() == SaveAnswer::Cancelled)
+    if (document_->AskSaveIfModified() == SaveAnswer::Cancelled)
         return false;
     if (!todayTab_->TodayMemo->document()->isModified())
         return true;
@@ -309,12 +329,6 @@ bool TMainForm::FormCloseQuery()
                         "このまま終了してもよろしいですか？"),
          QStringLiteral("終了確認"), MsgButtons::YesNo, MsgIcon::Question, MsgAnswer::Yes});
     return answer == MsgAnswer::Yes;
-}
-
-// Until the diary document can be modified there is nothing to save.
-SaveAnswer TMainForm::AskSaveIfModified()
-{
-    return SaveAnswer::Done;
 }
 
 void TMainForm::refocusEditor()
@@ -362,12 +376,50 @@ void TMainForm::applyTabMenuStates()
     }
 }
 
+// The document keeps the buttons of its tab right; the menu items are the main window's.
 void TMainForm::AllMemoChange()
 {
-    diaryTab_->SaveDiaryBtn->setEnabled(true);
-    diaryTab_->SaveAsBtn->setEnabled(true);
     FileAllSave->setEnabled(true);
     FileAllSaveAs->setEnabled(true);
+}
+
+void TMainForm::DocumentOpened(bool fromFile)
+{
+    FileAllSave->setEnabled(false);
+    FileAllSaveAs->setEnabled(fromFile);
+    for (QAction* item : {EditBR, EditHR, EditLink, EditIMG, EditDec})
+        item->setEnabled(true);
+}
+
+void TMainForm::DocumentSaved()
+{
+    FileAllSave->setEnabled(false);
+    FileAllSaveAs->setEnabled(false);
+}
+
+void TMainForm::NewDiaryBtnClick()
+{
+    document_->NewDiary();
+}
+
+void TMainForm::OpenDiaryBtnClick()
+{
+    document_->OpenDiary();
+}
+
+void TMainForm::ReOpenBtnClick()
+{
+    document_->ReOpen();
+}
+
+void TMainForm::SaveDiaryBtnClick()
+{
+    document_->SaveDiary();
+}
+
+void TMainForm::SaveAsBtnClick()
+{
+    document_->SaveDiaryAs();
 }
 
 void TMainForm::HelpBtnClick()
@@ -420,12 +472,7 @@ void TMainForm::LinkTagBtnClick() {}
 void TMainForm::IMGBtnClick() {}
 void TMainForm::StyleBtnClick() {}
 void TMainForm::UseHintBtnClick() {}
-void TMainForm::NewDiaryBtnClick() {}
-void TMainForm::OpenDiaryBtnClick() {}
-void TMainForm::ReOpenBtnClick() {}
 void TMainForm::InsertDiaryBtnClick() {}
-void TMainForm::SaveDiaryBtnClick() {}
-void TMainForm::SaveAsBtnClick() {}
 void TMainForm::FileTodaySaveHnfClick() {}
 void TMainForm::FileTodaySaveTextClick() {}
 void TMainForm::HelpAdviceClick() {}

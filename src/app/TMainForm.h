@@ -8,6 +8,7 @@
 
 #include <QMainWindow>
 
+class DiaryDocument;
 class DiaryFileTab;
 class QAbstractButton;
 class QAction;
@@ -16,10 +17,6 @@ class QPushButton;
 class QTabWidget;
 class TodayEntryTab;
 
-// What AskSaveIfModified answers: go on (nothing to save, or saved), go on and lose the
-// changes, or stop.
-enum class SaveAnswer { Done, Declined, Cancelled };
-
 // The main window: both tabs, the bottom row, the menus, and the working state of the run.
 class TMainForm : public QMainWindow {
     Q_OBJECT
@@ -27,11 +24,12 @@ public:
     explicit TMainForm(Platform platform, QWidget* parent = nullptr);
 
     // The other windows are created after this one; it reaches them through here.
-    void setWindows(const Windows& windows) { windows_ = windows; }
+    void setWindows(const Windows& windows);
 
     MainState& state() { return state_; }
     TodayEntryTab* todayTab() const { return todayTab_; }
     DiaryFileTab* diaryTab() const { return diaryTab_; }
+    DiaryDocument* document() const { return document_; }
 
     // Gives the keyboard focus to the editor of the tab in front.
     void refocusEditor();
@@ -58,9 +56,11 @@ private:
 
     void FormShow();
     bool FormCloseQuery();
+    void saveEditorSettings();
     void applyEditorFont();
     void applyTabMenuStates();
-    SaveAnswer AskSaveIfModified();
+    void DocumentOpened(bool fromFile);
+    void DocumentSaved();
 
     // Commands.
     void HelpBtnClick();
@@ -97,6 +97,7 @@ private:
     QTabWidget* PageControl1;
     TodayEntryTab* todayTab_;
     DiaryFileTab* diaryTab_;
+    DiaryDocument* document_;
     QPushButton* HelpBtn;
     QPushButton* HtmlSetBtn;
     QPushButton* AppSetBtn;

@@ -2,9 +2,38 @@
 
 #include <QDialog>
 
-// The modal window for opening a recently saved file.
+#include <functional>
+
+class DiaryDocument;
+class QLabel;
+class QPushButton;
+
+// The modal window for opening a recently saved file: one wide button per entry of the recent
+// files, refreshed at every showing.
 class THistoryForm : public QDialog {
     Q_OBJECT
 public:
     explicit THistoryForm(QWidget* parent = nullptr);
+
+    // The document the window works on; DiaryDocument::setWindows hands itself over.
+    void setDocument(DiaryDocument* document) { document_ = document; }
+
+    QLabel* Label1;
+    QLabel* Label2;
+    QPushButton* Button1;
+    QPushButton* Button2;
+    QPushButton* Button3;
+    QPushButton* BitBtn1;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void FormShow();
+    void openEntry(int number);
+
+    // Runs a step whose unhandled error is reported here, inside the modal window.
+    bool run(const std::function<void()>& step);
+
+    DiaryDocument* document_ = nullptr;
 };

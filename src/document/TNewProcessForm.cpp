@@ -1,8 +1,145 @@
 #include "document/TNewProcessForm.h"
 
-TNewProcessForm::TNewProcessForm(QWidget* parent) : QDialog(parent)
+#include "app/ErrorHandler.h"
+#include "app/MainState.h"
+#include "document/DiaryDocument.h"
+#include "document/DiaryText.h"
+#include "platform/Controls.h"
+#include "platform/EditorText.h"
+#include "platform/SystemInfo.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int previewWidth = 260;
+constexpr int previewHeight = 110;
+constexpr int previewFontSize = 8;
+
+QLabel* makeLabel(const char* name, const QString& text, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QLatin1String(name));
+    return label;
+}
+
+} // namespace
+
+TNewProcessForm::TNewProcessForm(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
+                          | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("TNewProcessForm"));
     setWindowTitle(QStringLiteral("新規作成 - ベースHTML（ひな形）ファイルの読み込み選択"));
     setModal(true);
+
+    Image1 = new QLabel(this);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setPixmap(style()->standardIcon(QStyle::SP_FileDialogNewFolder).pixmap(32, 32));
+    Image1->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
+    Label1 = makeLabel("Label1", QStringLiteral("日記ＨＴＭＬの新規作成用 「ペースHTMLファイル」が"), this);
+    Label2 = makeLabel("Label2", QStringLiteral("存在します。（右記参照）"), this);
+    Label3 = makeLabel("Label3", QStringLiteral("ベースHTMLファイルを読み込みますか？"), this);
+
+    SampleMemo = makeMemo("SampleMemo", QStringLiteral("ベースHTMLファイルの内容"), this);
+    SampleMemo->setReadOnly(true);
+    SampleMemo->setToolTip(
+        QStringLiteral("ペースHTMLファイルの内容です。実体は、basehtml.txtファイルです。"));
+    SampleMemo->setBackgroundRole(QPalette::Button);
+    QPalette palette = SampleMemo->palette();
+    palette.setColor(QPalette::Base, palette.color(QPalette::Button));
+    SampleMemo->setPalette(palette);
+    QFont small = SampleMemo->font();
+    small.setPointSize(previewFontSize);
+    SampleMemo->setFont(small);
+    SampleMemo->setFixedSize(previewWidth, previewHeight);
+    setEditorText(SampleMemo, QStringLiteral("Base HTML File\r\nPreview Area."));
+
+    CheckBox = new QCheckBox(QStringLiteral("二度と表示しない。(&N)"), this);
+    CheckBox->setObjectName(QStringLiteral("CheckBox"));
+    CheckBox->setToolTip(QStringLiteral(
+        "ここをチェックすると、次回から、無条件に、ベースHTMLを読み込みます。"));
+    CheckBox->setAccessibleName(QStringLiteral("二度と表示しない。"));
+
+    OkButton = makeButton("OkButton", QStringLiteral("読み込む(&R)"), QString(), this);
+    OkButton->setAutoDefault(true);
+    OkButton->setDefault(true);
+    NoButton = makeButton("NoButton", QStringLiteral("読み込まない(&C)"), QString(), this);
+    connect(OkButton, &QPushButton::clicked, this, &TNewProcessForm::OkButtonClick);
+    connect(NoButton, &QPushButton::clicked, this, &QDialog::reject); // Esc rejects as well
+
+    auto* texts = new QVBoxLayout;
+    texts->addWidget(Label1);
+    texts->addWidget(Label2);
+    texts->addSpacing(8);
+    texts->addWidget(Label3);
+    texts->addStretch(1);
+    texts->addWidget(CheckBox);
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(Image1);
+    top->addLayout(texts);
+    top->addWidget(SampleMemo);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(OkButton);
+    buttons->addWidget(NoButton);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void TNewProcessForm::showEvent(QShowEvent* event)
+{
+    FormShow();
+    QDialog::showEvent(event);
+}
+
+void TNewProcessForm::FormShow()
+{
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        adjustSize();
+        move(screen->availableGeometry().center() - rect().center());
+    }
+    if (!document_)
+        return;
+    document_->platform().system.playSound(SystemSound::Question);
+    // A template that cannot be read is reported; the window still offers both choices.
+    run([this] {
+        setEditorText(SampleMemo,
+                      document::readDiaryText(document_->platform().files, document_->templatePath()));
+    });
+}
+
+void TNewProcessForm::OkButtonClick()
+{
+    if (run([this] { document_->Load(document_->templatePath()); }))
+        accept();
+}
+
+// An unticked box changes nothing: it never sets the flag back to "T".
+void TNewProcessForm::done(int result)
+{
+    if (CheckBox->isChecked() && document_)
+        document_->state().NewProcessFlag = u'F';
+    QDialog::done(result);
+}
+
+bool TNewProcessForm::run(const std::function<void()>& step)
+{
+    if (!document_)
+        return false;
+    return ErrorHandler(document_->platform().messages).run(step);
 }

@@ -2,9 +2,44 @@
 
 #include <QDialog>
 
-// The modal window for the choice of loading the base template for a new diary.
+#include <functional>
+
+class DiaryDocument;
+class QCheckBox;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+
+// The modal window that previews the base template for a new diary and asks whether to load it.
 class TNewProcessForm : public QDialog {
     Q_OBJECT
 public:
     explicit TNewProcessForm(QWidget* parent = nullptr);
+
+    // The document the window works on; DiaryDocument::setWindows hands itself over.
+    void setDocument(DiaryDocument* document) { document_ = document; }
+
+    QLabel* Image1;
+    QLabel* Label1;
+    QLabel* Label2;
+    QLabel* Label3;
+    QPlainTextEdit* SampleMemo;
+    QCheckBox* CheckBox;
+    QPushButton* OkButton;
+    QPushButton* NoButton;
+
+    // Every closing (either button, Esc, the close box) passes here: FormCloseQuery.
+    void done(int result) override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void FormShow();
+    void OkButtonClick();
+
+    // Runs a step whose unhandled error is reported here, inside the modal window.
+    bool run(const std::function<void()>& step);
+
+    DiaryDocument* document_ = nullptr;
 };

@@ -4,13 +4,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QStringList>
-#include <QTemporaryFile>
 #include <QVariant>
 
-#include <cstdio>
 #include <utility>
 
 QtKeyStore::QtKeyStore() : QtKeyStore(defaultFilePath()) {}
@@ -25,27 +24,20 @@ QString QtKeyStore::defaultFilePath()
            + QStringLiteral("/oribeko/Quillode.conf");
 }
 
-bool QtKeyStore::open()
-{
-    close();
-    const QFileInfo file(path_);
-    if (!file.isFile() || !file.isReadable() || file.size() == 0)
-        return false;
-    auto settings = std::make_unique<QSettings>(path_, QSettings::IniFormat);
-    if (settings->status() != QSettings::NoError)
-        return false;
-    settings_ = std::move(settings);
-    return true;
-}
-
-bool QtKeyStore::openOrCreate()
-{
-    close();
-    writable_ = QDir().mkpath(QFileInfo(path_).absolutePath());
-    return writable_;
-}
-
 namespace {
+
+bool holdsZeroByte(QFile& file)
+{
+    constexpr qint64 chunk = 1 << 20;
+    while (!file.atEnd()) {
+        const QByteArray bytes = file.read(chunk);
+        if (bytes.isEmpty())
+            return true; // a read error: as good as unreadable
+        if (bytes.contains('\0'))
+            return true;
+    }
+    return false;
+}
 
 // QSettings hands back an empty list or binary value, or an invalid variant for "@Invalid()",
 // for values that hold nothing.
@@ -65,7 +57,129 @@ bool isEmptyOfAnyKind(const QVariant& value)
     }
 }
 
+const char hexDigits[] = "0123456789ABCDEF";
+
+// A key as QSettings writes it: plain letters, digits and "_-." as they are, every other
+// character as %XX, or %UXXXX beyond Latin-1.
+void appendKey(QByteArray& out, const QString& key)
+{
+    for (const QChar c : key) {
+        const char16_t u = c.unicode();
+        if ((u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || u == '_'
+            || u == '-' || u == '.') {
+            out += char(u);
+        } else if (u <= 0xFF) {
+            out += '%';
+            out += hexDigits[u >> 4];
+            out += hexDigits[u & 0xF];
+        } else {
+            out += "%U";
+            for (int shift = 12; shift >= 0; shift -= 4)
+                out += hexDigits[(u >> shift) & 0xF];
+        }
+    }
+}
+
+bool isHexDigit(char16_t u)
+{
+    return (u >= '0' && u <= '9') || (u >= 'a' && u <= 'f') || (u >= 'A' && u <= 'F');
+}
+
+// A text value as QSettings reads it back unchanged: in double quotes (so commas, semicolons,
+// '=' and blanks at either end are plain text), with a leading '@' doubled (QSettings reads
+// "@..." as a typed value), backslash escapes for '"', '\' and control characters, and
+// everything else as UTF-8.
+void appendValue(QByteArray& out, const QString& text)
+{
+    out += '"';
+    if (text.startsWith(u'@'))
+        out += '@';
+    bool escapeHexDigit = false; // QSettings reads every hex digit after "\x" into the escape
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        const bool afterHexEscape = escapeHexDigit;
+        escapeHexDigit = false;
+        switch (u) {
+        case '"':
+            out += "\\\"";
+            continue;
+        case '\\':
+            out += "\\\\";
+            continue;
+        case '\a':
+            out += "\\a";
+            continue;
+        case '\b':
+            out += "\\b";
+            continue;
+        case '\f':
+            out += "\\f";
+            continue;
+        case '\n':
+            out += "\\n";
+            continue;
+        case '\r':
+            out += "\\r";
+            continue;
+        case '\t':
+            out += "\\t";
+            continue;
+        case '\v':
+            out += "\\v";
+            continue;
+        default:
+            break;
+        }
+        if (u < 0x20 || u == 0x7F || (afterHexEscape && isHexDigit(u))) {
+            out += "\\x";
+            out += hexDigits[u >> 4];
+            out += hexDigits[u & 0xF];
+            escapeHexDigit = true;
+        } else {
+            out += QStringView(&c, 1).toUtf8();
+        }
+    }
+    out += '"';
+}
+
+// The INI text of the values, in their order, all in QSettings' section [General].
+QByteArray iniText(const QList<QPair<QString, QString>>& values)
+{
+    QByteArray out("[General]\n");
+    for (const auto& [name, text] : values) {
+        appendKey(out, name);
+        out += '=';
+        appendValue(out, text);
+        out += '\n';
+    }
+    return out;
+}
+
 } // namespace
+
+bool QtKeyStore::open()
+{
+    close();
+    const QFileInfo info(path_);
+    if (!info.isFile() || info.size() == 0)
+        return false;
+    QFile file(path_);
+    if (!file.open(QIODevice::ReadOnly) || holdsZeroByte(file))
+        return false;
+    file.close();
+    auto settings = std::make_unique<QSettings>(path_, QSettings::IniFormat);
+    if (settings->status() != QSettings::NoError)
+        return false;
+    settings_ = std::move(settings);
+    return true;
+}
+
+bool QtKeyStore::openOrCreate()
+{
+    close();
+    writable_ = QDir().mkpath(QFileInfo(path_).absolutePath());
+    return writable_;
+}
 
 KeyStore::Value QtKeyStore::read(const QString& name)
 {
@@ -81,34 +195,31 @@ KeyStore::Value QtKeyStore::read(const QString& name)
 
 void QtKeyStore::write(const QString& name, const QString& text)
 {
-    staged_.insert(name, text);
+    for (auto& staged : staged_) {
+        if (staged.first == name) {
+            staged.second = text;
+            return;
+        }
+    }
+    staged_.append({name, text});
 }
 
 bool QtKeyStore::commit()
 {
     if (!writable_)
         return false;
-    // A store kept behind a symbolic link stays there: the link's target is replaced.
-    const QFileInfo info(path_);
-    const QString target = info.isSymLink() ? info.symLinkTarget() : path_;
-    // A fresh file of a name of its own: QSettings neither merges in what the old file held
-    // (junk included) nor reports an error of reading that file in place of one of writing.
-    QTemporaryFile fresh(target + QStringLiteral(".XXXXXX"));
-    if (!fresh.open())
+    // QSaveFile writes beside the file and renames over it (over a symbolic link's target).
+    QSaveFile file(path_);
+    if (!file.open(QIODevice::WriteOnly))
         return false;
-    fresh.close();
-    {
-        QSettings settings(fresh.fileName(), QSettings::IniFormat);
-        for (auto it = staged_.cbegin(); it != staged_.cend(); ++it)
-            settings.setValue(it.key(), it.value());
-        settings.sync();
-        if (settings.status() != QSettings::NoError)
-            return false;
+    const QByteArray bytes = iniText(staged_);
+    // A short count is a full disk or a size limit; QSaveFile would take it for success.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        file.cancelWriting();
+        return false;
     }
-    // rename() replaces the old file in one step; QFile::rename refuses to replace.
-    if (std::rename(QFile::encodeName(fresh.fileName()).constData(), QFile::encodeName(target).constData()) != 0)
+    if (!file.commit())
         return false;
-    fresh.setAutoRemove(false);
     staged_.clear();
     return true;
 }

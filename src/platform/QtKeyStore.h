@@ -2,7 +2,8 @@
 
 #include "platform/KeyStore.h"
 
-#include <QMap>
+#include <QList>
+#include <QPair>
 #include <QString>
 
 #include <memory>
@@ -14,12 +15,13 @@ class QSettings;
 // where QSettings in its native format, user scope, puts organisation "oribeko", application
 // "Quillode".
 //
-// Every value is written as text and reads back exactly. A value that QSettings reads back as
-// something other than a single text (a hand-edited "a,b" is a list, "@ByteArray(...)" binary
-// data) is of the wrong kind; an empty value of any kind reads as empty text.
+// Reading goes through QSettings. A value that QSettings reads back as something other than a
+// single text (a hand-edited "a,b" is a list, "@ByteArray(...)" binary data) is of the wrong
+// kind; an empty value of any kind reads as empty text.
 //
-// commit() writes the staged values into a new file beside the old one and renames it over
-// the old one, so the store is replaced whole or stays as it was.
+// Writing does not: QSettings (like QSaveFile) takes a write cut short by a full disk for a
+// whole one. commit() writes the file itself, every value as quoted, escaped text that
+// QSettings reads back exactly, and replaces the old file only once the new one is complete.
 class QtKeyStore : public KeyStore {
 public:
     QtKeyStore();
@@ -30,14 +32,15 @@ public:
     static QString defaultFilePath();
     const QString& filePath() const { return path_; }
 
-    // An empty file, one that is not a readable file, or one whose structure QSettings cannot
-    // make out (binary junk) counts as no store.
+    // There is no store to read when the file is missing, empty, not a readable file, binary
+    // (it holds a zero byte, which no text file of settings does) or so broken that QSettings
+    // cannot make out its sections.
     bool open() override;
     // Fails only when the folder of the file can neither be found nor created.
     bool openOrCreate() override;
     Value read(const QString& name) override;
     void write(const QString& name, const QString& text) override;
-    // The new file holds the staged values only.
+    // The new file holds the staged values only, in the order they were written.
     bool commit() override;
     void close() override;
 
@@ -45,5 +48,5 @@ private:
     QString path_;
     std::unique_ptr<QSettings> settings_; // the store opened for reading
     bool writable_ = false;
-    QMap<QString, QString> staged_;
+    QList<QPair<QString, QString>> staged_;
 };

@@ -67,16 +67,40 @@ MsgAnswer fromQt(int button)
     }
 }
 
-// Qt reads a filter's patterns from the parentheses of its description, so each entry is
-// shown as the description followed by its real patterns in Qt's form.
+// Qt reads a filter's patterns from the last parentheses of its text, and "*.*" there matches
+// only names with a dot. Each entry is given to Qt as its description followed by its real
+// patterns ("*.*" as "*"); the dialog is told to hide that added part, so the description shows
+// exactly as written.
 QStringList qtFilters(const QList<FilterEntry>& entries)
 {
     QStringList filters;
-    for (const FilterEntry& entry : entries)
-        filters.append(entry.description + QStringLiteral(" (") + entry.patterns.join(u' ') + u')');
+    for (const FilterEntry& entry : entries) {
+        QStringList patterns;
+        for (const QString& pattern : entry.patterns)
+            patterns.append(pattern == u"*.*" ? QStringLiteral("*") : pattern);
+        filters.append(entry.description + QStringLiteral(" (") + patterns.join(u' ') + u')');
+    }
     return filters;
 }
 
+// Where a chosen file may not be written: the file itself, or for a new file its folder.
+bool isWriteProtected(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.exists() ? !info.isWritable() : !QFileInfo(info.absolutePath()).isWritable();
+}
+
+void refuseWriteProtected(QWidget* parent, const QString& title, const QString& path)
+{
+    QMessageBox box(QMessageBox::Warning, title,
+                    path + QStringLiteral("\nこのファイルは書き込み禁止に設定されています。\n"
+                                          "別のファイルを選んで下さい。"),
+                    QMessageBox::Ok, parent);
+    box.exec();
+}
+
+// Qt's dialog cannot refuse write-protected files itself: a refused choice is told and the
+// dialog shown again at the same name.
 bool runFileDialog(FileDialogSettings& settings, QFileDialog::AcceptMode mode)
 {
     QFileDialog dialog(QApplication::activeWindow(), settings.title);
@@ -84,17 +108,35 @@ bool runFileDialog(FileDialogSettings& settings, QFileDialog::AcceptMode mode)
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
                                                         : QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !settings.overwritePrompt);
+    dialog.setOption(QFileDialog::HideNameFilterDetails, true);
     dialog.setDefaultSuffix(settings.defaultExt);
-    const QStringList filters = qtFilters(parseFilter(settings.filter));
+    const QList<FilterEntry> entries = parseFilter(settings.filter);
+    const QStringList filters = qtFilters(entries);
     dialog.setNameFilters(filters);
     if (settings.filterIndex >= 1 && settings.filterIndex <= filters.size())
         dialog.selectNameFilter(filters.at(settings.filterIndex - 1));
     if (!settings.fileName.isEmpty())
         dialog.selectFile(settings.fileName);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return false;
-    settings.fileName = dialog.selectedFiles().constFirst();
-    settings.filterIndex = int(filters.indexOf(dialog.selectedNameFilter())) + 1;
+    for (;;) {
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return false;
+        const QString chosen = dialog.selectedFiles().constFirst();
+        if (!isWriteProtected(chosen)) {
+            settings.fileName = chosen;
+            break;
+        }
+        refuseWriteProtected(dialog.parentWidget(), settings.title, chosen);
+        dialog.selectFile(chosen);
+    }
+    // The selected filter comes back in full or, with its details hidden, as the description.
+    const QString selected = dialog.selectedNameFilter();
+    qsizetype index = filters.indexOf(selected);
+    for (qsizetype i = 0; index < 0 && i < entries.size(); ++i) {
+        if (entries.at(i).description == selected)
+            index = i;
+    }
+    if (index >= 0)
+        settings.filterIndex = int(index) + 1;
     return true;
 }
 
@@ -182,7 +224,10 @@ std::optional<QByteArray> QtFiles::readAll(const QString& path)
 
 bool QtFiles::writeAll(const QString& path, const QByteArray& bytes)
 {
+    // Written beside the old file and put in its place only when every byte is out; in a
+    // folder where no new file can be made, the file itself is written.
     QSaveFile file(path);
+    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly))
         return false;
     if (file.write(bytes) != bytes.size()) {

@@ -1,6 +1,7 @@
 #include "app/AppError.h"
 #include "app/TMainForm.h"
 #include "app/Windows.h"
+#include "document/DiaryDocument.h"
 #include "document/DiaryFileTab.h"
 #include "entry/ItemComboBox.h"
 #include "entry/TodayEntryTab.h"
@@ -280,6 +281,118 @@ TEST_F(MainFormTest, AFailureInsideTheCloseQuestionKeepsTheWindowOpen)
     EXPECT_EQ(error.caption, QStringLiteral("Pelmora 2"));
     EXPECT_EQ(error.icon, MsgIcon::Stop);
     EXPECT_EQ(error.buttons, MsgButtons::Ok);
+}
+
+TEST_F(MainFormTest, StoredSettingsArriveAtStartAndLeaveAtClose)
+{
+    auto text = [](const char16_t* value) {
+        return KeyStore::Value{KeyStore::Status::Text, QString::fromUtf16(value)};
+    };
+    fake.keyStore.present = true;
+    fake.keyStore.values.insert(QStringLiteral("EditFontSize"), text(u"14"));
+    fake.keyStore.values.insert(QStringLiteral("HtmlMain1"), text(u"<p>"));
+    fake.keyStore.values.insert(QStringLiteral("FirstPageChangeFlag"), text(u"F"));
+    SetUp();
+    EXPECT_EQ(form->state().Html.HtmlMain1, QStringLiteral("<p>"));
+    showForm();
+    EXPECT_EQ(todayMemo()->font().pointSize(), 14);
+
+    ModalCloser closer;
+    tabs()->setCurrentIndex(1); // the explanation window: the flag becomes "2" for this run
+    QFont font = todayMemo()->font();
+    font.setPointSize(12);
+    todayMemo()->setFont(font);
+    ASSERT_TRUE(form->close());
+    const auto stored = [&](const char* name) {
+        return fake.keyStore.values.value(QLatin1String(name)).text;
+    };
+    EXPECT_EQ(fake.keyStore.commits, 1);
+    EXPECT_EQ(stored("EditFontSize"), QStringLiteral("12")); // taken from the editor at close
+    EXPECT_EQ(stored("EditFontFace"), QStringLiteral("ＭＳ ゴシック"));
+    EXPECT_EQ(stored("FirstPageChangeFlag"), QStringLiteral("F"));
+    EXPECT_EQ(stored("HtmlMain1"), QStringLiteral("<p>"));
+    EXPECT_EQ(stored("HtmlSetFlags"), QString()); // missing from a store that exists: all empty
+}
+
+TEST_F(MainFormTest, AValueOfTheWrongKindIsReportedAndTheStartGoesOn)
+{
+    fake.keyStore.present = true;
+    fake.keyStore.values.insert(QStringLiteral("HtmlSky2"), {KeyStore::Status::WrongKind, {}});
+    fake.messages.answer({MsgAnswer::Ok});
+    SetUp();
+    ASSERT_EQ(fake.messages.shown.size(), 1);
+    EXPECT_TRUE(fake.messages.shown[0].text.contains(QStringLiteral("HtmlSky2")));
+    EXPECT_TRUE(fake.messages.shown[0].text.endsWith(u'.'));
+    EXPECT_EQ(fake.messages.shown[0].icon, MsgIcon::Stop);
+    showForm();
+    EXPECT_TRUE(form->isVisible());
+}
+
+// Opens a diary through the File menu on the second tab and types into it.
+class MainFormWithDiaryTest : public MainFormTest {
+protected:
+    void openAndChangeDiary()
+    {
+        form->state().FirstPageChangeFlag = u'T';
+        showForm();
+        tabs()->setCurrentIndex(1);
+        fake.files.files.insert(path, QByteArray("<html>\r\n"));
+        fake.fileDialogs.answers.push_back(path);
+        child<QAction>("FileAllOpen")->trigger();
+        typeText(form->diaryTab()->AllMemo, QStringLiteral("x"));
+    }
+    const QString path = QStringLiteral("/home/writer/diary.htm");
+};
+
+TEST_F(MainFormWithDiaryTest, ClosingAsksToSaveTheDiaryFirst)
+{
+    openAndChangeDiary();
+    typeText(todayMemo(), QStringLiteral("本文")); // a changed body is asked about only later
+    fake.messages.answer({MsgAnswer::Cancel});
+    EXPECT_FALSE(form->close());
+    ASSERT_EQ(fake.messages.shown.size(), 1);
+    EXPECT_EQ(fake.messages.shown[0].text, QStringLiteral("編集内容は保存されていません。\n保存しますか？"));
+    EXPECT_EQ(fake.messages.shown[0].buttons, MsgButtons::YesNoCancel);
+
+    fake.messages.answer({MsgAnswer::Yes, MsgAnswer::Yes});
+    EXPECT_TRUE(form->close());
+    EXPECT_EQ(fake.files.files.value(path), QByteArray("x<html>\r\n"));
+    EXPECT_EQ(fake.messages.shown.last().caption, QStringLiteral("終了確認"));
+    EXPECT_EQ(fake.keyStore.values.value(QStringLiteral("LoadLog")).text, path);
+}
+
+TEST_F(MainFormWithDiaryTest, AFailedSaveInTheCloseQuestionKeepsTheWindowOpen)
+{
+    openAndChangeDiary();
+    fake.files.readOnly.insert(path);
+    fake.messages.answer({MsgAnswer::Yes, MsgAnswer::Ok});
+    EXPECT_FALSE(form->close());
+    EXPECT_TRUE(form->isVisible());
+    ASSERT_EQ(fake.messages.shown.size(), 2);
+    EXPECT_EQ(fake.messages.shown[1].text, QStringLiteral("ﾌｧｲﾙ ") + path + QStringLiteral(" を作成できません."));
+    EXPECT_EQ(fake.messages.shown[1].icon, MsgIcon::Stop);
+    EXPECT_EQ(fake.files.files.value(path), QByteArray("<html>\r\n"));
+    EXPECT_TRUE(form->document()->isModified());
+    EXPECT_TRUE(enabled("SaveDiaryBtn"));
+}
+
+TEST_F(MainFormWithDiaryTest, SaveItemsFollowTheDocumentAndTheTab)
+{
+    openAndChangeDiary();
+    for (const char* on : {"FileAllSave", "FileAllSaveAs", "SaveDiaryBtn", "SaveAsBtn", "EditBR",
+                           "EditHR", "EditLink", "EditIMG", "EditDec", "InsertDiaryBtn"})
+        EXPECT_TRUE(enabled(on)) << on;
+    child<QPushButton>("SaveDiaryBtn")->click();
+    for (const char* off : {"FileAllSave", "FileAllSaveAs", "SaveDiaryBtn", "SaveAsBtn"})
+        EXPECT_FALSE(enabled(off)) << off;
+    // Back and forth: the menu's save items come back with the second tab, the buttons do not.
+    tabs()->setCurrentIndex(0);
+    tabs()->setCurrentIndex(1);
+    EXPECT_TRUE(enabled("FileAllSave"));
+    EXPECT_TRUE(enabled("FileAllSaveAs"));
+    EXPECT_FALSE(enabled("SaveDiaryBtn"));
+    for (const char* on : {"EditBR", "EditHR", "EditLink", "EditIMG", "EditDec"})
+        EXPECT_TRUE(enabled(on)) << on;
 }
 
 TEST_F(MainFormTest, ClearCommandAsksAndClearsOnlyOnYes)

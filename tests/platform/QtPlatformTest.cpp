@@ -6,6 +6,8 @@
 #include <QFontInfo>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -91,6 +93,24 @@ TEST(QtFiles, WritesWholeFilesAndReportsWhatItCannotDo)
     const QString noFolder = dir.filePath(QStringLiteral("missing/x.htm"));
     EXPECT_FALSE(files.writeAll(noFolder, bytes));
     EXPECT_FALSE(files.exists(dir.path())); // a folder is not a file
+}
+
+TEST(QtFiles, ReplacingAFileKeepsItsLinkAndPermissions)
+{
+    QTemporaryDir dir;
+    QtFiles files;
+    const QString target = dir.filePath(QStringLiteral("diary.htm"));
+    const QString link = dir.filePath(QStringLiteral("link.htm"));
+    ASSERT_TRUE(files.writeAll(target, "old"));
+    ASSERT_TRUE(QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+    ASSERT_TRUE(QFile::link(target, link));
+    const QFile::Permissions before = QFile::permissions(target);
+
+    ASSERT_TRUE(files.writeAll(link, "new"));
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(files.readAll(target), QByteArray("new"));
+    EXPECT_EQ(QFile::permissions(target), before);
+    EXPECT_FALSE(QFile::permissions(target).testFlag(QFile::ReadOther));
 }
 
 TEST(Fonts, WindowsFaceNamesShowInTheInstalledJapaneseFaces)

@@ -1,0 +1,213 @@
+#include "document/DiaryDocument.h"
+
+#include "app/AppInfo.h"
+#include "app/MainState.h"
+#include "document/DiaryFileTab.h"
+#include "document/DiaryText.h"
+#include "document/THistoryForm.h"
+#include "document/TNewProcessForm.h"
+#include "platform/EditorText.h"
+#include "platform/FileDialogs.h"
+#include "platform/Files.h"
+#include "platform/Messages.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+
+DiaryDocument::DiaryDocument(MainState& state, DiaryFileTab* tab, Platform platform,
+                             FileDialogSettings& openDialog, FileDialogSettings& saveDialog,
+                             QObject* parent)
+    : QObject(parent), state_(state), tab_(tab), platform_(platform), openDialog_(openDialog),
+      saveDialog_(saveDialog)
+{
+    connect(tab_->AllMemo, &QPlainTextEdit::textChanged, this, &DiaryDocument::AllMemoChange);
+}
+
+void DiaryDocument::setWindows(TNewProcessForm* newProcessForm, THistoryForm* historyForm)
+{
+    newProcessForm_ = newProcessForm;
+    historyForm_ = historyForm;
+    if (newProcessForm_)
+        newProcessForm_->setDocument(this);
+    if (historyForm_)
+        historyForm_->setDocument(this);
+}
+
+// Every change of the text, typed, inserted or loaded whole, makes the document savable.
+void DiaryDocument::AllMemoChange()
+{
+    modified_ = true;
+    setSaveButtons(true, true);
+}
+
+void DiaryDocument::setSaveButtons(bool save, bool saveAs)
+{
+    tab_->SaveDiaryBtn->setEnabled(save);
+    tab_->SaveAsBtn->setEnabled(saveAs);
+}
+
+SaveAnswer DiaryDocument::AskSaveIfModified()
+{
+    if (!modified_)
+        return SaveAnswer::Done;
+    const MsgAnswer answer = platform_.messages.show(
+        {QStringLiteral("編集内容は保存されていません。\n保存しますか？"), appTitle(),
+         MsgButtons::YesNoCancel, MsgIcon::Question, MsgAnswer::Yes});
+    switch (answer) {
+    case MsgAnswer::Yes: return SaveDiary() ? SaveAnswer::Done : SaveAnswer::Cancelled;
+    case MsgAnswer::No: return SaveAnswer::Declined;
+    default: return SaveAnswer::Cancelled;
+    }
+}
+
+void DiaryDocument::OpenDiary()
+{
+    if (AskSaveIfModified() == SaveAnswer::Cancelled)
+        return;
+    if (!platform_.fileDialogs.openFile(openDialog_))
+        return;
+    openFile(openDialog_.fileName);
+}
+
+// The common steps of opening from the dialog and from the recent files.
+void DiaryDocument::openFile(const QString& path)
+{
+    tab_->AllMemo->setReadOnly(false);
+    Load(path);
+    SetDiaryFileName(path);
+    tab_->AllMemo->setFocus();
+    ResetAfterLoad();
+    tab_->SaveAsBtn->setEnabled(true);
+    emit documentOpened(true);
+}
+
+void DiaryDocument::NewDiary()
+{
+    if (AskSaveIfModified() == SaveAnswer::Cancelled)
+        return;
+    SetDiaryFileName(QStringLiteral("?"));
+    tab_->AllMemo->setReadOnly(false);
+    setEditorText(tab_->AllMemo, QString());
+    const QString base = templatePath();
+    if (platform_.files.exists(base)) {
+        if (state_.NewProcessFlag == u'T') {
+            if (newProcessForm_)
+                newProcessForm_->exec(); // the window loads the template itself, or not
+        } else {
+            Load(base);
+        }
+    }
+    ResetAfterLoad();
+    emit documentOpened(false);
+}
+
+void DiaryDocument::ReOpen()
+{
+    if (AskSaveIfModified() == SaveAnswer::Cancelled)
+        return;
+    if (historyForm_)
+        historyForm_->exec();
+}
+
+bool DiaryDocument::OpenRecentFile(int number)
+{
+    if (number < 1 || number > int(state_.RecentFiles.size()))
+        return false;
+    const QString path = state_.RecentFiles[size_t(number - 1)];
+    if (!platform_.files.exists(path)) {
+        platform_.messages.show(
+            {QStringLiteral("ファイル ") + path + QStringLiteral(" は、削除されたか、もしくは移動されています。"),
+             QStringLiteral("指定ファイルは存在しません"), MsgButtons::Ok, MsgIcon::Stop,
+             MsgAnswer::Ok});
+        return false;
+    }
+    if (!platform_.files.isWritable(path)) {
+        platform_.messages.show(
+            {QStringLiteral("ファイル ") + path
+                 + QStringLiteral(" は、書き込み禁止に設定されています。\n"
+                                  "書き込み可能にしてから再度実行して下さい。"),
+             QStringLiteral("書き込み禁止属性エラー"), MsgButtons::Ok, MsgIcon::Stop, MsgAnswer::Ok});
+        return false;
+    }
+    openFile(path);
+    return true;
+}
+
+bool DiaryDocument::SaveDiary()
+{
+    if (state_.CurrentFileName.isEmpty())
+        return SaveDiaryAs();
+    const QList<char32_t> unencodable = writeTo(state_.CurrentFileName);
+    AfterSave();
+    tellUnencodable(unencodable);
+    return true;
+}
+
+bool DiaryDocument::SaveDiaryAs()
+{
+    if (!platform_.fileDialogs.saveFile(saveDialog_))
+        return false;
+    const QString path = saveDialog_.fileName;
+    const QList<char32_t> unencodable = writeTo(path);
+    SetDiaryFileName(path);
+    AfterSave();
+    tellUnencodable(unencodable);
+    return true;
+}
+
+// A failed write throws before anything else changes.
+QList<char32_t> DiaryDocument::writeTo(const QString& path)
+{
+    return document::writeDiaryText(platform_.files, path, editorText(tab_->AllMemo));
+}
+
+// Characters Shift-JIS cannot hold were written as numeric references; the writer is told
+// which, once per save.
+void DiaryDocument::tellUnencodable(const QList<char32_t>& characters)
+{
+    if (characters.isEmpty())
+        return;
+    platform_.messages.show({document::unencodableNotice(characters), appTitle(), MsgButtons::Ok,
+                             MsgIcon::Information, MsgAnswer::Ok});
+}
+
+void DiaryDocument::Load(const QString& path)
+{
+    setEditorText(tab_->AllMemo, document::readDiaryText(platform_.files, path));
+}
+
+void DiaryDocument::SetDiaryFileName(const QString& name)
+{
+    state_.CurrentFileName = name == u"?" ? QString() : name;
+    tab_->PanelEditFile->setText(document::fileNameCaption(name));
+}
+
+void DiaryDocument::ResetAfterLoad()
+{
+    modified_ = false;
+    setSaveButtons(false, false);
+    for (QPushButton* b : {tab_->InsertDiaryBtn, tab_->BRTagBtn, tab_->HRBtn, tab_->LinkTagBtn,
+                           tab_->IMGBtn, tab_->StyleBtn})
+        b->setEnabled(true);
+    state_.DocumentLoaded = u'T';
+}
+
+void DiaryDocument::AfterSave()
+{
+    modified_ = false;
+    setSaveButtons(false, false);
+    emit documentSaved();
+    RememberSavedFile(state_.CurrentFileName);
+}
+
+void DiaryDocument::RememberSavedFile(const QString& path)
+{
+    document::rememberSavedFile(state_.RecentFiles, path);
+}
+
+QString DiaryDocument::templatePath() const
+{
+    return state_.ProgramFolder + QStringLiteral("basehtml.txt");
+}

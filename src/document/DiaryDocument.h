@@ -1,0 +1,87 @@
+#pragma once
+
+#include "platform/Platform.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+
+struct FileDialogSettings;
+struct MainState;
+class DiaryFileTab;
+class THistoryForm;
+class TNewProcessForm;
+
+// What AskSaveIfModified answers: go on (nothing to save, or saved), go on and lose the
+// changes, or stop.
+enum class SaveAnswer { Done, Declined, Cancelled };
+
+// The diary document of the second tab: the text of AllMemo, the path it belongs to
+// (MainState::CurrentFileName) and its modified flag, with the commands that open, save, start
+// and reopen it. It keeps the controls of the tab (save, insert and tag buttons, the file name
+// display, AllMemo's read-only state) right itself; the main window's menu items follow its
+// signals. Errors no command handles are thrown as AppError for the general handler.
+class DiaryDocument : public QObject {
+    Q_OBJECT
+public:
+    DiaryDocument(MainState& state, DiaryFileTab* tab, Platform platform,
+                  FileDialogSettings& openDialog, FileDialogSettings& saveDialog,
+                  QObject* parent = nullptr);
+
+    // The windows are created after the document; until they are set, new and reopen skip them.
+    void setWindows(TNewProcessForm* newProcessForm, THistoryForm* historyForm);
+
+    MainState& state() { return state_; }
+    Platform& platform() { return platform_; }
+    bool isModified() const { return modified_; }
+
+    // Asks whether to save a modified document first. Done when there was nothing to save or it
+    // was saved, Declined when the writer chose not to save, Cancelled otherwise.
+    SaveAnswer AskSaveIfModified();
+
+    // The commands of the second tab (and of the File menu).
+    void OpenDiary();
+    void NewDiary();
+    void ReOpen();
+    // True when saved, false when the writer cancelled the save dialog.
+    bool SaveDiary();
+    bool SaveDiaryAs();
+
+    // Opens entry 1, 2 or 3 of the recent files. False when it was refused (missing or
+    // write-protected file, message shown); the history window then stays open.
+    bool OpenRecentFile(int number);
+
+    // Replaces the whole document text by the content of the file.
+    void Load(const QString& path);
+    // "?" names a new, unnamed document.
+    void SetDiaryFileName(const QString& name);
+    void ResetAfterLoad();
+    void AfterSave();
+    void RememberSavedFile(const QString& path);
+
+    // The base template, ProgramFolder + "basehtml.txt".
+    QString templatePath() const;
+
+signals:
+    // A document was opened, created or reopened. fromFile: it came from a file (open or
+    // history), so it can be saved under another name at once.
+    void documentOpened(bool fromFile);
+    // The document was saved; neither save command is offered until the next change.
+    void documentSaved();
+
+private:
+    void AllMemoChange();
+    void openFile(const QString& path);
+    QList<char32_t> writeTo(const QString& path);
+    void tellUnencodable(const QList<char32_t>& characters);
+    void setSaveButtons(bool save, bool saveAs);
+
+    MainState& state_;
+    DiaryFileTab* tab_;
+    Platform platform_;
+    FileDialogSettings& openDialog_;
+    FileDialogSettings& saveDialog_;
+    TNewProcessForm* newProcessForm_ = nullptr;
+    THistoryForm* historyForm_ = nullptr;
+    bool modified_ = false;
+};

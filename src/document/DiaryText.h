@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QList>
+#include <QString>
+
+#include <array>
+
+class Files;
+
+namespace document {
+
+// Every lone CR and every lone LF of a Shift-JIS text becomes CR LF; CR LF stays. A lead byte
+// followed by a valid trail byte is stepped over whole, so the second byte of a double-byte
+// character is never taken for anything else.
+QByteArray normalizeLineEndBytes(QByteArrayView bytes);
+
+// The text of a diary file as the editors hold it: read whole, line ends normalised, decoded
+// without losing a byte. Throws AppError "ﾌｧｲﾙ <path> は開けません" when it cannot be read.
+QString readDiaryText(Files& files, const QString& path);
+
+// Writes a CR LF text to path as Shift-JIS, byte for byte, replacing the file only when every
+// byte is written. Returns the characters Shift-JIS cannot hold (written as "&#N;"). Throws
+// AppError "ﾌｧｲﾙ <path> を作成できません" when the file cannot be written.
+QList<char32_t> writeDiaryText(Files& files, const QString& path, const QString& text);
+
+// The notice shown after a save that had to write characters as numeric references.
+QString unencodableNotice(const QList<char32_t>& characters);
+
+// The caption of the file name display for a SetDiaryFileName argument: "?" is a new document.
+QString fileNameCaption(const QString& name);
+
+// Moves a just-saved path to the front of the three recent files: unchanged when it is already
+// first, swapped with the first when second, else pushed in front with the last dropping out.
+void rememberSavedFile(std::array<QString, 3>& recentFiles, const QString& path);
+
+} // namespace document

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+class KeyStore;
+class Messages;
+struct MainState;
+
+// The settings that outlive a run: twenty text values read once while the main window is
+// created and written once when it closes.
+
+// Reads the twenty values into the state, in their fixed order, each with its read rule. A store
+// that cannot be opened reads nothing and shows nothing. Throws AppError naming the value when a
+// value is of the wrong kind; the values read before it stay, the rest keep what they held.
+void loadSettings(KeyStore& store, MainState& state);
+
+// Writes the twenty values in their fixed order. fontSize and fontFace are those of the editor at
+// the time of saving. A store that cannot be created saves nothing and shows nothing; a failed
+// write shows "レジストリに書き込めませんでした。" through messages.
+void saveSettings(KeyStore& store, const MainState& state, int fontSize, const QString& fontFace,
+                  Messages& messages);

@@ -1,0 +1,344 @@
+#include "app/AppError.h"
+#include "app/AppInfo.h"
+#include "document/DiaryText.h"
+#include "document/DocumentFixture.h"
+#include "platform/QtPlatform.h"
+#include "support/ModalCloser.h"
+#include "support/Typing.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QTemporaryDir>
+
+namespace {
+
+using DiaryDocumentTest = DocumentFixture;
+
+const QString diaryA = QStringLiteral("/home/w/a.htm");
+const QString diaryB = QStringLiteral("/home/w/b.htm");
+
+const Message askToSave{QStringLiteral("編集内容は保存されていません。\n保存しますか？"),
+                        QStringLiteral("Pelmora 2"), MsgButtons::YesNoCancel, MsgIcon::Question,
+                        MsgAnswer::Yes};
+
+void expectMessage(const Message& shown, const Message& expected)
+{
+    EXPECT_EQ(shown.text, expected.text);
+    EXPECT_EQ(shown.caption, expected.caption);
+    EXPECT_EQ(shown.buttons, expected.buttons);
+    EXPECT_EQ(shown.icon, expected.icon);
+    EXPECT_EQ(shown.defaultButton, expected.defaultButton);
+}
+
+TEST_F(DiaryDocumentTest, FollowsTheStateTableRowByRow)
+{
+    using C = Controls;
+    putFile(diaryA, "<html>\r\n");
+    putFile(diaryB, "<p>\r\n");
+    state.RecentFiles = {diaryB, {}, {}};
+    const QString placeholder = text();
+
+    // start
+    EXPECT_EQ(controls(), (C{false, false, false, true}));
+    EXPECT_EQ(tab->PanelEditFile->text(), QStringLiteral("None."));
+    EXPECT_TRUE(placeholder.contains(QStringLiteral("   *** 日記HTMLファイル編集領域 ***")));
+    typeText(tab->AllMemo, QStringLiteral("x"));
+    EXPECT_EQ(text(), placeholder); // the placeholder refuses typing
+    EXPECT_EQ(state.DocumentLoaded, u'F');
+
+    struct Step {
+        const char* name;
+        std::function<void()> run;
+        C after;
+        QString shown; // the file name display
+    };
+    const Step steps[] = {
+        {"open", [&] { openThroughDialog(diaryA); }, {false, true, true, false}, diaryA},
+        {"change", [&] { typeText(tab->AllMemo, QStringLiteral("z")); }, {true, true, true, false}, diaryA},
+        {"save", [&] { EXPECT_TRUE(doc->SaveDiary()); }, {false, false, true, false}, diaryA},
+        {"new",
+         [&] { doc->NewDiary(); }, // no template in the program folder
+         {false, false, true, false}, QStringLiteral("New File.")},
+        {"change", [&] { typeText(tab->AllMemo, QStringLiteral("n")); }, {true, true, true, false},
+         QStringLiteral("New File.")},
+        {"save as",
+         [&] {
+             fake.fileDialogs.answers.push_back(QStringLiteral("/home/w/new.htm"));
+             EXPECT_TRUE(doc->SaveDiaryAs());
+         },
+         {false, false, true, false}, QStringLiteral("/home/w/new.htm")},
+        {"open from history", [&] { EXPECT_TRUE(doc->OpenRecentFile(3)); }, {false, true, true, false}, diaryB},
+    };
+    for (const Step& step : steps) {
+        step.run();
+        EXPECT_EQ(controls(), step.after) << step.name;
+        EXPECT_EQ(tab->PanelEditFile->text(), step.shown) << step.name;
+        EXPECT_EQ(state.DocumentLoaded, u'T') << step.name;
+    }
+    EXPECT_EQ(file(diaryA), QByteArray("z<html>\r\n"));
+    EXPECT_EQ(file(QStringLiteral("/home/w/new.htm")), QByteArray("n"));
+    EXPECT_EQ(text(), QStringLiteral("<p>\r\n"));
+    EXPECT_EQ(state.RecentFiles, (std::array<QString, 3>{QStringLiteral("/home/w/new.htm"), diaryA, diaryB}));
+    EXPECT_EQ(opened, (QList<bool>{true, false, true}));
+    EXPECT_EQ(saves, 2);
+    EXPECT_TRUE(fake.messages.shown.isEmpty());
+}
+
+TEST_F(DiaryDocumentTest, OpenUsesTheOpenDialogAndFocusesTheEditor)
+{
+    main->show();
+    putFile(diaryA, "a\nb");
+    openThroughDialog(diaryA);
+    ASSERT_EQ(fake.fileDialogs.opened.size(), 1);
+    EXPECT_EQ(fake.fileDialogs.opened[0].title, QStringLiteral("日記HTMLを開く"));
+    EXPECT_EQ(text(), QStringLiteral("a\r\nb"));
+    EXPECT_EQ(state.CurrentFileName, diaryA);
+    EXPECT_FALSE(doc->isModified());
+    EXPECT_EQ(main->focusWidget(), tab->AllMemo);
+    // The dialog keeps the name chosen last; the save dialog does not follow the document.
+    fake.fileDialogs.answers.push_back(std::nullopt);
+    doc->OpenDiary();
+    EXPECT_EQ(fake.fileDialogs.opened[1].fileName, diaryA);
+    fake.fileDialogs.answers.push_back(std::nullopt);
+    doc->SaveDiaryAs();
+    EXPECT_TRUE(fake.fileDialogs.saved[0].fileName.isEmpty());
+}
+
+// Every path that would lose changes asks first; each answer as the callers need it.
+TEST_F(DiaryDocumentTest, AskToSaveAnswersOnEveryPath)
+{
+    putFile(diaryA, "old");
+    putFile(diaryB, "other");
+    state.RecentFiles = {diaryB, {}, {}};
+
+    struct Case {
+        const char* name;
+        bool named; // the document has a file name
+        MsgAnswer answer;
+        std::optional<QString> saveDialog; // answer of the save dialog, when it shows
+        SaveAnswer result;
+        QByteArray fileAfter; // content of a.htm (or of the save-as target) after the question
+    };
+    const QString target = QStringLiteral("/home/w/saved.htm");
+    const Case cases[] = {
+        {"yes saves to its file", true, MsgAnswer::Yes, {}, SaveAnswer::Done, "xold"},
+        {"no declines", true, MsgAnswer::No, {}, SaveAnswer::Declined, "old"},
+        {"cancel cancels", true, MsgAnswer::Cancel, {}, SaveAnswer::Cancelled, "old"},
+        {"yes on a new document asks for a name", false, MsgAnswer::Yes, target, SaveAnswer::Done, "x"},
+        {"cancelled save dialog cancels", false, MsgAnswer::Yes, std::nullopt, SaveAnswer::Cancelled, ""},
+    };
+
+    // Each caller of the question: what it does after each answer.
+    enum class Caller { Ask, Open, New, ReOpen };
+    for (Caller caller : {Caller::Ask, Caller::Open, Caller::New, Caller::ReOpen}) {
+        for (const Case& c : cases) {
+            const std::string where = std::string(c.name) + " / caller " + std::to_string(int(caller));
+            fake.files.files.insert(diaryA, "old");
+            fake.files.files.remove(target);
+            fake.messages.shown.clear();
+            if (c.named) {
+                openThroughDialog(diaryA);
+            } else {
+                doc->NewDiary();
+            }
+            typeText(tab->AllMemo, QStringLiteral("x"));
+            const QString edited = text();
+            fake.messages.answer({c.answer});
+            if (!c.named && c.answer == MsgAnswer::Yes)
+                fake.fileDialogs.answers.push_back(c.saveDialog);
+            const bool goesOn = c.result != SaveAnswer::Cancelled;
+            ModalCloser closer; // the history window, when it shows, is closed at once
+
+            switch (caller) {
+            case Caller::Ask: EXPECT_EQ(doc->AskSaveIfModified(), c.result) << where; break;
+            case Caller::Open:
+                if (goesOn)
+                    fake.fileDialogs.answers.push_back(diaryB);
+                doc->OpenDiary();
+                EXPECT_EQ(text(), goesOn ? QStringLiteral("other") : edited) << where;
+                break;
+            case Caller::New:
+                doc->NewDiary();
+                EXPECT_EQ(text(), goesOn ? QString() : edited) << where;
+                break;
+            case Caller::ReOpen:
+                doc->ReOpen();
+                EXPECT_EQ(closer.opened.size(), goesOn ? 1 : 0) << where;
+                break;
+            }
+            ASSERT_FALSE(fake.messages.shown.isEmpty()) << where;
+            expectMessage(fake.messages.shown[0], askToSave);
+            EXPECT_EQ(file(c.named ? diaryA : target), c.fileAfter) << where;
+            EXPECT_TRUE(fake.messages.answers.empty()) << where;
+            EXPECT_TRUE(fake.fileDialogs.answers.empty()) << where;
+            if (caller == Caller::Ask || caller == Caller::ReOpen || !goesOn) {
+                // Nothing replaced the text; it is modified unless it was saved.
+                EXPECT_EQ(doc->isModified(), c.result != SaveAnswer::Done) << where;
+                doc->ResetAfterLoad(); // leave the next case a clean document
+            }
+        }
+    }
+}
+
+TEST_F(DiaryDocumentTest, NothingToSaveAsksNothing)
+{
+    EXPECT_EQ(doc->AskSaveIfModified(), SaveAnswer::Done);
+    putFile(diaryA, "a");
+    openThroughDialog(diaryA);
+    EXPECT_EQ(doc->AskSaveIfModified(), SaveAnswer::Done);
+    fake.fileDialogs.answers.push_back(std::nullopt);
+    doc->OpenDiary(); // straight to the dialog
+    EXPECT_EQ(fake.fileDialogs.opened.size(), 2);
+    EXPECT_TRUE(fake.messages.shown.isEmpty());
+}
+
+TEST_F(DiaryDocumentTest, NoThenCancelledOpenKeepsTheModifiedDocument)
+{
+    putFile(diaryA, "a");
+    openThroughDialog(diaryA);
+    typeText(tab->AllMemo, QStringLiteral("q"));
+    fake.messages.answer({MsgAnswer::No});
+    fake.fileDialogs.answers.push_back(std::nullopt);
+    doc->OpenDiary();
+    EXPECT_EQ(text(), QStringLiteral("qa"));
+    EXPECT_TRUE(doc->isModified());
+    EXPECT_EQ(controls(), (Controls{true, true, true, false}));
+}
+
+TEST_F(DiaryDocumentTest, SaveWithoutANameIsSaveAs)
+{
+    doc->NewDiary();
+    typeText(tab->AllMemo, QStringLiteral("t"));
+    fake.fileDialogs.answers.push_back(std::nullopt);
+    EXPECT_FALSE(doc->SaveDiary());
+    ASSERT_EQ(fake.fileDialogs.saved.size(), 1);
+    EXPECT_EQ(fake.fileDialogs.saved[0].title, QStringLiteral("日記HTMLを保存"));
+    EXPECT_TRUE(doc->isModified());
+    EXPECT_EQ(saves, 0);
+    EXPECT_EQ(state.RecentFiles[0], QString());
+
+    fake.fileDialogs.answers.push_back(diaryB);
+    EXPECT_TRUE(doc->SaveDiary());
+    EXPECT_EQ(file(diaryB), QByteArray("t"));
+    EXPECT_EQ(state.CurrentFileName, diaryB);
+    EXPECT_EQ(tab->PanelEditFile->text(), diaryB);
+    EXPECT_EQ(state.RecentFiles[0], diaryB);
+}
+
+// A write that fails leaves the file, the name, the flag, the controls and the list alone.
+TEST_F(DiaryDocumentTest, FailedSaveChangesNothing)
+{
+    putFile(diaryA, "old");
+    state.RecentFiles = {diaryB, {}, {}};
+    openThroughDialog(diaryA);
+    typeText(tab->AllMemo, QStringLiteral("x"));
+    fake.files.readOnly.insert(diaryA);
+    const QString locked = QStringLiteral("/home/w/locked.htm");
+    fake.files.readOnly.insert(locked);
+
+    struct Case {
+        const char* name;
+        std::function<void()> run;
+        QString failedPath;
+    };
+    const Case cases[] = {
+        {"save", [&] { doc->SaveDiary(); }, diaryA},
+        {"save as",
+         [&] {
+             fake.fileDialogs.answers.push_back(locked);
+             doc->SaveDiaryAs();
+         },
+         locked},
+        {"yes inside the question of open",
+         [&] {
+             fake.messages.answer({MsgAnswer::Yes});
+             doc->OpenDiary(); // the open dialog is never shown
+         },
+         diaryA},
+    };
+    for (const Case& c : cases) {
+        try {
+            c.run();
+            ADD_FAILURE() << c.name << ": no error";
+        } catch (const AppError& e) {
+            EXPECT_EQ(e.text(), QStringLiteral("ﾌｧｲﾙ %1 を作成できません").arg(c.failedPath)) << c.name;
+        }
+        EXPECT_EQ(file(diaryA), QByteArray("old")) << c.name;
+        EXPECT_FALSE(fake.files.files.contains(locked)) << c.name;
+        EXPECT_EQ(state.CurrentFileName, diaryA) << c.name;
+        EXPECT_EQ(tab->PanelEditFile->text(), diaryA) << c.name;
+        EXPECT_TRUE(doc->isModified()) << c.name;
+        EXPECT_EQ(controls(), (Controls{true, true, true, false})) << c.name;
+        EXPECT_EQ(state.RecentFiles, (std::array<QString, 3>{diaryB, {}, {}})) << c.name;
+        EXPECT_EQ(text(), QStringLiteral("xold")) << c.name;
+    }
+    EXPECT_EQ(fake.fileDialogs.opened.size(), 1);
+    EXPECT_EQ(saves, 0);
+}
+
+TEST_F(DiaryDocumentTest, UnreadableFileLeavesTheDocumentAsItWas)
+{
+    putFile(diaryA, "a");
+    openThroughDialog(diaryA);
+    typeText(tab->AllMemo, QStringLiteral("m"));
+    putFile(diaryB, "b");
+    fake.files.unreadable.insert(diaryB);
+    fake.messages.answer({MsgAnswer::No});
+    fake.fileDialogs.answers.push_back(diaryB);
+    EXPECT_THROW(doc->OpenDiary(), AppError);
+    EXPECT_EQ(text(), QStringLiteral("ma"));
+    EXPECT_EQ(state.CurrentFileName, diaryA);
+    EXPECT_TRUE(doc->isModified());
+    EXPECT_EQ(controls(), (Controls{true, true, true, false}));
+    EXPECT_EQ(opened.size(), 1);
+}
+
+TEST_F(DiaryDocumentTest, UnencodableCharactersAreToldOnceAfterTheSave)
+{
+    putFile(diaryA, "");
+    openThroughDialog(diaryA);
+    tab->AllMemo->insertPlainText(QStringLiteral("😀😀\n🍣"));
+    fake.messages.onShow = [&](const Message&) {
+        // The save is complete when the writer is told.
+        EXPECT_EQ(file(diaryA), QByteArray("&#128512;&#128512;\r\n&#127843;"));
+        EXPECT_FALSE(doc->isModified());
+    };
+    fake.messages.answer({MsgAnswer::Ok});
+    EXPECT_TRUE(doc->SaveDiary());
+    ASSERT_EQ(fake.messages.shown.size(), 1);
+    EXPECT_EQ(fake.messages.shown[0].caption, appTitle());
+    EXPECT_EQ(fake.messages.shown[0].icon, MsgIcon::Information);
+    EXPECT_EQ(fake.messages.shown[0].text, document::unencodableNotice({0x1F600, 0x1F363}));
+}
+
+// Real files: line ends normalised on opening, every other byte kept, saved byte for byte.
+TEST_F(DiaryDocumentTest, OpensAndSavesRealFilesToTheExpectedBytes)
+{
+    QTemporaryDir dir;
+    QtFiles files;
+    Platform real = fake.platform();
+    DiaryDocument onDisk(state, tab, {real.messages, real.fileDialogs, real.clipboard, real.clock,
+                                      real.system, files, real.keyStore},
+                         openDialog, saveDialog);
+    const QString path = dir.filePath(QStringLiteral("日記.htm"));
+    // CR, LF, CR LF mixed; "日記" in Shift-JIS; a stray 0x80, 0xFF, NUL, a dangling lead byte,
+    // UTF-8 bytes; no final line break.
+    const QByteArray original("<p>\x93\xfa\x8b\x4c\r\x80\xff\n\x00\r\n\x81\rUTF-8 \xe6\x97\xa5", 25);
+    const QByteArray expected("<p>\x93\xfa\x8b\x4c\r\n\x80\xff\r\n\x00\r\n\x81\r\nUTF-8 \xe6\x97\xa5",
+                              28);
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(original);
+    }
+    fake.fileDialogs.answers.push_back(path);
+    onDisk.OpenDiary();
+    EXPECT_TRUE(text().startsWith(QStringLiteral("<p>日記\r\n")));
+    EXPECT_FALSE(onDisk.isModified());
+    EXPECT_TRUE(onDisk.SaveDiary());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll().toHex(' '), expected.toHex(' '));
+}
+
+} // namespace

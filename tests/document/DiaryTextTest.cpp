@@ -1,0 +1,116 @@
+#include "app/AppError.h"
+#include "document/DiaryText.h"
+#include "support/FakePlatform.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using document::normalizeLineEndBytes;
+
+TEST(DiaryText, LineEndsBecomeCrLfAndDoubleByteCharactersStayWhole)
+{
+    struct Case {
+        const char* name;
+        QByteArray in;
+        QByteArray out;
+    };
+    const Case cases[] = {
+        {"empty", "", ""},
+        {"crlf stays", "a\r\nb\r\n", "a\r\nb\r\n"},
+        {"lone lf", "a\nb", "a\r\nb"},
+        {"lone cr", "a\rb", "a\r\nb"},
+        {"cr at the end", "a\r", "a\r\n"},
+        {"lf cr is two breaks", "a\n\rb", "a\r\n\r\nb"},
+        {"cr cr lf", "\r\r\n", "\r\n\r\n"},
+        {"mixed without final break", "1\r2\n3\r\n4", "1\r\n2\r\n3\r\n4"},
+        // 0x95 0x5C is "表": its trail byte is a backslash, the pair stays as it is.
+        {"trail byte 0x5c", "\x95\x5c\n", "\x95\x5c\r\n"},
+        {"double-byte then lone cr", "\x82\xa0\r\x82\xa2", "\x82\xa0\r\n\x82\xa2"},
+        // A lead byte without a trail byte does not swallow the line end after it.
+        {"dangling lead byte before lf", "\x81\n", "\x81\r\n"},
+        {"dangling lead byte before cr", "\x81\rx", "\x81\r\nx"},
+        {"lead byte at the end", "a\x81", "a\x81"},
+        {"nul and high bytes kept", QByteArray("\0\xff\n", 3), QByteArray("\0\xff\r\n", 4)},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(normalizeLineEndBytes(c.in), c.out) << c.name;
+}
+
+TEST(DiaryText, RecentFilesMoveTheSavedPathToTheFront)
+{
+    struct Case {
+        const char* name;
+        std::array<QString, 3> before;
+        QString saved;
+        std::array<QString, 3> after;
+    };
+    const QString a = QStringLiteral("/d/a.htm"), b = QStringLiteral("/d/b.htm"),
+                  c = QStringLiteral("/d/c.htm"), x = QStringLiteral("/d/x.htm");
+    const Case cases[] = {
+        {"first save", {}, a, {a, {}, {}}},
+        {"second save", {a, {}, {}}, b, {b, a, {}}},
+        {"a b c gives c b a", {b, a, {}}, c, {c, b, a}},
+        {"b again swaps the first two", {c, b, a}, b, {b, c, a}},
+        {"a from the end moves to the front", {b, c, a}, a, {a, b, c}},
+        {"a once more changes nothing", {a, b, c}, a, {a, b, c}},
+        {"a new path drops the last", {a, b, c}, x, {x, a, b}},
+        {"letter case makes a new entry", {a, b, c}, QStringLiteral("/d/A.htm"),
+         {QStringLiteral("/d/A.htm"), a, b}},
+        {"gap in the middle", {a, {}, c}, x, {x, a, {}}},
+    };
+    for (const Case& t : cases) {
+        std::array<QString, 3> list = t.before;
+        document::rememberSavedFile(list, t.saved);
+        EXPECT_EQ(list, t.after) << t.name;
+    }
+}
+
+TEST(DiaryText, FileNameCaptionShowsNewFileOnlyForTheQuestionMark)
+{
+    const std::pair<QString, QString> cases[] = {
+        {QStringLiteral("?"), QStringLiteral("New File.")},
+        {QStringLiteral("??"), QStringLiteral("??")},
+        {QStringLiteral("/home/w/日記.htm"), QStringLiteral("/home/w/日記.htm")},
+        {QString(), QString()},
+    };
+    for (const auto& [name, caption] : cases)
+        EXPECT_EQ(document::fileNameCaption(name), caption) << name.toStdString();
+}
+
+TEST(DiaryText, ReadAndWriteFailuresNameThePath)
+{
+    FakeFiles files;
+    const QString path = QStringLiteral("/d/日記.htm");
+    files.files.insert(path, "x");
+    files.unreadable.insert(path);
+    files.readOnly.insert(path);
+    try {
+        document::readDiaryText(files, path);
+        ADD_FAILURE() << "read did not fail";
+    } catch (const AppError& e) {
+        EXPECT_EQ(e.text(), QStringLiteral("ﾌｧｲﾙ /d/日記.htm は開けません"));
+    }
+    try {
+        document::writeDiaryText(files, path, QStringLiteral("y"));
+        ADD_FAILURE() << "write did not fail";
+    } catch (const AppError& e) {
+        EXPECT_EQ(e.text(), QStringLiteral("ﾌｧｲﾙ /d/日記.htm を作成できません"));
+    }
+    EXPECT_EQ(files.files.value(path), QByteArray("x"));
+}
+
+TEST(DiaryText, UnencodableCharactersAreWrittenAsReferencesAndListed)
+{
+    FakeFiles files;
+    const QString path = QStringLiteral("/d/a.htm");
+    const QList<char32_t> listed = document::writeDiaryText(
+        files, path, QStringLiteral("あ😀\r\n한😀"));
+    EXPECT_EQ(files.files.value(path), QByteArray("\x82\xa0&#128512;\r\n&#54620;&#128512;"));
+    EXPECT_EQ(listed, (QList<char32_t>{0x1F600, 0xD55C}));
+    const QString notice = document::unencodableNotice(listed);
+    EXPECT_TRUE(notice.contains(QStringLiteral("😀  &#128512;"))) << notice.toStdString();
+    EXPECT_TRUE(notice.contains(QStringLiteral("한  &#54620;"))) << notice.toStdString();
+}
+
+} // namespace

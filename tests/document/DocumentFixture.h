@@ -1,0 +1,89 @@
+#pragma once
+
+#include "app/MainState.h"
+#include "document/DiaryDocument.h"
+#include "document/DiaryFileTab.h"
+#include "document/THistoryForm.h"
+#include "document/TNewProcessForm.h"
+#include "platform/EditorText.h"
+#include "platform/FileDialogs.h"
+#include "support/FakePlatform.h"
+
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <ostream>
+
+// The second tab with its document and the two windows, on a stand-in main window, talking to
+// the scripted fakes.
+class DocumentFixture : public testing::Test {
+public:
+    // The states the document's table speaks of, as one comparable value.
+    struct Controls {
+        bool save;
+        bool saveAs;
+        bool tags; // insert and tag buttons, all six alike
+        bool readOnly;
+        bool operator==(const Controls&) const = default;
+        friend std::ostream& operator<<(std::ostream& os, const Controls& c)
+        {
+            return os << "{save " << c.save << ", saveAs " << c.saveAs << ", tags " << c.tags
+                      << ", readOnly " << c.readOnly << "}";
+        }
+    };
+
+protected:
+    void SetUp() override
+    {
+        state.ProgramFolder = QStringLiteral("/opt/pelmora/");
+        main = std::make_unique<QWidget>();
+        main->move(100, 60);
+        tab = new DiaryFileTab(main.get());
+        (new QVBoxLayout(main.get()))->addWidget(tab);
+        openDialog.title = QStringLiteral("日記HTMLを開く");
+        saveDialog.title = QStringLiteral("日記HTMLを保存");
+        doc = std::make_unique<DiaryDocument>(state, tab, fake.platform(), openDialog, saveDialog);
+        newForm = new TNewProcessForm(main.get());
+        history = new THistoryForm(main.get());
+        doc->setWindows(newForm, history);
+        QObject::connect(doc.get(), &DiaryDocument::documentOpened,
+                         [this](bool fromFile) { opened.append(fromFile); });
+        QObject::connect(doc.get(), &DiaryDocument::documentSaved, [this] { ++saves; });
+    }
+
+    QString text() const { return editorText(tab->AllMemo); }
+    void putFile(const QString& path, const QByteArray& bytes) { fake.files.files.insert(path, bytes); }
+    QByteArray file(const QString& path) const { return fake.files.files.value(path); }
+
+    // Open a file through the open dialog, with nothing to save first.
+    void openThroughDialog(const QString& path)
+    {
+        fake.fileDialogs.answers.push_back(path);
+        doc->OpenDiary();
+    }
+
+    Controls controls() const
+    {
+        const bool tags = tab->InsertDiaryBtn->isEnabled();
+        for (QPushButton* b : {tab->BRTagBtn, tab->HRBtn, tab->LinkTagBtn, tab->IMGBtn, tab->StyleBtn})
+            EXPECT_EQ(b->isEnabled(), tags) << b->objectName().toStdString();
+        return {tab->SaveDiaryBtn->isEnabled(), tab->SaveAsBtn->isEnabled(), tags,
+                tab->AllMemo->isReadOnly()};
+    }
+
+    FakePlatform fake;
+    MainState state;
+    FileDialogSettings openDialog;
+    FileDialogSettings saveDialog;
+    std::unique_ptr<QWidget> main;
+    DiaryFileTab* tab = nullptr;
+    TNewProcessForm* newForm = nullptr;
+    THistoryForm* history = nullptr;
+    std::unique_ptr<DiaryDocument> doc;
+    QList<bool> opened; // documentOpened, with its fromFile
+    int saves = 0;      // documentSaved
+};
+

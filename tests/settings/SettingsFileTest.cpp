@@ -1,0 +1,379 @@
+#include "app/AppError.h"
+#include "platform/QtKeyStore.h"
+#include "settings/SettingsStore.h"
+#include "settings/SettingsTestData.h"
+#include "support/FakePlatform.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace {
+
+using Status = KeyStore::Status;
+
+class TempConfig : public testing::Test {
+protected:
+    QTemporaryDir dir;
+
+    // QSettings keeps what it read of a file for the rest of the process, so every case that
+    // puts new bytes in place of a file uses a file of its own.
+    QString storePath(const QString& folder = "oribeko") const
+    {
+        return dir.filePath(folder + "/Quillode.conf");
+    }
+
+    static void writeFile(const QString& path, const QByteArray& bytes)
+    {
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        ASSERT_EQ(file.write(bytes), bytes.size());
+    }
+
+    static QByteArray readFile(const QString& path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    static QStringList entries(const QString& folder)
+    {
+        return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System
+                                      | QDir::NoDotAndDotDot);
+    }
+
+    static MainState sampleState()
+    {
+        MainState state = startState();
+        setFields(state, sampleTexts());
+        return state;
+    }
+
+    static void save(const QString& path, const MainState& state, FakeMessages& messages)
+    {
+        QtKeyStore store(path);
+        saveSettings(store, state, state.EditorFontSize, state.EditorFontFace, messages);
+    }
+
+    static MainState load(const QString& path)
+    {
+        QtKeyStore store(path);
+        MainState state = startState();
+        loadSettings(store, state);
+        return state;
+    }
+};
+
+class KeyStoreFile : public TempConfig {};
+class SettingsFile : public TempConfig {};
+
+// Random bytes that are the same on every run.
+QByteArray junk(qsizetype size)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    quint32 x = 12345;
+    for (char& byte : bytes) {
+        x = x * 1664525u + 1013904223u;
+        byte = char(x >> 24);
+    }
+    return bytes;
+}
+
+// The same, as printable text in lines.
+QByteArray textJunk(qsizetype size)
+{
+    QByteArray bytes = junk(size);
+    for (char& byte : bytes) {
+        const int n = uchar(byte) % 96;
+        byte = n == 95 ? '\n' : char(' ' + n);
+    }
+    return bytes;
+}
+
+} // namespace
+
+TEST(KeyStoreFileLocation, IsTheUsersConfigFolder)
+{
+    const QString expected = qEnvironmentVariable("XDG_CONFIG_HOME") + "/oribeko/Quillode.conf";
+    EXPECT_EQ(QtKeyStore().filePath(), expected);
+    EXPECT_EQ(
+        QSettings(QSettings::NativeFormat, QSettings::UserScope, "oribeko", "Quillode").fileName(),
+        expected);
+}
+
+TEST_F(SettingsFile, FirstRunGivesDefaultsAndCloseWritesTwentyTextValues)
+{
+    QtKeyStore store(storePath());
+    MainState state = startState();
+    loadSettings(store, state);
+    EXPECT_EQ(storedFields(state), storedFields(startState()));
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("oribeko")));
+
+    FakeMessages messages;
+    saveSettings(store, state, 10, "Noto Sans CJK JP", messages);
+    EXPECT_TRUE(messages.shown.isEmpty());
+    EXPECT_EQ(entries(dir.filePath("oribeko")), QStringList{"Quillode.conf"});
+
+    state.EditorFontFace = "Noto Sans CJK JP";
+    const std::vector<std::string> expected = storedFields(state);
+    QSettings file(storePath(), QSettings::IniFormat);
+    QStringList keys = file.allKeys();
+    QStringList names = settingNames();
+    keys.sort();
+    names.sort();
+    EXPECT_EQ(toStd(keys), toStd(names));
+    for (int i = 0; i < settingNames().size(); ++i) {
+        const QVariant value = file.value(settingNames()[i]);
+        EXPECT_EQ(value.typeId(), QMetaType::QString) << settingNames()[i].toStdString();
+        EXPECT_EQ(value.toString().toStdString(), expected[i]) << settingNames()[i].toStdString();
+    }
+}
+
+TEST_F(KeyStoreFile, OddValuesComeBackExactly)
+{
+    const QStringList values{"日本語の日記（テスト）",
+                             "say \"hi\"",
+                             "a,b",
+                             "a, b,",
+                             ",",
+                             "x;y",
+                             "#not a comment",
+                             ";not a comment",
+                             "@at",
+                             "@@two",
+                             "@ByteArray(x)",
+                             "@Invalid()",
+                             "@Rect(1 2 3 4)",
+                             "back\\slash\\",
+                             "\\n",
+                             "  both ends  ",
+                             "\ttab\t",
+                             " ",
+                             "<a href=\"x.html\">&amp;&lt;</a>",
+                             "line 1\r\nline 2\r\n",
+                             "\r\n",
+                             "=eq=",
+                             "[General]",
+                             "key=value",
+                             "%41%",
+                             "",
+                             QString("\x01"
+                                     "F\x7F"
+                                     "1\x1b[0m"),
+                             QString("あ<\"日,;#@\\\r\n記>&").repeated(8 * 1024)};
+    {
+        QtKeyStore store(storePath());
+        ASSERT_TRUE(store.openOrCreate());
+        for (int i = 0; i < values.size(); ++i)
+            store.write(QString("V%1").arg(i), values[i]);
+        store.write("名前 with space", "named");
+        ASSERT_TRUE(store.commit());
+        store.close();
+    }
+    QtKeyStore store(storePath());
+    ASSERT_TRUE(store.open());
+    EXPECT_EQ(store.read("名前 with space").text, "named");
+    QSettings file(storePath(), QSettings::IniFormat);
+    for (int i = 0; i < values.size(); ++i) {
+        SCOPED_TRACE(values[i].left(40).toStdString());
+        const KeyStore::Value value = store.read(QString("V%1").arg(i));
+        EXPECT_EQ(value.status, Status::Text);
+        EXPECT_EQ(value.text, values[i]);
+        // What QSettings itself reads from the file, as any other reader of it would.
+        EXPECT_EQ(file.value(QString("V%1").arg(i)), QVariant(values[i]));
+    }
+}
+
+TEST_F(KeyStoreFile, HandEditedValueKinds)
+{
+    struct Case {
+        QByteArray file;
+        Status status;
+        QString text;
+    };
+    const Case cases[] = {
+        {"[General]\nV=a,b\n", Status::WrongKind, ""},
+        {"[General]\nV=\"a\",\"b\"\n", Status::WrongKind, ""},
+        {"[General]\nV=@ByteArray(xy)\n", Status::WrongKind, ""},
+        {"[General]\nV=@Rect(1 2 3 4)\n", Status::WrongKind, ""},
+        {"[General]\nV=\"a,b\"\n", Status::Text, "a,b"},
+        {"[General]\nV=@@x\n", Status::Text, "@x"},
+        {"[General]\r\nV = two words \r\n", Status::Text, "two words"},
+        {"V=before any section\n", Status::Text, "before any section"},
+        {"[General]\nV=\n", Status::Text, ""},
+        {"[General]\nV=@ByteArray()\n", Status::Text, ""},
+        {"[General]\nV=@Invalid()\n", Status::Text, ""},
+        {"[General]\nW=x\n", Status::Missing, ""},
+        {"[Other]\nV=x\n", Status::Missing, ""},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file.toStdString());
+        const QString path = storePath(QString::number(++n));
+        writeFile(path, c.file);
+        QtKeyStore store(path);
+        ASSERT_TRUE(store.open());
+        const KeyStore::Value value = store.read("V");
+        EXPECT_EQ(value.status, c.status);
+        EXPECT_EQ(value.text, c.text);
+    }
+}
+
+TEST_F(KeyStoreFile, StoreBehindALinkStaysALink)
+{
+    const QString target = dir.filePath("dotfiles/Quillode.conf");
+    writeFile(target, "[General]\nV=old\n");
+    QDir().mkpath(dir.filePath("oribeko"));
+    ASSERT_TRUE(QFile::link(target, storePath()));
+
+    QtKeyStore store(storePath());
+    ASSERT_TRUE(store.openOrCreate());
+    store.write("V", "new");
+    ASSERT_TRUE(store.commit());
+
+    EXPECT_TRUE(QFileInfo(storePath()).isSymLink());
+    EXPECT_EQ(QSettings(target, QSettings::IniFormat).value("V"), QVariant(QString("new")));
+}
+
+TEST_F(SettingsFile, HandEditedListStopsTheLoadAndTheNextSaveRepairsIt)
+{
+    writeFile(storePath(), "[General]\nHtmlDate1=one\nHtmlDate2=two\nHtmlSky1=a,b\nHtmlSky2=three\n"
+                           "LoadLog=/x.html\nNewProcessFlag=F\n");
+    QtKeyStore store(storePath());
+    MainState state = startState();
+    try {
+        loadSettings(store, state);
+        ADD_FAILURE() << "no error";
+    } catch (const AppError& error) {
+        EXPECT_EQ(error.text(), "'HtmlSky1' のデータ型が不正です");
+    }
+    std::vector<std::string> expected = storedFields(startState());
+    expected[0] = "one";
+    expected[1] = "two";
+    EXPECT_EQ(storedFields(state), expected);
+
+    FakeMessages messages;
+    saveSettings(store, state, 10, "", messages);
+    MainState reloaded = startState();
+    EXPECT_NO_THROW(loadSettings(store, reloaded));
+    EXPECT_EQ(storedFields(reloaded), expected);
+}
+
+TEST_F(SettingsFile, DamagedFilesLoadDefaultsAndAreReplacedAtClose)
+{
+    const struct {
+        const char* label;
+        QByteArray bytes;
+    } cases[] = {
+        {"empty", {}},
+        {"broken section header", "[General\nHtmlDate1=x\n"},
+        {"binary junk", junk(64 * 1024)},
+        {"50 MB of garbage", junk(50 * 1024 * 1024)},
+        {"50 MB of text garbage", textJunk(50 * 1024 * 1024)},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        const QString path = storePath(QString::number(++n));
+        writeFile(path, c.bytes);
+        QElapsedTimer timer;
+        timer.start();
+        MainState state;
+        EXPECT_NO_THROW(state = load(path));
+        EXPECT_LT(timer.elapsed(), 60'000);
+        EXPECT_EQ(storedFields(state), storedFields(startState()));
+
+        FakeMessages messages;
+        save(path, sampleState(), messages);
+        EXPECT_TRUE(messages.shown.isEmpty());
+        EXPECT_LT(readFile(path).size(), 4096);
+        EXPECT_EQ(storedFields(load(path)), toStd(sampleTexts()));
+    }
+}
+
+TEST_F(SettingsFile, TruncatedFileNeverStopsTheLoad)
+{
+    MainState saved = sampleState();
+    saved.Html.HtmlSky1 = "a,b";
+    saved.Html.HtmlSky2 = "\"q\"";
+    saved.Html.HtmlMain1 = "<p>\r\n";
+    saved.Html.HtmlMain2 = "@x;#y\\";
+    FakeMessages messages;
+    save(storePath(), saved, messages);
+    const QByteArray whole = readFile(storePath());
+    ASSERT_GT(whole.size(), 300);
+
+    for (qsizetype cut = 0; cut < whole.size(); ++cut) {
+        SCOPED_TRACE(cut);
+        const QString path = storePath(QString("cut%1").arg(cut));
+        writeFile(path, whole.left(cut));
+        MainState state;
+        ASSERT_NO_THROW(state = load(path));
+        // The rule that an empty fragment leaves the default holds whatever the file lost.
+        const std::vector<std::string> fields = storedFields(state);
+        for (int i = 0; i < 12; ++i)
+            EXPECT_FALSE(fields[i].empty()) << i;
+    }
+}
+
+TEST_F(SettingsFile, FailedWriteKeepsTheOldFile)
+{
+    // Files may grow no further than the limit, as on a full disk; root is held to it too. A
+    // short new file fails when it is flushed, a long one while it is written.
+    const struct {
+        qsizetype fragment;
+        rlim_t limit;
+    } cases[] = {{2 * 1024, 1024}, {100 * 1024, 16 * 1024}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fragment);
+        const QString path = storePath(QString::number(c.fragment));
+        FakeMessages messages;
+        save(path, sampleState(), messages);
+        const QByteArray old = readFile(path);
+        ASSERT_LT(old.size(), qsizetype(c.limit));
+
+        MainState bigger = sampleState();
+        bigger.Html.HtmlMain1 = QString(c.fragment, u'x');
+        messages.answer({MsgAnswer::Ok});
+        rlimit saved{};
+        ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+        rlimit limited = saved;
+        limited.rlim_cur = c.limit;
+        const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+        save(path, bigger, messages);
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, previousHandler);
+
+        ASSERT_EQ(messages.shown.size(), 1);
+        EXPECT_EQ(messages.shown.front().text, "レジストリに書き込めませんでした。");
+        EXPECT_EQ(readFile(path), old);
+        EXPECT_EQ(entries(QFileInfo(path).path()), QStringList{"Quillode.conf"});
+        EXPECT_EQ(storedFields(load(path)), toStd(sampleTexts()));
+    }
+}
+
+TEST_F(SettingsFile, UncreatableFolderSavesNothingAndSaysNothing)
+{
+    writeFile(dir.filePath("blocker"), "a file, not a folder");
+    const QByteArray previous = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", dir.filePath("blocker/config").toLocal8Bit());
+    QtKeyStore store; // the program's own store, under the folder that cannot be made
+    qputenv("XDG_CONFIG_HOME", previous);
+    ASSERT_TRUE(store.filePath().startsWith(dir.filePath("blocker/")));
+
+    FakeMessages messages;
+    saveSettings(store, sampleState(), 10, "Sans", messages);
+    EXPECT_TRUE(messages.shown.isEmpty());
+    EXPECT_EQ(readFile(dir.filePath("blocker")), "a file, not a folder");
+    EXPECT_EQ(entries(dir.path()), QStringList{"blocker"});
+}
