@@ -7,6 +7,7 @@
 #include "document/THistoryForm.h"
 #include "document/TNewProcessForm.h"
 #include "platform/EditorText.h"
+#include "platform/FileChoice.h"
 #include "platform/FileDialogs.h"
 #include "platform/Files.h"
 #include "platform/Messages.h"
@@ -66,7 +67,7 @@ void DiaryDocument::OpenDiary()
 {
     if (AskSaveIfModified() == SaveAnswer::Cancelled)
         return;
-    if (!platform_.fileDialogs.openFile(openDialog_))
+    if (!chooseOpenFile(platform_.fileDialogs, platform_.files, platform_.messages, openDialog_))
         return;
     openFile(openDialog_.fileName);
 }
@@ -147,7 +148,7 @@ bool DiaryDocument::SaveDiary()
 
 bool DiaryDocument::SaveDiaryAs()
 {
-    if (!platform_.fileDialogs.saveFile(saveDialog_))
+    if (!chooseSaveFile(platform_.fileDialogs, platform_.files, platform_.messages, saveDialog_))
         return false;
     const QString path = saveDialog_.fileName;
     const QList<char32_t> unencodable = writeTo(path);

@@ -83,24 +83,6 @@ QStringList qtFilters(const QList<FilterEntry>& entries)
     return filters;
 }
 
-// Where a chosen file may not be written: the file itself, or for a new file its folder.
-bool isWriteProtected(const QString& path)
-{
-    const QFileInfo info(path);
-    return info.exists() ? !info.isWritable() : !QFileInfo(info.absolutePath()).isWritable();
-}
-
-void refuseWriteProtected(QWidget* parent, const QString& title, const QString& path)
-{
-    QMessageBox box(QMessageBox::Warning, title,
-                    path + QStringLiteral("\nこのファイルは書き込み禁止に設定されています。\n"
-                                          "別のファイルを選んで下さい。"),
-                    QMessageBox::Ok, parent);
-    box.exec();
-}
-
-// Qt's dialog cannot refuse write-protected files itself: a refused choice is told and the
-// dialog shown again at the same name.
 bool runFileDialog(FileDialogSettings& settings, QFileDialog::AcceptMode mode)
 {
     QFileDialog dialog(QApplication::activeWindow(), settings.title);
@@ -117,17 +99,9 @@ bool runFileDialog(FileDialogSettings& settings, QFileDialog::AcceptMode mode)
         dialog.selectNameFilter(filters.at(settings.filterIndex - 1));
     if (!settings.fileName.isEmpty())
         dialog.selectFile(settings.fileName);
-    for (;;) {
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-            return false;
-        const QString chosen = dialog.selectedFiles().constFirst();
-        if (!isWriteProtected(chosen)) {
-            settings.fileName = chosen;
-            break;
-        }
-        refuseWriteProtected(dialog.parentWidget(), settings.title, chosen);
-        dialog.selectFile(chosen);
-    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return false;
+    settings.fileName = dialog.selectedFiles().constFirst();
     // The selected filter comes back in full or, with its details hidden, as the description.
     const QString selected = dialog.selectedNameFilter();
     qsizetype index = filters.indexOf(selected);

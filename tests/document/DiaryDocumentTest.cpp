@@ -233,8 +233,8 @@ TEST_F(DiaryDocumentTest, FailedSaveChangesNothing)
     openThroughDialog(diaryA);
     typeText(tab->AllMemo, QStringLiteral("x"));
     fake.files.readOnly.insert(diaryA);
-    const QString locked = QStringLiteral("/home/w/locked.htm");
-    fake.files.readOnly.insert(locked);
+    const QString locked = QStringLiteral("/home/w/full-disk.htm");
+    fake.files.failingWrites.insert(locked);
 
     struct Case {
         const char* name;

@@ -60,7 +60,7 @@ std::optional<QByteArray> FakeFiles::readAll(const QString& path)
 
 bool FakeFiles::writeAll(const QString& path, const QByteArray& bytes)
 {
-    if (readOnly.contains(path))
+    if (readOnly.contains(path) || failingWrites.contains(path))
         return false;
     files.insert(path, bytes);
     return true;

@@ -75,6 +75,7 @@ public:
     QMap<QString, QByteArray> files;
     QSet<QString> readOnly;   // exist, can be read, refuse writing
     QSet<QString> unreadable; // exist, refuse reading
+    QSet<QString> failingWrites; // writable, but the write fails (a full disk)
     QSet<QString> undeletable;
 
     std::optional<QByteArray> readAll(const QString& path) override;
