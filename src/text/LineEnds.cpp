@@ -11,25 +11,6 @@ bool isEditorLineBreak(QChar c)
 
 } // namespace
 
-QString normalizeLineEnds(QStringView text)
-{
-    QString result;
-    result.reserve(text.size() + text.size() / 16);
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c == u'\r') {
-            result += QStringLiteral("\r\n");
-            if (i + 1 < text.size() && text[i + 1] == u'\n')
-                ++i;
-        } else if (c == u'\n') {
-            result += QStringLiteral("\r\n");
-        } else {
-            result += c;
-        }
-    }
-    return result;
-}
-
 QString toEditorText(QStringView crlfText)
 {
     QString result = crlfText.toString();
@@ -39,13 +20,18 @@ QString toEditorText(QStringView crlfText)
 
 QString fromEditorText(QStringView editorText)
 {
-    QString result;
-    result.reserve(editorText.size() + editorText.size() / 16);
+    qsizetype breaks = 0;
+    for (QChar c : editorText)
+        breaks += isEditorLineBreak(c);
+    QString result(editorText.size() + breaks, Qt::Uninitialized);
+    QChar* out = result.data();
     for (QChar c : editorText) {
-        if (isEditorLineBreak(c))
-            result += QStringLiteral("\r\n");
-        else
-            result += c;
+        if (isEditorLineBreak(c)) {
+            *out++ = u'\r';
+            *out++ = u'\n';
+        } else {
+            *out++ = c;
+        }
     }
     return result;
 }

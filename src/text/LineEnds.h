@@ -5,9 +5,6 @@
 
 namespace text {
 
-// Every lone CR and every lone LF becomes CR LF; CR LF stays as it is.
-QString normalizeLineEnds(QStringView text);
-
 // Editors keep lines apart with LF (a plain text editor's raw text uses U+2029); the rest of
 // the program speaks CR LF. These two are the only crossing between the two.
 QString toEditorText(QStringView crlfText);

@@ -4,24 +4,6 @@
 
 namespace {
 
-TEST(LineEnds, NormalizeTurnsLoneCrAndLfIntoCrLf)
-{
-    const struct {
-        QString in;
-        QString out;
-    } cases[] = {
-        {QStringLiteral("a\r\nb"), QStringLiteral("a\r\nb")},
-        {QStringLiteral("a\nb"), QStringLiteral("a\r\nb")},
-        {QStringLiteral("a\rb"), QStringLiteral("a\r\nb")},
-        {QStringLiteral("\n\r"), QStringLiteral("\r\n\r\n")},
-        {QStringLiteral("\r\r\n\n"), QStringLiteral("\r\n\r\n\r\n")},
-        {QStringLiteral("end\r"), QStringLiteral("end\r\n")},
-        {QString(), QString()},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(text::normalizeLineEnds(c.in), c.out) << c.in.toStdString();
-}
-
 TEST(LineEnds, EditorTextCrossesBothWaysKeepingEveryOtherCharacter)
 {
     const QString crlf = QStringLiteral("一行目\r\n\u00a0二行目\t\r\n\r\n");
