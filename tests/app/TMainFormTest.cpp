@@ -11,13 +11,16 @@
 #include "support/Typing.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTabWidget>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -393,6 +396,34 @@ TEST_F(MainFormWithDiaryTest, SaveItemsFollowTheDocumentAndTheTab)
     EXPECT_FALSE(enabled("SaveDiaryBtn"));
     for (const char* on : {"EditBR", "EditHR", "EditLink", "EditIMG", "EditDec"})
         EXPECT_TRUE(enabled(on)) << on;
+}
+
+TEST_F(MainFormTest, ShortcutsWorkFromAnyControlWhileTheirItemIsEnabled)
+{
+    form->state().FirstPageChangeFlag = u'T';
+    showForm();
+    struct Press {
+        const char* item;
+        QKeySequence keys;
+    };
+    const Press presses[] = {{"EditBR", QKeySequence(Qt::CTRL | Qt::Key_B)},
+                             {"EditHR", QKeySequence(Qt::CTRL | Qt::Key_H)},
+                             {"HelpVerInfo", QKeySequence(Qt::Key_F1)}};
+    for (const Press& press : presses) {
+        for (const int tab : {0, 1}) {
+            tabs()->setCurrentIndex(tab);
+            QWidget* field = tab == 0 ? static_cast<QWidget*>(form->todayTab()->YearEdit)
+                                      : form->diaryTab()->AllMemo;
+            QApplication::setActiveWindow(form.get()); // a closed modal window took it away
+            field->setFocus();
+            QSignalSpy triggered(child<QAction>(press.item), &QAction::triggered);
+            ModalCloser closer;
+            QTest::keySequence(field, press.keys);
+            // Without a document the tag items are off on the second tab; F1 works everywhere.
+            const bool expected = tab == 0 || QLatin1String(press.item) == u"HelpVerInfo";
+            EXPECT_EQ(triggered.size(), expected ? 1 : 0) << press.item << " on tab " << tab;
+        }
+    }
 }
 
 TEST_F(MainFormTest, ClearCommandAsksAndClearsOnlyOnYes)
