@@ -2,9 +2,36 @@
 
 #include <QDialog>
 
-// The modal window for the explanation of the first steps.
+class QCheckBox;
+class QLabel;
+class QPushButton;
+class SystemInfo;
+
+// The explanation window ("初回説明 - Pelmora"): the three steps that put today's entry into the
+// diary document. Its one door to the rest of the program is FirstPageChangeFlag: OK with
+// "二度と表示しない。(&N)" ticked sets it to "T"; closing the window any other way changes
+// nothing. The box keeps its state between showings.
 class TExpForm : public QDialog {
     Q_OBJECT
 public:
-    explicit TExpForm(QWidget* parent = nullptr);
+    TExpForm(QChar& firstPageChangeFlag, SystemInfo& system, QWidget* parent = nullptr);
+
+    void Button1Click();
+
+    QLabel* Image1;
+    QLabel* Label1;
+    QLabel* Label2;
+    QLabel* Label3;
+    QLabel* Label4;
+    QLabel* Label5;
+    QLabel* Label6;
+    QCheckBox* CheckBox;
+    QPushButton* Button1;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    QChar& firstPageChangeFlag_;
+    SystemInfo& system_;
 };

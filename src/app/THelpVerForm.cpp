@@ -1,8 +1,129 @@
 #include "app/THelpVerForm.h"
 
-THelpVerForm::THelpVerForm(QWidget* parent) : QDialog(parent)
+#include "app/AboutInfo.h"
+#include "app/AppInfo.h"
+#include "platform/Clipboard.h"
+#include "platform/Controls.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QShowEvent>
+#include <QStyle>
+#include <QVBoxLayout>
+
+#include <tuple>
+
+namespace {
+
+constexpr int imageSize = 32;
+
+QLabel* valueLabel(const char* name, const QString& accessibleName, QWidget* parent)
+{
+    auto* label = new QLabel(parent);
+    label->setObjectName(QLatin1String(name));
+    label->setTextFormat(Qt::PlainText);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    label->setAccessibleName(accessibleName);
+    return label;
+}
+
+} // namespace
+
+THelpVerForm::THelpVerForm(const QString& programFolder, Clipboard& clipboard, Files& files,
+                           QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
+                          | Qt::WindowCloseButtonHint),
+      programFolder_(programFolder), clipboard_(clipboard), files_(files)
 {
     setObjectName(QStringLiteral("THelpVerForm"));
     setWindowTitle(QStringLiteral("バージョン情報"));
     setModal(true);
+
+    Image1 = new QLabel(this);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setPixmap(style()->standardIcon(QStyle::SP_ComputerIcon).pixmap(imageSize, imageSize));
+    Image1->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
+
+    VersionLabel = valueLabel("VersionLabel", QStringLiteral("バージョン"), this);
+    VersionLabel->setText(mainWindowCaption());
+    QFont large = VersionLabel->font();
+    large.setBold(true);
+    large.setPointSize(large.pointSize() + 2);
+    VersionLabel->setFont(large);
+    SystemLabel = valueLabel("SystemLabel", QStringLiteral("OS"), this);
+    MemoryLabel = valueLabel("MemoryLabel", QStringLiteral("搭載メモリ"), this);
+    FolderLabel = valueLabel("FolderLabel", QStringLiteral("プログラムの場所"), this);
+    ReadmeLabel = valueLabel("ReadmeLabel", QStringLiteral("説明書（README）"), this);
+
+    auto copyButton = [this](const char* name, QLabel* value, const QString& what) {
+        QPushButton* button =
+            makeButton(name, QStringLiteral("コピー"),
+                       what + QStringLiteral("をクリップボードにコピーします。"), this);
+        button->setAccessibleName(what + QStringLiteral("をコピー"));
+        connect(button, &QPushButton::clicked, this,
+                [this, value] { clipboard_.setText(value->text()); });
+        return button;
+    };
+    VersionCopyBtn = copyButton("VersionCopyBtn", VersionLabel, QStringLiteral("バージョン"));
+    SystemCopyBtn = copyButton("SystemCopyBtn", SystemLabel, QStringLiteral("OS"));
+    MemoryCopyBtn = copyButton("MemoryCopyBtn", MemoryLabel, QStringLiteral("搭載メモリ"));
+    FolderCopyBtn = copyButton("FolderCopyBtn", FolderLabel, QStringLiteral("プログラムの場所"));
+    ReadmeCopyBtn = copyButton("ReadmeCopyBtn", ReadmeLabel, QStringLiteral("説明書（README）"));
+
+    OKBtn = makeButton("OKBtn", QStringLiteral("OK"), QString(), this);
+    OKBtn->setDefault(true);
+    connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
+
+    auto* grid = new QGridLayout;
+    const std::tuple<QString, QLabel*, QPushButton*> rows[] = {
+        {QString(), VersionLabel, VersionCopyBtn},
+        {QStringLiteral("OS："), SystemLabel, SystemCopyBtn},
+        {QStringLiteral("搭載メモリ："), MemoryLabel, MemoryCopyBtn},
+        {QStringLiteral("プログラムの場所："), FolderLabel, FolderCopyBtn},
+        {QStringLiteral("説明書（README）："), ReadmeLabel, ReadmeCopyBtn}};
+    int row = 0;
+    for (const auto& [caption, value, button] : rows) {
+        if (!caption.isEmpty())
+            grid->addWidget(new QLabel(caption, this), row, 0);
+        grid->addWidget(value, row, caption.isEmpty() ? 0 : 1, 1, caption.isEmpty() ? 2 : 1);
+        grid->addWidget(button, row, 2);
+        ++row;
+    }
+    grid->setColumnStretch(1, 1);
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(Image1);
+    top->addSpacing(8);
+    top->addLayout(grid, 1);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(OKBtn);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addSpacing(8);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void THelpVerForm::showEvent(QShowEvent* event)
+{
+    if (!event->spontaneous()) {
+        FormShow();
+        if (const QScreen* shown = screen())
+            move(shown->availableGeometry().center() - rect().center());
+    }
+    QDialog::showEvent(event);
+}
+
+void THelpVerForm::FormShow()
+{
+    SystemLabel->setText(about::systemText());
+    MemoryLabel->setText(about::memoryText(about::installedMemory()));
+    FolderLabel->setText(programFolder_);
+    ReadmeLabel->setText(about::readmePath(files_, programFolder_));
 }

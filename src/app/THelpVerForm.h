@@ -2,9 +2,41 @@
 
 #include <QDialog>
 
-// The modal window for the version information.
+class Clipboard;
+class Files;
+class QLabel;
+class QPushButton;
+
+// The version window ("バージョン情報"): the program's name and version, the running system and
+// its memory, and where the program and its README live, each with a button that copies it to
+// the clipboard. It changes no state of the program.
 class THelpVerForm : public QDialog {
     Q_OBJECT
 public:
-    explicit THelpVerForm(QWidget* parent = nullptr);
+    THelpVerForm(const QString& programFolder, Clipboard& clipboard, Files& files,
+                 QWidget* parent = nullptr);
+
+    // Reads the system's data and the README's place afresh; runs each time the window is shown.
+    void FormShow();
+
+    QLabel* Image1;
+    QLabel* VersionLabel;
+    QLabel* SystemLabel;
+    QLabel* MemoryLabel;
+    QLabel* FolderLabel;
+    QLabel* ReadmeLabel;
+    QPushButton* VersionCopyBtn;
+    QPushButton* SystemCopyBtn;
+    QPushButton* MemoryCopyBtn;
+    QPushButton* FolderCopyBtn;
+    QPushButton* ReadmeCopyBtn;
+    QPushButton* OKBtn;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    QString programFolder_;
+    Clipboard& clipboard_;
+    Files& files_;
 };

@@ -1,6 +1,7 @@
 #include "app/TMainForm.h"
 
 #include "app/AppInfo.h"
+#include "app/Guidance.h"
 #include "app/ProgramFolder.h"
 #include "app/TExpForm.h"
 #include "app/THelpVerForm.h"
@@ -11,10 +12,12 @@
 #include "entry/HtmlSettings.h"
 #include "entry/THtmlForm.h"
 #include "entry/TodayEntryTab.h"
+#include "export/EntryExport.h"
 #include "platform/Controls.h"
 #include "platform/Messages.h"
 #include "platform/SystemInfo.h"
 #include "settings/SettingsStore.h"
+#include "tags/TagCommands.h"
 #include "settings/TAppSetForm.h"
 #include "text/Cp932.h"
 
@@ -54,6 +57,9 @@ TMainForm::TMainForm(Platform platform, QWidget* parent)
     document_ = new DiaryDocument(state_, diaryTab_, platform_, OpenDialog, SaveDialog, this);
     connect(document_, &DiaryDocument::documentOpened, this, &TMainForm::DocumentOpened);
     connect(document_, &DiaryDocument::documentSaved, this, &TMainForm::DocumentSaved);
+    tags_ = new TagCommands(state_, todayTab_->TodayMemo, diaryTab_->AllMemo, platform_.messages,
+                            [this] { refocusEditor(); }, this);
+    entryExport_ = new EntryExport(todayTab_, state_, platform_, SaveDialogToday, this);
     connectCommands();
     setMinimumSize(startWidth, startHeight);
     resize(startWidth, startHeight);
@@ -67,6 +73,7 @@ void TMainForm::setWindows(const Windows& windows)
 {
     windows_ = windows;
     document_->setWindows(windows.NewProcessForm, windows.HistoryForm);
+    tags_->setWindows(windows.LinkForm, windows.GraphicForm, windows.DecorationForm);
 }
 
 // Menu items, in the menus' order; each is named as the design names it.
@@ -465,14 +472,55 @@ void TMainForm::HelpDonotmindClick()
     windows_.PleaseForm->exec();
 }
 
+void TMainForm::UseHintBtnClick()
+{
+    platform_.messages.show(operationAdvice());
+    todayTab_->TodayMemo->setFocus();
+}
+
+// The first tab's advice, or the second tab's explanation whatever FirstPageChangeFlag says.
+void TMainForm::HelpAdviceClick()
+{
+    if (state_.CurrentPage == u'1')
+        UseHintBtnClick();
+    else
+        windows_.ExpForm->exec();
+}
+
+void TMainForm::FileTodaySaveTextClick()
+{
+    entryExport_->FileTodaySaveTextClick();
+}
+
+void TMainForm::FileTodaySaveHnfClick()
+{
+    entryExport_->FileTodaySaveHnfClick();
+}
+
+void TMainForm::BRTagBtnClick()
+{
+    tags_->BRTagBtnClick();
+}
+
+void TMainForm::HRBtnClick()
+{
+    tags_->HRBtnClick();
+}
+
+void TMainForm::LinkTagBtnClick()
+{
+    tags_->LinkTagBtnClick();
+}
+
+void TMainForm::IMGBtnClick()
+{
+    tags_->IMGBtnClick();
+}
+
+void TMainForm::StyleBtnClick()
+{
+    tags_->StyleBtnClick();
+}
+
 // Commands whose windows and rules come with the later parts of the program.
-void TMainForm::BRTagBtnClick() {}
-void TMainForm::HRBtnClick() {}
-void TMainForm::LinkTagBtnClick() {}
-void TMainForm::IMGBtnClick() {}
-void TMainForm::StyleBtnClick() {}
-void TMainForm::UseHintBtnClick() {}
 void TMainForm::InsertDiaryBtnClick() {}
-void TMainForm::FileTodaySaveHnfClick() {}
-void TMainForm::FileTodaySaveTextClick() {}
-void TMainForm::HelpAdviceClick() {}

@@ -9,7 +9,9 @@
 #include <QMainWindow>
 
 class DiaryDocument;
+class TagCommands;
 class DiaryFileTab;
+class EntryExport;
 class QAbstractButton;
 class QAction;
 class QMenu;
@@ -98,6 +100,8 @@ private:
     TodayEntryTab* todayTab_;
     DiaryFileTab* diaryTab_;
     DiaryDocument* document_;
+    TagCommands* tags_;
+    EntryExport* entryExport_;
     QPushButton* HelpBtn;
     QPushButton* HtmlSetBtn;
     QPushButton* AppSetBtn;

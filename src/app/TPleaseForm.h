@@ -2,9 +2,35 @@
 
 #include <QDialog>
 
-// The modal window for the links to users' diaries.
+class Clipboard;
+class Files;
+class QLabel;
+class QPushButton;
+
+// The window of links to the users' diaries ("ユーザ公開日記リンク"). The program has no pages of
+// its own to point to yet, so it says where further information is: the README beside the
+// program, whose path a button copies to the clipboard. It changes no state of the program.
 class TPleaseForm : public QDialog {
     Q_OBJECT
 public:
-    explicit TPleaseForm(QWidget* parent = nullptr);
+    TPleaseForm(const QString& programFolder, Clipboard& clipboard, Files& files,
+                QWidget* parent = nullptr);
+
+    // Finds the README afresh; runs each time the window is shown.
+    void FormShow();
+
+    QLabel* Image1;
+    QLabel* Label1;
+    QLabel* Label2;
+    QLabel* ReadmeLabel;
+    QPushButton* ReadmeCopyBtn;
+    QPushButton* OKBtn;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    QString programFolder_;
+    Clipboard& clipboard_;
+    Files& files_;
 };

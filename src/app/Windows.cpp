@@ -4,11 +4,13 @@
 #include "app/THelpVerForm.h"
 #include "app/TMainForm.h"
 #include "app/TPleaseForm.h"
+#include "document/DiaryFileTab.h"
 #include "document/THistoryForm.h"
 #include "document/TNewProcessForm.h"
 #include "entry/TDiaryTitleForm.h"
 #include "entry/THtmlForm.h"
 #include "entry/TWeatherForm.h"
+#include "entry/TodayEntryTab.h"
 #include "settings/TAppSetForm.h"
 #include "tags/TDecorationForm.h"
 #include "tags/TGraphicForm.h"
@@ -24,11 +26,12 @@ Windows createWindows(TMainForm* main, const Platform& platform)
     w.NewProcessForm = new TNewProcessForm(main);
     w.HtmlForm = new THtmlForm(main->state().Html, main->state().NewProcessFlag, platform.messages, main);
     w.HistoryForm = new THistoryForm(main);
-    w.ExpForm = new TExpForm(main);
-    w.AppSetForm = new TAppSetForm(main);
-    w.HelpVerForm = new THelpVerForm(main);
+    w.ExpForm = new TExpForm(main->state().FirstPageChangeFlag, platform.system, main);
+    w.AppSetForm = new TAppSetForm(main->state(), main->todayTab()->TodayMemo,
+                                   main->diaryTab()->AllMemo, main);
+    w.HelpVerForm = new THelpVerForm(main->state().ProgramFolder, platform.clipboard, platform.files, main);
     w.DecorationForm = new TDecorationForm(main);
-    w.PleaseForm = new TPleaseForm(main);
+    w.PleaseForm = new TPleaseForm(main->state().ProgramFolder, platform.clipboard, platform.files, main);
     w.WeatherForm = new TWeatherForm(main);
     return w;
 }

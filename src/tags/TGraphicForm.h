@@ -2,9 +2,49 @@
 
 #include <QDialog>
 
-// The modal window for the image tag.
+#include <optional>
+
+class Messages;
+class QButtonGroup;
+class QFrame;
+class QGroupBox;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+// The modal window for the image tag ("画像指定タグ挿入"). Every opening empties the fields and
+// puts the placement back to "その場所". The image file itself is never looked at.
 class TGraphicForm : public QDialog {
     Q_OBJECT
 public:
     explicit TGraphicForm(QWidget* parent = nullptr);
+
+    // Shows the window modally; the image tag when OK closes it, nothing when Cancel, Esc or
+    // the close box does. An empty file name is refused through `messages`.
+    std::optional<QString> askTag(Messages& messages);
+
+    // Runs at every opening: everything back to empty, no placement.
+    void FormShow();
+    // OK: refuses an empty file name; otherwise builds the tag and closes the window.
+    void BitBtn1Click();
+
+    QGroupBox* GroupBox1;
+    QLineEdit* GraphicFileEdit;
+    QLineEdit* HeightEdit;
+    QLineEdit* WidthEdit;
+    QLineEdit* TextEdit;
+    QFrame* AlignPanel;
+    QRadioButton* RadioLeft;
+    QRadioButton* RadioRight;
+    QRadioButton* RadioNone;
+    QPushButton* BitBtn1;
+    QPushButton* BitBtn2;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    Messages* messages_ = nullptr; // while askTag runs
+    QButtonGroup* alignGroup_;
+    QString tagText_;
 };

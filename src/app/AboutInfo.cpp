@@ -1,0 +1,53 @@
+#include "app/AboutInfo.h"
+
+#include "platform/Files.h"
+
+#include <QSysInfo>
+
+#include <unistd.h>
+
+namespace about {
+
+QString readmePath(Files& files, const QString& programFolder)
+{
+    const QString name = QStringLiteral("README.md");
+    const QString beside = programFolder + name;
+    if (files.exists(beside))
+        return beside;
+    // The folder above: everything up to the separator before the program folder's last one.
+    const qsizetype last = programFolder.size() - 1;
+    const qsizetype above = last > 0 ? programFolder.lastIndexOf(u'/', last - 1) : -1;
+    if (above >= 0) {
+        const QString parent = programFolder.left(above + 1) + name;
+        if (files.exists(parent))
+            return parent;
+    }
+    return beside;
+}
+
+QString memoryText(qint64 bytes)
+{
+    if (bytes <= 0)
+        return QStringLiteral("不明");
+    QString digits = QString::number(bytes / (1024 * 1024));
+    for (qsizetype i = digits.size() - 3; i > 0; i -= 3)
+        digits.insert(i, u',');
+    return digits + QStringLiteral(" MB");
+}
+
+QString systemText()
+{
+    return QSysInfo::prettyProductName() + QStringLiteral(" (") + QSysInfo::kernelType() + u' '
+           + QSysInfo::kernelVersion() + u')';
+}
+
+qint64 installedMemory()
+{
+    const long pages = sysconf(_SC_PHYS_PAGES);
+    const long pageSize = sysconf(_SC_PAGESIZE);
+    if (pages <= 0 || pageSize <= 0)
+        return 0;
+    return qint64(pages) * qint64(pageSize);
+}
+
+} // namespace about

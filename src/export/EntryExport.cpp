@@ -1,0 +1,136 @@
+#include "export/EntryExport.h"
+
+#include "app/AppError.h"
+#include "app/MainState.h"
+#include "document/DiaryText.h"
+#include "entry/ItemComboBox.h"
+#include "entry/TodayEntryTab.h"
+#include "platform/EditorText.h"
+#include "platform/FileChoice.h"
+#include "platform/FileDialogs.h"
+#include "platform/Files.h"
+#include "platform/Messages.h"
+#include "text/Cp932.h"
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+namespace {
+
+const QString textCaption = QStringLiteral("テキスト形式での保存");
+const QString hnfCaption = QStringLiteral("ハイパー日記システム形式での保存");
+
+constexpr int allTextFilesEntry = 1;
+constexpr int textFilesEntry = 2;
+
+// The bytes go to the file whole or not at all.
+void writeWhole(Files& files, const QString& path, const QByteArray& bytes)
+{
+    if (!files.writeAll(path, bytes))
+        throw AppError(QStringLiteral("ﾌｧｲﾙ %1 を作成できません").arg(path));
+}
+
+} // namespace
+
+EntryExport::EntryExport(TodayEntryTab* today, MainState& state, Platform platform,
+                         FileDialogSettings& saveDialogToday, QObject* parent)
+    : QObject(parent), today_(today), state_(state), platform_(platform), dialog_(saveDialogToday)
+{
+}
+
+exports::TodayEntry EntryExport::todayEntry() const
+{
+    return {today_->YearEdit->text(),          today_->MonthEdit->text(),
+            today_->DateEdit->text(),          today_->DayBox->currentText(),
+            today_->WeatherBox->currentText(), state_.TodayTitle,
+            editorText(today_->TodayMemo)};
+}
+
+void EntryExport::FileTodaySaveTextClick()
+{
+    BuildTextExport();
+    BuildExportFileStem();
+    SaveTextExport();
+}
+
+void EntryExport::FileTodaySaveHnfClick()
+{
+    if (state_.TodayTitle.isEmpty()) {
+        platform_.messages.show(
+            {QStringLiteral(
+                 "ハイパー日記システム形式で保存するには、日記タイトルの入力が必須です。\n"
+                 "「今日の日記にタイトルを付ける」ボタンで、タイトルを入力して下さい。"),
+             QStringLiteral("変換要素不足"), MsgButtons::Ok, MsgIcon::Stop, MsgAnswer::Ok});
+        return;
+    }
+    BuildHnfText();
+    BuildExportFileStem();
+    SaveHnfExport();
+}
+
+void EntryExport::BuildTextExport()
+{
+    setEditorText(today_->WorkMemo, exports::BuildTextExport(todayEntry()));
+}
+
+void EntryExport::BuildHnfText()
+{
+    setEditorText(today_->WorkMemo, exports::BuildHnfText(todayEntry()));
+}
+
+void EntryExport::BuildExportFileStem()
+{
+    state_.ExportFileStem = exports::BuildExportFileStem(
+        today_->YearEdit->text(), today_->MonthEdit->text(), today_->DateEdit->text());
+}
+
+// A plain text file has no way to carry a character Shift-JIS cannot hold, so such a text is
+// refused before the writer is asked for a file name.
+void EntryExport::SaveTextExport()
+{
+    const text::Encoded encoded = text::encodeCp932(editorText(today_->WorkMemo));
+    if (!encoded.unencodable.isEmpty()) {
+        platform_.messages.show({exports::unencodableTextRefusal(encoded.unencodable), textCaption,
+                                 MsgButtons::Ok, MsgIcon::Stop, MsgAnswer::Ok});
+        return;
+    }
+    const QString path = chooseTarget(QStringLiteral("テキストファイルの保存先を指定"),
+                                      QStringLiteral("txt"), textFilesEntry);
+    if (path.isEmpty())
+        return;
+    writeWhole(platform_.files, path, encoded.bytes);
+    notifySaved(textCaption);
+}
+
+// The body of an entry file is HTML, so a character Shift-JIS cannot hold is written as its
+// numeric character reference, and the writer is told which, as for the diary.
+void EntryExport::SaveHnfExport()
+{
+    const QString path = chooseTarget(QStringLiteral("ハイパー日記システムファイルの保存先を指定"),
+                                      QStringLiteral("hnf"), allTextFilesEntry);
+    if (path.isEmpty())
+        return;
+    const text::Encoded encoded = text::encodeCp932(editorText(today_->WorkMemo));
+    writeWhole(platform_.files, path, encoded.bytes);
+    notifySaved(hnfCaption);
+    if (!encoded.unencodable.isEmpty())
+        platform_.messages.show({document::unencodableNotice(encoded.unencodable), hnfCaption,
+                                 MsgButtons::Ok, MsgIcon::Information, MsgAnswer::Ok});
+}
+
+QString EntryExport::chooseTarget(const QString& title, const QString& extension, int filterIndex)
+{
+    dialog_.title = title;
+    dialog_.defaultExt = extension;
+    dialog_.fileName = state_.ExportFileStem + u'.' + extension;
+    dialog_.filterIndex = filterIndex;
+    if (!chooseSaveFile(platform_.fileDialogs, platform_.files, platform_.messages, dialog_))
+        return {};
+    return dialog_.fileName;
+}
+
+void EntryExport::notifySaved(const QString& caption)
+{
+    platform_.messages.show({QStringLiteral("保存しました。"), caption, MsgButtons::Ok,
+                             MsgIcon::Information, MsgAnswer::Ok});
+}

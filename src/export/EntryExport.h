@@ -1,0 +1,45 @@
+#pragma once
+
+#include "export/ExportText.h"
+#include "platform/Platform.h"
+
+#include <QObject>
+
+struct FileDialogSettings;
+struct MainState;
+class TodayEntryTab;
+
+// Today's entry saved on its own, as a plain-text file or as an entry file (".hnf") of the
+// hyper diary system. The text is composed in the tab's hidden WorkMemo and written from there,
+// as Shift-JIS, replacing the chosen file whole or not at all. The entry itself is not changed.
+// A file that cannot be written is thrown as AppError for the general handler.
+class EntryExport : public QObject {
+    Q_OBJECT
+public:
+    EntryExport(TodayEntryTab* today, MainState& state, Platform platform,
+                FileDialogSettings& saveDialogToday, QObject* parent = nullptr);
+
+    // The two commands of the File menu's "今日の日記だけを保存(&S)".
+    void FileTodaySaveTextClick();
+    void FileTodaySaveHnfClick();
+
+    // Their steps.
+    void BuildTextExport();
+    void BuildHnfText();
+    void BuildExportFileStem();
+    void SaveTextExport();
+    void SaveHnfExport();
+
+    // The entry as the first tab shows it now.
+    exports::TodayEntry todayEntry() const;
+
+private:
+    // Shows SaveDialogToday set up for one export; the chosen path, or empty when cancelled.
+    QString chooseTarget(const QString& title, const QString& extension, int filterIndex);
+    void notifySaved(const QString& caption);
+
+    TodayEntryTab* today_;
+    MainState& state_;
+    Platform platform_;
+    FileDialogSettings& dialog_;
+};

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace exports {
+
+// Today's entry as the first tab holds it, every field read unchanged. The body is the CR LF
+// text of TodayMemo.
+struct TodayEntry {
+    QString year;
+    QString month;
+    QString day;
+    QString weekday; // the text of DayBox, empty for a date that does not exist
+    QString weather;
+    QString title;
+    QString body;
+};
+
+// The lines of a CR LF text as an editor counts them: a final line break starts no line of its
+// own, and an empty text has none.
+QStringList textLines(const QString& crlfText);
+
+// The plain-text export: the date line, an empty line, "[title]" when there is a title, then
+// the body lines. Every line ends with CR LF, the last one too.
+QString BuildTextExport(const TodayEntry& entry);
+
+// The .hnf entry file: "TENKI weather" when there is weather, "OK", an empty line,
+// "NEW title", the body lines and "~". Every line ends with CR LF, the last one too.
+QString BuildHnfText(const TodayEntry& entry);
+
+// "d", the year padded with zeros to four characters, month and day padded to two (an empty
+// month or day adds nothing). Lengths are counted in Shift-JIS bytes.
+QString BuildExportFileStem(const QString& year, const QString& month, const QString& day);
+
+// The refusal shown when the text export meets characters Shift-JIS cannot hold.
+QString unencodableTextRefusal(const QList<char32_t>& characters);
+
+} // namespace exports

@@ -1,0 +1,57 @@
+#include "tags/FormParts.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QScreen>
+
+#include <limits>
+
+namespace tags {
+
+QString spoken(QString caption) {
+    static const QRegularExpression accessKey(QStringLiteral("\\(&.\\)"));
+    caption.remove(accessKey);
+    caption.remove(u'&');
+    caption.remove(u'：');
+    return caption.trimmed();
+}
+
+QLineEdit* fieldEdit(const char* name, int minimumChars, QWidget* parent) {
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(QLatin1String(name));
+    edit->setMaxLength(std::numeric_limits<int>::max());
+    edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QLatin1Char('x')) * minimumChars);
+    return edit;
+}
+
+void addLabelled(QGridLayout* grid, int row, const QString& caption, QLineEdit* edit, int columns) {
+    auto* label = new QLabel(caption, edit->parentWidget());
+    label->setBuddy(edit);
+    edit->setAccessibleName(spoken(caption));
+    grid->addWidget(label, row, 0, Qt::AlignRight);
+    grid->addWidget(edit, row, 1, 1, columns);
+}
+
+QLabel* guidance(const QString& text, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
+
+QPushButton* plainButton(const char* name, const QString& caption, QWidget* parent) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QLatin1String(name));
+    button->setAccessibleName(spoken(caption));
+    button->setAutoDefault(false);
+    return button;
+}
+
+void centreOnScreen(QWidget* window) {
+    if (const QScreen* shown = window->screen())
+        window->move(shown->availableGeometry().center() - window->rect().center());
+}
+
+} // namespace tags

@@ -1,0 +1,78 @@
+#include "tags/TagCommands.h"
+
+#include "app/MainState.h"
+#include "platform/EditorText.h"
+#include "platform/Messages.h"
+#include "tags/TDecorationForm.h"
+#include "tags/TGraphicForm.h"
+#include "tags/TLinkForm.h"
+#include "tags/TagTexts.h"
+
+#include <QPlainTextEdit>
+
+TagCommands::TagCommands(MainState& state, QPlainTextEdit* todayMemo, QPlainTextEdit* allMemo,
+                         Messages& messages, std::function<void()> refocusEditor, QObject* parent)
+    : QObject(parent), state_(state), todayMemo_(todayMemo), allMemo_(allMemo), messages_(messages),
+      refocusEditor_(std::move(refocusEditor)) {}
+
+void TagCommands::setWindows(TLinkForm* linkForm, TGraphicForm* graphicForm,
+                             TDecorationForm* decorationForm) {
+    linkForm_ = linkForm;
+    graphicForm_ = graphicForm;
+    decorationForm_ = decorationForm;
+}
+
+QPlainTextEdit* TagCommands::activeEditor() const {
+    return state_.CurrentPage == u'2' ? allMemo_ : todayMemo_;
+}
+
+void TagCommands::insert(const QString& crlfText) {
+    QPlainTextEdit* editor = activeEditor();
+    if (editor->isReadOnly())
+        return;
+    replaceEditorSelection(editor, crlfText);
+}
+
+bool TagCommands::captureSelection(const QString& refusal, const QString& caption) {
+    state_.SelectionText = selectedEditorText(activeEditor());
+    if (!state_.SelectionText.isEmpty())
+        return true;
+    messages_.show({refusal, caption, MsgButtons::Ok, MsgIcon::Exclamation});
+    return false;
+}
+
+void TagCommands::BRTagBtnClick() {
+    insert(tags::lineBreakTag(state_.CurrentPage));
+    refocusEditor_();
+}
+
+void TagCommands::HRBtnClick() {
+    insert(tags::horizontalRuleTag());
+    refocusEditor_();
+}
+
+void TagCommands::LinkTagBtnClick() {
+    if (captureSelection(
+            QStringLiteral("リンクにしたい文字を範囲選択してから、ボタンをクリックして下さい。"),
+            QStringLiteral("リンク設置"))) {
+        if (const auto tag = linkForm_->askTag(state_.SelectionText, messages_))
+            insert(*tag);
+    }
+    refocusEditor_();
+}
+
+void TagCommands::IMGBtnClick() {
+    if (const auto tag = graphicForm_->askTag(messages_))
+        insert(*tag);
+    refocusEditor_();
+}
+
+void TagCommands::StyleBtnClick() {
+    if (captureSelection(
+            QStringLiteral("装飾したい文字を範囲選択してから、ボタンをクリックして下さい。"),
+            QStringLiteral("文字装飾"))) {
+        if (const auto tag = decorationForm_->askTag(state_.SelectionText))
+            insert(*tag);
+    }
+    refocusEditor_();
+}

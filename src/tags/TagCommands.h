@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QObject>
+
+#include <functional>
+
+class Messages;
+class QPlainTextEdit;
+class TDecorationForm;
+class TGraphicForm;
+class TLinkForm;
+struct MainState;
+
+// The five tag commands of the main window. Each works on the active editor (TodayMemo while
+// CurrentPage is '1', AllMemo while it is '2'): the tag goes in place of the selection, or at
+// the caret when nothing is selected, and the caret ends after it. Every command ends with the
+// refocus it is given, whatever happened on the way.
+class TagCommands : public QObject {
+    Q_OBJECT
+public:
+    TagCommands(MainState& state, QPlainTextEdit* todayMemo, QPlainTextEdit* allMemo,
+                Messages& messages, std::function<void()> refocusEditor, QObject* parent = nullptr);
+
+    // The windows are created after the main window; the commands reach them through here.
+    void setWindows(TLinkForm* linkForm, TGraphicForm* graphicForm,
+                    TDecorationForm* decorationForm);
+
+    void BRTagBtnClick();
+    void HRBtnClick();
+    // Link and decoration need a selection: it goes into SelectionText first, and an empty
+    // one is refused with a message instead of the window.
+    void LinkTagBtnClick();
+    void IMGBtnClick();
+    void StyleBtnClick();
+
+private:
+    QPlainTextEdit* activeEditor() const;
+    // Puts the text in place of the active editor's selection. A diary editor still showing
+    // its placeholder (read-only, no document) is left alone.
+    void insert(const QString& crlfText);
+    // Captures the selection; false (after the message) when there is none.
+    bool captureSelection(const QString& refusal, const QString& caption);
+
+    MainState& state_;
+    QPlainTextEdit* todayMemo_;
+    QPlainTextEdit* allMemo_;
+    Messages& messages_;
+    std::function<void()> refocusEditor_;
+    TLinkForm* linkForm_ = nullptr;
+    TGraphicForm* graphicForm_ = nullptr;
+    TDecorationForm* decorationForm_ = nullptr;
+};
