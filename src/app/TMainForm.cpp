@@ -9,6 +9,7 @@
 #include "document/DiaryDocument.h"
 #include "document/DiaryFileTab.h"
 #include "entry/TDiaryTitleForm.h"
+#include "entry/EntryInserter.h"
 #include "entry/HtmlSettings.h"
 #include "entry/THtmlForm.h"
 #include "entry/TodayEntryTab.h"
@@ -522,5 +523,9 @@ void TMainForm::StyleBtnClick()
     tags_->StyleBtnClick();
 }
 
+void TMainForm::InsertDiaryBtnClick()
+{
+    EntryInserter(todayTab_, diaryTab_, state_, platform_, windows_.WeatherForm).InsertDiaryBtnClick();
+}
+
 // Commands whose windows and rules come with the later parts of the program.
-void TMainForm::InsertDiaryBtnClick() {}

@@ -8,6 +8,7 @@
 #include "document/THistoryForm.h"
 #include "document/TNewProcessForm.h"
 #include "entry/TDiaryTitleForm.h"
+#include "entry/ItemComboBox.h"
 #include "entry/THtmlForm.h"
 #include "entry/TWeatherForm.h"
 #include "entry/TodayEntryTab.h"
@@ -20,7 +21,8 @@
 Windows createWindows(TMainForm* main, const Platform& platform)
 {
     Windows w;
-    w.DiaryTitleForm = new TDiaryTitleForm(main);
+    w.DiaryTitleForm =
+        new TDiaryTitleForm(main->state().TodayTitle, main->todayTab()->PanelDiaryTitle, main);
     w.LinkForm = new TLinkForm(main);
     w.GraphicForm = new TGraphicForm(main);
     w.NewProcessForm = new TNewProcessForm(main);
@@ -32,7 +34,8 @@ Windows createWindows(TMainForm* main, const Platform& platform)
     w.HelpVerForm = new THelpVerForm(main->state().ProgramFolder, platform.clipboard, platform.files, main);
     w.DecorationForm = new TDecorationForm(main);
     w.PleaseForm = new TPleaseForm(main->state().ProgramFolder, platform.clipboard, platform.files, main);
-    w.WeatherForm = new TWeatherForm(main);
+    w.WeatherForm = new TWeatherForm(main->state().Html, main->todayTab()->WeatherBox,
+                                     main->diaryTab()->AllMemo, platform.messages, platform.system, main);
     return w;
 }
 

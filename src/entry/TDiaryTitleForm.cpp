@@ -1,8 +1,88 @@
 #include "entry/TDiaryTitleForm.h"
 
-TDiaryTitleForm::TDiaryTitleForm(QWidget* parent) : QDialog(parent)
+#include "platform/Controls.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QShowEvent>
+#include <QStyle>
+#include <QVBoxLayout>
+
+#include <limits>
+
+TDiaryTitleForm::TDiaryTitleForm(QString& todayTitle, QLabel* panelDiaryTitle, QWidget* parent)
+    : QDialog(parent), todayTitle_(todayTitle), panelDiaryTitle_(panelDiaryTitle)
 {
     setObjectName(QStringLiteral("TDiaryTitleForm"));
     setWindowTitle(QStringLiteral("今日の日記のタイトル"));
     setModal(true);
+
+    const QString prompt = QStringLiteral("今日の日記のタイトルを入力して下さい。");
+    GroupBox1 = new QGroupBox(prompt, this);
+    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
+    GroupBox1->setAccessibleName(prompt);
+    TitleEdit = new QLineEdit(GroupBox1);
+    TitleEdit->setObjectName(QStringLiteral("TitleEdit"));
+    TitleEdit->setAccessibleName(prompt);
+    TitleEdit->setMaxLength(std::numeric_limits<int>::max()); // no limit of its own
+    TitleEdit->setMinimumWidth(TitleEdit->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 60);
+    Label1 = new QLabel(
+        QStringLiteral("文字数制限はありませんが、半角換算128文字以内を目安にして下さい。"),
+        GroupBox1);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    auto* group = new QVBoxLayout(GroupBox1);
+    group->addWidget(TitleEdit);
+    group->addWidget(Label1);
+
+    BitBtn1 = makeButton("BitBtn1", QStringLiteral("OK"), QString(), this);
+    BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
+    BitBtn1->setDefault(true); // Enter presses OK; Esc is the dialog's own Cancel
+    BitBtn2 = makeButton("BitBtn2", QStringLiteral("Cancel"), QString(), this);
+    BitBtn2->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(BitBtn1);
+    buttons->addWidget(BitBtn2);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->addWidget(GroupBox1);
+    layout->addLayout(buttons);
+
+    connect(BitBtn1, &QPushButton::clicked, this, [this] {
+        BitBtn1Click();
+        accept();
+    });
+    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TDiaryTitleForm::showEvent(QShowEvent* event)
+{
+    if (!event->spontaneous()) {
+        FormShow();
+        if (const QScreen* shown = screen())
+            move(shown->availableGeometry().center() - rect().center());
+    }
+    QDialog::showEvent(event);
+}
+
+void TDiaryTitleForm::FormShow()
+{
+    TitleEdit->setFocus();
+    TitleEdit->setText(todayTitle_);
+}
+
+void TDiaryTitleForm::BitBtn1Click()
+{
+    todayTitle_ = TitleEdit->text(); // blanks count: a title of blanks is a title
+    if (todayTitle_.isEmpty()) {
+        panelDiaryTitle_->hide();
+        return;
+    }
+    panelDiaryTitle_->setText(QStringLiteral("タイトル： ") + todayTitle_);
+    panelDiaryTitle_->show();
 }

@@ -1,8 +1,225 @@
 #include "entry/TWeatherForm.h"
 
-TWeatherForm::TWeatherForm(QWidget* parent) : QDialog(parent)
+#include "app/AppInfo.h"
+#include "entry/HtmlSettings.h"
+#include "platform/Controls.h"
+#include "platform/EditorText.h"
+#include "platform/Messages.h"
+#include "platform/SystemInfo.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QFocusEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QShowEvent>
+#include <QStyle>
+#include <QVBoxLayout>
+
+namespace {
+
+QRadioButton* colourRadio(const char* name, const QString& caption, const QString& spoken,
+                          QWidget* parent)
+{
+    auto* radio = new QRadioButton(caption, parent);
+    radio->setObjectName(QLatin1String(name));
+    radio->setAccessibleName(spoken);
+    return radio;
+}
+
+} // namespace
+
+TWeatherForm::TWeatherForm(const HtmlSettings& html, const QComboBox* weatherBox,
+                           QPlainTextEdit* allMemo, Messages& messages, SystemInfo& system,
+                           QWidget* parent)
+    : QDialog(parent), html_(html), weatherBox_(weatherBox), allMemo_(allMemo), messages_(messages),
+      system_(system)
 {
     setObjectName(QStringLiteral("TWeatherForm"));
     setWindowTitle(QStringLiteral("天気の色設定"));
     setModal(true);
+
+    ReturnButton = makeButton("ReturnButton", QStringLiteral("OK"), QString(), this);
+    ReturnButton->setDefault(true);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(ReturnButton);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->addLayout(createHeader());
+    layout->addWidget(createColourList());
+    layout->addLayout(buttons);
+
+    for (QRadioButton* listColour : {RB1, RB2, RB3, RB4}) {
+        connect(listColour, &QRadioButton::toggled, this, [this](bool checked) {
+            if (checked)
+                RB1Click();
+        });
+    }
+    connect(RB0, &QRadioButton::clicked, this, &TWeatherForm::ColorEditEnter);
+    connect(ColorEdit, &QLineEdit::textChanged, this, &TWeatherForm::ColorEditChange);
+    ColorEdit->installEventFilter(this);
+    connect(ReturnButton, &QPushButton::clicked, this, &TWeatherForm::ReturnButtonClick);
+}
+
+QLayout* TWeatherForm::createHeader()
+{
+    Image1 = new QLabel(this);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxQuestion).pixmap(32, 32));
+    Image1->setAlignment(Qt::AlignTop);
+    auto* note = new QLabel(QStringLiteral("天気欄に、リスト外の文字が入力されています。\n"
+                                           "表示する際の、色を選択して下さい。"),
+                            this);
+    note->setObjectName(QStringLiteral("Label1"));
+
+    auto* label = new QLabel(QStringLiteral("入力文字："), this);
+    WeatherEdit = new QLineEdit(this);
+    WeatherEdit->setObjectName(QStringLiteral("WeatherEdit"));
+    WeatherEdit->setAccessibleName(QStringLiteral("入力文字"));
+    WeatherEdit->setReadOnly(true);
+    WeatherEdit->setFocusPolicy(Qt::NoFocus); // skipped by Tab
+    QPalette grey = WeatherEdit->palette();
+    grey.setColor(QPalette::Base, grey.color(QPalette::Button));
+    WeatherEdit->setPalette(grey);
+    label->setBuddy(WeatherEdit);
+    auto* typed = new QHBoxLayout;
+    typed->addWidget(label);
+    typed->addWidget(WeatherEdit, 1);
+
+    auto* text = new QVBoxLayout;
+    text->addWidget(note);
+    text->addLayout(typed);
+    auto* header = new QHBoxLayout;
+    header->addWidget(Image1);
+    header->addLayout(text, 1);
+    return header;
+}
+
+QGroupBox* TWeatherForm::createColourList()
+{
+    const QString title = QStringLiteral("色リスト");
+    GroupBox1 = new QGroupBox(title, this);
+    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
+    GroupBox1->setAccessibleName(title);
+
+    RB1 = colourRadio("RB1", QStringLiteral("「晴れ」の色(&L)"), QStringLiteral("「晴れ」の色"),
+                      GroupBox1);
+    RB2 = colourRadio("RB2", QStringLiteral("「くもり」の色(&C)"), QStringLiteral("「くもり」の色"),
+                      GroupBox1);
+    RB3 = colourRadio("RB3", QStringLiteral("「雨」の色(&R)"), QStringLiteral("「雨」の色"),
+                      GroupBox1);
+    RB4 = colourRadio("RB4", QStringLiteral("「雪」の色(&S)"), QStringLiteral("「雪」の色"),
+                      GroupBox1);
+    RB0 = colourRadio("RB0", QStringLiteral("任意の色を指定(&T)："),
+                      QStringLiteral("任意の色を指定"), GroupBox1);
+    auto* radios = new QButtonGroup(this);
+    for (QRadioButton* radio : {RB1, RB2, RB3, RB4, RB0})
+        radios->addButton(radio);
+
+    ColorEdit = new QLineEdit(QStringLiteral("black"), GroupBox1);
+    ColorEdit->setObjectName(QStringLiteral("ColorEdit"));
+    ColorEdit->setAccessibleName(QStringLiteral("任意の色"));
+    ColorEdit->setMaxLength(20);
+    ColorEdit->setToolTip(
+        QStringLiteral("RGB値で指定する場合は、先頭に「#」を忘れずに付加して下さい。"));
+
+    auto* grid = new QGridLayout(GroupBox1);
+    grid->addWidget(RB1, 0, 0);
+    grid->addWidget(RB2, 0, 1);
+    grid->addWidget(RB3, 1, 0);
+    grid->addWidget(RB4, 1, 1);
+    grid->addWidget(RB0, 2, 0);
+    grid->addWidget(ColorEdit, 2, 1);
+    return GroupBox1;
+}
+
+void TWeatherForm::showEvent(QShowEvent* event)
+{
+    if (!event->spontaneous()) {
+        FormShow();
+        if (const QScreen* shown = screen())
+            move(shown->availableGeometry().center() - rect().center());
+    }
+    QDialog::showEvent(event);
+}
+
+// Getting the focus chooses the typed colour, as clicking RB0 does; the window coming back to
+// the front does not.
+bool TWeatherForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == ColorEdit && event->type() == QEvent::FocusIn) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+            ColorEditEnter();
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TWeatherForm::FormShow()
+{
+    WeatherEdit->setText(weatherBox_->currentText());
+    RB1->setChecked(true);
+    // Checking RB1 runs its click handler only when it was not checked already; either way
+    // the window opens on a list colour, grey field and OK enabled.
+    RB1Click();
+    // The first control that takes the focus must not be ColorEdit, or it would choose RB0.
+    RB1->setFocus();
+    system_.playSound(SystemSound::Question);
+}
+
+void TWeatherForm::setColorEditGrey(bool grey)
+{
+    QPalette colours = ColorEdit->palette();
+    colours.setColor(QPalette::Base, palette().color(grey ? QPalette::Button : QPalette::Base));
+    ColorEdit->setPalette(colours);
+}
+
+void TWeatherForm::ColorEditChange()
+{
+    ReturnButton->setEnabled(!ColorEdit->text().isEmpty());
+}
+
+void TWeatherForm::ColorEditEnter()
+{
+    setColorEditGrey(false);
+    RB0->setChecked(true);
+    ColorEditChange();
+    ColorEdit->setFocus();
+}
+
+void TWeatherForm::RB1Click()
+{
+    setColorEditGrey(true);
+    ReturnButton->setEnabled(true);
+}
+
+void TWeatherForm::ReturnButtonClick()
+{
+    const std::pair<QRadioButton*, const QString*> listColours[] = {{RB1, &html_.HtmlSky1},
+                                                                    {RB2, &html_.HtmlSky2},
+                                                                    {RB3, &html_.HtmlSky3},
+                                                                    {RB4, &html_.HtmlSky5}};
+    for (const auto& [radio, fragment] : listColours) {
+        if (radio->isChecked())
+            replaceEditorSelection(allMemo_, *fragment);
+    }
+    if (RB0->isChecked()) {
+        if (ColorEdit->text().isEmpty()) {
+            messages_.show({QStringLiteral("Input Color RGB or Color Name in English."), appTitle(),
+                            MsgButtons::Ok, MsgIcon::None, MsgAnswer::Ok});
+            return;
+        }
+        replaceEditorSelection(allMemo_, QStringLiteral("<FONT COLOR=\"") + ColorEdit->text() +
+                                             QStringLiteral("\">"));
+    }
+    accept();
 }

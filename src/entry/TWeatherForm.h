@@ -2,9 +2,63 @@
 
 #include <QDialog>
 
-// The modal window for the colour of a weather not in the list.
+class Messages;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+class SystemInfo;
+struct HtmlSettings;
+
+// The modal window shown in the middle of an insertion when the weather was typed rather than
+// chosen ("天気の色設定"): the writer picks the colour fragment that goes before the typed
+// weather, or types a colour. OK writes that one text into the diary editor at its cursor; the
+// close box writes nothing. It reads the weather box and the HTML settings and keeps the typed
+// colour between showings.
 class TWeatherForm : public QDialog {
     Q_OBJECT
 public:
-    explicit TWeatherForm(QWidget* parent = nullptr);
+    TWeatherForm(const HtmlSettings& html, const QComboBox* weatherBox, QPlainTextEdit* allMemo,
+                 Messages& messages, SystemInfo& system, QWidget* parent = nullptr);
+
+    // Each showing: the typed weather, the first list colour, the question sound.
+    void FormShow();
+    // Enables OK exactly while ColorEdit holds text.
+    void ColorEditChange();
+    // The typed colour is chosen: RB0 checked, the field white and focused.
+    void ColorEditEnter();
+    // A list colour is chosen: the field grey, OK enabled.
+    void RB1Click();
+    // OK: writes the chosen colour fragment and closes; refuses an empty typed colour.
+    void ReturnButtonClick();
+
+    QLabel* Image1;
+    QLineEdit* WeatherEdit;
+    QGroupBox* GroupBox1;
+    QRadioButton* RB1;
+    QRadioButton* RB2;
+    QRadioButton* RB3;
+    QRadioButton* RB4;
+    QRadioButton* RB0;
+    QLineEdit* ColorEdit;
+    QPushButton* ReturnButton;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QLayout* createHeader();
+    QGroupBox* createColourList();
+    // The field in the button-face colour while a list colour is chosen, else the window colour.
+    void setColorEditGrey(bool grey);
+
+    const HtmlSettings& html_;
+    const QComboBox* weatherBox_;
+    QPlainTextEdit* allMemo_;
+    Messages& messages_;
+    SystemInfo& system_;
 };

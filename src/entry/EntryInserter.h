@@ -1,0 +1,46 @@
+#pragma once
+
+#include "entry/EntryRenderer.h"
+#include "platform/Platform.h"
+
+#include <QTextCursor>
+
+#include <optional>
+
+class DiaryFileTab;
+class TodayEntryTab;
+class TWeatherForm;
+struct MainState;
+
+// The command that puts today's entry into the diary at its cursor (InsertDiaryBtnClick).
+// It reads the first tab and the HTML settings and writes into AllMemo piece by piece; the
+// whole insertion, the weather colour included, is one step of the diary editor's undo.
+class EntryInserter {
+public:
+    EntryInserter(TodayEntryTab* today, DiaryFileTab* diary, MainState& state, Platform platform,
+                  TWeatherForm* weatherForm);
+    ~EntryInserter();
+    EntryInserter(const EntryInserter&) = delete;
+    EntryInserter& operator=(const EntryInserter&) = delete;
+
+    // Asks first; on Yes writes the entry, leaves the body selected and not modified.
+    void InsertDiaryBtnClick();
+
+    // Today's entry as the first tab and the state hold it now.
+    entry::EntryFields readEntry() const;
+
+private:
+    void write(const QString& text);
+    void closeWrites();
+    bool copy(const QString& crlfText);
+    // The body: copied (through the work file when automatic line breaks are on) and pasted.
+    void pasteBody();
+
+    TodayEntryTab* today_;
+    DiaryFileTab* diary_;
+    MainState& state_;
+    Platform platform_;
+    TWeatherForm* weatherForm_;
+    std::optional<QTextCursor> writes_; // open while writes go in one edit block
+    bool started_ = false;              // the first edit block of the insertion was begun
+};

@@ -1,0 +1,185 @@
+#include "app/AppInfo.h"
+#include "entry/HtmlSettings.h"
+#include "entry/ItemComboBox.h"
+#include "entry/TDiaryTitleForm.h"
+#include "entry/TWeatherForm.h"
+#include "platform/EditorText.h"
+#include "support/FakePlatform.h"
+#include "support/Typing.h"
+
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <gtest/gtest.h>
+
+#include <optional>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+TEST(TDiaryTitleFormTest, OkSetsOrRemovesTheTitleAndCancelKeepsIt)
+{
+    struct Case {
+        const char* name;
+        QString before;
+        QString typed;
+        bool ok;
+        QString after;
+        std::optional<QString> bar; // the caption while shown; nothing while hidden
+    };
+    const Case cases[] = {
+        {"SetsATitle", u""_s, u"春の日"_s, true, u"春の日"_s, u"タイトル： 春の日"_s},
+        {"BlanksAreATitle", u""_s, u"  "_s, true, u"  "_s, u"タイトル：   "_s},
+        {"MarkupAsTyped", u""_s, u"<i>&</i>"_s, true, u"<i>&</i>"_s, u"タイトル： <i>&</i>"_s},
+        {"EmptyRemovesIt", u"旧"_s, u""_s, true, u""_s, std::nullopt},
+        {"CancelKeepsTheOldOne", u"旧"_s, u"新"_s, false, u"旧"_s, u"タイトル： 旧"_s},
+    };
+    for (const Case& c : cases) {
+        QString title = c.before;
+        QLabel bar;
+        if (!c.before.isEmpty()) {
+            bar.setText(u"タイトル： "_s + c.before);
+            bar.show();
+        }
+        TDiaryTitleForm form(title, &bar);
+        form.show();
+        EXPECT_EQ(form.TitleEdit->text(), c.before) << c.name;
+        EXPECT_EQ(form.focusWidget(), form.TitleEdit) << c.name;
+        form.TitleEdit->clear();
+        typeText(form.TitleEdit, c.typed);
+        (c.ok ? form.BitBtn1 : form.BitBtn2)->click();
+        EXPECT_FALSE(form.isVisible()) << c.name;
+        EXPECT_EQ(title, c.after) << c.name;
+        EXPECT_EQ(bar.isVisible(), c.bar.has_value()) << c.name;
+        if (c.bar) {
+            EXPECT_EQ(bar.text(), *c.bar) << c.name;
+        }
+    }
+}
+
+TEST(TDiaryTitleFormTest, TextsAndLimits)
+{
+    QString title;
+    QLabel bar;
+    TDiaryTitleForm form(title, &bar);
+    EXPECT_EQ(form.windowTitle(), u"今日の日記のタイトル"_s);
+    EXPECT_EQ(form.GroupBox1->title(), u"今日の日記のタイトルを入力して下さい。"_s);
+    EXPECT_EQ(form.Label1->text(),
+              u"文字数制限はありませんが、半角換算128文字以内を目安にして下さい。"_s);
+    EXPECT_TRUE(form.BitBtn1->isDefault());
+    const QString longTitle(40000, u'x'); // past a line edit's own default limit
+    form.TitleEdit->setText(longTitle);
+    form.BitBtn1->click();
+    EXPECT_EQ(title, longTitle);
+}
+
+class TWeatherFormTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        QChar newProcess;
+        entry::FillHtmlDefaults(html, newProcess);
+        box.setEditText(u"霧"_s);
+    }
+    QString written() const { return editorText(&diary); }
+    bool grey() const
+    {
+        return form.ColorEdit->palette().color(QPalette::Base) ==
+               form.palette().color(QPalette::Button);
+    }
+
+    HtmlSettings html;
+    ItemComboBox box{{u"晴れ"_s}};
+    QPlainTextEdit diary;
+    FakeMessages messages;
+    FakeSystem system;
+    TWeatherForm form{html, &box, &diary, messages, system};
+};
+
+TEST_F(TWeatherFormTest, ListColoursWriteTheirFragments)
+{
+    const std::pair<QRadioButton*, QString HtmlSettings::*> choices[] = {
+        {form.RB1, &HtmlSettings::HtmlSky1},
+        {form.RB2, &HtmlSettings::HtmlSky2},
+        {form.RB3, &HtmlSettings::HtmlSky3},
+        {form.RB4, &HtmlSettings::HtmlSky5}};
+    for (const auto& [radio, fragment] : choices) {
+        diary.clear();
+        form.show();
+        radio->click();
+        form.ReturnButton->click();
+        EXPECT_FALSE(form.isVisible()) << radio->objectName().toStdString();
+        EXPECT_EQ(written(), html.*fragment) << radio->objectName().toStdString();
+    }
+}
+
+TEST_F(TWeatherFormTest, EveryShowingStartsOnTheFirstListColourAndKeepsTheTypedColour)
+{
+    form.show();
+    EXPECT_EQ(form.WeatherEdit->text(), u"霧"_s);
+    EXPECT_TRUE(form.WeatherEdit->isReadOnly());
+    EXPECT_EQ(form.WeatherEdit->focusPolicy(), Qt::NoFocus);
+    EXPECT_TRUE(form.RB1->isChecked());
+    EXPECT_EQ(form.ColorEdit->text(), u"black"_s);
+    EXPECT_TRUE(grey());
+    EXPECT_EQ(system.sounds, QList<SystemSound>{SystemSound::Question});
+
+    form.RB0->click();
+    EXPECT_TRUE(form.RB0->isChecked());
+    EXPECT_FALSE(grey());
+    EXPECT_EQ(form.focusWidget(), form.ColorEdit);
+    form.ColorEdit->clear();
+    typeText(form.ColorEdit, u"#00ff00 and a long tail"_s); // at most 20 characters
+    EXPECT_EQ(form.ColorEdit->text(), u"#00ff00 and a long t"_s);
+    form.ReturnButton->click();
+    EXPECT_EQ(written(), u"<FONT COLOR=\"#00ff00 and a long t\">"_s);
+
+    box.setEditText(u"砂嵐"_s);
+    form.show();
+    QApplication::processEvents(); // the window takes the focus: ColorEdit must not get it
+    EXPECT_EQ(form.WeatherEdit->text(), u"砂嵐"_s);
+    EXPECT_TRUE(form.RB1->isChecked());
+    EXPECT_TRUE(grey());
+    EXPECT_EQ(form.ColorEdit->text(), u"#00ff00 and a long t"_s);
+    EXPECT_NE(form.focusWidget(), form.ColorEdit);
+}
+
+TEST_F(TWeatherFormTest, OkFollowsTheColourTextAndTheListColours)
+{
+    form.show();
+    form.ColorEdit->clear(); // while RB1 is chosen, too
+    EXPECT_FALSE(form.ReturnButton->isEnabled());
+    form.RB2->click();
+    EXPECT_TRUE(form.ReturnButton->isEnabled());
+    form.RB0->click();
+    EXPECT_FALSE(form.ReturnButton->isEnabled());
+    typeText(form.ColorEdit, u"red"_s);
+    EXPECT_TRUE(form.ReturnButton->isEnabled());
+    form.ColorEdit->clear();
+    form.RB2->click();
+    EXPECT_TRUE(form.ReturnButton->isEnabled());
+    form.ReturnButton->click();
+    EXPECT_EQ(written(), html.HtmlSky2);
+}
+
+TEST_F(TWeatherFormTest, EmptyTypedColourIsRefusedAndTheWindowStays)
+{
+    form.show();
+    form.RB0->click();
+    form.ColorEdit->clear();
+    messages.answer({MsgAnswer::Ok});
+    form.ReturnButtonClick();
+    ASSERT_EQ(messages.shown.size(), 1);
+    EXPECT_EQ(messages.shown[0].text, u"Input Color RGB or Color Name in English."_s);
+    EXPECT_EQ(messages.shown[0].caption, appTitle());
+    EXPECT_EQ(messages.shown[0].icon, MsgIcon::None);
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(written(), QString());
+}
+
+} // namespace
