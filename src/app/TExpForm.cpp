@@ -7,7 +7,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QShowEvent>
 #include <QStyle>
 #include <QVBoxLayout>
@@ -16,14 +15,6 @@ namespace {
 
 constexpr int stepIndent = 16;
 constexpr int imageSize = 32;
-
-QLabel* makeLabel(const char* name, const QString& text, QWidget* parent)
-{
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QLatin1String(name));
-    label->setTextFormat(Qt::PlainText);
-    return label;
-}
 
 } // namespace
 
@@ -104,8 +95,7 @@ TExpForm::TExpForm(QChar& firstPageChangeFlag, SystemInfo& system, QWidget* pare
 void TExpForm::showEvent(QShowEvent* event)
 {
     if (!event->spontaneous()) {
-        if (const QScreen* shown = screen())
-            move(shown->availableGeometry().center() - rect().center());
+        centreOnScreen(this);
         system_.playSound(SystemSound::Information);
     }
     QDialog::showEvent(event);

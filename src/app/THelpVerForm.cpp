@@ -9,7 +9,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QShowEvent>
 #include <QStyle>
 #include <QVBoxLayout>
@@ -114,8 +113,7 @@ void THelpVerForm::showEvent(QShowEvent* event)
 {
     if (!event->spontaneous()) {
         FormShow();
-        if (const QScreen* shown = screen())
-            move(shown->availableGeometry().center() - rect().center());
+        centreOnScreen(this);
     }
     QDialog::showEvent(event);
 }

@@ -527,5 +527,3 @@ void TMainForm::InsertDiaryBtnClick()
 {
     EntryInserter(todayTab_, diaryTab_, state_, platform_, windows_.WeatherForm).InsertDiaryBtnClick();
 }
-
-// Commands whose windows and rules come with the later parts of the program.

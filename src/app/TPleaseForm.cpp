@@ -7,7 +7,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QShowEvent>
 #include <QStyle>
 #include <QVBoxLayout>
@@ -15,14 +14,6 @@
 namespace {
 
 constexpr int imageSize = 32;
-
-QLabel* makeLabel(const char* name, const QString& text, QWidget* parent)
-{
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QLatin1String(name));
-    label->setTextFormat(Qt::PlainText);
-    return label;
-}
 
 } // namespace
 
@@ -92,8 +83,7 @@ void TPleaseForm::showEvent(QShowEvent* event)
 {
     if (!event->spontaneous()) {
         FormShow();
-        if (const QScreen* shown = screen())
-            move(shown->availableGeometry().center() - rect().center());
+        centreOnScreen(this);
     }
     QDialog::showEvent(event);
 }

@@ -16,7 +16,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-
 DiaryDocument::DiaryDocument(MainState& state, DiaryFileTab* tab, Platform platform,
                              FileDialogSettings& openDialog, FileDialogSettings& saveDialog,
                              QObject* parent)

@@ -10,12 +10,10 @@
 
 #include <QCheckBox>
 #include <QGridLayout>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -24,13 +22,6 @@ namespace {
 constexpr int previewWidth = 260;
 constexpr int previewHeight = 110;
 constexpr int previewFontSize = 8;
-
-QLabel* makeLabel(const char* name, const QString& text, QWidget* parent)
-{
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QLatin1String(name));
-    return label;
-}
 
 } // namespace
 
@@ -109,10 +100,8 @@ void TNewProcessForm::showEvent(QShowEvent* event)
 
 void TNewProcessForm::FormShow()
 {
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        adjustSize();
-        move(screen->availableGeometry().center() - rect().center());
-    }
+    adjustSize();
+    centreOnScreen(this);
     if (!document_)
         return;
     document_->platform().system.playSound(SystemSound::Question);

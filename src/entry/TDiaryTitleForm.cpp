@@ -7,7 +7,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QShowEvent>
 #include <QStyle>
 #include <QVBoxLayout>
@@ -64,8 +63,7 @@ void TDiaryTitleForm::showEvent(QShowEvent* event)
 {
     if (!event->spontaneous()) {
         FormShow();
-        if (const QScreen* shown = screen())
-            move(shown->availableGeometry().center() - rect().center());
+        centreOnScreen(this);
     }
     QDialog::showEvent(event);
 }

@@ -15,7 +15,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
-#include <QScreen>
 #include <QShowEvent>
 #include <QStyle>
 #include <QTabWidget>
@@ -306,8 +305,7 @@ void THtmlForm::showEvent(QShowEvent* event)
 {
     if (!event->spontaneous()) {
         ShowHtmlSettings();
-        if (const QScreen* shown = screen())
-            move(shown->availableGeometry().center() - rect().center());
+        centreOnScreen(this);
     }
     QDialog::showEvent(event);
 }

@@ -18,7 +18,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QShowEvent>
 #include <QStyle>
 #include <QVBoxLayout>
@@ -146,8 +145,7 @@ void TWeatherForm::showEvent(QShowEvent* event)
 {
     if (!event->spontaneous()) {
         FormShow();
-        if (const QScreen* shown = screen())
-            move(shown->availableGeometry().center() - rect().center());
+        centreOnScreen(this);
     }
     QDialog::showEvent(event);
 }

@@ -1,6 +1,8 @@
 #include "platform/Controls.h"
 
+#include <QLabel>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QPushButton>
 
 QPushButton* makeButton(const char* name, const QString& caption, const QString& hint,
@@ -30,4 +32,18 @@ QPlainTextEdit* makeMemo(const char* name, const QString& accessibleName, QWidge
     editor->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     editor->setFont(QFont(QStringLiteral("ＭＳ ゴシック"), 10));
     return editor;
+}
+
+QLabel* makeLabel(const char* name, const QString& text, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QLatin1String(name));
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
+
+void centreOnScreen(QWidget* window)
+{
+    if (const QScreen* shown = window->screen())
+        window->move(shown->availableGeometry().center() - window->rect().center());
 }

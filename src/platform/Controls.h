@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 class QWidget;
@@ -12,3 +13,7 @@ QPushButton* makeButton(const char* name, const QString& caption, const QString&
                         QWidget* parent);
 // A multi-line editor with both scroll bars and no wrapping, in the editors' default face.
 QPlainTextEdit* makeMemo(const char* name, const QString& accessibleName, QWidget* parent);
+// A label named as the design names it, showing its text as typed (never as markup).
+QLabel* makeLabel(const char* name, const QString& text, QWidget* parent);
+// Moves the window to the middle of the screen it is on.
+void centreOnScreen(QWidget* window);

@@ -13,7 +13,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QShowEvent>
 #include <QStyle>
 #include <QVBoxLayout>
@@ -56,13 +55,6 @@ Button* namedButton(const char* name, const QString& caption, QWidget* parent)
     shown.remove(u'&');
     button->setAccessibleName(shown);
     return button;
-}
-
-QLabel* makeLabel(const char* name, const QString& text, QWidget* parent)
-{
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QLatin1String(name));
-    return label;
 }
 
 QGroupBox* makeGroup(const char* name, const QString& title, QWidget* parent)
@@ -193,8 +185,7 @@ void TAppSetForm::showEvent(QShowEvent* event)
 {
     if (!event->spontaneous()) {
         FormShow();
-        if (const QScreen* shown = screen())
-            move(shown->availableGeometry().center() - rect().center());
+        centreOnScreen(this);
     }
     QDialog::showEvent(event);
 }

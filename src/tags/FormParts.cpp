@@ -5,7 +5,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QScreen>
 
 #include <limits>
 
@@ -47,11 +46,6 @@ QPushButton* plainButton(const char* name, const QString& caption, QWidget* pare
     button->setAccessibleName(spoken(caption));
     button->setAutoDefault(false);
     return button;
-}
-
-void centreOnScreen(QWidget* window) {
-    if (const QScreen* shown = window->screen())
-        window->move(shown->availableGeometry().center() - window->rect().center());
 }
 
 } // namespace tags

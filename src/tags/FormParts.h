@@ -29,7 +29,4 @@ QLabel* guidance(const QString& text, QWidget* parent);
 // A push button that never takes Enter from the window's default button.
 QPushButton* plainButton(const char* name, const QString& caption, QWidget* parent);
 
-// Moves the window to the middle of the screen it is on.
-void centreOnScreen(QWidget* window);
-
 } // namespace tags

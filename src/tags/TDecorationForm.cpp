@@ -1,5 +1,6 @@
 #include "tags/TDecorationForm.h"
 
+#include "platform/Controls.h"
 #include "tags/FormParts.h"
 #include "tags/TagTexts.h"
 
@@ -222,7 +223,7 @@ std::optional<QString> TDecorationForm::askTag(const QString& selectionText) {
 void TDecorationForm::showEvent(QShowEvent* event) {
     if (!event->spontaneous()) {
         FormShow();
-        tags::centreOnScreen(this);
+        centreOnScreen(this);
     }
     QDialog::showEvent(event);
 }

@@ -1,6 +1,7 @@
 #include "tags/TLinkForm.h"
 
 #include "app/AppInfo.h"
+#include "platform/Controls.h"
 #include "platform/Messages.h"
 #include "tags/FormParts.h"
 #include "tags/TagTexts.h"
@@ -86,7 +87,7 @@ std::optional<QString> TLinkForm::askTag(const QString& selectionText, Messages&
 void TLinkForm::showEvent(QShowEvent* event) {
     if (!event->spontaneous()) {
         FormShow();
-        tags::centreOnScreen(this);
+        centreOnScreen(this);
     }
     QDialog::showEvent(event);
 }
