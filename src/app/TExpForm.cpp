@@ -27,10 +27,7 @@ TExpForm::TExpForm(QChar& firstPageChangeFlag, SystemInfo& system, QWidget* pare
     setWindowTitle(QStringLiteral("初回説明 - Pelmora"));
     setModal(true);
 
-    Image1 = new QLabel(this);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setPixmap(
-        style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(imageSize, imageSize));
+    Image1 = makePictureLabel("Image1", QStyle::SP_MessageBoxInformation, imageSize, this);
     Image1->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
     Image1->setAccessibleName(QStringLiteral("情報"));
 

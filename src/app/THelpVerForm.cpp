@@ -41,9 +41,7 @@ THelpVerForm::THelpVerForm(const QString& programFolder, Clipboard& clipboard, F
     setWindowTitle(QStringLiteral("バージョン情報"));
     setModal(true);
 
-    Image1 = new QLabel(this);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setPixmap(style()->standardIcon(QStyle::SP_ComputerIcon).pixmap(imageSize, imageSize));
+    Image1 = makePictureLabel("Image1", QStyle::SP_ComputerIcon, imageSize, this);
     Image1->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
 
     VersionLabel = valueLabel("VersionLabel", QStringLiteral("バージョン"), this);

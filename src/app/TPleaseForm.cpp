@@ -27,10 +27,7 @@ TPleaseForm::TPleaseForm(const QString& programFolder, Clipboard& clipboard, Fil
     setWindowTitle(QStringLiteral("ユーザ公開日記リンク"));
     setModal(true);
 
-    Image1 = new QLabel(this);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setPixmap(
-        style()->standardIcon(QStyle::SP_FileDialogInfoView).pixmap(imageSize, imageSize));
+    Image1 = makePictureLabel("Image1", QStyle::SP_FileDialogInfoView, imageSize, this);
     Image1->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
 
     Label1 = makeLabel(

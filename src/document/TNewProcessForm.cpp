@@ -33,9 +33,7 @@ TNewProcessForm::TNewProcessForm(QWidget* parent)
     setWindowTitle(QStringLiteral("新規作成 - ベースHTML（ひな形）ファイルの読み込み選択"));
     setModal(true);
 
-    Image1 = new QLabel(this);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setPixmap(style()->standardIcon(QStyle::SP_FileDialogNewFolder).pixmap(32, 32));
+    Image1 = makePictureLabel("Image1", QStyle::SP_FileDialogNewFolder, 32, this);
     Image1->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
     Label1 = makeLabel("Label1", QStringLiteral("日記ＨＴＭＬの新規作成用 「ペースHTMLファイル」が"), this);
     Label2 = makeLabel("Label2", QStringLiteral("存在します。（右記参照）"), this);

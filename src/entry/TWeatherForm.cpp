@@ -71,9 +71,7 @@ TWeatherForm::TWeatherForm(const HtmlSettings& html, const QComboBox* weatherBox
 
 QLayout* TWeatherForm::createHeader()
 {
-    Image1 = new QLabel(this);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxQuestion).pixmap(32, 32));
+    Image1 = makePictureLabel("Image1", QStyle::SP_MessageBoxQuestion, 32, this);
     Image1->setAlignment(Qt::AlignTop);
     auto* note = new QLabel(QStringLiteral("天気欄に、リスト外の文字が入力されています。\n"
                                            "表示する際の、色を選択して下さい。"),

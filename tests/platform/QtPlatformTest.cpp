@@ -1,8 +1,12 @@
+#include "platform/Controls.h"
 #include "platform/Fonts.h"
 #include "platform/QtPlatform.h"
 #include "support/ModalCloser.h"
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QImage>
+#include <QLabel>
 #include <QFontInfo>
 #include <QMessageBox>
 #include <QPushButton>
@@ -111,6 +115,22 @@ TEST(QtFiles, ReplacingAFileKeepsItsLinkAndPermissions)
     EXPECT_EQ(files.readAll(target), QByteArray("new"));
     EXPECT_EQ(QFile::permissions(target), before);
     EXPECT_FALSE(QFile::permissions(target).testFlag(QFile::ReadOther));
+}
+
+TEST(Controls, StandardPicturesArriveWhenFirstNeeded)
+{
+    const QIcon icon = lazyStandardIcon(QStyle::SP_DialogOkButton);
+    EXPECT_FALSE(icon.isNull());
+    const QImage expected =
+        QApplication::style()->standardIcon(QStyle::SP_DialogOkButton).pixmap(16, 16).toImage();
+    EXPECT_EQ(icon.pixmap(16, 16).toImage(), expected);
+
+    QWidget window;
+    QLabel* picture = makePictureLabel("Image1", QStyle::SP_MessageBoxQuestion, 32, &window);
+    EXPECT_TRUE(picture->pixmap().isNull());
+    window.show();
+    EXPECT_EQ(picture->pixmap().size(), QSize(32, 32));
+    EXPECT_EQ(picture->objectName(), QStringLiteral("Image1"));
 }
 
 TEST(Fonts, WindowsFaceNamesShowInTheInstalledJapaneseFaces)
