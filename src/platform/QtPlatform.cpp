@@ -204,7 +204,9 @@ bool QtFiles::writeAll(const QString& path, const QByteArray& bytes)
     file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    if (file.write(bytes) != bytes.size()) {
+    // A short count or a failed flush is a full disk or a size limit: Qt's commit() would take
+    // the cut-short file for a finished one and put it in place of the old.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
         file.cancelWriting();
         return false;
     }

@@ -12,7 +12,11 @@
 #include <QPushButton>
 #include <QFile>
 #include <QFileInfo>
+#include <QDir>
 #include <QTemporaryDir>
+
+#include <csignal>
+#include <sys/resource.h>
 #include <gtest/gtest.h>
 
 namespace {
@@ -115,6 +119,31 @@ TEST(QtFiles, ReplacingAFileKeepsItsLinkAndPermissions)
     EXPECT_EQ(files.readAll(target), QByteArray("new"));
     EXPECT_EQ(QFile::permissions(target), before);
     EXPECT_FALSE(QFile::permissions(target).testFlag(QFile::ReadOther));
+}
+
+// A full disk, as root sees one: the process may not make files larger than the limit.
+TEST(QtFiles, AWriteCutShortLeavesTheOldFileWhole)
+{
+    QTemporaryDir dir;
+    QtFiles files;
+    const QString path = dir.filePath(QStringLiteral("diary.htm"));
+    const QByteArray old(600, 'o');
+    ASSERT_TRUE(files.writeAll(path, old));
+    for (const qsizetype size : {qsizetype(2000), qsizetype(100000)}) { // ends in the buffer / passes it
+        rlimit saved{};
+        ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+        rlimit limited = saved;
+        limited.rlim_cur = 1000;
+        const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+        const bool written = files.writeAll(path, QByteArray(size, 'n'));
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, previousHandler);
+
+        EXPECT_FALSE(written) << size;
+        EXPECT_EQ(files.readAll(path), old) << size;
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1) << size;
+    }
 }
 
 TEST(Controls, StandardPicturesArriveWhenFirstNeeded)
