@@ -96,9 +96,7 @@ THelpVerForm::THelpVerForm(const QString& programFolder, Clipboard& clipboard, F
     top->addSpacing(8);
     top->addLayout(grid, 1);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(OKBtn);
+    auto* buttons = closingButtonRow({OKBtn});
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);

@@ -65,9 +65,7 @@ TPleaseForm::TPleaseForm(const QString& programFolder, Clipboard& clipboard, Fil
     top->addSpacing(8);
     top->addLayout(texts, 1);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(OKBtn);
+    auto* buttons = closingButtonRow({OKBtn});
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);

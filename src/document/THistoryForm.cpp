@@ -48,9 +48,7 @@ THistoryForm::THistoryForm(QWidget* parent)
 
     BitBtn1 = makeButton("BitBtn1", QStringLiteral("Cancel"), QString(), this);
     connect(BitBtn1, &QPushButton::clicked, this, &QDialog::reject);
-    auto* bottom = new QHBoxLayout;
-    bottom->addStretch(1);
-    bottom->addWidget(BitBtn1);
+    auto* bottom = closingButtonRow({BitBtn1});
     layout->addLayout(bottom);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }

@@ -79,10 +79,7 @@ TNewProcessForm::TNewProcessForm(QWidget* parent)
     top->addLayout(texts);
     top->addWidget(SampleMemo);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(OkButton);
-    buttons->addWidget(NoButton);
+    auto* buttons = closingButtonRow({OkButton, NoButton});
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);

@@ -42,10 +42,7 @@ TDiaryTitleForm::TDiaryTitleForm(QString& todayTitle, QLabel* panelDiaryTitle, Q
     BitBtn1->setDefault(true); // Enter presses OK; Esc is the dialog's own Cancel
     BitBtn2 = makeButton("BitBtn2", QStringLiteral("Cancel"), QString(), this);
     BitBtn2->setIcon(lazyStandardIcon(QStyle::SP_DialogCancelButton));
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(BitBtn1);
-    buttons->addWidget(BitBtn2);
+    auto* buttons = closingButtonRow({BitBtn1, BitBtn2});
 
     auto* layout = new QVBoxLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize);

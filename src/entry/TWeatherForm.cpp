@@ -47,9 +47,7 @@ TWeatherForm::TWeatherForm(const HtmlSettings& html, const QComboBox* weatherBox
 
     ReturnButton = makeButton("ReturnButton", QStringLiteral("OK"), QString(), this);
     ReturnButton->setDefault(true);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(ReturnButton);
+    auto* buttons = closingButtonRow({ReturnButton});
 
     auto* layout = new QVBoxLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize);

@@ -1,6 +1,7 @@
 #include "platform/Controls.h"
 
 #include <QApplication>
+#include <QHBoxLayout>
 #include <QIconEngine>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -36,6 +37,15 @@ QPlainTextEdit* makeMemo(const char* name, const QString& accessibleName, QWidge
     editor->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     editor->setFont(QFont(QStringLiteral("ＭＳ ゴシック"), 10));
     return editor;
+}
+
+QHBoxLayout* closingButtonRow(std::initializer_list<QWidget*> buttons)
+{
+    auto* row = new QHBoxLayout;
+    row->addStretch(1);
+    for (QWidget* button : buttons)
+        row->addWidget(button);
+    return row;
 }
 
 QLabel* makeLabel(const char* name, const QString& text, QWidget* parent)

@@ -4,6 +4,9 @@
 #include <QString>
 #include <QStyle>
 
+#include <initializer_list>
+
+class QHBoxLayout;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
@@ -24,3 +27,5 @@ void centreOnScreen(QWidget* window);
 QIcon lazyStandardIcon(QStyle::StandardPixmap which);
 // A label that shows the style's standard picture at the given size, loaded at its first showing.
 QLabel* makePictureLabel(const char* name, QStyle::StandardPixmap which, int size, QWidget* parent);
+// The row of a window's closing buttons, pushed to the right edge.
+QHBoxLayout* closingButtonRow(std::initializer_list<QWidget*> buttons);

@@ -174,10 +174,7 @@ QLayout* TAppSetForm::createButtons()
     connect(BitBtn1, &QPushButton::clicked, this, &TAppSetForm::BitBtn1Click);
     connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
 
-    auto* row = new QHBoxLayout;
-    row->addStretch(1);
-    row->addWidget(BitBtn1);
-    row->addWidget(BitBtn2);
+    auto* row = closingButtonRow({BitBtn1, BitBtn2});
     return row;
 }
 

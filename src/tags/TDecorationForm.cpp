@@ -54,9 +54,7 @@ TDecorationForm::TDecorationForm(QWidget* parent) : QDialog(parent) {
 
     BitBtn1 = tags::plainButton("BitBtn1", QStringLiteral("&OK"), this);
     BitBtn1->setDefault(true);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(BitBtn1);
+    auto* buttons = closingButtonRow({BitBtn1});
 
     auto* layout = new QVBoxLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize);

@@ -1,6 +1,7 @@
 #include "tags/TGraphicForm.h"
 
 #include "app/AppInfo.h"
+#include "platform/Controls.h"
 #include "platform/Messages.h"
 #include "tags/FormParts.h"
 #include "tags/TagTexts.h"
@@ -111,10 +112,7 @@ TGraphicForm::TGraphicForm(QWidget* parent) : QDialog(parent) {
     BitBtn1 = tags::plainButton("BitBtn1", QStringLiteral("OK"), this);
     BitBtn1->setDefault(true);
     BitBtn2 = tags::plainButton("BitBtn2", QStringLiteral("Cancel"), this);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(BitBtn1);
-    buttons->addWidget(BitBtn2);
+    auto* buttons = closingButtonRow({BitBtn1, BitBtn2});
 
     auto* layout = new QVBoxLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize);

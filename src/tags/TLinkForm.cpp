@@ -60,10 +60,7 @@ TLinkForm::TLinkForm(QWidget* parent) : QDialog(parent) {
     BitBtn1 = tags::plainButton("BitBtn1", QStringLiteral("OK"), this);
     BitBtn1->setDefault(true);
     BitBtn2 = tags::plainButton("BitBtn2", QStringLiteral("Cancel"), this);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(BitBtn1);
-    buttons->addWidget(BitBtn2);
+    auto* buttons = closingButtonRow({BitBtn1, BitBtn2});
 
     auto* layout = new QVBoxLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize);
