@@ -79,6 +79,16 @@ QWidget* tabPage(const char* name)
     return page;
 }
 
+// The "HTMLタグ設定" group of a tab: the fragment written before the text and the one after it.
+QGroupBox* startEndGroup(const char* name, QLineEdit* start, QLineEdit* end, QWidget* page)
+{
+    QGroupBox* box = group(name, QStringLiteral("HTMLタグ設定"), page);
+    auto* tags = new QGridLayout(box);
+    addLabelled(tags, 0, 0, QStringLiteral("開始(&S)："), start);
+    addLabelled(tags, 1, 0, QStringLiteral("終了(&E)："), end);
+    return box;
+}
+
 } // namespace
 
 THtmlForm::THtmlForm(HtmlSettings& html, QChar& newProcessFlag, Messages& messages,
@@ -125,12 +135,9 @@ QWidget* THtmlForm::createDateTab()
 {
     QWidget* page = tabPage("TabSheet1");
 
-    GroupBox1 = group("GroupBox1", QStringLiteral("HTMLタグ設定"), page);
-    DateStartEdit = fragmentEdit("DateStartEdit", 40, GroupBox1);
-    DateEndEdit = fragmentEdit("DateEndEdit", 40, GroupBox1);
-    auto* tags = new QGridLayout(GroupBox1);
-    addLabelled(tags, 0, 0, QStringLiteral("開始(&S)："), DateStartEdit);
-    addLabelled(tags, 1, 0, QStringLiteral("終了(&E)："), DateEndEdit);
+    DateStartEdit = fragmentEdit("DateStartEdit", 40, page);
+    DateEndEdit = fragmentEdit("DateEndEdit", 40, page);
+    GroupBox1 = startEndGroup("GroupBox1", DateStartEdit, DateEndEdit, page);
 
     GroupBox2 = group("GroupBox2", QStringLiteral("表記形式設定"), page);
     DateTypeRadio1 = namedButton<QRadioButton>("DateTypeRadio1",
@@ -227,12 +234,9 @@ QWidget* THtmlForm::createTitleTab()
 {
     QWidget* page = tabPage("TabSheet3");
 
-    GroupBox5 = group("GroupBox5", QStringLiteral("HTMLタグ設定"), page);
-    tsEdit = fragmentEdit("tsEdit", 40, GroupBox5);
-    teEdit = fragmentEdit("teEdit", 40, GroupBox5);
-    auto* tags = new QGridLayout(GroupBox5);
-    addLabelled(tags, 0, 0, QStringLiteral("開始(&S)："), tsEdit);
-    addLabelled(tags, 1, 0, QStringLiteral("終了(&E)："), teEdit);
+    tsEdit = fragmentEdit("tsEdit", 40, page);
+    teEdit = fragmentEdit("teEdit", 40, page);
+    GroupBox5 = startEndGroup("GroupBox5", tsEdit, teEdit, page);
 
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(GroupBox5);
@@ -244,12 +248,9 @@ QWidget* THtmlForm::createBodyTab()
 {
     QWidget* page = tabPage("TabSheet4");
 
-    GroupBox6 = group("GroupBox6", QStringLiteral("HTMLタグ設定"), page);
-    dsEdit = fragmentEdit("dsEdit", 40, GroupBox6);
-    deEdit = fragmentEdit("deEdit", 40, GroupBox6);
-    auto* tags = new QGridLayout(GroupBox6);
-    addLabelled(tags, 0, 0, QStringLiteral("開始(&S)："), dsEdit);
-    addLabelled(tags, 1, 0, QStringLiteral("終了(&E)："), deEdit);
+    dsEdit = fragmentEdit("dsEdit", 40, page);
+    deEdit = fragmentEdit("deEdit", 40, page);
+    GroupBox6 = startEndGroup("GroupBox6", dsEdit, deEdit, page);
 
     GroupBox7 = group("GroupBox7", QStringLiteral("追加設定"), page);
     AfterDiaryCheck = namedButton<QCheckBox>(
