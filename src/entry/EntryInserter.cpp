@@ -91,36 +91,39 @@ void EntryInserter::closeWrites()
 
 // Copying an empty text leaves the clipboard as it was. The clipboard gets what copying from
 // an editor gives on this system: LF line ends.
-bool EntryInserter::copy(const QString& crlfText)
+void EntryInserter::copy(const QString& crlfText)
 {
-    if (crlfText.isEmpty())
-        return false;
-    platform_.clipboard.setText(text::toEditorText(crlfText));
-    return true;
+    if (!crlfText.isEmpty())
+        platform_.clipboard.setText(text::toEditorText(crlfText));
 }
 
+// The body goes through the clipboard as the writer knows it (afterwards the clipboard holds
+// it), but what is inserted is the text computed here: a clipboard manager or another program
+// may change or drop the clipboard's content in between.
 void EntryInserter::pasteBody()
 {
     QPlainTextEdit* body = today_->TodayMemo;
     body->selectAll();
-    bool copied = false;
-    if (!entry::switchesForRendering(state_.Html.HtmlSetFlags).autoBreaks) {
-        copied = copy(editorText(body));
-    } else {
-        const entry::BrBody rewritten = entry::BuildBrBody(platform_.files, platform_.messages,
-                                                           state_.ProgramFolder, editorText(body));
-        setEditorText(today_->WorkMemo, rewritten.text);
-        if (rewritten.result == entry::BrResult::Done) {
-            copied = copy(rewritten.text);
-        } else {
-            copied = copy(editorText(body));
-            platform_.messages.show(
-                {QStringLiteral("エラー発生のため、改行タグの自動挿入は実行できませんでした。\n"
-                                "（改行タグを付加しない状態で、挿入しました。）"),
-                 QStringLiteral("自動挿入の中止"), MsgButtons::Ok, MsgIcon::Information,
-                 MsgAnswer::Ok});
-        }
-    }
-    if (copied)
-        write(platform_.clipboard.text());
+    const QString bodyText = bodyToInsert(editorText(body));
+    copy(bodyText);
+    if (!bodyText.isEmpty())
+        write(bodyText);
+}
+
+// The body as typed or, with automatic line breaks, rewritten through the work file; when the
+// work file fails, the body as typed and the writer is told.
+QString EntryInserter::bodyToInsert(const QString& typed)
+{
+    if (!entry::switchesForRendering(state_.Html.HtmlSetFlags).autoBreaks)
+        return typed;
+    const entry::BrBody rewritten =
+        entry::BuildBrBody(platform_.files, platform_.messages, state_.ProgramFolder, typed);
+    setEditorText(today_->WorkMemo, rewritten.text);
+    if (rewritten.result == entry::BrResult::Done)
+        return rewritten.text;
+    platform_.messages.show({QStringLiteral("エラー発生のため、改行タグの自動挿入は実行できませんでした。\n"
+                                            "（改行タグを付加しない状態で、挿入しました。）"),
+                             QStringLiteral("自動挿入の中止"), MsgButtons::Ok, MsgIcon::Information,
+                             MsgAnswer::Ok});
+    return typed;
 }

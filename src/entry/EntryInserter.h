@@ -32,7 +32,8 @@ public:
 private:
     void write(const QString& text);
     void closeWrites();
-    bool copy(const QString& crlfText);
+    void copy(const QString& crlfText);
+    QString bodyToInsert(const QString& typed);
     // The body: copied (through the work file when automatic line breaks are on) and pasted.
     void pasteBody();
 

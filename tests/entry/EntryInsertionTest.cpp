@@ -12,6 +12,7 @@
 #include "support/FakePlatform.h"
 #include "support/ModalCloser.h"
 #include "support/Typing.h"
+#include "text/LineEnds.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -142,6 +143,22 @@ TEST_F(EntryInsertionTest, InsertsTheEntryAtTheCursor)
     EXPECT_EQ(question.text, u"カーソル位置に、今日の日記本文を挿入してもよろしいですか？"_s);
     EXPECT_EQ(question.buttons, MsgButtons::YesNo);
     EXPECT_EQ(question.icon, MsgIcon::Question);
+}
+
+TEST_F(EntryInsertionTest, TheBodyGoesInWhateverTheClipboardGivesBack)
+{
+    for (const QString& flags : {u"00011"_s, u"00010"_s}) {
+        SetUp();
+        state.Html.HtmlSetFlags = flags;
+        setBody(u"本文"_s);
+        fake.clipboard.changedByOthers = u"他のアプリの文字"_s;
+        insert();
+        const QString body = flags == u"00011" ? u"本文"_s : u"本文<BR>\r\n"_s;
+        EXPECT_EQ(diaryText(), u"前\r\n"_s + dateLine + titleLine + main1Line + body
+                                   + u"</DIV>\r\n後"_s)
+            << flags.toStdString();
+        EXPECT_EQ(fake.clipboard.content, text::toEditorText(body)) << flags.toStdString();
+    }
 }
 
 TEST_F(EntryInsertionTest, AnsweringNoChangesNothing)

@@ -50,7 +50,9 @@ private:
 class FakeClipboard : public Clipboard {
 public:
     QString content;
-    QString text() override { return content; }
+    // Set: another program (a clipboard manager) has replaced what was copied.
+    std::optional<QString> changedByOthers;
+    QString text() override { return changedByOthers.value_or(content); }
     void setText(const QString& text) override { content = text; }
 };
 
