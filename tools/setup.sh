@@ -31,24 +31,33 @@ install_missing() {
         "${missing[@]}"
 }
 
-build() { # build-dir [cmake options...]
-    local dir=$1
+build() { # build-dir [build options...] -- [cmake options...]
+    local dir=$1 build_options=()
+    shift
+    while [[ $# -gt 0 && $1 != -- ]]; do
+        build_options+=("$1")
+        shift
+    done
     shift
     cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
-    cmake --build "$dir" -j"$(nproc)"
+    cmake --build "$dir" -j"$(nproc)" "${build_options[@]}"
 }
 
 install_missing
 
 if [[ $mode == run ]]; then
-    build build -DPELMORA_BUILD_TESTS=OFF
+    # Only the program: it starts as soon as it is built.
+    build build --target pelmora -- -DPELMORA_BUILD_TESTS=OFF -DPELMORA_BUILD_BENCH=OFF
     exec ./build/pelmora
 fi
 
+run_tests() { # build-dir
+    ctest --test-dir "$1" --output-on-failure --no-tests=error --timeout 300 -j"$(nproc)"
+}
+
 export QT_QPA_PLATFORM=offscreen
-build build -DPELMORA_BUILD_TESTS=ON
-ctest --test-dir build --output-on-failure -j"$(nproc)"
-build build-sanitize -DPELMORA_SANITIZE=ON
-UBSAN_OPTIONS=print_stacktrace=1 \
-    ctest --test-dir build-sanitize --output-on-failure -j"$(nproc)"
+build build -- -DPELMORA_BUILD_TESTS=ON -DPELMORA_BUILD_BENCH=ON -DPELMORA_WERROR=ON
+run_tests build
+build build-sanitize -- -DPELMORA_SANITIZE=ON -DPELMORA_BUILD_BENCH=OFF -DPELMORA_WERROR=ON
+UBSAN_OPTIONS=print_stacktrace=1 run_tests build-sanitize
 echo "All tests passed."
