@@ -151,6 +151,9 @@ void TodayEntryTab::SetTodayDate()
     YearEdit->setText(today.toString(QStringLiteral("yyyy")));
     MonthEdit->setText(QString::number(today.month()));
     DateEdit->setText(QString::number(today.day()));
+    // Setting a field to the text it already holds signals no change, so the weekday item is
+    // chosen here as well: a clear always leaves today's item, whatever the box held.
+    UpdateWeekday();
     DayBox->setTextKeepingItem(u'(' + clock_.shortDayName(today.dayOfWeek()) + u')');
 }
 
