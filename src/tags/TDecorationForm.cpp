@@ -90,6 +90,7 @@ QWidget* TDecorationForm::createPreview() {
     PreviewPanel = new QLabel(this);
     PreviewPanel->setObjectName(QStringLiteral("PreviewPanel"));
     PreviewPanel->setTextFormat(Qt::PlainText);
+    describeDisplay(PreviewPanel, QStringLiteral("PREVIEW"));
     PreviewPanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     PreviewPanel->setAlignment(Qt::AlignCenter);
     PreviewPanel->setAutoFillBackground(true);
