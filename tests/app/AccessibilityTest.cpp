@@ -25,7 +25,8 @@ std::string lines(const QStringList& list)
 
 bool isTabStop(const QWidget* w)
 {
-    return w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus) && !w->focusProxy();
+    return w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus)
+           && !w->focusProxy();
 }
 
 QString nameOf(const QWidget* w)
