@@ -53,8 +53,8 @@ TExpForm::TExpForm(QChar& firstPageChangeFlag, SystemInfo& system, QWidget* pare
         makeLabel("Label6", QStringLiteral("編集後は、「保存」ボタンで保存して下さい。"), this);
 
     CheckBox = new QCheckBox(QStringLiteral("二度と表示しない。(&N)"), this);
+    nameControl(CheckBox, CheckBox->text());
     CheckBox->setObjectName(QStringLiteral("CheckBox"));
-    CheckBox->setAccessibleName(QStringLiteral("二度と表示しない。"));
 
     Button1 = makeButton("Button1", QStringLiteral("OK"), QString(), this);
     Button1->setDefault(true);

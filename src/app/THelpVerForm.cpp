@@ -19,13 +19,11 @@ namespace {
 
 constexpr int imageSize = 32;
 
-QLabel* valueLabel(const char* name, const QString& accessibleName, QWidget* parent)
+QLabel* valueLabel(const char* name, const QString& what, QWidget* parent)
 {
-    auto* label = new QLabel(parent);
-    label->setObjectName(QLatin1String(name));
-    label->setTextFormat(Qt::PlainText);
+    auto* label = makeLabel(name, QString(), parent);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    label->setAccessibleName(accessibleName);
+    describeDisplay(label, what);
     return label;
 }
 

@@ -39,7 +39,7 @@ TPleaseForm::TPleaseForm(const QString& programFolder, Clipboard& clipboard, Fil
         this);
     ReadmeLabel = makeLabel("ReadmeLabel", QString(), this);
     ReadmeLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    ReadmeLabel->setAccessibleName(QStringLiteral("説明書（README）の場所"));
+    describeDisplay(ReadmeLabel, QStringLiteral("説明書（README）の場所"));
 
     ReadmeCopyBtn =
         makeButton("ReadmeCopyBtn", QStringLiteral("場所をコピー(&C)"),

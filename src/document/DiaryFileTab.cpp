@@ -92,7 +92,8 @@ QLayout* DiaryFileTab::createFileRow()
     PanelEditFile->setToolTip(QStringLiteral("編集中のファイル名です。"));
     PanelEditFile->setTextFormat(Qt::PlainText);
     PanelEditFile->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    PanelEditFile->setAccessibleName(QStringLiteral("編集中ファイル名"));
+    label->setBuddy(PanelEditFile);
+    describeDisplay(PanelEditFile, label->text());
     // The colours of an active window's caption bar.
     PanelEditFile->setAutoFillBackground(true);
     PanelEditFile->setBackgroundRole(QPalette::Highlight);

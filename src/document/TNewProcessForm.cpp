@@ -54,10 +54,10 @@ TNewProcessForm::TNewProcessForm(QWidget* parent)
     setEditorText(SampleMemo, QStringLiteral("Base HTML File\r\nPreview Area."));
 
     CheckBox = new QCheckBox(QStringLiteral("二度と表示しない。(&N)"), this);
+    nameControl(CheckBox, CheckBox->text());
     CheckBox->setObjectName(QStringLiteral("CheckBox"));
     CheckBox->setToolTip(QStringLiteral(
         "ここをチェックすると、次回から、無条件に、ベースHTMLを読み込みます。"));
-    CheckBox->setAccessibleName(QStringLiteral("二度と表示しない。"));
 
     OkButton = makeButton("OkButton", QStringLiteral("読み込む(&R)"), QString(), this);
     OkButton->setAutoDefault(true);

@@ -14,7 +14,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QRegularExpression>
 #include <QShowEvent>
 #include <QStyle>
 #include <QTabWidget>
@@ -23,16 +22,6 @@
 #include <limits>
 
 namespace {
-
-// What a screen reader says for a caption: no access key, no trailing colon.
-QString spoken(QString caption)
-{
-    static const QRegularExpression accessKey(QStringLiteral("\\(&.\\)"));
-    caption.remove(accessKey);
-    caption.remove(u'&');
-    caption.remove(u'：');
-    return caption.trimmed();
-}
 
 // A single-line field for one HTML fragment. It holds text of any length (a line edit stops at
 // 32767 characters unless told otherwise) and takes what is typed as it is.
@@ -48,10 +37,8 @@ QLineEdit* fragmentEdit(const char* name, int minimumChars, QWidget* parent)
 // Puts a field with its label into the grid; the label's access key focuses the field.
 void addLabelled(QGridLayout* grid, int row, int column, const QString& caption, QLineEdit* edit)
 {
-    auto* label = new QLabel(caption, edit->parentWidget());
-    label->setBuddy(edit);
-    edit->setAccessibleName(spoken(caption));
-    grid->addWidget(label, row, column, Qt::AlignRight);
+    grid->addWidget(makeFieldLabel(caption, edit, edit->parentWidget()), row, column,
+                    Qt::AlignRight);
     grid->addWidget(edit, row, column + 1);
 }
 
@@ -60,7 +47,7 @@ Button* namedButton(const char* name, const QString& caption, QWidget* parent)
 {
     auto* button = new Button(caption, parent);
     button->setObjectName(QLatin1String(name));
-    button->setAccessibleName(spoken(caption));
+    nameControl(button, caption);
     return button;
 }
 
@@ -201,11 +188,12 @@ QWidget* THtmlForm::createWeatherTab()
     QWidget* page = tabPage("TabSheet2");
 
     GroupBox4 = group("GroupBox4", QStringLiteral("HTMLタグ設定"), page);
+    // Made row by row, the order Tab goes through them.
     wsEdit = fragmentEdit("wsEdit", 28, GroupBox4);
     wcEdit = fragmentEdit("wcEdit", 28, GroupBox4);
+    woEdit = fragmentEdit("woEdit", 28, GroupBox4);
     wrEdit = fragmentEdit("wrEdit", 28, GroupBox4);
     wsnowEdit = fragmentEdit("wsnowEdit", 28, GroupBox4);
-    woEdit = fragmentEdit("woEdit", 28, GroupBox4);
     weEdit = fragmentEdit("weEdit", 28, GroupBox4);
     auto* tags = new QGridLayout(GroupBox4);
     addLabelled(tags, 0, 0, QStringLiteral("晴れ(&F)："), wsEdit);
@@ -274,6 +262,9 @@ QWidget* THtmlForm::createBodyTab()
 
 QLayout* THtmlForm::createButtons()
 {
+    // Made from left to right, the order Tab goes through them.
+    Button1 = makeButton("Button1", QStringLiteral("&Default"),
+                         QStringLiteral("デフォルト設定に戻す"), this);
     BitBtn1 = makeButton("BitBtn1", QStringLiteral("OK"), QStringLiteral("変更を保存"), this);
     BitBtn1->setIcon(lazyStandardIcon(QStyle::SP_DialogOkButton));
     // Enter anywhere in the window presses OK; Esc is the dialog's own reject, like Cancel.
@@ -281,8 +272,6 @@ QLayout* THtmlForm::createButtons()
     BitBtn2 =
         makeButton("BitBtn2", QStringLiteral("Cancel"), QStringLiteral("変更を破棄"), this);
     BitBtn2->setIcon(lazyStandardIcon(QStyle::SP_DialogCancelButton));
-    Button1 = makeButton("Button1", QStringLiteral("&Default"),
-                         QStringLiteral("デフォルト設定に戻す"), this);
 
     auto* row = new QHBoxLayout;
     row->addWidget(Button1);

@@ -24,12 +24,11 @@
 
 namespace {
 
-QRadioButton* colourRadio(const char* name, const QString& caption, const QString& spoken,
-                          QWidget* parent)
+QRadioButton* colourRadio(const char* name, const QString& caption, QWidget* parent)
 {
     auto* radio = new QRadioButton(caption, parent);
     radio->setObjectName(QLatin1String(name));
-    radio->setAccessibleName(spoken);
+    nameControl(radio, caption);
     return radio;
 }
 
@@ -79,13 +78,13 @@ QLayout* TWeatherForm::createHeader()
     auto* label = new QLabel(QStringLiteral("入力文字："), this);
     WeatherEdit = new QLineEdit(this);
     WeatherEdit->setObjectName(QStringLiteral("WeatherEdit"));
-    WeatherEdit->setAccessibleName(QStringLiteral("入力文字"));
     WeatherEdit->setReadOnly(true);
     WeatherEdit->setFocusPolicy(Qt::NoFocus); // skipped by Tab
     QPalette grey = WeatherEdit->palette();
     grey.setColor(QPalette::Base, grey.color(QPalette::Button));
     WeatherEdit->setPalette(grey);
     label->setBuddy(WeatherEdit);
+    nameControl(WeatherEdit, label->text());
     auto* typed = new QHBoxLayout;
     typed->addWidget(label);
     typed->addWidget(WeatherEdit, 1);
@@ -106,16 +105,11 @@ QGroupBox* TWeatherForm::createColourList()
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
     GroupBox1->setAccessibleName(title);
 
-    RB1 = colourRadio("RB1", QStringLiteral("「晴れ」の色(&L)"), QStringLiteral("「晴れ」の色"),
-                      GroupBox1);
-    RB2 = colourRadio("RB2", QStringLiteral("「くもり」の色(&C)"), QStringLiteral("「くもり」の色"),
-                      GroupBox1);
-    RB3 = colourRadio("RB3", QStringLiteral("「雨」の色(&R)"), QStringLiteral("「雨」の色"),
-                      GroupBox1);
-    RB4 = colourRadio("RB4", QStringLiteral("「雪」の色(&S)"), QStringLiteral("「雪」の色"),
-                      GroupBox1);
-    RB0 = colourRadio("RB0", QStringLiteral("任意の色を指定(&T)："),
-                      QStringLiteral("任意の色を指定"), GroupBox1);
+    RB1 = colourRadio("RB1", QStringLiteral("「晴れ」の色(&L)"), GroupBox1);
+    RB2 = colourRadio("RB2", QStringLiteral("「くもり」の色(&C)"), GroupBox1);
+    RB3 = colourRadio("RB3", QStringLiteral("「雨」の色(&R)"), GroupBox1);
+    RB4 = colourRadio("RB4", QStringLiteral("「雪」の色(&S)"), GroupBox1);
+    RB0 = colourRadio("RB0", QStringLiteral("任意の色を指定(&T)："), GroupBox1);
     auto* radios = new QButtonGroup(this);
     for (QRadioButton* radio : {RB1, RB2, RB3, RB4, RB0})
         radios->addButton(radio);

@@ -35,14 +35,6 @@ QLineEdit* dateField(const char* name, const QString& initial, int maxWidth, QWi
     return edit;
 }
 
-// A field's label that screen readers announce with it.
-QLabel* labelFor(const QString& text, QWidget* field, QWidget* parent)
-{
-    auto* label = new QLabel(text, parent);
-    label->setBuddy(field);
-    return label;
-}
-
 } // namespace
 
 TodayEntryTab::TodayEntryTab(MainState& state, Clock& clock, QWidget* parent)
@@ -69,6 +61,9 @@ QLayout* TodayEntryTab::createDateRow()
     YearEdit->setToolTip(QStringLiteral("曜日の自動算出が行われるのは、1990～9999年の間のみです。"));
     MonthEdit = dateField("MonthEdit", QStringLiteral("1"), 30, this);
     DateEdit = dateField("DateEdit", QStringLiteral("1"), 30, this);
+    QLabel* units[] = {makeFieldLabel(QStringLiteral("年"), YearEdit, this),
+                       makeFieldLabel(QStringLiteral("月"), MonthEdit, this),
+                       makeFieldLabel(QStringLiteral("日"), DateEdit, this)};
     YearUpDown = new UpDown(YearEdit, 0, 10000, false, this);
     YearUpDown->setObjectName(QStringLiteral("YearUpDown"));
     MonthUpDown = new UpDown(MonthEdit, 1, 12, true, this);
@@ -93,23 +88,19 @@ QLayout* TodayEntryTab::createDateRow()
     row->setSpacing(2);
     const std::pair<QLineEdit*, UpDown*> fields[] = {
         {YearEdit, YearUpDown}, {MonthEdit, MonthUpDown}, {DateEdit, DateUpDown}};
-    const QString units[] = {QStringLiteral("年"), QStringLiteral("月"), QStringLiteral("日")};
     for (int i = 0; i < 3; ++i) {
         row->addWidget(fields[i].first);
         row->addWidget(fields[i].second);
-        row->addWidget(labelFor(units[i], fields[i].first, this));
-        fields[i].first->setAccessibleName(units[i]);
+        row->addWidget(units[i]);
         row->addSpacing(4);
     }
-    row->addWidget(labelFor(QStringLiteral("曜日："), DayBox, this));
+    row->addWidget(makeFieldLabel(QStringLiteral("曜日："), DayBox, this));
     row->addWidget(DayBox);
     row->addSpacing(4);
-    row->addWidget(labelFor(QStringLiteral("天気："), WeatherBox, this));
+    row->addWidget(makeFieldLabel(QStringLiteral("天気："), WeatherBox, this));
     row->addWidget(WeatherBox);
     row->addStretch(1);
     row->addWidget(DeleteBtn);
-    DayBox->setAccessibleName(QStringLiteral("曜日"));
-    WeatherBox->setAccessibleName(QStringLiteral("天気"));
     return row;
 }
 
@@ -151,6 +142,9 @@ void TodayEntryTab::SetTodayDate()
     YearEdit->setText(today.toString(QStringLiteral("yyyy")));
     MonthEdit->setText(QString::number(today.month()));
     DateEdit->setText(QString::number(today.day()));
+    // Setting a field to the text it already holds signals no change, so the weekday item is
+    // chosen here as well: a clear always leaves today's item, whatever the box held.
+    UpdateWeekday();
     DayBox->setTextKeepingItem(u'(' + clock_.shortDayName(today.dayOfWeek()) + u')');
 }
 

@@ -34,8 +34,10 @@ UpDown::UpDown(QLineEdit* associate, int minimum, int maximum, bool wrap, QWidge
     layout->setSpacing(0);
     layout->addWidget(up_);
     layout->addWidget(down_);
-    up_->setAccessibleName(tr("Up"));
-    down_->setAccessibleName(tr("Down"));
+    // The arrows say which field they step: a window may hold several spinners.
+    const QString field = associate->accessibleName();
+    up_->setAccessibleName(field + QStringLiteral("を増やす"));
+    down_->setAccessibleName(field + QStringLiteral("を減らす"));
     setFixedHeight(associate->sizeHint().height());
     connect(up_, &QToolButton::clicked, this, &UpDown::stepUp);
     connect(down_, &QToolButton::clicked, this, &UpDown::stepDown);

@@ -7,7 +7,8 @@ class QToolButton;
 
 // A pair of up and down arrows bound to a free edit field. The field keeps any text the writer
 // types; the arrows (and the Up and Down keys in the field) step the number it shows within
-// [minimum, maximum], wrapping around at the ends when asked to.
+// [minimum, maximum], wrapping around at the ends when asked to. The arrows are named after the
+// field's accessible name, so the field is named first.
 class UpDown : public QWidget {
     Q_OBJECT
 public:

@@ -9,6 +9,35 @@
 #include <QScreen>
 #include <QShowEvent>
 #include <QPushButton>
+#include <QRegularExpression>
+
+QString spokenName(QString caption)
+{
+    static const QRegularExpression accessKey(QStringLiteral("\\(&.\\)"));
+    caption.remove(accessKey);
+    caption.remove(u'&');
+    caption.remove(u'：');
+    return caption.trimmed();
+}
+
+void nameControl(QWidget* control, const QString& caption)
+{
+    control->setAccessibleName(spokenName(caption));
+}
+
+void describeDisplay(QLabel* display, const QString& caption)
+{
+    display->setAccessibleName(QString());
+    display->setAccessibleDescription(spokenName(caption));
+}
+
+QLabel* makeFieldLabel(const QString& caption, QWidget* field, QWidget* parent)
+{
+    auto* label = new QLabel(caption, parent);
+    label->setBuddy(field);
+    nameControl(field, caption);
+    return label;
+}
 
 QPushButton* makeButton(const char* name, const QString& caption, const QString& hint,
                         QWidget* parent)
@@ -17,9 +46,9 @@ QPushButton* makeButton(const char* name, const QString& caption, const QString&
     button->setObjectName(QLatin1String(name));
     button->setToolTip(hint);
     button->setAutoDefault(false);
+    nameControl(button, caption);
     QString shown = caption;
     shown.remove(u'&');
-    button->setAccessibleName(shown);
     // The style asks for wide buttons; where a row is short of room (the narrowest main window
     // holds seven buttons in one row) a button may shrink to its caption and a small margin.
     constexpr int margin = 12;
@@ -32,6 +61,7 @@ QPlainTextEdit* makeMemo(const char* name, const QString& accessibleName, QWidge
     auto* editor = new QPlainTextEdit(parent);
     editor->setObjectName(QLatin1String(name));
     editor->setAccessibleName(accessibleName);
+    editor->setTabChangesFocus(true);
     editor->setLineWrapMode(QPlainTextEdit::NoWrap);
     editor->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     editor->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

@@ -12,11 +12,24 @@ class QPlainTextEdit;
 class QPushButton;
 class QWidget;
 
+// Names for screen readers, one rule for every window. A control (a field, a button, a box) is
+// named after its caption or the label beside it, without the access key and without the colon
+// that ends a label. A display (a label that shows a value, a file name, a preview) has no name
+// of its own: a screen reader hears the text it shows, always the current one, and what it is
+// as its description.
+QString spokenName(QString caption);
+void nameControl(QWidget* control, const QString& caption);
+void describeDisplay(QLabel* display, const QString& caption);
+// The label beside a field: its access key gives the field the focus, and the field is named
+// after it.
+QLabel* makeFieldLabel(const QString& caption, QWidget* field, QWidget* parent);
+
 // Controls made the one way the program makes them: named (objectName) as the design names them,
 // with their hint as tooltip and their caption as the name a screen reader reads.
 QPushButton* makeButton(const char* name, const QString& caption, const QString& hint,
                         QWidget* parent);
-// A multi-line editor with both scroll bars and no wrapping, in the editors' default face.
+// A multi-line editor with both scroll bars and no wrapping, in the editors' default face. Tab
+// moves on to the next control, so the keyboard alone never gets stuck in it.
 QPlainTextEdit* makeMemo(const char* name, const QString& accessibleName, QWidget* parent);
 // A label named as the design names it, showing its text as typed (never as markup).
 QLabel* makeLabel(const char* name, const QString& text, QWidget* parent);

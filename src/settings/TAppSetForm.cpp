@@ -51,9 +51,7 @@ Button* namedButton(const char* name, const QString& caption, QWidget* parent)
 {
     auto* button = new Button(caption, parent);
     button->setObjectName(QLatin1String(name));
-    QString shown = caption;
-    shown.remove(u'&');
-    button->setAccessibleName(shown);
+    nameControl(button, caption);
     return button;
 }
 
@@ -61,9 +59,7 @@ QGroupBox* makeGroup(const char* name, const QString& title, QWidget* parent)
 {
     auto* group = new QGroupBox(title, parent);
     group->setObjectName(QLatin1String(name));
-    QString shown = title;
-    shown.remove(u'&');
-    group->setAccessibleName(shown);
+    nameControl(group, title);
     return group;
 }
 
@@ -97,7 +93,7 @@ QGroupBox* TAppSetForm::createFontGroup()
     Label2 = makeLabel("Label2", QStringLiteral("文字サイズ(&S)："), GroupBox1);
     SizeEdit = new QLineEdit(QStringLiteral("5"), GroupBox1);
     SizeEdit->setObjectName(QStringLiteral("SizeEdit"));
-    SizeEdit->setAccessibleName(QStringLiteral("文字サイズ"));
+    nameControl(SizeEdit, Label2->text());
     SizeEdit->setValidator(new AtMostTwoCharacters(SizeEdit));
     SizeEdit->setFixedWidth(SizeEdit->fontMetrics().horizontalAdvance(QStringLiteral("000")) + 12);
     // Only leaving the field corrects it: editingFinished would also come with Enter, and

@@ -1,22 +1,15 @@
 #include "tags/FormParts.h"
 
+#include "platform/Controls.h"
+
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRegularExpression>
 
 #include <limits>
 
 namespace tags {
-
-QString spoken(QString caption) {
-    static const QRegularExpression accessKey(QStringLiteral("\\(&.\\)"));
-    caption.remove(accessKey);
-    caption.remove(u'&');
-    caption.remove(u'：');
-    return caption.trimmed();
-}
 
 QLineEdit* fieldEdit(const char* name, int minimumChars, QWidget* parent) {
     auto* edit = new QLineEdit(parent);
@@ -27,10 +20,7 @@ QLineEdit* fieldEdit(const char* name, int minimumChars, QWidget* parent) {
 }
 
 void addLabelled(QGridLayout* grid, int row, const QString& caption, QLineEdit* edit, int columns) {
-    auto* label = new QLabel(caption, edit->parentWidget());
-    label->setBuddy(edit);
-    edit->setAccessibleName(spoken(caption));
-    grid->addWidget(label, row, 0, Qt::AlignRight);
+    grid->addWidget(makeFieldLabel(caption, edit, edit->parentWidget()), row, 0, Qt::AlignRight);
     grid->addWidget(edit, row, 1, 1, columns);
 }
 
@@ -43,7 +33,7 @@ QLabel* guidance(const QString& text, QWidget* parent) {
 QPushButton* plainButton(const char* name, const QString& caption, QWidget* parent) {
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(QLatin1String(name));
-    button->setAccessibleName(spoken(caption));
+    nameControl(button, caption);
     button->setAutoDefault(false);
     return button;
 }

@@ -11,9 +11,6 @@ class QWidget;
 // Small builders shared by the three tag windows.
 namespace tags {
 
-// What a screen reader says for a caption: no access key, no trailing colon.
-QString spoken(QString caption);
-
 // A single-line field that takes text of any length (a line edit stops at 32767 characters
 // unless told otherwise), named as the design names it.
 QLineEdit* fieldEdit(const char* name, int minimumChars, QWidget* parent);

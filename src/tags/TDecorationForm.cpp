@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QShowEvent>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -65,19 +66,20 @@ TDecorationForm::TDecorationForm(QWidget* parent) : QDialog(parent) {
     layout->addLayout(buttons);
 
     // Big and small are one group in which both may be up: pressing one down releases the
-    // other. The toggled signal comes before clicked, so the handler sees the group settled.
+    // other quietly, since the handler runs for the press itself right after.
     connect(BigBtn, &QPushButton::toggled, this, [this](bool down) {
         if (down)
-            SmallBtn->setChecked(false);
+            release(SmallBtn);
     });
     connect(SmallBtn, &QPushButton::toggled, this, [this](bool down) {
         if (down)
-            BigBtn->setChecked(false);
+            release(BigBtn);
     });
-    // Only presses run the handler; the buttons the handler itself releases send no click.
+    // Every change of state runs the handler, whether a click, a key, a screen reader's toggle
+    // action or the program made it.
     for (QPushButton* button : {BoldBtn, ItalicBtn, LineBtn, StrikeBtn, BigBtn, SmallBtn, StrongBtn,
                                 RedBtn, YellowBtn, BlueBtn, GreenBtn, WhiteBtn, BlackBtn})
-        connect(button, &QPushButton::clicked, this, &TDecorationForm::BoldBtnClick);
+        connect(button, &QPushButton::toggled, this, &TDecorationForm::BoldBtnClick);
     connect(BitBtn1, &QPushButton::clicked, this, &TDecorationForm::BitBtn1Click);
 }
 
@@ -88,6 +90,7 @@ QWidget* TDecorationForm::createPreview() {
     PreviewPanel = new QLabel(this);
     PreviewPanel->setObjectName(QStringLiteral("PreviewPanel"));
     PreviewPanel->setTextFormat(Qt::PlainText);
+    describeDisplay(PreviewPanel, QStringLiteral("PREVIEW"));
     PreviewPanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     PreviewPanel->setAlignment(Qt::AlignCenter);
     PreviewPanel->setAutoFillBackground(true);
@@ -231,13 +234,19 @@ void TDecorationForm::FormShow() {
     PreviewPanel->setText(selectionText_);
     for (QPushButton* button : findChildren<QPushButton*>()) {
         if (button->isCheckable())
-            button->setChecked(false);
+            release(button);
     }
     resetPreview();
     TagPanel->setText(QStringLiteral("TAG PREVIEW"));
     openingTags_.clear();
     closingTags_.clear();
     BitBtn1->setFocus();
+}
+
+// Brings a button up without running the handler: the caller rebuilds the tags itself.
+void TDecorationForm::release(QPushButton* button) {
+    const QSignalBlocker quiet(button);
+    button->setChecked(false);
 }
 
 void TDecorationForm::resetPreview() {
@@ -262,8 +271,10 @@ void TDecorationForm::BoldBtnClick() {
         buttons.colours[c] = colours[c]->isChecked();
 
     const tags::Decoration d = tags::decorate(buttons);
-    for (std::size_t c = 0; c < colours.size(); ++c)
-        colours[c]->setChecked(d.colours[c]);
+    for (std::size_t c = 0; c < colours.size(); ++c) {
+        if (!d.colours[c])
+            release(colours[c]);
+    }
 
     resetPreview();
     QFont look = PreviewPanel->font();

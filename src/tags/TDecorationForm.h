@@ -54,6 +54,7 @@ private:
     QWidget* createStylePanel();
     QWidget* createColourPanel();
     QPushButton* toggleButton(const char* name, const QString& caption, QWidget* parent);
+    void release(QPushButton* button);
     void resetPreview();
     std::array<QPushButton*, 6> colourButtons() const;
 

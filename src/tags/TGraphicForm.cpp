@@ -77,7 +77,7 @@ TGraphicForm::TGraphicForm(QWidget* parent) : QDialog(parent) {
     auto radio = [this](const char* name, const QString& caption, const QString& hint) {
         auto* button = new QRadioButton(caption, AlignPanel);
         button->setObjectName(QLatin1String(name));
-        button->setAccessibleName(tags::spoken(caption));
+        nameControl(button, caption);
         button->setToolTip(hint);
         return button;
     };

@@ -48,7 +48,7 @@ TLinkForm::TLinkForm(QWidget* parent) : QDialog(parent) {
         QStringLiteral("リンク先を、新しいウインドウに表示するようにする。(&W)");
     WindowCheck = new QCheckBox(checkCaption, GroupBox1);
     WindowCheck->setObjectName(QStringLiteral("WindowCheck"));
-    WindowCheck->setAccessibleName(tags::spoken(checkCaption));
+    nameControl(WindowCheck, checkCaption);
     WindowCheck->setToolTip(QStringLiteral(
         "リンクをクリックしたときに、新しいウインドウを開いてそちらに表示するようにします。"));
 

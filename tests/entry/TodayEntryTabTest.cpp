@@ -12,6 +12,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace {
 
 class TodayEntryTabTest : public testing::Test {
@@ -55,6 +57,23 @@ TEST_F(TodayEntryTabTest, LocaleDayNameShowsWhileTheComputedItemStaysSelected)
     tab.DateEdit->setText(QStringLiteral("14"));
     EXPECT_EQ(tab.DayBox->currentIndex(), 1);
     EXPECT_EQ(tab.DayBox->currentText(), QStringLiteral("(月)"));
+}
+
+TEST_F(TodayEntryTabTest, ClearOverTodaysDateStillSelectsTodaysWeekday)
+{
+    clock.date = QDate(2026, 12, 8); // a Tuesday
+    clock.japanese = false;
+    const std::function<void()> changes[] = {
+        [&] { tab.DayBox->setCurrentIndex(5); }, // "(金)" chosen from the list
+        [&] { typeText(tab.DayBox->lineEdit(), QStringLiteral("(祝)")); }};
+    for (const auto& change : changes) {
+        tab.ClearTodayEntry();
+        tab.DayBox->lineEdit()->selectAll();
+        change();
+        tab.ClearTodayEntry(); // the date fields already hold today's date
+        EXPECT_EQ(tab.DayBox->currentIndex(), 2);
+        EXPECT_EQ(tab.DayBox->currentText(), QStringLiteral("(Tue)"));
+    }
 }
 
 TEST_F(TodayEntryTabTest, EveryDateChangeRecomputesTheWeekday)

@@ -5,6 +5,7 @@
 #include "tags/TGraphicForm.h"
 #include "tags/TLinkForm.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
@@ -14,6 +15,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -161,6 +163,60 @@ TEST_F(TDecorationFormTest, ColoursMixTwoAtMostInTheirOrder) {
         EXPECT_EQ(f.TagPanel->text(), u"<FONT COLOR=\"#ff00ff\"> … </FONT>"_qs);
     });
     EXPECT_FALSE(tag.has_value()); // closed without OK
+}
+
+struct ColourCase {
+    const char* first;
+    const char* second; // empty: the first colour alone
+    const char* value;
+};
+
+TEST_F(TDecorationFormTest, EveryColourAndPairGivesItsValuePressedInEitherOrder) {
+    const ColourCase cases[] = {
+        {"RedBtn", "", "#ff0000"},          {"RedBtn", "YellowBtn", "#ffcc00"},
+        {"RedBtn", "BlueBtn", "#ff00ff"},   {"RedBtn", "GreenBtn", "#ff8000"},
+        {"RedBtn", "WhiteBtn", "#ffcccc"},  {"RedBtn", "BlackBtn", "#800000"},
+        {"YellowBtn", "", "#ffff00"},       {"YellowBtn", "BlueBtn", "#00ffff"},
+        {"YellowBtn", "GreenBtn", "#00cc00"}, {"YellowBtn", "WhiteBtn", "#ffffcc"},
+        {"YellowBtn", "BlackBtn", "#808000"}, {"BlueBtn", "", "#0000ff"},
+        {"BlueBtn", "GreenBtn", "#0080ff"}, {"BlueBtn", "WhiteBtn", "#ccccff"},
+        {"BlueBtn", "BlackBtn", "#000080"}, {"GreenBtn", "", "#008000"},
+        {"GreenBtn", "WhiteBtn", "#ccffcc"}, {"GreenBtn", "BlackBtn", "#005000"},
+        {"WhiteBtn", "", "#ffffff"},        {"WhiteBtn", "BlackBtn", "#cccccc"},
+        {"BlackBtn", "", "#000000"}};
+    for (const ColourCase& c : cases) {
+        QStringList order = {QLatin1String(c.first), QLatin1String(c.second)};
+        order.removeAll(QString());
+        for (int turn = 0; turn < order.size(); ++turn) {
+            form.FormShow();
+            for (const QString& name : order)
+                form.findChild<QPushButton*>(name)->click();
+            EXPECT_EQ(form.TagPanel->text(),
+                      u"<FONT COLOR=\""_qs + QLatin1String(c.value) + u"\"> … </FONT>"_qs)
+                << order.join(u'+').toStdString();
+            std::reverse(order.begin(), order.end());
+        }
+    }
+}
+
+TEST_F(TDecorationFormTest, AChangeOfStateThatIsNoClickRebuildsTheTagsToo) {
+    auto tag = decorate(u"x"_qs, [](TDecorationForm& f) {
+        QAccessibleInterface* bold = QAccessible::queryAccessibleInterface(f.BoldBtn);
+        ASSERT_TRUE(bold && bold->actionInterface());
+        bold->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+        f.RedBtn->setChecked(true);
+        f.YellowBtn->toggle();
+        f.BlueBtn->setChecked(true); // a third colour comes up again
+        EXPECT_FALSE(f.BlueBtn->isChecked());
+        EXPECT_TRUE(f.AttColorLabel->isVisible());
+        EXPECT_EQ(f.TagPanel->text(), u"<B><FONT COLOR=\"#ffcc00\"> … </FONT></B>"_qs);
+        f.SmallBtn->setChecked(true);
+        f.BigBtn->setChecked(true);
+        EXPECT_FALSE(f.SmallBtn->isChecked());
+        EXPECT_EQ(f.PreviewPanel->font().pointSize(), 18);
+        f.BitBtn1->click();
+    });
+    EXPECT_EQ(tag, u"<B><BIG><FONT COLOR=\"#ffcc00\">x</FONT></BIG></B>"_qs);
 }
 
 TEST_F(TDecorationFormTest, StylesSizesAndThePreview) {
