@@ -165,6 +165,22 @@ TEST_F(EntryExportTest, HnfNeedsATitleAndAsksForNothingWithout)
     EXPECT_EQ(editorText(today.WorkMemo), u"scratch"_s);
 }
 
+// Digits typed full-width through an input method still give the weekday, and the date goes
+// into the file as typed.
+TEST_F(EntryExportTest, FullWidthDateDigitsGiveTheWeekdayAndStayAsTyped)
+{
+    today.YearEdit->setText(u"２００１"_s);
+    today.MonthEdit->setText(u"０５"_s);
+    EXPECT_EQ(today.DayBox->currentText(), u"(木)"_s);
+
+    fake.fileDialogs.answers.push_back(u"/d.txt"_s);
+    fake.messages.answer({MsgAnswer::Ok});
+    exporter.FileTodaySaveTextClick();
+    EXPECT_TRUE(fake.files.files.value(u"/d.txt"_s)
+                    .startsWith(text::encodeCp932(u"２００１年０５月3日(木) 晴れ\r\n"_s).bytes));
+    EXPECT_EQ(today.YearEdit->text(), u"２００１"_s);
+}
+
 // A plain text file cannot carry an emoji, so the text export refuses before any dialog; the
 // entry file's body is HTML and takes the character as a numeric reference.
 TEST_F(EntryExportTest, ACharacterShiftJisCannotHold)
