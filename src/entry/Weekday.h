@@ -4,9 +4,9 @@
 
 namespace entry {
 
-// A date field's text as the weekday rule reads it: plain ASCII decimal digits only.
-// Anything else (empty, letters, a sign, a blank, a decimal point, full-width digits, a number
-// too large for an int) reads as -1, which no field accepts.
+// A date field's text as the weekday rule reads it: decimal digits only, ASCII or full-width
+// (as an input method types them), in any mix. Anything else (empty, letters, a sign, a blank,
+// a decimal point, a number too large for an int) reads as -1, which no field accepts.
 int readDateNumber(QStringView text);
 
 // The weekday item (0 Sunday to 6 Saturday) of the Gregorian date the three texts give, or -1

@@ -10,7 +10,6 @@
 #include "platform/FileDialogs.h"
 #include "platform/Files.h"
 #include "platform/Messages.h"
-#include "text/Cp932.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -88,7 +87,7 @@ void EntryExport::BuildExportFileStem()
 // refused before the writer is asked for a file name.
 void EntryExport::SaveTextExport()
 {
-    const text::Encoded encoded = text::encodeCp932(editorText(today_->WorkMemo));
+    const text::Encoded encoded = exports::encodeExportText(editorText(today_->WorkMemo));
     if (!encoded.unencodable.isEmpty()) {
         platform_.messages.show({exports::unencodableTextRefusal(encoded.unencodable), textCaption,
                                  MsgButtons::Ok, MsgIcon::Stop, MsgAnswer::Ok});
@@ -110,7 +109,7 @@ void EntryExport::SaveHnfExport()
                                       QStringLiteral("hnf"), allTextFilesEntry);
     if (path.isEmpty())
         return;
-    const text::Encoded encoded = text::encodeCp932(editorText(today_->WorkMemo));
+    const text::Encoded encoded = exports::encodeExportText(editorText(today_->WorkMemo));
     writeWhole(platform_.files, path, encoded.bytes);
     notifySaved(hnfCaption);
     if (!encoded.unencodable.isEmpty())

@@ -1,7 +1,5 @@
 #include "export/ExportText.h"
 
-#include "text/Cp932.h"
-
 namespace exports {
 
 namespace {
@@ -65,6 +63,12 @@ QString BuildExportFileStem(const QString& year, const QString& month, const QSt
         return text::cp932Length(field) == 1 ? zeroPadded(field, 2) : field;
     };
     return u'd' + zeroPadded(year, 4) + twoDigits(month) + twoDigits(day);
+}
+
+text::Encoded encodeExportText(QString text)
+{
+    text.replace(QChar::Nbsp, u' ');
+    return text::encodeCp932(text);
 }
 
 QString unencodableTextRefusal(const QList<char32_t>& characters)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "text/Cp932.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -33,6 +35,11 @@ QString BuildHnfText(const TodayEntry& entry);
 // "d", the year padded with zeros to four characters, month and day padded to two (an empty
 // month or day adds nothing). Lengths are counted in Shift-JIS bytes.
 QString BuildExportFileStem(const QString& year, const QString& month, const QString& day);
+
+// An export text as Shift-JIS bytes. A no-break space (pasted from a web page and invisible to
+// the writer) becomes a plain blank, as Windows writes it; any other character the page cannot
+// hold is left to the encoder and listed.
+text::Encoded encodeExportText(QString text);
 
 // The refusal shown when the text export meets characters Shift-JIS cannot hold.
 QString unencodableTextRefusal(const QList<char32_t>& characters);

@@ -7,6 +7,7 @@
 #include <charconv>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -20,7 +21,9 @@ namespace {
 //                       never a character, or kLeadMarker for a byte that starts a pair;
 //   kCp932Pairs[(lead - 0x80) << 8 | trail]  the character of a pair, 0 if none;
 //   kCp932Encode[unit]  code of a UTF-16 unit: < 0x100 one byte, otherwise two bytes
-//                       (high byte first); kNoCode if the page has no code for it.
+//                       (high byte first); kNoCode if the page has no code for it;
+//   kCp932Alternates    every two-byte code of the characters that have more than one, as
+//                       unit << 16 | code, ascending.
 #include "Cp932Tables.inc"
 
 constexpr char16_t kLeadMarker = 0xFFFF;
@@ -32,6 +35,38 @@ static_assert(sizeof(kCp932Pairs) / sizeof(kCp932Pairs[0]) == 0x8000);
 static_assert(sizeof(kCp932Encode) / sizeof(kCp932Encode[0]) == 0x10000);
 static_assert(kCp932Single['A'] == u'A' && kCp932Single[0x80] == kByteEscapeBase + 0x80);
 static_assert(kCp932Encode[kByteEscapeBase + 0xFF] == 0xFF);
+
+inline bool isPair(unsigned char lead, unsigned char trail) {
+    return kCp932Pairs[((lead - 0x80) << 8) | trail] != 0;
+}
+
+// The escape of a lead byte that stood alone in the file.
+inline bool isStrayLeadEscape(char16_t unit) {
+    return unit >= kByteEscapeBase + 0x80 && unit <= kByteEscapeBase + 0xFF &&
+           kCp932Single[unit - kByteEscapeBase] == kLeadMarker;
+}
+
+// The two-byte code to write for unit right after the stray lead byte `lead`. Its usual code
+// `code` would read back as one pair with the lead byte when its first byte can follow it; a
+// duplicate character then takes another of its codes, the first whose first byte cannot.
+// (Text read from a file always has one: the code it was read from.)
+std::uint16_t codeAfterStrayLead(unsigned char lead, char16_t unit, std::uint16_t code) {
+    if (!isPair(lead, code >> 8))
+        return code;
+    const std::uint32_t first = static_cast<std::uint32_t>(unit) << 16;
+    const auto* end = std::end(kCp932Alternates);
+    for (auto* p = std::lower_bound(std::begin(kCp932Alternates), end, first);
+         p != end && (*p & 0xFFFF0000u) == first; ++p) {
+        if (!isPair(lead, (*p >> 8) & 0xFF))
+            return static_cast<std::uint16_t>(*p & 0xFFFF);
+    }
+    return code;
+}
+
+inline void writePair(char* dst, std::uint16_t code) {
+    dst[0] = static_cast<char>(code >> 8);
+    dst[1] = static_cast<char>(code & 0xFF);
+}
 
 // Longest numeric character reference: "&#1114111;".
 constexpr qsizetype kMaxReferenceLength = 10;
@@ -187,11 +222,20 @@ Encoded encodeCp932(QStringView text) {
         if (code < 0x100) {
             dst[o++] = static_cast<char>(code);
             ++i;
+            // A stray lead byte must stay alone when the file is read again, so the
+            // double-byte character after it needs a code that cannot pair with it.
+            if (i < n && isStrayLeadEscape(src[i - 1])) {
+                const std::uint16_t next = kCp932Encode[src[i]];
+                if (next >= 0x100 && next != kNoCode) {
+                    writePair(dst + o, codeAfterStrayLead(code, src[i], next));
+                    o += 2;
+                    ++i;
+                }
+            }
             continue;
         }
         if (code != kNoCode) {
-            dst[o] = static_cast<char>(code >> 8);
-            dst[o + 1] = static_cast<char>(code & 0xFF);
+            writePair(dst + o, code);
             o += 2;
             ++i;
             continue;

@@ -21,7 +21,10 @@ struct Encoded {
 
 // Encodes to code page 932. U+F780..U+F7FF become their byte again. A character the page
 // cannot hold (an emoji, a lone surrogate) is written as its numeric character reference
-// "&#128512;" and listed in `unencodable` — never "?" or 0xFCFC silently.
+// "&#128512;" and listed in `unencodable` — never "?" or 0xFCFC silently. A character with
+// more than one code is written with the code Windows writes, except right after a stray lead
+// byte, where it takes a code that does not pair up with that byte, so that decoding the bytes
+// again gives the same text.
 Encoded encodeCp932(QStringView text);
 
 // Number of bytes encodeCp932 writes for text (full-width character counts two).

@@ -2,10 +2,12 @@
 // decodes every single byte and every two-byte pair and how it encodes every
 // UTF-16 code unit, checks that the answers fit the shape the codec relies on,
 // and writes them out as C++ arrays. The codec then needs no iconv and no
-// start-up work at run time.
+// start-up work at run time. It also lists every code of the characters that have
+// more than one.
 //
 // Usage: pelmora_cp932_tablegen OUTPUT.inc
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -86,10 +88,11 @@ bool singleUnit(const Result& r, std::size_t inLen, std::uint16_t& unit) {
     return true;
 }
 
-void writeArray(std::FILE* f, const char* decl, const std::vector<std::uint16_t>& values) {
+template <typename T>
+void writeArray(std::FILE* f, const char* decl, const std::vector<T>& values) {
     std::fprintf(f, "%s[%zu] = {\n", decl, values.size());
     for (std::size_t i = 0; i < values.size(); ++i) {
-        std::fprintf(f, "%s0x%X,", i % 16 == 0 ? "" : " ", values[i]);
+        std::fprintf(f, "%s0x%X,", i % 16 == 0 ? "" : " ", static_cast<unsigned>(values[i]));
         if (i % 16 == 15 || i + 1 == values.size())
             std::fputc('\n', f);
     }
@@ -219,6 +222,19 @@ int main(int argc, char** argv) {
             fail("pair " + hex(i + 0x8000) + " does not encode back to a code for U+" + hex(unit));
     }
 
+    // Characters with more than one two-byte code (the NEC and IBM duplicates), every code of
+    // each, as unit << 16 | code in ascending order. The encoder picks from these when the code
+    // it would normally write would pair up with a stray lead byte just before it.
+    std::vector<int> codesOfUnit(0x10000, 0);
+    for (unsigned i = 0; i < pairs.size(); ++i)
+        codesOfUnit[pairs[i]] += pairs[i] != 0;
+    std::vector<std::uint32_t> alternates;
+    for (unsigned i = 0; i < pairs.size(); ++i) {
+        if (pairs[i] != 0 && codesOfUnit[pairs[i]] > 1)
+            alternates.push_back(static_cast<std::uint32_t>(pairs[i]) << 16 | (i + 0x8000));
+    }
+    std::sort(alternates.begin(), alternates.end());
+
     std::FILE* f = std::fopen(argv[1], "w");
     if (!f)
         fail(std::string("cannot write ") + argv[1] + ": " + std::strerror(errno));
@@ -229,6 +245,7 @@ int main(int argc, char** argv) {
     writeArray(f, "alignas(64) static constexpr char16_t kCp932Single", single);
     writeArray(f, "alignas(64) static constexpr char16_t kCp932Pairs", pairs);
     writeArray(f, "alignas(64) static constexpr std::uint16_t kCp932Encode", encode);
+    writeArray(f, "static constexpr std::uint32_t kCp932Alternates", alternates);
     if (std::fclose(f) != 0)
         fail(std::string("cannot write ") + argv[1]);
     return 0;

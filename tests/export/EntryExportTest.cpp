@@ -165,6 +165,43 @@ TEST_F(EntryExportTest, HnfNeedsATitleAndAsksForNothingWithout)
     EXPECT_EQ(editorText(today.WorkMemo), u"scratch"_s);
 }
 
+// Digits typed full-width through an input method still give the weekday, and the date goes
+// into the file as typed.
+TEST_F(EntryExportTest, FullWidthDateDigitsGiveTheWeekdayAndStayAsTyped)
+{
+    today.YearEdit->setText(u"２００１"_s);
+    today.MonthEdit->setText(u"０５"_s);
+    EXPECT_EQ(today.DayBox->currentText(), u"(木)"_s);
+
+    fake.fileDialogs.answers.push_back(u"/d.txt"_s);
+    fake.messages.answer({MsgAnswer::Ok});
+    exporter.FileTodaySaveTextClick();
+    EXPECT_TRUE(fake.files.files.value(u"/d.txt"_s)
+                    .startsWith(text::encodeCp932(u"２００１年０５月3日(木) 晴れ\r\n"_s).bytes));
+    EXPECT_EQ(today.YearEdit->text(), u"２００１"_s);
+}
+
+// A body pasted from a web page holds no-break spaces; both exports write them as blanks and
+// neither refuses nor warns.
+TEST_F(EntryExportTest, NoBreakSpacesAreWrittenAsBlanks)
+{
+    setEditorText(today.TodayMemo, u"晴れ\u00A0\u00A0のち雨"_s);
+    state.TodayTitle = u"散\u00A0歩"_s;
+    fake.fileDialogs.answers = {u"/d.txt"_s, u"/d.hnf"_s};
+    fake.messages.answer({MsgAnswer::Ok, MsgAnswer::Ok});
+    exporter.FileTodaySaveTextClick();
+    exporter.FileTodaySaveHnfClick();
+
+    EXPECT_EQ(fake.files.files.value(u"/d.txt"_s),
+              text::encodeCp932(u"2001年5月3日(木) 晴れ\r\n\r\n[散 歩]\r\n晴れ  のち雨\r\n"_s).bytes);
+    EXPECT_EQ(fake.files.files.value(u"/d.hnf"_s),
+              text::encodeCp932(
+                  u"TENKI 晴れ\r\nOK\r\n\r\nNEW 散 歩\r\n晴れ  のち雨\r\n~\r\n"_s).bytes);
+    ASSERT_EQ(fake.messages.shown.size(), 2);
+    EXPECT_EQ(fake.messages.shown.at(0).text, u"保存しました。"_s);
+    EXPECT_EQ(fake.messages.shown.at(1).text, u"保存しました。"_s);
+}
+
 // A plain text file cannot carry an emoji, so the text export refuses before any dialog; the
 // entry file's body is HTML and takes the character as a numeric reference.
 TEST_F(EntryExportTest, ACharacterShiftJisCannotHold)

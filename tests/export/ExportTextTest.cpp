@@ -111,6 +111,28 @@ INSTANTIATE_TEST_SUITE_P(
                    u"TENKI  霧雨 \r\nOK\r\n\r\nNEW   散歩 \r\n<B>x</B>\r\n~\r\n"_s}),
     [](const testing::TestParamInfo<ExportCase>& info) { return info.param.name; });
 
+TEST(ExportText, NoBreakSpaceIsWrittenAsABlank)
+{
+    const struct {
+        const char* name;
+        QString text;
+        QByteArray bytes;
+        QList<char32_t> unencodable;
+    } cases[] = {
+        {"between words", u"a\u00A0b"_s, "a b", {}},
+        {"runs and line ends", u"\u00A0\u00A0x\u00A0\r\n\u00A0"_s, "  x \r\n ", {}},
+        {"beside Japanese", u"晴れ\u00A0雨"_s, QByteArray::fromHex("90b082ea20894a"), {}},
+        {"other characters are still listed", u"\u00A0😀\u202F"_s, " &#128512;&#8239;",
+         {0x1F600, 0x202F}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const text::Encoded encoded = exports::encodeExportText(c.text);
+        EXPECT_EQ(encoded.bytes, c.bytes);
+        EXPECT_EQ(encoded.unencodable, c.unencodable);
+    }
+}
+
 TEST(ExportText, FileStemPadsByBytes)
 {
     const struct {

@@ -1,5 +1,7 @@
 #include "text/Cp932.h"
 
+#include "document/DiaryText.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <iconv.h>
+#include <map>
 #include <random>
 #include <vector>
 
@@ -53,30 +56,46 @@ public:
     std::vector<int> canonicalPair; // code iconv writes for pairUnit
     std::vector<int> validPairs;    // every code with pairUnit >= 0
     std::vector<int> encodeUnit;    // by UTF-16 unit: iconv's code, -1 if none
+    std::map<int, std::vector<int>> codesOfUnit; // every pair decoding to a unit, ascending
 
-    // Decodes in and re-encodes it the way iconv would, stray bytes kept as U+F7xx.
+    bool pairs(int lead, int trail) const { return pairUnit[(lead << 8) | trail] >= 0; }
+
+    // Decodes in and re-encodes it the way iconv would, stray bytes kept as U+F7xx. A
+    // duplicate right after a stray lead byte keeps a code whose first byte cannot pair with
+    // that byte: the lowest such code of the character.
     void expect(const QByteArray& in, QString& decoded, QByteArray& reencoded) const {
         decoded.clear();
         reencoded.clear();
         const auto* p = reinterpret_cast<const unsigned char*>(in.constData());
         const qsizetype n = in.size();
+        int strayLead = -1;
         for (qsizetype i = 0; i < n;) {
             const int b = p[i];
+            const int lead = strayLead;
+            strayLead = -1;
             if (singleUnit[b] >= 0) {
                 decoded.append(QChar(char16_t(singleUnit[b])));
                 reencoded.append(char(b));
                 ++i;
                 continue;
             }
-            if (singleUnit[b] == -1 && i + 1 < n && pairUnit[(b << 8) | p[i + 1]] >= 0) {
+            if (singleUnit[b] == -1 && i + 1 < n && pairs(b, p[i + 1])) {
                 const int code = (b << 8) | p[i + 1];
+                int out = canonicalPair[code];
+                if (lead >= 0 && out >= 0x100 && pairs(lead, out >> 8)) {
+                    const std::vector<int>& codes = codesOfUnit.at(pairUnit[code]);
+                    out = *std::find_if(codes.begin(), codes.end(),
+                                        [&](int c) { return !pairs(lead, c >> 8); });
+                }
                 decoded.append(QChar(char16_t(pairUnit[code])));
-                if (canonicalPair[code] >= 0x100)
-                    reencoded.append(char(canonicalPair[code] >> 8));
-                reencoded.append(char(canonicalPair[code] & 0xFF));
+                if (out >= 0x100)
+                    reencoded.append(char(out >> 8));
+                reencoded.append(char(out & 0xFF));
                 i += 2;
                 continue;
             }
+            if (singleUnit[b] == -1)
+                strayLead = b;
             decoded.append(QChar(char16_t(0xF700 + b)));
             reencoded.append(char(b));
             ++i;
@@ -115,8 +134,10 @@ private:
             if (run(enc, in, 2, out) == 0)
                 encodeUnit[u] = out.size() == 1 ? out[0] : (out[0] << 8) | out[1];
         }
-        for (int code : validPairs)
+        for (int code : validPairs) {
             canonicalPair[code] = encodeUnit[pairUnit[code]];
+            codesOfUnit[pairUnit[code]].push_back(code);
+        }
         iconv_close(dec);
         iconv_close(enc);
     }
@@ -377,6 +398,86 @@ TEST(Cp932Decode, StrayBytesBecomePrivateUseAndTheNextByteStillDecodes) {
         const QString decoded = decodeCp932(c.in);
         EXPECT_EQ(decoded, c.decoded);
         EXPECT_EQ(hexOf(encodeCp932(decoded).bytes), hexOf(c.in));
+    }
+}
+
+// Opening a file and saving it, as the diary does: line ends normalised, then decoded; the
+// text written back as code page 932.
+static QString openBytes(const QByteArray& file) {
+    return decodeCp932(document::normalizeLineEndBytes(file));
+}
+
+TEST(Cp932Decode, StrayLeadByteBeforeADuplicateStaysAloneAfterSaving) {
+    // EE ED is not a character, so EE stands alone and ED 40 reads as U+7E8A, which Windows
+    // writes as FA 5C. Written that way after EE, the bytes would read as EE FA and "\".
+    const QByteArray worked = bytes({0xEE, 0xED, 0x40});
+    EXPECT_EQ(decodeCp932(worked), units({0xF7EE, 0x7E8A}));
+    EXPECT_EQ(hexOf(encodeCp932(decodeCp932(worked)).bytes), hexOf(worked));
+    EXPECT_EQ(hexOf(encodeCp932(units({0x7E8A})).bytes), "fa 5c");
+
+    // Every stray lead byte before every duplicate code.
+    const IconvOracle& oracle = IconvOracle::get();
+    int wouldPair = 0;
+    for (int lead = 0x80; lead < 0x100; ++lead) {
+        if (oracle.singleUnit[lead] != -1)
+            continue;
+        for (int code : oracle.validPairs) {
+            const int canonical = oracle.canonicalPair[code];
+            if (canonical == code || oracle.pairs(lead, code >> 8))
+                continue;
+            const QByteArray in = bytes({lead, code >> 8, code & 0xFF});
+            const QString text = decodeCp932(in);
+            ASSERT_EQ(text, units({char16_t(0xF700 + lead), char16_t(oracle.pairUnit[code])}))
+                << hexOf(in).toStdString();
+            const QByteArray saved = encodeCp932(text).bytes;
+            ASSERT_EQ(decodeCp932(saved), text) << hexOf(in).toStdString();
+            ASSERT_EQ(encodeCp932(decodeCp932(saved)).bytes, saved) << hexOf(in).toStdString();
+            if (oracle.pairs(lead, canonical >> 8))
+                ++wouldPair;
+            else
+                ASSERT_EQ(saved, bytes({lead, canonical >> 8, canonical & 0xFF}));
+        }
+    }
+    EXPECT_EQ(wouldPair, 481);
+}
+
+TEST(Cp932Decode, ShortFilesReadTheSameAfterEverySave) {
+    // Short byte strings rich in lead bytes, duplicate codes, stray bytes and line ends: the
+    // first save may normalise, after that every open and save gives the same text and bytes.
+    const IconvOracle& oracle = IconvOracle::get();
+    std::vector<int> duplicates;
+    for (int code : oracle.validPairs) {
+        if (oracle.canonicalPair[code] != code)
+            duplicates.push_back(code);
+    }
+    std::mt19937 rng(7932);
+    auto pick = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    for (int round = 0; round < 300000; ++round) {
+        QByteArray file;
+        const int pieces = pick(1, 5);
+        for (int p = 0; p < pieces; ++p) {
+            switch (pick(0, 5)) {
+            case 0: {
+                const int code = duplicates[pick(0, int(duplicates.size()) - 1)];
+                file.append(char(code >> 8));
+                file.append(char(code & 0xFF));
+                break;
+            }
+            case 1:
+                file.append(pick(0, 1) ? '\r' : '\n');
+                break;
+            case 2:
+                file.append(char(pick(0x40, 0x7E)));
+                break;
+            default:
+                file.append(char(pick(0x80, 0xFF)));
+            }
+        }
+        const QString opened = openBytes(file);
+        const QByteArray saved = encodeCp932(opened).bytes;
+        const QString reopened = openBytes(saved);
+        ASSERT_EQ(reopened, opened) << hexOf(file).toStdString();
+        ASSERT_EQ(encodeCp932(reopened).bytes, saved) << hexOf(file).toStdString();
     }
 }
 
