@@ -145,36 +145,54 @@ void appendValue(QByteArray& out, const QString& text)
     out += '"';
 }
 
+// The character of a one-letter escape, or 0 when the letter starts none.
+char simpleEscape(char letter)
+{
+    switch (letter) {
+    case 'a':
+        return '\a';
+    case 'b':
+        return '\b';
+    case 'f':
+        return '\f';
+    case 'n':
+        return '\n';
+    case 'r':
+        return '\r';
+    case 't':
+        return '\t';
+    case 'v':
+        return '\v';
+    case '"':
+    case '?':
+    case '\'':
+    case '\\':
+        return letter;
+    default:
+        return 0;
+    }
+}
+
 // Reads the escape whose letter is at body[i] onto text, as QSettings reads it, and moves i
 // past it. False for a backslash that QSettings would drop or misread.
 bool readEscape(QByteArrayView body, qsizetype& i, QString& text)
 {
-    static constexpr std::array<std::array<char, 2>, 11> simple{{{'a', '\a'},
-                                                                 {'b', '\b'},
-                                                                 {'f', '\f'},
-                                                                 {'n', '\n'},
-                                                                 {'r', '\r'},
-                                                                 {'t', '\t'},
-                                                                 {'v', '\v'},
-                                                                 {'"', '"'},
-                                                                 {'?', '?'},
-                                                                 {'\'', '\''},
-                                                                 {'\\', '\\'}}};
     if (i >= body.size())
         return false;
     const char letter = body[i++];
-    for (const auto& [code, meaning] : simple) {
-        if (letter == code) {
-            text += QLatin1Char(meaning);
-            return true;
-        }
+    if (const char meaning = simpleEscape(letter)) {
+        text += QLatin1Char(meaning);
+        return true;
     }
-    const int base = letter == 'x' ? 16 : 8;
-    char16_t code = letter == 'x' ? 0 : char16_t(letter - '0');
-    if (base == 8 && (letter < '0' || letter > '7'))
+    // "\x" with hex digits or a backslash with octal digits: QSettings takes every digit that
+    // follows into the one character.
+    const bool hex = letter == 'x';
+    if (!hex && (letter < '0' || letter > '7'))
         return false;
-    if (base == 16 && (i >= body.size() || hexValue(body[i]) < 0))
+    if (hex && (i >= body.size() || hexValue(body[i]) < 0))
         return false;
+    const int base = hex ? 16 : 8;
+    char16_t code = hex ? 0 : char16_t(letter - '0');
     for (; i < body.size(); ++i) {
         const int digit = hexValue(body[i]);
         if (digit < 0 || digit >= base)
