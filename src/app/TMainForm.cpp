@@ -319,11 +319,14 @@ void TMainForm::closeEvent(QCloseEvent* event)
     errors_.run([this] { saveEditorSettings(); });
 }
 
-// The font reaches the store as TodayMemo shows it.
+// The font reaches the store as TodayMemo shows it. A stored size that no editor can show (below
+// 1 point) is kept as it was stored unless the writer has set a font in the settings window.
 void TMainForm::saveEditorSettings()
 {
     const QFont font = todayTab_->TodayMemo->font();
-    saveSettings(platform_.keyStore, state_, font.pointSize(), font.family(), platform_.messages);
+    const bool keepStoredSize = state_.EditorFontSize < 1 && !fontSetByWriter_;
+    const int size = keepStoredSize ? state_.EditorFontSize : font.pointSize();
+    saveSettings(platform_.keyStore, state_, size, font.family(), platform_.messages);
 }
 
 bool TMainForm::FormCloseQuery()
@@ -444,7 +447,8 @@ void TMainForm::HtmlSetBtnClick()
 
 void TMainForm::AppSetBtnClick()
 {
-    windows_.AppSetForm->exec();
+    if (windows_.AppSetForm->exec() == QDialog::Accepted)
+        fontSetByWriter_ = true;
     refocusEditor();
 }
 

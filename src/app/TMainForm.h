@@ -95,6 +95,7 @@ private:
     MainState state_;
     Windows windows_;
     bool shown_ = false;
+    bool fontSetByWriter_ = false; // OK in the settings window during this run
 
     QTabWidget* PageControl1;
     TodayEntryTab* todayTab_;

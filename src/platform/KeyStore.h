@@ -19,7 +19,8 @@ public:
     virtual Value read(const QString& name) = 0;
     // Stages a value; nothing reaches the store before commit().
     virtual void write(const QString& name, const QString& text) = 0;
-    // Replaces the stored values whole, or leaves the store as it was and returns false.
+    // Stores the staged values in place of what their names held, all of them or, returning
+    // false, none; what the store holds under other names stays.
     virtual bool commit() = 0;
     virtual void close() = 0;
 };

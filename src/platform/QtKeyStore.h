@@ -1,27 +1,21 @@
 #pragma once
 
 #include "platform/KeyStore.h"
+#include "settings/IniFile.h"
 
 #include <QList>
 #include <QPair>
 #include <QString>
 
-#include <memory>
-
-class QSettings;
+#include <optional>
 
 // The settings store as an INI file in the format of QSettings: the program's own store is
 // "oribeko/Quillode.conf" in the user's configuration folder ($XDG_CONFIG_HOME, else ~/.config),
 // where QSettings in its native format, user scope, puts organisation "oribeko", application
-// "Quillode".
+// "Quillode". How values are read and written is IniFile's business.
 //
-// Reading goes through QSettings. A value that QSettings reads back as something other than a
-// single text (a hand-edited "a,b" is a list, "@ByteArray(...)" binary data) is of the wrong
-// kind; an empty value of any kind reads as empty text.
-//
-// Writing does not: QSettings (like QSaveFile) takes a write cut short by a full disk for a
-// whole one. commit() writes the file itself, every value as quoted, escaped text that
-// QSettings reads back exactly, and replaces the old file only once the new one is complete.
+// commit() rewrites the staged values in the file as it is at that moment and keeps every other
+// line of it. It replaces the old file only once the new one is complete and on the disk.
 class QtKeyStore : public KeyStore {
 public:
     QtKeyStore();
@@ -32,21 +26,21 @@ public:
     static QString defaultFilePath();
     const QString& filePath() const { return path_; }
 
-    // There is no store to read when the file is missing, empty, not a readable file, binary
-    // (it holds a zero byte, which no text file of settings does) or so broken that QSettings
-    // cannot make out its sections.
+    // There is no store to read when the file is missing, empty, not a readable file, or not a
+    // settings file at all (see IniFile::parse).
     bool open() override;
     // Fails only when the folder of the file can neither be found nor created.
     bool openOrCreate() override;
     Value read(const QString& name) override;
     void write(const QString& name, const QString& text) override;
-    // The new file holds the staged values only, in the order they were written.
+    // A file that is no settings file is replaced by the staged values alone; a file that is
+    // there but cannot be read is left as it is, and the commit fails.
     bool commit() override;
     void close() override;
 
 private:
     QString path_;
-    std::unique_ptr<QSettings> settings_; // the store opened for reading
+    std::optional<IniFile> file_; // the store opened for reading
     bool writable_ = false;
     QList<QPair<QString, QString>> staged_;
 };

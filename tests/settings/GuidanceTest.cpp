@@ -13,6 +13,7 @@
 #include <QCheckBox>
 #include <QDialog>
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -185,6 +186,40 @@ TEST_F(GuidanceTest, SettingsWindowTurnsTheExplanationBackOnAndItsFontIsKept)
     EXPECT_EQ(form->todayTab()->TodayMemo->font().pointSize(), 14);
     EXPECT_EQ(form->diaryTab()->AllMemo->font().pointSize(), 14);
     EXPECT_EQ(run([this] { switchTo(1); }), 1);
+}
+
+// A stored size that no editor can show stays stored until the writer sets a font.
+TEST_F(GuidanceTest, UnshowableStoredFontSizeOutlivesTheRun)
+{
+    const struct {
+        const char* stored;
+        const char* typed; // in the settings window, then OK; nullptr: the window stays shut
+        const char* saved;
+    } cases[] = {{"0", nullptr, "0"}, {"-3", nullptr, "-3"}, {"0", "14", "14"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.stored) + " " + (c.typed ? c.typed : "-"));
+        storeFolder = u"size%1%2"_s.arg(c.stored, c.typed ? c.typed : "");
+        QDir().mkpath(dir.filePath(storeFolder));
+        QFile file(dir.filePath(storeFolder + u"/Quillode.conf"_s));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray("[General]\nEditFontSize=") + c.stored + "\n");
+        file.close();
+        start();
+        EXPECT_GE(form->todayTab()->TodayMemo->font().pointSize(), 1);
+        if (c.typed) {
+            ModalCloser closer([&c](QDialog* dialog) {
+                if (auto* settings = qobject_cast<TAppSetForm*>(dialog)) {
+                    settings->SizeEdit->setText(QString::fromLatin1(c.typed));
+                    QTest::mouseClick(settings->BitBtn1, Qt::LeftButton);
+                }
+            });
+            action("SetWork")->trigger();
+        }
+        ASSERT_TRUE(form->close());
+        QtKeyStore saved(file.fileName());
+        ASSERT_TRUE(saved.open());
+        EXPECT_EQ(saved.read(u"EditFontSize"_s).text, QString::fromLatin1(c.saved));
+    }
 }
 
 } // namespace

@@ -166,6 +166,10 @@ TEST_F(KeyStoreFile, OddValuesComeBackExactly)
                              "key=value",
                              "%41%",
                              "",
+                             "<p>😀</p>",
+                             "/home/u/𠮷野家.html",
+                             QString(QChar(0xD800)) + "F",
+                             QString(QChar(0xDE00)) + QChar(0xD83D),
                              QString("\x01"
                                      "F\x7F"
                                      "1\x1b[0m"),
@@ -201,19 +205,38 @@ TEST_F(KeyStoreFile, HandEditedValueKinds)
         QString text;
     };
     const Case cases[] = {
-        {"[General]\nV=a,b\n", Status::WrongKind, ""},
-        {"[General]\nV=\"a\",\"b\"\n", Status::WrongKind, ""},
+        // Typed values as QSettings writes them.
         {"[General]\nV=@ByteArray(xy)\n", Status::WrongKind, ""},
+        {"[General]\nV=@Variant(\\0\\0\\0\\x2)\n", Status::WrongKind, ""},
         {"[General]\nV=@Rect(1 2 3 4)\n", Status::WrongKind, ""},
-        {"[General]\nV=\"a,b\"\n", Status::Text, "a,b"},
-        {"[General]\nV=@@x\n", Status::Text, "@x"},
-        {"[General]\r\nV = two words \r\n", Status::Text, "two words"},
-        {"V=before any section\n", Status::Text, "before any section"},
-        {"[General]\nV=\n", Status::Text, ""},
         {"[General]\nV=@ByteArray()\n", Status::Text, ""},
         {"[General]\nV=@Invalid()\n", Status::Text, ""},
-        {"[General]\nW=x\n", Status::Missing, ""},
+        {"[General]\nV=@@x\n", Status::Text, "@x"},
+        {"[General]\nV=@Rect(1 2)\n", Status::Text, "@Rect(1 2)"},
+        // Texts as QSettings and the program write them.
+        {"[General]\nV=\"a,b\"\n", Status::Text, "a,b"},
+        {"[General]\nV=\" <a href=\\\"x\\\">\\r\\n\"\n", Status::Text, " <a href=\"x\">\r\n"},
+        {"[General]\nV=C:\\\\diary\\x1b\n", Status::Text, "C:\\diary\x1b"},
+        {"[General]\nV=\xe6\x97\xa5\xf0\xa0\xae\xb7\n", Status::Text, "日𠮷"},
+        // Anything else is the text after '=' as it stands.
+        {"[General]\nV=a,b\n", Status::Text, "a,b"},
+        {"[General]\nV=\"a\",\"b\"\n", Status::Text, "\"a\",\"b\""},
+        {"[General]\nV=<DIV STYLE=\"margin-left:20pt;\">\n", Status::Text,
+         "<DIV STYLE=\"margin-left:20pt;\">"},
+        {"[General]\nV=/x/a;b.htm\n", Status::Text, "/x/a;b.htm"},
+        {"[General]\nV=\"unclosed\n", Status::Text, "\"unclosed"},
+        {"[General]\nV=\"end\\\"\n", Status::Text, "\"end\\\""},
+        {"[General]\nV=C:\\diary\n", Status::Text, "C:\\diary"},
+        {"[General]\nV=@ByteArray(a,b)\n", Status::Text, "@ByteArray(a,b)"},
+        // Where the value is.
+        {"[General]\r\nV = two words \r\n", Status::Text, "two words"},
+        {"\xef\xbb\xbf[General]\r\nV=bom\r\n", Status::Text, "bom"},
+        {"V=before any section\n", Status::Text, "before any section"},
+        {"[General]\nV=first\n[Other]\nV=x\n[ general ]\nV=last\nv=case\n", Status::Text, "last"},
+        {"[General]\nV=\n", Status::Text, ""},
+        {"[General]\nW=x\n; V=comment\n", Status::Missing, ""},
         {"[Other]\nV=x\n", Status::Missing, ""},
+        {"[%General]\nV=x\n", Status::Missing, ""},
     };
     int n = 0;
     for (const Case& c : cases) {
@@ -225,6 +248,41 @@ TEST_F(KeyStoreFile, HandEditedValueKinds)
         const KeyStore::Value value = store.read("V");
         EXPECT_EQ(value.status, c.status);
         EXPECT_EQ(value.text, c.text);
+    }
+}
+
+TEST_F(KeyStoreFile, CommitKeepsEveryOtherLine)
+{
+    const struct {
+        const char* label;
+        QByteArray before;
+        QByteArray after; // V and W set to "new"
+    } cases[] = {
+        {"unknown keys, sections and comments",
+         "; notes\n[General]\nHand=a,b\nV = old ; kept?\n\n; Other\n[Other]\nV=x\n",
+         "; notes\n[General]\nHand=a,b\nV=\"new\"\nW=\"new\"\n\n; Other\n[Other]\nV=x\n"},
+        {"CR LF, a byte order mark, no line end at the end",
+         "\xef\xbb\xbf[General]\r\nV=1\r\nX=2",
+         "\xef\xbb\xbf[General]\r\nV=\"new\"\r\nX=2\r\nW=\"new\"\r\n"},
+        {"the last of two lines of a key",
+         "V=a\n[General]\nV=b\n[x]\n",
+         "V=a\n[General]\nV=\"new\"\nW=\"new\"\n[x]\n"},
+        {"no section [General]",
+         "[Other]\nV=x",
+         "[Other]\nV=x\n\n[General]\nV=\"new\"\nW=\"new\"\n"},
+        {"not a settings file", "[General\nV=1\n", "[General]\nV=\"new\"\nW=\"new\"\n"},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        const QString path = storePath(QString::number(++n));
+        writeFile(path, c.before);
+        QtKeyStore store(path);
+        ASSERT_TRUE(store.openOrCreate());
+        store.write("V", "new");
+        store.write("W", "new");
+        ASSERT_TRUE(store.commit());
+        EXPECT_EQ(readFile(path), c.after);
     }
 }
 
@@ -244,9 +302,10 @@ TEST_F(KeyStoreFile, StoreBehindALinkStaysALink)
     EXPECT_EQ(QSettings(target, QSettings::IniFormat).value("V"), QVariant(QString("new")));
 }
 
-TEST_F(SettingsFile, HandEditedListStopsTheLoadAndTheNextSaveRepairsIt)
+TEST_F(SettingsFile, BinaryValueStopsTheLoadAndTheNextSaveRepairsIt)
 {
-    writeFile(storePath(), "[General]\nHtmlDate1=one\nHtmlDate2=two\nHtmlSky1=a,b\nHtmlSky2=three\n"
+    writeFile(storePath(), "[General]\nHtmlDate1=one\nHtmlDate2=two\nHtmlSky1=@ByteArray(ab)\n"
+                           "HtmlSky2=three\n"
                            "LoadLog=/x.html\nNewProcessFlag=F\n");
     QtKeyStore store(storePath());
     MainState state = startState();
