@@ -212,7 +212,7 @@ void DiaryDocument::tellUnencodable(const QList<char32_t>& characters)
 
 bool DiaryDocument::Load(const QString& path)
 {
-    document::DiaryFile file = document::readDiaryFile(platform_.files, path);
+    const document::DiaryFile file = document::readDiaryFile(platform_.files, path);
     setEditorText(tab_->AllMemo, file.text);
     return file.looksUtf8;
 }

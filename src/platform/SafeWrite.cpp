@@ -62,7 +62,8 @@ QByteArray sha256(const QByteArray& bytes)
 
 QByteArray journalText(const QString& target, const QByteArray& bytes)
 {
-    return QByteArray::number(bytes.size()) + '\n' + sha256(bytes) + '\n' + QFile::encodeName(target);
+    return QByteArray::number(bytes.size()) + '\n' + sha256(bytes) + '\n'
+        + QFile::encodeName(target);
 }
 
 // Makes the locked, synced copy of the old content and its journal; false when either is missing.
@@ -146,7 +147,8 @@ bool settle(QFile& copy)
         const QByteArray old = copy.readAll();
         QFile target(journal->target);
         if (copy.error() != QFileDevice::NoError
-            || !target.open(QIODevice::ReadWrite | QIODevice::Unbuffered) || !overwrite(target, old))
+            || !target.open(QIODevice::ReadWrite | QIODevice::Unbuffered)
+            || !overwrite(target, old))
             return false;
     }
     return QFile::remove(journalPath);

@@ -111,14 +111,15 @@ TEST(DiaryText, WhatCannotBeEditedIsRefusedWithoutReadingIt)
         QString error; // empty: read
     };
     const QString tooBig = QStringLiteral("文字列の大きさが ﾒﾓ の制限を越えました");
+    const qint64 limit = document::maxDiaryFileBytes;
     const Case cases[] = {
         {"pipe", [](FakeFiles& f, const QString& p) { f.notRegular.insert(p); },
          QStringLiteral("ﾌｧｲﾙ /d/a.htm は開けません")},
         {"one byte over the limit",
-         [](FakeFiles& f, const QString& p) { f.reportedSizes.insert(p, document::maxDiaryFileBytes + 1); },
+         [&](FakeFiles& f, const QString& p) { f.reportedSizes.insert(p, limit + 1); },
          tooBig},
         {"at the limit",
-         [](FakeFiles& f, const QString& p) { f.reportedSizes.insert(p, document::maxDiaryFileBytes); },
+         [&](FakeFiles& f, const QString& p) { f.reportedSizes.insert(p, limit); },
          QString()},
     };
     for (const Case& c : cases) {

@@ -132,7 +132,8 @@ TEST(SafeWrite, AnInPlaceWriteCutShortIsSettledAtTheNextStart)
         ASSERT_EQ(disk.backupFiles().size(), 2) << c.name;
         if (c.finishedBeforeTheEnd) {
             QFile file(disk.target);
-            ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(newContent) == newContent.size());
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            ASSERT_EQ(file.write(newContent), newContent.size());
         }
 
         finishInterruptedWrites(disk.backup);
