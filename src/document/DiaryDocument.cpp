@@ -75,12 +75,27 @@ void DiaryDocument::OpenDiary()
 void DiaryDocument::openFile(const QString& path)
 {
     tab_->AllMemo->setReadOnly(false);
-    Load(path);
+    const bool looksUtf8 = Load(path);
+    diskStamp_ = platform_.files.stamp(path);
     SetDiaryFileName(path);
     tab_->AllMemo->setFocus();
     ResetAfterLoad();
     tab_->SaveAsBtn->setEnabled(true);
     emit documentOpened(true);
+    if (looksUtf8)
+        tellLooksUtf8(path);
+}
+
+// The file is opened as it is, byte for byte; the writer is told why its text looks wrong.
+void DiaryDocument::tellLooksUtf8(const QString& path)
+{
+    platform_.messages.show(
+        {QStringLiteral("ファイル ") + path
+             + QStringLiteral(" は UTF-8 で書かれているようです。\n"
+                              "Pelmora は Shift-JIS のファイルを読み書きするため、"
+                              "日本語などは正しく表示されません。\n"
+                              "文字コードは変換せず、ファイルのバイトはそのまま保たれます。"),
+         appTitle(), MsgButtons::Ok, MsgIcon::Information, MsgAnswer::Ok});
 }
 
 void DiaryDocument::NewDiary()
@@ -139,6 +154,8 @@ bool DiaryDocument::SaveDiary()
 {
     if (state_.CurrentFileName.isEmpty())
         return SaveDiaryAs();
+    if (!mayWriteOverCurrentFile())
+        return false;
     const QList<char32_t> unencodable = writeTo(state_.CurrentFileName);
     AfterSave();
     tellUnencodable(unencodable);
@@ -157,10 +174,30 @@ bool DiaryDocument::SaveDiaryAs()
     return true;
 }
 
+// A file another program changed after it was opened or saved here is written over only when
+// the writer says so. A file deleted meanwhile is simply written again.
+bool DiaryDocument::mayWriteOverCurrentFile()
+{
+    const QString& path = state_.CurrentFileName;
+    const std::optional<FileStamp> now = platform_.files.stamp(path);
+    if (!now || now == diskStamp_)
+        return true;
+    return platform_.messages.show(
+               {QStringLiteral("ファイル ") + path
+                    + QStringLiteral(" は、開いた後（または前回の保存の後）に"
+                                     "他のプログラムによって変更されています。\n"
+                                     "上書きしてもよろしいですか？"),
+                appTitle(), MsgButtons::YesNo, MsgIcon::Question, MsgAnswer::No})
+        == MsgAnswer::Yes;
+}
+
 // A failed write throws before anything else changes.
 QList<char32_t> DiaryDocument::writeTo(const QString& path)
 {
-    return document::writeDiaryText(platform_.files, path, editorText(tab_->AllMemo));
+    QList<char32_t> unencodable =
+        document::writeDiaryText(platform_.files, path, editorText(tab_->AllMemo));
+    diskStamp_ = platform_.files.stamp(path);
+    return unencodable;
 }
 
 // Characters Shift-JIS cannot hold were written as numeric references; the writer is told
@@ -173,9 +210,11 @@ void DiaryDocument::tellUnencodable(const QList<char32_t>& characters)
                              MsgIcon::Information, MsgAnswer::Ok});
 }
 
-void DiaryDocument::Load(const QString& path)
+bool DiaryDocument::Load(const QString& path)
 {
-    setEditorText(tab_->AllMemo, document::readDiaryText(platform_.files, path));
+    const document::DiaryFile file = document::readDiaryFile(platform_.files, path);
+    setEditorText(tab_->AllMemo, file.text);
+    return file.looksUtf8;
 }
 
 void DiaryDocument::SetDiaryFileName(const QString& name)

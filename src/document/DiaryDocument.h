@@ -1,10 +1,13 @@
 #pragma once
 
+#include "platform/Files.h"
 #include "platform/Platform.h"
 
 #include <QList>
 #include <QObject>
 #include <QString>
+
+#include <optional>
 
 struct FileDialogSettings;
 struct MainState;
@@ -43,7 +46,8 @@ public:
     void OpenDiary();
     void NewDiary();
     void ReOpen();
-    // True when saved, false when the writer cancelled the save dialog.
+    // True when saved, false when the writer cancelled the save dialog or chose not to write
+    // over a file another program has changed.
     bool SaveDiary();
     bool SaveDiaryAs();
 
@@ -51,8 +55,9 @@ public:
     // write-protected file, message shown); the history window then stays open.
     bool OpenRecentFile(int number);
 
-    // Replaces the whole document text by the content of the file.
-    void Load(const QString& path);
+    // Replaces the whole document text by the content of the file. True when the file looks
+    // like UTF-8 rather than Shift-JIS.
+    bool Load(const QString& path);
     // "?" names a new, unnamed document.
     void SetDiaryFileName(const QString& name);
     void ResetAfterLoad();
@@ -72,8 +77,10 @@ signals:
 private:
     void AllMemoChange();
     void openFile(const QString& path);
+    bool mayWriteOverCurrentFile();
     QList<char32_t> writeTo(const QString& path);
     void tellUnencodable(const QList<char32_t>& characters);
+    void tellLooksUtf8(const QString& path);
     void setSaveButtons(bool save, bool saveAs);
 
     MainState& state_;
@@ -84,4 +91,6 @@ private:
     TNewProcessForm* newProcessForm_ = nullptr;
     THistoryForm* historyForm_ = nullptr;
     bool modified_ = false;
+    // The file as it was when last opened or saved here, to notice other programs' changes.
+    std::optional<FileStamp> diskStamp_;
 };

@@ -3,6 +3,7 @@
 #include "app/AppError.h"
 #include "platform/Files.h"
 #include "text/Cp932.h"
+#include "text/EncodingGuess.h"
 
 namespace document {
 
@@ -50,12 +51,24 @@ QByteArray normalizeLineEndBytes(QByteArrayView bytes)
     return result;
 }
 
-QString readDiaryText(Files& files, const QString& path)
+DiaryFile readDiaryFile(Files& files, const QString& path)
 {
+    const AppError cannotOpen(QStringLiteral("ﾌｧｲﾙ %1 は開けません").arg(path));
+    // A pipe would block the program and a device may never end: neither is read.
+    const std::optional<FileStamp> stamp = files.stamp(path);
+    if (!stamp)
+        throw cannotOpen;
+    if (stamp->size > maxDiaryFileBytes)
+        throw AppError(QStringLiteral("文字列の大きさが ﾒﾓ の制限を越えました"));
     const std::optional<QByteArray> bytes = files.readAll(path);
     if (!bytes)
-        throw AppError(QStringLiteral("ﾌｧｲﾙ %1 は開けません").arg(path));
-    return text::decodeCp932(normalizeLineEndBytes(*bytes));
+        throw cannotOpen;
+    return {text::decodeCp932(normalizeLineEndBytes(*bytes)), text::looksLikeUtf8(*bytes)};
+}
+
+QString readDiaryText(Files& files, const QString& path)
+{
+    return readDiaryFile(files, path).text;
 }
 
 QList<char32_t> writeDiaryText(Files& files, const QString& path, const QString& text)

@@ -16,8 +16,20 @@ namespace document {
 // character is never taken for anything else.
 QByteArray normalizeLineEndBytes(QByteArrayView bytes);
 
+// The largest diary file the editor takes. Opening one of this size takes about 12 s of
+// processor time and half a gigabyte of memory; beyond it both grow faster than the size.
+constexpr qint64 maxDiaryFileBytes = 64 * 1024 * 1024;
+
+struct DiaryFile {
+    QString text;
+    bool looksUtf8 = false; // the bytes read as UTF-8 rather than Shift-JIS
+};
+
 // The text of a diary file as the editors hold it: read whole, line ends normalised, decoded
-// without losing a byte. Throws AppError "ﾌｧｲﾙ <path> は開けません" when it cannot be read.
+// without losing a byte. Only a regular file is read, and only up to maxDiaryFileBytes. Throws
+// AppError "ﾌｧｲﾙ <path> は開けません" when there is no regular file at path or it cannot be
+// read, and "文字列の大きさが ﾒﾓ の制限を越えました" when it is too big, before reading it.
+DiaryFile readDiaryFile(Files& files, const QString& path);
 QString readDiaryText(Files& files, const QString& path);
 
 // Writes a CR LF text to path as Shift-JIS, byte for byte, replacing the file only when every

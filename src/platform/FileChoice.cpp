@@ -6,15 +6,24 @@
 
 namespace {
 
+void refuse(Messages& messages, const FileDialogSettings& dialog, const QString& reason)
+{
+    messages.show({dialog.fileName + reason, dialog.title, MsgButtons::Ok, MsgIcon::Exclamation,
+                   MsgAnswer::Ok});
+}
+
 template <typename Show>
 bool chooseWritable(Files& files, Messages& messages, FileDialogSettings& dialog, Show show)
 {
     while (show(dialog)) {
-        if (files.isWritable(dialog.fileName))
+        if (!files.folderExists(dialog.fileName))
+            refuse(messages, dialog, QStringLiteral("\n保存先のフォルダが存在しません。\n"
+                                                    "別のフォルダを選んで下さい。"));
+        else if (files.isWritable(dialog.fileName))
             return true;
-        messages.show({dialog.fileName + QStringLiteral("\nこのファイルは書き込み禁止に設定されています。\n"
-                                                         "別のファイルを選んで下さい。"),
-                       dialog.title, MsgButtons::Ok, MsgIcon::Exclamation, MsgAnswer::Ok});
+        else
+            refuse(messages, dialog, QStringLiteral("\nこのファイルは書き込み禁止に設定されています。\n"
+                                                    "別のファイルを選んで下さい。"));
     }
     return false;
 }

@@ -1,9 +1,17 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 
 #include <optional>
+
+// What tells one version of a file from another: its modification time and size.
+struct FileStamp {
+    QDateTime modified;
+    qint64 size = 0;
+    bool operator==(const FileStamp&) const = default;
+};
 
 class Files {
 public:
@@ -12,7 +20,12 @@ public:
     virtual std::optional<QByteArray> readAll(const QString& path) = 0;
     // Replaces the file whole or leaves it as it was; false when the write failed.
     virtual bool writeAll(const QString& path, const QByteArray& bytes) = 0;
+    // True for a regular file (or a link to one); false for a folder, a pipe or a device.
     virtual bool exists(const QString& path) = 0;
+    // The stamp of the regular file at path; nothing when there is none.
+    virtual std::optional<FileStamp> stamp(const QString& path) = 0;
+    // True when the folder that holds (or would hold) the file at path exists.
+    virtual bool folderExists(const QString& path) = 0;
     // True when the file (or, for a file not yet there, its folder) may be written.
     virtual bool isWritable(const QString& path) = 0;
     virtual bool remove(const QString& path) = 0;

@@ -10,7 +10,6 @@
 #include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSaveFile>
 
 namespace {
 
@@ -185,6 +184,8 @@ void QtSystem::playSound(SystemSound)
     QApplication::beep();
 }
 
+QtFiles::QtFiles(QString backupFolder) : backupFolder_(std::move(backupFolder)) {}
+
 std::optional<QByteArray> QtFiles::readAll(const QString& path)
 {
     QFile file(path);
@@ -198,24 +199,25 @@ std::optional<QByteArray> QtFiles::readAll(const QString& path)
 
 bool QtFiles::writeAll(const QString& path, const QByteArray& bytes)
 {
-    // Written beside the old file and put in its place only when every byte is out; in a
-    // folder where no new file can be made, the file itself is written.
-    QSaveFile file(path);
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    // A short count or a failed flush is a full disk or a size limit: Qt's commit() would take
-    // the cut-short file for a finished one and put it in place of the old.
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return writeFileSafely(path, bytes, backupFolder_);
 }
 
 bool QtFiles::exists(const QString& path)
 {
     return QFileInfo(path).isFile();
+}
+
+std::optional<FileStamp> QtFiles::stamp(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return std::nullopt;
+    return FileStamp{info.lastModified(), info.size()};
+}
+
+bool QtFiles::folderExists(const QString& path)
+{
+    return QFileInfo(QFileInfo(path).absolutePath()).isDir();
 }
 
 bool QtFiles::isWritable(const QString& path)

@@ -5,6 +5,7 @@
 #include "platform/FileDialogs.h"
 #include "platform/Files.h"
 #include "platform/Messages.h"
+#include "platform/SafeWrite.h"
 #include "platform/SystemInfo.h"
 
 #include <QStringList>
@@ -43,11 +44,19 @@ public:
 
 class QtFiles : public Files {
 public:
+    // backupFolder keeps the copy of a file written in place until the write is settled.
+    explicit QtFiles(QString backupFolder = writeBackupFolder());
+
     std::optional<QByteArray> readAll(const QString& path) override;
     bool writeAll(const QString& path, const QByteArray& bytes) override;
     bool exists(const QString& path) override;
+    std::optional<FileStamp> stamp(const QString& path) override;
+    bool folderExists(const QString& path) override;
     bool isWritable(const QString& path) override;
     bool remove(const QString& path) override;
+
+private:
+    QString backupFolder_;
 };
 
 // A filter written as "description|patterns|description|patterns" split into its pairs.

@@ -276,6 +276,92 @@ TEST_F(DiaryDocumentTest, FailedSaveChangesNothing)
     EXPECT_EQ(saves, 0);
 }
 
+// Another program changed (or deleted) the open file: writing over it is asked about, once.
+TEST_F(DiaryDocumentTest, AFileChangedOnDiskIsWrittenOverOnlyWhenTheWriterSaysSo)
+{
+    const QString other = QStringLiteral("/home/w/other.htm");
+    struct Case {
+        const char* name;
+        std::function<void()> change;
+        std::optional<MsgAnswer> answer; // nothing: no question
+        bool saved;
+    };
+    const Case cases[] = {
+        {"changed, yes", [&] { putFile(diaryA, "theirs"); }, MsgAnswer::Yes, true},
+        {"changed, no", [&] { putFile(diaryA, "theirs"); }, MsgAnswer::No, false},
+        {"touched only, no",
+         [&] { fake.files.modified.insert(diaryA, QDateTime(QDate(2026, 1, 2), QTime(3, 4))); },
+         MsgAnswer::No, false},
+        {"deleted", [&] { fake.files.files.remove(diaryA); }, std::nullopt, true},
+        {"saved elsewhere since", [&] {
+             fake.fileDialogs.answers.push_back(other);
+             doc->SaveDiaryAs();
+             typeText(tab->AllMemo, QStringLiteral("y"));
+         }, std::nullopt, true},
+    };
+    for (const Case& c : cases) {
+        fake.files.files.clear();
+        fake.files.modified.clear();
+        putFile(diaryA, "old");
+        if (doc->isModified())
+            fake.messages.answer({MsgAnswer::No}); // the last row's changes are dropped
+        openThroughDialog(diaryA);
+        fake.messages.shown.clear();
+        typeText(tab->AllMemo, QStringLiteral("x"));
+        c.change();
+        const QByteArray before = file(state.CurrentFileName);
+        if (c.answer)
+            fake.messages.answer({*c.answer});
+
+        EXPECT_EQ(doc->SaveDiary(), c.saved) << c.name;
+
+        ASSERT_EQ(fake.messages.shown.size(), c.answer ? 1 : 0) << c.name;
+        if (c.answer) {
+            const Message& asked = fake.messages.shown[0];
+            EXPECT_TRUE(asked.text.startsWith(QStringLiteral("ファイル ") + diaryA)) << c.name;
+            EXPECT_EQ(asked.caption, appTitle()) << c.name;
+            EXPECT_EQ(asked.buttons, MsgButtons::YesNo) << c.name;
+            EXPECT_EQ(asked.icon, MsgIcon::Question) << c.name;
+        }
+        EXPECT_EQ(file(state.CurrentFileName), c.saved ? QByteArray(text().toLatin1()) : before)
+            << c.name;
+        EXPECT_EQ(doc->isModified(), !c.saved) << c.name;
+        if (c.saved) { // the written file is the one known now: the next save asks nothing
+            typeText(tab->AllMemo, QStringLiteral("z"));
+            EXPECT_TRUE(doc->SaveDiary()) << c.name;
+        }
+    }
+    // No inside the question before changes are lost: the close, open or new stops.
+    typeText(tab->AllMemo, QStringLiteral("w"));
+    putFile(state.CurrentFileName, "theirs again");
+    fake.messages.answer({MsgAnswer::Yes, MsgAnswer::No});
+    EXPECT_EQ(doc->AskSaveIfModified(), SaveAnswer::Cancelled);
+    EXPECT_EQ(file(state.CurrentFileName), QByteArray("theirs again"));
+}
+
+// A UTF-8 diary opens as it is, and the writer is told once, right after opening it.
+TEST_F(DiaryDocumentTest, AUtf8DiaryIsPointedOutOnceAfterOpening)
+{
+    putFile(diaryA, "<p>\xe6\x97\xa5\xe8\xa8\x98</p>");
+    putFile(diaryB, "<p>\x93\xfa\x8b\x4c</p>");
+    fake.messages.onShow = [&](const Message&) { EXPECT_EQ(state.CurrentFileName, diaryA); };
+    fake.messages.answer({MsgAnswer::Ok});
+    openThroughDialog(diaryA);
+    ASSERT_EQ(fake.messages.shown.size(), 1);
+    const Message& told = fake.messages.shown[0];
+    EXPECT_TRUE(told.text.startsWith(QStringLiteral("ファイル ") + diaryA)) << told.text.toStdString();
+    EXPECT_TRUE(told.text.contains(QStringLiteral("UTF-8")));
+    EXPECT_EQ(told.caption, appTitle());
+    EXPECT_EQ(told.icon, MsgIcon::Information);
+    EXPECT_FALSE(doc->isModified());
+
+    typeText(tab->AllMemo, QStringLiteral("x"));
+    EXPECT_TRUE(doc->SaveDiary());
+    EXPECT_EQ(file(diaryA), QByteArray("x<p>\xe6\x97\xa5\xe8\xa8\x98</p>"));
+    openThroughDialog(diaryB);
+    EXPECT_EQ(fake.messages.shown.size(), 1);
+}
+
 TEST_F(DiaryDocumentTest, UnreadableFileLeavesTheDocumentAsItWas)
 {
     putFile(diaryA, "a");

@@ -2,6 +2,7 @@
 #include "document/DiaryText.h"
 #include "support/FakePlatform.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -98,6 +99,43 @@ TEST(DiaryText, ReadAndWriteFailuresNameThePath)
         EXPECT_EQ(e.text(), QStringLiteral("ﾌｧｲﾙ /d/日記.htm を作成できません"));
     }
     EXPECT_EQ(files.files.value(path), QByteArray("x"));
+}
+
+// A pipe or a device would hang the program or fill its memory; a file too big to edit would
+// take minutes and gigabytes. Both are refused before a byte is read.
+TEST(DiaryText, WhatCannotBeEditedIsRefusedWithoutReadingIt)
+{
+    struct Case {
+        const char* name;
+        std::function<void(FakeFiles&, const QString&)> make;
+        QString error; // empty: read
+    };
+    const QString tooBig = QStringLiteral("文字列の大きさが ﾒﾓ の制限を越えました");
+    const qint64 limit = document::maxDiaryFileBytes;
+    const Case cases[] = {
+        {"pipe", [](FakeFiles& f, const QString& p) { f.notRegular.insert(p); },
+         QStringLiteral("ﾌｧｲﾙ /d/a.htm は開けません")},
+        {"one byte over the limit",
+         [&](FakeFiles& f, const QString& p) { f.reportedSizes.insert(p, limit + 1); },
+         tooBig},
+        {"at the limit",
+         [&](FakeFiles& f, const QString& p) { f.reportedSizes.insert(p, limit); },
+         QString()},
+    };
+    for (const Case& c : cases) {
+        FakeFiles files;
+        const QString path = QStringLiteral("/d/a.htm");
+        files.files.insert(path, "x");
+        c.make(files, path);
+        QString error;
+        try {
+            EXPECT_EQ(document::readDiaryText(files, path), QStringLiteral("x")) << c.name;
+        } catch (const AppError& e) {
+            error = e.text();
+        }
+        EXPECT_EQ(error, c.error) << c.name;
+        EXPECT_EQ(files.reads.size(), c.error.isEmpty() ? 1 : 0) << c.name;
+    }
 }
 
 TEST(DiaryText, UnencodableCharactersAreWrittenAsReferencesAndListed)

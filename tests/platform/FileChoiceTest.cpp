@@ -34,6 +34,27 @@ TEST(FileChoice, WriteProtectedChoiceIsRefusedAndTheDialogComesBackAtThatName)
     }
 }
 
+// Qt's save dialog takes a name typed into a folder that does not exist.
+TEST(FileChoice, AMissingFolderIsNamedAsSuchNotAsWriteProtection)
+{
+    FakePlatform fake;
+    const QString lost = QStringLiteral("/home/w/gone/d.txt");
+    const QString free = QStringLiteral("/home/w/d.txt");
+    fake.files.missingFolders.insert(QStringLiteral("/home/w/gone"));
+    fake.fileDialogs.answers = {lost, free};
+    fake.messages.answer({MsgAnswer::Ok});
+    FileDialogSettings dialog;
+    dialog.title = QStringLiteral("テキストファイルの保存先を指定");
+
+    EXPECT_TRUE(chooseSaveFile(fake.fileDialogs, fake.files, fake.messages, dialog));
+    EXPECT_EQ(dialog.fileName, free);
+    ASSERT_EQ(fake.messages.shown.size(), 1);
+    EXPECT_EQ(fake.messages.shown[0].text,
+              lost + QStringLiteral("\n保存先のフォルダが存在しません。\n別のフォルダを選んで下さい。"));
+    EXPECT_EQ(fake.messages.shown[0].caption, dialog.title);
+    EXPECT_EQ(fake.messages.shown[0].icon, MsgIcon::Exclamation);
+}
+
 TEST(FileChoice, CancelAfterARefusalChoosesNothing)
 {
     FakePlatform fake;

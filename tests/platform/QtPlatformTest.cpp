@@ -17,6 +17,7 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <gtest/gtest.h>
 
 namespace {
@@ -101,6 +102,21 @@ TEST(QtFiles, WritesWholeFilesAndReportsWhatItCannotDo)
     const QString noFolder = dir.filePath(QStringLiteral("missing/x.htm"));
     EXPECT_FALSE(files.writeAll(noFolder, bytes));
     EXPECT_FALSE(files.exists(dir.path())); // a folder is not a file
+}
+
+TEST(QtFiles, OnlyRegularFilesHaveAStampAndFoldersAreTold)
+{
+    QTemporaryDir dir;
+    QtFiles files;
+    const QString pipe = dir.filePath(QStringLiteral("pipe"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    for (const QString& notAFile : {pipe, QStringLiteral("/dev/zero"), dir.path()})
+        EXPECT_FALSE(files.stamp(notAFile).has_value()) << notAFile.toStdString();
+    const QString path = dir.filePath(QStringLiteral("a.htm"));
+    ASSERT_TRUE(files.writeAll(path, "abc"));
+    EXPECT_EQ(files.stamp(path), (FileStamp{QFileInfo(path).lastModified(), 3}));
+    EXPECT_TRUE(files.folderExists(path));
+    EXPECT_FALSE(files.folderExists(dir.filePath(QStringLiteral("missing/a.htm"))));
 }
 
 TEST(QtFiles, ReplacingAFileKeepsItsLinkAndPermissions)

@@ -1,5 +1,6 @@
 #include "support/FakePlatform.h"
 
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 MsgAnswer FakeMessages::show(const Message& message)
@@ -53,6 +54,7 @@ QString FakeClock::shortDayName(int dayOfWeek)
 
 std::optional<QByteArray> FakeFiles::readAll(const QString& path)
 {
+    reads.append(path);
     if (!files.contains(path) || unreadable.contains(path))
         return std::nullopt;
     return files.value(path);
@@ -68,7 +70,19 @@ bool FakeFiles::writeAll(const QString& path, const QByteArray& bytes)
 
 bool FakeFiles::exists(const QString& path)
 {
-    return files.contains(path);
+    return files.contains(path) && !notRegular.contains(path);
+}
+
+std::optional<FileStamp> FakeFiles::stamp(const QString& path)
+{
+    if (!exists(path))
+        return std::nullopt;
+    return FileStamp{modified.value(path), reportedSizes.value(path, files.value(path).size())};
+}
+
+bool FakeFiles::folderExists(const QString& path)
+{
+    return !missingFolders.contains(QFileInfo(path).path());
 }
 
 bool FakeFiles::isWritable(const QString& path)

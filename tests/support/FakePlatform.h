@@ -79,10 +79,17 @@ public:
     QSet<QString> unreadable; // exist, refuse reading
     QSet<QString> failingWrites; // writable, but the write fails (a full disk)
     QSet<QString> undeletable;
+    QSet<QString> notRegular;              // a pipe or a device: there, but no regular file
+    QSet<QString> missingFolders;          // folders that are not there
+    QMap<QString, QDateTime> modified;     // set anew to play another program changing a file
+    QMap<QString, qint64> reportedSizes;   // sizes too big to hold in a test
+    QList<QString> reads;                  // every readAll, in order
 
     std::optional<QByteArray> readAll(const QString& path) override;
     bool writeAll(const QString& path, const QByteArray& bytes) override;
     bool exists(const QString& path) override;
+    std::optional<FileStamp> stamp(const QString& path) override;
+    bool folderExists(const QString& path) override;
     bool isWritable(const QString& path) override;
     bool remove(const QString& path) override;
 };
