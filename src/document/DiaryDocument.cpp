@@ -86,7 +86,9 @@ void DiaryDocument::openFile(const QString& path)
         tellLooksUtf8(path);
 }
 
-// The file is opened as it is, byte for byte; the writer is told why its text looks wrong.
+// The file is opened as it is, unconverted; the writer is told why its text looks wrong. A save
+// writes it back as Shift-JIS text, which can change a few byte pairs of a UTF-8 file (those that
+// read as a Shift-JIS character Windows writes with another code).
 void DiaryDocument::tellLooksUtf8(const QString& path)
 {
     platform_.messages.show(
@@ -94,7 +96,8 @@ void DiaryDocument::tellLooksUtf8(const QString& path)
              + QStringLiteral(" は UTF-8 で書かれているようです。\n"
                               "Pelmora は Shift-JIS のファイルを読み書きするため、"
                               "日本語などは正しく表示されません。\n"
-                              "文字コードは変換せず、ファイルのバイトはそのまま保たれます。"),
+                              "文字コードは変換しません。保存すると、一部の文字のバイトが"
+                              "変わることがあります。"),
          appTitle(), MsgButtons::Ok, MsgIcon::Information, MsgAnswer::Ok});
 }
 
