@@ -200,7 +200,6 @@ void TMainForm::createFileDialogs()
     OpenDialog.title = QStringLiteral("日記HTMLを開く");
     OpenDialog.defaultExt = QStringLiteral("htm");
     OpenDialog.filter = htmlFilter;
-    OpenDialog.fileMustExist = true;
 
     SaveDialog.title = QStringLiteral("日記HTMLを保存");
     SaveDialog.defaultExt = QStringLiteral("htm");

@@ -6,21 +6,6 @@ namespace entry {
 
 namespace {
 
-bool isLeapYear(int year)
-{
-    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
-
-int daysInMonth(int year, int month)
-{
-    switch (month) {
-    case 1: case 3: case 5: case 7: case 8: case 10: case 12: return 31;
-    case 4: case 6: case 9: case 11: return 30;
-    case 2: return isLeapYear(year) ? 29 : 28;
-    default: return 0;
-    }
-}
-
 // Input methods type digits full-width (U+FF10..U+FF19); they count as the plain digits.
 int digitValue(QChar c)
 {
@@ -60,9 +45,10 @@ int weekdayItem(QStringView year, QStringView month, QStringView day)
     const int y = readDateNumber(year);
     if (y < 1990 || y > 9999)
         return -1;
-    if (d < 1 || d > daysInMonth(y, m))
+    const QDate date(y, m, d); // invalid for a day the month does not have
+    if (!date.isValid())
         return -1;
-    return QDate(y, m, d).dayOfWeek() % 7; // Qt counts Monday 1 to Sunday 7
+    return date.dayOfWeek() % 7; // Qt counts Monday 1 to Sunday 7
 }
 
 } // namespace entry

@@ -11,7 +11,6 @@ struct FileDialogSettings {
     QString defaultExt;  // without the dot; appended when the chosen name has none
     QString fileName;    // the name shown at the next showing; the chosen name afterwards
     bool overwritePrompt = false;
-    bool fileMustExist = false;
 };
 
 class FileDialogs {

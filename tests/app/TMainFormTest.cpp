@@ -564,7 +564,6 @@ TEST_F(MainFormTest, FileDialogsAreSetUpForTheirUses)
     EXPECT_EQ(form->OpenDialog.title, QStringLiteral("日記HTMLを開く"));
     EXPECT_EQ(form->OpenDialog.filter, html);
     EXPECT_EQ(form->OpenDialog.defaultExt, QStringLiteral("htm"));
-    EXPECT_TRUE(form->OpenDialog.fileMustExist);
     EXPECT_EQ(form->SaveDialog.title, QStringLiteral("日記HTMLを保存"));
     EXPECT_EQ(form->SaveDialog.filter, html);
     EXPECT_TRUE(form->SaveDialog.overwritePrompt);

@@ -27,7 +27,6 @@ TEST(DiaryFileDialog, FiltersShowTheirDescriptionsAndMatchTheirPatterns)
     settings.title = QStringLiteral("日記HTMLを開く");
     settings.filter = htmlFilter;
     settings.defaultExt = QStringLiteral("htm");
-    settings.fileMustExist = true;
     settings.fileName = dir.filePath(QStringLiteral("c.txt"));
 
     QStringList shown;
