@@ -115,7 +115,7 @@ void RecoveryKeeper::startSnapshot()
 
 void RecoveryKeeper::readSlice()
 {
-    if (!reader_.step(QDeadlineTimer(sliceTime)))
+    if (!reader_.step(QDeadlineTimer(sliceTime, Qt::PreciseTimer)))
         return;
     if (stage_ == Stage::Body) {
         snapshot_.body = reader_.take();

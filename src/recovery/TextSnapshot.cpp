@@ -21,7 +21,9 @@ bool TextSnapshot::step(const QDeadlineTimer& deadline)
         if (!first_)
             text_ += QStringLiteral("\r\n");
         first_ = false;
-        text_ += text::fromEditorText(block_.text());
+        const QString line = block_.text();
+        // A line separator inside a line is a line break of its own.
+        text_ += line.contains(QChar::LineSeparator) ? text::fromEditorText(line) : line;
         block_ = block_.next();
     } while (!deadline.hasExpired());
     return !block_.isValid();
