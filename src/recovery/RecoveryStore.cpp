@@ -16,10 +16,11 @@ namespace recovery {
 namespace {
 
 const QString fileSuffix = QStringLiteral(".recovery");
+const QString lockSuffix = QStringLiteral(".lock");
 
 QString lockPathOf(const QString& path)
 {
-    return path + QStringLiteral(".lock");
+    return path + lockSuffix;
 }
 
 // A lock is taken over only from an owner that is no longer running, however old it is.
@@ -114,7 +115,20 @@ std::vector<Leftover> RecoveryStore::claimLeftovers()
         if (lock->tryLock(0))
             leftovers.push_back({path, std::move(lock)});
     }
+    removeOrphanLocks();
     return leftovers;
+}
+
+// The lock of an instance that was gone before its first file was in place.
+void RecoveryStore::removeOrphanLocks()
+{
+    const QStringList locks = {u'*' + fileSuffix + lockSuffix};
+    for (const QFileInfo& file : QDir(folder_).entryInfoList(locks, QDir::Files)) {
+        QString path = file.absoluteFilePath();
+        path.chop(lockSuffix.size());
+        if (path != ownPath_ && !QFile::exists(path))
+            lockFor(path)->tryLock(0); // taken from a dead owner, then given up: the file goes
+    }
 }
 
 bool RecoveryStore::adopt(Leftover& leftover)

@@ -49,6 +49,7 @@ public:
 
 private:
     bool lockOwn();
+    void removeOrphanLocks();
 
     std::mutex mutex_;
     const QString folder_;
