@@ -102,8 +102,7 @@ bool RecoveryKeeper::unsaved() const
 void RecoveryKeeper::startSnapshot()
 {
     if (!unsaved()) {
-        lastDiary_.clear();
-        lastDiaryChanges_ = ~quint64(0);
+        forgetDiary();
         writer_.post([store = &store_] { store->remove(); });
         return;
     }
@@ -149,10 +148,15 @@ void RecoveryKeeper::finishSnapshot()
         snapshot_.fileName = state.CurrentFileName;
         snapshot_.newDocument = state.CurrentFileName.isEmpty();
     } else {
-        lastDiary_.clear();
-        lastDiaryChanges_ = ~quint64(0);
+        forgetDiary();
     }
     writer_.post([store = &store_, data = std::exchange(snapshot_, {})] { store->write(data); });
+}
+
+void RecoveryKeeper::forgetDiary()
+{
+    lastDiary_.clear();
+    lastDiaryChanges_ = ~quint64(0);
 }
 
 // Everything of the entry but the body, which is read in slices like the diary.

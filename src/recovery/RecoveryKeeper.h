@@ -49,6 +49,7 @@ private:
     void readSlice();
     void readDiaryOrFinish();
     void finishSnapshot();
+    void forgetDiary();
     recovery::RecoveryData entryFields() const;
     void restore(const recovery::RecoveryData& data);
 
