@@ -7,6 +7,7 @@
 #include "platform/Fonts.h"
 #include "platform/QtKeyStore.h"
 #include "platform/QtPlatform.h"
+#include "recovery/RecoveryStore.h"
 
 #include <QLibraryInfo>
 #include <QTranslator>
@@ -59,6 +60,7 @@ int runPelmora(int& argc, char** argv, const std::function<void()>& afterShow)
         return 0;
     app.setErrorHandler(&errors);
     main->show();
+    main->startRecovery(recovery::recoveryFolder());
     if (afterShow)
         afterShow();
     app.exec();

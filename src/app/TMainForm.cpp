@@ -17,6 +17,7 @@
 #include "platform/Controls.h"
 #include "platform/Messages.h"
 #include "platform/SystemInfo.h"
+#include "recovery/RecoveryKeeper.h"
 #include "settings/SettingsStore.h"
 #include "tags/TagCommands.h"
 #include "settings/TAppSetForm.h"
@@ -315,7 +316,17 @@ void TMainForm::closeEvent(QCloseEvent* event)
         return;
     }
     event->accept();
+    if (recovery_)
+        recovery_->finish();
     errors_.run([this] { saveEditorSettings(); });
+}
+
+void TMainForm::startRecovery(const QString& folder)
+{
+    recovery_ = new RecoveryKeeper(todayTab_, diaryTab_, document_, platform_.messages, folder,
+                                   this);
+    if (recovery_->offerLeftovers())
+        applyTabMenuStates();
 }
 
 // The font reaches the store as TodayMemo shows it. A stored size that no editor can show (below
@@ -463,6 +474,8 @@ void TMainForm::DeleteBtnClick()
 void TMainForm::AddTitleBtnClick()
 {
     windows_.DiaryTitleForm->exec();
+    if (recovery_)
+        recovery_->noteChange();
     todayTab_->TodayMemo->setFocus();
 }
 

@@ -17,6 +17,7 @@ class QAction;
 class QMenu;
 class QPushButton;
 class QTabWidget;
+class RecoveryKeeper;
 class TodayEntryTab;
 
 // The main window: both tabs, the bottom row, the menus, and the working state of the run.
@@ -35,6 +36,11 @@ public:
 
     // Gives the keyboard focus to the editor of the tab in front.
     void refocusEditor();
+
+    // From now on keeps what is unsaved in a recovery file in the folder, after first offering
+    // back what an instance that did not close normally left there.
+    void startRecovery(const QString& folder);
+    RecoveryKeeper* recovery() const { return recovery_; }
 
     // The three standard file dialogs, kept between showings.
     FileDialogSettings OpenDialog;
@@ -103,6 +109,7 @@ private:
     DiaryDocument* document_;
     TagCommands* tags_;
     EntryExport* entryExport_;
+    RecoveryKeeper* recovery_ = nullptr;
     QPushButton* HelpBtn;
     QPushButton* HtmlSetBtn;
     QPushButton* AppSetBtn;

@@ -253,3 +253,13 @@ QString DiaryDocument::templatePath() const
 {
     return state_.ProgramFolder + QStringLiteral("basehtml.txt");
 }
+
+void DiaryDocument::RestoreUnsaved(const QString& text, const QString& name)
+{
+    tab_->AllMemo->setReadOnly(false);
+    setEditorText(tab_->AllMemo, text);
+    SetDiaryFileName(name);
+    ResetAfterLoad();
+    emit documentOpened(true);
+    AllMemoChange();
+}

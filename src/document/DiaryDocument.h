@@ -67,6 +67,11 @@ public:
     // The base template, ProgramFolder + "basehtml.txt".
     QString templatePath() const;
 
+    // Puts back a document that was not saved when the program last ended: its text under its
+    // name ("?" for a new one), editable, with the controls as after an open followed by a
+    // change, so that the writer can save it.
+    void RestoreUnsaved(const QString& text, const QString& name);
+
 signals:
     // A document was opened, created or reopened. fromFile: it came from a file (open or
     // history), so it can be saved under another name at once.

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QList>
 #include <QString>
+
+#include <utility>
 
 // The standard message boxes of the program: which buttons, which icon, which answer.
 enum class MsgButtons { Ok, YesNo, YesNoCancel };
@@ -14,6 +17,8 @@ struct Message {
     MsgIcon icon = MsgIcon::None;
     // The button Enter presses. Esc presses Cancel when there is one, else No, else OK.
     MsgAnswer defaultButton = MsgAnswer::Ok;
+    // Captions of the question's own, in place of the standard ones ("はい", "いいえ", ...).
+    QList<std::pair<MsgAnswer, QString>> buttonCaptions = {};
 };
 
 class Messages {

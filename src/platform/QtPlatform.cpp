@@ -138,6 +138,10 @@ MsgAnswer QtMessages::show(const Message& message)
         if (QAbstractButton* shown = box.button(button))
             shown->setText(caption);
     }
+    for (const auto& [answer, caption] : message.buttonCaptions) {
+        if (QAbstractButton* shown = box.button(qtButton(answer)))
+            shown->setText(caption);
+    }
     box.setDefaultButton(qtButton(message.defaultButton));
     box.setEscapeButton(qtButton(escapeAnswer(message.buttons)));
     return fromQt(box.exec());

@@ -1,0 +1,157 @@
+#include "recovery/RecoveryData.h"
+
+#include <QCryptographicHash>
+#include <QIODevice>
+#include <QtEndian>
+
+#include <vector>
+
+namespace recovery {
+
+namespace {
+
+constexpr QByteArrayView magic = "PelmoraR";
+constexpr quint32 formatVersion = 1;
+constexpr auto hashMethod = QCryptographicHash::Sha1;
+constexpr qsizetype hashSize = 20;
+constexpr qsizetype unitsPerChunk = 1 << 20;
+
+// Writes through to the device and keeps the checksum of everything written.
+class Encoder {
+public:
+    explicit Encoder(QIODevice& out) : out_(out), hash_(hashMethod) {}
+
+    bool bytes(QByteArrayView data)
+    {
+        hash_.addData(data);
+        return out_.write(data.data(), data.size()) == data.size();
+    }
+    bool number(quint64 value)
+    {
+        char raw[sizeof value];
+        qToLittleEndian(value, raw);
+        return bytes(QByteArrayView(raw, sizeof raw));
+    }
+    bool flag(bool value) { return number(value ? 1 : 0); }
+    bool item(int value) { return number(quint64(qint64(value))); }
+    bool text(const QString& value)
+    {
+        if (!number(quint64(value.size())))
+            return false;
+        for (qsizetype at = 0; at < value.size(); at += unitsPerChunk) {
+            const qsizetype count = std::min(unitsPerChunk, value.size() - at);
+            if (!bytes(littleEndianUnits(value.constData() + at, count)))
+                return false;
+        }
+        return true;
+    }
+    bool checksum() { return out_.write(hash_.result()) == hashSize; }
+
+private:
+    QByteArrayView littleEndianUnits(const QChar* units, qsizetype count)
+    {
+        const auto* raw = reinterpret_cast<const char*>(units);
+        if constexpr (QSysInfo::ByteOrder == QSysInfo::LittleEndian)
+            return QByteArrayView(raw, count * 2);
+        buffer_.resize(size_t(count) * 2);
+        qToLittleEndian<quint16>(raw, count, buffer_.data());
+        return QByteArrayView(buffer_.data(), count * 2);
+    }
+
+    QIODevice& out_;
+    QCryptographicHash hash_;
+    std::vector<char> buffer_;
+};
+
+// Reads the fields back in order; any read past the end leaves it failed.
+class Decoder {
+public:
+    explicit Decoder(QByteArrayView bytes) : bytes_(bytes) {}
+
+    bool failed() const { return failed_; }
+    bool atEnd() const { return at_ == bytes_.size(); }
+
+    QByteArrayView take(qsizetype count)
+    {
+        if (failed_ || count < 0 || count > bytes_.size() - at_) {
+            failed_ = true;
+            return {};
+        }
+        const QByteArrayView part = bytes_.sliced(at_, count);
+        at_ += count;
+        return part;
+    }
+    quint64 number()
+    {
+        const QByteArrayView raw = take(sizeof(quint64));
+        return failed_ ? 0 : qFromLittleEndian<quint64>(raw.data());
+    }
+    bool flag() { return number() != 0; }
+    int item() { return int(qint64(number())); }
+    QString text()
+    {
+        const quint64 units = number();
+        if (units > quint64(bytes_.size()) / 2) {
+            failed_ = true;
+            return {};
+        }
+        const QByteArrayView raw = take(qsizetype(units) * 2);
+        if (failed_)
+            return {};
+        QString value(qsizetype(units), Qt::Uninitialized);
+        qFromLittleEndian<quint16>(raw.data(), qsizetype(units), value.data());
+        return value;
+    }
+
+private:
+    QByteArrayView bytes_;
+    qsizetype at_ = 0;
+    bool failed_ = false;
+};
+
+} // namespace
+
+bool writeRecoveryData(QIODevice& out, const RecoveryData& data)
+{
+    Encoder e(out);
+    return e.bytes(magic) && e.number(formatVersion) && e.text(data.year) && e.text(data.month)
+        && e.text(data.day) && e.text(data.weekdayText) && e.item(data.weekdayItem)
+        && e.text(data.weatherText) && e.item(data.weatherItem) && e.text(data.title)
+        && e.text(data.titleCaption) && e.flag(data.titleShown) && e.text(data.body)
+        && e.flag(data.bodyModified) && e.flag(data.hasDiary) && e.text(data.diaryText)
+        && e.text(data.fileName) && e.flag(data.newDocument) && e.checksum();
+}
+
+std::optional<RecoveryData> readRecoveryData(QByteArrayView bytes)
+{
+    if (bytes.size() < magic.size() + hashSize || !bytes.startsWith(magic))
+        return std::nullopt;
+    const QByteArrayView content = bytes.first(bytes.size() - hashSize);
+    if (QCryptographicHash::hash(content, hashMethod) != bytes.last(hashSize))
+        return std::nullopt;
+    Decoder d(content.sliced(magic.size()));
+    if (d.number() != formatVersion)
+        return std::nullopt;
+    RecoveryData data;
+    data.year = d.text();
+    data.month = d.text();
+    data.day = d.text();
+    data.weekdayText = d.text();
+    data.weekdayItem = d.item();
+    data.weatherText = d.text();
+    data.weatherItem = d.item();
+    data.title = d.text();
+    data.titleCaption = d.text();
+    data.titleShown = d.flag();
+    data.body = d.text();
+    data.bodyModified = d.flag();
+    data.hasDiary = d.flag();
+    data.diaryText = d.text();
+    data.fileName = d.text();
+    data.newDocument = d.flag();
+    if (d.failed() || !d.atEnd())
+        return std::nullopt;
+    return data;
+}
+
+} // namespace recovery

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QString>
+
+#include <optional>
+
+class QIODevice;
+
+namespace recovery {
+
+// What a running instance keeps against a crash: today's entry as the first tab shows it and,
+// while it is not saved, the diary document.
+struct RecoveryData {
+    QString year;
+    QString month;
+    QString day;
+    QString weekdayText;
+    int weekdayItem = -1;
+    QString weatherText;
+    int weatherItem = -1;
+    QString title;
+    QString titleCaption; // the text of the title bar above the body
+    bool titleShown = false;
+    QString body;
+    bool bodyModified = false;
+    bool hasDiary = false;
+    QString diaryText;
+    QString fileName;
+    bool newDocument = false; // never saved: it has no file name yet
+};
+
+// Writes the data in the recovery format: a header with the format version, every text as its
+// length and its raw UTF-16 code units (any unit, paired or not, comes back as it was), and a
+// SHA-1 of all of that. False when a write fell short.
+bool writeRecoveryData(QIODevice& out, const RecoveryData& data);
+
+// The data of a recovery file, or nothing when the bytes are not of this format and version,
+// are cut short or do not match their checksum.
+std::optional<RecoveryData> readRecoveryData(QByteArrayView bytes);
+
+} // namespace recovery

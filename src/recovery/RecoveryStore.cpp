@@ -1,0 +1,153 @@
+#include "recovery/RecoveryStore.h"
+
+#include "recovery/RecoveryData.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QUuid>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace recovery {
+
+namespace {
+
+const QString fileSuffix = QStringLiteral(".recovery");
+const QString lockSuffix = QStringLiteral(".lock");
+
+QString lockPathOf(const QString& path)
+{
+    return path + lockSuffix;
+}
+
+// A lock is taken over only from an owner that is no longer running, however old it is.
+std::unique_ptr<QLockFile> lockFor(const QString& path)
+{
+    auto lock = std::make_unique<QLockFile>(lockPathOf(path));
+    lock->setStaleLockTime(0);
+    return lock;
+}
+
+// Makes a rename inside the folder survive a power loss.
+void syncFolder(const QString& folder)
+{
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0)
+        return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+} // namespace
+
+QString recoveryFolder()
+{
+    QString base = qEnvironmentVariable("XDG_STATE_HOME");
+    if (!QDir::isAbsolutePath(base))
+        base = QDir::homePath() + QStringLiteral("/.local/state");
+    return base + QStringLiteral("/pelmora");
+}
+
+RecoveryStore::RecoveryStore(const QString& folder)
+    : folder_(folder),
+      ownPath_(folder + u'/' + QUuid::createUuid().toString(QUuid::WithoutBraces) + fileSuffix),
+      ownLock_(lockPathOf(ownPath_))
+{
+    ownLock_.setStaleLockTime(0);
+}
+
+bool RecoveryStore::lockOwn()
+{
+    if (ownLock_.isLocked())
+        return true;
+    if (!QDir().mkpath(folder_))
+        return false;
+    QFile::setPermissions(folder_, QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                       | QFileDevice::ExeOwner);
+    return ownLock_.tryLock(0);
+}
+
+bool RecoveryStore::write(const RecoveryData& data)
+{
+    const std::lock_guard guard(mutex_);
+    if (!lockOwn())
+        return false;
+    QSaveFile file(ownPath_);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    if (!writeRecoveryData(file, data) || !file.flush() || ::fsync(file.handle()) != 0) {
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit())
+        return false;
+    syncFolder(folder_);
+    return true;
+}
+
+void RecoveryStore::remove()
+{
+    const std::lock_guard guard(mutex_);
+    QFile::remove(ownPath_);
+    ownLock_.unlock();
+}
+
+void RecoveryStore::removeFolderIfEmpty()
+{
+    const std::lock_guard guard(mutex_);
+    QDir().rmdir(folder_);
+}
+
+std::vector<Leftover> RecoveryStore::claimLeftovers()
+{
+    const std::lock_guard guard(mutex_);
+    std::vector<Leftover> leftovers;
+    const QFileInfoList files = QDir(folder_).entryInfoList({u'*' + fileSuffix}, QDir::Files,
+                                                            QDir::Time);
+    for (const QFileInfo& file : files) {
+        const QString path = file.absoluteFilePath();
+        if (path == ownPath_)
+            continue;
+        std::unique_ptr<QLockFile> lock = lockFor(path);
+        if (lock->tryLock(0))
+            leftovers.push_back({path, std::move(lock)});
+    }
+    removeOrphanLocks();
+    return leftovers;
+}
+
+// The lock of an instance that was gone before its first file was in place.
+void RecoveryStore::removeOrphanLocks()
+{
+    const QStringList locks = {u'*' + fileSuffix + lockSuffix};
+    for (const QFileInfo& file : QDir(folder_).entryInfoList(locks, QDir::Files)) {
+        QString path = file.absoluteFilePath();
+        path.chop(lockSuffix.size());
+        if (path != ownPath_ && !QFile::exists(path))
+            lockFor(path)->tryLock(0); // taken from a dead owner, then given up: the file goes
+    }
+}
+
+bool RecoveryStore::adopt(Leftover& leftover)
+{
+    const std::lock_guard guard(mutex_);
+    if (!lockOwn())
+        return false;
+    QFile::remove(ownPath_);
+    const bool moved = QFile::rename(leftover.path, ownPath_);
+    leftover.lock->unlock();
+    syncFolder(folder_);
+    return moved;
+}
+
+void RecoveryStore::discard(Leftover& leftover)
+{
+    const std::lock_guard guard(mutex_);
+    QFile::remove(leftover.path);
+    leftover.lock->unlock();
+}
+
+} // namespace recovery
