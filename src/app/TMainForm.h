@@ -9,6 +9,7 @@
 #include <QMainWindow>
 
 class DiaryDocument;
+class EditorCommands;
 class TagCommands;
 class DiaryFileTab;
 class EntryExport;
@@ -51,6 +52,7 @@ private:
     QWidget* createCentralWidget();
     QLayout* createBottomRow();
     void createFileDialogs();
+    void createEditorCommands();
     void connectCommands();
     void onClick(QAbstractButton* button, void (TMainForm::*handler)());
     void onTrigger(QAction* action, void (TMainForm::*handler)());
@@ -102,6 +104,7 @@ private:
     DiaryDocument* document_;
     TagCommands* tags_;
     EntryExport* entryExport_;
+    EditorCommands* editorCommands_;
     QPushButton* HelpBtn;
     QPushButton* HtmlSetBtn;
     QPushButton* AppSetBtn;
