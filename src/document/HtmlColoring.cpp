@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QPalette>
 #include <QPlainTextEdit>
+#include <QSignalBlocker>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
@@ -13,8 +14,8 @@ using document::HtmlTokenKind;
 
 namespace {
 
-constexpr int paintBudgetMs = 8;
-constexpr int sliceMs = 4;
+constexpr int paintBudgetMs = 2;
+constexpr int sliceMs = 2;
 constexpr int unknown = -1; // a block's user state before it was ever settled
 
 QList<QTextLayout::FormatRange> formatsOf(const document::HtmlLine& line, const QPalette& palette)
@@ -59,6 +60,11 @@ QColor HtmlColoring::colourOf(HtmlTokenKind kind, const QPalette& palette)
         return darkBase ? QColor(0xf0, 0x8f, 0xd6) : QColor(0xa3, 0x15, 0x7a);
     }
     return palette.color(QPalette::Text);
+}
+
+bool HtmlColoring::isSettled() const
+{
+    return settled_ >= editor_->document()->blockCount();
 }
 
 void HtmlColoring::setEnabled(bool on)
@@ -143,8 +149,11 @@ bool HtmlColoring::eventFilter(QObject* watched, QEvent* event)
 }
 
 // Sets the formats of the blocks on screen. A layout is given new formats only when they
-// differ, since that makes the block lay itself out again; a block in the middle of an input
-// method's composition keeps the input method's formats.
+// differ; a block in the middle of an input method's composition keeps the input method's
+// formats. New formats make a block lay itself out again, and the document would carry that
+// as a change into the next edit, however far away, and have every block in between laid out
+// again; it is settled here, for the blocks on screen alone, with the signals of the document
+// and its layout held back, since no text has changed and the paint under way shows the colours.
 void HtmlColoring::colourVisibleBlocks()
 {
     const QTextBlock first = editor_->cursorForPosition(QPoint(0, 0)).block();
@@ -154,18 +163,27 @@ void HtmlColoring::colourVisibleBlocks()
         waitingFor_ = first.blockNumber(); // coloured from an assumed start for now
     const QPalette palette = editor_->palette();
     HtmlState state = startOf(first);
+    bool changed = false;
     for (QTextBlock block = first; block.isValid(); block = block.next()) {
         QTextLayout* layout = block.layout();
         const document::HtmlLine line = document::tokenizeHtmlLine(block.text(), state);
         if (layout->preeditAreaText().isEmpty()) {
             const auto formats = enabled_ ? formatsOf(line, palette)
                                           : QList<QTextLayout::FormatRange>();
-            if (layout->formats() != formats)
+            if (layout->formats() != formats) {
                 layout->setFormats(formats);
+                changed = true;
+            }
         }
         state = line.end;
         if (block == last)
             break;
+    }
+    if (changed) {
+        QTextDocument* doc = editor_->document();
+        const QSignalBlocker quiet(doc);
+        const QSignalBlocker quietLayout(doc->documentLayout()); // this paint shows them already
+        doc->markContentsDirty(first.position(), last.position() + last.length() - first.position());
     }
 }
 

@@ -28,6 +28,8 @@ public:
 
     void setEnabled(bool on);
     bool isEnabled() const { return enabled_; }
+    // Every block holds its right end state.
+    bool isSettled() const;
 
     // The colour of each kind on a palette: dark colours on a light base, light ones on a dark
     // base.
