@@ -1,6 +1,8 @@
 #include "app/TMainForm.h"
 
 #include "app/AppInfo.h"
+#include "app/EditorCommands.h"
+#include "app/PreviewWindow.h"
 #include "app/Guidance.h"
 #include "app/ProgramFolder.h"
 #include "app/TExpForm.h"
@@ -55,6 +57,7 @@ TMainForm::TMainForm(Platform platform, QWidget* parent)
     createActions();
     createMenus();
     setCentralWidget(createCentralWidget());
+    createEditorCommands();
     createFileDialogs();
     document_ = new DiaryDocument(state_, diaryTab_, platform_, OpenDialog, SaveDialog, this);
     connect(document_, &DiaryDocument::documentOpened, this, &TMainForm::DocumentOpened);
@@ -69,6 +72,7 @@ TMainForm::TMainForm(Platform platform, QWidget* parent)
     state_.ProgramFolder = programFolderOf(platform_.system.programFilePath());
     entry::FillHtmlDefaults(state_.Html, state_.NewProcessFlag);
     errors_.run([this] { loadSettings(platform_.keyStore, state_); });
+    errors_.run([this] { editorCommands_->readChoices(platform_.keyStore); });
 }
 
 void TMainForm::setWindows(const Windows& windows)
@@ -88,7 +92,9 @@ void TMainForm::createActions()
     };
     FileAllNew = item("FileAllNew", QStringLiteral("HTMLファイルを新規作成(&N)"));
     FileAllOpen = item("FileAllOpen", QStringLiteral("HTMLファイルを開く(&O)..."));
+    FileAllOpen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     FileAllSave = item("FileAllSave", QStringLiteral("HTMLファイルを上書き保存(&S)"));
+    FileAllSave->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     FileAllSaveAs = item("FileAllSaveAs", QStringLiteral("HTMLファイルを別名で保存(&A)..."));
     FileTodayNew = item("FileTodayNew", QStringLiteral("新しく今日の日記を書く(&N)"));
     FileTodaySaveHnf = item("FileTodaySaveHnf", QStringLiteral("ハイパー日記システム形式β(&H)"));
@@ -147,6 +153,14 @@ void TMainForm::createMenus()
     help->addAction(HelpVerInfo);
     separator(help, "N5");
     help->addActions({HelpAdvice, HelpDonotmind});
+}
+
+// The editing and viewing commands need both tabs; their items join the menus made before.
+void TMainForm::createEditorCommands()
+{
+    editorCommands_ = new EditorCommands(state_, todayTab_, diaryTab_, platform_, errors_, this);
+    editorCommands_->addEditItems(findChild<QMenu*>(QStringLiteral("MenuEdit")));
+    editorCommands_->addViewMenu(menuBar(), findChild<QMenu*>(QStringLiteral("MenuHelp"))->menuAction());
 }
 
 QWidget* TMainForm::createCentralWidget()
@@ -318,6 +332,7 @@ void TMainForm::closeEvent(QCloseEvent* event)
     event->accept();
     if (recovery_)
         recovery_->finish();
+    editorCommands_->preview()->hide();
     errors_.run([this] { saveEditorSettings(); });
 }
 
@@ -336,7 +351,8 @@ void TMainForm::saveEditorSettings()
     const QFont font = todayTab_->TodayMemo->font();
     const bool keepStoredSize = state_.EditorFontSize < 1 && !fontSetByWriter_;
     const int size = keepStoredSize ? state_.EditorFontSize : font.pointSize();
-    saveSettings(platform_.keyStore, state_, size, font.family(), platform_.messages);
+    saveSettings(platform_.keyStore, state_, size, font.family(), platform_.messages,
+                 editorCommands_->choices());
 }
 
 bool TMainForm::FormCloseQuery()
@@ -395,6 +411,7 @@ void TMainForm::applyTabMenuStates()
         else if (!document)
             item->setEnabled(false);
     }
+    editorCommands_->updateStates();
 }
 
 // The document keeps the buttons of its tab right; the menu items are the main window's.
@@ -410,12 +427,14 @@ void TMainForm::DocumentOpened(bool fromFile)
     FileAllSaveAs->setEnabled(fromFile);
     for (QAction* item : {EditBR, EditHR, EditLink, EditIMG, EditDec})
         item->setEnabled(true);
+    editorCommands_->updateStates();
 }
 
 void TMainForm::DocumentSaved()
 {
     FileAllSave->setEnabled(false);
     FileAllSaveAs->setEnabled(false);
+    editorCommands_->updateStates();
 }
 
 void TMainForm::NewDiaryBtnClick()

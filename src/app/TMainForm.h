@@ -9,6 +9,7 @@
 #include <QMainWindow>
 
 class DiaryDocument;
+class EditorCommands;
 class TagCommands;
 class DiaryFileTab;
 class EntryExport;
@@ -57,6 +58,7 @@ private:
     QWidget* createCentralWidget();
     QLayout* createBottomRow();
     void createFileDialogs();
+    void createEditorCommands();
     void connectCommands();
     void onClick(QAbstractButton* button, void (TMainForm::*handler)());
     void onTrigger(QAction* action, void (TMainForm::*handler)());
@@ -110,6 +112,7 @@ private:
     TagCommands* tags_;
     EntryExport* entryExport_;
     RecoveryKeeper* recovery_ = nullptr;
+    EditorCommands* editorCommands_;
     QPushButton* HelpBtn;
     QPushButton* HtmlSetBtn;
     QPushButton* AppSetBtn;

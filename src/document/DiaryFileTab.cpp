@@ -1,5 +1,7 @@
 #include "document/DiaryFileTab.h"
 
+#include "document/HtmlColoring.h"
+#include "document/LineNumberArea.h"
 #include "platform/Controls.h"
 #include "platform/EditorText.h"
 
@@ -29,8 +31,7 @@ DiaryFileTab::DiaryFileTab(QWidget* parent) : QWidget(parent)
     layout->addLayout(createFirstButtonRow());
     layout->addLayout(createSecondButtonRow());
     layout->addLayout(createFileRow());
-    createEditor();
-    layout->addWidget(AllMemo, 1);
+    layout->addLayout(createEditor(), 1);
 }
 
 QLayout* DiaryFileTab::createFirstButtonRow()
@@ -105,9 +106,17 @@ QLayout* DiaryFileTab::createFileRow()
     return row;
 }
 
-void DiaryFileTab::createEditor()
+// AllMemo with its line numbers at its left.
+QLayout* DiaryFileTab::createEditor()
 {
     AllMemo = makeMemo("AllMemo", QStringLiteral("日記ファイル"), this);
     setEditorText(AllMemo, placeholderText);
     AllMemo->setReadOnly(true);
+    coloring = new HtmlColoring(AllMemo);
+    lineNumbers = new LineNumberArea(AllMemo, this);
+    auto* row = new QHBoxLayout;
+    row->setSpacing(0);
+    row->addWidget(lineNumbers);
+    row->addWidget(AllMemo, 1);
+    return row;
 }

@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+class HtmlColoring;
+class LineNumberArea;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
@@ -26,10 +28,12 @@ public:
     QPushButton* StyleBtn;
     QLabel* PanelEditFile;
     QPlainTextEdit* AllMemo;
+    HtmlColoring* coloring;      // of AllMemo's HTML
+    LineNumberArea* lineNumbers; // beside AllMemo
 
 private:
     QLayout* createFirstButtonRow();
     QLayout* createSecondButtonRow();
     QLayout* createFileRow();
-    void createEditor();
+    QLayout* createEditor();
 };

@@ -34,6 +34,12 @@ QRadioButton* colourRadio(const char* name, const QString& caption, QWidget* par
 
 } // namespace
 
+QString weatherListColour(const HtmlSettings& html, int index)
+{
+    const QString* fragments[] = {&html.HtmlSky1, &html.HtmlSky2, &html.HtmlSky3, &html.HtmlSky5};
+    return *fragments[index];
+}
+
 TWeatherForm::TWeatherForm(const HtmlSettings& html, const QComboBox* weatherBox,
                            QPlainTextEdit* allMemo, Messages& messages, SystemInfo& system,
                            QWidget* parent)
@@ -155,13 +161,19 @@ bool TWeatherForm::eventFilter(QObject* watched, QEvent* event)
 void TWeatherForm::FormShow()
 {
     WeatherEdit->setText(weatherBox_->currentText());
-    RB1->setChecked(true);
-    // Checking RB1 runs its click handler only when it was not checked already; either way
-    // the window opens on a list colour, grey field and OK enabled.
+    listRadio(startingWeatherColour)->setChecked(true);
+    // Checking the starting colour runs its click handler only when it was not checked already;
+    // either way the window opens on a list colour, grey field and OK enabled.
     RB1Click();
     // The first control that takes the focus must not be ColorEdit, or it would choose RB0.
-    RB1->setFocus();
+    listRadio(startingWeatherColour)->setFocus();
     system_.playSound(SystemSound::Question);
+}
+
+QRadioButton* TWeatherForm::listRadio(int index) const
+{
+    QRadioButton* const radios[] = {RB1, RB2, RB3, RB4};
+    return radios[index];
 }
 
 void TWeatherForm::setColorEditGrey(bool grey)
@@ -192,13 +204,9 @@ void TWeatherForm::RB1Click()
 
 void TWeatherForm::ReturnButtonClick()
 {
-    const std::pair<QRadioButton*, const QString*> listColours[] = {{RB1, &html_.HtmlSky1},
-                                                                    {RB2, &html_.HtmlSky2},
-                                                                    {RB3, &html_.HtmlSky3},
-                                                                    {RB4, &html_.HtmlSky5}};
-    for (const auto& [radio, fragment] : listColours) {
-        if (radio->isChecked())
-            replaceEditorSelection(allMemo_, *fragment);
+    for (int index = 0; index < 4; ++index) {
+        if (listRadio(index)->isChecked())
+            replaceEditorSelection(allMemo_, weatherListColour(html_, index));
     }
     if (RB0->isChecked()) {
         if (ColorEdit->text().isEmpty()) {

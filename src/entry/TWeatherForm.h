@@ -13,6 +13,11 @@ class QRadioButton;
 class SystemInfo;
 struct HtmlSettings;
 
+// The fragment each list colour of the weather colour window writes (0 晴れ, 1 くもり, 2 雨,
+// 3 雪), and the list colour the window starts every showing with.
+QString weatherListColour(const HtmlSettings& html, int index);
+inline constexpr int startingWeatherColour = 0;
+
 // The modal window shown in the middle of an insertion when the weather was typed rather than
 // chosen ("天気の色設定"): the writer picks the colour fragment that goes before the typed
 // weather, or types a colour. OK writes that one text into the diary editor at its cursor; the
@@ -55,6 +60,8 @@ private:
     QGroupBox* createColourList();
     // The field in the button-face colour while a list colour is chosen, else the window colour.
     void setColorEditGrey(bool grey);
+    // RB1 to RB4, in the order of weatherListColour.
+    QRadioButton* listRadio(int index) const;
 
     const HtmlSettings& html_;
     const QComboBox* weatherBox_;

@@ -92,7 +92,7 @@ void loadSettings(KeyStore& store, MainState& state)
 }
 
 void saveSettings(KeyStore& store, const MainState& state, int fontSize, const QString& fontFace,
-                  Messages& messages)
+                  Messages& messages, const QList<std::pair<QString, QString>>& others)
 {
     if (!store.openOrCreate())
         return;
@@ -116,6 +116,8 @@ void saveSettings(KeyStore& store, const MainState& state, int fontSize, const Q
           state.NewProcessFlag == u'F' ? QStringLiteral("F") : QStringLiteral("T"));
     write("FirstPageChangeFlag",
           state.FirstPageChangeFlag == u'T' ? QStringLiteral("T") : QStringLiteral("F"));
+    for (const auto& [name, text] : others)
+        store.write(name, text);
 
     if (!store.commit()) {
         Message message;

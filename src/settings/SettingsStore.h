@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QList>
 #include <QString>
+
+#include <utility>
 
 class KeyStore;
 class Messages;
@@ -16,6 +19,7 @@ void loadSettings(KeyStore& store, MainState& state);
 
 // Writes the twenty values in their fixed order. fontSize and fontFace are those of the editor at
 // the time of saving. A store that cannot be created saves nothing and shows nothing; a failed
-// write shows "レジストリに書き込めませんでした。" through messages.
+// write shows "レジストリに書き込めませんでした。" through messages. `others` (name, text) are
+// written after them, in the same commit.
 void saveSettings(KeyStore& store, const MainState& state, int fontSize, const QString& fontFace,
-                  Messages& messages);
+                  Messages& messages, const QList<std::pair<QString, QString>>& others = {});

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QList>
+#include <QStringView>
+
+namespace document {
+
+// Where a line of the diary starts, as far as HTML is concerned: in plain text, inside a tag
+// (between its attributes), inside a comment, or inside a quoted attribute value. Only these
+// carry over a line end.
+enum class HtmlState : quint8 { Text, Tag, Comment, DoubleQuoted, SingleQuoted };
+
+enum class HtmlTokenKind : quint8 { Tag, AttributeName, AttributeValue, Comment, CharReference };
+
+// A run of one kind, in UTF-16 units of the line.
+struct HtmlToken {
+    int start = 0;
+    int length = 0;
+    HtmlTokenKind kind = HtmlTokenKind::Tag;
+
+    friend bool operator==(const HtmlToken&, const HtmlToken&) = default;
+};
+
+struct HtmlLine {
+    QList<HtmlToken> tokens;
+    HtmlState end = HtmlState::Text;
+};
+
+// The coloured runs of one line that starts in `start`, and the state it ends in. A tag is its
+// "<" and name ("<font", "</b", "<!DOCTYPE") and its closing ">" or "/>"; a quoted value
+// includes its quotes; a comment runs from "<!--" to "-->"; a character reference is "&name;",
+// "&#digits;" or "&#xhex;". A "<" not followed by a name (as in "a < b") is text.
+HtmlLine tokenizeHtmlLine(QStringView line, HtmlState start);
+
+// The state at the end of the line alone, without the runs.
+HtmlState htmlLineEnd(QStringView line, HtmlState start);
+
+} // namespace document

@@ -1,0 +1,77 @@
+#include "document/LineNumberArea.h"
+
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QTextBlock>
+
+namespace {
+
+constexpr int padding = 4;
+
+} // namespace
+
+LineNumberArea::LineNumberArea(QPlainTextEdit* editor, QWidget* parent)
+    : QWidget(parent), editor_(editor)
+{
+    setObjectName(QStringLiteral("LineNumbers"));
+    setAccessibleName(QStringLiteral("行番号"));
+    setFocusPolicy(Qt::NoFocus);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+    setFont(editor->font());
+    digits_ = digits();
+    connect(editor, &QPlainTextEdit::updateRequest, this, [this] { update(); });
+    connect(editor, &QPlainTextEdit::cursorPositionChanged, this, [this] { update(); });
+    connect(editor, &QPlainTextEdit::blockCountChanged, this, [this] {
+        if (digits() != digits_) {
+            digits_ = digits();
+            updateGeometry();
+        }
+    });
+}
+
+int LineNumberArea::digits() const
+{
+    return int(QString::number(editor_->blockCount()).size());
+}
+
+QSize LineNumberArea::sizeHint() const
+{
+    const int width = fontMetrics().horizontalAdvance(u'9') * std::max(digits_, 3) + 2 * padding;
+    return {width, 0};
+}
+
+void LineNumberArea::paintEvent(QPaintEvent* /*event*/)
+{
+    if (font() != editor_->font()) {
+        setFont(editor_->font());
+        updateGeometry();
+    }
+    QPainter painter(this);
+    painter.fillRect(rect(), palette().color(QPalette::AlternateBase));
+    const QWidget* view = editor_->viewport();
+    const int top = mapFromGlobal(view->mapToGlobal(QPoint(0, 0))).y();
+    const int current = editor_->textCursor().blockNumber();
+    painter.setClipRect(QRect(0, top, width(), view->height()));
+
+    for (QTextBlock block = editor_->cursorForPosition(QPoint(0, 0)).block(); block.isValid();
+         block = block.next()) {
+        const QRect line = editor_->cursorRect(QTextCursor(block));
+        if (line.top() > view->height())
+            break;
+        const QRect row(0, top + line.top(), width(), line.height());
+        const bool isCurrent = block.blockNumber() == current;
+        if (isCurrent)
+            painter.fillRect(row, palette().color(QPalette::Highlight));
+        painter.setPen(palette().color(isCurrent ? QPalette::HighlightedText : QPalette::PlaceholderText));
+        painter.drawText(row.adjusted(padding, 0, -padding, 0), Qt::AlignRight | Qt::AlignVCenter,
+                         QString::number(block.blockNumber() + 1));
+    }
+}
+
+void goToLine(QPlainTextEdit* editor, int line)
+{
+    const int number = std::clamp(line, 1, editor->blockCount()) - 1;
+    QTextCursor cursor(editor->document()->findBlockByNumber(number));
+    editor->setTextCursor(cursor);
+    editor->centerCursor();
+}

@@ -1,0 +1,209 @@
+#include "app/EditorCommands.h"
+#include "app/PreviewWindow.h"
+#include "app/TMainForm.h"
+#include "app/Windows.h"
+#include "document/DiaryFileTab.h"
+#include "document/HtmlColoring.h"
+#include "entry/ItemComboBox.h"
+#include "entry/TWeatherForm.h"
+#include "entry/TodayEntryTab.h"
+#include "platform/EditorText.h"
+#include "support/FakePlatform.h"
+#include "support/ModalCloser.h"
+#include "support/Typing.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QInputDialog>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextBrowser>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+class EditorCommandsTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        fake.clock.date = QDate(1999, 3, 27);
+        create();
+    }
+    void create()
+    {
+        form = std::make_unique<TMainForm>(fake.platform());
+        form->setWindows(createWindows(form.get(), fake.platform()));
+        form->state().FirstPageChangeFlag = u'T';
+        form->show();
+    }
+    QAction* action(const char* name) { return form->findChild<QAction*>(QLatin1String(name)); }
+    EditorCommands* commands() { return form->findChild<EditorCommands*>(); }
+    QPlainTextEdit* allMemo() { return form->diaryTab()->AllMemo; }
+    void toTab(int index) { form->findChild<QTabWidget*>(QStringLiteral("PageControl1"))->setCurrentIndex(index); }
+    void openDiary(const QByteArray& text)
+    {
+        toTab(1);
+        fake.files.files.insert(path, text);
+        fake.fileDialogs.answers.push_back(path);
+        action("FileAllOpen")->trigger();
+    }
+    // Today's entry of the worked example: 1999-03-27, 晴れ, a title, two body lines.
+    void writeEntry(int weatherItem, const QString& weatherText)
+    {
+        TodayEntryTab* today = form->todayTab();
+        today->WeatherBox->setCurrentText(weatherText);
+        today->WeatherBox->selectItem(weatherItem);
+        form->state().TodayTitle = QStringLiteral("今日の題");
+        setEditorText(today->TodayMemo, QStringLiteral("一行目\r\n二行目"));
+    }
+
+    const QString path = QStringLiteral("/home/writer/diary.htm");
+    FakePlatform fake;
+    std::unique_ptr<TMainForm> form;
+};
+
+TEST_F(EditorCommandsTest, ThePreviewShowsTheEntryExactlyAsTheInsertionWritesIt)
+{
+    struct Case {
+        const char* name;
+        int weatherItem;
+        const char16_t* weather;
+        const char16_t* flags;
+    };
+    const Case cases[] = {{"ListWeather", 0, u"晴れ", u"00011"},
+                          {"TypedWeatherWithBreaks", -1, u"霧", u"00000"}};
+    for (const Case& c : cases) {
+        form->state().Html.HtmlSetFlags = QString::fromUtf16(c.flags);
+        writeEntry(c.weatherItem, QString::fromUtf16(c.weather));
+        const QString preview = commands()->entryHtml();
+
+        openDiary(QByteArray());
+        allMemo()->setFocus();
+        fake.messages.answer({MsgAnswer::Yes});
+        ModalCloser pressOk([](QDialog* d) {
+            if (auto* weather = qobject_cast<TWeatherForm*>(d))
+                weather->ReturnButton->click();
+        });
+        form->diaryTab()->InsertDiaryBtn->click();
+        EXPECT_EQ(editorText(allMemo()), preview) << c.name;
+        allMemo()->document()->setModified(false);
+        fake.messages.answer({MsgAnswer::No}); // the next open does not save the diary
+        toTab(0);
+    }
+}
+
+TEST_F(EditorCommandsTest, ThePreviewWindowRendersTheWorkedExampleInItsColours)
+{
+    writeEntry(0, QStringLiteral("晴れ"));
+    action("ViewPreview")->trigger();
+    PreviewWindow* preview = commands()->preview();
+    ASSERT_TRUE(preview->isVisible());
+    QTextDocument* shown = preview->EntryView->document();
+    const QString text = shown->toPlainText();
+    EXPECT_TRUE(text.startsWith(QStringLiteral("1999年3月27日(土) 晴れ"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("今日の題"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("一行目 二行目"))) << text.toStdString();
+
+    auto formatAt = [&](const QString& word) {
+        QTextCursor cursor = shown->find(word);
+        return cursor.charFormat();
+    };
+    EXPECT_EQ(formatAt(QStringLiteral("1999")).foreground().color(), QColor(0xff, 0, 0));
+    EXPECT_EQ(formatAt(QStringLiteral("1999")).fontWeight(), QFont::Bold);
+    EXPECT_EQ(formatAt(QStringLiteral("晴れ")).foreground().color(), QColor(0xff, 0xcc, 0xaa));
+    EXPECT_EQ(formatAt(QStringLiteral("今日の題")).foreground().color(), QColor(0, 0x80, 0));
+
+    preview->close();
+    EXPECT_FALSE(action("ViewPreview")->isChecked());
+}
+
+TEST_F(EditorCommandsTest, GoToLineAsksForALineOnTheDiaryTabWithADocument)
+{
+    EXPECT_FALSE(action("ViewGoToLine")->isEnabled());
+    QByteArray text;
+    for (int i = 1; i <= 200; ++i)
+        text += "<p>" + QByteArray::number(i) + "</p>\r\n";
+    openDiary(text);
+    ASSERT_TRUE(action("ViewGoToLine")->isEnabled());
+
+    ModalCloser answer([](QDialog* d) {
+        auto* box = qobject_cast<QInputDialog*>(d);
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->intMaximum(), 201);
+        box->setIntValue(150);
+        box->accept();
+    });
+    action("ViewGoToLine")->trigger();
+    EXPECT_EQ(answer.opened, QStringList{QStringLiteral("GoToLineForm")});
+    EXPECT_EQ(allMemo()->textCursor().block().text(), QStringLiteral("<p>150</p>"));
+    EXPECT_EQ(allMemo()->textCursor().positionInBlock(), 0);
+    toTab(0);
+    EXPECT_FALSE(action("ViewGoToLine")->isEnabled());
+}
+
+TEST_F(EditorCommandsTest, SaveAndOpenKeysReachTheirCommandsOnlyWhileEnabled)
+{
+    QSignalSpy opened(action("FileAllOpen"), &QAction::triggered);
+    QSignalSpy saved(action("FileAllSave"), &QAction::triggered);
+    auto press = [&](QWidget* field, QKeyCombination keys) {
+        QApplication::setActiveWindow(form.get());
+        field->setFocus();
+        QTest::keySequence(field, QKeySequence(keys));
+    };
+    QWidget* year = form->todayTab()->YearEdit;
+    press(year, Qt::CTRL | Qt::Key_O); // first tab: the diary file items are off
+    press(year, Qt::CTRL | Qt::Key_S);
+    EXPECT_EQ(opened.size(), 0);
+    EXPECT_EQ(saved.size(), 0);
+
+    toTab(1);
+    fake.fileDialogs.answers.push_back(std::nullopt); // the open dialog is cancelled
+    press(allMemo(), Qt::CTRL | Qt::Key_O);
+    press(allMemo(), Qt::CTRL | Qt::Key_S); // no document yet
+    EXPECT_EQ(opened.size(), 1);
+    EXPECT_EQ(saved.size(), 0);
+
+    openDiary("<html>\r\n");
+    typeText(allMemo(), QStringLiteral("x"));
+    press(allMemo(), Qt::CTRL | Qt::Key_S);
+    EXPECT_EQ(saved.size(), 1);
+    EXPECT_EQ(fake.files.files.value(path), QByteArray("x<html>\r\n"));
+}
+
+TEST_F(EditorCommandsTest, UndoAndRedoFollowTheActiveEditor)
+{
+    EXPECT_FALSE(action("EditUndo")->isEnabled());
+    typeText(form->todayTab()->TodayMemo, QStringLiteral("本文"));
+    EXPECT_TRUE(action("EditUndo")->isEnabled());
+    toTab(1); // no document: the diary editor cannot be changed
+    EXPECT_FALSE(action("EditUndo")->isEnabled());
+    toTab(0);
+    action("EditUndo")->trigger();
+    EXPECT_TRUE(editorText(form->todayTab()->TodayMemo).isEmpty());
+    EXPECT_TRUE(action("EditRedo")->isEnabled());
+    action("EditRedo")->trigger();
+    EXPECT_EQ(editorText(form->todayTab()->TodayMemo), QStringLiteral("本文"));
+}
+
+TEST_F(EditorCommandsTest, TheColouringChoiceIsStoredBesideTheSettings)
+{
+    ASSERT_TRUE(form->diaryTab()->coloring->isEnabled());
+    action("ViewColoring")->trigger();
+    EXPECT_FALSE(form->diaryTab()->coloring->isEnabled());
+    ASSERT_TRUE(form->close());
+    EXPECT_EQ(fake.keyStore.values.value(QStringLiteral("HtmlColoring")).text, QStringLiteral("0"));
+    EXPECT_EQ(fake.keyStore.values.size(), 21);
+
+    fake.keyStore.present = true;
+    create();
+    EXPECT_FALSE(form->diaryTab()->coloring->isEnabled());
+    EXPECT_FALSE(action("ViewColoring")->isChecked());
+}
+
+} // namespace

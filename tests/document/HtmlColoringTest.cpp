@@ -1,0 +1,116 @@
+#include "document/DiaryFileTab.h"
+#include "document/HtmlColoring.h"
+#include "document/LineNumberArea.h"
+#include "platform/EditorText.h"
+#include "support/Typing.h"
+
+#include <QApplication>
+#include <QPlainTextEdit>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextLayout>
+#include <gtest/gtest.h>
+
+namespace {
+
+using K = document::HtmlTokenKind;
+
+class HtmlColoringTest : public testing::Test {
+protected:
+    HtmlColoringTest()
+    {
+        tab.resize(500, 400);
+        setEditorText(memo(), QStringLiteral("<p>一行目</p>\r\n二行目\r\n<b>三行目</b>\r\n四行目"));
+        memo()->setReadOnly(false);
+        tab.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&tab));
+        paint();
+    }
+    QPlainTextEdit* memo() { return tab.AllMemo; }
+    void paint() { memo()->viewport()->repaint(); }
+    // The colours of line `line` as (start, length, colour).
+    std::vector<std::tuple<int, int, QColor>> colours(int line)
+    {
+        std::vector<std::tuple<int, int, QColor>> result;
+        for (const auto& r : memo()->document()->findBlockByNumber(line).layout()->formats())
+            result.emplace_back(r.start, r.length, r.format.foreground().color());
+        return result;
+    }
+    QColor colour(K kind) { return HtmlColoring::colourOf(kind, memo()->palette()); }
+    void typeAt(int line, int column, const QString& text)
+    {
+        QTextCursor cursor(memo()->document()->findBlockByNumber(line));
+        cursor.setPosition(cursor.position() + column);
+        memo()->setTextCursor(cursor);
+        typeText(memo(), text);
+        paint();
+    }
+
+    DiaryFileTab tab;
+};
+
+TEST_F(HtmlColoringTest, AnUnclosedCommentColoursTheLinesBelowUntilItIsClosed)
+{
+    using Colours = std::vector<std::tuple<int, int, QColor>>;
+    EXPECT_EQ(colours(2), (Colours{{0, 2, colour(K::Tag)}, {2, 1, colour(K::Tag)},
+                                   {6, 3, colour(K::Tag)}, {9, 1, colour(K::Tag)}}));
+
+    typeAt(0, 0, QStringLiteral("<!--"));
+    EXPECT_EQ(colours(2), (Colours{{0, 10, colour(K::Comment)}}));
+    EXPECT_EQ(colours(3), (Colours{{0, 3, colour(K::Comment)}}));
+
+    typeAt(1, 3, QStringLiteral("-->"));
+    EXPECT_EQ(colours(1), (Colours{{0, 6, colour(K::Comment)}}));
+    EXPECT_EQ(colours(2).size(), 4u);
+    EXPECT_EQ(std::get<2>(colours(2)[0]), colour(K::Tag));
+    EXPECT_TRUE(colours(3).empty());
+}
+
+TEST_F(HtmlColoringTest, ColouringChangesNeitherTheTextNorItsModifiedState)
+{
+    QSignalSpy changed(memo(), &QPlainTextEdit::textChanged);
+    memo()->document()->setModified(false);
+    tab.coloring->setEnabled(false);
+    paint();
+    EXPECT_TRUE(colours(0).empty());
+    tab.coloring->setEnabled(true);
+    paint();
+    EXPECT_FALSE(colours(0).empty());
+    EXPECT_EQ(changed.size(), 0);
+    EXPECT_FALSE(memo()->document()->isModified());
+    EXPECT_FALSE(memo()->document()->isUndoAvailable());
+}
+
+TEST_F(HtmlColoringTest, EveryKindHasItsOwnColourOnLightAndDarkPalettes)
+{
+    for (const QColor base : {QColor(Qt::white), QColor(30, 30, 30)}) {
+        QPalette palette;
+        palette.setColor(QPalette::Base, base);
+        QList<QColor> seen;
+        for (K kind : {K::Tag, K::AttributeName, K::AttributeValue, K::Comment, K::CharReference}) {
+            const QColor c = HtmlColoring::colourOf(kind, palette);
+            EXPECT_FALSE(seen.contains(c));
+            EXPECT_GT(std::abs(c.lightness() - base.lightness()), 80) << c.name().toStdString();
+            seen << c;
+        }
+    }
+}
+
+TEST_F(HtmlColoringTest, GoToLineMovesTheCursorToTheStartOfThatLine)
+{
+    QString text;
+    for (int i = 1; i <= 300; ++i)
+        text += QStringLiteral("行%1\r\n").arg(i);
+    setEditorText(memo(), text);
+    goToLine(memo(), 250);
+    EXPECT_EQ(memo()->textCursor().blockNumber(), 249);
+    EXPECT_EQ(memo()->textCursor().positionInBlock(), 0);
+    const QRect caret = memo()->cursorRect();
+    EXPECT_TRUE(memo()->viewport()->rect().contains(caret.center()));
+    goToLine(memo(), 1000); // past the end: the last line
+    EXPECT_EQ(memo()->textCursor().blockNumber(), memo()->blockCount() - 1);
+}
+
+} // namespace

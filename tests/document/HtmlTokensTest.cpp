@@ -1,0 +1,86 @@
+#include "document/HtmlTokens.h"
+
+#include <QString>
+#include <gtest/gtest.h>
+
+namespace {
+
+using document::HtmlState;
+using document::HtmlToken;
+using K = document::HtmlTokenKind;
+
+// Each token as its kind and the text it covers, so a wrong offset shows as wrong text.
+std::vector<std::pair<K, QString>> covered(const QString& line, const QList<HtmlToken>& tokens)
+{
+    std::vector<std::pair<K, QString>> result;
+    for (const HtmlToken& t : tokens)
+        result.emplace_back(t.kind, line.mid(t.start, t.length));
+    return result;
+}
+
+TEST(HtmlTokensTest, EveryKindAtItsOffsetsAmongJapaneseText)
+{
+    const QString line = QStringLiteral(
+        "今日は<font color=\"#ff0000\" size=3>晴れ</font>＆&amp;&#128512;&#x1F600;<!-- 天気 -->終");
+    const document::HtmlLine tokens = document::tokenizeHtmlLine(line, HtmlState::Text);
+    const std::vector<std::pair<K, QString>> expected = {
+        {K::Tag, QStringLiteral("<font")},
+        {K::AttributeName, QStringLiteral("color")},
+        {K::AttributeValue, QStringLiteral("\"#ff0000\"")},
+        {K::AttributeName, QStringLiteral("size")},
+        {K::AttributeValue, QStringLiteral("3")},
+        {K::Tag, QStringLiteral(">")},
+        {K::Tag, QStringLiteral("</font")},
+        {K::Tag, QStringLiteral(">")},
+        {K::CharReference, QStringLiteral("&amp;")},
+        {K::CharReference, QStringLiteral("&#128512;")},
+        {K::CharReference, QStringLiteral("&#x1F600;")},
+        {K::Comment, QStringLiteral("<!-- 天気 -->")},
+    };
+    EXPECT_EQ(covered(line, tokens.tokens), expected);
+    EXPECT_EQ(tokens.tokens[0].start, 3); // after three Japanese characters
+    EXPECT_EQ(tokens.end, HtmlState::Text);
+}
+
+struct Carried {
+    const char* name;
+    HtmlState start;
+    const char16_t* line;
+    HtmlState end;
+    std::vector<std::pair<K, QString>> tokens;
+};
+
+TEST(HtmlTokensTest, StatesCarryOverLineEnds)
+{
+    const Carried cases[] = {
+        {"CommentOpens", HtmlState::Text, u"前<!-- 始まり", HtmlState::Comment,
+         {{K::Comment, QStringLiteral("<!-- 始まり")}}},
+        {"CommentGoesOn", HtmlState::Comment, u"<b>まだ</b>", HtmlState::Comment,
+         {{K::Comment, QStringLiteral("<b>まだ</b>")}}},
+        {"CommentCloses", HtmlState::Comment, u"終わり --><br>", HtmlState::Text,
+         {{K::Comment, QStringLiteral("終わり -->")}, {K::Tag, QStringLiteral("<br")},
+          {K::Tag, QStringLiteral(">")}}},
+        {"ValueOpens", HtmlState::Text, u"<a href=\"日記", HtmlState::DoubleQuoted,
+         {{K::Tag, QStringLiteral("<a")}, {K::AttributeName, QStringLiteral("href")},
+          {K::AttributeValue, QStringLiteral("\"日記")}}},
+        {"ValueCloses", HtmlState::DoubleQuoted, u"page.htm\">リンク", HtmlState::Text,
+         {{K::AttributeValue, QStringLiteral("page.htm\"")}, {K::Tag, QStringLiteral(">")}}},
+        {"SingleQuotedValue", HtmlState::SingleQuoted, u"x' alt=画像/>", HtmlState::Text,
+         {{K::AttributeValue, QStringLiteral("x'")}, {K::AttributeName, QStringLiteral("alt")},
+          {K::AttributeValue, QStringLiteral("画像/")}, {K::Tag, QStringLiteral(">")}}},
+        {"TagGoesOn", HtmlState::Text, u"<img", HtmlState::Tag, {{K::Tag, QStringLiteral("<img")}}},
+        {"AttributesOnTheNextLine", HtmlState::Tag, u"  src=a.png>", HtmlState::Text,
+         {{K::AttributeName, QStringLiteral("src")}, {K::AttributeValue, QStringLiteral("a.png")},
+          {K::Tag, QStringLiteral(">")}}},
+        {"LessThanInText", HtmlState::Text, u"1 < 2 ＜ 3 &と&amp", HtmlState::Text, {}},
+    };
+    for (const Carried& c : cases) {
+        const QString line = QString::fromUtf16(c.line);
+        const document::HtmlLine result = document::tokenizeHtmlLine(line, c.start);
+        EXPECT_EQ(covered(line, result.tokens), c.tokens) << c.name;
+        EXPECT_EQ(result.end, c.end) << c.name;
+        EXPECT_EQ(document::htmlLineEnd(line, c.start), c.end) << c.name;
+    }
+}
+
+} // namespace
