@@ -12,6 +12,7 @@ class DiaryDocument;
 class TagCommands;
 class DiaryFileTab;
 class EntryExport;
+class FindBar;
 class QAbstractButton;
 class QAction;
 class QMenu;
@@ -88,6 +89,11 @@ private:
     void HelpAdviceClick();
     void HelpDonotmindClick();
     void AllMemoChange();
+    void EditFindClick();
+    void EditFindNextClick();
+    void EditFindPrevClick();
+    void EditReplaceClick();
+    FindBar* activeFindBar() const;
     void PageControl1Change();
 
     Platform platform_;
@@ -123,6 +129,10 @@ private:
     QAction* EditIMG;
     QAction* EditDec;
     QAction* EditDelete;
+    QAction* EditFind;
+    QAction* EditFindNext;
+    QAction* EditFindPrev;
+    QAction* EditReplace;
     QAction* SetHtml;
     QAction* SetWork;
     QAction* HelpVerInfo;

@@ -2,6 +2,7 @@
 
 #include "platform/Controls.h"
 #include "platform/EditorText.h"
+#include "platform/FindBar.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -31,6 +32,7 @@ DiaryFileTab::DiaryFileTab(QWidget* parent) : QWidget(parent)
     layout->addLayout(createFileRow());
     createEditor();
     layout->addWidget(AllMemo, 1);
+    layout->addWidget(AllFindBar);
 }
 
 QLayout* DiaryFileTab::createFirstButtonRow()
@@ -110,4 +112,5 @@ void DiaryFileTab::createEditor()
     AllMemo = makeMemo("AllMemo", QStringLiteral("日記ファイル"), this);
     setEditorText(AllMemo, placeholderText);
     AllMemo->setReadOnly(true);
+    AllFindBar = new FindBar("AllFindBar", AllMemo, this);
 }

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+class FindBar;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
@@ -26,6 +27,7 @@ public:
     QPushButton* StyleBtn;
     QLabel* PanelEditFile;
     QPlainTextEdit* AllMemo;
+    FindBar* AllFindBar; // under AllMemo, hidden until asked for
 
 private:
     QLayout* createFirstButtonRow();
