@@ -5,6 +5,7 @@
 //
 // Usage: document_bench [megabytes]   (runs offscreen)
 
+#include "DiaryGenerator.h"
 #include "app/MainState.h"
 #include "document/DiaryDocument.h"
 #include "document/DiaryFileTab.h"
@@ -34,35 +35,6 @@ using Timer = std::chrono::steady_clock;
 double msSince(Timer::time_point start)
 {
     return std::chrono::duration<double, std::milli>(Timer::now() - start).count();
-}
-
-// Lines of a diary: tags, Japanese sentences, dates, some ASCII.
-QByteArray generateDiary(qsizetype megabytes)
-{
-    const QStringList lines = {
-        QStringLiteral("<font color=\"#ff0000\"><b>2026年12月7日</b></font>(月)　天気：晴れ<BR>"),
-        QStringLiteral("今日は朝から雨が降っていたので、図書館で本を読んで過ごした。〜静かな一日。<BR>"),
-        QStringLiteral("<HR>"),
-        QStringLiteral("夕方、駅前の喫茶店でコーヒーを飲みながら日記を書いた。"),
-        QStringLiteral("<a href=\"http://example.jp/diary/\">日記のページ</a>"),
-        QString()};
-    QByteArray text;
-    const qsizetype target = megabytes * 1024 * 1024;
-    text.reserve(target + 512);
-    for (qsizetype i = 0; text.size() < target; ++i) {
-        const QString& line = lines[i % lines.size()];
-        QByteArray bytes(line.size() * 2, '\0');
-        iconv_t cd = iconv_open("CP932", "UTF-16LE");
-        char* in = reinterpret_cast<char*>(const_cast<QChar*>(line.data()));
-        size_t inLeft = size_t(line.size()) * 2, outLeft = size_t(bytes.size());
-        char* out = bytes.data();
-        iconv(cd, &in, &inLeft, &out, &outLeft);
-        iconv_close(cd);
-        bytes.truncate(bytes.size() - qsizetype(outLeft));
-        text += bytes;
-        text += "\r\n";
-    }
-    return text;
 }
 
 double iconvMs(const char* to, const char* from, const QByteArray& input, qsizetype outCap)

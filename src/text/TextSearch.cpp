@@ -105,6 +105,44 @@ QString regexPattern(const QString& pattern, Folding folding)
     return result;
 }
 
+// A plain search looks for the pattern's highest unit with Qt's vectorised character search
+// and compares the whole pattern around each hit. In Japanese text that unit is usually a kanji
+// or a katakana, rarer than the kana and ASCII around it, so few hits need a comparison;
+// QString's own substring search hashes every position and takes several times as long.
+qsizetype keyOf(QStringView pattern)
+{
+    return std::max_element(pattern.begin(), pattern.end()) - pattern.begin();
+}
+
+qsizetype findForward(QStringView text, QStringView pattern, qsizetype from)
+{
+    const qsizetype key = keyOf(pattern);
+    const QChar unit = pattern[key];
+    for (qsizetype at = text.indexOf(unit, from + key); at >= 0; at = text.indexOf(unit, at + 1)) {
+        if (at - key + pattern.size() > text.size())
+            return -1;
+        if (text.mid(at - key, pattern.size()) == pattern)
+            return at - key;
+    }
+    return -1;
+}
+
+// The last match that starts at or before `start`.
+qsizetype findBackward(QStringView text, QStringView pattern, qsizetype start)
+{
+    const qsizetype key = keyOf(pattern);
+    const QChar unit = pattern[key];
+    for (qsizetype at = std::min(start, text.size() - pattern.size()) + key; at >= key;) {
+        at = text.first(at + 1).lastIndexOf(unit);
+        if (at < key)
+            return -1;
+        if (text.mid(at - key, pattern.size()) == pattern)
+            return at - key;
+        --at;
+    }
+    return -1;
+}
+
 } // namespace
 
 FoldedText::FoldedText(const QString& text, Folding folding) : folding_(folding)
@@ -121,7 +159,8 @@ FoldedText::FoldedText(const QString& text, Folding folding) : folding_(folding)
     qsizetype n = 0;
     for (qsizetype i = 0; i < size; ++i) {
         const char16_t c = table[in[i]];
-        if (c != voicedMark && c != semiVoicedMark && !QChar::isSurrogate(c)) {
+        const bool mark = char16_t(c - voicedMark) <= semiVoicedMark - voicedMark;
+        if (!mark && !QChar::isSurrogate(c)) {
             out[n++] = c;
         } else if (QChar::isHighSurrogate(c) && i + 1 < size && QChar::isLowSurrogate(in[i + 1])) {
             char32_t code = QChar::surrogateToUcs4(c, in[i + 1]);
@@ -191,7 +230,7 @@ bool TextSearch::isValid() const
 TextRange TextSearch::nextInFolded(const QString& folded, qsizetype from) const
 {
     if (!regex_) {
-        const qsizetype at = folded.indexOf(pattern_, from);
+        const qsizetype at = findForward(folded, pattern_, from);
         return at < 0 ? TextRange{} : TextRange{at, at + pattern_.size()};
     }
     // The folded subject is valid UTF-16 (lone surrogates were replaced), so the engine need
@@ -232,7 +271,7 @@ TextRange TextSearch::previous(const FoldedText& text, qsizetype before) const
         return {};
     const QString& folded = text.text();
     if (!regex_) {
-        const qsizetype at = folded.lastIndexOf(pattern_, end - 1);
+        const qsizetype at = findBackward(folded, pattern_, end - 1);
         return toOriginal(text, at < 0 ? TextRange{} : TextRange{at, at + pattern_.size()});
     }
     // A regular expression runs forwards only: take the last of the matches before the end.
