@@ -143,10 +143,12 @@ int main(int argc, char** argv)
     if (editor->document()->toRawText().count(QStringLiteral("置換後")) != matches)
         return 1;
     const double undoInPlace = timed([&] { editor->undo(); });
-    const double wholeText = timed([&] { replaceWholeText(editor, everyNthLine, QStringLiteral("置換後")); });
+    const double wholeText =
+        timed([&] { replaceWholeText(editor, everyNthLine, QStringLiteral("置換後")); });
     const double undoWholeText = timed([&] { editor->undo(); });
     std::printf("replace all of %d matches (goal 1 s):\n", matches);
     std::printf("  each match in one edit block  %7.1f ms   undo %7.1f ms\n", inPlace, undoInPlace);
-    std::printf("  whole text in one edit block  %7.1f ms   undo %7.1f ms\n", wholeText, undoWholeText);
+    std::printf("  whole text in one edit block  %7.1f ms   undo %7.1f ms\n", wholeText,
+                undoWholeText);
     return 0;
 }

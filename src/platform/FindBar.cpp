@@ -53,7 +53,8 @@ FindBar::FindBar(const char* name, QPlainTextEdit* editor, QWidget* parent)
     escape->setContext(Qt::WidgetWithChildrenShortcut);
     connect(escape, &QShortcut::activated, this, &FindBar::closeBar);
     // The folded text stands for the editor's text only until that changes.
-    connect(editor_->document(), &QTextDocument::contentsChanged, this, [this] { folded_.reset(); });
+    connect(editor_->document(), &QTextDocument::contentsChanged, this,
+            [this] { folded_.reset(); });
 }
 
 QLayout* FindBar::createFindRow()
@@ -132,7 +133,8 @@ void FindBar::open(bool replacing)
     show();
     const QString selected = editor_->textCursor().selectedText();
     if (!selected.isEmpty() && !selected.contains(QChar::ParagraphSeparator))
-        FindEdit->setText(RegexCheck->isChecked() ? QRegularExpression::escape(selected) : selected);
+        FindEdit->setText(RegexCheck->isChecked() ? QRegularExpression::escape(selected)
+                                                  : selected);
     FindEdit->setFocus();
     FindEdit->selectAll();
 }

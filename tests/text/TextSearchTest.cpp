@@ -32,7 +32,8 @@ QList<TextRange> findAll(const QString& text, const QString& pattern, SearchOpti
 TEST(TextSearch, FindsEveryMatchAtItsOffsetsInTheOriginalText)
 {
     const SearchCase cases[] = {
-        {"case folded by default", u"Diary diary DIARY", u"diary", plain, {{0, 5}, {6, 11}, {12, 17}}},
+        {"case folded by default", u"Diary diary DIARY", u"diary", plain,
+         {{0, 5}, {6, 11}, {12, 17}}},
         {"match case", u"Diary diary DIARY", u"diary", matchCase, {{6, 11}}},
         {"widths apart", u"Ａ１ A1", u"A1", plain, {{3, 5}}},
         {"full-width letters and digits", u"Ａ１ A1", u"a1", width, {{0, 2}, {3, 5}}},
