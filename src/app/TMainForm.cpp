@@ -16,6 +16,7 @@
 #include "entry/THtmlForm.h"
 #include "entry/TodayEntryTab.h"
 #include "export/EntryExport.h"
+#include "platform/FindBar.h"
 #include "platform/Controls.h"
 #include "platform/Messages.h"
 #include "platform/SystemInfo.h"
@@ -109,6 +110,14 @@ void TMainForm::createActions()
     EditIMG = item("EditIMG", QStringLiteral("画像指定タグ挿入(&G)..."));
     EditDec = item("EditDec", QStringLiteral("文字装飾タグ挿入(&D)..."));
     EditDelete = item("EditDelete", QStringLiteral("全て削除(&C)"));
+    EditFind = item("EditFind", QStringLiteral("検索(&F)..."));
+    EditFind->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    EditFindNext = item("EditFindNext", QStringLiteral("次を検索(&N)"));
+    EditFindNext->setShortcut(QKeySequence(Qt::Key_F3));
+    EditFindPrev = item("EditFindPrev", QStringLiteral("前を検索(&P)"));
+    EditFindPrev->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3));
+    EditReplace = item("EditReplace", QStringLiteral("置換(&R)..."));
+    EditReplace->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R)); // Ctrl+H is the rule tag
     SetHtml = item("SetHtml", QStringLiteral("HTML設定(&H)"));
     SetWork = item("SetWork", QStringLiteral("動作設定(&W)"));
     HelpVerInfo = item("HelpVerInfo", QStringLiteral("バージョン情報(&V)..."));
@@ -145,6 +154,8 @@ void TMainForm::createMenus()
     edit->addActions({EditBR, EditHR, EditLink, EditIMG, EditDec});
     separator(edit, "N2");
     edit->addAction(EditDelete);
+    separator(edit, "NFind");
+    edit->addActions({EditFind, EditFindNext, EditFindPrev, EditReplace});
 
     QMenu* settings = menu("MenuSet", QStringLiteral("設定(&C)"));
     settings->addActions({SetHtml, SetWork});
@@ -279,6 +290,10 @@ void TMainForm::connectCommands()
     onTrigger(EditIMG, &TMainForm::IMGBtnClick);
     onTrigger(EditDec, &TMainForm::StyleBtnClick);
     onTrigger(EditDelete, &TMainForm::DeleteBtnClick);
+    onTrigger(EditFind, &TMainForm::EditFindClick);
+    onTrigger(EditFindNext, &TMainForm::EditFindNextClick);
+    onTrigger(EditFindPrev, &TMainForm::EditFindPrevClick);
+    onTrigger(EditReplace, &TMainForm::EditReplaceClick);
     onTrigger(SetHtml, &TMainForm::HtmlSetBtnClick);
     onTrigger(SetWork, &TMainForm::AppSetBtnClick);
     onTrigger(HelpVerInfo, &TMainForm::HelpBtnClick);
@@ -405,7 +420,8 @@ void TMainForm::applyTabMenuStates()
         item->setEnabled(!first);
     for (QAction* item : {FileAllSave, FileAllSaveAs})
         item->setEnabled(!first && document);
-    for (QAction* item : {EditBR, EditHR, EditLink, EditIMG, EditDec}) {
+    for (QAction* item : {EditBR, EditHR, EditLink, EditIMG, EditDec, EditFind, EditFindNext,
+                          EditFindPrev, EditReplace}) {
         if (first)
             item->setEnabled(true);
         else if (!document)
@@ -425,7 +441,8 @@ void TMainForm::DocumentOpened(bool fromFile)
 {
     FileAllSave->setEnabled(false);
     FileAllSaveAs->setEnabled(fromFile);
-    for (QAction* item : {EditBR, EditHR, EditLink, EditIMG, EditDec})
+    for (QAction* item : {EditBR, EditHR, EditLink, EditIMG, EditDec, EditFind, EditFindNext,
+                          EditFindPrev, EditReplace})
         item->setEnabled(true);
     editorCommands_->updateStates();
 }
@@ -561,4 +578,32 @@ void TMainForm::StyleBtnClick()
 void TMainForm::InsertDiaryBtnClick()
 {
     EntryInserter(todayTab_, diaryTab_, state_, platform_, windows_.WeatherForm).InsertDiaryBtnClick();
+}
+
+// Find and replace work in the editor of the tab in front, in the bar under it.
+FindBar* TMainForm::activeFindBar() const
+{
+    if (state_.CurrentPage == u'2')
+        return diaryTab_->AllFindBar;
+    return todayTab_->TodayFindBar;
+}
+
+void TMainForm::EditFindClick()
+{
+    activeFindBar()->openFind();
+}
+
+void TMainForm::EditFindNextClick()
+{
+    activeFindBar()->findNext();
+}
+
+void TMainForm::EditFindPrevClick()
+{
+    activeFindBar()->findPrevious();
+}
+
+void TMainForm::EditReplaceClick()
+{
+    activeFindBar()->openReplace();
 }

@@ -13,6 +13,7 @@ class EditorCommands;
 class TagCommands;
 class DiaryFileTab;
 class EntryExport;
+class FindBar;
 class QAbstractButton;
 class QAction;
 class QMenu;
@@ -96,6 +97,11 @@ private:
     void HelpAdviceClick();
     void HelpDonotmindClick();
     void AllMemoChange();
+    void EditFindClick();
+    void EditFindNextClick();
+    void EditFindPrevClick();
+    void EditReplaceClick();
+    FindBar* activeFindBar() const;
     void PageControl1Change();
 
     Platform platform_;
@@ -134,6 +140,10 @@ private:
     QAction* EditIMG;
     QAction* EditDec;
     QAction* EditDelete;
+    QAction* EditFind;
+    QAction* EditFindNext;
+    QAction* EditFindPrev;
+    QAction* EditReplace;
     QAction* SetHtml;
     QAction* SetWork;
     QAction* HelpVerInfo;

@@ -4,6 +4,7 @@
 #include "document/LineNumberArea.h"
 #include "platform/Controls.h"
 #include "platform/EditorText.h"
+#include "platform/FindBar.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -32,6 +33,7 @@ DiaryFileTab::DiaryFileTab(QWidget* parent) : QWidget(parent)
     layout->addLayout(createSecondButtonRow());
     layout->addLayout(createFileRow());
     layout->addLayout(createEditor(), 1);
+    layout->addWidget(AllFindBar);
 }
 
 QLayout* DiaryFileTab::createFirstButtonRow()
@@ -114,6 +116,7 @@ QLayout* DiaryFileTab::createEditor()
     AllMemo->setReadOnly(true);
     coloring = new HtmlColoring(AllMemo);
     lineNumbers = new LineNumberArea(AllMemo, this);
+    AllFindBar = new FindBar("AllFindBar", AllMemo, this);
     auto* row = new QHBoxLayout;
     row->setSpacing(0);
     row->addWidget(lineNumbers);

@@ -4,6 +4,7 @@
 
 class HtmlColoring;
 class LineNumberArea;
+class FindBar;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
@@ -30,6 +31,7 @@ public:
     QPlainTextEdit* AllMemo;
     HtmlColoring* coloring;      // of AllMemo's HTML
     LineNumberArea* lineNumbers; // beside AllMemo
+    FindBar* AllFindBar; // under AllMemo, hidden until asked for
 
 private:
     QLayout* createFirstButtonRow();

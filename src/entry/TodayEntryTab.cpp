@@ -7,6 +7,7 @@
 #include "platform/Clock.h"
 #include "platform/Controls.h"
 #include "platform/EditorText.h"
+#include "platform/FindBar.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -49,6 +50,7 @@ TodayEntryTab::TodayEntryTab(MainState& state, Clock& clock, QWidget* parent)
     createEditors();
     layout->addWidget(PanelDiaryTitle);
     layout->addWidget(TodayMemo, 1);
+    layout->addWidget(TodayFindBar);
 
     connect(YearEdit, &QLineEdit::textChanged, this, &TodayEntryTab::UpdateWeekday);
     connect(MonthEdit, &QLineEdit::textChanged, this, &TodayEntryTab::UpdateWeekday);
@@ -134,6 +136,7 @@ void TodayEntryTab::createEditors()
     TodayMemo = makeMemo("TodayMemo", QStringLiteral("今日の日記本文"), this);
     WorkMemo = makeMemo("WorkMemo", QString(), this);
     WorkMemo->hide();
+    TodayFindBar = new FindBar("TodayFindBar", TodayMemo, this);
 }
 
 void TodayEntryTab::SetTodayDate()

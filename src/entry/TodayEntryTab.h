@@ -3,6 +3,7 @@
 #include <QWidget>
 
 class Clock;
+class FindBar;
 class ItemComboBox;
 class QLabel;
 class QLineEdit;
@@ -41,6 +42,7 @@ public:
     QLabel* PanelDiaryTitle;
     QPlainTextEdit* TodayMemo;
     QPlainTextEdit* WorkMemo;
+    FindBar* TodayFindBar; // under TodayMemo, hidden until asked for
 
 private:
     QLayout* createDateRow();

@@ -210,14 +210,16 @@ TEST_F(MainFormTest, MenusFollowTheTabWithoutADocument)
     tabs()->setCurrentIndex(1);
     for (const char* off : {"EditTitle", "EditDelete", "FileTodayNew", "FileTodaySave",
                             "FileAllSave", "FileAllSaveAs", "EditBR", "EditHR", "EditLink",
-                            "EditIMG", "EditDec"})
+                            "EditIMG", "EditDec", "EditFind", "EditFindNext", "EditFindPrev",
+                            "EditReplace"})
         EXPECT_FALSE(enabled(off)) << off;
     for (const char* on : {"FileAllNew", "FileAllOpen"})
         EXPECT_TRUE(enabled(on)) << on;
 
     tabs()->setCurrentIndex(0);
     for (const char* on : {"EditTitle", "EditDelete", "FileTodayNew", "FileTodaySave", "EditBR",
-                           "EditHR", "EditLink", "EditIMG", "EditDec"})
+                           "EditHR", "EditLink", "EditIMG", "EditDec", "EditFind",
+                           "EditFindNext", "EditFindPrev", "EditReplace"})
         EXPECT_TRUE(enabled(on)) << on;
     for (const char* off : {"FileAllNew", "FileAllOpen", "FileAllSave", "FileAllSaveAs"})
         EXPECT_FALSE(enabled(off)) << off;
@@ -394,7 +396,8 @@ TEST_F(MainFormWithDiaryTest, SaveItemsFollowTheDocumentAndTheTab)
     EXPECT_TRUE(enabled("FileAllSave"));
     EXPECT_TRUE(enabled("FileAllSaveAs"));
     EXPECT_FALSE(enabled("SaveDiaryBtn"));
-    for (const char* on : {"EditBR", "EditHR", "EditLink", "EditIMG", "EditDec"})
+    for (const char* on : {"EditBR", "EditHR", "EditLink", "EditIMG", "EditDec", "EditFind",
+                           "EditFindNext", "EditFindPrev", "EditReplace"})
         EXPECT_TRUE(enabled(on)) << on;
 }
 
@@ -525,6 +528,10 @@ TEST_F(MainFormTest, EveryButtonAndMenuItemHasItsCaptionHintAndShortcut)
         {"EditIMG", u"画像指定タグ挿入(&G)...", nullptr, ""},
         {"EditDec", u"文字装飾タグ挿入(&D)...", nullptr, ""},
         {"EditDelete", u"全て削除(&C)", nullptr, ""},
+        {"EditFind", u"検索(&F)...", nullptr, "Ctrl+F"},
+        {"EditFindNext", u"次を検索(&N)", nullptr, "F3"},
+        {"EditFindPrev", u"前を検索(&P)", nullptr, "Shift+F3"},
+        {"EditReplace", u"置換(&R)...", nullptr, "Ctrl+R"},
         {"EditUndo", u"元に戻す(&U)", nullptr, "Ctrl+Z"},
         {"EditRedo", u"やり直し(&Y)", nullptr, "Ctrl+Y"},
         {"MenuSet", u"設定(&C)", nullptr, ""},

@@ -1,0 +1,255 @@
+#include "platform/FindBar.h"
+
+#include "platform/Controls.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QShortcut>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString notFound = QStringLiteral("見つかりません。");
+const QString badExpression = QStringLiteral("正規表現が正しくありません。");
+const QString wrappedToStart = QStringLiteral("先頭に戻って検索しました。");
+const QString wrappedToEnd = QStringLiteral("末尾に戻って検索しました。");
+
+QCheckBox* makeCheck(const char* name, const QString& caption, QWidget* parent)
+{
+    auto* check = new QCheckBox(caption, parent);
+    check->setObjectName(QLatin1String(name));
+    nameControl(check, caption);
+    return check;
+}
+
+} // namespace
+
+FindBar::FindBar(const char* name, QPlainTextEdit* editor, QWidget* parent)
+    : QWidget(parent), editor_(editor)
+{
+    setObjectName(QLatin1String(name));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    layout->addLayout(createFindRow());
+    layout->addLayout(createOptionRow());
+    layout->addWidget(createReplaceRow());
+    hide();
+
+    connect(FindEdit, &QLineEdit::returnPressed, this, &FindBar::findNext);
+    connect(ReplaceEdit, &QLineEdit::returnPressed, this, &FindBar::replaceOne);
+    connect(FindNextBtn, &QPushButton::clicked, this, &FindBar::findNext);
+    connect(FindPrevBtn, &QPushButton::clicked, this, &FindBar::findPrevious);
+    connect(ReplaceBtn, &QPushButton::clicked, this, &FindBar::replaceOne);
+    connect(ReplaceAllBtn, &QPushButton::clicked, this, &FindBar::replaceAll);
+    connect(CloseBarBtn, &QPushButton::clicked, this, &FindBar::closeBar);
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(escape, &QShortcut::activated, this, &FindBar::closeBar);
+    // The folded text stands for the editor's text only until that changes.
+    connect(editor_->document(), &QTextDocument::contentsChanged, this,
+            [this] { folded_.reset(); });
+}
+
+QLayout* FindBar::createFindRow()
+{
+    FindEdit = new QLineEdit(this);
+    FindEdit->setObjectName(QStringLiteral("FindEdit"));
+    QLabel* label = makeFieldLabel(QStringLiteral("検索(&J)："), FindEdit, this);
+    FindPrevBtn = makeButton("FindPrevBtn", QStringLiteral("前へ"),
+                             QStringLiteral("前を検索します。(Shift+F3)"), this);
+    FindNextBtn = makeButton("FindNextBtn", QStringLiteral("次へ"),
+                             QStringLiteral("次を検索します。(F3)"), this);
+    FindStatus = makeLabel("FindStatus", QString(), this);
+    describeDisplay(FindStatus, QStringLiteral("検索結果"));
+    // What the bar says never widens the window: it gets the room that is left.
+    FindStatus->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    CloseBarBtn = makeButton("CloseBarBtn", QStringLiteral("×"),
+                             QStringLiteral("検索バーを閉じます。(Esc)"), this);
+    nameControl(CloseBarBtn, QStringLiteral("検索バーを閉じる"));
+
+    auto* row = new QHBoxLayout;
+    row->addWidget(label);
+    row->addWidget(FindEdit, 2);
+    row->addWidget(FindPrevBtn);
+    row->addWidget(FindNextBtn);
+    row->addWidget(FindStatus, 1);
+    row->addWidget(CloseBarBtn);
+    return row;
+}
+
+QLayout* FindBar::createOptionRow()
+{
+    MatchCaseCheck = makeCheck("MatchCaseCheck", QStringLiteral("大文字/小文字を区別(&Q)"), this);
+    WidthCheck = makeCheck("WidthCheck", QStringLiteral("全角/半角を同一視(&Z)"), this);
+    KanaCheck = makeCheck("KanaCheck", QStringLiteral("かな/カナを同一視(&K)"), this);
+    RegexCheck = makeCheck("RegexCheck", QStringLiteral("正規表現(&Y)"), this);
+    auto* row = new QHBoxLayout;
+    for (QCheckBox* check : {MatchCaseCheck, WidthCheck, KanaCheck, RegexCheck})
+        row->addWidget(check);
+    row->addStretch(1);
+    return row;
+}
+
+QWidget* FindBar::createReplaceRow()
+{
+    replaceRow_ = new QWidget(this);
+    ReplaceEdit = new QLineEdit(replaceRow_);
+    ReplaceEdit->setObjectName(QStringLiteral("ReplaceEdit"));
+    QLabel* label = makeFieldLabel(QStringLiteral("置換後(&U)："), ReplaceEdit, replaceRow_);
+    ReplaceBtn = makeButton("ReplaceBtn", QStringLiteral("置換"),
+                            QStringLiteral("選択中の一致を置き換えて、次を検索します。"), replaceRow_);
+    ReplaceAllBtn = makeButton("ReplaceAllBtn", QStringLiteral("すべて置換"),
+                               QStringLiteral("一致をすべて置き換えます。元に戻すと一度に戻ります。"),
+                               replaceRow_);
+    auto* row = new QHBoxLayout(replaceRow_);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(label);
+    row->addWidget(ReplaceEdit, 1);
+    row->addWidget(ReplaceBtn);
+    row->addWidget(ReplaceAllBtn);
+    return replaceRow_;
+}
+
+void FindBar::openFind()
+{
+    open(false);
+}
+
+void FindBar::openReplace()
+{
+    open(true);
+}
+
+void FindBar::open(bool replacing)
+{
+    replaceRow_->setVisible(replacing);
+    show();
+    const QString selected = editor_->textCursor().selectedText();
+    if (!selected.isEmpty() && !selected.contains(QChar::ParagraphSeparator))
+        FindEdit->setText(RegexCheck->isChecked() ? QRegularExpression::escape(selected)
+                                                  : selected);
+    FindEdit->setFocus();
+    FindEdit->selectAll();
+}
+
+void FindBar::closeBar()
+{
+    hide();
+    editor_->setFocus();
+}
+
+void FindBar::findNext()
+{
+    find(true);
+}
+
+void FindBar::findPrevious()
+{
+    find(false);
+}
+
+std::optional<text::TextSearch> FindBar::search()
+{
+    text::TextSearch search(FindEdit->text(),
+                            {MatchCaseCheck->isChecked(), WidthCheck->isChecked(),
+                             KanaCheck->isChecked(), RegexCheck->isChecked()});
+    if (search.isValid())
+        return search;
+    say(FindEdit->text().isEmpty() ? QString() : badExpression);
+    return std::nullopt;
+}
+
+const text::FoldedText& FindBar::editorText(text::Folding folding)
+{
+    if (!folded_ || folded_->folding() != folding)
+        folded_.emplace(editor_->document()->toRawText(), folding);
+    return *folded_;
+}
+
+// Searching with an empty find field opens the bar to ask for the text.
+void FindBar::find(bool forward)
+{
+    if (FindEdit->text().isEmpty()) {
+        openFind();
+        return;
+    }
+    show();
+    const std::optional<text::TextSearch> search = this->search();
+    if (!search)
+        return;
+    const text::FoldedText& text = editorText(search->folding());
+    const QTextCursor cursor = editor_->textCursor();
+    text::TextRange match = forward ? search->next(text, cursor.selectionEnd())
+                                    : search->previous(text, cursor.selectionStart());
+    QString status;
+    if (!match.isFound()) {
+        match = forward ? search->next(text, 0)
+                        : search->previous(text, editor_->document()->characterCount());
+        status = forward ? wrappedToStart : wrappedToEnd;
+    }
+    if (!match.isFound()) {
+        say(notFound);
+        return;
+    }
+    select(match);
+    say(status);
+}
+
+void FindBar::select(text::TextRange range)
+{
+    QTextCursor cursor = editor_->textCursor();
+    cursor.setPosition(range.start);
+    cursor.setPosition(range.end, QTextCursor::KeepAnchor);
+    editor_->setTextCursor(cursor); // also scrolls it into view
+}
+
+void FindBar::replaceOne()
+{
+    const std::optional<text::TextSearch> search = this->search();
+    if (!search || editor_->isReadOnly())
+        return;
+    QTextCursor cursor = editor_->textCursor();
+    const text::TextRange selected{cursor.selectionStart(), cursor.selectionEnd()};
+    if (cursor.hasSelection()
+        && search->next(editorText(search->folding()), selected.start) == selected) {
+        cursor.insertText(ReplaceEdit->text());
+        editor_->setTextCursor(cursor);
+    }
+    findNext();
+}
+
+// Each match is replaced in place, from the last to the first so that the offsets still to
+// come stay valid, inside one edit block: one undo step, and the editor lays out its text once.
+void FindBar::replaceAll()
+{
+    const std::optional<text::TextSearch> search = this->search();
+    if (!search || editor_->isReadOnly())
+        return;
+    const QList<text::TextRange> matches = search->all(editorText(search->folding()));
+    if (matches.isEmpty()) {
+        say(notFound);
+        return;
+    }
+    const QString replacement = ReplaceEdit->text();
+    QTextCursor cursor(editor_->document());
+    cursor.beginEditBlock();
+    for (auto match = matches.crbegin(); match != matches.crend(); ++match) {
+        cursor.setPosition(match->start);
+        cursor.setPosition(match->end, QTextCursor::KeepAnchor);
+        cursor.insertText(replacement);
+    }
+    cursor.endEditBlock();
+    say(QStringLiteral("%1 件置換しました。").arg(matches.size()));
+}
+
+void FindBar::say(const QString& status)
+{
+    FindStatus->setText(status);
+}

@@ -1,0 +1,97 @@
+#pragma once
+
+#include <QList>
+#include <QRegularExpression>
+#include <QString>
+#include <QStringView>
+
+#include <vector>
+
+namespace text {
+
+// How a text is brought to its canonical form before it is compared.
+struct Folding {
+    bool caseFold = false; // A and a alike (Unicode simple case folding)
+    bool width = false;    // Ａ and A, １ and 1, ｶ and カ, ｶﾞ and ガ alike
+    bool kana = false;     // hiragana as katakana: かな and カナ alike
+    // What the regular expression engine needs: the editor's paragraph separator (U+2029) as
+    // LF, so that ^, $ and \n see lines; a lone surrogate as U+FFFD, so the text is valid UTF-16.
+    bool regexSubject = false;
+
+    bool operator==(const Folding&) const = default;
+    bool changesText() const { return caseFold || width || kana || regexSubject; }
+};
+
+// A text in its folded form, with the way back to offsets in the text it was folded from.
+// Folding keeps one unit for one unit, except that a kana followed by a voiced or semi-voiced
+// mark (ｶﾞ, ﾊﾟ, or a combining mark) becomes the one composed kana when widths are folded.
+class FoldedText {
+public:
+    FoldedText(const QString& text, Folding folding);
+
+    const QString& text() const { return text_; }
+    Folding folding() const { return folding_; }
+    // Offset in the original text of a folded offset (the end of a folded kana + mark is the
+    // end of its two original units).
+    qsizetype toOriginal(qsizetype folded) const;
+    // Folded offset of an original offset; an offset between a kana and its mark is taken as
+    // the end of the pair.
+    qsizetype toFolded(qsizetype original) const;
+
+private:
+    // From `folded` (and `original`) on, the two offsets stay this far apart until the next one.
+    struct Shift {
+        qsizetype folded;
+        qsizetype original;
+    };
+
+    QString text_;
+    Folding folding_;
+    std::vector<Shift> shifts_;
+};
+
+struct SearchOptions {
+    bool matchCase = false;
+    bool width = false;
+    bool kana = false;
+    bool regex = false;
+};
+
+// A match as offsets into the original text; start < 0 when nothing was found.
+struct TextRange {
+    qsizetype start = -1;
+    qsizetype end = -1;
+
+    bool isFound() const { return start >= 0; }
+    bool operator==(const TextRange&) const = default;
+};
+
+// One pattern prepared for searching under a set of options. The searched text is folded
+// with folding() first (FoldedText, which callers may keep while the text does not change).
+// A regular expression never yields an empty match: where it would, the search moves on.
+class TextSearch {
+public:
+    TextSearch(const QString& pattern, SearchOptions options);
+
+    // False for an empty pattern or an invalid regular expression.
+    bool isValid() const;
+    Folding folding() const { return folding_; }
+
+    // The first match that starts at or after `from`.
+    TextRange next(const FoldedText& text, qsizetype from) const;
+    // The last match that starts before `before`.
+    TextRange previous(const FoldedText& text, qsizetype before) const;
+    // Every match, from the start, none overlapping.
+    QList<TextRange> all(const FoldedText& text) const;
+
+private:
+    TextRange nextInFolded(const QString& folded, qsizetype from) const;
+    static TextRange toOriginal(const FoldedText& text, TextRange folded);
+
+    Folding folding_;
+    bool regex_;
+    QString pattern_; // folded, for a plain search
+    QRegularExpression expression_;
+};
+
+} // namespace text

@@ -1,0 +1,213 @@
+#include "app/TMainForm.h"
+#include "app/Windows.h"
+#include "document/DiaryFileTab.h"
+#include "entry/TodayEntryTab.h"
+#include "platform/EditorText.h"
+#include "platform/FindBar.h"
+#include "support/FakePlatform.h"
+
+#include <QAccessible>
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSet>
+#include <QTabWidget>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+class FindBarTest : public testing::Test {
+protected:
+    FindBarTest()
+    {
+        form.setWindows(windows);
+        form.state().FirstPageChangeFlag = u'T';
+        form.show();
+        QApplication::setActiveWindow(&form);
+    }
+
+    QPlainTextEdit* memo() { return form.todayTab()->TodayMemo; }
+    FindBar* bar() { return form.todayTab()->TodayFindBar; }
+    // Puts the text in the first tab's editor with the caret at the start.
+    void write(const QString& crlfText)
+    {
+        setEditorText(memo(), crlfText);
+        memo()->setFocus();
+    }
+    std::pair<int, int> selection()
+    {
+        return {memo()->textCursor().selectionStart(), memo()->textCursor().selectionEnd()};
+    }
+
+    FakePlatform fake;
+    TMainForm form{fake.platform()};
+    Windows windows = createWindows(&form, fake.platform());
+};
+
+TEST_F(FindBarTest, CtrlFOpensTheBarOfTheTabInFrontWithTheSelection)
+{
+    write(QStringLiteral("今日は晴れ"));
+    QTextCursor cursor = memo()->textCursor();
+    cursor.setPosition(3);
+    cursor.setPosition(5, QTextCursor::KeepAnchor);
+    memo()->setTextCursor(cursor);
+    QTest::keyClick(memo(), Qt::Key_F, Qt::ControlModifier);
+    EXPECT_TRUE(bar()->isVisible());
+    EXPECT_FALSE(bar()->ReplaceEdit->isVisible());
+    EXPECT_EQ(bar()->FindEdit->text(), QStringLiteral("晴れ"));
+    EXPECT_EQ(QApplication::focusWidget(), bar()->FindEdit);
+    EXPECT_FALSE(form.diaryTab()->AllFindBar->isVisible());
+
+    QTest::keyClick(bar()->FindEdit, Qt::Key_Escape);
+    EXPECT_FALSE(bar()->isVisible());
+    EXPECT_EQ(QApplication::focusWidget(), memo());
+
+    QTest::keyClick(memo(), Qt::Key_R, Qt::ControlModifier);
+    EXPECT_TRUE(bar()->ReplaceEdit->isVisible());
+}
+
+struct Step {
+    Qt::KeyboardModifiers modifiers;
+    std::pair<int, int> selected;
+    const char16_t* status;
+};
+
+// F3 goes round from the end to the start, Shift+F3 from the start to the end; the bar says
+// when it went round.
+TEST_F(FindBarTest, F3AndShiftF3GoRoundTheTextAndSaySo)
+{
+    write(QStringLiteral("猫a\r\nb猫c\r\n猫")); // 猫 at 0, 4 and 7
+    bar()->FindEdit->setText(QStringLiteral("猫"));
+    const Step steps[] = {
+        {Qt::NoModifier, {0, 1}, u""},
+        {Qt::NoModifier, {4, 5}, u""},
+        {Qt::NoModifier, {7, 8}, u""},
+        {Qt::NoModifier, {0, 1}, u"先頭に戻って検索しました。"},
+        {Qt::ShiftModifier, {7, 8}, u"末尾に戻って検索しました。"},
+        {Qt::ShiftModifier, {4, 5}, u""},
+    };
+    for (const Step& step : steps) {
+        QTest::keyClick(memo(), Qt::Key_F3, step.modifiers);
+        EXPECT_EQ(selection(), step.selected);
+        EXPECT_EQ(bar()->FindStatus->text(), QString::fromUtf16(step.status));
+        EXPECT_EQ(QApplication::focusWidget(), memo()); // the writer can go on typing
+    }
+}
+
+TEST_F(FindBarTest, NotFoundIsSaidInTheBarAndHeardNotShownInABox)
+{
+    write(QStringLiteral("今日は晴れ"));
+    bar()->openFind();
+    bar()->FindEdit->setText(QStringLiteral("雨"));
+    QTest::keyClick(bar()->FindEdit, Qt::Key_Return);
+    EXPECT_EQ(bar()->FindStatus->text(), QStringLiteral("見つかりません。"));
+    QAccessibleInterface* status = QAccessible::queryAccessibleInterface(bar()->FindStatus);
+    EXPECT_EQ(status->text(QAccessible::Name), QStringLiteral("見つかりません。"));
+    EXPECT_TRUE(fake.messages.shown.isEmpty());
+    EXPECT_EQ(selection(), (std::pair{0, 0}));
+
+    bar()->RegexCheck->setChecked(true);
+    bar()->FindEdit->setText(QStringLiteral("(晴"));
+    bar()->FindNextBtn->click();
+    EXPECT_EQ(bar()->FindStatus->text(), QStringLiteral("正規表現が正しくありません。"));
+}
+
+TEST_F(FindBarTest, ReplaceAllFoldsAsAskedAndIsUndoneInOneStep)
+{
+    const QString text = QStringLiteral("ｶﾞｲﾄﾞと\r\nガイドとがいど");
+    write(text);
+    bar()->openReplace();
+    bar()->FindEdit->setText(QStringLiteral("ガイド"));
+    bar()->ReplaceEdit->setText(QStringLiteral("案内"));
+    bar()->WidthCheck->setChecked(true);
+    bar()->ReplaceAllBtn->click();
+    EXPECT_EQ(editorText(memo()), QStringLiteral("案内と\r\n案内とがいど"));
+    EXPECT_EQ(bar()->FindStatus->text(), QStringLiteral("2 件置換しました。"));
+
+    memo()->undo();
+    EXPECT_EQ(editorText(memo()), text);
+    bar()->WidthCheck->setChecked(false); // the undone text is searched afresh
+    bar()->KanaCheck->setChecked(true);
+    bar()->ReplaceAllBtn->click();
+    EXPECT_EQ(editorText(memo()), QStringLiteral("ｶﾞｲﾄﾞと\r\n案内と案内"));
+    memo()->undo();
+    EXPECT_EQ(editorText(memo()), text);
+    EXPECT_FALSE(memo()->document()->isUndoAvailable());
+}
+
+TEST_F(FindBarTest, ReplaceChangesOnlyASelectedMatchThenSelectsTheNext)
+{
+    write(QStringLiteral("Cat cat CAT"));
+    bar()->openReplace();
+    bar()->FindEdit->setText(QStringLiteral("cat"));
+    bar()->ReplaceEdit->setText(QStringLiteral("dog"));
+    bar()->MatchCaseCheck->setChecked(true);
+    bar()->ReplaceBtn->click(); // nothing selected yet: only finds
+    EXPECT_EQ(editorText(memo()), QStringLiteral("Cat cat CAT"));
+    EXPECT_EQ(selection(), (std::pair{4, 7}));
+    QTest::keyClick(bar()->ReplaceEdit, Qt::Key_Return);
+    EXPECT_EQ(editorText(memo()), QStringLiteral("Cat dog CAT"));
+    EXPECT_EQ(bar()->FindStatus->text(), QStringLiteral("見つかりません。"));
+}
+
+TEST_F(FindBarTest, TheMatchIsScrolledIntoView)
+{
+    QString text;
+    for (int i = 0; i < 300; ++i)
+        text += QStringLiteral("行%1\r\n").arg(i);
+    write(text + QStringLiteral("終わり"));
+    bar()->FindEdit->setText(QStringLiteral("終わり"));
+    bar()->findNext();
+    EXPECT_EQ(memo()->textCursor().selectedText(), QStringLiteral("終わり"));
+    EXPECT_TRUE(memo()->viewport()->rect().contains(memo()->cursorRect()));
+}
+
+TEST_F(FindBarTest, FindItemsFollowTheEditMenuAndKeepKeysApart)
+{
+    const QStringList expected = {QStringLiteral("EditDelete"),   QString(),
+                                  QStringLiteral("EditFind"),     QStringLiteral("EditFindNext"),
+                                  QStringLiteral("EditFindPrev"), QStringLiteral("EditReplace")};
+    QStringList items;
+    for (QAction* item : form.findChild<QMenu*>(QStringLiteral("MenuEdit"))->actions())
+        items << (item->isSeparator() ? QString() : item->objectName());
+    const qsizetype at = items.indexOf(QStringLiteral("EditDelete"));
+    EXPECT_EQ(items.mid(at, expected.size()), expected);
+
+    QStringList shortcuts;
+    for (QAction* item : form.findChildren<QAction*>()) {
+        if (!item->shortcut().isEmpty())
+            shortcuts << item->shortcut().toString();
+    }
+    EXPECT_EQ(shortcuts.size(), QSet<QString>(shortcuts.begin(), shortcuts.end()).size())
+        << shortcuts.join(u' ').toStdString();
+
+    // Every access key seen at once on a tab, the open bar's included, is seen once.
+    form.todayTab()->TodayFindBar->openReplace();
+    form.diaryTab()->AllFindBar->openReplace();
+    for (const int tab : {0, 1}) {
+        form.findChild<QTabWidget*>(QStringLiteral("PageControl1"))->setCurrentIndex(tab);
+        QStringList keys;
+        for (QMenu* menu : form.menuBar()->findChildren<QMenu*>(Qt::FindDirectChildrenOnly))
+            keys << QKeySequence::mnemonic(menu->title()).toString();
+        for (QAbstractButton* b : form.findChildren<QAbstractButton*>()) {
+            if (b->isVisible())
+                keys << QKeySequence::mnemonic(b->text()).toString();
+        }
+        for (QLabel* label : form.findChildren<QLabel*>()) {
+            if (label->isVisible() && label->buddy())
+                keys << QKeySequence::mnemonic(label->text()).toString();
+        }
+        keys.removeAll(QString());
+        EXPECT_EQ(keys.size(), QSet<QString>(keys.begin(), keys.end()).size())
+            << "tab " << tab << ": " << keys.join(u' ').toStdString();
+    }
+}
+
+} // namespace
