@@ -8,7 +8,7 @@
 
 QString editorText(const QPlainTextEdit* editor)
 {
-    return text::fromEditorText(editor->document()->toRawText());
+    return text::fromEditorText(rawEditorText(editor));
 }
 
 QString selectedEditorText(const QPlainTextEdit* editor)
@@ -18,7 +18,17 @@ QString selectedEditorText(const QPlainTextEdit* editor)
 
 void setEditorText(QPlainTextEdit* editor, const QString& crlfText)
 {
-    editor->setPlainText(text::toEditorText(crlfText));
+    setRawEditorText(editor, text::toEditorText(crlfText));
+}
+
+QString rawEditorText(const QPlainTextEdit* editor)
+{
+    return editor->document()->toRawText();
+}
+
+void setRawEditorText(QPlainTextEdit* editor, const QString& lfText)
+{
+    editor->setPlainText(lfText);
 }
 
 void replaceEditorSelection(QPlainTextEdit* editor, const QString& crlfText)
