@@ -28,7 +28,13 @@ QString rawEditorText(const QPlainTextEdit* editor)
 
 void setRawEditorText(QPlainTextEdit* editor, const QString& lfText)
 {
-    editor->setPlainText(lfText);
+    // QPlainTextEdit::setPlainText would go over the whole document a second time to give it the
+    // editor's character format, which a plain text editor leaves empty: on a large diary a
+    // tenth of the load. The document is filled directly and the editor set as after a load.
+    QTextDocument* document = editor->document();
+    document->setPlainText(lfText); // also clears the undo history
+    document->setModified(false);
+    editor->moveCursor(QTextCursor::Start);
 }
 
 void replaceEditorSelection(QPlainTextEdit* editor, const QString& crlfText)
