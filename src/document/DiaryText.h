@@ -9,8 +9,8 @@ class Files;
 
 namespace document {
 
-// The largest diary file the editor takes. Opening one of this size takes about 12 s of
-// processor time and half a gigabyte of memory; beyond it both grow faster than the size.
+// The largest diary file the editor takes. Opening one of this size (1.5 million lines) takes
+// about 5 s of processor time and 400 MB of memory, nearly all of it the editor's own.
 constexpr qint64 maxDiaryFileBytes = 64 * 1024 * 1024;
 
 struct DiaryFile {
