@@ -12,9 +12,24 @@
 #include "platform/Files.h"
 #include "platform/Messages.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+
+namespace {
+
+// The wait cursor while a whole file is read into the editor or written from it, which takes
+// seconds for a large diary; put back on every way out, a thrown error included.
+class BusyCursor {
+public:
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+} // namespace
 
 DiaryDocument::DiaryDocument(MainState& state, DiaryFileTab* tab, Platform platform,
                              FileDialogSettings& openDialog, FileDialogSettings& saveDialog,
@@ -197,8 +212,9 @@ bool DiaryDocument::mayWriteOverCurrentFile()
 // A failed write throws before anything else changes.
 QList<char32_t> DiaryDocument::writeTo(const QString& path)
 {
+    const BusyCursor busy;
     QList<char32_t> unencodable =
-        document::writeDiaryText(platform_.files, path, editorText(tab_->AllMemo));
+        document::writeDiaryText(platform_.files, path, rawEditorText(tab_->AllMemo));
     diskStamp_ = platform_.files.stamp(path);
     return unencodable;
 }
@@ -215,8 +231,9 @@ void DiaryDocument::tellUnencodable(const QList<char32_t>& characters)
 
 bool DiaryDocument::Load(const QString& path)
 {
+    const BusyCursor busy;
     const document::DiaryFile file = document::readDiaryFile(platform_.files, path);
-    setEditorText(tab_->AllMemo, file.text);
+    setRawEditorText(tab_->AllMemo, file.text);
     return file.looksUtf8;
 }
 

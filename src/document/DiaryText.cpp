@@ -7,50 +7,6 @@
 
 namespace document {
 
-namespace {
-
-bool isLeadByte(unsigned char b)
-{
-    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
-
-bool isTrailByte(unsigned char b)
-{
-    return b >= 0x40 && b <= 0xFC && b != 0x7F;
-}
-
-} // namespace
-
-QByteArray normalizeLineEndBytes(QByteArrayView bytes)
-{
-    QByteArray result;
-    result.reserve(bytes.size() + bytes.size() / 32 + 2);
-    const qsizetype n = bytes.size();
-    const char* data = bytes.data();
-    qsizetype runStart = 0; // bytes are copied in runs up to the next line end that changes
-    qsizetype i = 0;
-    while (i < n) {
-        const auto b = static_cast<unsigned char>(data[i]);
-        if (isLeadByte(b) && i + 1 < n && isTrailByte(static_cast<unsigned char>(data[i + 1]))) {
-            i += 2;
-        } else if (b == '\r') {
-            if (i + 1 < n && data[i + 1] == '\n') {
-                i += 2;
-            } else {
-                result.append(data + runStart, i - runStart).append("\r\n", 2);
-                runStart = ++i;
-            }
-        } else if (b == '\n') {
-            result.append(data + runStart, i - runStart).append("\r\n", 2);
-            runStart = ++i;
-        } else {
-            ++i;
-        }
-    }
-    result.append(data + runStart, n - runStart);
-    return result;
-}
-
 DiaryFile readDiaryFile(Files& files, const QString& path)
 {
     const AppError cannotOpen(QStringLiteral("ﾌｧｲﾙ %1 は開けません").arg(path));
@@ -63,7 +19,7 @@ DiaryFile readDiaryFile(Files& files, const QString& path)
     const std::optional<QByteArray> bytes = files.readAll(path);
     if (!bytes)
         throw cannotOpen;
-    return {text::decodeCp932(normalizeLineEndBytes(*bytes)), text::looksLikeUtf8(*bytes)};
+    return {text::decodeCp932ToEditor(*bytes), text::looksLikeUtf8(*bytes)};
 }
 
 QString readDiaryText(Files& files, const QString& path)
@@ -71,9 +27,9 @@ QString readDiaryText(Files& files, const QString& path)
     return readDiaryFile(files, path).text;
 }
 
-QList<char32_t> writeDiaryText(Files& files, const QString& path, const QString& text)
+QList<char32_t> writeDiaryText(Files& files, const QString& path, const QString& editorText)
 {
-    text::Encoded encoded = text::encodeCp932(text);
+    text::Encoded encoded = text::encodeCp932FromEditor(editorText);
     if (!files.writeAll(path, encoded.bytes))
         throw AppError(QStringLiteral("ﾌｧｲﾙ %1 を作成できません").arg(path));
     return std::move(encoded.unencodable);

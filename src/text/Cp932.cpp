@@ -68,6 +68,15 @@ inline void writePair(char* dst, std::uint16_t code) {
     dst[1] = static_cast<char>(code & 0xFF);
 }
 
+// Kept: every character as it is. Editor: the line ends of the editor's own text. Decoding
+// turns CR LF, a lone CR and a lone LF into LF; encoding writes LF, U+2029 (a plain text
+// editor's raw text) and U+2028 as CR LF.
+enum class LineEnds { Kept, Editor };
+
+inline bool isEditorLineBreak(char16_t unit) {
+    return unit == u'\n' || unit == 0x2029 || unit == 0x2028;
+}
+
 // Longest numeric character reference: "&#1114111;".
 constexpr qsizetype kMaxReferenceLength = 10;
 
@@ -113,9 +122,8 @@ inline qsizetype encodedCharLength(const char16_t* s, qsizetype i, qsizetype n, 
     return referenceLength(c.codePoint);
 }
 
-} // namespace
-
-QString decodeCp932(QByteArrayView bytes) {
+template <LineEnds lineEnds>
+QString decode(QByteArrayView bytes) {
     const auto* src = reinterpret_cast<const unsigned char*>(bytes.data());
     const qsizetype n = bytes.size();
     // Every byte yields at most one UTF-16 unit, so n units always suffice.
@@ -126,17 +134,26 @@ QString decodeCp932(QByteArrayView bytes) {
     while (i < n) {
         const unsigned char b = src[i];
         if (b < 0x80) {
+            if (lineEnds == LineEnds::Editor && b == '\r') {
+                dst[o++] = u'\n';
+                i += i + 1 < n && src[i + 1] == '\n' ? 2 : 1;
+                continue;
+            }
 #ifdef __SSE2__
             // Runs of ASCII: widen 16 bytes at a time. A block that is not all ASCII
-            // is still widened whole, but only its ASCII prefix is kept; the output
-            // has room because o <= i and i + 16 <= n.
+            // (or holds a CR that ends a line for the editor) is still widened whole, but
+            // only the prefix before that byte is kept; the output has room because o <= i
+            // and i + 16 <= n.
             const __m128i zero = _mm_setzero_si128();
+            const __m128i cr = _mm_set1_epi8('\r');
             while (i + 16 <= n) {
                 const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
                 _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + o), _mm_unpacklo_epi8(v, zero));
                 _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + o + 8),
                                  _mm_unpackhi_epi8(v, zero));
-                const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(v));
+                unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(v));
+                if (lineEnds == LineEnds::Editor)
+                    mask |= static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, cr)));
                 if (mask == 0) {
                     i += 16;
                     o += 16;
@@ -149,7 +166,7 @@ QString decodeCp932(QByteArrayView bytes) {
             }
             if (i >= n)
                 break;
-            if (src[i] >= 0x80)
+            if (src[i] >= 0x80 || (lineEnds == LineEnds::Editor && src[i] == '\r'))
                 continue;
 #endif
             dst[o++] = src[i++];
@@ -181,7 +198,8 @@ QString decodeCp932(QByteArrayView bytes) {
     return out;
 }
 
-Encoded encodeCp932(QStringView text) {
+template <LineEnds lineEnds>
+Encoded encode(QStringView text) {
     Encoded result;
     const char16_t* src = text.utf16();
     const qsizetype n = text.size();
@@ -193,17 +211,26 @@ Encoded encodeCp932(QStringView text) {
     qsizetype i = 0;
     qsizetype o = 0;
     while (i < n) {
+        if (lineEnds == LineEnds::Editor && isEditorLineBreak(src[i])) {
+            writePair(dst + o, 0x0D0A);
+            o += 2;
+            ++i;
+            continue;
+        }
 #ifdef __SSE2__
         if (src[i] < 0x80) {
-            // Runs of ASCII: narrow 8 units at a time; the output has room for at
-            // least 2 * (n - i) >= 16 more bytes.
+            // Runs of ASCII (for the editor, without LF): narrow 8 units at a time; the
+            // output has room for at least 2 * (n - i) >= 16 more bytes.
             const __m128i highBits = _mm_set1_epi16(static_cast<short>(0xFF80));
             const __m128i zero = _mm_setzero_si128();
+            const __m128i lf = _mm_set1_epi16('\n');
             while (i + 8 <= n) {
                 const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
                 _mm_storel_epi64(reinterpret_cast<__m128i*>(dst + o), _mm_packus_epi16(v, v));
-                const unsigned ascii = static_cast<unsigned>(
+                unsigned ascii = static_cast<unsigned>(
                     _mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(v, highBits), zero)));
+                if (lineEnds == LineEnds::Editor)
+                    ascii &= ~static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(v, lf)));
                 if (ascii == 0xFFFF) {
                     i += 8;
                     o += 8;
@@ -216,6 +243,8 @@ Encoded encodeCp932(QStringView text) {
             }
             if (i >= n)
                 break;
+            if (lineEnds == LineEnds::Editor && isEditorLineBreak(src[i]))
+                continue;
         }
 #endif
         const std::uint16_t code = kCp932Encode[src[i]];
@@ -258,6 +287,24 @@ Encoded encodeCp932(QStringView text) {
         out.squeeze();
     result.bytes = std::move(out);
     return result;
+}
+
+} // namespace
+
+QString decodeCp932(QByteArrayView bytes) {
+    return decode<LineEnds::Kept>(bytes);
+}
+
+QString decodeCp932ToEditor(QByteArrayView bytes) {
+    return decode<LineEnds::Editor>(bytes);
+}
+
+Encoded encodeCp932(QStringView text) {
+    return encode<LineEnds::Kept>(text);
+}
+
+Encoded encodeCp932FromEditor(QStringView editorText) {
+    return encode<LineEnds::Editor>(editorText);
 }
 
 qsizetype cp932Length(QStringView text) {

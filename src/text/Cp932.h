@@ -13,6 +13,10 @@ namespace text {
 // UTF-8 file) becomes the private-use character U+F700 + byte (U+F780..U+F7FF), one per byte.
 QString decodeCp932(QByteArrayView bytes);
 
+// decodeCp932 into the form an editor holds: every line end of the file (CR LF, a lone CR,
+// a lone LF) becomes one LF.
+QString decodeCp932ToEditor(QByteArrayView bytes);
+
 struct Encoded {
     QByteArray bytes;
     // Code points code page 932 cannot hold, each once, in order of first appearance.
@@ -26,6 +30,10 @@ struct Encoded {
 // byte, where it takes a code that does not pair up with that byte, so that decoding the bytes
 // again gives the same text.
 Encoded encodeCp932(QStringView text);
+
+// encodeCp932 of an editor's text, whose line breaks (LF; U+2029 in a plain text editor's raw
+// text; U+2028) are written as CR LF.
+Encoded encodeCp932FromEditor(QStringView editorText);
 
 // Number of bytes encodeCp932 writes for text (full-width character counts two).
 qsizetype cp932Length(QStringView text);

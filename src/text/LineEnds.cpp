@@ -13,8 +13,17 @@ bool isEditorLineBreak(QChar c)
 
 QString toEditorText(QStringView crlfText)
 {
-    QString result = crlfText.toString();
-    result.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    // One pass: QString::replace moves the rest of the text again for every batch of line
+    // ends it finds, which grows with the square of the size on a large document.
+    const QChar* in = crlfText.data();
+    const qsizetype n = crlfText.size();
+    QString result(n, Qt::Uninitialized);
+    QChar* out = result.data();
+    for (qsizetype i = 0; i < n; ++i) {
+        if (!(in[i] == u'\r' && i + 1 < n && in[i + 1] == u'\n'))
+            *out++ = in[i];
+    }
+    result.truncate(out - result.constData());
     return result;
 }
 

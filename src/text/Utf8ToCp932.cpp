@@ -39,7 +39,7 @@ int main(int argc, char** argv)
         return fail(inPath + QStringLiteral(": not UTF-8"));
 
     // LF and CR LF alike end up as CR LF.
-    const text::Encoded encoded = text::encodeCp932(text::fromEditorText(text::toEditorText(text)));
+    const text::Encoded encoded = text::encodeCp932FromEditor(text::toEditorText(text));
     if (!encoded.unencodable.isEmpty()) {
         const char32_t first = encoded.unencodable.first();
         return fail(inPath + QStringLiteral(": U+%1 has no code page 932 code")

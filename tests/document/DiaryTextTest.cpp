@@ -7,35 +7,47 @@
 
 namespace {
 
-using document::normalizeLineEndBytes;
+using namespace Qt::StringLiterals;
 
-TEST(DiaryText, LineEndsBecomeCrLfAndDoubleByteCharactersStayWhole)
+// Every line end of the file reaches the editor as one LF, found in one pass with the decoding;
+// a save writes each back as CR LF.
+TEST(DiaryText, LineEndsReachTheEditorAsLfAndDoubleByteCharactersStayWhole)
 {
     struct Case {
         const char* name;
-        QByteArray in;
-        QByteArray out;
+        QByteArray file;
+        QString editor;
     };
+    const QString x15(15, u'x');
+    const QString y16(16, u'y');
     const Case cases[] = {
-        {"empty", "", ""},
-        {"crlf stays", "a\r\nb\r\n", "a\r\nb\r\n"},
-        {"lone lf", "a\nb", "a\r\nb"},
-        {"lone cr", "a\rb", "a\r\nb"},
-        {"cr at the end", "a\r", "a\r\n"},
-        {"lf cr is two breaks", "a\n\rb", "a\r\n\r\nb"},
-        {"cr cr lf", "\r\r\n", "\r\n\r\n"},
-        {"mixed without final break", "1\r2\n3\r\n4", "1\r\n2\r\n3\r\n4"},
+        {"empty", "", u""_s},
+        {"crlf", "a\r\nb\r\n", u"a\nb\n"_s},
+        {"lone lf", "a\nb", u"a\nb"_s},
+        {"lone cr", "a\rb", u"a\nb"_s},
+        {"cr at the end", "a\r", u"a\n"_s},
+        {"lf cr is two breaks", "a\n\rb", u"a\n\nb"_s},
+        {"cr cr lf", "\r\r\n", u"\n\n"_s},
+        {"mixed without final break", "1\r2\n3\r\n4", u"1\n2\n3\n4"_s},
+        // Long ASCII runs are read sixteen bytes at a time: a CR LF across two blocks, a lone
+        // CR at the start of one.
+        {"crlf across blocks", (x15 + u"\r\n"_s + y16 + u"\rz"_s).toLatin1(),
+         x15 + u"\n"_s + y16 + u"\nz"_s},
         // 0x95 0x5C is "表": its trail byte is a backslash, the pair stays as it is.
-        {"trail byte 0x5c", "\x95\x5c\n", "\x95\x5c\r\n"},
-        {"double-byte then lone cr", "\x82\xa0\r\x82\xa2", "\x82\xa0\r\n\x82\xa2"},
+        {"trail byte 0x5c", "\x95\x5c\n", u"表\n"_s},
+        {"double-byte then lone cr", "\x82\xa0\r\x82\xa2", u"あ\nい"_s},
         // A lead byte without a trail byte does not swallow the line end after it.
-        {"dangling lead byte before lf", "\x81\n", "\x81\r\n"},
-        {"dangling lead byte before cr", "\x81\rx", "\x81\r\nx"},
-        {"lead byte at the end", "a\x81", "a\x81"},
-        {"nul and high bytes kept", QByteArray("\0\xff\n", 3), QByteArray("\0\xff\r\n", 4)},
+        {"dangling lead byte before lf", "\x81\n", u"\uF781\n"_s},
+        {"dangling lead byte before cr", "\x81\rx", u"\uF781\nx"_s},
+        {"lead byte at the end", "a\x81", u"a\uF781"_s},
+        {"nul and high bytes kept", QByteArray("\0\xff\r", 3),
+         QStringView(u"\0\uF7FF\n", 3).toString()},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(normalizeLineEndBytes(c.in), c.out) << c.name;
+    for (const Case& c : cases) {
+        FakeFiles files;
+        files.files.insert(u"/d/a.htm"_s, c.file);
+        EXPECT_EQ(document::readDiaryText(files, u"/d/a.htm"_s), c.editor) << c.name;
+    }
 }
 
 TEST(DiaryText, RecentFilesMoveTheSavedPathToTheFront)
@@ -143,7 +155,7 @@ TEST(DiaryText, UnencodableCharactersAreWrittenAsReferencesAndListed)
     FakeFiles files;
     const QString path = QStringLiteral("/d/a.htm");
     const QList<char32_t> listed = document::writeDiaryText(
-        files, path, QStringLiteral("あ😀\r\n한😀"));
+        files, path, QStringLiteral("あ😀\n한😀"));
     EXPECT_EQ(files.files.value(path), QByteArray("\x82\xa0&#128512;\r\n&#54620;&#128512;"));
     EXPECT_EQ(listed, (QList<char32_t>{0x1F600, 0xD55C}));
     const QString notice = document::unencodableNotice(listed);

@@ -1,6 +1,6 @@
 #include "text/Cp932.h"
 
-#include "document/DiaryText.h"
+#include "text/LineEnds.h"
 
 #include <gtest/gtest.h>
 
@@ -401,10 +401,14 @@ TEST(Cp932Decode, StrayBytesBecomePrivateUseAndTheNextByteStillDecodes) {
     }
 }
 
-// Opening a file and saving it, as the diary does: line ends normalised, then decoded; the
-// text written back as code page 932.
+// Opening a file as the diary does: decoded, every line end made one LF. The reference is the
+// same in two steps: decoded as it is, then CR LF, CR and LF turned into LF.
 static QString openBytes(const QByteArray& file) {
-    return decodeCp932(document::normalizeLineEndBytes(file));
+    const QString opened = text::decodeCp932ToEditor(file);
+    QString twoSteps = decodeCp932(file);
+    twoSteps.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+    EXPECT_EQ(opened, twoSteps);
+    return opened;
 }
 
 TEST(Cp932Decode, StrayLeadByteBeforeADuplicateStaysAloneAfterSaving) {
@@ -474,10 +478,10 @@ TEST(Cp932Decode, ShortFilesReadTheSameAfterEverySave) {
             }
         }
         const QString opened = openBytes(file);
-        const QByteArray saved = encodeCp932(opened).bytes;
+        const QByteArray saved = text::encodeCp932FromEditor(opened).bytes;
         const QString reopened = openBytes(saved);
         ASSERT_EQ(reopened, opened) << hexOf(file).toStdString();
-        ASSERT_EQ(encodeCp932(reopened).bytes, saved) << hexOf(file).toStdString();
+        ASSERT_EQ(text::encodeCp932FromEditor(reopened).bytes, saved) << hexOf(file).toStdString();
     }
 }
 
@@ -495,6 +499,34 @@ TEST(Cp932Decode, Utf8FileSurvivesByteForByte) {
     const text::Encoded e = encodeCp932(decoded);
     EXPECT_EQ(hexOf(e.bytes), hexOf(utf8));
     EXPECT_TRUE(e.unencodable.isEmpty());
+}
+
+// The editor's text is written in one pass, its line breaks as CR LF: the same bytes as making
+// a CR LF copy first and encoding that.
+TEST(Cp932Encode, EditorTextIsWrittenAsItsCrLfCopyWouldBe) {
+    const QString ascii8(8, u'a');
+    const QString cases[] = {
+        QString(),
+        QStringLiteral("a\nb"),
+        QStringLiteral("\n\n"),
+        QStringLiteral("a\rb\r"),   // a lone CR in the text stays one byte
+        QStringLiteral("a\r\nb"),   // and so does the CR of a CR LF
+        units({'a', 0x2029, 'b', 0x2028, 0x2029}),
+        QStringLiteral("日記\n本文\n"),
+        QStringLiteral("a😀\n😀"),
+        units({0xF781, '\n', 0xF781, 0x2029, 0xF7EE, 0x7E8A, 0xF7FF, '\n'}),
+        // ASCII runs are written eight units at a time: line breaks at either side of a block.
+        ascii8 + u'\n' + ascii8 + ascii8 + u'\n' + QStringLiteral("1234567\n") + ascii8,
+        ascii8 + QChar(0x2029) + ascii8 + QStringLiteral("\n"),
+    };
+    for (const QString& t : cases) {
+        const text::Encoded onePass = text::encodeCp932FromEditor(t);
+        const text::Encoded twoSteps = encodeCp932(text::fromEditorText(t));
+        EXPECT_EQ(hexOf(onePass.bytes), hexOf(twoSteps.bytes)) << t.toStdString();
+        EXPECT_EQ(onePass.unencodable, twoSteps.unencodable) << t.toStdString();
+    }
+    EXPECT_EQ(text::encodeCp932FromEditor(units({'a', 0x2029, 0x3042, '\n'})).bytes,
+              QByteArray("a\r\n\x82\xa0\r\n"));
 }
 
 // ---------------------------------------------------------------------------------------------
