@@ -113,4 +113,13 @@ TEST_F(HtmlColoringTest, GoToLineMovesTheCursorToTheStartOfThatLine)
     EXPECT_EQ(memo()->textCursor().blockNumber(), memo()->blockCount() - 1);
 }
 
+// A wider line-number margin would narrow the editor, and Qt then lays out every line again.
+TEST_F(HtmlColoringTest, AHundredThousandLinesDoNotNarrowTheEditor)
+{
+    const int width = memo()->viewport()->width();
+    setEditorText(memo(), QStringLiteral("\r\n").repeated(100'000));
+    QApplication::processEvents();
+    EXPECT_EQ(memo()->viewport()->width(), width);
+}
+
 } // namespace
