@@ -7,9 +7,9 @@
 // With "open" it only opens the diary and reports the time and the peak memory of that alone,
 // or the refusal of a file too big to edit.
 
+#include "core/AppError.h"
+#include "core/MainState.h"
 #include "DiaryGenerator.h"
-#include "app/AppError.h"
-#include "app/MainState.h"
 #include "document/DiaryDocument.h"
 #include "document/DiaryFileTab.h"
 #include "platform/FileDialogs.h"

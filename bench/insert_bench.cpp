@@ -4,7 +4,7 @@
 //
 // Usage: insert_bench [megabytes] [body lines] [runs]   (runs offscreen)
 
-#include "app/MainState.h"
+#include "core/MainState.h"
 #include "document/DiaryFileTab.h"
 #include "entry/EntryInserter.h"
 #include "entry/HtmlSettings.h"

@@ -11,9 +11,9 @@
 //
 // Usage: recovery_bench [megabytes] [cycles]   (runs offscreen)
 
-#include "app/MainState.h"
 #include "app/TMainForm.h"
 #include "app/Windows.h"
+#include "core/MainState.h"
 #include "document/DiaryDocument.h"
 #include "document/DiaryFileTab.h"
 #include "platform/QtKeyStore.h"

@@ -1,8 +1,8 @@
 #include "app/EditorCommands.h"
 
-#include "app/ErrorHandler.h"
-#include "app/MainState.h"
 #include "app/PreviewWindow.h"
+#include "core/ErrorHandler.h"
+#include "core/MainState.h"
 #include "document/DiaryFileTab.h"
 #include "document/HtmlColoring.h"
 #include "document/LineNumberArea.h"

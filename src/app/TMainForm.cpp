@@ -1,6 +1,5 @@
 #include "app/TMainForm.h"
 
-#include "app/AppInfo.h"
 #include "app/EditorCommands.h"
 #include "app/PreviewWindow.h"
 #include "app/Guidance.h"
@@ -8,6 +7,7 @@
 #include "app/TExpForm.h"
 #include "app/THelpVerForm.h"
 #include "app/TPleaseForm.h"
+#include "core/AppInfo.h"
 #include "document/DiaryDocument.h"
 #include "document/DiaryFileTab.h"
 #include "entry/TDiaryTitleForm.h"

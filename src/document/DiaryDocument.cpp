@@ -1,7 +1,7 @@
 #include "document/DiaryDocument.h"
 
-#include "app/AppInfo.h"
-#include "app/MainState.h"
+#include "core/AppInfo.h"
+#include "core/MainState.h"
 #include "document/DiaryFileTab.h"
 #include "document/DiaryText.h"
 #include "document/THistoryForm.h"

@@ -1,7 +1,7 @@
 #include "export/EntryExport.h"
 
-#include "app/AppError.h"
-#include "app/MainState.h"
+#include "core/AppError.h"
+#include "core/MainState.h"
 #include "document/DiaryText.h"
 #include "entry/ItemComboBox.h"
 #include "entry/TodayEntryTab.h"

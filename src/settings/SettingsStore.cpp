@@ -1,8 +1,8 @@
 #include "settings/SettingsStore.h"
 
-#include "app/AppError.h"
-#include "app/AppInfo.h"
-#include "app/MainState.h"
+#include "core/AppError.h"
+#include "core/AppInfo.h"
+#include "core/MainState.h"
 #include "platform/KeyStore.h"
 #include "platform/Messages.h"
 

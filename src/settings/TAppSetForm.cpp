@@ -1,6 +1,6 @@
 #include "settings/TAppSetForm.h"
 
-#include "app/MainState.h"
+#include "core/MainState.h"
 #include "entry/UpDown.h"
 #include "platform/Controls.h"
 

@@ -1,6 +1,6 @@
 #include "tags/TagCommands.h"
 
-#include "app/MainState.h"
+#include "core/MainState.h"
 #include "platform/EditorText.h"
 #include "platform/Messages.h"
 #include "tags/TDecorationForm.h"

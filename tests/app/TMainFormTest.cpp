@@ -1,6 +1,6 @@
-#include "app/AppError.h"
 #include "app/TMainForm.h"
 #include "app/Windows.h"
+#include "core/AppError.h"
 #include "document/DiaryDocument.h"
 #include "document/DiaryFileTab.h"
 #include "entry/ItemComboBox.h"

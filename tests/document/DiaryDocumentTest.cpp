@@ -1,5 +1,5 @@
-#include "app/AppError.h"
-#include "app/AppInfo.h"
+#include "core/AppError.h"
+#include "core/AppInfo.h"
 #include "document/DiaryText.h"
 #include "document/DocumentFixture.h"
 #include "platform/QtPlatform.h"

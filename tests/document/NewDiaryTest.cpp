@@ -1,4 +1,4 @@
-#include "app/AppError.h"
+#include "core/AppError.h"
 #include "document/DocumentFixture.h"
 #include "support/ModalCloser.h"
 #include "support/Typing.h"

@@ -1,6 +1,6 @@
-#include "app/MainState.h"
 #include "app/TMainForm.h"
 #include "app/Windows.h"
+#include "core/MainState.h"
 #include "document/DiaryDocument.h"
 #include "document/DiaryFileTab.h"
 #include "entry/EntryInserter.h"

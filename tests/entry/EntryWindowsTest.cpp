@@ -1,4 +1,4 @@
-#include "app/AppInfo.h"
+#include "core/AppInfo.h"
 #include "entry/HtmlSettings.h"
 #include "entry/ItemComboBox.h"
 #include "entry/TDiaryTitleForm.h"

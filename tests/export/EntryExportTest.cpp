@@ -1,6 +1,6 @@
+#include "core/AppError.h"
+#include "core/MainState.h"
 #include "export/EntryExport.h"
-#include "app/AppError.h"
-#include "app/MainState.h"
 #include "entry/ItemComboBox.h"
 #include "entry/TodayEntryTab.h"
 #include "platform/EditorText.h"

@@ -1,5 +1,5 @@
+#include "core/MainState.h"
 #include "UnsavedWork.h"
-#include "app/MainState.h"
 #include "app/TMainForm.h"
 #include "app/Windows.h"
 #include "document/DiaryDocument.h"

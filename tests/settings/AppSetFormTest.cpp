@@ -1,4 +1,4 @@
-#include "app/MainState.h"
+#include "core/MainState.h"
 #include "platform/Controls.h"
 #include "settings/TAppSetForm.h"
 

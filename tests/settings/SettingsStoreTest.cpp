@@ -1,6 +1,6 @@
 #include "settings/SettingsStore.h"
 
-#include "app/AppError.h"
+#include "core/AppError.h"
 #include "settings/SettingsTestData.h"
 #include "support/FakePlatform.h"
 

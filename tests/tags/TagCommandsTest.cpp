@@ -1,5 +1,5 @@
+#include "core/MainState.h"
 #include "tags/TagCommands.h"
-#include "app/MainState.h"
 #include "platform/EditorText.h"
 #include "support/FakePlatform.h"
 #include "support/ModalCloser.h"
