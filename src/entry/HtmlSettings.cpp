@@ -21,72 +21,40 @@ const std::array<HtmlFragmentInfo, 12>& htmlFragments()
     return fragments;
 }
 
-void FillHtmlDefaults(HtmlSettings& html, QChar& newProcessFlag)
+void FillHtmlDefaults(HtmlSettings& html, bool& newProcessFlag)
 {
     for (const HtmlFragmentInfo& fragment : htmlFragments()) {
         QString& text = html.*fragment.field;
         if (text.isEmpty())
             text = fragment.defaultText.toString();
     }
-    newProcessFlag = u'T';
-    html.HtmlSetFlags = QStringLiteral("00011");
+    newProcessFlag = true;
+    html.HtmlSetFlags = HtmlFlags(QStringLiteral("00011"));
 }
 
-namespace {
-
-QChar flagAt(const QString& flags, int position)
+HtmlSwitches switchesForRendering(const HtmlFlags& flags)
 {
-    if (position < 1 || position > htmlFlagCount || position > flags.size())
-        return QChar(); // an empty position
-    return flags.at(position - 1);
+    return {flags.isZero(DateStyleFlag), flags.isZero(WeekdayShownFlag),
+            flags.isZero(WeekdayLanguageFlag), flags.isZero(RuleAfterEntryFlag),
+            flags.isZero(AutoBreakFlag)};
 }
 
-} // namespace
-
-bool flagIsZero(const QString& flags, int position)
+HtmlSwitches switchesForWindow(const HtmlFlags& flags)
 {
-    return flagAt(flags, position) == u'0';
+    return {!flags.isOne(DateStyleFlag), !flags.isOne(WeekdayShownFlag),
+            !flags.isOne(WeekdayLanguageFlag), flags.isZero(RuleAfterEntryFlag),
+            flags.isZero(AutoBreakFlag)};
 }
 
-bool flagIsNotOne(const QString& flags, int position)
+HtmlFlags flagsFromSwitches(const HtmlSwitches& switches)
 {
-    return flagAt(flags, position) != u'1';
-}
-
-HtmlSwitches switchesForRendering(const QString& flags)
-{
-    return {flagIsZero(flags, DateStyleFlag), flagIsZero(flags, WeekdayShownFlag),
-            flagIsZero(flags, WeekdayLanguageFlag), flagIsZero(flags, RuleAfterEntryFlag),
-            flagIsZero(flags, AutoBreakFlag)};
-}
-
-HtmlSwitches switchesForWindow(const QString& flags)
-{
-    return {flagIsNotOne(flags, DateStyleFlag), flagIsNotOne(flags, WeekdayShownFlag),
-            flagIsNotOne(flags, WeekdayLanguageFlag), flagIsZero(flags, RuleAfterEntryFlag),
-            flagIsZero(flags, AutoBreakFlag)};
-}
-
-QString flagsFromSwitches(const HtmlSwitches& switches)
-{
-    const bool firstChoice[htmlFlagCount] = {switches.kanjiDate, switches.weekdayShown,
-                                             switches.japaneseWeekday, switches.ruleAfterEntry,
-                                             switches.autoBreaks};
+    const bool firstChoice[HtmlFlags::count] = {switches.kanjiDate, switches.weekdayShown,
+                                                switches.japaneseWeekday,
+                                                switches.ruleAfterEntry, switches.autoBreaks};
     QString flags;
     for (bool on : firstChoice)
         flags += on ? u'0' : u'1';
-    return flags;
-}
-
-QString flagsToStore(const QString& flags)
-{
-    // Positions are filled from the front, so the first empty one is the end of the text.
-    return flags.left(htmlFlagCount);
-}
-
-QString flagsFromStore(const QString& stored)
-{
-    return stored.left(htmlFlagCount);
+    return HtmlFlags(flags);
 }
 
 } // namespace entry

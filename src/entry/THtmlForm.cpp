@@ -78,7 +78,7 @@ QGroupBox* startEndGroup(const char* name, QLineEdit* start, QLineEdit* end, QWi
 
 } // namespace
 
-THtmlForm::THtmlForm(HtmlSettings& html, QChar& newProcessFlag, Messages& messages,
+THtmlForm::THtmlForm(HtmlSettings& html, bool& newProcessFlag, Messages& messages,
                      QWidget* parent)
     : QDialog(parent), html_(html), newProcessFlag_(newProcessFlag), messages_(messages)
 {

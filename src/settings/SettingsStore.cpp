@@ -35,7 +35,6 @@ const std::array<Fragment, 12> fragments{{
 const std::array<const char*, 3> recentFileNames{"LoadLog", "LoadLog1", "LoadLog2"};
 
 constexpr int defaultFontSize = 10;
-constexpr int flagCount = 5;
 
 // Any whole number that fits an int; anything else (also a number too big) gives the default.
 int fontSizeFrom(const QString& text)
@@ -86,9 +85,10 @@ void loadSettings(KeyStore& store, MainState& state)
         state.RecentFiles[i] = read(recentFileNames[i]);
     state.EditorFontSize = fontSizeFrom(read("EditFontSize"));
     state.EditorFontFace = read("EditFontFace");
-    state.Html.HtmlSetFlags = read("HtmlSetFlags").left(flagCount);
-    state.NewProcessFlag = read("NewProcessFlag") == u"F" ? u'F' : u'T';
-    state.FirstPageChangeFlag = read("FirstPageChangeFlag") == u"T" ? u'T' : u'F';
+    state.Html.HtmlSetFlags = HtmlFlags(read("HtmlSetFlags"));
+    state.NewProcessFlag = read("NewProcessFlag") != u"F";
+    state.FirstPageChangeFlag = read("FirstPageChangeFlag") == u"T" ? FirstPageChange::Never
+                                                                    : FirstPageChange::ShowAtSwitch;
 }
 
 void saveSettings(KeyStore& store, const MainState& state, int fontSize, const QString& fontFace,
@@ -107,15 +107,13 @@ void saveSettings(KeyStore& store, const MainState& state, int fontSize, const Q
         write(recentFileNames[i], state.RecentFiles[i]);
     write("EditFontSize", QString::number(fontSize));
     write("EditFontFace", fontFace);
-    // Positions past the end of the held flags are the empty ones, so this is the text up to
-    // the first empty position.
-    write("HtmlSetFlags", state.Html.HtmlSetFlags.left(flagCount));
-    // Each flag keeps only its one meaningful letter, so FirstPageChangeFlag's in-run '2' is
-    // stored as "F".
-    write("NewProcessFlag",
-          state.NewProcessFlag == u'F' ? QStringLiteral("F") : QStringLiteral("T"));
-    write("FirstPageChangeFlag",
-          state.FirstPageChangeFlag == u'T' ? QStringLiteral("T") : QStringLiteral("F"));
+    write("HtmlSetFlags", state.Html.HtmlSetFlags.text());
+    // An explanation window already shown in this run is stored as "F": it comes up again in
+    // the next run.
+    write("NewProcessFlag", state.NewProcessFlag ? QStringLiteral("T") : QStringLiteral("F"));
+    write("FirstPageChangeFlag", state.FirstPageChangeFlag == FirstPageChange::Never
+                                     ? QStringLiteral("T")
+                                     : QStringLiteral("F"));
     for (const auto& [name, text] : others)
         store.write(name, text);
 
