@@ -1,35 +1,21 @@
 #include "entry/HtmlSettings.h"
 
-namespace entry {
+#include "settings/SettingsTable.h"
 
-const std::array<HtmlFragmentInfo, 12>& htmlFragments()
-{
-    static const std::array<HtmlFragmentInfo, 12> fragments = {{
-        {u"HtmlDate1", &HtmlSettings::HtmlDate1, u"<font color=\"#ff0000\"><b>"},
-        {u"HtmlDate2", &HtmlSettings::HtmlDate2, u"</b></font>"},
-        {u"HtmlSky1", &HtmlSettings::HtmlSky1, u"<font color=\"#ffccaa\"><b>"},
-        {u"HtmlSky2", &HtmlSettings::HtmlSky2, u"<font color=\"#ccccff\"><b>"},
-        {u"HtmlSky3", &HtmlSettings::HtmlSky3, u"<font color=\"#aaccff\"><b>"},
-        {u"HtmlSky5", &HtmlSettings::HtmlSky5, u"<font color=\"#ccffff\"><b>"},
-        {u"HtmlSky6", &HtmlSettings::HtmlSky6, u"<font color=\"#cccccc\"><b>"},
-        {u"HtmlSky4", &HtmlSettings::HtmlSky4, u"</b></font>"},
-        {u"HtmlMain1", &HtmlSettings::HtmlMain1, u"<DIV STYLE=\"margin-left:20pt;\">"},
-        {u"HtmlMain2", &HtmlSettings::HtmlMain2, u"</DIV>"},
-        {u"HtmlTitle1", &HtmlSettings::HtmlTitle1, u"<BR><STRONG><font color=\"#008000\">"},
-        {u"HtmlTitle2", &HtmlSettings::HtmlTitle2, u"</font></STRONG>"},
-    }};
-    return fragments;
-}
+namespace entry {
 
 void FillHtmlDefaults(HtmlSettings& html, bool& newProcessFlag)
 {
-    for (const HtmlFragmentInfo& fragment : htmlFragments()) {
-        QString& text = html.*fragment.field;
-        if (text.isEmpty())
-            text = fragment.defaultText.toString();
+    for (const StoredValue& value : storedValues()) {
+        if (value.kind == StoredValue::Kind::Fragment) {
+            QString& text = html.*value.fragment;
+            if (text.isEmpty())
+                text = value.defaultText.toString();
+        } else if (value.kind == StoredValue::Kind::HtmlSetFlags) {
+            html.HtmlSetFlags = HtmlFlags(value.defaultText.toString());
+        }
     }
     newProcessFlag = true;
-    html.HtmlSetFlags = HtmlFlags(QStringLiteral("00011"));
 }
 
 HtmlSwitches switchesForRendering(const HtmlFlags& flags)

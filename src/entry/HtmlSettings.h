@@ -3,21 +3,8 @@
 #include "core/MainState.h"
 
 #include <QString>
-#include <QStringView>
-
-#include <array>
 
 namespace entry {
-
-// One fragment: its name (the state field's and the stored value's), where it lives, its default.
-struct HtmlFragmentInfo {
-    QStringView name;
-    QString HtmlSettings::*field;
-    QStringView defaultText;
-};
-
-// The twelve fragments in the order the settings store keeps them (HtmlSky4 after HtmlSky6).
-const std::array<HtmlFragmentInfo, 12>& htmlFragments();
 
 // Every empty fragment gets its default (a fragment with text keeps it), HtmlSetFlags becomes
 // "00011" and newProcessFlag true.

@@ -4,6 +4,7 @@
 #include "entry/HtmlSettings.h"
 #include "platform/Controls.h"
 #include "platform/Messages.h"
+#include "settings/SettingsTable.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -356,8 +357,8 @@ void THtmlForm::Button1Click()
                         appTitle(), MsgButtons::YesNo, MsgIcon::Question, MsgAnswer::Yes});
     if (answer != MsgAnswer::Yes)
         return;
-    for (const entry::HtmlFragmentInfo& fragment : entry::htmlFragments())
-        (html_.*fragment.field).clear();
+    for (const StoredValue& fragment : htmlFragmentValues())
+        (html_.*fragment.fragment).clear();
     entry::FillHtmlDefaults(html_, newProcessFlag_);
     ShowHtmlSettings();
 }

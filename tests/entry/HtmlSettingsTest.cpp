@@ -1,4 +1,5 @@
 #include "entry/HtmlSettings.h"
+#include "settings/SettingsTable.h"
 
 #include <QStringList>
 #include <gtest/gtest.h>
@@ -127,9 +128,9 @@ TEST(HtmlSettingsDefaults, FragmentTableNamesEachFieldInStoreOrder)
         QStringLiteral("HtmlMain2"), QStringLiteral("HtmlTitle1"), QStringLiteral("HtmlTitle2")};
     HtmlSettings html;
     QStringList names;
-    for (const entry::HtmlFragmentInfo& fragment : entry::htmlFragments()) {
+    for (const StoredValue& fragment : htmlFragmentValues()) {
         names.append(fragment.name.toString());
-        html.*fragment.field = fragment.name.toString();
+        html.*fragment.fragment = fragment.name.toString();
     }
     EXPECT_EQ(names, storeOrder);
     // Each name points at the field of that name; the weather ones are the easy ones to mix up.
