@@ -11,9 +11,9 @@
 //                                           too big to edit); of `file` when given
 //   document_bench [megabytes] write file   writes the generated diary to file and ends
 
+#include "core/AppError.h"
+#include "core/MainState.h"
 #include "DiaryGenerator.h"
-#include "app/AppError.h"
-#include "app/MainState.h"
 #include "document/DiaryDocument.h"
 #include "document/DiaryFileTab.h"
 #include "platform/FileDialogs.h"

@@ -4,7 +4,7 @@
 //
 // Usage: insert_bench [megabytes] [body lines] [runs]   (runs offscreen)
 
-#include "app/MainState.h"
+#include "core/MainState.h"
 #include "document/DiaryFileTab.h"
 #include "entry/EntryInserter.h"
 #include "entry/HtmlSettings.h"
@@ -110,7 +110,7 @@ int main(int argc, char** argv)
 
     MainState state;
     entry::FillHtmlDefaults(state.Html, state.NewProcessFlag);
-    state.Html.HtmlSetFlags = QStringLiteral("00010"); // automatic line breaks on
+    state.Html.HtmlSetFlags = HtmlFlags(QStringLiteral("00010")); // automatic line breaks on
     state.ProgramFolder = folder.path() + QDir::separator();
 
     TodayEntryTab today(state, clock);

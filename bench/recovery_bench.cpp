@@ -11,9 +11,9 @@
 //
 // Usage: recovery_bench [megabytes] [cycles]   (runs offscreen)
 
-#include "app/MainState.h"
 #include "app/TMainForm.h"
 #include "app/Windows.h"
+#include "core/MainState.h"
 #include "document/DiaryDocument.h"
 #include "document/DiaryFileTab.h"
 #include "platform/QtKeyStore.h"
@@ -230,7 +230,8 @@ int main(int argc, char** argv)
     form.setWindows(createWindows(&form, platform));
     form.resize(900, 700);
     form.show();
-    form.state().FirstPageChangeFlag = u'T'; // no explanation window at the switch
+    // No explanation window at the switch.
+    form.state().FirstPageChangeFlag = FirstPageChange::Never;
     form.findChild<QTabWidget*>(QStringLiteral("PageControl1"))->setCurrentIndex(1);
     form.document()->OpenDiary();
     QPlainTextEdit* editor = form.diaryTab()->AllMemo;

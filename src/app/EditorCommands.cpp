@@ -1,8 +1,8 @@
 #include "app/EditorCommands.h"
 
-#include "app/ErrorHandler.h"
-#include "app/MainState.h"
 #include "app/PreviewWindow.h"
+#include "core/ErrorHandler.h"
+#include "core/MainState.h"
 #include "document/DiaryFileTab.h"
 #include "document/HtmlColoring.h"
 #include "document/LineNumberArea.h"
@@ -107,7 +107,7 @@ void EditorCommands::addViewMenu(QMenuBar* bar, QAction* before)
 
 QPlainTextEdit* EditorCommands::activeEditor() const
 {
-    return state_.CurrentPage == u'2' ? diary_->AllMemo : today_->TodayMemo;
+    return state_.CurrentPage == Page::Diary ? diary_->AllMemo : today_->TodayMemo;
 }
 
 void EditorCommands::updateStates()
@@ -116,7 +116,7 @@ void EditorCommands::updateStates()
     const bool editable = !editor->isReadOnly();
     EditUndo->setEnabled(editable && editor->document()->isUndoAvailable());
     EditRedo->setEnabled(editable && editor->document()->isRedoAvailable());
-    ViewGoToLine->setEnabled(state_.CurrentPage == u'2' && state_.DocumentLoaded == u'T');
+    ViewGoToLine->setEnabled(state_.CurrentPage == Page::Diary && state_.DocumentLoaded);
     ViewBrowser->setEnabled(!state_.CurrentFileName.isEmpty());
 }
 

@@ -1,9 +1,9 @@
 #include "app/PelmoraApplication.h"
 
-#include "app/AppInfo.h"
-#include "app/ErrorHandler.h"
 #include "app/TMainForm.h"
 #include "app/Windows.h"
+#include "core/AppInfo.h"
+#include "core/ErrorHandler.h"
 #include "platform/Fonts.h"
 #include "platform/QtKeyStore.h"
 #include "platform/QtPlatform.h"

@@ -1,5 +1,6 @@
 #include "app/TExpForm.h"
 
+#include "core/MainState.h"
 #include "platform/Controls.h"
 #include "platform/SystemInfo.h"
 
@@ -18,7 +19,8 @@ constexpr int imageSize = 32;
 
 } // namespace
 
-TExpForm::TExpForm(QChar& firstPageChangeFlag, SystemInfo& system, QWidget* parent)
+TExpForm::TExpForm(FirstPageChange& firstPageChangeFlag, SystemInfo& system,
+                   QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
                           | Qt::WindowCloseButtonHint),
       firstPageChangeFlag_(firstPageChangeFlag), system_(system)
@@ -101,6 +103,6 @@ void TExpForm::showEvent(QShowEvent* event)
 void TExpForm::Button1Click()
 {
     if (CheckBox->isChecked())
-        firstPageChangeFlag_ = u'T';
+        firstPageChangeFlag_ = FirstPageChange::Never;
     accept();
 }

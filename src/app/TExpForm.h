@@ -6,15 +6,16 @@ class QCheckBox;
 class QLabel;
 class QPushButton;
 class SystemInfo;
+enum class FirstPageChange;
 
 // The explanation window ("初回説明 - Pelmora"): the three steps that put today's entry into the
 // diary document. Its one door to the rest of the program is FirstPageChangeFlag: OK with
-// "二度と表示しない。(&N)" ticked sets it to "T"; closing the window any other way changes
-// nothing. The box keeps its state between showings.
+// "二度と表示しない。(&N)" ticked sets it to never show the window; closing the window any other
+// way changes nothing. The box keeps its state between showings.
 class TExpForm : public QDialog {
     Q_OBJECT
 public:
-    TExpForm(QChar& firstPageChangeFlag, SystemInfo& system, QWidget* parent = nullptr);
+    TExpForm(FirstPageChange& firstPageChangeFlag, SystemInfo& system, QWidget* parent = nullptr);
 
     void Button1Click();
 
@@ -32,6 +33,6 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    QChar& firstPageChangeFlag_;
+    FirstPageChange& firstPageChangeFlag_;
     SystemInfo& system_;
 };

@@ -1,7 +1,7 @@
 #include "app/THelpVerForm.h"
 
 #include "app/AboutInfo.h"
-#include "app/AppInfo.h"
+#include "core/AppInfo.h"
 #include "platform/Clipboard.h"
 #include "platform/Controls.h"
 

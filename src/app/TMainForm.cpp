@@ -1,6 +1,5 @@
 #include "app/TMainForm.h"
 
-#include "app/AppInfo.h"
 #include "app/EditorCommands.h"
 #include "app/PreviewWindow.h"
 #include "app/Guidance.h"
@@ -8,6 +7,7 @@
 #include "app/TExpForm.h"
 #include "app/THelpVerForm.h"
 #include "app/TPleaseForm.h"
+#include "core/AppInfo.h"
 #include "document/DiaryDocument.h"
 #include "document/DiaryFileTab.h"
 #include "entry/TDiaryTitleForm.h"
@@ -385,9 +385,9 @@ bool TMainForm::FormCloseQuery()
 
 void TMainForm::refocusEditor()
 {
-    if (state_.CurrentPage == u'1')
+    if (state_.CurrentPage == Page::Today)
         todayTab_->TodayMemo->setFocus();
-    else if (state_.CurrentPage == u'2')
+    else
         diaryTab_->AllMemo->setFocus();
 }
 
@@ -395,16 +395,16 @@ void TMainForm::refocusEditor()
 // tab in front is a change to the other one.
 void TMainForm::PageControl1Change()
 {
-    if (state_.CurrentPage == u'1') {
-        state_.CurrentPage = u'2';
+    if (state_.CurrentPage == Page::Today) {
+        state_.CurrentPage = Page::Diary;
         applyTabMenuStates();
-        if (state_.FirstPageChangeFlag == u'F') {
-            state_.FirstPageChangeFlag = u'2';
+        if (state_.FirstPageChangeFlag == FirstPageChange::ShowAtSwitch) {
+            state_.FirstPageChangeFlag = FirstPageChange::ShownThisRun;
             windows_.ExpForm->exec();
         }
         diaryTab_->AllMemo->setFocus();
     } else {
-        state_.CurrentPage = u'1';
+        state_.CurrentPage = Page::Today;
         applyTabMenuStates();
         todayTab_->TodayMemo->setFocus();
     }
@@ -412,8 +412,8 @@ void TMainForm::PageControl1Change()
 
 void TMainForm::applyTabMenuStates()
 {
-    const bool first = state_.CurrentPage == u'1';
-    const bool document = state_.DocumentLoaded == u'T';
+    const bool first = state_.CurrentPage == Page::Today;
+    const bool document = state_.DocumentLoaded;
     for (QAction* item : {EditTitle, EditDelete, FileTodayNew, FileTodaySave})
         item->setEnabled(first);
     for (QAction* item : {FileAllNew, FileAllOpen})
@@ -534,7 +534,7 @@ void TMainForm::UseHintBtnClick()
 // The first tab's advice, or the second tab's explanation whatever FirstPageChangeFlag says.
 void TMainForm::HelpAdviceClick()
 {
-    if (state_.CurrentPage == u'1')
+    if (state_.CurrentPage == Page::Today)
         UseHintBtnClick();
     else
         windows_.ExpForm->exec();
@@ -583,7 +583,7 @@ void TMainForm::InsertDiaryBtnClick()
 // Find and replace work in the editor of the tab in front, in the bar under it.
 FindBar* TMainForm::activeFindBar() const
 {
-    if (state_.CurrentPage == u'2')
+    if (state_.CurrentPage == Page::Diary)
         return diaryTab_->AllFindBar;
     return todayTab_->TodayFindBar;
 }

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/ErrorHandler.h"
-#include "app/MainState.h"
 #include "app/Windows.h"
+#include "core/ErrorHandler.h"
+#include "core/MainState.h"
 #include "platform/FileDialogs.h"
 #include "platform/Platform.h"
 

@@ -1,7 +1,7 @@
 #include "document/DiaryDocument.h"
 
-#include "app/AppInfo.h"
-#include "app/MainState.h"
+#include "core/AppInfo.h"
+#include "core/MainState.h"
 #include "document/DiaryFileTab.h"
 #include "document/DiaryText.h"
 #include "document/THistoryForm.h"
@@ -125,7 +125,7 @@ void DiaryDocument::NewDiary()
     setEditorText(tab_->AllMemo, QString());
     const QString base = templatePath();
     if (platform_.files.exists(base)) {
-        if (state_.NewProcessFlag == u'T') {
+        if (state_.NewProcessFlag) {
             if (newProcessForm_)
                 newProcessForm_->exec(); // the window loads the template itself, or not
         } else {
@@ -250,7 +250,7 @@ void DiaryDocument::ResetAfterLoad()
     for (QPushButton* b : {tab_->InsertDiaryBtn, tab_->BRTagBtn, tab_->HRBtn, tab_->LinkTagBtn,
                            tab_->IMGBtn, tab_->StyleBtn})
         b->setEnabled(true);
-    state_.DocumentLoaded = u'T';
+    state_.DocumentLoaded = true;
 }
 
 void DiaryDocument::AfterSave()

@@ -1,6 +1,6 @@
 #include "document/DiaryText.h"
 
-#include "app/AppError.h"
+#include "core/AppError.h"
 #include "platform/Files.h"
 #include "text/Cp932.h"
 #include "text/EncodingGuess.h"

@@ -1,7 +1,7 @@
 #include "document/THistoryForm.h"
 
-#include "app/ErrorHandler.h"
-#include "app/MainState.h"
+#include "core/ErrorHandler.h"
+#include "core/MainState.h"
 #include "document/DiaryDocument.h"
 #include "platform/Controls.h"
 

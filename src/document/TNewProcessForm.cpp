@@ -1,7 +1,7 @@
 #include "document/TNewProcessForm.h"
 
-#include "app/ErrorHandler.h"
-#include "app/MainState.h"
+#include "core/ErrorHandler.h"
+#include "core/MainState.h"
 #include "document/DiaryDocument.h"
 #include "document/DiaryText.h"
 #include "platform/Controls.h"
@@ -113,11 +113,11 @@ void TNewProcessForm::OkButtonClick()
         accept();
 }
 
-// An unticked box changes nothing: it never sets the flag back to "T".
+// An unticked box changes nothing: it never turns the question back on.
 void TNewProcessForm::done(int result)
 {
     if (CheckBox->isChecked() && document_)
-        document_->state().NewProcessFlag = u'F';
+        document_->state().NewProcessFlag = false;
     QDialog::done(result);
 }
 

@@ -1,6 +1,6 @@
 #include "entry/EntryInserter.h"
 
-#include "app/MainState.h"
+#include "core/MainState.h"
 #include "document/DiaryFileTab.h"
 #include "entry/BrWorkFile.h"
 #include "entry/ItemComboBox.h"

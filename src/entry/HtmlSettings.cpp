@@ -1,92 +1,46 @@
 #include "entry/HtmlSettings.h"
 
+#include "settings/SettingsTable.h"
+
 namespace entry {
 
-const std::array<HtmlFragmentInfo, 12>& htmlFragments()
+void FillHtmlDefaults(HtmlSettings& html, bool& newProcessFlag)
 {
-    static const std::array<HtmlFragmentInfo, 12> fragments = {{
-        {u"HtmlDate1", &HtmlSettings::HtmlDate1, u"<font color=\"#ff0000\"><b>"},
-        {u"HtmlDate2", &HtmlSettings::HtmlDate2, u"</b></font>"},
-        {u"HtmlSky1", &HtmlSettings::HtmlSky1, u"<font color=\"#ffccaa\"><b>"},
-        {u"HtmlSky2", &HtmlSettings::HtmlSky2, u"<font color=\"#ccccff\"><b>"},
-        {u"HtmlSky3", &HtmlSettings::HtmlSky3, u"<font color=\"#aaccff\"><b>"},
-        {u"HtmlSky5", &HtmlSettings::HtmlSky5, u"<font color=\"#ccffff\"><b>"},
-        {u"HtmlSky6", &HtmlSettings::HtmlSky6, u"<font color=\"#cccccc\"><b>"},
-        {u"HtmlSky4", &HtmlSettings::HtmlSky4, u"</b></font>"},
-        {u"HtmlMain1", &HtmlSettings::HtmlMain1, u"<DIV STYLE=\"margin-left:20pt;\">"},
-        {u"HtmlMain2", &HtmlSettings::HtmlMain2, u"</DIV>"},
-        {u"HtmlTitle1", &HtmlSettings::HtmlTitle1, u"<BR><STRONG><font color=\"#008000\">"},
-        {u"HtmlTitle2", &HtmlSettings::HtmlTitle2, u"</font></STRONG>"},
-    }};
-    return fragments;
-}
-
-void FillHtmlDefaults(HtmlSettings& html, QChar& newProcessFlag)
-{
-    for (const HtmlFragmentInfo& fragment : htmlFragments()) {
-        QString& text = html.*fragment.field;
-        if (text.isEmpty())
-            text = fragment.defaultText.toString();
+    for (const StoredValue& value : storedValues()) {
+        if (value.kind == StoredValue::Kind::Fragment) {
+            QString& text = html.*value.fragment;
+            if (text.isEmpty())
+                text = value.defaultText.toString();
+        } else if (value.kind == StoredValue::Kind::HtmlSetFlags) {
+            html.HtmlSetFlags = HtmlFlags(value.defaultText.toString());
+        }
     }
-    newProcessFlag = u'T';
-    html.HtmlSetFlags = QStringLiteral("00011");
+    newProcessFlag = true;
 }
 
-namespace {
-
-QChar flagAt(const QString& flags, int position)
+HtmlSwitches switchesForRendering(const HtmlFlags& flags)
 {
-    if (position < 1 || position > htmlFlagCount || position > flags.size())
-        return QChar(); // an empty position
-    return flags.at(position - 1);
+    return {flags.isZero(DateStyleFlag), flags.isZero(WeekdayShownFlag),
+            flags.isZero(WeekdayLanguageFlag), flags.isZero(RuleAfterEntryFlag),
+            flags.isZero(AutoBreakFlag)};
 }
 
-} // namespace
-
-bool flagIsZero(const QString& flags, int position)
+HtmlSwitches switchesForWindow(const HtmlFlags& flags)
 {
-    return flagAt(flags, position) == u'0';
+    return {!flags.isOne(DateStyleFlag), !flags.isOne(WeekdayShownFlag),
+            !flags.isOne(WeekdayLanguageFlag), flags.isZero(RuleAfterEntryFlag),
+            flags.isZero(AutoBreakFlag)};
 }
 
-bool flagIsNotOne(const QString& flags, int position)
+HtmlFlags flagsFromSwitches(const HtmlSwitches& switches)
 {
-    return flagAt(flags, position) != u'1';
-}
-
-HtmlSwitches switchesForRendering(const QString& flags)
-{
-    return {flagIsZero(flags, DateStyleFlag), flagIsZero(flags, WeekdayShownFlag),
-            flagIsZero(flags, WeekdayLanguageFlag), flagIsZero(flags, RuleAfterEntryFlag),
-            flagIsZero(flags, AutoBreakFlag)};
-}
-
-HtmlSwitches switchesForWindow(const QString& flags)
-{
-    return {flagIsNotOne(flags, DateStyleFlag), flagIsNotOne(flags, WeekdayShownFlag),
-            flagIsNotOne(flags, WeekdayLanguageFlag), flagIsZero(flags, RuleAfterEntryFlag),
-            flagIsZero(flags, AutoBreakFlag)};
-}
-
-QString flagsFromSwitches(const HtmlSwitches& switches)
-{
-    const bool firstChoice[htmlFlagCount] = {switches.kanjiDate, switches.weekdayShown,
-                                             switches.japaneseWeekday, switches.ruleAfterEntry,
-                                             switches.autoBreaks};
+    const bool firstChoice[HtmlFlags::count] = {switches.kanjiDate, switches.weekdayShown,
+                                                switches.japaneseWeekday,
+                                                switches.ruleAfterEntry, switches.autoBreaks};
     QString flags;
     for (bool on : firstChoice)
         flags += on ? u'0' : u'1';
-    return flags;
-}
-
-QString flagsToStore(const QString& flags)
-{
-    // Positions are filled from the front, so the first empty one is the end of the text.
-    return flags.left(htmlFlagCount);
-}
-
-QString flagsFromStore(const QString& stored)
-{
-    return stored.left(htmlFlagCount);
+    return HtmlFlags(flags);
 }
 
 } // namespace entry

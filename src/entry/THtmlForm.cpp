@@ -1,9 +1,10 @@
 #include "entry/THtmlForm.h"
 
-#include "app/AppInfo.h"
+#include "core/AppInfo.h"
 #include "entry/HtmlSettings.h"
 #include "platform/Controls.h"
 #include "platform/Messages.h"
+#include "settings/SettingsTable.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -78,7 +79,7 @@ QGroupBox* startEndGroup(const char* name, QLineEdit* start, QLineEdit* end, QWi
 
 } // namespace
 
-THtmlForm::THtmlForm(HtmlSettings& html, QChar& newProcessFlag, Messages& messages,
+THtmlForm::THtmlForm(HtmlSettings& html, bool& newProcessFlag, Messages& messages,
                      QWidget* parent)
     : QDialog(parent), html_(html), newProcessFlag_(newProcessFlag), messages_(messages)
 {
@@ -356,8 +357,8 @@ void THtmlForm::Button1Click()
                         appTitle(), MsgButtons::YesNo, MsgIcon::Question, MsgAnswer::Yes});
     if (answer != MsgAnswer::Yes)
         return;
-    for (const entry::HtmlFragmentInfo& fragment : entry::htmlFragments())
-        (html_.*fragment.field).clear();
+    for (const StoredValue& fragment : htmlFragmentValues())
+        (html_.*fragment.fragment).clear();
     entry::FillHtmlDefaults(html_, newProcessFlag_);
     ShowHtmlSettings();
 }

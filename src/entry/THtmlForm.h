@@ -22,7 +22,7 @@ struct HtmlSettings;
 class THtmlForm : public QDialog {
     Q_OBJECT
 public:
-    THtmlForm(HtmlSettings& html, QChar& newProcessFlag, Messages& messages,
+    THtmlForm(HtmlSettings& html, bool& newProcessFlag, Messages& messages,
               QWidget* parent = nullptr);
 
     // Loads every control from the settings; runs each time the window is shown.
@@ -90,7 +90,7 @@ private:
     QList<std::pair<QLineEdit*, QString HtmlSettings::*>> fragmentFields() const;
 
     HtmlSettings& html_;
-    QChar& newProcessFlag_;
+    bool& newProcessFlag_;
     Messages& messages_;
     QButtonGroup* dateTypeGroup_;
     QButtonGroup* weekLangGroup_;

@@ -1,6 +1,6 @@
 #include "entry/TWeatherForm.h"
 
-#include "app/AppInfo.h"
+#include "core/AppInfo.h"
 #include "entry/HtmlSettings.h"
 #include "platform/Controls.h"
 #include "platform/EditorText.h"

@@ -1,6 +1,6 @@
 #include "entry/TodayEntryTab.h"
 
-#include "app/MainState.h"
+#include "core/MainState.h"
 #include "entry/ItemComboBox.h"
 #include "entry/UpDown.h"
 #include "entry/Weekday.h"

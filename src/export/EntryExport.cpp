@@ -1,7 +1,7 @@
 #include "export/EntryExport.h"
 
-#include "app/AppError.h"
-#include "app/MainState.h"
+#include "core/AppError.h"
+#include "core/MainState.h"
 #include "document/DiaryText.h"
 #include "entry/ItemComboBox.h"
 #include "entry/TodayEntryTab.h"
@@ -48,8 +48,7 @@ exports::TodayEntry EntryExport::todayEntry() const
 void EntryExport::FileTodaySaveTextClick()
 {
     BuildTextExport();
-    BuildExportFileStem();
-    SaveTextExport();
+    SaveTextExport(BuildExportFileStem());
 }
 
 void EntryExport::FileTodaySaveHnfClick()
@@ -63,8 +62,7 @@ void EntryExport::FileTodaySaveHnfClick()
         return;
     }
     BuildHnfText();
-    BuildExportFileStem();
-    SaveHnfExport();
+    SaveHnfExport(BuildExportFileStem());
 }
 
 void EntryExport::BuildTextExport()
@@ -77,15 +75,15 @@ void EntryExport::BuildHnfText()
     setEditorText(today_->WorkMemo, exports::BuildHnfText(todayEntry()));
 }
 
-void EntryExport::BuildExportFileStem()
+QString EntryExport::BuildExportFileStem() const
 {
-    state_.ExportFileStem = exports::BuildExportFileStem(
+    return exports::BuildExportFileStem(
         today_->YearEdit->text(), today_->MonthEdit->text(), today_->DateEdit->text());
 }
 
 // A plain text file has no way to carry a character Shift-JIS cannot hold, so such a text is
 // refused before the writer is asked for a file name.
-void EntryExport::SaveTextExport()
+void EntryExport::SaveTextExport(const QString& stem)
 {
     const text::Encoded encoded = exports::encodeExportText(editorText(today_->WorkMemo));
     if (!encoded.unencodable.isEmpty()) {
@@ -94,7 +92,7 @@ void EntryExport::SaveTextExport()
         return;
     }
     const QString path = chooseTarget(QStringLiteral("テキストファイルの保存先を指定"),
-                                      QStringLiteral("txt"), textFilesEntry);
+                                      QStringLiteral("txt"), textFilesEntry, stem);
     if (path.isEmpty())
         return;
     writeWhole(platform_.files, path, encoded.bytes);
@@ -103,10 +101,10 @@ void EntryExport::SaveTextExport()
 
 // The body of an entry file is HTML, so a character Shift-JIS cannot hold is written as its
 // numeric character reference, and the writer is told which, as for the diary.
-void EntryExport::SaveHnfExport()
+void EntryExport::SaveHnfExport(const QString& stem)
 {
     const QString path = chooseTarget(QStringLiteral("ハイパー日記システムファイルの保存先を指定"),
-                                      QStringLiteral("hnf"), allTextFilesEntry);
+                                      QStringLiteral("hnf"), allTextFilesEntry, stem);
     if (path.isEmpty())
         return;
     const text::Encoded encoded = exports::encodeExportText(editorText(today_->WorkMemo));
@@ -117,11 +115,12 @@ void EntryExport::SaveHnfExport()
                                  MsgButtons::Ok, MsgIcon::Information, MsgAnswer::Ok});
 }
 
-QString EntryExport::chooseTarget(const QString& title, const QString& extension, int filterIndex)
+QString EntryExport::chooseTarget(const QString& title, const QString& extension, int filterIndex,
+                                  const QString& stem)
 {
     dialog_.title = title;
     dialog_.defaultExt = extension;
-    dialog_.fileName = state_.ExportFileStem + u'.' + extension;
+    dialog_.fileName = stem + u'.' + extension;
     dialog_.filterIndex = filterIndex;
     if (!chooseSaveFile(platform_.fileDialogs, platform_.files, platform_.messages, dialog_))
         return {};

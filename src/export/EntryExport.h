@@ -26,16 +26,18 @@ public:
     // Their steps.
     void BuildTextExport();
     void BuildHnfText();
-    void BuildExportFileStem();
-    void SaveTextExport();
-    void SaveHnfExport();
+    // The file name without extension proposed for the export, from the entry's date.
+    QString BuildExportFileStem() const;
+    void SaveTextExport(const QString& stem);
+    void SaveHnfExport(const QString& stem);
 
     // The entry as the first tab shows it now.
     exports::TodayEntry todayEntry() const;
 
 private:
     // Shows SaveDialogToday set up for one export; the chosen path, or empty when cancelled.
-    QString chooseTarget(const QString& title, const QString& extension, int filterIndex);
+    QString chooseTarget(const QString& title, const QString& extension, int filterIndex,
+                         const QString& stem);
     void notifySaved(const QString& caption);
 
     TodayEntryTab* today_;

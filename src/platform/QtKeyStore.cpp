@@ -1,5 +1,7 @@
 #include "platform/QtKeyStore.h"
 
+#include "core/AppInfo.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
@@ -19,8 +21,8 @@ QtKeyStore::~QtKeyStore() = default;
 
 QString QtKeyStore::defaultFilePath()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-           + QStringLiteral("/oribeko/Quillode.conf");
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + u'/'
+           + settingsOrganization() + u'/' + settingsApplication() + QStringLiteral(".conf");
 }
 
 namespace {

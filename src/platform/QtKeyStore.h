@@ -10,9 +10,9 @@
 #include <optional>
 
 // The settings store as an INI file in the format of QSettings: the program's own store is
-// "oribeko/Quillode.conf" in the user's configuration folder ($XDG_CONFIG_HOME, else ~/.config),
-// where QSettings in its native format, user scope, puts organisation "oribeko", application
-// "Quillode". How values are read and written is IniFile's business.
+// "<organisation>/<application>.conf" in the user's configuration folder ($XDG_CONFIG_HOME,
+// else ~/.config), where QSettings in its native format, user scope, puts them (the names are
+// in core/AppInfo.h). How values are read and written is IniFile's business.
 //
 // commit() rewrites the staged values in the file as it is at that moment and keeps every other
 // line of it. It replaces the old file only once the new one is complete and on the disk.

@@ -1,7 +1,7 @@
 #include "recovery/RecoveryKeeper.h"
 
-#include "app/AppInfo.h"
-#include "app/MainState.h"
+#include "core/AppInfo.h"
+#include "core/MainState.h"
 #include "document/DiaryDocument.h"
 #include "document/DiaryFileTab.h"
 #include "entry/ItemComboBox.h"

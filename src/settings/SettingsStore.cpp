@@ -1,49 +1,13 @@
 #include "settings/SettingsStore.h"
 
-#include "app/AppError.h"
-#include "app/AppInfo.h"
-#include "app/MainState.h"
+#include "core/AppError.h"
+#include "core/AppInfo.h"
+#include "core/MainState.h"
 #include "platform/KeyStore.h"
 #include "platform/Messages.h"
-
-#include <array>
+#include "settings/SettingsTable.h"
 
 namespace {
-
-struct Fragment {
-    const char* name;
-    QString HtmlSettings::*field;
-};
-
-// The stored order of the fragments: the weather end HtmlSky4 comes after HtmlSky6.
-const std::array<Fragment, 12> fragments{{
-    {"HtmlDate1", &HtmlSettings::HtmlDate1},
-    {"HtmlDate2", &HtmlSettings::HtmlDate2},
-    {"HtmlSky1", &HtmlSettings::HtmlSky1},
-    {"HtmlSky2", &HtmlSettings::HtmlSky2},
-    {"HtmlSky3", &HtmlSettings::HtmlSky3},
-    {"HtmlSky5", &HtmlSettings::HtmlSky5},
-    {"HtmlSky6", &HtmlSettings::HtmlSky6},
-    {"HtmlSky4", &HtmlSettings::HtmlSky4},
-    {"HtmlMain1", &HtmlSettings::HtmlMain1},
-    {"HtmlMain2", &HtmlSettings::HtmlMain2},
-    {"HtmlTitle1", &HtmlSettings::HtmlTitle1},
-    {"HtmlTitle2", &HtmlSettings::HtmlTitle2},
-}};
-
-// Newest first, as RecentFiles holds them.
-const std::array<const char*, 3> recentFileNames{"LoadLog", "LoadLog1", "LoadLog2"};
-
-constexpr int defaultFontSize = 10;
-constexpr int flagCount = 5;
-
-// Any whole number that fits an int; anything else (also a number too big) gives the default.
-int fontSizeFrom(const QString& text)
-{
-    bool ok = false;
-    const int size = text.toInt(&ok, 10);
-    return ok ? size : defaultFontSize;
-}
 
 // A missing value reads as empty text.
 QString readText(KeyStore& store, const QString& name)
@@ -72,23 +36,8 @@ void loadSettings(KeyStore& store, MainState& state)
     if (!store.open())
         return;
     const ClosesStore closes(store);
-    const auto read = [&store](const char* name) {
-        return readText(store, QString::fromLatin1(name));
-    };
-
-    // A stored empty fragment leaves the default in place.
-    for (const Fragment& fragment : fragments) {
-        const QString text = read(fragment.name);
-        if (!text.isEmpty())
-            state.Html.*fragment.field = text;
-    }
-    for (std::size_t i = 0; i < recentFileNames.size(); ++i)
-        state.RecentFiles[i] = read(recentFileNames[i]);
-    state.EditorFontSize = fontSizeFrom(read("EditFontSize"));
-    state.EditorFontFace = read("EditFontFace");
-    state.Html.HtmlSetFlags = read("HtmlSetFlags").left(flagCount);
-    state.NewProcessFlag = read("NewProcessFlag") == u"F" ? u'F' : u'T';
-    state.FirstPageChangeFlag = read("FirstPageChangeFlag") == u"T" ? u'T' : u'F';
+    for (const StoredValue& value : storedValues())
+        readStoredValue(value, readText(store, value.name.toString()), state);
 }
 
 void saveSettings(KeyStore& store, const MainState& state, int fontSize, const QString& fontFace,
@@ -97,25 +46,11 @@ void saveSettings(KeyStore& store, const MainState& state, int fontSize, const Q
     if (!store.openOrCreate())
         return;
     const ClosesStore closes(store);
-    const auto write = [&store](const char* name, const QString& text) {
-        store.write(QString::fromLatin1(name), text);
-    };
-
-    for (const Fragment& fragment : fragments)
-        write(fragment.name, state.Html.*fragment.field);
-    for (std::size_t i = 0; i < recentFileNames.size(); ++i)
-        write(recentFileNames[i], state.RecentFiles[i]);
-    write("EditFontSize", QString::number(fontSize));
-    write("EditFontFace", fontFace);
-    // Positions past the end of the held flags are the empty ones, so this is the text up to
-    // the first empty position.
-    write("HtmlSetFlags", state.Html.HtmlSetFlags.left(flagCount));
-    // Each flag keeps only its one meaningful letter, so FirstPageChangeFlag's in-run '2' is
-    // stored as "F".
-    write("NewProcessFlag",
-          state.NewProcessFlag == u'F' ? QStringLiteral("F") : QStringLiteral("T"));
-    write("FirstPageChangeFlag",
-          state.FirstPageChangeFlag == u'T' ? QStringLiteral("T") : QStringLiteral("F"));
+    MainState saved = state;
+    saved.EditorFontSize = fontSize;
+    saved.EditorFontFace = fontFace;
+    for (const StoredValue& value : storedValues())
+        store.write(value.name.toString(), storedText(value, saved));
     for (const auto& [name, text] : others)
         store.write(name, text);
 

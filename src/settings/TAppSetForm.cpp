@@ -1,6 +1,6 @@
 #include "settings/TAppSetForm.h"
 
-#include "app/MainState.h"
+#include "core/MainState.h"
 #include "entry/UpDown.h"
 #include "platform/Controls.h"
 
@@ -200,8 +200,8 @@ void TAppSetForm::FormShow()
     const QFont font = todayMemo_->font();
     SizeEdit->setText(QString::number(font.pointSize()));
     (font.family() == proportionalFace ? ProRadio : TouhabaRadio)->setChecked(true);
-    CheckBox1->setChecked(state_.NewProcessFlag == u'T');
-    CheckBox2->setChecked(state_.FirstPageChangeFlag == u'F' || state_.FirstPageChangeFlag == u'2');
+    CheckBox1->setChecked(state_.NewProcessFlag);
+    CheckBox2->setChecked(state_.FirstPageChangeFlag != FirstPageChange::Never);
 }
 
 void TAppSetForm::SizeEditExit()
@@ -224,10 +224,12 @@ void TAppSetForm::BitBtn1Click()
     todayMemo_->setFont(font);
     allMemo_->setFont(font);
 
-    state_.NewProcessFlag = CheckBox1->isChecked() ? u'T' : u'F';
+    state_.NewProcessFlag = CheckBox1->isChecked();
+    // A ticked box keeps a window already shown in this run from coming up again before the
+    // next run.
     if (!CheckBox2->isChecked())
-        state_.FirstPageChangeFlag = u'T';
-    else if (state_.FirstPageChangeFlag != u'2')
-        state_.FirstPageChangeFlag = u'F';
+        state_.FirstPageChangeFlag = FirstPageChange::Never;
+    else if (state_.FirstPageChangeFlag == FirstPageChange::Never)
+        state_.FirstPageChangeFlag = FirstPageChange::ShowAtSwitch;
     accept();
 }

@@ -1,6 +1,6 @@
 #include "tags/TLinkForm.h"
 
-#include "app/AppInfo.h"
+#include "core/AppInfo.h"
 #include "platform/Controls.h"
 #include "platform/Messages.h"
 #include "tags/FormParts.h"

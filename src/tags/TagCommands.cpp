@@ -1,6 +1,6 @@
 #include "tags/TagCommands.h"
 
-#include "app/MainState.h"
+#include "core/MainState.h"
 #include "platform/EditorText.h"
 #include "platform/Messages.h"
 #include "tags/TDecorationForm.h"
@@ -23,7 +23,7 @@ void TagCommands::setWindows(TLinkForm* linkForm, TGraphicForm* graphicForm,
 }
 
 QPlainTextEdit* TagCommands::activeEditor() const {
-    return state_.CurrentPage == u'2' ? allMemo_ : todayMemo_;
+    return state_.CurrentPage == Page::Diary ? allMemo_ : todayMemo_;
 }
 
 void TagCommands::insert(const QString& crlfText) {
@@ -33,12 +33,13 @@ void TagCommands::insert(const QString& crlfText) {
     replaceEditorSelection(editor, crlfText);
 }
 
-bool TagCommands::captureSelection(const QString& refusal, const QString& caption) {
-    state_.SelectionText = selectedEditorText(activeEditor());
-    if (!state_.SelectionText.isEmpty())
-        return true;
+std::optional<QString> TagCommands::captureSelection(const QString& refusal,
+                                                    const QString& caption) {
+    QString selection = selectedEditorText(activeEditor());
+    if (!selection.isEmpty())
+        return selection;
     messages_.show({refusal, caption, MsgButtons::Ok, MsgIcon::Exclamation});
-    return false;
+    return std::nullopt;
 }
 
 void TagCommands::BRTagBtnClick() {
@@ -52,10 +53,10 @@ void TagCommands::HRBtnClick() {
 }
 
 void TagCommands::LinkTagBtnClick() {
-    if (captureSelection(
+    if (const auto selection = captureSelection(
             QStringLiteral("リンクにしたい文字を範囲選択してから、ボタンをクリックして下さい。"),
             QStringLiteral("リンク設置"))) {
-        if (const auto tag = linkForm_->askTag(state_.SelectionText, messages_))
+        if (const auto tag = linkForm_->askTag(*selection, messages_))
             insert(*tag);
     }
     refocusEditor_();
@@ -68,10 +69,10 @@ void TagCommands::IMGBtnClick() {
 }
 
 void TagCommands::StyleBtnClick() {
-    if (captureSelection(
+    if (const auto selection = captureSelection(
             QStringLiteral("装飾したい文字を範囲選択してから、ボタンをクリックして下さい。"),
             QStringLiteral("文字装飾"))) {
-        if (const auto tag = decorationForm_->askTag(state_.SelectionText))
+        if (const auto tag = decorationForm_->askTag(*selection))
             insert(*tag);
     }
     refocusEditor_();

@@ -2,7 +2,10 @@
 
 #include <QObject>
 
+#include <QString>
+
 #include <functional>
+#include <optional>
 
 class Messages;
 class QPlainTextEdit;
@@ -12,9 +15,9 @@ class TLinkForm;
 struct MainState;
 
 // The five tag commands of the main window. Each works on the active editor (TodayMemo while
-// CurrentPage is '1', AllMemo while it is '2'): the tag goes in place of the selection, or at
-// the caret when nothing is selected, and the caret ends after it. Every command ends with the
-// refocus it is given, whatever happened on the way.
+// the first tab is in front, AllMemo while the second is): the tag goes in place of the
+// selection, or at the caret when nothing is selected, and the caret ends after it. Every
+// command ends with the refocus it is given, whatever happened on the way.
 class TagCommands : public QObject {
     Q_OBJECT
 public:
@@ -27,8 +30,8 @@ public:
 
     void BRTagBtnClick();
     void HRBtnClick();
-    // Link and decoration need a selection: it goes into SelectionText first, and an empty
-    // one is refused with a message instead of the window.
+    // Link and decoration need a selection: it is handed to their window, and an empty one is
+    // refused with a message instead of the window.
     void LinkTagBtnClick();
     void IMGBtnClick();
     void StyleBtnClick();
@@ -38,8 +41,8 @@ private:
     // Puts the text in place of the active editor's selection. A diary editor still showing
     // its placeholder (read-only, no document) is left alone.
     void insert(const QString& crlfText);
-    // Captures the selection; false (after the message) when there is none.
-    bool captureSelection(const QString& refusal, const QString& caption);
+    // The active editor's selection; nothing (after the message) when there is none.
+    std::optional<QString> captureSelection(const QString& refusal, const QString& caption);
 
     MainState& state_;
     QPlainTextEdit* todayMemo_;

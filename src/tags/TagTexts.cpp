@@ -26,8 +26,8 @@ QString attribute(const char* name, const QString& value) {
 
 } // namespace
 
-QString lineBreakTag(QChar currentPage) {
-    return currentPage == u'1' ? QStringLiteral("<BR>") + crlf : QStringLiteral("<BR>");
+QString lineBreakTag(Page currentPage) {
+    return currentPage == Page::Today ? QStringLiteral("<BR>") + crlf : QStringLiteral("<BR>");
 }
 
 QString horizontalRuleTag() {

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QChar>
+#include "core/MainState.h"
+
 #include <QString>
 
 #include <array>
@@ -11,7 +12,7 @@ namespace tags {
 
 // "<BR>" with CR LF after it on the first tab (the tag also ends the line of today's entry),
 // "<BR>" alone on the second.
-QString lineBreakTag(QChar currentPage);
+QString lineBreakTag(Page currentPage);
 // The rule on a line of its own: CR LF, "<HR>", CR LF; the same on both tabs.
 QString horizontalRuleTag();
 

@@ -118,7 +118,7 @@ protected:
         fake.files.files[QStringLiteral("/opt/pelmora/basehtml.txt")] = "<HTML>";
         form.setWindows(windows);
         form.state().RecentFiles = {QStringLiteral("/d/a.htm"), QStringLiteral("/d/b.htm"), {}};
-        form.state().FirstPageChangeFlag = u'T';
+        form.state().FirstPageChangeFlag = FirstPageChange::Never;
     }
 
     template <typename T> T* window(const char* name)

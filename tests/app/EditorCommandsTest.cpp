@@ -39,7 +39,7 @@ protected:
     {
         form = std::make_unique<TMainForm>(fake.platform());
         form->setWindows(createWindows(form.get(), fake.platform()));
-        form->state().FirstPageChangeFlag = u'T';
+        form->state().FirstPageChangeFlag = FirstPageChange::Never;
         form->show();
     }
     QAction* action(const char* name) { return form->findChild<QAction*>(QLatin1String(name)); }
@@ -79,7 +79,7 @@ TEST_F(EditorCommandsTest, ThePreviewShowsTheEntryExactlyAsTheInsertionWritesIt)
     const Case cases[] = {{"ListWeather", 0, u"晴れ", u"00011"},
                           {"TypedWeatherWithBreaks", -1, u"霧", u"00000"}};
     for (const Case& c : cases) {
-        form->state().Html.HtmlSetFlags = QString::fromUtf16(c.flags);
+        form->state().Html.HtmlSetFlags = HtmlFlags(QString::fromUtf16(c.flags));
         writeEntry(c.weatherItem, QString::fromUtf16(c.weather));
         const QString preview = commands()->entryHtml();
 

@@ -28,7 +28,7 @@ protected:
     FindBarTest()
     {
         form.setWindows(windows);
-        form.state().FirstPageChangeFlag = u'T';
+        form.state().FirstPageChangeFlag = FirstPageChange::Never;
         form.show();
         QApplication::setActiveWindow(&form);
     }

@@ -1,6 +1,6 @@
-#include "app/AppError.h"
 #include "app/TMainForm.h"
 #include "app/Windows.h"
+#include "core/AppError.h"
 #include "document/DiaryDocument.h"
 #include "document/DiaryFileTab.h"
 #include "entry/ItemComboBox.h"
@@ -62,7 +62,7 @@ TEST_F(MainFormTest, StartsWithTheFirstTabAndAnEntryDatedToday)
     fake.system.programPath = QStringLiteral("/home/writer/pelmora/pelmora");
     form = std::make_unique<TMainForm>(fake.platform());
     form->setWindows(createWindows(form.get(), fake.platform()));
-    EXPECT_EQ(form->state().CurrentPage, u'1'); // adding the tabs must not count as a switch
+    EXPECT_EQ(form->state().CurrentPage, Page::Today); // adding the tabs must not count as a switch
     showForm();
 
     const MainState& s = form->state();
@@ -72,11 +72,11 @@ TEST_F(MainFormTest, StartsWithTheFirstTabAndAnEntryDatedToday)
     EXPECT_EQ(tabs()->tabText(0), QStringLiteral("今日の日記編集"));
     EXPECT_EQ(tabs()->tabText(1), QStringLiteral("日記ファイル全体編集"));
     EXPECT_EQ(s.ProgramFolder, QStringLiteral("/home/writer/pelmora/"));
-    EXPECT_EQ(s.CurrentPage, u'1');
-    EXPECT_EQ(s.DocumentLoaded, u'F');
-    EXPECT_EQ(s.FirstPageChangeFlag, u'F');
-    EXPECT_EQ(s.NewProcessFlag, u'T');
-    EXPECT_EQ(s.Html.HtmlSetFlags, QStringLiteral("00011"));
+    EXPECT_EQ(s.CurrentPage, Page::Today);
+    EXPECT_EQ(s.DocumentLoaded, false);
+    EXPECT_EQ(s.FirstPageChangeFlag, FirstPageChange::ShowAtSwitch);
+    EXPECT_EQ(s.NewProcessFlag, true);
+    EXPECT_EQ(s.Html.HtmlSetFlags.text(), QStringLiteral("00011"));
     EXPECT_EQ(s.Html.HtmlDate1, QStringLiteral("<font color=\"#ff0000\"><b>")); // defaults filled
     EXPECT_TRUE(s.TodayTitle.isEmpty());
     EXPECT_TRUE(s.CurrentFileName.isEmpty());
@@ -182,12 +182,12 @@ TEST_F(MainFormTest, ExplanationWindowShowsAtTheFirstSwitchOnly)
     ModalCloser closer;
     tabs()->setCurrentIndex(1);
     EXPECT_EQ(closer.opened, QStringList{QStringLiteral("TExpForm")});
-    EXPECT_EQ(form->state().CurrentPage, u'2');
-    EXPECT_EQ(form->state().FirstPageChangeFlag, u'2');
+    EXPECT_EQ(form->state().CurrentPage, Page::Diary);
+    EXPECT_EQ(form->state().FirstPageChangeFlag, FirstPageChange::ShownThisRun);
     EXPECT_EQ(form->focusWidget(), form->diaryTab()->AllMemo);
 
     tabs()->setCurrentIndex(0);
-    EXPECT_EQ(form->state().CurrentPage, u'1');
+    EXPECT_EQ(form->state().CurrentPage, Page::Today);
     EXPECT_EQ(form->focusWidget(), todayMemo());
     tabs()->setCurrentIndex(1);
     EXPECT_EQ(closer.opened.size(), 1);
@@ -195,17 +195,17 @@ TEST_F(MainFormTest, ExplanationWindowShowsAtTheFirstSwitchOnly)
 
 TEST_F(MainFormTest, ExplanationWindowStaysAwayWhenTurnedOff)
 {
-    form->state().FirstPageChangeFlag = u'T';
+    form->state().FirstPageChangeFlag = FirstPageChange::Never;
     showForm();
     ModalCloser closer;
     tabs()->setCurrentIndex(1);
     EXPECT_TRUE(closer.opened.isEmpty());
-    EXPECT_EQ(form->state().FirstPageChangeFlag, u'T');
+    EXPECT_EQ(form->state().FirstPageChangeFlag, FirstPageChange::Never);
 }
 
 TEST_F(MainFormTest, MenusFollowTheTabWithoutADocument)
 {
-    form->state().FirstPageChangeFlag = u'T';
+    form->state().FirstPageChangeFlag = FirstPageChange::Never;
     showForm();
     tabs()->setCurrentIndex(1);
     for (const char* off : {"EditTitle", "EditDelete", "FileTodayNew", "FileTodaySave",
@@ -338,7 +338,7 @@ class MainFormWithDiaryTest : public MainFormTest {
 protected:
     void openAndChangeDiary()
     {
-        form->state().FirstPageChangeFlag = u'T';
+        form->state().FirstPageChangeFlag = FirstPageChange::Never;
         showForm();
         tabs()->setCurrentIndex(1);
         fake.files.files.insert(path, QByteArray("<html>\r\n"));
@@ -403,7 +403,7 @@ TEST_F(MainFormWithDiaryTest, SaveItemsFollowTheDocumentAndTheTab)
 
 TEST_F(MainFormTest, ShortcutsWorkFromAnyControlWhileTheirItemIsEnabled)
 {
-    form->state().FirstPageChangeFlag = u'T';
+    form->state().FirstPageChangeFlag = FirstPageChange::Never;
     showForm();
     struct Press {
         const char* item;

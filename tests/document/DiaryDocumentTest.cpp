@@ -1,5 +1,5 @@
-#include "app/AppError.h"
-#include "app/AppInfo.h"
+#include "core/AppError.h"
+#include "core/AppInfo.h"
 #include "document/DiaryText.h"
 #include "document/DocumentFixture.h"
 #include "platform/QtPlatform.h"
@@ -44,7 +44,7 @@ TEST_F(DiaryDocumentTest, FollowsTheStateTableRowByRow)
     EXPECT_TRUE(placeholder.contains(QStringLiteral("   *** 日記HTMLファイル編集領域 ***")));
     typeText(tab->AllMemo, QStringLiteral("x"));
     EXPECT_EQ(text(), placeholder); // the placeholder refuses typing
-    EXPECT_EQ(state.DocumentLoaded, u'F');
+    EXPECT_EQ(state.DocumentLoaded, false);
 
     struct Step {
         const char* name;
@@ -73,7 +73,7 @@ TEST_F(DiaryDocumentTest, FollowsTheStateTableRowByRow)
         step.run();
         EXPECT_EQ(controls(), step.after) << step.name;
         EXPECT_EQ(tab->PanelEditFile->text(), step.shown) << step.name;
-        EXPECT_EQ(state.DocumentLoaded, u'T') << step.name;
+        EXPECT_EQ(state.DocumentLoaded, true) << step.name;
     }
     EXPECT_EQ(file(diaryA), QByteArray("z<html>\r\n"));
     EXPECT_EQ(file(QStringLiteral("/home/w/new.htm")), QByteArray("n"));

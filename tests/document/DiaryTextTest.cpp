@@ -1,4 +1,4 @@
-#include "app/AppError.h"
+#include "core/AppError.h"
 #include "document/DiaryText.h"
 #include "support/FakePlatform.h"
 

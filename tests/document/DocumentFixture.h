@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/MainState.h"
+#include "core/MainState.h"
 #include "document/DiaryDocument.h"
 #include "document/DiaryFileTab.h"
 #include "document/THistoryForm.h"

@@ -1,4 +1,4 @@
-#include "app/AppError.h"
+#include "core/AppError.h"
 #include "document/DocumentFixture.h"
 #include "support/ModalCloser.h"
 #include "support/Typing.h"
@@ -21,7 +21,7 @@ TEST_F(NewDiaryTest, TemplateFlagAndWindowChoice)
 {
     struct Case {
         const char* name;
-        QChar flag;
+        bool flag;
         bool haveTemplate;
         const char* press; // button of the window, when it shows
         bool windowShows;
@@ -29,12 +29,12 @@ TEST_F(NewDiaryTest, TemplateFlagAndWindowChoice)
     };
     const QString loaded = QStringLiteral("<html>\r\n<body>\r\n");
     const Case cases[] = {
-        {"T, template, load", u'T', true, "OkButton", true, loaded},
-        {"T, template, do not load", u'T', true, "NoButton", true, QString()},
-        {"T, template, window closed", u'T', true, nullptr, true, QString()},
-        {"F, template", u'F', true, nullptr, false, loaded},
-        {"T, no template", u'T', false, nullptr, false, QString()},
-        {"F, no template", u'F', false, nullptr, false, QString()},
+        {"T, template, load", true, true, "OkButton", true, loaded},
+        {"T, template, do not load", true, true, "NoButton", true, QString()},
+        {"T, template, window closed", true, true, nullptr, true, QString()},
+        {"F, template", false, true, nullptr, false, loaded},
+        {"T, no template", true, false, nullptr, false, QString()},
+        {"F, no template", false, false, nullptr, false, QString()},
     };
     for (const Case& c : cases) {
         fake.files.files.clear();
@@ -65,7 +65,7 @@ TEST_F(NewDiaryTest, TemplateFlagAndWindowChoice)
 
 TEST_F(NewDiaryTest, TemplateIsReadAfreshAndTypingMakesItSavable)
 {
-    state.NewProcessFlag = u'F';
+    state.NewProcessFlag = false;
     putFile(basePath, "one");
     doc->NewDiary();
     EXPECT_EQ(text(), QStringLiteral("one"));
@@ -82,7 +82,7 @@ TEST_F(NewDiaryTest, TemplateIsReadAfreshAndTypingMakesItSavable)
 // Unnamed, editable and empty, and the reset after loading has not run.
 TEST_F(NewDiaryTest, UnreadableTemplateStopsAfterEmptyingTheDocument)
 {
-    state.NewProcessFlag = u'F';
+    state.NewProcessFlag = false;
     putFile(QStringLiteral("/home/w/a.htm"), "a");
     openThroughDialog(QStringLiteral("/home/w/a.htm"));
     putFile(basePath, "x");
@@ -106,7 +106,7 @@ TEST_F(TNewProcessFormTest, CheckBoxSetsTheFlagWhicheverWayTheWindowCloses)
         const char* name;
         bool ticked;
         std::function<void(QDialog*)> close;
-        QChar flagAfter;
+        bool flagAfter;
     };
     auto click = [](const char* name) {
         return [name](QDialog* d) {
@@ -114,15 +114,15 @@ TEST_F(TNewProcessFormTest, CheckBoxSetsTheFlagWhicheverWayTheWindowCloses)
         };
     };
     const Case cases[] = {
-        {"ticked, load", true, click("OkButton"), u'F'},
-        {"ticked, do not load", true, click("NoButton"), u'F'},
-        {"ticked, Esc", true, [](QDialog* d) { QTest::keyClick(d, Qt::Key_Escape); }, u'F'},
-        {"ticked, close box", true, [](QDialog* d) { d->close(); }, u'F'},
-        {"unticked, load", false, click("OkButton"), u'T'},
-        {"unticked, close box", false, [](QDialog* d) { d->close(); }, u'T'},
+        {"ticked, load", true, click("OkButton"), false},
+        {"ticked, do not load", true, click("NoButton"), false},
+        {"ticked, Esc", true, [](QDialog* d) { QTest::keyClick(d, Qt::Key_Escape); }, false},
+        {"ticked, close box", true, [](QDialog* d) { d->close(); }, false},
+        {"unticked, load", false, click("OkButton"), true},
+        {"unticked, close box", false, [](QDialog* d) { d->close(); }, true},
     };
     for (const Case& c : cases) {
-        state.NewProcessFlag = u'T';
+        state.NewProcessFlag = true;
         newForm->CheckBox->setChecked(c.ticked);
         bool stillOpen = true;
         ModalCloser closer([&](QDialog* d) {
@@ -136,7 +136,7 @@ TEST_F(TNewProcessFormTest, CheckBoxSetsTheFlagWhicheverWayTheWindowCloses)
         EXPECT_EQ(newForm->CheckBox->isChecked(), c.ticked) << c.name; // kept for the next showing
     }
     // With the flag "F" the next new command loads without asking.
-    state.NewProcessFlag = u'F';
+    state.NewProcessFlag = false;
     ModalCloser none;
     doc->NewDiary();
     EXPECT_TRUE(none.opened.isEmpty());
@@ -288,7 +288,7 @@ TEST_F(RecentFilesTest, MissingAndWriteProtectedEntriesAreRefused)
         EXPECT_EQ(m.icon, c.expected.icon) << c.name;
         EXPECT_EQ(m.buttons, c.expected.buttons) << c.name;
         EXPECT_EQ(text(), before) << c.name;
-        EXPECT_EQ(state.DocumentLoaded, u'F') << c.name;
+        EXPECT_EQ(state.DocumentLoaded, false) << c.name;
         EXPECT_EQ(state.RecentFiles, (std::array<QString, 3>{gone, locked, unreadable})) << c.name;
     }
     EXPECT_TRUE(opened.isEmpty());

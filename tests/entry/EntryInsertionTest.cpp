@@ -1,6 +1,6 @@
-#include "app/MainState.h"
 #include "app/TMainForm.h"
 #include "app/Windows.h"
+#include "core/MainState.h"
 #include "document/DiaryDocument.h"
 #include "document/DiaryFileTab.h"
 #include "entry/EntryInserter.h"
@@ -125,7 +125,7 @@ TEST_F(EntryInsertionTest, InsertsTheEntryAtTheCursor)
     for (const Case& c : cases) {
         SetUp();
         fake.messages.shown.clear();
-        state.Html.HtmlSetFlags = c.flags;
+        state.Html.HtmlSetFlags = HtmlFlags(c.flags);
         setBody(c.body);
         insert();
         EXPECT_EQ(diaryText(), u"前\r\n"_s + c.inserted + u"後"_s) << c.name;
@@ -149,7 +149,7 @@ TEST_F(EntryInsertionTest, TheBodyGoesInWhateverTheClipboardGivesBack)
 {
     for (const QString& flags : {u"00011"_s, u"00010"_s}) {
         SetUp();
-        state.Html.HtmlSetFlags = flags;
+        state.Html.HtmlSetFlags = HtmlFlags(flags);
         setBody(u"本文"_s);
         fake.clipboard.changedByOthers = u"他のアプリの文字"_s;
         insert();
@@ -275,7 +275,7 @@ TEST_F(EntryInsertionTest, WorkFileFailuresInsertTheBodyWithoutBreaks)
         fake.files.undeletable.clear();
         fake.messages.shown.clear();
         c.arrange(fake.files);
-        state.Html.HtmlSetFlags = u"00000"_s;
+        state.Html.HtmlSetFlags = HtmlFlags(u"00000"_s);
         insert({MsgAnswer::Yes, MsgAnswer::Ok, MsgAnswer::Ok});
         fake.messages.answers.clear();
         EXPECT_EQ(captions(), c.captions) << c.name;
@@ -302,7 +302,7 @@ TEST(InsertDiaryCommandTest, AfterInsertingTheBodyIsNoLongerAskedAbout)
     fake.clock.date = QDate(1999, 3, 27);
     auto form = std::make_unique<TMainForm>(fake.platform());
     form->setWindows(createWindows(form.get(), fake.platform()));
-    form->state().FirstPageChangeFlag = u'T';
+    form->state().FirstPageChangeFlag = FirstPageChange::Never;
     form->show();
     form->findChild<QTabWidget*>(u"PageControl1"_s)->setCurrentIndex(1);
     const QString path = u"/home/writer/diary.htm"_s;

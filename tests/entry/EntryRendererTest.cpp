@@ -17,9 +17,9 @@ using entry::PieceKind;
 HtmlSettings defaults(const QString& flags = u"00011"_s)
 {
     HtmlSettings html;
-    QChar newProcess;
+    bool newProcess = false;
     entry::FillHtmlDefaults(html, newProcess);
-    html.HtmlSetFlags = flags;
+    html.HtmlSetFlags = HtmlFlags(flags);
     return html;
 }
 

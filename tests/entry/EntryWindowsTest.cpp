@@ -1,4 +1,4 @@
-#include "app/AppInfo.h"
+#include "core/AppInfo.h"
 #include "entry/HtmlSettings.h"
 #include "entry/ItemComboBox.h"
 #include "entry/TDiaryTitleForm.h"
@@ -82,7 +82,7 @@ class TWeatherFormTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        QChar newProcess;
+        bool newProcess = false;
         entry::FillHtmlDefaults(html, newProcess);
         box.setEditText(u"霧"_s);
     }

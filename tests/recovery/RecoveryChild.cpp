@@ -4,8 +4,8 @@
 //
 // Usage: recovery_child [diary path]   (XDG_STATE_HOME names the state folder)
 
+#include "core/MainState.h"
 #include "UnsavedWork.h"
-#include "app/MainState.h"
 #include "app/PelmoraApplication.h"
 #include "app/TMainForm.h"
 #include "document/DiaryDocument.h"

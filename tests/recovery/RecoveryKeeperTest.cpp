@@ -1,5 +1,5 @@
+#include "core/MainState.h"
 #include "UnsavedWork.h"
-#include "app/MainState.h"
 #include "app/TMainForm.h"
 #include "app/Windows.h"
 #include "document/DiaryDocument.h"
@@ -221,7 +221,7 @@ TEST_F(RecoveryTest, WorkLeftByAKilledInstanceIsOfferedAtTheNextStart)
         EXPECT_EQ(diary->PanelEditFile->text(),
                   c.diaryPath.isEmpty() ? QStringLiteral("New File.") : c.diaryPath);
         EXPECT_TRUE(form.document()->isModified());
-        EXPECT_EQ(form.state().DocumentLoaded, u'T');
+        EXPECT_EQ(form.state().DocumentLoaded, true);
         for (QPushButton* on : {diary->SaveDiaryBtn, diary->SaveAsBtn, diary->InsertDiaryBtn,
                                 diary->BRTagBtn, diary->HRBtn, diary->LinkTagBtn, diary->IMGBtn,
                                 diary->StyleBtn})

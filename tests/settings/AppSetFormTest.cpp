@@ -1,4 +1,4 @@
-#include "app/MainState.h"
+#include "core/MainState.h"
 #include "platform/Controls.h"
 #include "settings/TAppSetForm.h"
 
@@ -62,20 +62,22 @@ protected:
 
 TEST_F(AppSetFormTest, EachShowingLoadsTheEditorFontAndTheFlags)
 {
+    using enum FirstPageChange;
     const struct {
         const char* name;
         QString face;
         int size;
-        QChar newProcess, firstPage;
+        bool newProcess;
+        FirstPageChange firstPage;
         QString sizeText;
         bool pro, box1, box2;
     } cases[] = {
-        {"start", fixedPitch, 10, u'T', u'F', u"10"_s, false, true, true},
-        {"proportional", proportional, 12, u'F', u'T', u"12"_s, true, false, false},
-        {"shown this run", fixedPitch, 9, u'T', u'2', u"9"_s, false, true, true},
-        {"other face", u"IPAGothic"_s, 99, u'F', u'F', u"99"_s, false, false, true},
+        {"start", fixedPitch, 10, true, ShowAtSwitch, u"10"_s, false, true, true},
+        {"proportional", proportional, 12, false, Never, u"12"_s, true, false, false},
+        {"shown this run", fixedPitch, 9, true, ShownThisRun, u"9"_s, false, true, true},
+        {"other face", u"IPAGothic"_s, 99, false, ShowAtSwitch, u"99"_s, false, false, true},
         // A size kept in the settings is shown whole, though the writer can type only two digits.
-        {"large stored size", proportional, 120, u'T', u'T', u"120"_s, true, true, false},
+        {"large stored size", proportional, 120, true, Never, u"120"_s, true, true, false},
     };
     for (const auto& c : cases) {
         setEditorFont(c.face, c.size);
@@ -133,23 +135,26 @@ TEST_F(AppSetFormTest, SizeTextOnLeavingTheFieldAndOnEnter)
 
 TEST_F(AppSetFormTest, OkAppliesTheFontToBothEditorsAndSetsTheFlags)
 {
+    using enum FirstPageChange;
     const struct {
         const char* name;
         bool pro, box1, box2;
-        QChar firstPageBefore;
+        FirstPageChange firstPageBefore;
         QString face;
-        QChar newProcess, firstPage;
+        bool newProcess;
+        FirstPageChange firstPage;
     } cases[] = {
-        {"unchanged start", false, true, true, u'F', fixedPitch, u'T', u'F'},
-        {"proportional", true, false, true, u'T', proportional, u'F', u'F'},
-        {"shown this run stays shown", false, true, true, u'2', fixedPitch, u'T', u'2'},
-        {"turned off", true, true, false, u'2', proportional, u'T', u'T'},
-        {"turned off at start", false, false, false, u'F', fixedPitch, u'F', u'T'},
+        {"unchanged start", false, true, true, ShowAtSwitch, fixedPitch, true, ShowAtSwitch},
+        {"proportional", true, false, true, Never, proportional, false, ShowAtSwitch},
+        {"shown this run stays shown", false, true, true, ShownThisRun, fixedPitch, true,
+         ShownThisRun},
+        {"turned off", true, true, false, ShownThisRun, proportional, true, Never},
+        {"turned off at start", false, false, false, ShowAtSwitch, fixedPitch, false, Never},
     };
     for (const auto& c : cases) {
         setEditorFont(u"IPAGothic"_s, 10);
         state.FirstPageChangeFlag = c.firstPageBefore;
-        state.NewProcessFlag = c.box1 ? u'F' : u'T';
+        state.NewProcessFlag = !c.box1;
         form.show();
         form.SizeEdit->setText(u"14"_s);
         (c.pro ? form.ProRadio : form.TouhabaRadio)->setChecked(true);
@@ -167,8 +172,8 @@ TEST_F(AppSetFormTest, CancelAndEscChangeNothing)
 {
     for (bool esc : {false, true}) {
         setEditorFont(fixedPitch, 11);
-        state.NewProcessFlag = u'T';
-        state.FirstPageChangeFlag = u'2';
+        state.NewProcessFlag = true;
+        state.FirstPageChangeFlag = FirstPageChange::ShownThisRun;
         showForm();
         typeSize(u"30"_s);
         form.ProRadio->setChecked(true);
@@ -180,8 +185,8 @@ TEST_F(AppSetFormTest, CancelAndEscChangeNothing)
             QTest::mouseClick(form.BitBtn2, Qt::LeftButton);
         EXPECT_EQ(form.result(), QDialog::Rejected);
         expectFonts(fixedPitch, 11);
-        EXPECT_EQ(state.NewProcessFlag, u'T');
-        EXPECT_EQ(state.FirstPageChangeFlag, u'2');
+        EXPECT_EQ(state.NewProcessFlag, true);
+        EXPECT_EQ(state.FirstPageChangeFlag, FirstPageChange::ShownThisRun);
     }
     // The next showing starts again from the editors and the flags.
     form.show();

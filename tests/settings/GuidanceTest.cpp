@@ -95,12 +95,12 @@ TEST_F(GuidanceTest, TheFirstSwitchShowsTheExplanationOnceARunAndTheChoiceOutliv
     const struct {
         const char* name;
         Leave leave;
-        QChar flag;       // after the first switch
-        int nextRunShows; // explanation windows at the next run's first switch
+        FirstPageChange flag; // after the first switch
+        int nextRunShows;     // explanation windows at the next run's first switch
     } cases[] = {
-        {"ok with the box ticked", Leave::OkTicked, u'T', 0},
-        {"ok with the box clear", Leave::OkUnticked, u'2', 1},
-        {"close box with the box ticked", Leave::CloseBoxTicked, u'2', 1},
+        {"ok with the box ticked", Leave::OkTicked, FirstPageChange::Never, 0},
+        {"ok with the box clear", Leave::OkUnticked, FirstPageChange::ShownThisRun, 1},
+        {"close box with the box ticked", Leave::CloseBoxTicked, FirstPageChange::ShownThisRun, 1},
     };
     for (const auto& c : cases) {
         storeFolder = QString::fromLatin1(c.name).replace(u' ', u'_');
@@ -151,20 +151,20 @@ TEST_F(GuidanceTest, OperationGuideFollowsTheTab)
     // Second tab: the explanation window even when it was turned off, and OK with the box
     // ticked there turns off the automatic showing too.
     EXPECT_EQ(run([this] { switchTo(1); }, Leave::OkUnticked), 1);
-    for (QChar flag : {u'T', u'2'}) {
+    for (FirstPageChange flag : {FirstPageChange::Never, FirstPageChange::ShownThisRun}) {
         form->state().FirstPageChangeFlag = flag;
         EXPECT_EQ(run([this] { action("HelpAdvice")->trigger(); }, Leave::CloseBoxTicked), 1);
         EXPECT_EQ(form->state().FirstPageChangeFlag, flag);
     }
     EXPECT_EQ(run([this] { action("HelpAdvice")->trigger(); }, Leave::OkTicked), 1);
-    EXPECT_EQ(form->state().FirstPageChangeFlag, u'T');
+    EXPECT_EQ(form->state().FirstPageChangeFlag, FirstPageChange::Never);
     EXPECT_EQ(fake.messages.shown.size(), 2); // no advice on the second tab
 }
 
 // The settings window turns the explanation back on, and its font reaches the store at close.
 TEST_F(GuidanceTest, SettingsWindowTurnsTheExplanationBackOnAndItsFontIsKept)
 {
-    form->state().FirstPageChangeFlag = u'T';
+    form->state().FirstPageChangeFlag = FirstPageChange::Never;
     {
         ModalCloser closer([](QDialog* dialog) {
             auto* settings = qobject_cast<TAppSetForm*>(dialog);
@@ -177,7 +177,7 @@ TEST_F(GuidanceTest, SettingsWindowTurnsTheExplanationBackOnAndItsFontIsKept)
         });
         action("SetWork")->trigger();
         EXPECT_EQ(closer.opened, QStringList{u"TAppSetForm"_s});
-        EXPECT_EQ(form->state().FirstPageChangeFlag, u'F');
+        EXPECT_EQ(form->state().FirstPageChangeFlag, FirstPageChange::ShowAtSwitch);
         EXPECT_EQ(form->diaryTab()->AllMemo->font().pointSize(), 14);
     }
 

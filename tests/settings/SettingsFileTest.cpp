@@ -1,4 +1,4 @@
-#include "app/AppError.h"
+#include "core/AppError.h"
 #include "platform/QtKeyStore.h"
 #include "settings/SettingsStore.h"
 #include "settings/SettingsTestData.h"

@@ -1,6 +1,6 @@
 #include "settings/SettingsStore.h"
 
-#include "app/AppError.h"
+#include "core/AppError.h"
 #include "settings/SettingsTestData.h"
 #include "support/FakePlatform.h"
 
@@ -92,8 +92,8 @@ TEST(SettingsLoad, ReadRules)
     start.RecentFiles = {"old 0", "old 1", "old 2"};
     start.EditorFontSize = 20;
     start.EditorFontFace = "Old Face";
-    start.NewProcessFlag = u'F';
-    start.FirstPageChangeFlag = u'T';
+    start.NewProcessFlag = false;
+    start.FirstPageChangeFlag = FirstPageChange::Never;
 
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.name) + " stored as "

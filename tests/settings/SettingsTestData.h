@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/MainState.h"
+#include "core/MainState.h"
 
 #include <QString>
 #include <QStringList>
@@ -17,6 +17,25 @@ inline const QStringList& settingNames()
         "HtmlTitle1",   "HtmlTitle2",   "LoadLog",      "LoadLog1",       "LoadLog2",
         "EditFontSize", "EditFontFace", "HtmlSetFlags", "NewProcessFlag", "FirstPageChangeFlag"};
     return names;
+}
+
+// The two flags as the store spells them; the explanation window shown in this run is "2".
+inline QString newProcessText(bool flag)
+{
+    return flag ? QStringLiteral("T") : QStringLiteral("F");
+}
+
+inline QString firstPageChangeText(FirstPageChange flag)
+{
+    switch (flag) {
+    case FirstPageChange::ShowAtSwitch:
+        return QStringLiteral("F");
+    case FirstPageChange::ShownThisRun:
+        return QStringLiteral("2");
+    case FirstPageChange::Never:
+        return QStringLiteral("T");
+    }
+    return {};
 }
 
 // The state's side of each stored value, in the same order, as text (readable in failures).
@@ -40,9 +59,9 @@ inline std::vector<std::string> storedFields(const MainState& state)
                              state.RecentFiles[2],
                              QString::number(state.EditorFontSize),
                              state.EditorFontFace,
-                             html.HtmlSetFlags,
-                             QString(state.NewProcessFlag),
-                             QString(state.FirstPageChangeFlag)};
+                             html.HtmlSetFlags.text(),
+                             newProcessText(state.NewProcessFlag),
+                             firstPageChangeText(state.FirstPageChangeFlag)};
     std::vector<std::string> result;
     for (const QString& field : fields)
         result.push_back(field.toStdString());
@@ -103,7 +122,9 @@ inline void setFields(MainState& state, const QStringList& texts)
         state.RecentFiles[i] = texts[12 + i];
     state.EditorFontSize = texts[15].toInt();
     state.EditorFontFace = texts[16];
-    html.HtmlSetFlags = texts[17];
-    state.NewProcessFlag = texts[18].at(0);
-    state.FirstPageChangeFlag = texts[19].at(0);
+    html.HtmlSetFlags = HtmlFlags(texts[17]);
+    state.NewProcessFlag = texts[18] != u"F";
+    state.FirstPageChangeFlag = texts[19] == u"T"   ? FirstPageChange::Never
+                                : texts[19] == u"2" ? FirstPageChange::ShownThisRun
+                                                    : FirstPageChange::ShowAtSwitch;
 }

@@ -1,5 +1,5 @@
+#include "core/MainState.h"
 #include "tags/TagCommands.h"
-#include "app/MainState.h"
 #include "platform/EditorText.h"
 #include "support/FakePlatform.h"
 #include "support/ModalCloser.h"
@@ -27,7 +27,7 @@ protected:
         setEditorText(diary, u"<HTML>\r\n</HTML>"_qs);
     }
 
-    QPlainTextEdit* editor() { return state.CurrentPage == u'1' ? today : diary; }
+    QPlainTextEdit* editor() { return state.CurrentPage == Page::Today ? today : diary; }
     // Selects from..to (characters) in the editor of the tab in front.
     void select(int from, int to) {
         QTextCursor cursor = editor()->textCursor();
@@ -60,31 +60,32 @@ protected:
 };
 
 TEST_F(TagCommandsTest, LineBreakAndRuleGoInPlaceOfTheSelectionOfTheActiveEditor) {
+    using enum Page;
     struct Case {
         const char* name;
-        QChar page;
+        Page page;
         int from, to;
         void (TagCommands::*command)();
         QString expected;
         int caret; // characters of the expected text before the caret (CR LF counts one)
     };
     const Case cases[] = {
-        {"BR today at the start", u'1', 0, 0, &TagCommands::BRTagBtnClick,
+        {"BR today at the start", Today, 0, 0, &TagCommands::BRTagBtnClick,
          u"<BR>\r\n今日の本文\r\n二行目"_qs, 5},
-        {"BR today over a selection across the line end", u'1', 3, 7, &TagCommands::BRTagBtnClick,
+        {"BR today over a selection across the line end", Today, 3, 7, &TagCommands::BRTagBtnClick,
          u"今日の<BR>\r\n行目"_qs, 8},
-        {"BR diary at the end", u'2', 14, 14, &TagCommands::BRTagBtnClick,
+        {"BR diary at the end", Diary, 14, 14, &TagCommands::BRTagBtnClick,
          u"<HTML>\r\n</HTML><BR>"_qs, 18},
-        {"HR today at the end", u'1', 9, 9, &TagCommands::HRBtnClick,
+        {"HR today at the end", Today, 9, 9, &TagCommands::HRBtnClick,
          u"今日の本文\r\n二行目\r\n<HR>\r\n"_qs, 15},
-        {"HR diary over a selection", u'2', 0, 6, &TagCommands::HRBtnClick,
+        {"HR diary over a selection", Diary, 0, 6, &TagCommands::HRBtnClick,
          u"\r\n<HR>\r\n\r\n</HTML>"_qs, 6},
     };
     for (const Case& c : cases) {
         SetUp();
         state.CurrentPage = c.page;
         select(c.from, c.to);
-        QPlainTextEdit* other = c.page == u'1' ? diary : today;
+        QPlainTextEdit* other = c.page == Page::Today ? diary : today;
         const QString otherBefore = editorText(other);
         refocused = 0;
         (commands.*c.command)();
@@ -111,7 +112,6 @@ TEST_F(TagCommandsTest, LinkAndDecorationRefuseAnEmptySelection) {
     for (const Case& c : cases) {
         messages.shown.clear();
         messages.answer({MsgAnswer::Ok});
-        state.SelectionText = u"old"_qs;
         refocused = 0;
         select(2, 2);
         ModalCloser closer;
@@ -122,7 +122,6 @@ TEST_F(TagCommandsTest, LinkAndDecorationRefuseAnEmptySelection) {
         EXPECT_EQ(messages.shown[0].caption, c.caption);
         EXPECT_EQ(messages.shown[0].icon, MsgIcon::Exclamation);
         EXPECT_EQ(messages.shown[0].buttons, MsgButtons::Ok);
-        EXPECT_TRUE(state.SelectionText.isEmpty()); // overwritten before the check
         EXPECT_EQ(text(), u"今日の本文\r\n二行目"_qs);
         EXPECT_EQ(refocused, 1);
     }
@@ -130,7 +129,7 @@ TEST_F(TagCommandsTest, LinkAndDecorationRefuseAnEmptySelection) {
 
 TEST_F(TagCommandsTest, WindowsReplaceTheSelectionOnOkOnly) {
     // Link on the diary, the selection a line end alone.
-    state.CurrentPage = u'2';
+    state.CurrentPage = Page::Diary;
     select(6, 7);
     run(&TagCommands::LinkTagBtnClick, [](QDialog* d) {
         auto* f = static_cast<TLinkForm*>(d);
@@ -138,12 +137,11 @@ TEST_F(TagCommandsTest, WindowsReplaceTheSelectionOnOkOnly) {
         f->LinkUrlEdit->setText(u"u"_qs);
         f->BitBtn1->click();
     });
-    EXPECT_EQ(state.SelectionText, u"\r\n"_qs);
     EXPECT_EQ(text(), u"<HTML><A HREF=\"u\">\r\n</A></HTML>"_qs);
     EXPECT_EQ(beforeCaret(), u"<HTML><A HREF=\"u\">\r\n</A>"_qs);
 
     // Decoration on today's entry.
-    state.CurrentPage = u'1';
+    state.CurrentPage = Page::Today;
     select(0, 2);
     run(&TagCommands::StyleBtnClick, [](QDialog* d) {
         auto* f = static_cast<TDecorationForm*>(d);
@@ -170,7 +168,7 @@ TEST_F(TagCommandsTest, WindowsReplaceTheSelectionOnOkOnly) {
 }
 
 TEST_F(TagCommandsTest, TheDiaryPlaceholderIsNeverWritten) {
-    state.CurrentPage = u'2';
+    state.CurrentPage = Page::Diary;
     diary->setReadOnly(true);
     const QString before = text();
     commands.BRTagBtnClick();

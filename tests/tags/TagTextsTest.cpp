@@ -7,8 +7,8 @@ namespace {
 using tags::ImageAlign;
 
 TEST(TagTexts, LineBreakAndRuleDependOnTheTabOnlyWhereTheyShould) {
-    EXPECT_EQ(tags::lineBreakTag(u'1'), QStringLiteral("<BR>\r\n"));
-    EXPECT_EQ(tags::lineBreakTag(u'2'), QStringLiteral("<BR>"));
+    EXPECT_EQ(tags::lineBreakTag(Page::Today), QStringLiteral("<BR>\r\n"));
+    EXPECT_EQ(tags::lineBreakTag(Page::Diary), QStringLiteral("<BR>"));
     EXPECT_EQ(tags::horizontalRuleTag(), QStringLiteral("\r\n<HR>\r\n"));
 }
 

@@ -20,7 +20,7 @@ TEST(TagWiring, ShortcutsAndButtonsReachTheActiveEditor)
     FakePlatform fake;
     TMainForm form(fake.platform());
     form.setWindows(createWindows(&form, fake.platform()));
-    form.state().FirstPageChangeFlag = u'T';
+    form.state().FirstPageChangeFlag = FirstPageChange::Never;
     form.show();
     form.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form));

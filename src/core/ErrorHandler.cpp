@@ -1,7 +1,7 @@
-#include "app/ErrorHandler.h"
+#include "core/ErrorHandler.h"
 
-#include "app/AppError.h"
-#include "app/AppInfo.h"
+#include "core/AppError.h"
+#include "core/AppInfo.h"
 #include "platform/Messages.h"
 
 void ErrorHandler::report(const std::exception& error)
