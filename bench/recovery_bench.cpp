@@ -13,7 +13,6 @@
 
 #include "app/MainState.h"
 #include "app/TMainForm.h"
-#include "app/Windows.h"
 #include "document/DiaryDocument.h"
 #include "document/DiaryFileTab.h"
 #include "platform/QtKeyStore.h"
@@ -227,7 +226,6 @@ int main(int argc, char** argv)
     const Platform platform{messages, dialogs, clipboard, clock, system, files, keyStore};
 
     TMainForm form(platform);
-    form.setWindows(createWindows(&form, platform));
     form.resize(900, 700);
     form.show();
     form.state().FirstPageChangeFlag = u'T'; // no explanation window at the switch

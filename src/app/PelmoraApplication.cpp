@@ -3,7 +3,6 @@
 #include "app/AppInfo.h"
 #include "app/ErrorHandler.h"
 #include "app/TMainForm.h"
-#include "app/Windows.h"
 #include "platform/Fonts.h"
 #include "platform/QtKeyStore.h"
 #include "platform/QtPlatform.h"
@@ -52,10 +51,7 @@ int runPelmora(int& argc, char** argv, const std::function<void()>& afterShow)
     const Platform platform{messages, fileDialogs, clipboard, clock, system, files, keyStore};
 
     std::unique_ptr<TMainForm> main;
-    const bool created = errors.run([&] {
-        main = std::make_unique<TMainForm>(platform);
-        main->setWindows(createWindows(main.get(), platform));
-    });
+    const bool created = errors.run([&] { main = std::make_unique<TMainForm>(platform); });
     if (!created)
         return 0;
     app.setErrorHandler(&errors);

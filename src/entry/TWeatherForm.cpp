@@ -3,7 +3,6 @@
 #include "app/AppInfo.h"
 #include "entry/HtmlSettings.h"
 #include "platform/Controls.h"
-#include "platform/EditorText.h"
 #include "platform/Messages.h"
 #include "platform/SystemInfo.h"
 
@@ -15,7 +14,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShowEvent>
@@ -41,10 +39,8 @@ QString weatherListColour(const HtmlSettings& html, int index)
 }
 
 TWeatherForm::TWeatherForm(const HtmlSettings& html, const QComboBox* weatherBox,
-                           QPlainTextEdit* allMemo, Messages& messages, SystemInfo& system,
-                           QWidget* parent)
-    : QDialog(parent), html_(html), weatherBox_(weatherBox), allMemo_(allMemo), messages_(messages),
-      system_(system)
+                           Messages& messages, SystemInfo& system, QWidget* parent)
+    : QDialog(parent), html_(html), weatherBox_(weatherBox), messages_(messages), system_(system)
 {
     setObjectName(QStringLiteral("TWeatherForm"));
     setWindowTitle(QStringLiteral("天気の色設定"));
@@ -158,8 +154,15 @@ bool TWeatherForm::eventFilter(QObject* watched, QEvent* event)
     return QDialog::eventFilter(watched, event);
 }
 
+QString TWeatherForm::askColour()
+{
+    exec();
+    return chosen_;
+}
+
 void TWeatherForm::FormShow()
 {
+    chosen_.clear();
     WeatherEdit->setText(weatherBox_->currentText());
     listRadio(startingWeatherColour)->setChecked(true);
     // Checking the starting colour runs its click handler only when it was not checked already;
@@ -206,7 +209,7 @@ void TWeatherForm::ReturnButtonClick()
 {
     for (int index = 0; index < 4; ++index) {
         if (listRadio(index)->isChecked())
-            replaceEditorSelection(allMemo_, weatherListColour(html_, index));
+            chosen_ = weatherListColour(html_, index);
     }
     if (RB0->isChecked()) {
         if (ColorEdit->text().isEmpty()) {
@@ -214,8 +217,7 @@ void TWeatherForm::ReturnButtonClick()
                             MsgButtons::Ok, MsgIcon::None, MsgAnswer::Ok});
             return;
         }
-        replaceEditorSelection(allMemo_, QStringLiteral("<FONT COLOR=\"") + ColorEdit->text() +
-                                             QStringLiteral("\">"));
+        chosen_ = QStringLiteral("<FONT COLOR=\"") + ColorEdit->text() + QStringLiteral("\">");
     }
     accept();
 }

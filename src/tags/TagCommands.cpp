@@ -11,16 +11,10 @@
 #include <QPlainTextEdit>
 
 TagCommands::TagCommands(MainState& state, QPlainTextEdit* todayMemo, QPlainTextEdit* allMemo,
-                         Messages& messages, std::function<void()> refocusEditor, QObject* parent)
+                         Messages& messages, TagWindows windows,
+                         std::function<void()> refocusEditor, QObject* parent)
     : QObject(parent), state_(state), todayMemo_(todayMemo), allMemo_(allMemo), messages_(messages),
-      refocusEditor_(std::move(refocusEditor)) {}
-
-void TagCommands::setWindows(TLinkForm* linkForm, TGraphicForm* graphicForm,
-                             TDecorationForm* decorationForm) {
-    linkForm_ = linkForm;
-    graphicForm_ = graphicForm;
-    decorationForm_ = decorationForm;
-}
+      windows_(std::move(windows)), refocusEditor_(std::move(refocusEditor)) {}
 
 QPlainTextEdit* TagCommands::activeEditor() const {
     return state_.CurrentPage == u'2' ? allMemo_ : todayMemo_;
@@ -55,14 +49,14 @@ void TagCommands::LinkTagBtnClick() {
     if (captureSelection(
             QStringLiteral("リンクにしたい文字を範囲選択してから、ボタンをクリックして下さい。"),
             QStringLiteral("リンク設置"))) {
-        if (const auto tag = linkForm_->askTag(state_.SelectionText, messages_))
+        if (const auto tag = windows_.link().askTag(state_.SelectionText, messages_))
             insert(*tag);
     }
     refocusEditor_();
 }
 
 void TagCommands::IMGBtnClick() {
-    if (const auto tag = graphicForm_->askTag(messages_))
+    if (const auto tag = windows_.graphic().askTag(messages_))
         insert(*tag);
     refocusEditor_();
 }
@@ -71,7 +65,7 @@ void TagCommands::StyleBtnClick() {
     if (captureSelection(
             QStringLiteral("装飾したい文字を範囲選択してから、ボタンをクリックして下さい。"),
             QStringLiteral("文字装飾"))) {
-        if (const auto tag = decorationForm_->askTag(state_.SelectionText))
+        if (const auto tag = windows_.decoration().askTag(state_.SelectionText))
             insert(*tag);
     }
     refocusEditor_();
