@@ -38,10 +38,10 @@ TDiaryTitleForm::TDiaryTitleForm(QString& todayTitle, QLabel* panelDiaryTitle, Q
     group->addWidget(Label1);
 
     BitBtn1 = makeButton("BitBtn1", QStringLiteral("OK"), QString(), this);
-    BitBtn1->setIcon(lazyStandardIcon(QStyle::SP_DialogOkButton));
+    BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
     BitBtn1->setDefault(true); // Enter presses OK; Esc is the dialog's own Cancel
     BitBtn2 = makeButton("BitBtn2", QStringLiteral("Cancel"), QString(), this);
-    BitBtn2->setIcon(lazyStandardIcon(QStyle::SP_DialogCancelButton));
+    BitBtn2->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
     auto* buttons = closingButtonRow({BitBtn1, BitBtn2});
 
     auto* layout = new QVBoxLayout(this);

@@ -266,12 +266,12 @@ QLayout* THtmlForm::createButtons()
     Button1 = makeButton("Button1", QStringLiteral("&Default"),
                          QStringLiteral("デフォルト設定に戻す"), this);
     BitBtn1 = makeButton("BitBtn1", QStringLiteral("OK"), QStringLiteral("変更を保存"), this);
-    BitBtn1->setIcon(lazyStandardIcon(QStyle::SP_DialogOkButton));
+    BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
     // Enter anywhere in the window presses OK; Esc is the dialog's own reject, like Cancel.
     BitBtn1->setDefault(true);
     BitBtn2 =
         makeButton("BitBtn2", QStringLiteral("Cancel"), QStringLiteral("変更を破棄"), this);
-    BitBtn2->setIcon(lazyStandardIcon(QStyle::SP_DialogCancelButton));
+    BitBtn2->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
 
     auto* row = new QHBoxLayout;
     row->addWidget(Button1);

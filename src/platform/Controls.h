@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QIcon>
 #include <QString>
 #include <QStyle>
 
@@ -35,10 +34,7 @@ QPlainTextEdit* makeMemo(const char* name, const QString& accessibleName, QWidge
 QLabel* makeLabel(const char* name, const QString& text, QWidget* parent);
 // Moves the window to the middle of the screen it is on.
 void centreOnScreen(QWidget* window);
-// The style's standard picture, loaded when it is first painted rather than when the window is
-// built: every window is built at start, and most of their pictures are seen much later if ever.
-QIcon lazyStandardIcon(QStyle::StandardPixmap which);
-// A label that shows the style's standard picture at the given size, loaded at its first showing.
+// A label that shows the style's standard picture at the given size.
 QLabel* makePictureLabel(const char* name, QStyle::StandardPixmap which, int size, QWidget* parent);
 // The row of a window's closing buttons, pushed to the right edge.
 QHBoxLayout* closingButtonRow(std::initializer_list<QWidget*> buttons);
