@@ -2,34 +2,29 @@
 
 #include "app/AppInfo.h"
 #include "app/EditorCommands.h"
-#include "app/PreviewWindow.h"
 #include "app/Guidance.h"
+#include "app/PreviewWindow.h"
 #include "app/ProgramFolder.h"
 #include "app/TExpForm.h"
 #include "app/THelpVerForm.h"
 #include "app/TPleaseForm.h"
 #include "document/DiaryDocument.h"
 #include "document/DiaryFileTab.h"
-#include "entry/TDiaryTitleForm.h"
-#include "entry/TWeatherForm.h"
-#include "document/THistoryForm.h"
-#include "document/TNewProcessForm.h"
-#include "tags/TDecorationForm.h"
-#include "tags/TGraphicForm.h"
-#include "tags/TLinkForm.h"
 #include "entry/EntryInserter.h"
 #include "entry/HtmlSettings.h"
+#include "entry/TDiaryTitleForm.h"
 #include "entry/THtmlForm.h"
+#include "entry/TWeatherForm.h"
 #include "entry/TodayEntryTab.h"
 #include "export/EntryExport.h"
-#include "platform/FindBar.h"
 #include "platform/Controls.h"
+#include "platform/FindBar.h"
 #include "platform/Messages.h"
 #include "platform/SystemInfo.h"
 #include "recovery/RecoveryKeeper.h"
 #include "settings/SettingsStore.h"
-#include "tags/TagCommands.h"
 #include "settings/TAppSetForm.h"
+#include "tags/TagCommands.h"
 #include "text/Cp932.h"
 
 #include <QAction>
@@ -57,7 +52,8 @@ const QString textFilter = QStringLiteral("全てのテキストファイル|*.t
 } // namespace
 
 TMainForm::TMainForm(Platform platform, QWidget* parent)
-    : QMainWindow(parent), platform_(platform), errors_(platform.messages), windows_(*this, platform)
+    : QMainWindow(parent), platform_(platform), errors_(platform.messages),
+      windows_(*this, platform)
 {
     setObjectName(QStringLiteral("TMainForm"));
     setWindowTitle(mainWindowCaption());

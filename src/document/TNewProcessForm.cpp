@@ -101,8 +101,8 @@ void TNewProcessForm::FormShow()
     document_.platform().system.playSound(SystemSound::Question);
     // A template that cannot be read is reported; the window still offers both choices.
     run([this] {
-        setEditorText(SampleMemo,
-                      document::readDiaryText(document_.platform().files, document_.templatePath()));
+        const QString path = document_.templatePath();
+        setEditorText(SampleMemo, document::readDiaryText(document_.platform().files, path));
     });
 }
 

@@ -21,9 +21,7 @@ TDiaryTitleForm::TDiaryTitleForm(QString& todayTitle, QLabel* panelDiaryTitle, Q
     setModal(true);
 
     const QString prompt = QStringLiteral("今日の日記のタイトルを入力して下さい。");
-    GroupBox1 = new QGroupBox(prompt, this);
-    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
-    GroupBox1->setAccessibleName(prompt);
+    GroupBox1 = makeCaptioned<QGroupBox>("GroupBox1", prompt, this);
     TitleEdit = new QLineEdit(GroupBox1);
     TitleEdit->setObjectName(QStringLiteral("TitleEdit"));
     TitleEdit->setAccessibleName(prompt);

@@ -20,18 +20,6 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-namespace {
-
-QRadioButton* colourRadio(const char* name, const QString& caption, QWidget* parent)
-{
-    auto* radio = new QRadioButton(caption, parent);
-    radio->setObjectName(QLatin1String(name));
-    nameControl(radio, caption);
-    return radio;
-}
-
-} // namespace
-
 QString weatherListColour(const HtmlSettings& html, int index)
 {
     const QString* fragments[] = {&html.HtmlSky1, &html.HtmlSky2, &html.HtmlSky3, &html.HtmlSky5};
@@ -102,16 +90,13 @@ QLayout* TWeatherForm::createHeader()
 
 QGroupBox* TWeatherForm::createColourList()
 {
-    const QString title = QStringLiteral("色リスト");
-    GroupBox1 = new QGroupBox(title, this);
-    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
-    GroupBox1->setAccessibleName(title);
+    GroupBox1 = makeCaptioned<QGroupBox>("GroupBox1", QStringLiteral("色リスト"), this);
 
-    RB1 = colourRadio("RB1", QStringLiteral("「晴れ」の色(&L)"), GroupBox1);
-    RB2 = colourRadio("RB2", QStringLiteral("「くもり」の色(&C)"), GroupBox1);
-    RB3 = colourRadio("RB3", QStringLiteral("「雨」の色(&R)"), GroupBox1);
-    RB4 = colourRadio("RB4", QStringLiteral("「雪」の色(&S)"), GroupBox1);
-    RB0 = colourRadio("RB0", QStringLiteral("任意の色を指定(&T)："), GroupBox1);
+    RB1 = makeCaptioned<QRadioButton>("RB1", QStringLiteral("「晴れ」の色(&L)"), GroupBox1);
+    RB2 = makeCaptioned<QRadioButton>("RB2", QStringLiteral("「くもり」の色(&C)"), GroupBox1);
+    RB3 = makeCaptioned<QRadioButton>("RB3", QStringLiteral("「雨」の色(&R)"), GroupBox1);
+    RB4 = makeCaptioned<QRadioButton>("RB4", QStringLiteral("「雪」の色(&S)"), GroupBox1);
+    RB0 = makeCaptioned<QRadioButton>("RB0", QStringLiteral("任意の色を指定(&T)："), GroupBox1);
     auto* radios = new QButtonGroup(this);
     for (QRadioButton* radio : {RB1, RB2, RB3, RB4, RB0})
         radios->addButton(radio);

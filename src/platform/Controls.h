@@ -27,6 +27,16 @@ QLabel* makeFieldLabel(const QString& caption, QWidget* field, QWidget* parent);
 // with their hint as tooltip and their caption as the name a screen reader reads.
 QPushButton* makeButton(const char* name, const QString& caption, const QString& hint,
                         QWidget* parent);
+// A control that shows its caption (a radio button, a check box, a group box), named as the
+// design names it and, for a screen reader, after its caption.
+template <typename Control>
+Control* makeCaptioned(const char* name, const QString& caption, QWidget* parent)
+{
+    auto* control = new Control(caption, parent);
+    control->setObjectName(QLatin1String(name));
+    nameControl(control, caption);
+    return control;
+}
 // A multi-line editor with both scroll bars and no wrapping, in the editors' default face. Tab
 // moves on to the next control, so the keyboard alone never gets stuck in it.
 QPlainTextEdit* makeMemo(const char* name, const QString& accessibleName, QWidget* parent);

@@ -91,7 +91,8 @@ protected:
         new DiaryDocument(state, diary, fake.platform(), openDialog, saveDialog, {}, &host);
     TWeatherForm* weather =
         new TWeatherForm(state.Html, today->WeatherBox, fake.messages, fake.system, &host);
-    EntryInserter inserter{today, diary, state, fake.platform(), [this] { return weather->askColour(); }};
+    EntryInserter inserter{today, diary, state, fake.platform(),
+                           [this] { return weather->askColour(); }};
 };
 
 TEST_F(EntryInsertionTest, InsertsTheEntryAtTheCursor)
