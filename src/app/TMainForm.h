@@ -29,7 +29,7 @@ public:
     explicit TMainForm(Platform platform, QWidget* parent = nullptr);
 
     MainState& state() { return state_; }
-    // The modal windows, each made when first shown.
+    // The modal windows, each made the first time it is asked for.
     Windows& windows() { return windows_; }
     TodayEntryTab* todayTab() const { return todayTab_; }
     DiaryFileTab* diaryTab() const { return diaryTab_; }
