@@ -126,7 +126,7 @@ int main(int argc, char** argv)
     setEditorText(diary.AllMemo, generateDiary(megabytes, diaryBytes));
     QApplication::processEvents();
 
-    TWeatherForm weather(state.Html, today.WeatherBox, diary.AllMemo, messages, system);
+    TWeatherForm weather(state.Html, today.WeatherBox, messages, system);
     std::vector<double> command, withPaint;
     for (int run = 0; run < runs; ++run) {
         QTextCursor middle = diary.AllMemo->textCursor();
@@ -135,7 +135,8 @@ int main(int argc, char** argv)
         QApplication::processEvents();
 
         const auto start = Timer::now();
-        EntryInserter(&today, &diary, state, platform, &weather).InsertDiaryBtnClick();
+        EntryInserter(&today, &diary, state, platform, [&] { return weather.askColour(); })
+            .InsertDiaryBtnClick();
         command.push_back(msSince(start));
         QApplication::processEvents();
         withPaint.push_back(msSince(start));

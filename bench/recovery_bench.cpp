@@ -12,7 +12,6 @@
 // Usage: recovery_bench [megabytes] [cycles]   (runs offscreen)
 
 #include "app/TMainForm.h"
-#include "app/Windows.h"
 #include "core/MainState.h"
 #include "document/DiaryDocument.h"
 #include "document/DiaryFileTab.h"
@@ -227,7 +226,6 @@ int main(int argc, char** argv)
     const Platform platform{messages, dialogs, clipboard, clock, system, files, keyStore};
 
     TMainForm form(platform);
-    form.setWindows(createWindows(&form, platform));
     form.resize(900, 700);
     form.show();
     // No explanation window at the switch.

@@ -1,7 +1,6 @@
 #include "app/PelmoraApplication.h"
 
 #include "app/TMainForm.h"
-#include "app/Windows.h"
 #include "core/AppInfo.h"
 #include "core/ErrorHandler.h"
 #include "platform/Fonts.h"
@@ -52,10 +51,7 @@ int runPelmora(int& argc, char** argv, const std::function<void()>& afterShow)
     const Platform platform{messages, fileDialogs, clipboard, clock, system, files, keyStore};
 
     std::unique_ptr<TMainForm> main;
-    const bool created = errors.run([&] {
-        main = std::make_unique<TMainForm>(platform);
-        main->setWindows(createWindows(main.get(), platform));
-    });
+    const bool created = errors.run([&] { main = std::make_unique<TMainForm>(platform); });
     if (!created)
         return 0;
     app.setErrorHandler(&errors);

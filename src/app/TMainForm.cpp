@@ -1,8 +1,8 @@
 #include "app/TMainForm.h"
 
 #include "app/EditorCommands.h"
-#include "app/PreviewWindow.h"
 #include "app/Guidance.h"
+#include "app/PreviewWindow.h"
 #include "app/ProgramFolder.h"
 #include "app/TExpForm.h"
 #include "app/THelpVerForm.h"
@@ -10,20 +10,21 @@
 #include "core/AppInfo.h"
 #include "document/DiaryDocument.h"
 #include "document/DiaryFileTab.h"
-#include "entry/TDiaryTitleForm.h"
 #include "entry/EntryInserter.h"
 #include "entry/HtmlSettings.h"
+#include "entry/TDiaryTitleForm.h"
 #include "entry/THtmlForm.h"
+#include "entry/TWeatherForm.h"
 #include "entry/TodayEntryTab.h"
 #include "export/EntryExport.h"
-#include "platform/FindBar.h"
 #include "platform/Controls.h"
+#include "platform/FindBar.h"
 #include "platform/Messages.h"
 #include "platform/SystemInfo.h"
 #include "recovery/RecoveryKeeper.h"
 #include "settings/SettingsStore.h"
-#include "tags/TagCommands.h"
 #include "settings/TAppSetForm.h"
+#include "tags/TagCommands.h"
 #include "text/Cp932.h"
 
 #include <QAction>
@@ -51,7 +52,8 @@ const QString textFilter = QStringLiteral("全てのテキストファイル|*.t
 } // namespace
 
 TMainForm::TMainForm(Platform platform, QWidget* parent)
-    : QMainWindow(parent), platform_(platform), errors_(platform.messages)
+    : QMainWindow(parent), platform_(platform), errors_(platform.messages),
+      windows_(*this, platform)
 {
     setObjectName(QStringLiteral("TMainForm"));
     setWindowTitle(mainWindowCaption());
@@ -60,10 +62,16 @@ TMainForm::TMainForm(Platform platform, QWidget* parent)
     setCentralWidget(createCentralWidget());
     createEditorCommands();
     createFileDialogs();
-    document_ = new DiaryDocument(state_, diaryTab_, platform_, OpenDialog, SaveDialog, this);
+    document_ = new DiaryDocument(state_, diaryTab_, platform_, OpenDialog, SaveDialog,
+                                  {[this]() -> TNewProcessForm& { return windows_.newProcess(); },
+                                   [this]() -> THistoryForm& { return windows_.history(); }},
+                                  this);
     connect(document_, &DiaryDocument::documentOpened, this, &TMainForm::DocumentOpened);
     connect(document_, &DiaryDocument::documentSaved, this, &TMainForm::DocumentSaved);
     tags_ = new TagCommands(state_, todayTab_->TodayMemo, diaryTab_->AllMemo, platform_.messages,
+                            {[this]() -> TLinkForm& { return windows_.link(); },
+                             [this]() -> TGraphicForm& { return windows_.graphic(); },
+                             [this]() -> TDecorationForm& { return windows_.decoration(); }},
                             [this] { refocusEditor(); }, this);
     entryExport_ = new EntryExport(todayTab_, state_, platform_, SaveDialogToday, this);
     connectCommands();
@@ -74,13 +82,6 @@ TMainForm::TMainForm(Platform platform, QWidget* parent)
     entry::FillHtmlDefaults(state_.Html, state_.NewProcessFlag);
     errors_.run([this] { loadSettings(platform_.keyStore, state_); });
     errors_.run([this] { editorCommands_->readChoices(platform_.keyStore); });
-}
-
-void TMainForm::setWindows(const Windows& windows)
-{
-    windows_ = windows;
-    document_->setWindows(windows.NewProcessForm, windows.HistoryForm);
-    tags_->setWindows(windows.LinkForm, windows.GraphicForm, windows.DecorationForm);
 }
 
 // Menu items, in the menus' order; each is named as the design names it.
@@ -201,16 +202,16 @@ QLayout* TMainForm::createBottomRow()
 {
     HelpBtn = makeButton("HelpBtn", QStringLiteral("ヘルプ(F1)"),
                          QStringLiteral("バージョン情報を表示します。"), this);
-    HelpBtn->setIcon(lazyStandardIcon(QStyle::SP_DialogHelpButton));
+    HelpBtn->setIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
     HtmlSetBtn = makeButton("HtmlSetBtn", QStringLiteral("HTML設定(&M)"),
                             QStringLiteral("HTML化するための設定を行います。"), this);
-    HtmlSetBtn->setIcon(lazyStandardIcon(QStyle::SP_FileDialogDetailedView));
+    HtmlSetBtn->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
     AppSetBtn = makeButton("AppSetBtn", QStringLiteral("動作設定(&V)"),
                            QStringLiteral("表示制限などの設定を行います。"), this);
-    AppSetBtn->setIcon(lazyStandardIcon(QStyle::SP_FileDialogListView));
+    AppSetBtn->setIcon(style()->standardIcon(QStyle::SP_FileDialogListView));
     AppExitBtn = makeButton("AppExitBtn", QStringLiteral("閉じる(&X)"),
                             QStringLiteral("Pelmora を終了します。"), this);
-    AppExitBtn->setIcon(lazyStandardIcon(QStyle::SP_DialogCloseButton));
+    AppExitBtn->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
 
     auto* row = new QHBoxLayout;
     row->addWidget(HelpBtn);
@@ -238,67 +239,71 @@ void TMainForm::createFileDialogs()
 
 // Every command runs under the general error handler: an error it does not handle itself is
 // shown and the program goes on.
-void TMainForm::onClick(QAbstractButton* button, void (TMainForm::*handler)())
+template <typename Target, typename Result>
+void TMainForm::onClick(QAbstractButton* button, Target* target, Result (Target::*handler)())
 {
-    connect(button, &QAbstractButton::clicked, this, [this, handler] { errors_.run([&] { (this->*handler)(); }); });
+    connect(button, &QAbstractButton::clicked, target,
+            [this, target, handler] { errors_.run([&] { (target->*handler)(); }); });
 }
 
-void TMainForm::onTrigger(QAction* action, void (TMainForm::*handler)())
+template <typename Target, typename Result>
+void TMainForm::onTrigger(QAction* action, Target* target, Result (Target::*handler)())
 {
-    connect(action, &QAction::triggered, this, [this, handler] { errors_.run([&] { (this->*handler)(); }); });
+    connect(action, &QAction::triggered, target,
+            [this, target, handler] { errors_.run([&] { (target->*handler)(); }); });
 }
 
 void TMainForm::connectCommands()
 {
-    onClick(HelpBtn, &TMainForm::HelpBtnClick);
-    onClick(HtmlSetBtn, &TMainForm::HtmlSetBtnClick);
-    onClick(AppSetBtn, &TMainForm::AppSetBtnClick);
+    onClick(HelpBtn, this, &TMainForm::HelpBtnClick);
+    onClick(HtmlSetBtn, this, &TMainForm::HtmlSetBtnClick);
+    onClick(AppSetBtn, this, &TMainForm::AppSetBtnClick);
     connect(AppExitBtn, &QPushButton::clicked, this, &TMainForm::close);
 
     TodayEntryTab* today = todayTab_;
-    onClick(today->DeleteBtn, &TMainForm::DeleteBtnClick);
-    onClick(today->AddTitleBtn, &TMainForm::AddTitleBtnClick);
-    onClick(today->BRBtn, &TMainForm::BRTagBtnClick);
-    onClick(today->UseHintBtn, &TMainForm::UseHintBtnClick);
+    onClick(today->DeleteBtn, this, &TMainForm::DeleteBtnClick);
+    onClick(today->AddTitleBtn, this, &TMainForm::AddTitleBtnClick);
+    onClick(today->BRBtn, tags_, &TagCommands::BRTagBtnClick);
+    onClick(today->UseHintBtn, this, &TMainForm::UseHintBtnClick);
 
     DiaryFileTab* diary = diaryTab_;
-    onClick(diary->NewDiaryBtn, &TMainForm::NewDiaryBtnClick);
-    onClick(diary->OpenDiaryBtn, &TMainForm::OpenDiaryBtnClick);
-    onClick(diary->ReOpenBtn, &TMainForm::ReOpenBtnClick);
-    onClick(diary->InsertDiaryBtn, &TMainForm::InsertDiaryBtnClick);
-    onClick(diary->SaveDiaryBtn, &TMainForm::SaveDiaryBtnClick);
-    onClick(diary->SaveAsBtn, &TMainForm::SaveAsBtnClick);
-    onClick(diary->BRTagBtn, &TMainForm::BRTagBtnClick);
-    onClick(diary->HRBtn, &TMainForm::HRBtnClick);
-    onClick(diary->LinkTagBtn, &TMainForm::LinkTagBtnClick);
-    onClick(diary->IMGBtn, &TMainForm::IMGBtnClick);
-    onClick(diary->StyleBtn, &TMainForm::StyleBtnClick);
+    onClick(diary->NewDiaryBtn, document_, &DiaryDocument::NewDiary);
+    onClick(diary->OpenDiaryBtn, document_, &DiaryDocument::OpenDiary);
+    onClick(diary->ReOpenBtn, document_, &DiaryDocument::ReOpen);
+    onClick(diary->InsertDiaryBtn, this, &TMainForm::InsertDiaryBtnClick);
+    onClick(diary->SaveDiaryBtn, document_, &DiaryDocument::SaveDiary);
+    onClick(diary->SaveAsBtn, document_, &DiaryDocument::SaveDiaryAs);
+    onClick(diary->BRTagBtn, tags_, &TagCommands::BRTagBtnClick);
+    onClick(diary->HRBtn, tags_, &TagCommands::HRBtnClick);
+    onClick(diary->LinkTagBtn, tags_, &TagCommands::LinkTagBtnClick);
+    onClick(diary->IMGBtn, tags_, &TagCommands::IMGBtnClick);
+    onClick(diary->StyleBtn, tags_, &TagCommands::StyleBtnClick);
     connect(diary->AllMemo, &QPlainTextEdit::textChanged, this, &TMainForm::AllMemoChange);
 
-    onTrigger(FileAllNew, &TMainForm::NewDiaryBtnClick);
-    onTrigger(FileAllOpen, &TMainForm::OpenDiaryBtnClick);
-    onTrigger(FileAllSave, &TMainForm::SaveDiaryBtnClick);
-    onTrigger(FileAllSaveAs, &TMainForm::SaveAsBtnClick);
-    onTrigger(FileTodayNew, &TMainForm::DeleteBtnClick);
-    onTrigger(FileTodaySaveHnf, &TMainForm::FileTodaySaveHnfClick);
-    onTrigger(FileTodaySaveText, &TMainForm::FileTodaySaveTextClick);
-    onTrigger(AppliExit, &TMainForm::AppliExitClick);
-    onTrigger(EditTitle, &TMainForm::AddTitleBtnClick);
-    onTrigger(EditBR, &TMainForm::BRTagBtnClick);
-    onTrigger(EditHR, &TMainForm::HRBtnClick);
-    onTrigger(EditLink, &TMainForm::LinkTagBtnClick);
-    onTrigger(EditIMG, &TMainForm::IMGBtnClick);
-    onTrigger(EditDec, &TMainForm::StyleBtnClick);
-    onTrigger(EditDelete, &TMainForm::DeleteBtnClick);
-    onTrigger(EditFind, &TMainForm::EditFindClick);
-    onTrigger(EditFindNext, &TMainForm::EditFindNextClick);
-    onTrigger(EditFindPrev, &TMainForm::EditFindPrevClick);
-    onTrigger(EditReplace, &TMainForm::EditReplaceClick);
-    onTrigger(SetHtml, &TMainForm::HtmlSetBtnClick);
-    onTrigger(SetWork, &TMainForm::AppSetBtnClick);
-    onTrigger(HelpVerInfo, &TMainForm::HelpBtnClick);
-    onTrigger(HelpAdvice, &TMainForm::HelpAdviceClick);
-    onTrigger(HelpDonotmind, &TMainForm::HelpDonotmindClick);
+    onTrigger(FileAllNew, document_, &DiaryDocument::NewDiary);
+    onTrigger(FileAllOpen, document_, &DiaryDocument::OpenDiary);
+    onTrigger(FileAllSave, document_, &DiaryDocument::SaveDiary);
+    onTrigger(FileAllSaveAs, document_, &DiaryDocument::SaveDiaryAs);
+    onTrigger(FileTodayNew, this, &TMainForm::DeleteBtnClick);
+    onTrigger(FileTodaySaveHnf, entryExport_, &EntryExport::FileTodaySaveHnfClick);
+    onTrigger(FileTodaySaveText, entryExport_, &EntryExport::FileTodaySaveTextClick);
+    connect(AppliExit, &QAction::triggered, this, &TMainForm::close);
+    onTrigger(EditTitle, this, &TMainForm::AddTitleBtnClick);
+    onTrigger(EditBR, tags_, &TagCommands::BRTagBtnClick);
+    onTrigger(EditHR, tags_, &TagCommands::HRBtnClick);
+    onTrigger(EditLink, tags_, &TagCommands::LinkTagBtnClick);
+    onTrigger(EditIMG, tags_, &TagCommands::IMGBtnClick);
+    onTrigger(EditDec, tags_, &TagCommands::StyleBtnClick);
+    onTrigger(EditDelete, this, &TMainForm::DeleteBtnClick);
+    onTrigger(EditFind, this, &TMainForm::EditFindClick);
+    onTrigger(EditFindNext, this, &TMainForm::EditFindNextClick);
+    onTrigger(EditFindPrev, this, &TMainForm::EditFindPrevClick);
+    onTrigger(EditReplace, this, &TMainForm::EditReplaceClick);
+    onTrigger(SetHtml, this, &TMainForm::HtmlSetBtnClick);
+    onTrigger(SetWork, this, &TMainForm::AppSetBtnClick);
+    onTrigger(HelpVerInfo, this, &TMainForm::HelpBtnClick);
+    onTrigger(HelpAdvice, this, &TMainForm::HelpAdviceClick);
+    onTrigger(HelpDonotmind, this, &TMainForm::HelpDonotmindClick);
 
     // Connected only now: QTabWidget reports a change while its tabs are added.
     connect(PageControl1, &QTabWidget::currentChanged, this,
@@ -400,7 +405,7 @@ void TMainForm::PageControl1Change()
         applyTabMenuStates();
         if (state_.FirstPageChangeFlag == FirstPageChange::ShowAtSwitch) {
             state_.FirstPageChangeFlag = FirstPageChange::ShownThisRun;
-            windows_.ExpForm->exec();
+            windows_.exp().exec();
         }
         diaryTab_->AllMemo->setFocus();
     } else {
@@ -454,46 +459,21 @@ void TMainForm::DocumentSaved()
     editorCommands_->updateStates();
 }
 
-void TMainForm::NewDiaryBtnClick()
-{
-    document_->NewDiary();
-}
-
-void TMainForm::OpenDiaryBtnClick()
-{
-    document_->OpenDiary();
-}
-
-void TMainForm::ReOpenBtnClick()
-{
-    document_->ReOpen();
-}
-
-void TMainForm::SaveDiaryBtnClick()
-{
-    document_->SaveDiary();
-}
-
-void TMainForm::SaveAsBtnClick()
-{
-    document_->SaveDiaryAs();
-}
-
 void TMainForm::HelpBtnClick()
 {
-    windows_.HelpVerForm->exec();
+    windows_.helpVer().exec();
     refocusEditor();
 }
 
 void TMainForm::HtmlSetBtnClick()
 {
-    windows_.HtmlForm->exec();
+    windows_.html().exec();
     refocusEditor();
 }
 
 void TMainForm::AppSetBtnClick()
 {
-    if (windows_.AppSetForm->exec() == QDialog::Accepted)
+    if (windows_.appSet().exec() == QDialog::Accepted)
         fontSetByWriter_ = true;
     refocusEditor();
 }
@@ -509,20 +489,15 @@ void TMainForm::DeleteBtnClick()
 
 void TMainForm::AddTitleBtnClick()
 {
-    windows_.DiaryTitleForm->exec();
+    windows_.diaryTitle().exec();
     if (recovery_)
         recovery_->noteChange();
     todayTab_->TodayMemo->setFocus();
 }
 
-void TMainForm::AppliExitClick()
-{
-    close();
-}
-
 void TMainForm::HelpDonotmindClick()
 {
-    windows_.PleaseForm->exec();
+    windows_.please().exec();
 }
 
 void TMainForm::UseHintBtnClick()
@@ -537,47 +512,14 @@ void TMainForm::HelpAdviceClick()
     if (state_.CurrentPage == Page::Today)
         UseHintBtnClick();
     else
-        windows_.ExpForm->exec();
-}
-
-void TMainForm::FileTodaySaveTextClick()
-{
-    entryExport_->FileTodaySaveTextClick();
-}
-
-void TMainForm::FileTodaySaveHnfClick()
-{
-    entryExport_->FileTodaySaveHnfClick();
-}
-
-void TMainForm::BRTagBtnClick()
-{
-    tags_->BRTagBtnClick();
-}
-
-void TMainForm::HRBtnClick()
-{
-    tags_->HRBtnClick();
-}
-
-void TMainForm::LinkTagBtnClick()
-{
-    tags_->LinkTagBtnClick();
-}
-
-void TMainForm::IMGBtnClick()
-{
-    tags_->IMGBtnClick();
-}
-
-void TMainForm::StyleBtnClick()
-{
-    tags_->StyleBtnClick();
+        windows_.exp().exec();
 }
 
 void TMainForm::InsertDiaryBtnClick()
 {
-    EntryInserter(todayTab_, diaryTab_, state_, platform_, windows_.WeatherForm).InsertDiaryBtnClick();
+    EntryInserter(todayTab_, diaryTab_, state_, platform_,
+                  [this] { return windows_.weather().askColour(); })
+        .InsertDiaryBtnClick();
 }
 
 // Find and replace work in the editor of the tab in front, in the bar under it.

@@ -28,10 +28,9 @@ class TMainForm : public QMainWindow {
 public:
     explicit TMainForm(Platform platform, QWidget* parent = nullptr);
 
-    // The other windows are created after this one; it reaches them through here.
-    void setWindows(const Windows& windows);
-
     MainState& state() { return state_; }
+    // The modal windows, each made the first time it is asked for.
+    Windows& windows() { return windows_; }
     TodayEntryTab* todayTab() const { return todayTab_; }
     DiaryFileTab* diaryTab() const { return diaryTab_; }
     DiaryDocument* document() const { return document_; }
@@ -61,8 +60,10 @@ private:
     void createFileDialogs();
     void createEditorCommands();
     void connectCommands();
-    void onClick(QAbstractButton* button, void (TMainForm::*handler)());
-    void onTrigger(QAction* action, void (TMainForm::*handler)());
+    template <typename Target, typename Result>
+    void onClick(QAbstractButton* button, Target* target, Result (Target::*handler)());
+    template <typename Target, typename Result>
+    void onTrigger(QAction* action, Target* target, Result (Target::*handler)());
     QAction* addItem(QMenu* menu, const char* name, const QString& caption);
 
     void FormShow();
@@ -79,21 +80,8 @@ private:
     void AppSetBtnClick();
     void DeleteBtnClick();
     void AddTitleBtnClick();
-    void BRTagBtnClick();
-    void HRBtnClick();
-    void LinkTagBtnClick();
-    void IMGBtnClick();
-    void StyleBtnClick();
     void UseHintBtnClick();
-    void NewDiaryBtnClick();
-    void OpenDiaryBtnClick();
-    void ReOpenBtnClick();
     void InsertDiaryBtnClick();
-    void SaveDiaryBtnClick();
-    void SaveAsBtnClick();
-    void FileTodaySaveHnfClick();
-    void FileTodaySaveTextClick();
-    void AppliExitClick();
     void HelpAdviceClick();
     void HelpDonotmindClick();
     void AllMemoChange();

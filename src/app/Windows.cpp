@@ -7,8 +7,8 @@
 #include "document/DiaryFileTab.h"
 #include "document/THistoryForm.h"
 #include "document/TNewProcessForm.h"
-#include "entry/TDiaryTitleForm.h"
 #include "entry/ItemComboBox.h"
+#include "entry/TDiaryTitleForm.h"
 #include "entry/THtmlForm.h"
 #include "entry/TWeatherForm.h"
 #include "entry/TodayEntryTab.h"
@@ -17,25 +17,94 @@
 #include "tags/TGraphicForm.h"
 #include "tags/TLinkForm.h"
 
-// The twelve modal windows, in the order the program creates them after the main window.
-Windows createWindows(TMainForm* main, const Platform& platform)
+namespace {
+
+// The window in the slot, made by `make` when the slot is still empty.
+template <typename Form, typename Make> Form& once(Form*& slot, Make make)
 {
-    Windows w;
-    w.DiaryTitleForm =
-        new TDiaryTitleForm(main->state().TodayTitle, main->todayTab()->PanelDiaryTitle, main);
-    w.LinkForm = new TLinkForm(main);
-    w.GraphicForm = new TGraphicForm(main);
-    w.NewProcessForm = new TNewProcessForm(main);
-    w.HtmlForm = new THtmlForm(main->state().Html, main->state().NewProcessFlag, platform.messages, main);
-    w.HistoryForm = new THistoryForm(main);
-    w.ExpForm = new TExpForm(main->state().FirstPageChangeFlag, platform.system, main);
-    w.AppSetForm = new TAppSetForm(main->state(), main->todayTab()->TodayMemo,
-                                   main->diaryTab()->AllMemo, main);
-    w.HelpVerForm = new THelpVerForm(main->state().ProgramFolder, platform.clipboard, platform.files, main);
-    w.DecorationForm = new TDecorationForm(main);
-    w.PleaseForm = new TPleaseForm(main->state().ProgramFolder, platform.clipboard, platform.files, main);
-    w.WeatherForm = new TWeatherForm(main->state().Html, main->todayTab()->WeatherBox,
-                                     main->diaryTab()->AllMemo, platform.messages, platform.system, main);
-    return w;
+    if (!slot)
+        slot = make();
+    return *slot;
 }
 
+} // namespace
+
+TDiaryTitleForm& Windows::diaryTitle()
+{
+    return once(diaryTitle_, [this] {
+        return new TDiaryTitleForm(main_.state().TodayTitle, main_.todayTab()->PanelDiaryTitle,
+                                   &main_);
+    });
+}
+
+TLinkForm& Windows::link()
+{
+    return once(link_, [this] { return new TLinkForm(&main_); });
+}
+
+TGraphicForm& Windows::graphic()
+{
+    return once(graphic_, [this] { return new TGraphicForm(&main_); });
+}
+
+TNewProcessForm& Windows::newProcess()
+{
+    return once(newProcess_, [this] { return new TNewProcessForm(*main_.document(), &main_); });
+}
+
+THtmlForm& Windows::html()
+{
+    return once(html_, [this] {
+        return new THtmlForm(main_.state().Html, main_.state().NewProcessFlag, platform_.messages,
+                             &main_);
+    });
+}
+
+THistoryForm& Windows::history()
+{
+    return once(history_, [this] { return new THistoryForm(*main_.document(), &main_); });
+}
+
+TExpForm& Windows::exp()
+{
+    return once(exp_, [this] {
+        return new TExpForm(main_.state().FirstPageChangeFlag, platform_.system, &main_);
+    });
+}
+
+TAppSetForm& Windows::appSet()
+{
+    return once(appSet_, [this] {
+        return new TAppSetForm(main_.state(), main_.todayTab()->TodayMemo,
+                               main_.diaryTab()->AllMemo, &main_);
+    });
+}
+
+THelpVerForm& Windows::helpVer()
+{
+    return once(helpVer_, [this] {
+        return new THelpVerForm(main_.state().ProgramFolder, platform_.clipboard, platform_.files,
+                                &main_);
+    });
+}
+
+TDecorationForm& Windows::decoration()
+{
+    return once(decoration_, [this] { return new TDecorationForm(&main_); });
+}
+
+TPleaseForm& Windows::please()
+{
+    return once(please_, [this] {
+        return new TPleaseForm(main_.state().ProgramFolder, platform_.clipboard, platform_.files,
+                               &main_);
+    });
+}
+
+TWeatherForm& Windows::weather()
+{
+    return once(weather_, [this] {
+        return new TWeatherForm(main_.state().Html, main_.todayTab()->WeatherBox,
+                                platform_.messages, platform_.system, &main_);
+    });
+}

@@ -33,21 +33,11 @@ public:
 
 DiaryDocument::DiaryDocument(MainState& state, DiaryFileTab* tab, Platform platform,
                              FileDialogSettings& openDialog, FileDialogSettings& saveDialog,
-                             QObject* parent)
+                             DocumentWindows windows, QObject* parent)
     : QObject(parent), state_(state), tab_(tab), platform_(platform), openDialog_(openDialog),
-      saveDialog_(saveDialog)
+      saveDialog_(saveDialog), windows_(std::move(windows))
 {
     connect(tab_->AllMemo, &QPlainTextEdit::textChanged, this, &DiaryDocument::AllMemoChange);
-}
-
-void DiaryDocument::setWindows(TNewProcessForm* newProcessForm, THistoryForm* historyForm)
-{
-    newProcessForm_ = newProcessForm;
-    historyForm_ = historyForm;
-    if (newProcessForm_)
-        newProcessForm_->setDocument(this);
-    if (historyForm_)
-        historyForm_->setDocument(this);
 }
 
 // Every change of the text, typed, inserted or loaded whole, makes the document savable.
@@ -126,8 +116,7 @@ void DiaryDocument::NewDiary()
     const QString base = templatePath();
     if (platform_.files.exists(base)) {
         if (state_.NewProcessFlag) {
-            if (newProcessForm_)
-                newProcessForm_->exec(); // the window loads the template itself, or not
+            windows_.newProcess().exec(); // the window loads the template itself, or not
         } else {
             Load(base);
         }
@@ -140,8 +129,7 @@ void DiaryDocument::ReOpen()
 {
     if (AskSaveIfModified() == SaveAnswer::Cancelled)
         return;
-    if (historyForm_)
-        historyForm_->exec();
+    windows_.history().exec();
 }
 
 bool DiaryDocument::OpenRecentFile(int number)

@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 struct FileDialogSettings;
@@ -19,6 +20,13 @@ class TNewProcessForm;
 // changes, or stop.
 enum class SaveAnswer { Done, Declined, Cancelled };
 
+// The two windows the document shows, each made when first asked for. A document made without
+// them (a benchmark's) must not be asked to start a diary from the template or to reopen one.
+struct DocumentWindows {
+    std::function<TNewProcessForm&()> newProcess;
+    std::function<THistoryForm&()> history;
+};
+
 // The diary document of the second tab: the text of AllMemo, the path it belongs to
 // (MainState::CurrentFileName) and its modified flag, with the commands that open, save, start
 // and reopen it. It keeps the controls of the tab (save, insert and tag buttons, the file name
@@ -29,10 +37,7 @@ class DiaryDocument : public QObject {
 public:
     DiaryDocument(MainState& state, DiaryFileTab* tab, Platform platform,
                   FileDialogSettings& openDialog, FileDialogSettings& saveDialog,
-                  QObject* parent = nullptr);
-
-    // The windows are created after the document; until they are set, new and reopen skip them.
-    void setWindows(TNewProcessForm* newProcessForm, THistoryForm* historyForm);
+                  DocumentWindows windows = {}, QObject* parent = nullptr);
 
     MainState& state() { return state_; }
     Platform& platform() { return platform_; }
@@ -93,8 +98,7 @@ private:
     Platform platform_;
     FileDialogSettings& openDialog_;
     FileDialogSettings& saveDialog_;
-    TNewProcessForm* newProcessForm_ = nullptr;
-    THistoryForm* historyForm_ = nullptr;
+    DocumentWindows windows_;
     bool modified_ = false;
     // The file as it was when last opened or saved here, to notice other programs' changes.
     std::optional<FileStamp> diskStamp_;

@@ -143,7 +143,9 @@ HtmlState HtmlColoring::startOf(const QTextBlock& block) const
 
 bool HtmlColoring::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == editor_->viewport() && event->type() == QEvent::Paint)
+    // The type first: while the editor is being destroyed its viewport still sends events here,
+    // and the editor can no longer be asked for its viewport.
+    if (event->type() == QEvent::Paint && watched == editor_->viewport())
         colourVisibleBlocks();
     return QObject::eventFilter(watched, event);
 }

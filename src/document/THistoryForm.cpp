@@ -18,8 +18,9 @@ constexpr int buttonWidth = 420;
 
 } // namespace
 
-THistoryForm::THistoryForm(QWidget* parent)
-    : QDialog(parent, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+THistoryForm::THistoryForm(DiaryDocument& document, QWidget* parent)
+    : QDialog(parent, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      document_(document)
 {
     setObjectName(QStringLiteral("THistoryForm"));
     setWindowTitle(QStringLiteral("ファイル履歴から開く"));
@@ -67,9 +68,7 @@ void THistoryForm::FormShow()
     QPushButton* buttons[] = {Button1, Button2, Button3};
     for (QPushButton* button : buttons)
         button->setEnabled(false);
-    if (!document_)
-        return;
-    const auto& recent = document_->state().RecentFiles;
+    const auto& recent = document_.state().RecentFiles;
     for (size_t i = 0; i < recent.size(); ++i) {
         if (recent[i].isEmpty())
             continue;
@@ -83,14 +82,12 @@ void THistoryForm::FormShow()
 void THistoryForm::openEntry(int number)
 {
     run([&] {
-        if (document_->OpenRecentFile(number))
+        if (document_.OpenRecentFile(number))
             accept();
     });
 }
 
 bool THistoryForm::run(const std::function<void()>& step)
 {
-    if (!document_)
-        return false;
-    return ErrorHandler(document_->platform().messages).run(step);
+    return ErrorHandler(document_.platform().messages).run(step);
 }

@@ -13,10 +13,8 @@ class QPushButton;
 class THistoryForm : public QDialog {
     Q_OBJECT
 public:
-    explicit THistoryForm(QWidget* parent = nullptr);
-
-    // The document the window works on; DiaryDocument::setWindows hands itself over.
-    void setDocument(DiaryDocument* document) { document_ = document; }
+    // The window opens the chosen file in the document.
+    explicit THistoryForm(DiaryDocument& document, QWidget* parent = nullptr);
 
     QLabel* Label1;
     QLabel* Label2;
@@ -35,5 +33,5 @@ private:
     // Runs a step whose unhandled error is reported here, inside the modal window.
     bool run(const std::function<void()>& step);
 
-    DiaryDocument* document_ = nullptr;
+    DiaryDocument& document_;
 };

@@ -25,9 +25,10 @@ constexpr int previewFontSize = 8;
 
 } // namespace
 
-TNewProcessForm::TNewProcessForm(QWidget* parent)
+TNewProcessForm::TNewProcessForm(DiaryDocument& document, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
-                          | Qt::WindowCloseButtonHint)
+                          | Qt::WindowCloseButtonHint),
+      document_(document)
 {
     setObjectName(QStringLiteral("TNewProcessForm"));
     setWindowTitle(QStringLiteral("新規作成 - ベースHTML（ひな形）ファイルの読み込み選択"));
@@ -97,33 +98,29 @@ void TNewProcessForm::FormShow()
 {
     adjustSize();
     centreOnScreen(this);
-    if (!document_)
-        return;
-    document_->platform().system.playSound(SystemSound::Question);
+    document_.platform().system.playSound(SystemSound::Question);
     // A template that cannot be read is reported; the window still offers both choices.
     run([this] {
-        setEditorText(SampleMemo,
-                      document::readDiaryText(document_->platform().files, document_->templatePath()));
+        const QString path = document_.templatePath();
+        setEditorText(SampleMemo, document::readDiaryText(document_.platform().files, path));
     });
 }
 
 void TNewProcessForm::OkButtonClick()
 {
-    if (run([this] { document_->Load(document_->templatePath()); }))
+    if (run([this] { document_.Load(document_.templatePath()); }))
         accept();
 }
 
 // An unticked box changes nothing: it never turns the question back on.
 void TNewProcessForm::done(int result)
 {
-    if (CheckBox->isChecked() && document_)
-        document_->state().NewProcessFlag = false;
+    if (CheckBox->isChecked())
+        document_.state().NewProcessFlag = false;
     QDialog::done(result);
 }
 
 bool TNewProcessForm::run(const std::function<void()>& step)
 {
-    if (!document_)
-        return false;
-    return ErrorHandler(document_->platform().messages).run(step);
+    return ErrorHandler(document_.platform().messages).run(step);
 }

@@ -14,10 +14,8 @@ class QPushButton;
 class TNewProcessForm : public QDialog {
     Q_OBJECT
 public:
-    explicit TNewProcessForm(QWidget* parent = nullptr);
-
-    // The document the window works on; DiaryDocument::setWindows hands itself over.
-    void setDocument(DiaryDocument* document) { document_ = document; }
+    // The window loads the base template into the document, or not.
+    explicit TNewProcessForm(DiaryDocument& document, QWidget* parent = nullptr);
 
     QLabel* Image1;
     QLabel* Label1;
@@ -41,5 +39,5 @@ private:
     // Runs a step whose unhandled error is reported here, inside the modal window.
     bool run(const std::function<void()>& step);
 
-    DiaryDocument* document_ = nullptr;
+    DiaryDocument& document_;
 };

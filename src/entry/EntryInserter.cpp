@@ -4,7 +4,6 @@
 #include "document/DiaryFileTab.h"
 #include "entry/BrWorkFile.h"
 #include "entry/ItemComboBox.h"
-#include "entry/TWeatherForm.h"
 #include "entry/TodayEntryTab.h"
 #include "platform/Clipboard.h"
 #include "platform/EditorText.h"
@@ -16,8 +15,9 @@
 #include <QTextCursor>
 
 EntryInserter::EntryInserter(TodayEntryTab* today, DiaryFileTab* diary, MainState& state,
-                             Platform platform, TWeatherForm* weatherForm)
-    : today_(today), diary_(diary), state_(state), platform_(platform), weatherForm_(weatherForm)
+                             Platform platform, std::function<QString()> askWeatherColour)
+    : today_(today), diary_(diary), state_(state), platform_(platform),
+      askWeatherColour_(std::move(askWeatherColour))
 {
 }
 
@@ -46,10 +46,13 @@ void EntryInserter::InsertDiaryBtnClick()
     for (const entry::EntryPiece& piece : entry::renderEntry(readEntry(), state_.Html)) {
         switch (piece.kind) {
         case entry::PieceKind::Text: write(piece.text); break;
-        case entry::PieceKind::WeatherColour:
+        case entry::PieceKind::WeatherColour: {
             closeWrites();
-            weatherForm_->exec();
+            const QString colour = askWeatherColour_();
+            if (!colour.isEmpty())
+                write(colour);
             break;
+        }
         case entry::PieceKind::Body:
             closeWrites();
             pasteBody();

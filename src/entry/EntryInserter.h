@@ -5,20 +5,21 @@
 
 #include <QTextCursor>
 
+#include <functional>
 #include <optional>
 
 class DiaryFileTab;
 class TodayEntryTab;
-class TWeatherForm;
 struct MainState;
 
 // The command that puts today's entry into the diary at its cursor (InsertDiaryBtnClick).
 // It reads the first tab and the HTML settings and writes into AllMemo piece by piece; the
-// whole insertion, the weather colour included, is one step of the diary editor's undo.
+// whole insertion, the weather colour included, is one step of the diary editor's undo. A typed
+// weather gets the colour text that askWeatherColour gives back (the weather colour window).
 class EntryInserter {
 public:
     EntryInserter(TodayEntryTab* today, DiaryFileTab* diary, MainState& state, Platform platform,
-                  TWeatherForm* weatherForm);
+                  std::function<QString()> askWeatherColour);
     ~EntryInserter();
     EntryInserter(const EntryInserter&) = delete;
     EntryInserter& operator=(const EntryInserter&) = delete;
@@ -41,7 +42,7 @@ private:
     DiaryFileTab* diary_;
     MainState& state_;
     Platform platform_;
-    TWeatherForm* weatherForm_;
+    std::function<QString()> askWeatherColour_;
     std::optional<QTextCursor> writes_; // open while writes go in one edit block
     bool started_ = false;              // the first edit block of the insertion was begun
 };

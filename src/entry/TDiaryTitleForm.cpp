@@ -21,9 +21,7 @@ TDiaryTitleForm::TDiaryTitleForm(QString& todayTitle, QLabel* panelDiaryTitle, Q
     setModal(true);
 
     const QString prompt = QStringLiteral("今日の日記のタイトルを入力して下さい。");
-    GroupBox1 = new QGroupBox(prompt, this);
-    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
-    GroupBox1->setAccessibleName(prompt);
+    GroupBox1 = makeCaptioned<QGroupBox>("GroupBox1", prompt, this);
     TitleEdit = new QLineEdit(GroupBox1);
     TitleEdit->setObjectName(QStringLiteral("TitleEdit"));
     TitleEdit->setAccessibleName(prompt);
@@ -38,10 +36,10 @@ TDiaryTitleForm::TDiaryTitleForm(QString& todayTitle, QLabel* panelDiaryTitle, Q
     group->addWidget(Label1);
 
     BitBtn1 = makeButton("BitBtn1", QStringLiteral("OK"), QString(), this);
-    BitBtn1->setIcon(lazyStandardIcon(QStyle::SP_DialogOkButton));
+    BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
     BitBtn1->setDefault(true); // Enter presses OK; Esc is the dialog's own Cancel
     BitBtn2 = makeButton("BitBtn2", QStringLiteral("Cancel"), QString(), this);
-    BitBtn2->setIcon(lazyStandardIcon(QStyle::SP_DialogCancelButton));
+    BitBtn2->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
     auto* buttons = closingButtonRow({BitBtn1, BitBtn2});
 
     auto* layout = new QVBoxLayout(this);

@@ -43,23 +43,6 @@ void addLabelled(QGridLayout* grid, int row, int column, const QString& caption,
     grid->addWidget(edit, row, column + 1);
 }
 
-template <typename Button>
-Button* namedButton(const char* name, const QString& caption, QWidget* parent)
-{
-    auto* button = new Button(caption, parent);
-    button->setObjectName(QLatin1String(name));
-    nameControl(button, caption);
-    return button;
-}
-
-QGroupBox* group(const char* name, const QString& title, QWidget* parent)
-{
-    auto* box = new QGroupBox(title, parent);
-    box->setObjectName(QLatin1String(name));
-    box->setAccessibleName(title);
-    return box;
-}
-
 QWidget* tabPage(const char* name)
 {
     auto* page = new QWidget;
@@ -70,7 +53,7 @@ QWidget* tabPage(const char* name)
 // The "HTMLタグ設定" group of a tab: the fragment written before the text and the one after it.
 QGroupBox* startEndGroup(const char* name, QLineEdit* start, QLineEdit* end, QWidget* page)
 {
-    QGroupBox* box = group(name, QStringLiteral("HTMLタグ設定"), page);
+    QGroupBox* box = makeCaptioned<QGroupBox>(name, QStringLiteral("HTMLタグ設定"), page);
     auto* tags = new QGridLayout(box);
     addLabelled(tags, 0, 0, QStringLiteral("開始(&S)："), start);
     addLabelled(tags, 1, 0, QStringLiteral("終了(&E)："), end);
@@ -127,11 +110,11 @@ QWidget* THtmlForm::createDateTab()
     DateEndEdit = fragmentEdit("DateEndEdit", 40, page);
     GroupBox1 = startEndGroup("GroupBox1", DateStartEdit, DateEndEdit, page);
 
-    GroupBox2 = group("GroupBox2", QStringLiteral("表記形式設定"), page);
-    DateTypeRadio1 = namedButton<QRadioButton>("DateTypeRadio1",
+    GroupBox2 = makeCaptioned<QGroupBox>("GroupBox2", QStringLiteral("表記形式設定"), page);
+    DateTypeRadio1 = makeCaptioned<QRadioButton>("DateTypeRadio1",
                                                QStringLiteral("1999年3月26日 (&K)"), GroupBox2);
     DateTypeRadio2 =
-        namedButton<QRadioButton>("DateTypeRadio2", QStringLiteral("1999/3/26 (&F)"), GroupBox2);
+        makeCaptioned<QRadioButton>("DateTypeRadio2", QStringLiteral("1999/3/26 (&F)"), GroupBox2);
     dateTypeGroup_ = new QButtonGroup(this);
     dateTypeGroup_->addButton(DateTypeRadio1);
     dateTypeGroup_->addButton(DateTypeRadio2);
@@ -140,13 +123,13 @@ QWidget* THtmlForm::createDateTab()
     dateTypes->addWidget(DateTypeRadio2);
     dateTypes->addStretch(1);
 
-    GroupBox3 = group("GroupBox3", QStringLiteral("曜日表記設定"), page);
+    GroupBox3 = makeCaptioned<QGroupBox>("GroupBox3", QStringLiteral("曜日表記設定"), page);
     WeekViewCheck =
-        namedButton<QCheckBox>("WeekViewCheck", QStringLiteral("曜日を表示する(&W)"), GroupBox3);
+        makeCaptioned<QCheckBox>("WeekViewCheck", QStringLiteral("曜日を表示する(&W)"), GroupBox3);
     WeekLangRadio1 =
-        namedButton<QRadioButton>("WeekLangRadio1", QStringLiteral("日本語(&J)"), GroupBox3);
+        makeCaptioned<QRadioButton>("WeekLangRadio1", QStringLiteral("日本語(&J)"), GroupBox3);
     WeekLangRadio2 =
-        namedButton<QRadioButton>("WeekLangRadio2", QStringLiteral("英語(&A)"), GroupBox3);
+        makeCaptioned<QRadioButton>("WeekLangRadio2", QStringLiteral("英語(&A)"), GroupBox3);
     // A group of their own: the weekday language is not the date style.
     weekLangGroup_ = new QButtonGroup(this);
     weekLangGroup_->addButton(WeekLangRadio1);
@@ -188,7 +171,7 @@ QWidget* THtmlForm::createWeatherTab()
 {
     QWidget* page = tabPage("TabSheet2");
 
-    GroupBox4 = group("GroupBox4", QStringLiteral("HTMLタグ設定"), page);
+    GroupBox4 = makeCaptioned<QGroupBox>("GroupBox4", QStringLiteral("HTMLタグ設定"), page);
     // Made row by row, the order Tab goes through them.
     wsEdit = fragmentEdit("wsEdit", 28, GroupBox4);
     wcEdit = fragmentEdit("wcEdit", 28, GroupBox4);
@@ -241,11 +224,11 @@ QWidget* THtmlForm::createBodyTab()
     deEdit = fragmentEdit("deEdit", 40, page);
     GroupBox6 = startEndGroup("GroupBox6", dsEdit, deEdit, page);
 
-    GroupBox7 = group("GroupBox7", QStringLiteral("追加設定"), page);
-    AfterDiaryCheck = namedButton<QCheckBox>(
+    GroupBox7 = makeCaptioned<QGroupBox>("GroupBox7", QStringLiteral("追加設定"), page);
+    AfterDiaryCheck = makeCaptioned<QCheckBox>(
         "AfterDiaryCheck", QStringLiteral("日記本文のあとに、水平線を１つ挿入する。(&H)"),
         GroupBox7);
-    InsertBRCheck = namedButton<QCheckBox>(
+    InsertBRCheck = makeCaptioned<QCheckBox>(
         "InsertBRCheck", QStringLiteral("自動的に、各行末に、改行タグ<BR>を挿入する。(&B)"),
         GroupBox7);
     InsertBRCheck->setToolTip(QStringLiteral(
@@ -267,12 +250,12 @@ QLayout* THtmlForm::createButtons()
     Button1 = makeButton("Button1", QStringLiteral("&Default"),
                          QStringLiteral("デフォルト設定に戻す"), this);
     BitBtn1 = makeButton("BitBtn1", QStringLiteral("OK"), QStringLiteral("変更を保存"), this);
-    BitBtn1->setIcon(lazyStandardIcon(QStyle::SP_DialogOkButton));
+    BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
     // Enter anywhere in the window presses OK; Esc is the dialog's own reject, like Cancel.
     BitBtn1->setDefault(true);
     BitBtn2 =
         makeButton("BitBtn2", QStringLiteral("Cancel"), QStringLiteral("変更を破棄"), this);
-    BitBtn2->setIcon(lazyStandardIcon(QStyle::SP_DialogCancelButton));
+    BitBtn2->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
 
     auto* row = new QHBoxLayout;
     row->addWidget(Button1);

@@ -3,7 +3,6 @@
 #include "core/AppInfo.h"
 #include "entry/HtmlSettings.h"
 #include "platform/Controls.h"
-#include "platform/EditorText.h"
 #include "platform/Messages.h"
 #include "platform/SystemInfo.h"
 
@@ -15,24 +14,11 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShowEvent>
 #include <QStyle>
 #include <QVBoxLayout>
-
-namespace {
-
-QRadioButton* colourRadio(const char* name, const QString& caption, QWidget* parent)
-{
-    auto* radio = new QRadioButton(caption, parent);
-    radio->setObjectName(QLatin1String(name));
-    nameControl(radio, caption);
-    return radio;
-}
-
-} // namespace
 
 QString weatherListColour(const HtmlSettings& html, int index)
 {
@@ -41,10 +27,8 @@ QString weatherListColour(const HtmlSettings& html, int index)
 }
 
 TWeatherForm::TWeatherForm(const HtmlSettings& html, const QComboBox* weatherBox,
-                           QPlainTextEdit* allMemo, Messages& messages, SystemInfo& system,
-                           QWidget* parent)
-    : QDialog(parent), html_(html), weatherBox_(weatherBox), allMemo_(allMemo), messages_(messages),
-      system_(system)
+                           Messages& messages, SystemInfo& system, QWidget* parent)
+    : QDialog(parent), html_(html), weatherBox_(weatherBox), messages_(messages), system_(system)
 {
     setObjectName(QStringLiteral("TWeatherForm"));
     setWindowTitle(QStringLiteral("天気の色設定"));
@@ -106,16 +90,13 @@ QLayout* TWeatherForm::createHeader()
 
 QGroupBox* TWeatherForm::createColourList()
 {
-    const QString title = QStringLiteral("色リスト");
-    GroupBox1 = new QGroupBox(title, this);
-    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
-    GroupBox1->setAccessibleName(title);
+    GroupBox1 = makeCaptioned<QGroupBox>("GroupBox1", QStringLiteral("色リスト"), this);
 
-    RB1 = colourRadio("RB1", QStringLiteral("「晴れ」の色(&L)"), GroupBox1);
-    RB2 = colourRadio("RB2", QStringLiteral("「くもり」の色(&C)"), GroupBox1);
-    RB3 = colourRadio("RB3", QStringLiteral("「雨」の色(&R)"), GroupBox1);
-    RB4 = colourRadio("RB4", QStringLiteral("「雪」の色(&S)"), GroupBox1);
-    RB0 = colourRadio("RB0", QStringLiteral("任意の色を指定(&T)："), GroupBox1);
+    RB1 = makeCaptioned<QRadioButton>("RB1", QStringLiteral("「晴れ」の色(&L)"), GroupBox1);
+    RB2 = makeCaptioned<QRadioButton>("RB2", QStringLiteral("「くもり」の色(&C)"), GroupBox1);
+    RB3 = makeCaptioned<QRadioButton>("RB3", QStringLiteral("「雨」の色(&R)"), GroupBox1);
+    RB4 = makeCaptioned<QRadioButton>("RB4", QStringLiteral("「雪」の色(&S)"), GroupBox1);
+    RB0 = makeCaptioned<QRadioButton>("RB0", QStringLiteral("任意の色を指定(&T)："), GroupBox1);
     auto* radios = new QButtonGroup(this);
     for (QRadioButton* radio : {RB1, RB2, RB3, RB4, RB0})
         radios->addButton(radio);
@@ -158,8 +139,15 @@ bool TWeatherForm::eventFilter(QObject* watched, QEvent* event)
     return QDialog::eventFilter(watched, event);
 }
 
+QString TWeatherForm::askColour()
+{
+    exec();
+    return chosen_;
+}
+
 void TWeatherForm::FormShow()
 {
+    chosen_.clear();
     WeatherEdit->setText(weatherBox_->currentText());
     listRadio(startingWeatherColour)->setChecked(true);
     // Checking the starting colour runs its click handler only when it was not checked already;
@@ -206,7 +194,7 @@ void TWeatherForm::ReturnButtonClick()
 {
     for (int index = 0; index < 4; ++index) {
         if (listRadio(index)->isChecked())
-            replaceEditorSelection(allMemo_, weatherListColour(html_, index));
+            chosen_ = weatherListColour(html_, index);
     }
     if (RB0->isChecked()) {
         if (ColorEdit->text().isEmpty()) {
@@ -214,8 +202,7 @@ void TWeatherForm::ReturnButtonClick()
                             MsgButtons::Ok, MsgIcon::None, MsgAnswer::Ok});
             return;
         }
-        replaceEditorSelection(allMemo_, QStringLiteral("<FONT COLOR=\"") + ColorEdit->text() +
-                                             QStringLiteral("\">"));
+        chosen_ = QStringLiteral("<FONT COLOR=\"") + ColorEdit->text() + QStringLiteral("\">");
     }
     accept();
 }

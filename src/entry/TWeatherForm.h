@@ -7,7 +7,6 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
 class SystemInfo;
@@ -20,14 +19,20 @@ inline constexpr int startingWeatherColour = 0;
 
 // The modal window shown in the middle of an insertion when the weather was typed rather than
 // chosen ("天気の色設定"): the writer picks the colour fragment that goes before the typed
-// weather, or types a colour. OK writes that one text into the diary editor at its cursor; the
-// close box writes nothing. It reads the weather box and the HTML settings and keeps the typed
-// colour between showings.
+// weather, or types a colour. OK gives back that one text for the diary; the close box gives
+// nothing. It reads the weather box and the HTML settings and keeps the typed colour between
+// showings.
 class TWeatherForm : public QDialog {
     Q_OBJECT
 public:
-    TWeatherForm(const HtmlSettings& html, const QComboBox* weatherBox, QPlainTextEdit* allMemo,
-                 Messages& messages, SystemInfo& system, QWidget* parent = nullptr);
+    TWeatherForm(const HtmlSettings& html, const QComboBox* weatherBox, Messages& messages,
+                 SystemInfo& system, QWidget* parent = nullptr);
+
+    // Shows the window modally and gives back the text to write before the typed weather:
+    // empty when the window was closed without OK.
+    QString askColour();
+    // What OK chose in the showing that is open or last closed; empty until OK.
+    const QString& chosenColour() const { return chosen_; }
 
     // Each showing: the typed weather, the first list colour, the question sound.
     void FormShow();
@@ -37,7 +42,7 @@ public:
     void ColorEditEnter();
     // A list colour is chosen: the field grey, OK enabled.
     void RB1Click();
-    // OK: writes the chosen colour fragment and closes; refuses an empty typed colour.
+    // OK: keeps the chosen colour text and closes; refuses an empty typed colour.
     void ReturnButtonClick();
 
     QLabel* Image1;
@@ -65,7 +70,7 @@ private:
 
     const HtmlSettings& html_;
     const QComboBox* weatherBox_;
-    QPlainTextEdit* allMemo_;
     Messages& messages_;
     SystemInfo& system_;
+    QString chosen_;
 };

@@ -1,13 +1,9 @@
 #include "platform/Controls.h"
 
-#include <QApplication>
 #include <QHBoxLayout>
-#include <QIconEngine>
 #include <QLabel>
 #include <QPlainTextEdit>
-#include <QPainter>
 #include <QScreen>
-#include <QShowEvent>
 #include <QPushButton>
 #include <QRegularExpression>
 
@@ -92,79 +88,11 @@ void centreOnScreen(QWidget* window)
         window->move(shown->availableGeometry().center() - window->rect().center());
 }
 
-namespace {
-
-class StandardIconEngine : public QIconEngine {
-public:
-    explicit StandardIconEngine(QStyle::StandardPixmap which) : which_(which) {}
-
-    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override
-    {
-        icon().paint(painter, rect, Qt::AlignCenter, mode, state);
-    }
-    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override
-    {
-        return icon().pixmap(size, mode, state);
-    }
-    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state, qreal scale) override
-    {
-        return icon().pixmap(size, scale, mode, state);
-    }
-    QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override
-    {
-        return icon().actualSize(size, mode, state);
-    }
-    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override
-    {
-        return icon().availableSizes(mode, state);
-    }
-    bool isNull() override { return false; }
-    QString key() const override { return QStringLiteral("pelmora.standard"); }
-    QIconEngine* clone() const override { return new StandardIconEngine(which_); }
-
-private:
-    const QIcon& icon()
-    {
-        if (icon_.isNull())
-            icon_ = QApplication::style()->standardIcon(which_);
-        return icon_;
-    }
-
-    QStyle::StandardPixmap which_;
-    QIcon icon_;
-};
-
-class PictureLabel : public QLabel {
-public:
-    PictureLabel(QStyle::StandardPixmap which, int size, QWidget* parent)
-        : QLabel(parent), which_(which), size_(size)
-    {
-        setMinimumSize(size, size);
-    }
-
-protected:
-    void showEvent(QShowEvent* event) override
-    {
-        if (pixmap().isNull())
-            setPixmap(style()->standardIcon(which_).pixmap(size_, size_));
-        QLabel::showEvent(event);
-    }
-
-private:
-    QStyle::StandardPixmap which_;
-    int size_;
-};
-
-} // namespace
-
-QIcon lazyStandardIcon(QStyle::StandardPixmap which)
-{
-    return QIcon(new StandardIconEngine(which));
-}
-
 QLabel* makePictureLabel(const char* name, QStyle::StandardPixmap which, int size, QWidget* parent)
 {
-    auto* label = new PictureLabel(which, size, parent);
+    auto* label = new QLabel(parent);
     label->setObjectName(QLatin1String(name));
+    label->setMinimumSize(size, size);
+    label->setPixmap(label->style()->standardIcon(which).pixmap(size, size));
     return label;
 }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QIcon>
 #include <QString>
 #include <QStyle>
 
@@ -28,6 +27,16 @@ QLabel* makeFieldLabel(const QString& caption, QWidget* field, QWidget* parent);
 // with their hint as tooltip and their caption as the name a screen reader reads.
 QPushButton* makeButton(const char* name, const QString& caption, const QString& hint,
                         QWidget* parent);
+// A control that shows its caption (a radio button, a check box, a group box), named as the
+// design names it and, for a screen reader, after its caption.
+template <typename Control>
+Control* makeCaptioned(const char* name, const QString& caption, QWidget* parent)
+{
+    auto* control = new Control(caption, parent);
+    control->setObjectName(QLatin1String(name));
+    nameControl(control, caption);
+    return control;
+}
 // A multi-line editor with both scroll bars and no wrapping, in the editors' default face. Tab
 // moves on to the next control, so the keyboard alone never gets stuck in it.
 QPlainTextEdit* makeMemo(const char* name, const QString& accessibleName, QWidget* parent);
@@ -35,10 +44,7 @@ QPlainTextEdit* makeMemo(const char* name, const QString& accessibleName, QWidge
 QLabel* makeLabel(const char* name, const QString& text, QWidget* parent);
 // Moves the window to the middle of the screen it is on.
 void centreOnScreen(QWidget* window);
-// The style's standard picture, loaded when it is first painted rather than when the window is
-// built: every window is built at start, and most of their pictures are seen much later if ever.
-QIcon lazyStandardIcon(QStyle::StandardPixmap which);
-// A label that shows the style's standard picture at the given size, loaded at its first showing.
+// A label that shows the style's standard picture at the given size.
 QLabel* makePictureLabel(const char* name, QStyle::StandardPixmap which, int size, QWidget* parent);
 // The row of a window's closing buttons, pushed to the right edge.
 QHBoxLayout* closingButtonRow(std::initializer_list<QWidget*> buttons);

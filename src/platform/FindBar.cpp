@@ -20,13 +20,6 @@ const QString badExpression = QStringLiteral("正規表現が正しくありま�
 const QString wrappedToStart = QStringLiteral("先頭に戻って検索しました。");
 const QString wrappedToEnd = QStringLiteral("末尾に戻って検索しました。");
 
-QCheckBox* makeCheck(const char* name, const QString& caption, QWidget* parent)
-{
-    auto* check = new QCheckBox(caption, parent);
-    check->setObjectName(QLatin1String(name));
-    nameControl(check, caption);
-    return check;
-}
 
 } // namespace
 
@@ -86,10 +79,11 @@ QLayout* FindBar::createFindRow()
 
 QLayout* FindBar::createOptionRow()
 {
-    MatchCaseCheck = makeCheck("MatchCaseCheck", QStringLiteral("大文字/小文字を区別(&Q)"), this);
-    WidthCheck = makeCheck("WidthCheck", QStringLiteral("全角/半角を同一視(&Z)"), this);
-    KanaCheck = makeCheck("KanaCheck", QStringLiteral("かな/カナを同一視(&K)"), this);
-    RegexCheck = makeCheck("RegexCheck", QStringLiteral("正規表現(&Y)"), this);
+    MatchCaseCheck =
+        makeCaptioned<QCheckBox>("MatchCaseCheck", QStringLiteral("大文字/小文字を区別(&Q)"), this);
+    WidthCheck = makeCaptioned<QCheckBox>("WidthCheck", QStringLiteral("全角/半角を同一視(&Z)"), this);
+    KanaCheck = makeCaptioned<QCheckBox>("KanaCheck", QStringLiteral("かな/カナを同一視(&K)"), this);
+    RegexCheck = makeCaptioned<QCheckBox>("RegexCheck", QStringLiteral("正規表現(&Y)"), this);
     auto* row = new QHBoxLayout;
     for (QCheckBox* check : {MatchCaseCheck, WidthCheck, KanaCheck, RegexCheck})
         row->addWidget(check);

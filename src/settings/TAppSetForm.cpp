@@ -46,22 +46,6 @@ public:
     }
 };
 
-template <typename Button>
-Button* namedButton(const char* name, const QString& caption, QWidget* parent)
-{
-    auto* button = new Button(caption, parent);
-    button->setObjectName(QLatin1String(name));
-    nameControl(button, caption);
-    return button;
-}
-
-QGroupBox* makeGroup(const char* name, const QString& title, QWidget* parent)
-{
-    auto* group = new QGroupBox(title, parent);
-    group->setObjectName(QLatin1String(name));
-    nameControl(group, title);
-    return group;
-}
 
 } // namespace
 
@@ -84,7 +68,7 @@ TAppSetForm::TAppSetForm(MainState& state, QPlainTextEdit* todayMemo, QPlainText
 
 QGroupBox* TAppSetForm::createFontGroup()
 {
-    GroupBox1 = makeGroup("GroupBox1", QStringLiteral("編集領域表示フォント設定(&F)"), this);
+    GroupBox1 = makeCaptioned<QGroupBox>("GroupBox1", QStringLiteral("編集領域表示フォント設定(&F)"), this);
     Label1 =
         makeLabel("Label1",
                   QStringLiteral(
@@ -104,10 +88,10 @@ QGroupBox* TAppSetForm::createFontGroup()
     UpDown1->setObjectName(QStringLiteral("UpDown1"));
     Label3 = makeLabel("Label3", QStringLiteral("pt."), GroupBox1);
     Label4 = makeLabel("Label4", QStringLiteral("フォント指定："), GroupBox1);
-    ProRadio = namedButton<QRadioButton>("ProRadio", QStringLiteral("プロポーショナルフォント(&P)"),
+    ProRadio = makeCaptioned<QRadioButton>("ProRadio", QStringLiteral("プロポーショナルフォント(&P)"),
                                          GroupBox1);
     TouhabaRadio =
-        namedButton<QRadioButton>("TouhabaRadio", QStringLiteral("等幅フォント(&T)"), GroupBox1);
+        makeCaptioned<QRadioButton>("TouhabaRadio", QStringLiteral("等幅フォント(&T)"), GroupBox1);
 
     auto* size = new QHBoxLayout;
     size->setSpacing(2);
@@ -133,7 +117,7 @@ QGroupBox* TAppSetForm::createFontGroup()
 
 QGroupBox* TAppSetForm::createDialogGroup()
 {
-    GroupBox2 = makeGroup("GroupBox2", QStringLiteral("ダイアログ表示設定(&D)"), this);
+    GroupBox2 = makeCaptioned<QGroupBox>("GroupBox2", QStringLiteral("ダイアログ表示設定(&D)"), this);
     Label5 = makeLabel(
         "Label5",
         QStringLiteral("ダイアログの「二度と表示しない」チェックボックスで、非表示設定をした"),
@@ -141,11 +125,11 @@ QGroupBox* TAppSetForm::createDialogGroup()
     Label6 =
         makeLabel("Label6", QStringLiteral("ダイアログを、再度表示する設定に戻すことができます。"),
                   GroupBox2);
-    CheckBox1 = namedButton<QCheckBox>(
+    CheckBox1 = makeCaptioned<QCheckBox>(
         "CheckBox1",
         QStringLiteral("新規作成ボタンクリックで、ベースHTMLファイルの読み込み確認を表示。(&1)"),
         GroupBox2);
-    CheckBox2 = namedButton<QCheckBox>(
+    CheckBox2 = makeCaptioned<QCheckBox>(
         "CheckBox2", QStringLiteral("「日記ファイル全体編集」へ移動した際に、操作手順を表示。(&2)"),
         GroupBox2);
 
@@ -162,11 +146,11 @@ QGroupBox* TAppSetForm::createDialogGroup()
 QLayout* TAppSetForm::createButtons()
 {
     BitBtn1 = makeButton("BitBtn1", QStringLiteral("OK"), QString(), this);
-    BitBtn1->setIcon(lazyStandardIcon(QStyle::SP_DialogOkButton));
+    BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
     // Enter anywhere in the window presses OK; Esc is the dialog's own reject, like Cancel.
     BitBtn1->setDefault(true);
     BitBtn2 = makeButton("BitBtn2", QStringLiteral("Cancel"), QString(), this);
-    BitBtn2->setIcon(lazyStandardIcon(QStyle::SP_DialogCancelButton));
+    BitBtn2->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
     connect(BitBtn1, &QPushButton::clicked, this, &TAppSetForm::BitBtn1Click);
     connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
 

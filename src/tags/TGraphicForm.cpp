@@ -41,10 +41,7 @@ TGraphicForm::TGraphicForm(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("画像指定タグ挿入"));
     setModal(true);
 
-    const QString groupTitle = QStringLiteral("画像指定情報の入力");
-    GroupBox1 = new QGroupBox(groupTitle, this);
-    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
-    GroupBox1->setAccessibleName(groupTitle);
+    GroupBox1 = makeCaptioned<QGroupBox>("GroupBox1", QStringLiteral("画像指定情報の入力"), this);
 
     GraphicFileEdit = tags::fieldEdit("GraphicFileEdit", 36, GroupBox1);
     GraphicFileEdit->setToolTip(

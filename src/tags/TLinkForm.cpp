@@ -22,10 +22,7 @@ TLinkForm::TLinkForm(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("リンクの設置"));
     setModal(true);
 
-    const QString groupTitle = QStringLiteral("リンク先・リンク形態の指定");
-    GroupBox1 = new QGroupBox(groupTitle, this);
-    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
-    GroupBox1->setAccessibleName(groupTitle);
+    GroupBox1 = makeCaptioned<QGroupBox>("GroupBox1", QStringLiteral("リンク先・リンク形態の指定"), this);
 
     LinkNameEdit = tags::fieldEdit("LinkNameEdit", 36, GroupBox1);
     LinkNameEdit->setToolTip(QStringLiteral("省略した場合は、URLを名称に指定します。"));

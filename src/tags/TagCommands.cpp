@@ -11,16 +11,10 @@
 #include <QPlainTextEdit>
 
 TagCommands::TagCommands(MainState& state, QPlainTextEdit* todayMemo, QPlainTextEdit* allMemo,
-                         Messages& messages, std::function<void()> refocusEditor, QObject* parent)
+                         Messages& messages, TagWindows windows,
+                         std::function<void()> refocusEditor, QObject* parent)
     : QObject(parent), state_(state), todayMemo_(todayMemo), allMemo_(allMemo), messages_(messages),
-      refocusEditor_(std::move(refocusEditor)) {}
-
-void TagCommands::setWindows(TLinkForm* linkForm, TGraphicForm* graphicForm,
-                             TDecorationForm* decorationForm) {
-    linkForm_ = linkForm;
-    graphicForm_ = graphicForm;
-    decorationForm_ = decorationForm;
-}
+      windows_(std::move(windows)), refocusEditor_(std::move(refocusEditor)) {}
 
 QPlainTextEdit* TagCommands::activeEditor() const {
     return state_.CurrentPage == Page::Diary ? allMemo_ : todayMemo_;
@@ -56,14 +50,14 @@ void TagCommands::LinkTagBtnClick() {
     if (const auto selection = captureSelection(
             QStringLiteral("リンクにしたい文字を範囲選択してから、ボタンをクリックして下さい。"),
             QStringLiteral("リンク設置"))) {
-        if (const auto tag = linkForm_->askTag(*selection, messages_))
+        if (const auto tag = windows_.link().askTag(*selection, messages_))
             insert(*tag);
     }
     refocusEditor_();
 }
 
 void TagCommands::IMGBtnClick() {
-    if (const auto tag = graphicForm_->askTag(messages_))
+    if (const auto tag = windows_.graphic().askTag(messages_))
         insert(*tag);
     refocusEditor_();
 }
@@ -72,7 +66,7 @@ void TagCommands::StyleBtnClick() {
     if (const auto selection = captureSelection(
             QStringLiteral("装飾したい文字を範囲選択してから、ボタンをクリックして下さい。"),
             QStringLiteral("文字装飾"))) {
-        if (const auto tag = decorationForm_->askTag(*selection))
+        if (const auto tag = windows_.decoration().askTag(*selection))
             insert(*tag);
     }
     refocusEditor_();

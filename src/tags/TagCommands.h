@@ -14,6 +14,13 @@ class TGraphicForm;
 class TLinkForm;
 struct MainState;
 
+// The three windows the tag commands show, each made when first asked for.
+struct TagWindows {
+    std::function<TLinkForm&()> link;
+    std::function<TGraphicForm&()> graphic;
+    std::function<TDecorationForm&()> decoration;
+};
+
 // The five tag commands of the main window. Each works on the active editor (TodayMemo while
 // the first tab is in front, AllMemo while the second is): the tag goes in place of the
 // selection, or at the caret when nothing is selected, and the caret ends after it. Every
@@ -22,11 +29,8 @@ class TagCommands : public QObject {
     Q_OBJECT
 public:
     TagCommands(MainState& state, QPlainTextEdit* todayMemo, QPlainTextEdit* allMemo,
-                Messages& messages, std::function<void()> refocusEditor, QObject* parent = nullptr);
-
-    // The windows are created after the main window; the commands reach them through here.
-    void setWindows(TLinkForm* linkForm, TGraphicForm* graphicForm,
-                    TDecorationForm* decorationForm);
+                Messages& messages, TagWindows windows, std::function<void()> refocusEditor,
+                QObject* parent = nullptr);
 
     void BRTagBtnClick();
     void HRBtnClick();
@@ -48,8 +52,6 @@ private:
     QPlainTextEdit* todayMemo_;
     QPlainTextEdit* allMemo_;
     Messages& messages_;
+    TagWindows windows_;
     std::function<void()> refocusEditor_;
-    TLinkForm* linkForm_ = nullptr;
-    TGraphicForm* graphicForm_ = nullptr;
-    TDecorationForm* decorationForm_ = nullptr;
 };

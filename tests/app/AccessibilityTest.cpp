@@ -1,5 +1,5 @@
 #include "app/TMainForm.h"
-#include "app/Windows.h"
+#include "support/AllWindows.h"
 #include "entry/TDiaryTitleForm.h"
 #include "platform/Controls.h"
 #include "support/FakePlatform.h"
@@ -116,7 +116,7 @@ protected:
     AccessibilityTest()
     {
         fake.files.files[QStringLiteral("/opt/pelmora/basehtml.txt")] = "<HTML>";
-        form.setWindows(windows);
+        allWindows(form.windows()); // every window made, to be found by name
         form.state().RecentFiles = {QStringLiteral("/d/a.htm"), QStringLiteral("/d/b.htm"), {}};
         form.state().FirstPageChangeFlag = FirstPageChange::Never;
     }
@@ -128,7 +128,6 @@ protected:
 
     FakePlatform fake;
     TMainForm form{fake.platform()};
-    Windows windows = createWindows(&form, fake.platform());
 };
 
 struct WindowCase {
@@ -139,8 +138,8 @@ struct WindowCase {
 TEST_F(AccessibilityTest, EveryWindowSpeaksAndTabsInTheOrderItIsSeen)
 {
     const auto titled = [this] {
-        windows.DiaryTitleForm->TitleEdit->setText(QStringLiteral("春の日"));
-        windows.DiaryTitleForm->BitBtn1Click();
+        form.windows().diaryTitle().TitleEdit->setText(QStringLiteral("春の日"));
+        form.windows().diaryTitle().BitBtn1Click();
     };
     const auto secondTab = [this] {
         form.findChild<QTabWidget*>(QStringLiteral("PageControl1"))->setCurrentIndex(1);
@@ -149,7 +148,7 @@ TEST_F(AccessibilityTest, EveryWindowSpeaksAndTabsInTheOrderItIsSeen)
         window<QDialog>("THtmlForm")->findChild<QTabWidget*>()->setCurrentIndex(1);
     };
     const auto selection = [this] {
-        windows.DecorationForm->PreviewPanel->setText(QStringLiteral("選んだ文"));
+        form.windows().decoration().PreviewPanel->setText(QStringLiteral("選んだ文"));
     };
     const WindowCase cases[] = {
         {"TMainForm", titled},   {"TMainForm", secondTab},   {"TDiaryTitleForm", {}},

@@ -1,7 +1,6 @@
 #include "app/EditorCommands.h"
 #include "app/PreviewWindow.h"
 #include "app/TMainForm.h"
-#include "app/Windows.h"
 #include "document/DiaryFileTab.h"
 #include "document/HtmlColoring.h"
 #include "entry/ItemComboBox.h"
@@ -38,7 +37,6 @@ protected:
     void create()
     {
         form = std::make_unique<TMainForm>(fake.platform());
-        form->setWindows(createWindows(form.get(), fake.platform()));
         form->state().FirstPageChangeFlag = FirstPageChange::Never;
         form->show();
     }

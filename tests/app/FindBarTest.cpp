@@ -1,5 +1,4 @@
 #include "app/TMainForm.h"
-#include "app/Windows.h"
 #include "document/DiaryFileTab.h"
 #include "entry/TodayEntryTab.h"
 #include "platform/EditorText.h"
@@ -27,7 +26,6 @@ class FindBarTest : public testing::Test {
 protected:
     FindBarTest()
     {
-        form.setWindows(windows);
         form.state().FirstPageChangeFlag = FirstPageChange::Never;
         form.show();
         QApplication::setActiveWindow(&form);
@@ -48,7 +46,6 @@ protected:
 
     FakePlatform fake;
     TMainForm form{fake.platform()};
-    Windows windows = createWindows(&form, fake.platform());
 };
 
 TEST_F(FindBarTest, CtrlFOpensTheBarOfTheTabInFrontWithTheSelection)

@@ -1,17 +1,18 @@
 #include "app/TMainForm.h"
-#include "app/Windows.h"
 #include "core/AppError.h"
 #include "document/DiaryDocument.h"
 #include "document/DiaryFileTab.h"
 #include "entry/ItemComboBox.h"
 #include "entry/TodayEntryTab.h"
 #include "platform/EditorText.h"
+#include "support/AllWindows.h"
 #include "support/FakePlatform.h"
 #include "support/ModalCloser.h"
 #include "support/Typing.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -33,7 +34,6 @@ protected:
     {
         fake.clock.date = QDate(1999, 3, 27);
         form = std::make_unique<TMainForm>(fake.platform());
-        form->setWindows(createWindows(form.get(), fake.platform()));
     }
 
     void showForm() { form->show(); }
@@ -61,7 +61,6 @@ TEST_F(MainFormTest, StartsWithTheFirstTabAndAnEntryDatedToday)
 {
     fake.system.programPath = QStringLiteral("/home/writer/pelmora/pelmora");
     form = std::make_unique<TMainForm>(fake.platform());
-    form->setWindows(createWindows(form.get(), fake.platform()));
     EXPECT_EQ(form->state().CurrentPage, Page::Today); // adding the tabs must not count as a switch
     showForm();
 
@@ -110,8 +109,34 @@ TEST_F(MainFormTest, StartsWithTheFirstTabAndAnEntryDatedToday)
     EXPECT_EQ(form->diaryTab()->PanelEditFile->text(), QStringLiteral("None."));
 }
 
-TEST_F(MainFormTest, CreatesTheTwelveModalWindowsInOrder)
+// No modal window exists before it is first needed; from then on the same window, with the
+// values of its controls, comes back at every showing.
+TEST_F(MainFormTest, MakesEachModalWindowWhenFirstNeededAndKeepsIt)
 {
+    showForm();
+    EXPECT_TRUE(form->findChildren<QDialog*>().isEmpty());
+
+    QList<QDialog*> shown;
+    QList<bool> tickedAtOpen; // the link window's "new window" box, toggled at every showing
+    const auto openLink = [&] {
+        ModalCloser closer([&](QDialog* dialog) {
+            shown.append(dialog);
+            auto* box = dialog->findChild<QCheckBox*>(QStringLiteral("WindowCheck"));
+            tickedAtOpen.append(box->isChecked());
+            box->setChecked(!box->isChecked());
+        });
+        setEditorText(todayMemo(), QStringLiteral("本文"));
+        todayMemo()->selectAll();
+        child<QAction>("EditLink")->trigger();
+    };
+    openLink();
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_EQ(form->findChildren<QDialog*>(), QList<QDialog*>{shown[0]});
+    openLink();
+    ASSERT_EQ(shown.size(), 2);
+    EXPECT_EQ(shown[1], shown[0]);
+    EXPECT_NE(tickedAtOpen[1], tickedAtOpen[0]);
+
     const std::pair<const char*, const char16_t*> expected[] = {
         {"TDiaryTitleForm", u"今日の日記のタイトル"},
         {"TLinkForm", u"リンクの設置"},
@@ -125,18 +150,17 @@ TEST_F(MainFormTest, CreatesTheTwelveModalWindowsInOrder)
         {"TDecorationForm", u"文字装飾"},
         {"TPleaseForm", u"ユーザ公開日記リンク"},
         {"TWeatherForm", u"天気の色設定"}};
-    QList<QDialog*> windows;
-    for (QObject* child : form->children()) {
-        if (auto* dialog = qobject_cast<QDialog*>(child))
-            windows.append(dialog);
-    }
-    ASSERT_EQ(windows.size(), 12);
+    const QList<QDialog*> made = allWindows(form->windows());
+    ASSERT_EQ(made.size(), 12);
     for (int i = 0; i < 12; ++i) {
-        EXPECT_EQ(windows[i]->objectName(), QLatin1String(expected[i].first));
-        EXPECT_EQ(windows[i]->windowTitle(), QString::fromUtf16(expected[i].second));
-        EXPECT_TRUE(windows[i]->isModal()) << expected[i].first;
-        EXPECT_TRUE(windows[i]->isHidden()) << expected[i].first;
+        EXPECT_EQ(made[i]->objectName(), QLatin1String(expected[i].first));
+        EXPECT_EQ(made[i]->windowTitle(), QString::fromUtf16(expected[i].second));
+        EXPECT_TRUE(made[i]->isModal()) << expected[i].first;
+        EXPECT_TRUE(made[i]->isHidden()) << expected[i].first;
+        EXPECT_EQ(made[i]->parent(), form.get()) << expected[i].first;
     }
+    EXPECT_EQ(allWindows(form->windows()), made);
+    EXPECT_EQ(form->findChildren<QDialog*>(Qt::FindDirectChildrenOnly).size(), 12);
 }
 
 TEST_F(MainFormTest, ProgramFolderAtTheRootIsASingleSeparator)

@@ -45,10 +45,12 @@ protected:
         (new QVBoxLayout(main.get()))->addWidget(tab);
         openDialog.title = QStringLiteral("日記HTMLを開く");
         saveDialog.title = QStringLiteral("日記HTMLを保存");
-        doc = std::make_unique<DiaryDocument>(state, tab, fake.platform(), openDialog, saveDialog);
-        newForm = new TNewProcessForm(main.get());
-        history = new THistoryForm(main.get());
-        doc->setWindows(newForm, history);
+        doc = std::make_unique<DiaryDocument>(
+            state, tab, fake.platform(), openDialog, saveDialog,
+            DocumentWindows{[this]() -> TNewProcessForm& { return *newForm; },
+                            [this]() -> THistoryForm& { return *history; }});
+        newForm = new TNewProcessForm(*doc, main.get());
+        history = new THistoryForm(*doc, main.get());
         QObject::connect(doc.get(), &DiaryDocument::documentOpened,
                          [this](bool fromFile) { opened.append(fromFile); });
         QObject::connect(doc.get(), &DiaryDocument::documentSaved, [this] { ++saves; });

@@ -1,5 +1,4 @@
 #include "app/TMainForm.h"
-#include "app/Windows.h"
 #include "core/MainState.h"
 #include "document/DiaryDocument.h"
 #include "document/DiaryFileTab.h"
@@ -89,10 +88,11 @@ protected:
     FileDialogSettings openDialog;
     FileDialogSettings saveDialog;
     DiaryDocument* document =
-        new DiaryDocument(state, diary, fake.platform(), openDialog, saveDialog, &host);
-    TWeatherForm* weather = new TWeatherForm(state.Html, today->WeatherBox, diary->AllMemo,
-                                             fake.messages, fake.system, &host);
-    EntryInserter inserter{today, diary, state, fake.platform(), weather};
+        new DiaryDocument(state, diary, fake.platform(), openDialog, saveDialog, {}, &host);
+    TWeatherForm* weather =
+        new TWeatherForm(state.Html, today->WeatherBox, fake.messages, fake.system, &host);
+    EntryInserter inserter{today, diary, state, fake.platform(),
+                           [this] { return weather->askColour(); }};
 };
 
 TEST_F(EntryInsertionTest, InsertsTheEntryAtTheCursor)
@@ -301,7 +301,6 @@ TEST(InsertDiaryCommandTest, AfterInsertingTheBodyIsNoLongerAskedAbout)
     FakePlatform fake;
     fake.clock.date = QDate(1999, 3, 27);
     auto form = std::make_unique<TMainForm>(fake.platform());
-    form->setWindows(createWindows(form.get(), fake.platform()));
     form->state().FirstPageChangeFlag = FirstPageChange::Never;
     form->show();
     form->findChild<QTabWidget*>(u"PageControl1"_s)->setCurrentIndex(1);

@@ -86,7 +86,7 @@ protected:
         entry::FillHtmlDefaults(html, newProcess);
         box.setEditText(u"霧"_s);
     }
-    QString written() const { return editorText(&diary); }
+    QString written() const { return form.chosenColour(); }
     bool grey() const
     {
         return form.ColorEdit->palette().color(QPalette::Base) ==
@@ -95,10 +95,9 @@ protected:
 
     HtmlSettings html;
     ItemComboBox box{{u"晴れ"_s}};
-    QPlainTextEdit diary;
     FakeMessages messages;
     FakeSystem system;
-    TWeatherForm form{html, &box, &diary, messages, system};
+    TWeatherForm form{html, &box, messages, system};
 };
 
 TEST_F(TWeatherFormTest, ListColoursWriteTheirFragments)
@@ -109,7 +108,6 @@ TEST_F(TWeatherFormTest, ListColoursWriteTheirFragments)
         {form.RB3, &HtmlSettings::HtmlSky3},
         {form.RB4, &HtmlSettings::HtmlSky5}};
     for (const auto& [radio, fragment] : choices) {
-        diary.clear();
         form.show();
         radio->click();
         form.ReturnButton->click();
@@ -143,6 +141,7 @@ TEST_F(TWeatherFormTest, EveryShowingStartsOnTheFirstListColourAndKeepsTheTypedC
     form.show();
     QApplication::processEvents(); // the window takes the focus: ColorEdit must not get it
     EXPECT_EQ(form.WeatherEdit->text(), u"砂嵐"_s);
+    EXPECT_EQ(written(), QString()); // nothing chosen yet in this showing
     EXPECT_TRUE(form.RB1->isChecked());
     EXPECT_TRUE(grey());
     EXPECT_EQ(form.ColorEdit->text(), u"#00ff00 and a long t"_s);

@@ -1,7 +1,6 @@
 #include "core/MainState.h"
 #include "UnsavedWork.h"
 #include "app/TMainForm.h"
-#include "app/Windows.h"
 #include "document/DiaryDocument.h"
 #include "document/DiaryFileTab.h"
 #include "entry/ItemComboBox.h"
@@ -55,7 +54,6 @@ struct Instance {
     explicit Instance(const QString& folder)
     {
         form = std::make_unique<TMainForm>(fake.platform());
-        form->setWindows(createWindows(form.get(), fake.platform()));
         form->show();
         form->startRecovery(folder);
         form->recovery()->setPause(std::chrono::milliseconds(10));
@@ -177,7 +175,6 @@ TEST_F(RecoveryTest, WorkLeftByAKilledInstanceIsOfferedAtTheNextStart)
         qputenv("XDG_STATE_HOME", stateHome.path().toLocal8Bit());
         FakePlatform fake;
         TMainForm form(fake.platform());
-        form.setWindows(createWindows(&form, fake.platform()));
         form.show();
         fake.messages.answer({c.answer});
         form.startRecovery(recovery::recoveryFolder());

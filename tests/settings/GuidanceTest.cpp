@@ -1,6 +1,5 @@
 #include "app/TExpForm.h"
 #include "app/TMainForm.h"
-#include "app/Windows.h"
 #include "document/DiaryFileTab.h"
 #include "entry/TodayEntryTab.h"
 #include "platform/EditorText.h"
@@ -47,7 +46,6 @@ protected:
         platform = std::make_unique<Platform>(
             Platform{p.messages, p.fileDialogs, p.clipboard, p.clock, p.system, p.files, *store});
         form = std::make_unique<TMainForm>(*platform);
-        form->setWindows(createWindows(form.get(), *platform));
         form->show();
     }
 

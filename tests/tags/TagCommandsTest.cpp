@@ -22,7 +22,6 @@ namespace {
 class TagCommandsTest : public testing::Test {
 protected:
     void SetUp() override {
-        commands.setWindows(&linkForm, &graphicForm, &decorationForm);
         setEditorText(today, u"今日の本文\r\n二行目"_qs);
         setEditorText(diary, u"<HTML>\r\n</HTML>"_qs);
     }
@@ -53,10 +52,14 @@ protected:
     QPlainTextEdit* today = new QPlainTextEdit(&window);
     QPlainTextEdit* diary = new QPlainTextEdit(&window);
     int refocused = 0;
-    TagCommands commands{state, today, diary, messages, [this] { ++refocused; }};
     TLinkForm linkForm;
     TGraphicForm graphicForm;
     TDecorationForm decorationForm;
+    TagCommands commands{state, today, diary, messages,
+                         {[this]() -> TLinkForm& { return linkForm; },
+                          [this]() -> TGraphicForm& { return graphicForm; },
+                          [this]() -> TDecorationForm& { return decorationForm; }},
+                         [this] { ++refocused; }};
 };
 
 TEST_F(TagCommandsTest, LineBreakAndRuleGoInPlaceOfTheSelectionOfTheActiveEditor) {

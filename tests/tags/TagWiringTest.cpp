@@ -1,5 +1,4 @@
 #include "app/TMainForm.h"
-#include "app/Windows.h"
 #include "document/DiaryFileTab.h"
 #include "entry/TodayEntryTab.h"
 #include "platform/EditorText.h"
@@ -19,7 +18,6 @@ TEST(TagWiring, ShortcutsAndButtonsReachTheActiveEditor)
 {
     FakePlatform fake;
     TMainForm form(fake.platform());
-    form.setWindows(createWindows(&form, fake.platform()));
     form.state().FirstPageChangeFlag = FirstPageChange::Never;
     form.show();
     form.activateWindow();
