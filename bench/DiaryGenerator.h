@@ -20,7 +20,8 @@ inline QByteArray generateDiary(qsizetype megabytes)
 {
     const QStringList lines = {
         QStringLiteral("<font color=\"#ff0000\"><b>2026年12月7日</b></font>(月)　天気：晴れ<BR>"),
-        QStringLiteral("今日は朝から雨が降っていたので、図書館で本を読んで過ごした。〜静かな一日。<BR>"),
+        QStringLiteral(
+            "今日は朝から雨が降っていたので、図書館で本を読んで過ごした。〜静かな一日。<BR>"),
         QStringLiteral("<HR>"),
         QStringLiteral("夕方、駅前の喫茶店でコーヒーを飲みながら日記を書いた。"),
         QStringLiteral("<a href=\"http://example.jp/diary/\">日記のページ</a>"),
@@ -70,7 +71,14 @@ inline double iconvMs(const char* to, const char* from, const QByteArray& input,
 class OneFileDialog : public FileDialogs {
 public:
     QString path;
-    bool openFile(FileDialogSettings& d) override { d.fileName = path; return true; }
-    bool saveFile(FileDialogSettings& d) override { d.fileName = path; return true; }
+    bool openFile(FileDialogSettings& d) override
+    {
+        d.fileName = path;
+        return true;
+    }
+    bool saveFile(FileDialogSettings& d) override
+    {
+        d.fileName = path;
+        return true;
+    }
 };
-

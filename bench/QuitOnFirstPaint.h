@@ -10,7 +10,10 @@
 // measurement includes the first picture on the screen.
 class QuitOnFirstPaint : public QObject {
 public:
-    explicit QuitOnFirstPaint(QWidget* window) : QObject(window) { window->installEventFilter(this); }
+    explicit QuitOnFirstPaint(QWidget* window) : QObject(window)
+    {
+        window->installEventFilter(this);
+    }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override

@@ -23,14 +23,15 @@
 
 namespace {
 
-[[noreturn]] void die(const char* what) {
+[[noreturn]] void die(const char* what)
+{
     std::fprintf(stderr, "codec_bench: %s\n", what);
     std::exit(1);
 }
 
 // Converts a whole buffer with iconv into out (sized by the caller); returns bytes written.
-std::size_t convertAll(iconv_t cd, const char* in, std::size_t inLen, char* out,
-                       std::size_t outCap) {
+std::size_t convertAll(iconv_t cd, const char* in, std::size_t inLen, char* out, std::size_t outCap)
+{
     iconv(cd, nullptr, nullptr, nullptr, nullptr);
     char* ip = const_cast<char*>(in);
     char* op = out;
@@ -41,7 +42,8 @@ std::size_t convertAll(iconv_t cd, const char* in, std::size_t inLen, char* out,
     return outCap - ol;
 }
 
-std::string toCp932(const std::string& utf8) {
+std::string toCp932(const std::string& utf8)
+{
     iconv_t cd = iconv_open("CP932", "UTF-8");
     std::string out(utf8.size() * 2 + 16, '\0');
     out.resize(convertAll(cd, utf8.data(), utf8.size(), out.data(), out.size()));
@@ -51,7 +53,8 @@ std::string toCp932(const std::string& utf8) {
 
 // Diary-like text: dated headings, sentences of kanji and kana, half-width katakana
 // words, ASCII names and numbers, CR LF line ends.
-QByteArray makeText(std::size_t size) {
+QByteArray makeText(std::size_t size)
+{
     const char* sentences[] = {
         "今日は朝から雨が降っていたので、一日中家で本を読んでいた。",
         "午後になって晴れてきたので、近所の公園まで散歩に出かけた。",
@@ -92,10 +95,10 @@ QByteArray makeText(std::size_t size) {
     int dayOfYear = 0;
     while (static_cast<std::size_t>(out.size()) < size) {
         ++dayOfYear;
-        const std::string heading = std::to_string(2000 + dayOfYear / 365) + year +
-                                    std::to_string(1 + dayOfYear / 31 % 12) + month +
-                                    std::to_string(1 + dayOfYear % 28) + day + "(" +
-                                    weekday[dayOfYear % 7] + ")\r\n";
+        const std::string heading = std::to_string(2000 + dayOfYear / 365) + year
+                                    + std::to_string(1 + dayOfYear / 31 % 12) + month
+                                    + std::to_string(1 + dayOfYear % 28) + day + "("
+                                    + weekday[dayOfYear % 7] + ")\r\n";
         out.append(heading.data(), static_cast<qsizetype>(heading.size()));
         const int lines = 2 + pick(6);
         for (int l = 0; l < lines; ++l) {
@@ -104,16 +107,13 @@ QByteArray makeText(std::size_t size) {
                 const std::string& s = sentence[pick(std::size(sentences))];
                 out.append(s.data(), static_cast<qsizetype>(s.size()));
                 switch (pick(5)) {
-                case 0:
-                    out.append(half[pick(half.size())].c_str());
-                    break;
+                case 0: out.append(half[pick(half.size())].c_str()); break;
                 case 1:
                     out.append(' ');
                     out.append(ascii[pick(std::size(ascii))]);
                     out.append(' ');
                     break;
-                default:
-                    break;
+                default: break;
                 }
             }
             out.append("\r\n");
@@ -127,7 +127,8 @@ QByteArray makeText(std::size_t size) {
 }
 
 // Best of `repeats` runs, in milliseconds.
-double bestMs(int repeats, const std::function<void()>& run) {
+double bestMs(int repeats, const std::function<void()>& run)
+{
     double best = 1e300;
     for (int r = 0; r < repeats; ++r) {
         const auto start = std::chrono::steady_clock::now();
@@ -138,13 +139,15 @@ double bestMs(int repeats, const std::function<void()>& run) {
     return best;
 }
 
-void report(const char* name, double ms, std::size_t bytes) {
+void report(const char* name, double ms, std::size_t bytes)
+{
     std::printf("  %-32s %9.1f ms %9.1f MB/s\n", name, ms, bytes / 1e6 / (ms / 1e3));
 }
 
 } // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     const std::size_t megabytes = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 50;
     const int repeats = argc > 2 ? std::atoi(argv[2]) : 5;
     if (megabytes == 0 || repeats <= 0)
@@ -183,8 +186,8 @@ int main(int argc, char** argv) {
     const bool decodersAgree =
         theirsBytes == units * 2 && std::memcmp(theirs.get(), ours.utf16(), theirsBytes) == 0;
     const bool encodersAgree =
-        static_cast<std::size_t>(ourBytes.bytes.size()) == theirBytesLen &&
-        std::memcmp(ourBytes.bytes.constData(), theirBytes.get(), theirBytesLen) == 0;
+        static_cast<std::size_t>(ourBytes.bytes.size()) == theirBytesLen
+        && std::memcmp(ourBytes.bytes.constData(), theirBytes.get(), theirBytesLen) == 0;
     const bool roundTrip = ourBytes.bytes == sjis && ourBytes.unencodable.isEmpty();
 
     std::printf("code page 932: %.1f MB of text, %zu UTF-16 units, best of %d\n", n / 1e6, units,

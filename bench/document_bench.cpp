@@ -11,9 +11,9 @@
 //                                           too big to edit); of `file` when given
 //   document_bench [megabytes] write file   writes the generated diary to file and ends
 
+#include "DiaryGenerator.h"
 #include "core/AppError.h"
 #include "core/MainState.h"
-#include "DiaryGenerator.h"
 #include "document/DiaryDocument.h"
 #include "document/DiaryFileTab.h"
 #include "platform/FileDialogs.h"
@@ -28,8 +28,8 @@
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
-#include <QTextDocument>
 #include <QTextCursor>
+#include <QTextDocument>
 
 #include <chrono>
 #include <cstdio>
@@ -122,7 +122,8 @@ int main(int argc, char** argv)
     const QString givenFile = argc > 3 ? QString::fromLocal8Bit(argv[3]) : QString();
 
     QTemporaryDir dir;
-    const QString path = givenFile.isEmpty() ? dir.filePath(QStringLiteral("diary.htm")) : givenFile;
+    const QString path =
+        givenFile.isEmpty() ? dir.filePath(QStringLiteral("diary.htm")) : givenFile;
     QByteArray bytes;
     if (!openOnly || !QFile::exists(path)) {
         bytes = generateDiary(megabytes);

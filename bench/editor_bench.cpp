@@ -6,8 +6,8 @@
 //
 // Usage: editor_bench [megabytes]   (runs offscreen)
 
-#include "core/MainState.h"
 #include "DiaryGenerator.h"
+#include "core/MainState.h"
 #include "document/DiaryDocument.h"
 #include "document/DiaryFileTab.h"
 #include "document/HtmlColoring.h"

@@ -135,8 +135,9 @@ int main(int argc, char** argv)
         QApplication::processEvents();
 
         const auto start = Timer::now();
-        EntryInserter(&today, &diary, state, platform, [&] { return weather.askColour(); })
-            .InsertDiaryBtnClick();
+        EntryInserter(&today, &diary, state, platform, [&] {
+            return weather.askColour();
+        }).InsertDiaryBtnClick();
         command.push_back(msSince(start));
         QApplication::processEvents();
         withPaint.push_back(msSince(start));

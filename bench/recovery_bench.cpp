@@ -79,8 +79,16 @@ public:
 class OneFileDialog : public FileDialogs {
 public:
     QString path;
-    bool openFile(FileDialogSettings& d) override { d.fileName = path; return true; }
-    bool saveFile(FileDialogSettings& d) override { d.fileName = path; return true; }
+    bool openFile(FileDialogSettings& d) override
+    {
+        d.fileName = path;
+        return true;
+    }
+    bool saveFile(FileDialogSettings& d) override
+    {
+        d.fileName = path;
+        return true;
+    }
 };
 
 clockid_t guiThreadClock;
@@ -182,7 +190,7 @@ QByteArray spread(std::vector<double> v)
 {
     std::sort(v.begin(), v.end());
     return QByteArray::number(v[v.size() * 99 / 100], 'f', 1) + " / "
-        + QByteArray::number(v.back(), 'f', 1);
+           + QByteArray::number(v.back(), 'f', 1);
 }
 
 void report(const char* name, const Waits& w)
@@ -247,7 +255,8 @@ int main(int argc, char** argv)
     whole.step(QDeadlineTimer(QDeadlineTimer::Forever));
     const qsizetype units = whole.take().size();
     std::printf("reading the whole diary at once (what the slices add up to): %.0f ms, %lld "
-                "UTF-16 units\n", msBetween(start, Steady::now()), static_cast<long long>(units));
+                "UTF-16 units\n",
+                msBetween(start, Steady::now()), static_cast<long long>(units));
 
     report("recovery off", measure(editor, cycles));
 
@@ -264,7 +273,8 @@ int main(int argc, char** argv)
     Receiver last(editor);
     QCoreApplication::postEvent(&last, new Arrival(true));
     start = Steady::now();
-    while (msBetween(start, Steady::now()) < 60000 && (!file.exists() || file.lastModified() == before)) {
+    while (msBetween(start, Steady::now()) < 60000
+           && (!file.exists() || file.lastModified() == before)) {
         QApplication::processEvents(QEventLoop::AllEvents, 5);
         file.refresh();
     }

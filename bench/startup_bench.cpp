@@ -1,6 +1,7 @@
-// Times process start until the main window has first painted (Qt's offscreen platform), for Pelmora and
-// for a minimal two-tab Qt program, alternating the two so that both see the same machine.
-// Usage: startup_bench [runs]   (run from the build tree; the probes sit beside this program)
+// Times process start until the main window has first painted (Qt's offscreen platform), for
+// Pelmora and for a minimal two-tab Qt program, alternating the two so that both see the same
+// machine. Usage: startup_bench [runs]   (run from the build tree; the probes sit beside this
+// program)
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -70,8 +71,10 @@ int main(int argc, char** argv)
     }
     const double pm = median(p), mm = median(m);
     std::printf("start-up until the window has painted, median of %d runs (offscreen):\n", runs);
-    std::printf("  Pelmora          %8.1f ms  (best %.1f)\n", pm, *std::min_element(p.begin(), p.end()));
-    std::printf("  minimal Qt tabs  %8.1f ms  (best %.1f)\n", mm, *std::min_element(m.begin(), m.end()));
+    std::printf("  Pelmora          %8.1f ms  (best %.1f)\n", pm,
+                *std::min_element(p.begin(), p.end()));
+    std::printf("  minimal Qt tabs  %8.1f ms  (best %.1f)\n", mm,
+                *std::min_element(m.begin(), m.end()));
     std::printf("  ratio            %8.2f x\n", pm / mm);
     rmdir(configDir);
     return 0;

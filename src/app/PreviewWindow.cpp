@@ -62,8 +62,10 @@ PreviewWindow::PreviewWindow(std::function<QString()> entryHtml, QPlainTextEdit*
     setObjectName(QStringLiteral("PreviewWindow"));
     setWindowTitle(QStringLiteral("プレビュー"));
     auto* splitter = new QSplitter(Qt::Vertical, this);
-    splitter->addWidget(createPane(EntryView, "EntryView", QStringLiteral("今日の日記（次に挿入される内容）")));
-    splitter->addWidget(createPane(DiaryView, "DiaryView", QStringLiteral("日記ファイル（カーソル付近）")));
+    splitter->addWidget(
+        createPane(EntryView, "EntryView", QStringLiteral("今日の日記（次に挿入される内容）")));
+    splitter->addWidget(
+        createPane(DiaryView, "DiaryView", QStringLiteral("日記ファイル（カーソル付近）")));
     splitter->setStretchFactor(1, 2);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);

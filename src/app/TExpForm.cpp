@@ -19,8 +19,7 @@ constexpr int imageSize = 32;
 
 } // namespace
 
-TExpForm::TExpForm(FirstPageChange& firstPageChangeFlag, SystemInfo& system,
-                   QWidget* parent)
+TExpForm::TExpForm(FirstPageChange& firstPageChangeFlag, SystemInfo& system, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
                           | Qt::WindowCloseButtonHint),
       firstPageChangeFlag_(firstPageChangeFlag), system_(system)

@@ -44,10 +44,12 @@ constexpr int startWidth = 560;
 constexpr int startHeight = 385;
 constexpr qsizetype maxFontFaceBytes = 31;
 
-const QString htmlFilter = QStringLiteral(
-    "HTMLファイル(*.html,*.htm)|*.html;*.htm|テキストファイル(*.txt)|*.txt|すべてのファイル(*.*)|*.*");
-const QString textFilter = QStringLiteral("全てのテキストファイル|*.txt;*.log;*.doc;|テキストファイル("
-                                          "*.txt)|*.txt|全てのファイル(*.*)|*.*");
+const QString htmlFilter =
+    QStringLiteral("HTMLファイル(*.html,*.htm)|*.html;*.htm|テキストファイル(*.txt)|*.txt|"
+                   "すべてのファイル(*.*)|*.*");
+const QString textFilter =
+    QStringLiteral("全てのテキストファイル|*.txt;*.log;*.doc;|テキストファイル("
+                   "*.txt)|*.txt|全てのファイル(*.*)|*.*");
 
 } // namespace
 
@@ -68,11 +70,12 @@ TMainForm::TMainForm(Platform platform, QWidget* parent)
                                   this);
     connect(document_, &DiaryDocument::documentOpened, this, &TMainForm::DocumentOpened);
     connect(document_, &DiaryDocument::documentSaved, this, &TMainForm::DocumentSaved);
-    tags_ = new TagCommands(state_, todayTab_->TodayMemo, diaryTab_->AllMemo, platform_.messages,
-                            {[this]() -> TLinkForm& { return windows_.link(); },
-                             [this]() -> TGraphicForm& { return windows_.graphic(); },
-                             [this]() -> TDecorationForm& { return windows_.decoration(); }},
-                            [this] { refocusEditor(); }, this);
+    tags_ = new TagCommands(
+        state_, todayTab_->TodayMemo, diaryTab_->AllMemo, platform_.messages,
+        {[this]() -> TLinkForm& { return windows_.link(); },
+         [this]() -> TGraphicForm& { return windows_.graphic(); },
+         [this]() -> TDecorationForm& { return windows_.decoration(); }},
+        [this] { refocusEditor(); }, this);
     entryExport_ = new EntryExport(todayTab_, state_, platform_, SaveDialogToday, this);
     connectCommands();
     setMinimumSize(startWidth, startHeight);
@@ -172,7 +175,8 @@ void TMainForm::createEditorCommands()
 {
     editorCommands_ = new EditorCommands(state_, todayTab_, diaryTab_, platform_, errors_, this);
     editorCommands_->addEditItems(findChild<QMenu*>(QStringLiteral("MenuEdit")));
-    editorCommands_->addViewMenu(menuBar(), findChild<QMenu*>(QStringLiteral("MenuHelp"))->menuAction());
+    editorCommands_->addViewMenu(menuBar(),
+                                 findChild<QMenu*>(QStringLiteral("MenuHelp"))->menuAction());
 }
 
 QWidget* TMainForm::createCentralWidget()
@@ -358,8 +362,8 @@ void TMainForm::closeEvent(QCloseEvent* event)
 
 void TMainForm::startRecovery(const QString& folder)
 {
-    recovery_ = new RecoveryKeeper(todayTab_, diaryTab_, document_, platform_.messages, folder,
-                                   this);
+    recovery_ =
+        new RecoveryKeeper(todayTab_, diaryTab_, document_, platform_.messages, folder, this);
     if (recovery_->offerLeftovers())
         applyTabMenuStates();
 }
@@ -517,9 +521,9 @@ void TMainForm::HelpAdviceClick()
 
 void TMainForm::InsertDiaryBtnClick()
 {
-    EntryInserter(todayTab_, diaryTab_, state_, platform_,
-                  [this] { return windows_.weather().askColour(); })
-        .InsertDiaryBtnClick();
+    EntryInserter(todayTab_, diaryTab_, state_, platform_, [this] {
+        return windows_.weather().askColour();
+    }).InsertDiaryBtnClick();
 }
 
 // Find and replace work in the editor of the tab in front, in the bar under it.

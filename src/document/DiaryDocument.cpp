@@ -139,17 +139,18 @@ bool DiaryDocument::OpenRecentFile(int number)
     const QString path = state_.RecentFiles[size_t(number - 1)];
     if (!platform_.files.exists(path)) {
         platform_.messages.show(
-            {QStringLiteral("ファイル ") + path + QStringLiteral(" は、削除されたか、もしくは移動されています。"),
+            {QStringLiteral("ファイル ") + path
+                 + QStringLiteral(" は、削除されたか、もしくは移動されています。"),
              QStringLiteral("指定ファイルは存在しません"), MsgButtons::Ok, MsgIcon::Stop,
              MsgAnswer::Ok});
         return false;
     }
     if (!platform_.files.isWritable(path)) {
-        platform_.messages.show(
-            {QStringLiteral("ファイル ") + path
-                 + QStringLiteral(" は、書き込み禁止に設定されています。\n"
-                                  "書き込み可能にしてから再度実行して下さい。"),
-             QStringLiteral("書き込み禁止属性エラー"), MsgButtons::Ok, MsgIcon::Stop, MsgAnswer::Ok});
+        platform_.messages.show({QStringLiteral("ファイル ") + path
+                                     + QStringLiteral(" は、書き込み禁止に設定されています。\n"
+                                                      "書き込み可能にしてから再度実行して下さい。"),
+                                 QStringLiteral("書き込み禁止属性エラー"), MsgButtons::Ok,
+                                 MsgIcon::Stop, MsgAnswer::Ok});
         return false;
     }
     openFile(path);
@@ -194,7 +195,7 @@ bool DiaryDocument::mayWriteOverCurrentFile()
                                      "他のプログラムによって変更されています。\n"
                                      "上書きしてもよろしいですか？"),
                 appTitle(), MsgButtons::YesNo, MsgIcon::Question, MsgAnswer::No})
-        == MsgAnswer::Yes;
+           == MsgAnswer::Yes;
 }
 
 // A failed write throws before anything else changes.

@@ -15,11 +15,12 @@
 namespace {
 
 // What AllMemo shows until a diary document is opened or created.
-const QString placeholderText = QStringLiteral("\r\n"
-                                               "   *** 日記HTMLファイル編集領域 ***\r\n"
-                                               "\r\n"
-                                               "      日記用ＨＴＭＬファイルを読み込んで下さい。\r\n"
-                                               "      ない場合は、「新規」ボタンで新規作成して下さい。");
+const QString placeholderText =
+    QStringLiteral("\r\n"
+                   "   *** 日記HTMLファイル編集領域 ***\r\n"
+                   "\r\n"
+                   "      日記用ＨＴＭＬファイルを読み込んで下さい。\r\n"
+                   "      ない場合は、「新規」ボタンで新規作成して下さい。");
 
 } // namespace
 
@@ -39,14 +40,15 @@ DiaryFileTab::DiaryFileTab(QWidget* parent) : QWidget(parent)
 QLayout* DiaryFileTab::createFirstButtonRow()
 {
     NewDiaryBtn = makeButton("NewDiaryBtn", QStringLiteral("新規(&N)"),
-                         QStringLiteral("新しく日記HTMLファイルを作成します。"), this);
+                             QStringLiteral("新しく日記HTMLファイルを作成します。"), this);
     OpenDiaryBtn = makeButton("OpenDiaryBtn", QStringLiteral("開く(&O)"),
-                          QStringLiteral("既存の日記HTMLファイルを開きます。"), this);
-    ReOpenBtn = makeButton("ReOpenBtn", QStringLiteral("▼履歴(&R)"),
-                       QStringLiteral("過去に保存したことのあるファイルを再度開きます。"), this);
-    InsertDiaryBtn =
-        makeButton("InsertDiaryBtn", QStringLiteral("カーソル位置に今日の日記を挿入(&P)"),
-               QStringLiteral("カーソルのある位置に、「今日の日記編集」内容を挿入します。"), this);
+                              QStringLiteral("既存の日記HTMLファイルを開きます。"), this);
+    ReOpenBtn =
+        makeButton("ReOpenBtn", QStringLiteral("▼履歴(&R)"),
+                   QStringLiteral("過去に保存したことのあるファイルを再度開きます。"), this);
+    InsertDiaryBtn = makeButton(
+        "InsertDiaryBtn", QStringLiteral("カーソル位置に今日の日記を挿入(&P)"),
+        QStringLiteral("カーソルのある位置に、「今日の日記編集」内容を挿入します。"), this);
     auto* row = new QHBoxLayout;
     row->addWidget(NewDiaryBtn);
     row->addWidget(OpenDiaryBtn);
@@ -59,25 +61,28 @@ QLayout* DiaryFileTab::createFirstButtonRow()
 QLayout* DiaryFileTab::createSecondButtonRow()
 {
     SaveDiaryBtn = makeButton("SaveDiaryBtn", QStringLiteral("上書き保存(&S)"),
-                          QStringLiteral("編集内容を保存します。"), this);
+                              QStringLiteral("編集内容を保存します。"), this);
     SaveAsBtn = makeButton("SaveAsBtn", QStringLiteral("別名で保存(&A)"),
-                       QStringLiteral("編集内容を、別のファイル名で保存します。"), this);
+                           QStringLiteral("編集内容を、別のファイル名で保存します。"), this);
     BRTagBtn = makeButton("BRTagBtn", QStringLiteral("改行(&B)"),
-                      QStringLiteral("改行タグを挿入します。"), this);
-    HRBtn = makeButton("HRBtn", QStringLiteral("水平線(&H)"),
+                          QStringLiteral("改行タグを挿入します。"), this);
+    HRBtn =
+        makeButton("HRBtn", QStringLiteral("水平線(&H)"),
                    QStringLiteral("水平線を表示させるタグを挿入します。日記の区切りなどに利用して"
                                   "下さい。"),
                    this);
     LinkTagBtn = makeButton("LinkTagBtn", QStringLiteral("リンク(&L)"),
-                        QStringLiteral("リンクタグを挿入します。"), this);
-    IMGBtn = makeButton("IMGBtn", QStringLiteral("画像(&G)"), QStringLiteral("画像タグを挿入します。"),
-                    this);
-    StyleBtn = makeButton("StyleBtn", QStringLiteral("文字装飾(&D)"),
-                      QStringLiteral("太字・斜体・サイズ変更・色の指定などを行いたいときにクリック"
-                                     "して下さい。"),
-                      this);
+                            QStringLiteral("リンクタグを挿入します。"), this);
+    IMGBtn = makeButton("IMGBtn", QStringLiteral("画像(&G)"),
+                        QStringLiteral("画像タグを挿入します。"), this);
+    StyleBtn =
+        makeButton("StyleBtn", QStringLiteral("文字装飾(&D)"),
+                   QStringLiteral("太字・斜体・サイズ変更・色の指定などを行いたいときにクリック"
+                                  "して下さい。"),
+                   this);
     auto* row = new QHBoxLayout;
-    for (QPushButton* b : {SaveDiaryBtn, SaveAsBtn, BRTagBtn, HRBtn, LinkTagBtn, IMGBtn, StyleBtn}) {
+    for (QPushButton* b :
+         {SaveDiaryBtn, SaveAsBtn, BRTagBtn, HRBtn, LinkTagBtn, IMGBtn, StyleBtn}) {
         b->setEnabled(false);
         row->addWidget(b);
     }

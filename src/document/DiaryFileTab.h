@@ -31,7 +31,7 @@ public:
     QPlainTextEdit* AllMemo;
     HtmlColoring* coloring;      // of AllMemo's HTML
     LineNumberArea* lineNumbers; // beside AllMemo
-    FindBar* AllFindBar; // under AllMemo, hidden until asked for
+    FindBar* AllFindBar;         // under AllMemo, hidden until asked for
 
 private:
     QLayout* createFirstButtonRow();

@@ -45,7 +45,7 @@ QString unencodableNotice(const QList<char32_t>& characters)
     }
     return QStringLiteral("次の文字は Shift-JIS で表せないため、数値文字参照として保存しました。\n"
                           "ブラウザでは元の文字として表示されます。\n\n")
-        + list;
+           + list;
 }
 
 QString fileNameCaption(const QString& name)

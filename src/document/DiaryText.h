@@ -14,7 +14,7 @@ namespace document {
 constexpr qint64 maxDiaryFileBytes = 64 * 1024 * 1024;
 
 struct DiaryFile {
-    QString text; // line ends LF, as the editors hold them
+    QString text;           // line ends LF, as the editors hold them
     bool looksUtf8 = false; // the bytes read as UTF-8 rather than Shift-JIS
 };
 

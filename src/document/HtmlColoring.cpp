@@ -90,7 +90,8 @@ void HtmlColoring::contentsChange(int position, int /*removed*/, int added)
     const int last = std::max(first, doc->findBlock(lastPosition).blockNumber());
     const int oldLast = last - delta;
 
-    knownSettled_ = knownSettled_ > oldLast ? knownSettled_ + delta : std::min(knownSettled_, first);
+    knownSettled_ =
+        knownSettled_ > oldLast ? knownSettled_ + delta : std::min(knownSettled_, first);
     editEnd_ = std::max(editEnd_ > oldLast ? editEnd_ + delta : editEnd_, last);
     settled_ = std::min(settled_, first);
     if (waitingFor_ > oldLast)
@@ -170,8 +171,8 @@ void HtmlColoring::colourVisibleBlocks()
         QTextLayout* layout = block.layout();
         const document::HtmlLine line = document::tokenizeHtmlLine(block.text(), state);
         if (layout->preeditAreaText().isEmpty()) {
-            const auto formats = enabled_ ? formatsOf(line, palette)
-                                          : QList<QTextLayout::FormatRange>();
+            const auto formats =
+                enabled_ ? formatsOf(line, palette) : QList<QTextLayout::FormatRange>();
             if (layout->formats() != formats) {
                 layout->setFormats(formats);
                 changed = true;
@@ -185,7 +186,8 @@ void HtmlColoring::colourVisibleBlocks()
         QTextDocument* doc = editor_->document();
         const QSignalBlocker quiet(doc);
         const QSignalBlocker quietLayout(doc->documentLayout()); // this paint shows them already
-        doc->markContentsDirty(first.position(), last.position() + last.length() - first.position());
+        doc->markContentsDirty(first.position(),
+                               last.position() + last.length() - first.position());
     }
 }
 

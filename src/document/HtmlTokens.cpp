@@ -149,8 +149,8 @@ private:
             ++i_;
         } else {
             const int start = i_;
-            while (i_ < n_ && !isSpace(s_[i_]) && s_[i_] != u'=' && s_[i_] != u'>'
-                   && s_[i_] != u'/' && s_[i_] != u'"' && s_[i_] != u'\'')
+            while (i_ < n_ && !isSpace(s_[i_]) && s_[i_] != u'=' && s_[i_] != u'>' && s_[i_] != u'/'
+                   && s_[i_] != u'"' && s_[i_] != u'\'')
                 ++i_;
             add(start, i_, HtmlTokenKind::AttributeName);
         }

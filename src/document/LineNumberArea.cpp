@@ -40,7 +40,8 @@ int LineNumberArea::digits() const
 
 QSize LineNumberArea::sizeHint() const
 {
-    const int width = fontMetrics().horizontalAdvance(u'9') * std::max(digits_, reservedDigits) + 2 * padding;
+    const int width =
+        fontMetrics().horizontalAdvance(u'9') * std::max(digits_, reservedDigits) + 2 * padding;
     return {width, 0};
 }
 
@@ -66,7 +67,8 @@ void LineNumberArea::paintEvent(QPaintEvent* /*event*/)
         const bool isCurrent = block.blockNumber() == current;
         if (isCurrent)
             painter.fillRect(row, palette().color(QPalette::Highlight));
-        painter.setPen(palette().color(isCurrent ? QPalette::HighlightedText : QPalette::PlaceholderText));
+        painter.setPen(
+            palette().color(isCurrent ? QPalette::HighlightedText : QPalette::PlaceholderText));
         painter.drawText(row.adjusted(padding, 0, -padding, 0), Qt::AlignRight | Qt::AlignVCenter,
                          QString::number(block.blockNumber() + 1));
     }

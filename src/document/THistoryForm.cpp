@@ -27,7 +27,8 @@ THistoryForm::THistoryForm(DiaryDocument& document, QWidget* parent)
     setModal(true);
 
     Label1 = new QLabel(
-        QStringLiteral("最近保存したファイル３つを常に記憶しています。（保存していない場合は記録対象外）"),
+        QStringLiteral(
+            "最近保存したファイル３つを常に記憶しています。（保存していない場合は記録対象外）"),
         this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label2 = new QLabel(QStringLiteral("その中から選択して、再度開くことができます。"), this);

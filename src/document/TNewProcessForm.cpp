@@ -36,7 +36,8 @@ TNewProcessForm::TNewProcessForm(DiaryDocument& document, QWidget* parent)
 
     Image1 = makePictureLabel("Image1", QStyle::SP_FileDialogNewFolder, 32, this);
     Image1->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
-    Label1 = makeLabel("Label1", QStringLiteral("日記ＨＴＭＬの新規作成用 「ペースHTMLファイル」が"), this);
+    Label1 = makeLabel("Label1",
+                       QStringLiteral("日記ＨＴＭＬの新規作成用 「ペースHTMLファイル」が"), this);
     Label2 = makeLabel("Label2", QStringLiteral("存在します。（右記参照）"), this);
     Label3 = makeLabel("Label3", QStringLiteral("ベースHTMLファイルを読み込みますか？"), this);
 
@@ -57,8 +58,8 @@ TNewProcessForm::TNewProcessForm(DiaryDocument& document, QWidget* parent)
     CheckBox = new QCheckBox(QStringLiteral("二度と表示しない。(&N)"), this);
     nameControl(CheckBox, CheckBox->text());
     CheckBox->setObjectName(QStringLiteral("CheckBox"));
-    CheckBox->setToolTip(QStringLiteral(
-        "ここをチェックすると、次回から、無条件に、ベースHTMLを読み込みます。"));
+    CheckBox->setToolTip(
+        QStringLiteral("ここをチェックすると、次回から、無条件に、ベースHTMLを読み込みます。"));
 
     OkButton = makeButton("OkButton", QStringLiteral("読み込む(&R)"), QString(), this);
     OkButton->setAutoDefault(true);

@@ -124,9 +124,9 @@ QString EntryInserter::bodyToInsert(const QString& typed)
     setEditorText(today_->WorkMemo, rewritten.text);
     if (rewritten.result == entry::BrResult::Done)
         return rewritten.text;
-    platform_.messages.show({QStringLiteral("エラー発生のため、改行タグの自動挿入は実行できませんでした。\n"
-                                            "（改行タグを付加しない状態で、挿入しました。）"),
-                             QStringLiteral("自動挿入の中止"), MsgButtons::Ok, MsgIcon::Information,
-                             MsgAnswer::Ok});
+    platform_.messages.show(
+        {QStringLiteral("エラー発生のため、改行タグの自動挿入は実行できませんでした。\n"
+                        "（改行タグを付加しない状態で、挿入しました。）"),
+         QStringLiteral("自動挿入の中止"), MsgButtons::Ok, MsgIcon::Information, MsgAnswer::Ok});
     return typed;
 }

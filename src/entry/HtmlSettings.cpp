@@ -35,8 +35,8 @@ HtmlSwitches switchesForWindow(const HtmlFlags& flags)
 HtmlFlags flagsFromSwitches(const HtmlSwitches& switches)
 {
     const bool firstChoice[HtmlFlags::count] = {switches.kanjiDate, switches.weekdayShown,
-                                                switches.japaneseWeekday,
-                                                switches.ruleAfterEntry, switches.autoBreaks};
+                                                switches.japaneseWeekday, switches.ruleAfterEntry,
+                                                switches.autoBreaks};
     QString flags;
     for (bool on : firstChoice)
         flags += on ? u'0' : u'1';

@@ -62,8 +62,7 @@ QGroupBox* startEndGroup(const char* name, QLineEdit* start, QLineEdit* end, QWi
 
 } // namespace
 
-THtmlForm::THtmlForm(HtmlSettings& html, bool& newProcessFlag, Messages& messages,
-                     QWidget* parent)
+THtmlForm::THtmlForm(HtmlSettings& html, bool& newProcessFlag, Messages& messages, QWidget* parent)
     : QDialog(parent), html_(html), newProcessFlag_(newProcessFlag), messages_(messages)
 {
     setObjectName(QStringLiteral("THtmlForm"));
@@ -112,7 +111,7 @@ QWidget* THtmlForm::createDateTab()
 
     GroupBox2 = makeCaptioned<QGroupBox>("GroupBox2", QStringLiteral("表記形式設定"), page);
     DateTypeRadio1 = makeCaptioned<QRadioButton>("DateTypeRadio1",
-                                               QStringLiteral("1999年3月26日 (&K)"), GroupBox2);
+                                                 QStringLiteral("1999年3月26日 (&K)"), GroupBox2);
     DateTypeRadio2 =
         makeCaptioned<QRadioButton>("DateTypeRadio2", QStringLiteral("1999/3/26 (&F)"), GroupBox2);
     dateTypeGroup_ = new QButtonGroup(this);
@@ -231,8 +230,8 @@ QWidget* THtmlForm::createBodyTab()
     InsertBRCheck = makeCaptioned<QCheckBox>(
         "InsertBRCheck", QStringLiteral("自動的に、各行末に、改行タグ<BR>を挿入する。(&B)"),
         GroupBox7);
-    InsertBRCheck->setToolTip(QStringLiteral(
-        "この機能を使うと、挿入作業時に、作業ファイルが生成されます。（作業完了後削除されます。）"));
+    InsertBRCheck->setToolTip(QStringLiteral("この機能を使うと、挿入作業時に、作業ファイルが生成さ"
+                                             "れます。（作業完了後削除されます。）"));
     auto* extras = new QVBoxLayout(GroupBox7);
     extras->addWidget(AfterDiaryCheck);
     extras->addWidget(InsertBRCheck);
@@ -253,8 +252,7 @@ QLayout* THtmlForm::createButtons()
     BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
     // Enter anywhere in the window presses OK; Esc is the dialog's own reject, like Cancel.
     BitBtn1->setDefault(true);
-    BitBtn2 =
-        makeButton("BitBtn2", QStringLiteral("Cancel"), QStringLiteral("変更を破棄"), this);
+    BitBtn2 = makeButton("BitBtn2", QStringLiteral("Cancel"), QStringLiteral("変更を破棄"), this);
     BitBtn2->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
 
     auto* row = new QHBoxLayout;

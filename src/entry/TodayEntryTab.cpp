@@ -18,10 +18,9 @@
 
 namespace {
 
-const QStringList weekdayItems = {QStringLiteral("(日)"), QStringLiteral("(月)"),
-                                  QStringLiteral("(火)"), QStringLiteral("(水)"),
-                                  QStringLiteral("(木)"), QStringLiteral("(金)"),
-                                  QStringLiteral("(土)")};
+const QStringList weekdayItems = {
+    QStringLiteral("(日)"), QStringLiteral("(月)"), QStringLiteral("(火)"), QStringLiteral("(水)"),
+    QStringLiteral("(木)"), QStringLiteral("(金)"), QStringLiteral("(土)")};
 
 const QStringList weatherItems = {QStringLiteral("晴れ"),         QStringLiteral("くもり"),
                                   QStringLiteral("雨"),           QStringLiteral("雪"),
@@ -60,7 +59,8 @@ TodayEntryTab::TodayEntryTab(MainState& state, Clock& clock, QWidget* parent)
 QLayout* TodayEntryTab::createDateRow()
 {
     YearEdit = dateField("YearEdit", QStringLiteral("0"), 52, this);
-    YearEdit->setToolTip(QStringLiteral("曜日の自動算出が行われるのは、1990～9999年の間のみです。"));
+    YearEdit->setToolTip(
+        QStringLiteral("曜日の自動算出が行われるのは、1990～9999年の間のみです。"));
     MonthEdit = dateField("MonthEdit", QStringLiteral("1"), 30, this);
     DateEdit = dateField("DateEdit", QStringLiteral("1"), 30, this);
     QLabel* units[] = {makeFieldLabel(QStringLiteral("年"), YearEdit, this),
@@ -84,7 +84,7 @@ QLayout* TodayEntryTab::createDateRow()
         QStringLiteral("リスト外の文字も入力できます。その際は、挿入時に色の選択ができます。"));
     WeatherBox->setMinimumContentsLength(7);
     DeleteBtn = makeButton("DeleteBtn", QStringLiteral("削除(&D)"),
-                       QStringLiteral("入力した日付や日記本文を削除します。"), this);
+                           QStringLiteral("入力した日付や日記本文を削除します。"), this);
 
     auto* row = new QHBoxLayout;
     row->setSpacing(2);
@@ -109,13 +109,14 @@ QLayout* TodayEntryTab::createDateRow()
 QLayout* TodayEntryTab::createToolRow()
 {
     AddTitleBtn = makeButton("AddTitleBtn", QStringLiteral("今日の日記にタイトルを付ける(&T)"),
-                         QStringLiteral("タイトルを付けたい場合にクリックして下さい。"), this);
-    BRBtn = makeButton("BRBtn", QStringLiteral("改行挿入(&B)"),
+                             QStringLiteral("タイトルを付けたい場合にクリックして下さい。"), this);
+    BRBtn =
+        makeButton("BRBtn", QStringLiteral("改行挿入(&B)"),
                    QStringLiteral("ブラウザ上で改行させたい場所にカーソルを移動して、このボタンを"
                                   "クリックして下さい。"),
                    this);
     UseHintBtn = makeButton("UseHintBtn", QStringLiteral("操作アドバイス表示(&H)"),
-                        QStringLiteral("操作ガイドです。１度は読んで下さい。"), this);
+                            QStringLiteral("操作ガイドです。１度は読んで下さい。"), this);
     auto* row = new QHBoxLayout;
     row->addWidget(AddTitleBtn);
     row->addWidget(BRBtn);

@@ -77,8 +77,8 @@ void EntryExport::BuildHnfText()
 
 QString EntryExport::BuildExportFileStem() const
 {
-    return exports::BuildExportFileStem(
-        today_->YearEdit->text(), today_->MonthEdit->text(), today_->DateEdit->text());
+    return exports::BuildExportFileStem(today_->YearEdit->text(), today_->MonthEdit->text(),
+                                        today_->DateEdit->text());
 }
 
 // A plain text file has no way to carry a character Shift-JIS cannot hold, so such a text is

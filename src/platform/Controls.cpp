@@ -3,9 +3,9 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
-#include <QScreen>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 
 QString spokenName(QString caption)
 {

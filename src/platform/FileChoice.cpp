@@ -17,26 +17,30 @@ bool chooseWritable(Files& files, Messages& messages, FileDialogSettings& dialog
 {
     while (show(dialog)) {
         if (!files.folderExists(dialog.fileName))
-            refuse(messages, dialog, QStringLiteral("\n保存先のフォルダが存在しません。\n"
-                                                    "別のフォルダを選んで下さい。"));
+            refuse(messages, dialog,
+                   QStringLiteral("\n保存先のフォルダが存在しません。\n"
+                                  "別のフォルダを選んで下さい。"));
         else if (files.isWritable(dialog.fileName))
             return true;
         else
-            refuse(messages, dialog, QStringLiteral("\nこのファイルは書き込み禁止に設定されています。\n"
-                                                    "別のファイルを選んで下さい。"));
+            refuse(messages, dialog,
+                   QStringLiteral("\nこのファイルは書き込み禁止に設定されています。\n"
+                                  "別のファイルを選んで下さい。"));
     }
     return false;
 }
 
 } // namespace
 
-bool chooseOpenFile(FileDialogs& dialogs, Files& files, Messages& messages, FileDialogSettings& dialog)
+bool chooseOpenFile(FileDialogs& dialogs, Files& files, Messages& messages,
+                    FileDialogSettings& dialog)
 {
     return chooseWritable(files, messages, dialog,
                           [&](FileDialogSettings& d) { return dialogs.openFile(d); });
 }
 
-bool chooseSaveFile(FileDialogs& dialogs, Files& files, Messages& messages, FileDialogSettings& dialog)
+bool chooseSaveFile(FileDialogs& dialogs, Files& files, Messages& messages,
+                    FileDialogSettings& dialog)
 {
     return chooseWritable(files, messages, dialog,
                           [&](FileDialogSettings& d) { return dialogs.saveFile(d); });

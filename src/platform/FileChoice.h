@@ -9,5 +9,7 @@ class Messages;
 // written: a choice in a folder that does not exist, or a write-protected one (the file, or for
 // a new file its folder), is refused with a message and the dialog comes back at the same name.
 // Qt's dialog cannot refuse such files itself.
-bool chooseOpenFile(FileDialogs& dialogs, Files& files, Messages& messages, FileDialogSettings& dialog);
-bool chooseSaveFile(FileDialogs& dialogs, Files& files, Messages& messages, FileDialogSettings& dialog);
+bool chooseOpenFile(FileDialogs& dialogs, Files& files, Messages& messages,
+                    FileDialogSettings& dialog);
+bool chooseSaveFile(FileDialogs& dialogs, Files& files, Messages& messages,
+                    FileDialogSettings& dialog);

@@ -20,7 +20,6 @@ const QString badExpression = QStringLiteral("正規表現が正しくありま�
 const QString wrappedToStart = QStringLiteral("先頭に戻って検索しました。");
 const QString wrappedToEnd = QStringLiteral("末尾に戻って検索しました。");
 
-
 } // namespace
 
 FindBar::FindBar(const char* name, QPlainTextEdit* editor, QWidget* parent)
@@ -81,8 +80,10 @@ QLayout* FindBar::createOptionRow()
 {
     MatchCaseCheck =
         makeCaptioned<QCheckBox>("MatchCaseCheck", QStringLiteral("大文字/小文字を区別(&Q)"), this);
-    WidthCheck = makeCaptioned<QCheckBox>("WidthCheck", QStringLiteral("全角/半角を同一視(&Z)"), this);
-    KanaCheck = makeCaptioned<QCheckBox>("KanaCheck", QStringLiteral("かな/カナを同一視(&K)"), this);
+    WidthCheck =
+        makeCaptioned<QCheckBox>("WidthCheck", QStringLiteral("全角/半角を同一視(&Z)"), this);
+    KanaCheck =
+        makeCaptioned<QCheckBox>("KanaCheck", QStringLiteral("かな/カナを同一視(&K)"), this);
     RegexCheck = makeCaptioned<QCheckBox>("RegexCheck", QStringLiteral("正規表現(&Y)"), this);
     auto* row = new QHBoxLayout;
     for (QCheckBox* check : {MatchCaseCheck, WidthCheck, KanaCheck, RegexCheck})
@@ -97,11 +98,12 @@ QWidget* FindBar::createReplaceRow()
     ReplaceEdit = new QLineEdit(replaceRow_);
     ReplaceEdit->setObjectName(QStringLiteral("ReplaceEdit"));
     QLabel* label = makeFieldLabel(QStringLiteral("置換後(&U)："), ReplaceEdit, replaceRow_);
-    ReplaceBtn = makeButton("ReplaceBtn", QStringLiteral("置換"),
-                            QStringLiteral("選択中の一致を置き換えて、次を検索します。"), replaceRow_);
-    ReplaceAllBtn = makeButton("ReplaceAllBtn", QStringLiteral("すべて置換"),
-                               QStringLiteral("一致をすべて置き換えます。元に戻すと一度に戻ります。"),
-                               replaceRow_);
+    ReplaceBtn =
+        makeButton("ReplaceBtn", QStringLiteral("置換"),
+                   QStringLiteral("選択中の一致を置き換えて、次を検索します。"), replaceRow_);
+    ReplaceAllBtn = makeButton(
+        "ReplaceAllBtn", QStringLiteral("すべて置換"),
+        QStringLiteral("一致をすべて置き換えます。元に戻すと一度に戻ります。"), replaceRow_);
     auto* row = new QHBoxLayout(replaceRow_);
     row->setContentsMargins(0, 0, 0, 0);
     row->addWidget(label);
@@ -151,9 +153,8 @@ void FindBar::findPrevious()
 
 std::optional<text::TextSearch> FindBar::search()
 {
-    text::TextSearch search(FindEdit->text(),
-                            {MatchCaseCheck->isChecked(), WidthCheck->isChecked(),
-                             KanaCheck->isChecked(), RegexCheck->isChecked()});
+    text::TextSearch search(FindEdit->text(), {MatchCaseCheck->isChecked(), WidthCheck->isChecked(),
+                                               KanaCheck->isChecked(), RegexCheck->isChecked()});
     if (search.isValid())
         return search;
     say(FindEdit->text().isEmpty() ? QString() : badExpression);

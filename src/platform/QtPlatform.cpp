@@ -87,7 +87,7 @@ bool runFileDialog(FileDialogSettings& settings, QFileDialog::AcceptMode mode)
     QFileDialog dialog(QApplication::activeWindow(), settings.title);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
-                                                        : QFileDialog::AnyFile);
+                                                       : QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !settings.overwritePrompt);
     dialog.setOption(QFileDialog::HideNameFilterDetails, true);
     dialog.setDefaultSuffix(settings.defaultExt);

@@ -52,7 +52,7 @@ Replaced replaceWhole(const QString& path, const QByteArray& bytes)
 bool overwrite(QFile& file, const QByteArray& bytes)
 {
     return file.seek(0) && file.write(bytes) == bytes.size() && file.resize(bytes.size())
-        && ::fsync(file.handle()) == 0;
+           && ::fsync(file.handle()) == 0;
 }
 
 QByteArray sha256(const QByteArray& bytes)
@@ -63,7 +63,7 @@ QByteArray sha256(const QByteArray& bytes)
 QByteArray journalText(const QString& target, const QByteArray& bytes)
 {
     return QByteArray::number(bytes.size()) + '\n' + sha256(bytes) + '\n'
-        + QFile::encodeName(target);
+           + QFile::encodeName(target);
 }
 
 // Makes the locked, synced copy of the old content and its journal; false when either is missing.

@@ -115,11 +115,11 @@ bool writeRecoveryData(QIODevice& out, const RecoveryData& data)
 {
     Encoder e(out);
     return e.bytes(magic) && e.number(formatVersion) && e.text(data.year) && e.text(data.month)
-        && e.text(data.day) && e.text(data.weekdayText) && e.item(data.weekdayItem)
-        && e.text(data.weatherText) && e.item(data.weatherItem) && e.text(data.title)
-        && e.text(data.titleCaption) && e.flag(data.titleShown) && e.text(data.body)
-        && e.flag(data.bodyModified) && e.flag(data.hasDiary) && e.text(data.diaryText)
-        && e.text(data.fileName) && e.flag(data.newDocument) && e.checksum();
+           && e.text(data.day) && e.text(data.weekdayText) && e.item(data.weekdayItem)
+           && e.text(data.weatherText) && e.item(data.weatherItem) && e.text(data.title)
+           && e.text(data.titleCaption) && e.flag(data.titleShown) && e.text(data.body)
+           && e.flag(data.bodyModified) && e.flag(data.hasDiary) && e.text(data.diaryText)
+           && e.text(data.fileName) && e.flag(data.newDocument) && e.checksum();
 }
 
 std::optional<RecoveryData> readRecoveryData(QByteArrayView bytes)

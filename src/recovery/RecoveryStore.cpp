@@ -65,8 +65,8 @@ bool RecoveryStore::lockOwn()
         return true;
     if (!QDir().mkpath(folder_))
         return false;
-    QFile::setPermissions(folder_, QFileDevice::ReadOwner | QFileDevice::WriteOwner
-                                       | QFileDevice::ExeOwner);
+    QFile::setPermissions(folder_,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     return ownLock_.tryLock(0);
 }
 
@@ -105,8 +105,8 @@ std::vector<Leftover> RecoveryStore::claimLeftovers()
 {
     const std::lock_guard guard(mutex_);
     std::vector<Leftover> leftovers;
-    const QFileInfoList files = QDir(folder_).entryInfoList({u'*' + fileSuffix}, QDir::Files,
-                                                            QDir::Time);
+    const QFileInfoList files =
+        QDir(folder_).entryInfoList({u'*' + fileSuffix}, QDir::Files, QDir::Time);
     for (const QFileInfo& file : files) {
         const QString path = file.absoluteFilePath();
         if (path == ownPath_)

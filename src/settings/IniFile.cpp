@@ -100,38 +100,19 @@ void appendValue(QByteArray& out, const QString& text)
         const bool afterHexEscape = escapeHexDigit;
         escapeHexDigit = false;
         switch (u) {
-        case '"':
-            out += "\\\"";
-            continue;
-        case '\\':
-            out += "\\\\";
-            continue;
-        case '\a':
-            out += "\\a";
-            continue;
-        case '\b':
-            out += "\\b";
-            continue;
-        case '\f':
-            out += "\\f";
-            continue;
-        case '\n':
-            out += "\\n";
-            continue;
-        case '\r':
-            out += "\\r";
-            continue;
-        case '\t':
-            out += "\\t";
-            continue;
-        case '\v':
-            out += "\\v";
-            continue;
-        default:
-            break;
+        case '"': out += "\\\""; continue;
+        case '\\': out += "\\\\"; continue;
+        case '\a': out += "\\a"; continue;
+        case '\b': out += "\\b"; continue;
+        case '\f': out += "\\f"; continue;
+        case '\n': out += "\\n"; continue;
+        case '\r': out += "\\r"; continue;
+        case '\t': out += "\\t"; continue;
+        case '\v': out += "\\v"; continue;
+        default: break;
         }
-        const bool pair = QChar::isHighSurrogate(u) && i + 1 < text.size()
-                          && text[i + 1].isLowSurrogate();
+        const bool pair =
+            QChar::isHighSurrogate(u) && i + 1 < text.size() && text[i + 1].isLowSurrogate();
         if (pair) {
             out += QStringView(text).sliced(i++, 2).toUtf8();
         } else if (u < 0x20 || u == 0x7F || QChar::isSurrogate(u)
@@ -149,27 +130,18 @@ void appendValue(QByteArray& out, const QString& text)
 char simpleEscape(char letter)
 {
     switch (letter) {
-    case 'a':
-        return '\a';
-    case 'b':
-        return '\b';
-    case 'f':
-        return '\f';
-    case 'n':
-        return '\n';
-    case 'r':
-        return '\r';
-    case 't':
-        return '\t';
-    case 'v':
-        return '\v';
+    case 'a': return '\a';
+    case 'b': return '\b';
+    case 'f': return '\f';
+    case 'n': return '\n';
+    case 'r': return '\r';
+    case 't': return '\t';
+    case 'v': return '\v';
     case '"':
     case '?':
     case '\'':
-    case '\\':
-        return letter;
-    default:
-        return 0;
+    case '\\': return letter;
+    default: return 0;
     }
 }
 

@@ -39,8 +39,7 @@ const std::array<StoredValue, 20>& storedValues()
         fragment(u"HtmlSky4", &HtmlSettings::HtmlSky4, u"</b></font>"),
         fragment(u"HtmlMain1", &HtmlSettings::HtmlMain1, u"<DIV STYLE=\"margin-left:20pt;\">"),
         fragment(u"HtmlMain2", &HtmlSettings::HtmlMain2, u"</DIV>"),
-        fragment(u"HtmlTitle1", &HtmlSettings::HtmlTitle1,
-                 u"<BR><STRONG><font color=\"#008000\">"),
+        fragment(u"HtmlTitle1", &HtmlSettings::HtmlTitle1, u"<BR><STRONG><font color=\"#008000\">"),
         fragment(u"HtmlTitle2", &HtmlSettings::HtmlTitle2, u"</font></STRONG>"),
         recentFile(u"LoadLog", 0),
         recentFile(u"LoadLog1", 1),
@@ -67,21 +66,11 @@ void readStoredValue(const StoredValue& value, const QString& text, MainState& s
         if (!text.isEmpty())
             state.Html.*value.fragment = text;
         break;
-    case Kind::RecentFile:
-        state.RecentFiles[value.recentFile] = text;
-        break;
-    case Kind::FontSize:
-        state.EditorFontSize = fontSizeFrom(text, value.defaultText);
-        break;
-    case Kind::FontFace:
-        state.EditorFontFace = text;
-        break;
-    case Kind::HtmlSetFlags:
-        state.Html.HtmlSetFlags = HtmlFlags(text);
-        break;
-    case Kind::NewProcessFlag:
-        state.NewProcessFlag = text != u"F";
-        break;
+    case Kind::RecentFile: state.RecentFiles[value.recentFile] = text; break;
+    case Kind::FontSize: state.EditorFontSize = fontSizeFrom(text, value.defaultText); break;
+    case Kind::FontFace: state.EditorFontFace = text; break;
+    case Kind::HtmlSetFlags: state.Html.HtmlSetFlags = HtmlFlags(text); break;
+    case Kind::NewProcessFlag: state.NewProcessFlag = text != u"F"; break;
     case Kind::FirstPageChangeFlag:
         state.FirstPageChangeFlag =
             text == u"T" ? FirstPageChange::Never : FirstPageChange::ShowAtSwitch;
@@ -92,16 +81,11 @@ void readStoredValue(const StoredValue& value, const QString& text, MainState& s
 QString storedText(const StoredValue& value, const MainState& state)
 {
     switch (value.kind) {
-    case Kind::Fragment:
-        return state.Html.*value.fragment;
-    case Kind::RecentFile:
-        return state.RecentFiles[value.recentFile];
-    case Kind::FontSize:
-        return QString::number(state.EditorFontSize);
-    case Kind::FontFace:
-        return state.EditorFontFace;
-    case Kind::HtmlSetFlags:
-        return state.Html.HtmlSetFlags.text();
+    case Kind::Fragment: return state.Html.*value.fragment;
+    case Kind::RecentFile: return state.RecentFiles[value.recentFile];
+    case Kind::FontSize: return QString::number(state.EditorFontSize);
+    case Kind::FontFace: return state.EditorFontFace;
+    case Kind::HtmlSetFlags: return state.Html.HtmlSetFlags.text();
     case Kind::NewProcessFlag:
         return state.NewProcessFlag ? QStringLiteral("T") : QStringLiteral("F");
     case Kind::FirstPageChangeFlag:

@@ -27,7 +27,7 @@ struct StoredValue {
     // FillHtmlDefaults puts in place.
     QStringView defaultText;
     QString HtmlSettings::*fragment = nullptr; // Kind::Fragment
-    int recentFile = 0;                         // Kind::RecentFile: 0 is the newest
+    int recentFile = 0;                        // Kind::RecentFile: 0 is the newest
 };
 
 // The twenty values in the order they are read and written: the twelve fragments first

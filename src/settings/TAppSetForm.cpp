@@ -46,7 +46,6 @@ public:
     }
 };
 
-
 } // namespace
 
 TAppSetForm::TAppSetForm(MainState& state, QPlainTextEdit* todayMemo, QPlainTextEdit* allMemo,
@@ -68,7 +67,8 @@ TAppSetForm::TAppSetForm(MainState& state, QPlainTextEdit* todayMemo, QPlainText
 
 QGroupBox* TAppSetForm::createFontGroup()
 {
-    GroupBox1 = makeCaptioned<QGroupBox>("GroupBox1", QStringLiteral("編集領域表示フォント設定(&F)"), this);
+    GroupBox1 =
+        makeCaptioned<QGroupBox>("GroupBox1", QStringLiteral("編集領域表示フォント設定(&F)"), this);
     Label1 =
         makeLabel("Label1",
                   QStringLiteral(
@@ -88,8 +88,8 @@ QGroupBox* TAppSetForm::createFontGroup()
     UpDown1->setObjectName(QStringLiteral("UpDown1"));
     Label3 = makeLabel("Label3", QStringLiteral("pt."), GroupBox1);
     Label4 = makeLabel("Label4", QStringLiteral("フォント指定："), GroupBox1);
-    ProRadio = makeCaptioned<QRadioButton>("ProRadio", QStringLiteral("プロポーショナルフォント(&P)"),
-                                         GroupBox1);
+    ProRadio = makeCaptioned<QRadioButton>(
+        "ProRadio", QStringLiteral("プロポーショナルフォント(&P)"), GroupBox1);
     TouhabaRadio =
         makeCaptioned<QRadioButton>("TouhabaRadio", QStringLiteral("等幅フォント(&T)"), GroupBox1);
 
@@ -117,7 +117,8 @@ QGroupBox* TAppSetForm::createFontGroup()
 
 QGroupBox* TAppSetForm::createDialogGroup()
 {
-    GroupBox2 = makeCaptioned<QGroupBox>("GroupBox2", QStringLiteral("ダイアログ表示設定(&D)"), this);
+    GroupBox2 =
+        makeCaptioned<QGroupBox>("GroupBox2", QStringLiteral("ダイアログ表示設定(&D)"), this);
     Label5 = makeLabel(
         "Label5",
         QStringLiteral("ダイアログの「二度と表示しない」チェックボックスで、非表示設定をした"),

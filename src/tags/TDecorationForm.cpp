@@ -19,7 +19,8 @@ namespace {
 
 constexpr int plainPointSize = 16;
 
-QLabel* note(const char* name, const QString& text, QWidget* parent) {
+QLabel* note(const char* name, const QString& text, QWidget* parent)
+{
     auto* label = new QLabel(text, parent);
     label->setObjectName(QLatin1String(name));
     label->setAccessibleName(text);
@@ -36,7 +37,8 @@ QLabel* note(const char* name, const QString& text, QWidget* parent) {
     return label;
 }
 
-QFrame* buttonPanel(QWidget* parent) {
+QFrame* buttonPanel(QWidget* parent)
+{
     auto* panel = new QFrame(parent);
     panel->setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
     return panel;
@@ -44,7 +46,8 @@ QFrame* buttonPanel(QWidget* parent) {
 
 } // namespace
 
-TDecorationForm::TDecorationForm(QWidget* parent) : QDialog(parent) {
+TDecorationForm::TDecorationForm(QWidget* parent) : QDialog(parent)
+{
     setObjectName(QStringLiteral("TDecorationForm"));
     setWindowTitle(QStringLiteral("文字装飾"));
     setModal(true);
@@ -86,7 +89,8 @@ TDecorationForm::TDecorationForm(QWidget* parent) : QDialog(parent) {
 // The preview shows the selection in large type, with the two notes inside it; the tag strip
 // below it is wide enough for the longest tag text the buttons can make. Both have a fixed
 // size, so a long selection is cut off in the preview rather than widening the window.
-QWidget* TDecorationForm::createPreview() {
+QWidget* TDecorationForm::createPreview()
+{
     PreviewPanel = new QLabel(this);
     PreviewPanel->setObjectName(QStringLiteral("PreviewPanel"));
     PreviewPanel->setTextFormat(Qt::PlainText);
@@ -135,7 +139,8 @@ QWidget* TDecorationForm::createPreview() {
     return PreviewPanel;
 }
 
-QWidget* TDecorationForm::createStylePanel() {
+QWidget* TDecorationForm::createStylePanel()
+{
     QFrame* panel = buttonPanel(this);
     BoldBtn = toggleButton("BoldBtn", QStringLiteral("太字(&B)"), panel);
     ItalicBtn = toggleButton("ItalicBtn", QStringLiteral("斜体(&I)"), panel);
@@ -178,7 +183,8 @@ QWidget* TDecorationForm::createStylePanel() {
     return panel;
 }
 
-QWidget* TDecorationForm::createColourPanel() {
+QWidget* TDecorationForm::createColourPanel()
+{
     QFrame* panel = buttonPanel(this);
     RedBtn = toggleButton("RedBtn", QStringLiteral("赤(&1)"), panel);
     YellowBtn = toggleButton("YellowBtn", QStringLiteral("黄(&2)"), panel);
@@ -204,24 +210,28 @@ QWidget* TDecorationForm::createColourPanel() {
 }
 
 QPushButton* TDecorationForm::toggleButton(const char* name, const QString& caption,
-                                           QWidget* parent) {
+                                           QWidget* parent)
+{
     QPushButton* button = tags::plainButton(name, caption, parent);
     button->setCheckable(true);
     return button;
 }
 
-std::array<QPushButton*, 6> TDecorationForm::colourButtons() const {
+std::array<QPushButton*, 6> TDecorationForm::colourButtons() const
+{
     return {RedBtn, YellowBtn, BlueBtn, GreenBtn, WhiteBtn, BlackBtn};
 }
 
-std::optional<QString> TDecorationForm::askTag(const QString& selectionText) {
+std::optional<QString> TDecorationForm::askTag(const QString& selectionText)
+{
     selectionText_ = selectionText;
     if (exec() != QDialog::Accepted)
         return std::nullopt;
     return tagText_;
 }
 
-void TDecorationForm::showEvent(QShowEvent* event) {
+void TDecorationForm::showEvent(QShowEvent* event)
+{
     if (!event->spontaneous()) {
         FormShow();
         centreOnScreen(this);
@@ -229,7 +239,8 @@ void TDecorationForm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
 }
 
-void TDecorationForm::FormShow() {
+void TDecorationForm::FormShow()
+{
     tagText_.clear();
     PreviewPanel->setText(selectionText_);
     for (QPushButton* button : findChildren<QPushButton*>()) {
@@ -244,12 +255,14 @@ void TDecorationForm::FormShow() {
 }
 
 // Brings a button up without running the handler: the caller rebuilds the tags itself.
-void TDecorationForm::release(QPushButton* button) {
+void TDecorationForm::release(QPushButton* button)
+{
     const QSignalBlocker quiet(button);
     button->setChecked(false);
 }
 
-void TDecorationForm::resetPreview() {
+void TDecorationForm::resetPreview()
+{
     QFont plain = font();
     plain.setPointSize(plainPointSize);
     PreviewPanel->setFont(plain);
@@ -257,7 +270,8 @@ void TDecorationForm::resetPreview() {
     AttColorLabel->hide();
 }
 
-void TDecorationForm::BoldBtnClick() {
+void TDecorationForm::BoldBtnClick()
+{
     tags::DecorationButtons buttons;
     buttons.bold = BoldBtn->isChecked();
     buttons.italic = ItalicBtn->isChecked();
@@ -292,7 +306,8 @@ void TDecorationForm::BoldBtnClick() {
     TagPanel->setText(tags::tagStrip(d));
 }
 
-void TDecorationForm::BitBtn1Click() {
+void TDecorationForm::BitBtn1Click()
+{
     tagText_ = openingTags_ + selectionText_ + closingTags_;
     accept();
 }

@@ -21,12 +21,14 @@
 namespace {
 
 // Sizes are digits typed straight in: no input method in between.
-void withoutInputMethod(QLineEdit* edit) {
+void withoutInputMethod(QLineEdit* edit)
+{
     edit->setAttribute(Qt::WA_InputMethodEnabled, false);
     edit->setInputMethodHints(Qt::ImhPreferLatin | Qt::ImhNoPredictiveText);
 }
 
-QLayout* guidanceLines(std::initializer_list<QString> lines, QWidget* parent) {
+QLayout* guidanceLines(std::initializer_list<QString> lines, QWidget* parent)
+{
     auto* layout = new QVBoxLayout;
     for (const QString& line : lines)
         layout->addWidget(tags::guidance(line, parent));
@@ -36,7 +38,8 @@ QLayout* guidanceLines(std::initializer_list<QString> lines, QWidget* parent) {
 
 } // namespace
 
-TGraphicForm::TGraphicForm(QWidget* parent) : QDialog(parent) {
+TGraphicForm::TGraphicForm(QWidget* parent) : QDialog(parent)
+{
     setObjectName(QStringLiteral("TGraphicForm"));
     setWindowTitle(QStringLiteral("画像指定タグ挿入"));
     setModal(true);
@@ -120,7 +123,8 @@ TGraphicForm::TGraphicForm(QWidget* parent) : QDialog(parent) {
     connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-std::optional<QString> TGraphicForm::askTag(Messages& messages) {
+std::optional<QString> TGraphicForm::askTag(Messages& messages)
+{
     messages_ = &messages;
     const bool confirmed = exec() == QDialog::Accepted;
     messages_ = nullptr;
@@ -129,13 +133,15 @@ std::optional<QString> TGraphicForm::askTag(Messages& messages) {
     return tagText_;
 }
 
-void TGraphicForm::showEvent(QShowEvent* event) {
+void TGraphicForm::showEvent(QShowEvent* event)
+{
     if (!event->spontaneous())
         FormShow();
     QDialog::showEvent(event);
 }
 
-void TGraphicForm::FormShow() {
+void TGraphicForm::FormShow()
+{
     tagText_.clear();
     for (QLineEdit* edit : {GraphicFileEdit, HeightEdit, WidthEdit, TextEdit})
         edit->clear();
@@ -143,7 +149,8 @@ void TGraphicForm::FormShow() {
     GraphicFileEdit->setFocus();
 }
 
-void TGraphicForm::BitBtn1Click() {
+void TGraphicForm::BitBtn1Click()
+{
     if (GraphicFileEdit->text().isEmpty()) {
         if (messages_)
             messages_->show({QStringLiteral("画像ファイル名が入力されていません。"), appTitle()});

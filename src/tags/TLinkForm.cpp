@@ -17,12 +17,14 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
-TLinkForm::TLinkForm(QWidget* parent) : QDialog(parent) {
+TLinkForm::TLinkForm(QWidget* parent) : QDialog(parent)
+{
     setObjectName(QStringLiteral("TLinkForm"));
     setWindowTitle(QStringLiteral("リンクの設置"));
     setModal(true);
 
-    GroupBox1 = makeCaptioned<QGroupBox>("GroupBox1", QStringLiteral("リンク先・リンク形態の指定"), this);
+    GroupBox1 =
+        makeCaptioned<QGroupBox>("GroupBox1", QStringLiteral("リンク先・リンク形態の指定"), this);
 
     LinkNameEdit = tags::fieldEdit("LinkNameEdit", 36, GroupBox1);
     LinkNameEdit->setToolTip(QStringLiteral("省略した場合は、URLを名称に指定します。"));
@@ -68,7 +70,8 @@ TLinkForm::TLinkForm(QWidget* parent) : QDialog(parent) {
     connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-std::optional<QString> TLinkForm::askTag(const QString& selectionText, Messages& messages) {
+std::optional<QString> TLinkForm::askTag(const QString& selectionText, Messages& messages)
+{
     selectionText_ = selectionText;
     messages_ = &messages;
     const bool confirmed = exec() == QDialog::Accepted;
@@ -78,7 +81,8 @@ std::optional<QString> TLinkForm::askTag(const QString& selectionText, Messages&
     return tagText_;
 }
 
-void TLinkForm::showEvent(QShowEvent* event) {
+void TLinkForm::showEvent(QShowEvent* event)
+{
     if (!event->spontaneous()) {
         FormShow();
         centreOnScreen(this);
@@ -86,7 +90,8 @@ void TLinkForm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
 }
 
-void TLinkForm::FormShow() {
+void TLinkForm::FormShow()
+{
     tagText_.clear();
     LinkNameEdit->setText(selectionText_);
     LinkNameEdit->setCursorPosition(0);
@@ -94,7 +99,8 @@ void TLinkForm::FormShow() {
     (LinkNameEdit->text().isEmpty() ? LinkNameEdit : LinkUrlEdit)->setFocus();
 }
 
-void TLinkForm::BitBtn1Click() {
+void TLinkForm::BitBtn1Click()
+{
     if (LinkUrlEdit->text().isEmpty()) {
         if (messages_)
             messages_->show({QStringLiteral("リンク先が未入力です。"), appTitle()});

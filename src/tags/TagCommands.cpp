@@ -14,21 +14,25 @@ TagCommands::TagCommands(MainState& state, QPlainTextEdit* todayMemo, QPlainText
                          Messages& messages, TagWindows windows,
                          std::function<void()> refocusEditor, QObject* parent)
     : QObject(parent), state_(state), todayMemo_(todayMemo), allMemo_(allMemo), messages_(messages),
-      windows_(std::move(windows)), refocusEditor_(std::move(refocusEditor)) {}
+      windows_(std::move(windows)), refocusEditor_(std::move(refocusEditor))
+{
+}
 
-QPlainTextEdit* TagCommands::activeEditor() const {
+QPlainTextEdit* TagCommands::activeEditor() const
+{
     return state_.CurrentPage == Page::Diary ? allMemo_ : todayMemo_;
 }
 
-void TagCommands::insert(const QString& crlfText) {
+void TagCommands::insert(const QString& crlfText)
+{
     QPlainTextEdit* editor = activeEditor();
     if (editor->isReadOnly())
         return;
     replaceEditorSelection(editor, crlfText);
 }
 
-std::optional<QString> TagCommands::captureSelection(const QString& refusal,
-                                                    const QString& caption) {
+std::optional<QString> TagCommands::captureSelection(const QString& refusal, const QString& caption)
+{
     QString selection = selectedEditorText(activeEditor());
     if (!selection.isEmpty())
         return selection;
@@ -36,17 +40,20 @@ std::optional<QString> TagCommands::captureSelection(const QString& refusal,
     return std::nullopt;
 }
 
-void TagCommands::BRTagBtnClick() {
+void TagCommands::BRTagBtnClick()
+{
     insert(tags::lineBreakTag(state_.CurrentPage));
     refocusEditor_();
 }
 
-void TagCommands::HRBtnClick() {
+void TagCommands::HRBtnClick()
+{
     insert(tags::horizontalRuleTag());
     refocusEditor_();
 }
 
-void TagCommands::LinkTagBtnClick() {
+void TagCommands::LinkTagBtnClick()
+{
     if (const auto selection = captureSelection(
             QStringLiteral("リンクにしたい文字を範囲選択してから、ボタンをクリックして下さい。"),
             QStringLiteral("リンク設置"))) {
@@ -56,13 +63,15 @@ void TagCommands::LinkTagBtnClick() {
     refocusEditor_();
 }
 
-void TagCommands::IMGBtnClick() {
+void TagCommands::IMGBtnClick()
+{
     if (const auto tag = windows_.graphic().askTag(messages_))
         insert(*tag);
     refocusEditor_();
 }
 
-void TagCommands::StyleBtnClick() {
+void TagCommands::StyleBtnClick()
+{
     if (const auto selection = captureSelection(
             QStringLiteral("装飾したい文字を範囲選択してから、ボタンをクリックして下さい。"),
             QStringLiteral("文字装飾"))) {

@@ -20,28 +20,33 @@ const char* const colourTable[ColourCount][ColourCount] = {
     {nullptr, nullptr, nullptr, nullptr, nullptr, "#000000"},
 };
 
-QString attribute(const char* name, const QString& value) {
+QString attribute(const char* name, const QString& value)
+{
     return QStringLiteral(" %1=\"").arg(QLatin1String(name)) + value + u'"';
 }
 
 } // namespace
 
-QString lineBreakTag(Page currentPage) {
+QString lineBreakTag(Page currentPage)
+{
     return currentPage == Page::Today ? QStringLiteral("<BR>") + crlf : QStringLiteral("<BR>");
 }
 
-QString horizontalRuleTag() {
+QString horizontalRuleTag()
+{
     return crlf + QStringLiteral("<HR>") + crlf;
 }
 
-QString linkTag(const QString& url, const QString& name, bool newWindow) {
+QString linkTag(const QString& url, const QString& name, bool newWindow)
+{
     QString tag = QStringLiteral("<A HREF=\"") + url + u'"';
     if (newWindow)
         tag += QStringLiteral(" TARGET=\"top\"");
     return tag + u'>' + (name.isEmpty() ? url : name) + QStringLiteral("</A>");
 }
 
-QString imageTag(const ImageFields& fields) {
+QString imageTag(const ImageFields& fields)
+{
     QString tag = QStringLiteral("<IMG SRC=\"") + fields.file + u'"';
     // Width before height, though the window shows the height field first.
     if (!fields.width.isEmpty())
@@ -57,17 +62,20 @@ QString imageTag(const ImageFields& fields) {
     return tag + u'>';
 }
 
-QString colourValue(Colour first, Colour second) {
+QString colourValue(Colour first, Colour second)
+{
     const int row = std::min(first, second);
     const int column = std::max(first, second);
     return QLatin1String(colourTable[row][column]);
 }
 
-QString colourValue(Colour alone) {
+QString colourValue(Colour alone)
+{
     return colourValue(alone, alone);
 }
 
-Decoration decorate(const DecorationButtons& buttons) {
+Decoration decorate(const DecorationButtons& buttons)
+{
     Decoration d;
     auto style = [&d](bool down, const char* tag) {
         if (down)
@@ -100,8 +108,8 @@ Decoration decorate(const DecorationButtons& buttons) {
         d.colours[*first] = true;
         if (second)
             d.colours[*second] = true;
-        d.opening += QStringLiteral("<FONT COLOR=\"") +
-                     colourValue(*first, second.value_or(*first)) + QStringLiteral("\">");
+        d.opening += QStringLiteral("<FONT COLOR=\"") + colourValue(*first, second.value_or(*first))
+                     + QStringLiteral("\">");
         d.closing += QStringLiteral("</FONT>");
     }
 
@@ -116,7 +124,8 @@ Decoration decorate(const DecorationButtons& buttons) {
     return d;
 }
 
-QString tagStrip(const Decoration& decoration) {
+QString tagStrip(const Decoration& decoration)
+{
     return decoration.opening + QStringLiteral(" … ") + decoration.closing;
 }
 

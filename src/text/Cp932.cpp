@@ -36,21 +36,24 @@ static_assert(sizeof(kCp932Encode) / sizeof(kCp932Encode[0]) == 0x10000);
 static_assert(kCp932Single['A'] == u'A' && kCp932Single[0x80] == kByteEscapeBase + 0x80);
 static_assert(kCp932Encode[kByteEscapeBase + 0xFF] == 0xFF);
 
-inline bool isPair(unsigned char lead, unsigned char trail) {
+inline bool isPair(unsigned char lead, unsigned char trail)
+{
     return kCp932Pairs[((lead - 0x80) << 8) | trail] != 0;
 }
 
 // The escape of a lead byte that stood alone in the file.
-inline bool isStrayLeadEscape(char16_t unit) {
-    return unit >= kByteEscapeBase + 0x80 && unit <= kByteEscapeBase + 0xFF &&
-           kCp932Single[unit - kByteEscapeBase] == kLeadMarker;
+inline bool isStrayLeadEscape(char16_t unit)
+{
+    return unit >= kByteEscapeBase + 0x80 && unit <= kByteEscapeBase + 0xFF
+           && kCp932Single[unit - kByteEscapeBase] == kLeadMarker;
 }
 
 // The two-byte code to write for unit right after the stray lead byte `lead`. Its usual code
 // `code` would read back as one pair with the lead byte when its first byte can follow it; a
 // duplicate character then takes another of its codes, the first whose first byte cannot.
 // (Text read from a file always has one: the code it was read from.)
-std::uint16_t codeAfterStrayLead(unsigned char lead, char16_t unit, std::uint16_t code) {
+std::uint16_t codeAfterStrayLead(unsigned char lead, char16_t unit, std::uint16_t code)
+{
     if (!isPair(lead, code >> 8))
         return code;
     const std::uint32_t first = static_cast<std::uint32_t>(unit) << 16;
@@ -63,7 +66,8 @@ std::uint16_t codeAfterStrayLead(unsigned char lead, char16_t unit, std::uint16_
     return code;
 }
 
-inline void writePair(char* dst, std::uint16_t code) {
+inline void writePair(char* dst, std::uint16_t code)
+{
     dst[0] = static_cast<char>(code >> 8);
     dst[1] = static_cast<char>(code & 0xFF);
 }
@@ -73,7 +77,8 @@ inline void writePair(char* dst, std::uint16_t code) {
 // editor's raw text) and U+2028 as CR LF.
 enum class LineEnds { Kept, Editor };
 
-inline bool isEditorLineBreak(char16_t unit) {
+inline bool isEditorLineBreak(char16_t unit)
+{
     return unit == u'\n' || unit == 0x2029 || unit == 0x2028;
 }
 
@@ -87,21 +92,24 @@ struct Unencodable {
     qsizetype units;
 };
 
-inline Unencodable unencodableAt(const char16_t* s, qsizetype i, qsizetype n) {
+inline Unencodable unencodableAt(const char16_t* s, qsizetype i, qsizetype n)
+{
     const char16_t u = s[i];
     if (QChar::isHighSurrogate(u) && i + 1 < n && QChar::isLowSurrogate(s[i + 1]))
         return {QChar::surrogateToUcs4(u, s[i + 1]), 2};
     return {u, 1};
 }
 
-inline qsizetype referenceLength(char32_t codePoint) {
+inline qsizetype referenceLength(char32_t codePoint)
+{
     qsizetype digits = 1;
     for (char32_t v = codePoint; v >= 10; v /= 10)
         ++digits;
     return digits + 3; // "&#" and ";"
 }
 
-inline qsizetype writeReference(char* dst, char32_t codePoint) {
+inline qsizetype writeReference(char* dst, char32_t codePoint)
+{
     char* p = dst;
     *p++ = '&';
     *p++ = '#';
@@ -111,7 +119,8 @@ inline qsizetype writeReference(char* dst, char32_t codePoint) {
 }
 
 // Bytes one character at s[i] takes; sets units to the UTF-16 units it covers.
-inline qsizetype encodedCharLength(const char16_t* s, qsizetype i, qsizetype n, qsizetype& units) {
+inline qsizetype encodedCharLength(const char16_t* s, qsizetype i, qsizetype n, qsizetype& units)
+{
     const std::uint16_t code = kCp932Encode[s[i]];
     if (code != kNoCode) {
         units = 1;
@@ -122,8 +131,8 @@ inline qsizetype encodedCharLength(const char16_t* s, qsizetype i, qsizetype n, 
     return referenceLength(c.codePoint);
 }
 
-template <LineEnds lineEnds>
-QString decode(QByteArrayView bytes) {
+template <LineEnds lineEnds> QString decode(QByteArrayView bytes)
+{
     const auto* src = reinterpret_cast<const unsigned char*>(bytes.data());
     const qsizetype n = bytes.size();
     // Every byte yields at most one UTF-16 unit, so n units always suffice.
@@ -198,8 +207,8 @@ QString decode(QByteArrayView bytes) {
     return out;
 }
 
-template <LineEnds lineEnds>
-Encoded encode(QStringView text) {
+template <LineEnds lineEnds> Encoded encode(QStringView text)
+{
     Encoded result;
     const char16_t* src = text.utf16();
     const qsizetype n = text.size();
@@ -291,23 +300,28 @@ Encoded encode(QStringView text) {
 
 } // namespace
 
-QString decodeCp932(QByteArrayView bytes) {
+QString decodeCp932(QByteArrayView bytes)
+{
     return decode<LineEnds::Kept>(bytes);
 }
 
-QString decodeCp932ToEditor(QByteArrayView bytes) {
+QString decodeCp932ToEditor(QByteArrayView bytes)
+{
     return decode<LineEnds::Editor>(bytes);
 }
 
-Encoded encodeCp932(QStringView text) {
+Encoded encodeCp932(QStringView text)
+{
     return encode<LineEnds::Kept>(text);
 }
 
-Encoded encodeCp932FromEditor(QStringView editorText) {
+Encoded encodeCp932FromEditor(QStringView editorText)
+{
     return encode<LineEnds::Editor>(editorText);
 }
 
-qsizetype cp932Length(QStringView text) {
+qsizetype cp932Length(QStringView text)
+{
     const char16_t* src = text.utf16();
     const qsizetype n = text.size();
     qsizetype length = 0;
@@ -326,7 +340,8 @@ qsizetype cp932Length(QStringView text) {
     return length;
 }
 
-QString truncateCp932(QStringView text, qsizetype maxBytes) {
+QString truncateCp932(QStringView text, qsizetype maxBytes)
+{
     const char16_t* src = text.utf16();
     const qsizetype n = text.size();
     qsizetype length = 0;

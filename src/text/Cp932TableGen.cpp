@@ -24,12 +24,14 @@ constexpr std::uint16_t kLeadMarker = 0xFFFF;     // single-byte table: byte sta
 constexpr std::uint16_t kNoCode = 0xFFFF;         // encode table: unit has no code
 constexpr std::uint16_t kByteEscapeBase = 0xF700; // stray byte b decodes to U+F700 + b
 
-[[noreturn]] void fail(const std::string& what) {
+[[noreturn]] void fail(const std::string& what)
+{
     std::fprintf(stderr, "pelmora_cp932_tablegen: %s\n", what.c_str());
     std::exit(1);
 }
 
-std::string hex(unsigned v) {
+std::string hex(unsigned v)
+{
     char buf[16];
     std::snprintf(buf, sizeof buf, "%04X", v);
     return buf;
@@ -45,16 +47,18 @@ struct Result {
 
 class Converter {
 public:
-    Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {
+    Converter(const char* to, const char* from) : cd_(iconv_open(to, from))
+    {
         if (cd_ == reinterpret_cast<iconv_t>(-1))
-            fail(std::string("iconv_open(") + to + ", " + from +
-                 ") failed: " + std::strerror(errno));
+            fail(std::string("iconv_open(") + to + ", " + from
+                 + ") failed: " + std::strerror(errno));
     }
     ~Converter() { iconv_close(cd_); }
     Converter(const Converter&) = delete;
     Converter& operator=(const Converter&) = delete;
 
-    Result run(const void* in, std::size_t inLen) {
+    Result run(const void* in, std::size_t inLen)
+    {
         iconv(cd_, nullptr, nullptr, nullptr, nullptr);
         char outBuf[32];
         char* ip = const_cast<char*>(static_cast<const char*>(in));
@@ -81,15 +85,16 @@ private:
 };
 
 // Decodes one complete input as exactly one UTF-16 unit, or returns false.
-bool singleUnit(const Result& r, std::size_t inLen, std::uint16_t& unit) {
+bool singleUnit(const Result& r, std::size_t inLen, std::uint16_t& unit)
+{
     if (r.outcome != Outcome::Converted || r.consumed != inLen || r.out.size() != 2)
         return false;
     unit = static_cast<std::uint16_t>(r.out[0] | (r.out[1] << 8));
     return true;
 }
 
-template <typename T>
-void writeArray(std::FILE* f, const char* decl, const std::vector<T>& values) {
+template <typename T> void writeArray(std::FILE* f, const char* decl, const std::vector<T>& values)
+{
     std::fprintf(f, "%s[%zu] = {\n", decl, values.size());
     for (std::size_t i = 0; i < values.size(); ++i) {
         std::fprintf(f, "%s0x%X,", i % 16 == 0 ? "" : " ", static_cast<unsigned>(values[i]));
@@ -101,7 +106,8 @@ void writeArray(std::FILE* f, const char* decl, const std::vector<T>& values) {
 
 } // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     if (argc != 2)
         fail("usage: pelmora_cp932_tablegen OUTPUT.inc");
 
@@ -152,10 +158,10 @@ int main(int argc, char** argv) {
             const Result r = decoder.run(in, 2);
             std::uint16_t unit = 0;
             if (singleUnit(r, 2, unit)) {
-                if (unit == 0 || (unit >= 0xD800 && unit <= 0xDFFF) ||
-                    (unit >= kByteEscapeBase + 0x80 && unit <= kByteEscapeBase + 0xFF))
-                    fail("pair " + hex((lead << 8) | trail) + " decodes to unusable U+" +
-                         hex(unit));
+                if (unit == 0 || (unit >= 0xD800 && unit <= 0xDFFF)
+                    || (unit >= kByteEscapeBase + 0x80 && unit <= kByteEscapeBase + 0xFF))
+                    fail("pair " + hex((lead << 8) | trail) + " decodes to unusable U+"
+                         + hex(unit));
                 pairs[((lead - 0x80) << 8) | trail] = unit;
                 ++pairCount;
             } else if (r.outcome == Outcome::Invalid && r.consumed == 0) {
@@ -217,8 +223,8 @@ int main(int argc, char** argv) {
         if (unit == 0)
             continue;
         const std::uint16_t code = encode[unit];
-        if (code == kNoCode || code < 0x8000 ||
-            pairs[(((code >> 8) - 0x80u) << 8) | (code & 0xFFu)] != unit)
+        if (code == kNoCode || code < 0x8000
+            || pairs[(((code >> 8) - 0x80u) << 8) | (code & 0xFFu)] != unit)
             fail("pair " + hex(i + 0x8000) + " does not encode back to a code for U+" + hex(unit));
     }
 

@@ -236,9 +236,9 @@ TextRange TextSearch::nextInFolded(const QString& folded, qsizetype from) const
     // The folded subject is valid UTF-16 (lone surrogates were replaced), so the engine need
     // not check the whole text again at every call.
     for (qsizetype at = from; at <= folded.size();) {
-        const QRegularExpressionMatch m = expression_.match(
-            folded, at, QRegularExpression::NormalMatch,
-            QRegularExpression::DontCheckSubjectStringMatchOption);
+        const QRegularExpressionMatch m =
+            expression_.match(folded, at, QRegularExpression::NormalMatch,
+                              QRegularExpression::DontCheckSubjectStringMatchOption);
         if (!m.hasMatch())
             return {};
         if (m.capturedLength() > 0)

@@ -42,13 +42,14 @@ int main(int argc, char** argv)
     const text::Encoded encoded = text::encodeCp932FromEditor(text::toEditorText(text));
     if (!encoded.unencodable.isEmpty()) {
         const char32_t first = encoded.unencodable.first();
-        return fail(inPath + QStringLiteral(": U+%1 has no code page 932 code")
-                                 .arg(quint32(first), 4, 16, QLatin1Char('0')));
+        return fail(inPath
+                    + QStringLiteral(": U+%1 has no code page 932 code")
+                          .arg(quint32(first), 4, 16, QLatin1Char('0')));
     }
 
     QSaveFile out(outPath);
-    if (!out.open(QIODevice::WriteOnly) || out.write(encoded.bytes) != encoded.bytes.size() ||
-        !out.commit())
+    if (!out.open(QIODevice::WriteOnly) || out.write(encoded.bytes) != encoded.bytes.size()
+        || !out.commit())
         return fail(outPath + QStringLiteral(": ") + out.errorString());
     return 0;
 }

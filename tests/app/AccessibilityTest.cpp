@@ -1,7 +1,7 @@
 #include "app/TMainForm.h"
-#include "support/AllWindows.h"
 #include "entry/TDiaryTitleForm.h"
 #include "platform/Controls.h"
+#include "support/AllWindows.h"
 #include "support/FakePlatform.h"
 #include "tags/TDecorationForm.h"
 
@@ -150,16 +150,25 @@ TEST_F(AccessibilityTest, EveryWindowSpeaksAndTabsInTheOrderItIsSeen)
     const auto selection = [this] {
         form.windows().decoration().PreviewPanel->setText(QStringLiteral("選んだ文"));
     };
-    const WindowCase cases[] = {
-        {"TMainForm", titled},   {"TMainForm", secondTab},   {"TDiaryTitleForm", {}},
-        {"TLinkForm", {}},       {"TGraphicForm", {}},       {"TNewProcessForm", {}},
-        {"THtmlForm", {}},       {"THtmlForm", weatherTab},  {"THistoryForm", {}},
-        {"TExpForm", {}},        {"TAppSetForm", {}},        {"THelpVerForm", {}},
-        {"TDecorationForm", selection}, {"TPleaseForm", {}}, {"TWeatherForm", {}}};
+    const WindowCase cases[] = {{"TMainForm", titled},
+                                {"TMainForm", secondTab},
+                                {"TDiaryTitleForm", {}},
+                                {"TLinkForm", {}},
+                                {"TGraphicForm", {}},
+                                {"TNewProcessForm", {}},
+                                {"THtmlForm", {}},
+                                {"THtmlForm", weatherTab},
+                                {"THistoryForm", {}},
+                                {"TExpForm", {}},
+                                {"TAppSetForm", {}},
+                                {"THelpVerForm", {}},
+                                {"TDecorationForm", selection},
+                                {"TPleaseForm", {}},
+                                {"TWeatherForm", {}}};
     form.show();
     for (const WindowCase& c : cases) {
         QWidget* w = form.objectName() == QLatin1String(c.name) ? static_cast<QWidget*>(&form)
-                                                                 : window<QDialog>(c.name);
+                                                                : window<QDialog>(c.name);
         ASSERT_NE(w, nullptr) << c.name;
         w->show();
         if (c.prepare)

@@ -43,7 +43,10 @@ protected:
     QAction* action(const char* name) { return form->findChild<QAction*>(QLatin1String(name)); }
     EditorCommands* commands() { return form->findChild<EditorCommands*>(); }
     QPlainTextEdit* allMemo() { return form->diaryTab()->AllMemo; }
-    void toTab(int index) { form->findChild<QTabWidget*>(QStringLiteral("PageControl1"))->setCurrentIndex(index); }
+    void toTab(int index)
+    {
+        form->findChild<QTabWidget*>(QStringLiteral("PageControl1"))->setCurrentIndex(index);
+    }
     void openDiary(const QByteArray& text)
     {
         toTab(1);

@@ -1,8 +1,8 @@
+#include "platform/FindBar.h"
 #include "app/TMainForm.h"
 #include "document/DiaryFileTab.h"
 #include "entry/TodayEntryTab.h"
 #include "platform/EditorText.h"
-#include "platform/FindBar.h"
 #include "support/FakePlatform.h"
 
 #include <QAccessible>

@@ -91,9 +91,9 @@ TEST_F(MainFormTest, StartsWithTheFirstTabAndAnEntryDatedToday)
     EXPECT_TRUE(today->WorkMemo->isHidden());
     EXPECT_EQ(form->focusWidget(), todayMemo());
 
-    for (const char* off : {"FileAllNew", "FileAllOpen", "FileAllSave", "FileAllSaveAs",
-                            "SaveDiaryBtn", "SaveAsBtn", "InsertDiaryBtn", "BRTagBtn", "HRBtn",
-                            "LinkTagBtn", "IMGBtn", "StyleBtn"})
+    for (const char* off :
+         {"FileAllNew", "FileAllOpen", "FileAllSave", "FileAllSaveAs", "SaveDiaryBtn", "SaveAsBtn",
+          "InsertDiaryBtn", "BRTagBtn", "HRBtn", "LinkTagBtn", "IMGBtn", "StyleBtn"})
         EXPECT_FALSE(enabled(off)) << off;
     for (const char* on : {"FileTodayNew", "FileTodaySave", "FileTodaySaveHnf", "FileTodaySaveText",
                            "EditTitle", "EditBR", "EditHR", "EditLink", "EditIMG", "EditDec",
@@ -103,9 +103,10 @@ TEST_F(MainFormTest, StartsWithTheFirstTabAndAnEntryDatedToday)
 
     QPlainTextEdit* all = form->diaryTab()->AllMemo;
     EXPECT_TRUE(all->isReadOnly());
-    EXPECT_EQ(editorText(all), QStringLiteral("\r\n   *** 日記HTMLファイル編集領域 ***\r\n\r\n"
-                                              "      日記用ＨＴＭＬファイルを読み込んで下さい。\r\n"
-                                              "      ない場合は、「新規」ボタンで新規作成して下さい。"));
+    EXPECT_EQ(editorText(all),
+              QStringLiteral("\r\n   *** 日記HTMLファイル編集領域 ***\r\n\r\n"
+                             "      日記用ＨＴＭＬファイルを読み込んで下さい。\r\n"
+                             "      ない場合は、「新規」ボタンで新規作成して下さい。"));
     EXPECT_EQ(form->diaryTab()->PanelEditFile->text(), QStringLiteral("None."));
 }
 
@@ -232,18 +233,18 @@ TEST_F(MainFormTest, MenusFollowTheTabWithoutADocument)
     form->state().FirstPageChangeFlag = FirstPageChange::Never;
     showForm();
     tabs()->setCurrentIndex(1);
-    for (const char* off : {"EditTitle", "EditDelete", "FileTodayNew", "FileTodaySave",
-                            "FileAllSave", "FileAllSaveAs", "EditBR", "EditHR", "EditLink",
-                            "EditIMG", "EditDec", "EditFind", "EditFindNext", "EditFindPrev",
-                            "EditReplace"})
+    for (const char* off :
+         {"EditTitle", "EditDelete", "FileTodayNew", "FileTodaySave", "FileAllSave",
+          "FileAllSaveAs", "EditBR", "EditHR", "EditLink", "EditIMG", "EditDec", "EditFind",
+          "EditFindNext", "EditFindPrev", "EditReplace"})
         EXPECT_FALSE(enabled(off)) << off;
     for (const char* on : {"FileAllNew", "FileAllOpen"})
         EXPECT_TRUE(enabled(on)) << on;
 
     tabs()->setCurrentIndex(0);
     for (const char* on : {"EditTitle", "EditDelete", "FileTodayNew", "FileTodaySave", "EditBR",
-                           "EditHR", "EditLink", "EditIMG", "EditDec", "EditFind",
-                           "EditFindNext", "EditFindPrev", "EditReplace"})
+                           "EditHR", "EditLink", "EditIMG", "EditDec", "EditFind", "EditFindNext",
+                           "EditFindPrev", "EditReplace"})
         EXPECT_TRUE(enabled(on)) << on;
     for (const char* off : {"FileAllNew", "FileAllOpen", "FileAllSave", "FileAllSaveAs"})
         EXPECT_FALSE(enabled(off)) << off;
@@ -263,9 +264,10 @@ TEST_F(MainFormTest, ClosingOverAChangedBodyAsksFirst)
         MsgAnswer answer;
         bool closes;
     };
-    const Path paths[] = {{"AppExitBtn", MsgAnswer::No, false}, {"AppliExit", MsgAnswer::No, false},
-                          {"close box", MsgAnswer::No, false}, {"AppExitBtn", MsgAnswer::Yes, true},
-                          {"AppliExit", MsgAnswer::Yes, true},   {"close box", MsgAnswer::Yes, true}};
+    const Path paths[] = {
+        {"AppExitBtn", MsgAnswer::No, false}, {"AppliExit", MsgAnswer::No, false},
+        {"close box", MsgAnswer::No, false},  {"AppExitBtn", MsgAnswer::Yes, true},
+        {"AppliExit", MsgAnswer::Yes, true},  {"close box", MsgAnswer::Yes, true}};
     for (const Path& path : paths) {
         SetUp();
         showForm();
@@ -283,8 +285,10 @@ TEST_F(MainFormTest, ClosingOverAChangedBodyAsksFirst)
 
         ASSERT_EQ(fake.messages.shown.size(), 1) << path.how;
         const Message& asked = fake.messages.shown.first();
-        EXPECT_EQ(asked.text, QStringLiteral("「今日の日記」本文が変更されたまま、使用（挿入）されていません。\n"
-                                             "このまま終了してもよろしいですか？"));
+        EXPECT_EQ(
+            asked.text,
+            QStringLiteral("「今日の日記」本文が変更されたまま、使用（挿入）されていません。\n"
+                           "このまま終了してもよろしいですか？"));
         EXPECT_EQ(asked.caption, QStringLiteral("終了確認"));
         EXPECT_EQ(asked.buttons, MsgButtons::YesNo);
         EXPECT_EQ(asked.icon, MsgIcon::Question);
@@ -380,7 +384,8 @@ TEST_F(MainFormWithDiaryTest, ClosingAsksToSaveTheDiaryFirst)
     fake.messages.answer({MsgAnswer::Cancel});
     EXPECT_FALSE(form->close());
     ASSERT_EQ(fake.messages.shown.size(), 1);
-    EXPECT_EQ(fake.messages.shown[0].text, QStringLiteral("編集内容は保存されていません。\n保存しますか？"));
+    EXPECT_EQ(fake.messages.shown[0].text,
+              QStringLiteral("編集内容は保存されていません。\n保存しますか？"));
     EXPECT_EQ(fake.messages.shown[0].buttons, MsgButtons::YesNoCancel);
 
     fake.messages.answer({MsgAnswer::Yes, MsgAnswer::Yes});
@@ -398,7 +403,8 @@ TEST_F(MainFormWithDiaryTest, AFailedSaveInTheCloseQuestionKeepsTheWindowOpen)
     EXPECT_FALSE(form->close());
     EXPECT_TRUE(form->isVisible());
     ASSERT_EQ(fake.messages.shown.size(), 2);
-    EXPECT_EQ(fake.messages.shown[1].text, QStringLiteral("ﾌｧｲﾙ ") + path + QStringLiteral(" を作成できません."));
+    EXPECT_EQ(fake.messages.shown[1].text,
+              QStringLiteral("ﾌｧｲﾙ ") + path + QStringLiteral(" を作成できません."));
     EXPECT_EQ(fake.messages.shown[1].icon, MsgIcon::Stop);
     EXPECT_EQ(fake.files.files.value(path), QByteArray("<html>\r\n"));
     EXPECT_TRUE(form->document()->isModified());
@@ -473,7 +479,8 @@ TEST_F(MainFormTest, ClearCommandAsksAndClearsOnlyOnYes)
         fake.messages.answer({MsgAnswer::No});
         run();
         ASSERT_EQ(fake.messages.shown.size(), 1) << command;
-        EXPECT_EQ(fake.messages.shown[0].text, QStringLiteral("入力内容をクリアしてよろしいですか？"));
+        EXPECT_EQ(fake.messages.shown[0].text,
+                  QStringLiteral("入力内容をクリアしてよろしいですか？"));
         EXPECT_EQ(fake.messages.shown[0].caption, QStringLiteral("クリア確認"));
         EXPECT_EQ(fake.messages.shown[0].buttons, MsgButtons::YesNo);
         EXPECT_EQ(fake.messages.shown[0].icon, MsgIcon::Question);
@@ -520,20 +527,25 @@ TEST_F(MainFormTest, EveryButtonAndMenuItemHasItsCaptionHintAndShortcut)
         {"AppSetBtn", u"動作設定(&V)", u"表示制限などの設定を行います。", ""},
         {"AppExitBtn", u"閉じる(&X)", u"Pelmora を終了します。", ""},
         {"DeleteBtn", u"削除(&D)", u"入力した日付や日記本文を削除します。", ""},
-        {"AddTitleBtn", u"今日の日記にタイトルを付ける(&T)", u"タイトルを付けたい場合にクリックして下さい。", ""},
-        {"BRBtn", u"改行挿入(&B)", u"ブラウザ上で改行させたい場所にカーソルを移動して、このボタンをクリックして下さい。", ""},
+        {"AddTitleBtn", u"今日の日記にタイトルを付ける(&T)",
+         u"タイトルを付けたい場合にクリックして下さい。", ""},
+        {"BRBtn", u"改行挿入(&B)",
+         u"ブラウザ上で改行させたい場所にカーソルを移動して、このボタンをクリックして下さい。", ""},
         {"UseHintBtn", u"操作アドバイス表示(&H)", u"操作ガイドです。１度は読んで下さい。", ""},
         {"NewDiaryBtn", u"新規(&N)", u"新しく日記HTMLファイルを作成します。", ""},
         {"OpenDiaryBtn", u"開く(&O)", u"既存の日記HTMLファイルを開きます。", ""},
         {"ReOpenBtn", u"▼履歴(&R)", u"過去に保存したことのあるファイルを再度開きます。", ""},
-        {"InsertDiaryBtn", u"カーソル位置に今日の日記を挿入(&P)", u"カーソルのある位置に、「今日の日記編集」内容を挿入します。", ""},
+        {"InsertDiaryBtn", u"カーソル位置に今日の日記を挿入(&P)",
+         u"カーソルのある位置に、「今日の日記編集」内容を挿入します。", ""},
         {"SaveDiaryBtn", u"上書き保存(&S)", u"編集内容を保存します。", ""},
         {"SaveAsBtn", u"別名で保存(&A)", u"編集内容を、別のファイル名で保存します。", ""},
         {"BRTagBtn", u"改行(&B)", u"改行タグを挿入します。", ""},
-        {"HRBtn", u"水平線(&H)", u"水平線を表示させるタグを挿入します。日記の区切りなどに利用して下さい。", ""},
+        {"HRBtn", u"水平線(&H)",
+         u"水平線を表示させるタグを挿入します。日記の区切りなどに利用して下さい。", ""},
         {"LinkTagBtn", u"リンク(&L)", u"リンクタグを挿入します。", ""},
         {"IMGBtn", u"画像(&G)", u"画像タグを挿入します。", ""},
-        {"StyleBtn", u"文字装飾(&D)", u"太字・斜体・サイズ変更・色の指定などを行いたいときにクリックして下さい。", ""},
+        {"StyleBtn", u"文字装飾(&D)",
+         u"太字・斜体・サイズ変更・色の指定などを行いたいときにクリックして下さい。", ""},
         {"MenuAppli", u"ファイル(&F)", nullptr, ""},
         {"FileAllNew", u"HTMLファイルを新規作成(&N)", nullptr, ""},
         {"FileAllOpen", u"HTMLファイルを開く(&O)...", nullptr, "Ctrl+O"},
@@ -597,17 +609,19 @@ TEST_F(MainFormTest, DiaryTabShowsTheFileNameStripWithItsHint)
 
 TEST_F(MainFormTest, FileDialogsAreSetUpForTheirUses)
 {
-    const QString html = QStringLiteral("HTMLファイル(*.html,*.htm)|*.html;*.htm|テキストファイル(*.txt)|"
-                                        "*.txt|すべてのファイル(*.*)|*.*");
+    const QString html =
+        QStringLiteral("HTMLファイル(*.html,*.htm)|*.html;*.htm|テキストファイル(*.txt)|"
+                       "*.txt|すべてのファイル(*.*)|*.*");
     EXPECT_EQ(form->OpenDialog.title, QStringLiteral("日記HTMLを開く"));
     EXPECT_EQ(form->OpenDialog.filter, html);
     EXPECT_EQ(form->OpenDialog.defaultExt, QStringLiteral("htm"));
     EXPECT_EQ(form->SaveDialog.title, QStringLiteral("日記HTMLを保存"));
     EXPECT_EQ(form->SaveDialog.filter, html);
     EXPECT_TRUE(form->SaveDialog.overwritePrompt);
-    EXPECT_EQ(form->SaveDialogToday.filter,
-              QStringLiteral("全てのテキストファイル|*.txt;*.log;*.doc;|テキストファイル(*.txt)|*.txt|"
-                             "全てのファイル(*.*)|*.*"));
+    EXPECT_EQ(
+        form->SaveDialogToday.filter,
+        QStringLiteral("全てのテキストファイル|*.txt;*.log;*.doc;|テキストファイル(*.txt)|*.txt|"
+                       "全てのファイル(*.*)|*.*"));
     EXPECT_TRUE(form->SaveDialogToday.overwritePrompt);
 }
 

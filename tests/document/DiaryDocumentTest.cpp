@@ -54,20 +54,30 @@ TEST_F(DiaryDocumentTest, FollowsTheStateTableRowByRow)
     };
     const Step steps[] = {
         {"open", [&] { openThroughDialog(diaryA); }, {false, true, true, false}, diaryA},
-        {"change", [&] { typeText(tab->AllMemo, QStringLiteral("z")); }, {true, true, true, false}, diaryA},
+        {"change",
+         [&] { typeText(tab->AllMemo, QStringLiteral("z")); },
+         {true, true, true, false},
+         diaryA},
         {"save", [&] { EXPECT_TRUE(doc->SaveDiary()); }, {false, false, true, false}, diaryA},
         {"new",
          [&] { doc->NewDiary(); }, // no template in the program folder
-         {false, false, true, false}, QStringLiteral("New File.")},
-        {"change", [&] { typeText(tab->AllMemo, QStringLiteral("n")); }, {true, true, true, false},
+         {false, false, true, false},
+         QStringLiteral("New File.")},
+        {"change",
+         [&] { typeText(tab->AllMemo, QStringLiteral("n")); },
+         {true, true, true, false},
          QStringLiteral("New File.")},
         {"save as",
          [&] {
              fake.fileDialogs.answers.push_back(QStringLiteral("/home/w/new.htm"));
              EXPECT_TRUE(doc->SaveDiaryAs());
          },
-         {false, false, true, false}, QStringLiteral("/home/w/new.htm")},
-        {"open from history", [&] { EXPECT_TRUE(doc->OpenRecentFile(3)); }, {false, true, true, false}, diaryB},
+         {false, false, true, false},
+         QStringLiteral("/home/w/new.htm")},
+        {"open from history",
+         [&] { EXPECT_TRUE(doc->OpenRecentFile(3)); },
+         {false, true, true, false},
+         diaryB},
     };
     for (const Step& step : steps) {
         step.run();
@@ -78,7 +88,8 @@ TEST_F(DiaryDocumentTest, FollowsTheStateTableRowByRow)
     EXPECT_EQ(file(diaryA), QByteArray("z<html>\r\n"));
     EXPECT_EQ(file(QStringLiteral("/home/w/new.htm")), QByteArray("n"));
     EXPECT_EQ(text(), QStringLiteral("<p>\r\n"));
-    EXPECT_EQ(state.RecentFiles, (std::array<QString, 3>{QStringLiteral("/home/w/new.htm"), diaryA, diaryB}));
+    EXPECT_EQ(state.RecentFiles,
+              (std::array<QString, 3>{QStringLiteral("/home/w/new.htm"), diaryA, diaryB}));
     EXPECT_EQ(opened, (QList<bool>{true, false, true}));
     EXPECT_EQ(saves, 2);
     EXPECT_TRUE(fake.messages.shown.isEmpty());
@@ -124,15 +135,18 @@ TEST_F(DiaryDocumentTest, AskToSaveAnswersOnEveryPath)
         {"yes saves to its file", true, MsgAnswer::Yes, {}, SaveAnswer::Done, "xold"},
         {"no declines", true, MsgAnswer::No, {}, SaveAnswer::Declined, "old"},
         {"cancel cancels", true, MsgAnswer::Cancel, {}, SaveAnswer::Cancelled, "old"},
-        {"yes on a new document asks for a name", false, MsgAnswer::Yes, target, SaveAnswer::Done, "x"},
-        {"cancelled save dialog cancels", false, MsgAnswer::Yes, std::nullopt, SaveAnswer::Cancelled, ""},
+        {"yes on a new document asks for a name", false, MsgAnswer::Yes, target, SaveAnswer::Done,
+         "x"},
+        {"cancelled save dialog cancels", false, MsgAnswer::Yes, std::nullopt,
+         SaveAnswer::Cancelled, ""},
     };
 
     // Each caller of the question: what it does after each answer.
     enum class Caller { Ask, Open, New, ReOpen };
     for (Caller caller : {Caller::Ask, Caller::Open, Caller::New, Caller::ReOpen}) {
         for (const Case& c : cases) {
-            const std::string where = std::string(c.name) + " / caller " + std::to_string(int(caller));
+            const std::string where =
+                std::string(c.name) + " / caller " + std::to_string(int(caller));
             fake.files.files.insert(diaryA, "old");
             fake.files.files.remove(target);
             fake.messages.shown.clear();
@@ -261,7 +275,8 @@ TEST_F(DiaryDocumentTest, FailedSaveChangesNothing)
             c.run();
             ADD_FAILURE() << c.name << ": no error";
         } catch (const AppError& e) {
-            EXPECT_EQ(e.text(), QStringLiteral("ﾌｧｲﾙ %1 を作成できません").arg(c.failedPath)) << c.name;
+            EXPECT_EQ(e.text(), QStringLiteral("ﾌｧｲﾙ %1 を作成できません").arg(c.failedPath))
+                << c.name;
         }
         EXPECT_EQ(file(diaryA), QByteArray("old")) << c.name;
         EXPECT_FALSE(fake.files.files.contains(locked)) << c.name;
@@ -293,11 +308,13 @@ TEST_F(DiaryDocumentTest, AFileChangedOnDiskIsWrittenOverOnlyWhenTheWriterSaysSo
          [&] { fake.files.modified.insert(diaryA, QDateTime(QDate(2026, 1, 2), QTime(3, 4))); },
          MsgAnswer::No, false},
         {"deleted", [&] { fake.files.files.remove(diaryA); }, std::nullopt, true},
-        {"saved elsewhere since", [&] {
+        {"saved elsewhere since",
+         [&] {
              fake.fileDialogs.answers.push_back(other);
              doc->SaveDiaryAs();
              typeText(tab->AllMemo, QStringLiteral("y"));
-         }, std::nullopt, true},
+         },
+         std::nullopt, true},
     };
     for (const Case& c : cases) {
         fake.files.files.clear();
@@ -349,7 +366,8 @@ TEST_F(DiaryDocumentTest, AUtf8DiaryIsPointedOutOnceAfterOpening)
     openThroughDialog(diaryA);
     ASSERT_EQ(fake.messages.shown.size(), 1);
     const Message& told = fake.messages.shown[0];
-    EXPECT_TRUE(told.text.startsWith(QStringLiteral("ファイル ") + diaryA)) << told.text.toStdString();
+    EXPECT_TRUE(told.text.startsWith(QStringLiteral("ファイル ") + diaryA))
+        << told.text.toStdString();
     EXPECT_TRUE(told.text.contains(QStringLiteral("UTF-8")));
     EXPECT_EQ(told.caption, appTitle());
     EXPECT_EQ(told.icon, MsgIcon::Information);
@@ -403,15 +421,17 @@ TEST_F(DiaryDocumentTest, OpensAndSavesRealFilesToTheExpectedBytes)
     QTemporaryDir dir;
     QtFiles files;
     Platform real = fake.platform();
-    DiaryDocument onDisk(state, tab, {real.messages, real.fileDialogs, real.clipboard, real.clock,
-                                      real.system, files, real.keyStore},
+    DiaryDocument onDisk(state, tab,
+                         {real.messages, real.fileDialogs, real.clipboard, real.clock, real.system,
+                          files, real.keyStore},
                          openDialog, saveDialog);
     const QString path = dir.filePath(QStringLiteral("日記.htm"));
     // CR, LF, CR LF mixed; "日記" in Shift-JIS; a stray 0x80, 0xFF, NUL, a dangling lead byte,
     // UTF-8 bytes; no final line break.
-    const QByteArray original("<p>\x93\xfa\x8b\x4c\r\x80\xff\n\x00\r\n\x81\rUTF-8 \xe6\x97\xa5", 25);
-    const QByteArray expected("<p>\x93\xfa\x8b\x4c\r\n\x80\xff\r\n\x00\r\n\x81\r\nUTF-8 \xe6\x97\xa5",
-                              28);
+    const QByteArray original("<p>\x93\xfa\x8b\x4c\r\x80\xff\n\x00\r\n\x81\rUTF-8 \xe6\x97\xa5",
+                              25);
+    const QByteArray expected(
+        "<p>\x93\xfa\x8b\x4c\r\n\x80\xff\r\n\x00\r\n\x81\r\nUTF-8 \xe6\x97\xa5", 28);
     {
         QFile f(path);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));

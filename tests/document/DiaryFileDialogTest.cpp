@@ -11,8 +11,9 @@
 
 namespace {
 
-const QString htmlFilter = QStringLiteral(
-    "HTMLファイル(*.html,*.htm)|*.html;*.htm|テキストファイル(*.txt)|*.txt|すべてのファイル(*.*)|*.*");
+const QString htmlFilter =
+    QStringLiteral("HTMLファイル(*.html,*.htm)|*.html;*.htm|テキストファイル(*.txt)|*.txt|"
+                   "すべてのファイル(*.*)|*.*");
 
 // The descriptions show exactly as written, each filter matches its own patterns (not the text
 // in the description's parentheses), and the chosen filter is remembered.

@@ -1,5 +1,5 @@
-#include "core/AppError.h"
 #include "document/DiaryText.h"
+#include "core/AppError.h"
 #include "support/FakePlatform.h"
 
 #include <functional>
@@ -68,7 +68,9 @@ TEST(DiaryText, RecentFilesMoveTheSavedPathToTheFront)
         {"a from the end moves to the front", {b, c, a}, a, {a, b, c}},
         {"a once more changes nothing", {a, b, c}, a, {a, b, c}},
         {"a new path drops the last", {a, b, c}, x, {x, a, b}},
-        {"letter case makes a new entry", {a, b, c}, QStringLiteral("/d/A.htm"),
+        {"letter case makes a new entry",
+         {a, b, c},
+         QStringLiteral("/d/A.htm"),
          {QStringLiteral("/d/A.htm"), a, b}},
         {"gap in the middle", {a, {}, c}, x, {x, a, {}}},
     };
@@ -128,10 +130,8 @@ TEST(DiaryText, WhatCannotBeEditedIsRefusedWithoutReadingIt)
         {"pipe", [](FakeFiles& f, const QString& p) { f.notRegular.insert(p); },
          QStringLiteral("ﾌｧｲﾙ /d/a.htm は開けません")},
         {"one byte over the limit",
-         [&](FakeFiles& f, const QString& p) { f.reportedSizes.insert(p, limit + 1); },
-         tooBig},
-        {"at the limit",
-         [&](FakeFiles& f, const QString& p) { f.reportedSizes.insert(p, limit); },
+         [&](FakeFiles& f, const QString& p) { f.reportedSizes.insert(p, limit + 1); }, tooBig},
+        {"at the limit", [&](FakeFiles& f, const QString& p) { f.reportedSizes.insert(p, limit); },
          QString()},
     };
     for (const Case& c : cases) {
@@ -154,8 +154,8 @@ TEST(DiaryText, UnencodableCharactersAreWrittenAsReferencesAndListed)
 {
     FakeFiles files;
     const QString path = QStringLiteral("/d/a.htm");
-    const QList<char32_t> listed = document::writeDiaryText(
-        files, path, QStringLiteral("あ😀\n한😀"));
+    const QList<char32_t> listed =
+        document::writeDiaryText(files, path, QStringLiteral("あ😀\n한😀"));
     EXPECT_EQ(files.files.value(path), QByteArray("\x82\xa0&#128512;\r\n&#54620;&#128512;"));
     EXPECT_EQ(listed, (QList<char32_t>{0x1F600, 0xD55C}));
     const QString notice = document::unencodableNotice(listed);

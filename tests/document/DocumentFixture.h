@@ -57,7 +57,10 @@ protected:
     }
 
     QString text() const { return editorText(tab->AllMemo); }
-    void putFile(const QString& path, const QByteArray& bytes) { fake.files.files.insert(path, bytes); }
+    void putFile(const QString& path, const QByteArray& bytes)
+    {
+        fake.files.files.insert(path, bytes);
+    }
     QByteArray file(const QString& path) const { return fake.files.files.value(path); }
 
     // Open a file through the open dialog, with nothing to save first.
@@ -70,7 +73,8 @@ protected:
     Controls controls() const
     {
         const bool tags = tab->InsertDiaryBtn->isEnabled();
-        for (QPushButton* b : {tab->BRTagBtn, tab->HRBtn, tab->LinkTagBtn, tab->IMGBtn, tab->StyleBtn})
+        for (QPushButton* b :
+             {tab->BRTagBtn, tab->HRBtn, tab->LinkTagBtn, tab->IMGBtn, tab->StyleBtn})
             EXPECT_EQ(b->isEnabled(), tags) << b->objectName().toStdString();
         return {tab->SaveDiaryBtn->isEnabled(), tab->SaveAsBtn->isEnabled(), tags,
                 tab->AllMemo->isReadOnly()};
@@ -88,4 +92,3 @@ protected:
     QList<bool> opened; // documentOpened, with its fromFile
     int saves = 0;      // documentSaved
 };
-

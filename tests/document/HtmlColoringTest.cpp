@@ -1,5 +1,5 @@
-#include "document/DiaryFileTab.h"
 #include "document/HtmlColoring.h"
+#include "document/DiaryFileTab.h"
 #include "document/LineNumberArea.h"
 #include "platform/EditorText.h"
 #include "support/Typing.h"
@@ -54,8 +54,10 @@ protected:
 TEST_F(HtmlColoringTest, AnUnclosedCommentColoursTheLinesBelowUntilItIsClosed)
 {
     using Colours = std::vector<std::tuple<int, int, QColor>>;
-    EXPECT_EQ(colours(2), (Colours{{0, 2, colour(K::Tag)}, {2, 1, colour(K::Tag)},
-                                   {6, 3, colour(K::Tag)}, {9, 1, colour(K::Tag)}}));
+    EXPECT_EQ(colours(2), (Colours{{0, 2, colour(K::Tag)},
+                                   {2, 1, colour(K::Tag)},
+                                   {6, 3, colour(K::Tag)},
+                                   {9, 1, colour(K::Tag)}}));
 
     typeAt(0, 0, QStringLiteral("<!--"));
     EXPECT_EQ(colours(2), (Colours{{0, 10, colour(K::Comment)}}));

@@ -46,7 +46,8 @@ TEST_F(NewDiaryTest, TemplateFlagAndWindowChoice)
         ModalCloser closer([&](QDialog* dialog) {
             preview = editorText(newForm->SampleMemo);
             if (c.press)
-                QTest::mouseClick(dialog->findChild<QPushButton*>(QLatin1String(c.press)), Qt::LeftButton);
+                QTest::mouseClick(dialog->findChild<QPushButton*>(QLatin1String(c.press)),
+                                  Qt::LeftButton);
         });
         doc->NewDiary();
         EXPECT_EQ(closer.opened.size(), c.windowShows ? 1 : 0) << c.name;
@@ -146,8 +147,10 @@ TEST_F(TNewProcessFormTest, CheckBoxSetsTheFlagWhicheverWayTheWindowCloses)
 TEST_F(TNewProcessFormTest, IsBuiltWithItsTextsAndButtons)
 {
     EXPECT_EQ(newForm->objectName(), QStringLiteral("TNewProcessForm"));
-    EXPECT_EQ(newForm->windowTitle(), QStringLiteral("新規作成 - ベースHTML（ひな形）ファイルの読み込み選択"));
-    EXPECT_EQ(newForm->Label1->text(), QStringLiteral("日記ＨＴＭＬの新規作成用 「ペースHTMLファイル」が"));
+    EXPECT_EQ(newForm->windowTitle(),
+              QStringLiteral("新規作成 - ベースHTML（ひな形）ファイルの読み込み選択"));
+    EXPECT_EQ(newForm->Label1->text(),
+              QStringLiteral("日記ＨＴＭＬの新規作成用 「ペースHTMLファイル」が"));
     EXPECT_EQ(newForm->Label2->text(), QStringLiteral("存在します。（右記参照）"));
     EXPECT_EQ(newForm->Label3->text(), QStringLiteral("ベースHTMLファイルを読み込みますか？"));
     EXPECT_EQ(editorText(newForm->SampleMemo), QStringLiteral("Base HTML File\r\nPreview Area."));
@@ -216,9 +219,12 @@ TEST_F(THistoryFormTest, ButtonsShowTheEntriesAtEveryShowing)
         EXPECT_EQ(at, main->pos() + QPoint(166, 96)) << t.name;
     }
     EXPECT_EQ(history->windowTitle(), QStringLiteral("ファイル履歴から開く"));
-    EXPECT_EQ(history->Label1->text(),
-              QStringLiteral("最近保存したファイル３つを常に記憶しています。（保存していない場合は記録対象外）"));
-    EXPECT_EQ(history->Label2->text(), QStringLiteral("その中から選択して、再度開くことができます。"));
+    EXPECT_EQ(
+        history->Label1->text(),
+        QStringLiteral(
+            "最近保存したファイル３つを常に記憶しています。（保存していない場合は記録対象外）"));
+    EXPECT_EQ(history->Label2->text(),
+              QStringLiteral("その中から選択して、再度開くことができます。"));
     EXPECT_EQ(history->BitBtn1->text(), QStringLiteral("Cancel"));
 }
 
@@ -246,7 +252,8 @@ TEST_F(RecentFilesTest, OpeningAnEntryKeepsTheOrderAndClosesTheWindow)
 
 TEST_F(RecentFilesTest, MissingAndWriteProtectedEntriesAreRefused)
 {
-    const QString gone = QStringLiteral("/home/w/gone.htm"), locked = QStringLiteral("/home/w/locked.htm"),
+    const QString gone = QStringLiteral("/home/w/gone.htm"),
+                  locked = QStringLiteral("/home/w/locked.htm"),
                   unreadable = QStringLiteral("/home/w/unreadable.htm");
     putFile(locked, "l");
     fake.files.readOnly.insert(locked);
@@ -259,14 +266,18 @@ TEST_F(RecentFilesTest, MissingAndWriteProtectedEntriesAreRefused)
         Message expected;
     };
     const Case cases[] = {
-        {"missing", history->Button1,
+        {"missing",
+         history->Button1,
          {QStringLiteral("ファイル /home/w/gone.htm は、削除されたか、もしくは移動されています。"),
-          QStringLiteral("指定ファイルは存在しません"), MsgButtons::Ok, MsgIcon::Stop, MsgAnswer::Ok}},
-        {"write-protected", history->Button2,
+          QStringLiteral("指定ファイルは存在しません"), MsgButtons::Ok, MsgIcon::Stop,
+          MsgAnswer::Ok}},
+        {"write-protected",
+         history->Button2,
          {QStringLiteral("ファイル /home/w/locked.htm は、書き込み禁止に設定されています。\n"
                          "書き込み可能にしてから再度実行して下さい。"),
           QStringLiteral("書き込み禁止属性エラー"), MsgButtons::Ok, MsgIcon::Stop, MsgAnswer::Ok}},
-        {"unreadable", history->Button3,
+        {"unreadable",
+         history->Button3,
          {QStringLiteral("ﾌｧｲﾙ /home/w/unreadable.htm は開けません."), QStringLiteral("Pelmora 2"),
           MsgButtons::Ok, MsgIcon::Stop, MsgAnswer::Ok}},
     };

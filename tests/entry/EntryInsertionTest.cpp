@@ -154,8 +154,8 @@ TEST_F(EntryInsertionTest, TheBodyGoesInWhateverTheClipboardGivesBack)
         fake.clipboard.changedByOthers = u"他のアプリの文字"_s;
         insert();
         const QString body = flags == u"00011" ? u"本文"_s : u"本文<BR>\r\n"_s;
-        EXPECT_EQ(diaryText(), u"前\r\n"_s + dateLine + titleLine + main1Line + body
-                                   + u"</DIV>\r\n後"_s)
+        EXPECT_EQ(diaryText(),
+                  u"前\r\n"_s + dateLine + titleLine + main1Line + body + u"</DIV>\r\n後"_s)
             << flags.toStdString();
         EXPECT_EQ(fake.clipboard.content, text::toEditorText(body)) << flags.toStdString();
     }
@@ -216,9 +216,9 @@ TEST_F(EntryInsertionTest, TypedWeatherTakesItsColourFromTheWindowInOneUndoStep)
         });
         insert();
         EXPECT_EQ(closer.opened, QStringList{u"TWeatherForm"_s}) << c.name;
-        EXPECT_EQ(diaryText(), u"前\r\n<font color=\"#ff0000\"><b>1999年3月27日(土)</b></font> "_s +
-                                   c.colour + u"霧</b></font>\r\n"_s + titleLine + main1Line +
-                                   u"一行目\r\n二行目</DIV>\r\n後"_s)
+        EXPECT_EQ(diaryText(), u"前\r\n<font color=\"#ff0000\"><b>1999年3月27日(土)</b></font> "_s
+                                   + c.colour + u"霧</b></font>\r\n"_s + titleLine + main1Line
+                                   + u"一行目\r\n二行目</DIV>\r\n後"_s)
             << c.name;
         EXPECT_EQ(fake.system.sounds.size(), 1) << c.name;
         fake.system.sounds.clear();

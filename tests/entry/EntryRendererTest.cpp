@@ -165,12 +165,12 @@ TEST(EntryRendererTest, Variants)
         EntryFields fields = saturday();
         v.change(fields);
         const QString expected =
-            v.date.value_or(u"<font color=\"#ff0000\"><b>1999年3月27日(土)</b></font>"_s) +
-            v.weather.value_or(u" <font color=\"#ffccaa\"><b>晴れ</b></font>\r\n"_s) +
-            v.title.value_or(
-                u"<BR><STRONG><font color=\"#008000\">今日の題</font></STRONG>\r\n"_s) +
-            u"<DIV STYLE=\"margin-left:20pt;\">\r\n[body]</DIV>\r\n"_s +
-            (v.rule ? u"<HR>\r\n"_s : QString());
+            v.date.value_or(u"<font color=\"#ff0000\"><b>1999年3月27日(土)</b></font>"_s)
+            + v.weather.value_or(u" <font color=\"#ffccaa\"><b>晴れ</b></font>\r\n"_s)
+            + v.title.value_or(
+                u"<BR><STRONG><font color=\"#008000\">今日の題</font></STRONG>\r\n"_s)
+            + u"<DIV STYLE=\"margin-left:20pt;\">\r\n[body]</DIV>\r\n"_s
+            + (v.rule ? u"<HR>\r\n"_s : QString());
         EXPECT_EQ(joined(entry::renderEntry(fields, defaults(v.flags))), expected) << v.name;
     }
 }

@@ -89,8 +89,8 @@ protected:
     QString written() const { return form.chosenColour(); }
     bool grey() const
     {
-        return form.ColorEdit->palette().color(QPalette::Base) ==
-               form.palette().color(QPalette::Button);
+        return form.ColorEdit->palette().color(QPalette::Base)
+               == form.palette().color(QPalette::Button);
     }
 
     HtmlSettings html;

@@ -40,7 +40,11 @@ const FlagCase flagCases[] = {
     {"TooLong", "0000011111", {on, on, on, on, on}, {on, on, on, on, on}, "00000", "00000"},
     {"Junk", "xyz", {off, off, off, off, off}, {on, on, on, off, off}, "00011", "xyz"},
     {"OneOnly", "1", {off, off, off, off, off}, {off, on, on, off, off}, "10011", "1"},
-    {"AllSecondThenOn", "11100", {off, off, off, on, on}, {off, off, off, on, on}, "11100",
+    {"AllSecondThenOn",
+     "11100",
+     {off, off, off, on, on},
+     {off, off, off, on, on},
+     "11100",
      "11100"},
 };
 

@@ -120,8 +120,8 @@ TEST_F(THtmlFormTest, FirstRunShowsTheDefaultsInEveryControl)
     for (int i = 0; i < pages->count(); ++i)
         EXPECT_EQ(pages->tabText(i), tabs[i]);
     EXPECT_TRUE(child<QPushButton>("BitBtn1")->isDefault());
-    EXPECT_FALSE(child<QPushButton>("BitBtn2")->isDefault() ||
-                 child<QPushButton>("Button1")->isDefault());
+    EXPECT_FALSE(child<QPushButton>("BitBtn2")->isDefault()
+                 || child<QPushButton>("Button1")->isDefault());
 }
 
 TEST_F(THtmlFormTest, ClicksDriveThePreviewTheLanguageButtonsAndTheFlagsOkWrites)

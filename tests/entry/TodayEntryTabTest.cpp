@@ -1,6 +1,6 @@
+#include "entry/TodayEntryTab.h"
 #include "core/MainState.h"
 #include "entry/ItemComboBox.h"
-#include "entry/TodayEntryTab.h"
 #include "entry/UpDown.h"
 #include "platform/EditorText.h"
 #include "support/FakePlatform.h"

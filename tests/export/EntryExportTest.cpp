@@ -1,6 +1,6 @@
+#include "export/EntryExport.h"
 #include "core/AppError.h"
 #include "core/MainState.h"
-#include "export/EntryExport.h"
 #include "entry/ItemComboBox.h"
 #include "entry/TodayEntryTab.h"
 #include "platform/EditorText.h"
@@ -191,11 +191,12 @@ TEST_F(EntryExportTest, NoBreakSpacesAreWrittenAsBlanks)
     exporter.FileTodaySaveTextClick();
     exporter.FileTodaySaveHnfClick();
 
-    EXPECT_EQ(fake.files.files.value(u"/d.txt"_s),
-              text::encodeCp932(u"2001年5月3日(木) 晴れ\r\n\r\n[散 歩]\r\n晴れ  のち雨\r\n"_s).bytes);
-    EXPECT_EQ(fake.files.files.value(u"/d.hnf"_s),
-              text::encodeCp932(
-                  u"TENKI 晴れ\r\nOK\r\n\r\nNEW 散 歩\r\n晴れ  のち雨\r\n~\r\n"_s).bytes);
+    EXPECT_EQ(
+        fake.files.files.value(u"/d.txt"_s),
+        text::encodeCp932(u"2001年5月3日(木) 晴れ\r\n\r\n[散 歩]\r\n晴れ  のち雨\r\n"_s).bytes);
+    EXPECT_EQ(
+        fake.files.files.value(u"/d.hnf"_s),
+        text::encodeCp932(u"TENKI 晴れ\r\nOK\r\n\r\nNEW 散 歩\r\n晴れ  のち雨\r\n~\r\n"_s).bytes);
     ASSERT_EQ(fake.messages.shown.size(), 2);
     EXPECT_EQ(fake.messages.shown.at(0).text, u"保存しました。"_s);
     EXPECT_EQ(fake.messages.shown.at(1).text, u"保存しました。"_s);

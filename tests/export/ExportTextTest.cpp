@@ -122,7 +122,9 @@ TEST(ExportText, NoBreakSpaceIsWrittenAsABlank)
         {"between words", u"a\u00A0b"_s, "a b", {}},
         {"runs and line ends", u"\u00A0\u00A0x\u00A0\r\n\u00A0"_s, "  x \r\n ", {}},
         {"beside Japanese", u"晴れ\u00A0雨"_s, QByteArray::fromHex("90b082ea20894a"), {}},
-        {"other characters are still listed", u"\u00A0😀\u202F"_s, " &#128512;&#8239;",
+        {"other characters are still listed",
+         u"\u00A0😀\u202F"_s,
+         " &#128512;&#8239;",
          {0x1F600, 0x202F}},
     };
     for (const auto& c : cases) {

@@ -24,7 +24,8 @@ TEST(FileChoice, WriteProtectedChoiceIsRefusedAndTheDialogComesBackAtThatName)
 
         EXPECT_TRUE(chosen);
         EXPECT_EQ(dialog.fileName, free);
-        const QList<FileDialogSettings>& shown = save ? fake.fileDialogs.saved : fake.fileDialogs.opened;
+        const QList<FileDialogSettings>& shown =
+            save ? fake.fileDialogs.saved : fake.fileDialogs.opened;
         ASSERT_EQ(shown.size(), 2);
         EXPECT_EQ(shown[1].fileName, locked);
         ASSERT_EQ(fake.messages.shown.size(), 1);
@@ -49,8 +50,9 @@ TEST(FileChoice, AMissingFolderIsNamedAsSuchNotAsWriteProtection)
     EXPECT_TRUE(chooseSaveFile(fake.fileDialogs, fake.files, fake.messages, dialog));
     EXPECT_EQ(dialog.fileName, free);
     ASSERT_EQ(fake.messages.shown.size(), 1);
-    EXPECT_EQ(fake.messages.shown[0].text,
-              lost + QStringLiteral("\n保存先のフォルダが存在しません。\n別のフォルダを選んで下さい。"));
+    EXPECT_EQ(
+        fake.messages.shown[0].text,
+        lost + QStringLiteral("\n保存先のフォルダが存在しません。\n別のフォルダを選んで下さい。"));
     EXPECT_EQ(fake.messages.shown[0].caption, dialog.title);
     EXPECT_EQ(fake.messages.shown[0].icon, MsgIcon::Exclamation);
 }

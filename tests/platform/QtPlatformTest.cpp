@@ -1,24 +1,24 @@
+#include "platform/QtPlatform.h"
 #include "platform/Controls.h"
 #include "platform/Fonts.h"
-#include "platform/QtPlatform.h"
 #include "support/ModalCloser.h"
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QImage>
-#include <QLabel>
-#include <QFontInfo>
-#include <QMessageBox>
-#include <QPushButton>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QDir>
+#include <QFontInfo>
+#include <QImage>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTemporaryDir>
 
 #include <csignal>
+#include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -33,12 +33,20 @@ struct BoxCase {
 TEST(QtMessages, ButtonsSpeakJapaneseWithTheirDefaultAndEscape)
 {
     const BoxCase cases[] = {
-        {MsgButtons::YesNo, MsgAnswer::Yes, {QStringLiteral("はい"), QStringLiteral("いいえ")},
-         QStringLiteral("はい"), QStringLiteral("いいえ")},
-        {MsgButtons::YesNoCancel, MsgAnswer::Yes,
+        {MsgButtons::YesNo,
+         MsgAnswer::Yes,
+         {QStringLiteral("はい"), QStringLiteral("いいえ")},
+         QStringLiteral("はい"),
+         QStringLiteral("いいえ")},
+        {MsgButtons::YesNoCancel,
+         MsgAnswer::Yes,
          {QStringLiteral("はい"), QStringLiteral("いいえ"), QStringLiteral("キャンセル")},
-         QStringLiteral("はい"), QStringLiteral("キャンセル")},
-        {MsgButtons::Ok, MsgAnswer::Ok, {QStringLiteral("OK")}, QStringLiteral("OK"),
+         QStringLiteral("はい"),
+         QStringLiteral("キャンセル")},
+        {MsgButtons::Ok,
+         MsgAnswer::Ok,
+         {QStringLiteral("OK")},
+         QStringLiteral("OK"),
          QStringLiteral("OK")},
     };
     for (const BoxCase& c : cases) {
@@ -80,7 +88,8 @@ TEST(QtPlatform, FilterSplitsIntoDescriptionsAndPatterns)
         "HTMLファイル(*.html,*.htm)|*.html;*.htm|全てのテキストファイル|*.txt;*.log;*.doc;"));
     ASSERT_EQ(entries.size(), 2);
     EXPECT_EQ(entries[0].description, QStringLiteral("HTMLファイル(*.html,*.htm)"));
-    EXPECT_EQ(entries[0].patterns, (QStringList{QStringLiteral("*.html"), QStringLiteral("*.htm")}));
+    EXPECT_EQ(entries[0].patterns,
+              (QStringList{QStringLiteral("*.html"), QStringLiteral("*.htm")}));
     EXPECT_EQ(entries[1].patterns, (QStringList{QStringLiteral("*.txt"), QStringLiteral("*.log"),
                                                 QStringLiteral("*.doc")}));
 }
@@ -126,7 +135,8 @@ TEST(QtFiles, ReplacingAFileKeepsItsLinkAndPermissions)
     const QString target = dir.filePath(QStringLiteral("diary.htm"));
     const QString link = dir.filePath(QStringLiteral("link.htm"));
     ASSERT_TRUE(files.writeAll(target, "old"));
-    ASSERT_TRUE(QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+    ASSERT_TRUE(
+        QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
     ASSERT_TRUE(QFile::link(target, link));
     const QFile::Permissions before = QFile::permissions(target);
 
@@ -145,7 +155,8 @@ TEST(QtFiles, AWriteCutShortLeavesTheOldFileWhole)
     const QString path = dir.filePath(QStringLiteral("diary.htm"));
     const QByteArray old(600, 'o');
     ASSERT_TRUE(files.writeAll(path, old));
-    for (const qsizetype size : {qsizetype(2000), qsizetype(100000)}) { // ends in the buffer / passes it
+    for (const qsizetype size :
+         {qsizetype(2000), qsizetype(100000)}) { // ends in the buffer / passes it
         rlimit saved{};
         ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
         rlimit limited = saved;

@@ -1,5 +1,5 @@
-#include "platform/QtPlatform.h"
 #include "platform/SafeWrite.h"
+#include "platform/QtPlatform.h"
 
 #include <QDir>
 #include <QFile>
@@ -7,10 +7,10 @@
 
 #include <csignal>
 #include <functional>
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
-#include <grp.h>
 #include <unistd.h>
 
 namespace {

@@ -4,10 +4,10 @@
 //
 // Usage: recovery_child [diary path]   (XDG_STATE_HOME names the state folder)
 
-#include "core/MainState.h"
 #include "UnsavedWork.h"
 #include "app/PelmoraApplication.h"
 #include "app/TMainForm.h"
+#include "core/MainState.h"
 #include "document/DiaryDocument.h"
 #include "document/DiaryFileTab.h"
 #include "entry/ItemComboBox.h"

@@ -1,6 +1,6 @@
+#include "recovery/RecoveryData.h"
 #include "UnsavedWork.h"
 #include "platform/EditorText.h"
-#include "recovery/RecoveryData.h"
 #include "recovery/TextSnapshot.h"
 
 #include <QBuffer>
@@ -48,11 +48,16 @@ TEST(RecoveryData, EveryCodeUnitComesBackAsItWas)
     ASSERT_TRUE(back.has_value());
     for (const auto& [name, field] :
          std::initializer_list<std::pair<const char*, QString RecoveryData::*>>{
-             {"year", &RecoveryData::year}, {"month", &RecoveryData::month},
-             {"day", &RecoveryData::day}, {"weekday", &RecoveryData::weekdayText},
-             {"weather", &RecoveryData::weatherText}, {"title", &RecoveryData::title},
-             {"caption", &RecoveryData::titleCaption}, {"body", &RecoveryData::body},
-             {"diary", &RecoveryData::diaryText}, {"file", &RecoveryData::fileName}}) {
+             {"year", &RecoveryData::year},
+             {"month", &RecoveryData::month},
+             {"day", &RecoveryData::day},
+             {"weekday", &RecoveryData::weekdayText},
+             {"weather", &RecoveryData::weatherText},
+             {"title", &RecoveryData::title},
+             {"caption", &RecoveryData::titleCaption},
+             {"body", &RecoveryData::body},
+             {"diary", &RecoveryData::diaryText},
+             {"file", &RecoveryData::fileName}}) {
         EXPECT_EQ((*back).*field, data.*field) << name;
     }
     EXPECT_EQ(back->weekdayItem, 4);

@@ -1,6 +1,7 @@
-#include "core/MainState.h"
+#include "recovery/RecoveryKeeper.h"
 #include "UnsavedWork.h"
 #include "app/TMainForm.h"
+#include "core/MainState.h"
 #include "document/DiaryDocument.h"
 #include "document/DiaryFileTab.h"
 #include "entry/ItemComboBox.h"
@@ -8,7 +9,6 @@
 #include "platform/EditorText.h"
 #include "platform/QtPlatform.h"
 #include "recovery/RecoveryData.h"
-#include "recovery/RecoveryKeeper.h"
 #include "recovery/RecoveryStore.h"
 #include "support/FakePlatform.h"
 #include "support/ModalCloser.h"
@@ -100,7 +100,10 @@ TEST_F(RecoveryTest, ANormalCloseLeavesTheStateFolderEmpty)
     one.fake.messages.answer({MsgAnswer::Yes}); // close with the body not inserted
     EXPECT_TRUE(one.form->close());
     EXPECT_TRUE(QDir(stateHome.path()).isEmpty())
-        << QDir(folder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).join(u' ').toStdString();
+        << QDir(folder())
+               .entryList(QDir::AllEntries | QDir::NoDotAndDotDot)
+               .join(u' ')
+               .toStdString();
 }
 
 TEST_F(RecoveryTest, TheFileOfARunningInstanceIsNeverOffered)
@@ -219,9 +222,9 @@ TEST_F(RecoveryTest, WorkLeftByAKilledInstanceIsOfferedAtTheNextStart)
                   c.diaryPath.isEmpty() ? QStringLiteral("New File.") : c.diaryPath);
         EXPECT_TRUE(form.document()->isModified());
         EXPECT_EQ(form.state().DocumentLoaded, true);
-        for (QPushButton* on : {diary->SaveDiaryBtn, diary->SaveAsBtn, diary->InsertDiaryBtn,
-                                diary->BRTagBtn, diary->HRBtn, diary->LinkTagBtn, diary->IMGBtn,
-                                diary->StyleBtn})
+        for (QPushButton* on :
+             {diary->SaveDiaryBtn, diary->SaveAsBtn, diary->InsertDiaryBtn, diary->BRTagBtn,
+              diary->HRBtn, diary->LinkTagBtn, diary->IMGBtn, diary->StyleBtn})
             EXPECT_TRUE(on->isEnabled()) << on->objectName().toStdString();
         // Closing normally now asks about the diary and the body, and leaves nothing behind.
         fake.messages.answer({MsgAnswer::No, MsgAnswer::Yes});

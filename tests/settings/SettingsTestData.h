@@ -28,12 +28,9 @@ inline QString newProcessText(bool flag)
 inline QString firstPageChangeText(FirstPageChange flag)
 {
     switch (flag) {
-    case FirstPageChange::ShowAtSwitch:
-        return QStringLiteral("F");
-    case FirstPageChange::ShownThisRun:
-        return QStringLiteral("2");
-    case FirstPageChange::Never:
-        return QStringLiteral("T");
+    case FirstPageChange::ShowAtSwitch: return QStringLiteral("F");
+    case FirstPageChange::ShownThisRun: return QStringLiteral("2");
+    case FirstPageChange::Never: return QStringLiteral("T");
     }
     return {};
 }

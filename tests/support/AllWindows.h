@@ -20,7 +20,6 @@
 // asking makes those not made yet.
 inline QList<QDialog*> allWindows(Windows& w)
 {
-    return {&w.diaryTitle(), &w.link(),    &w.graphic(),    &w.newProcess(),
-            &w.html(),       &w.history(), &w.exp(),        &w.appSet(),
-            &w.helpVer(),    &w.decoration(), &w.please(), &w.weather()};
+    return {&w.diaryTitle(), &w.link(),   &w.graphic(), &w.newProcess(), &w.html(),   &w.history(),
+            &w.exp(),        &w.appSet(), &w.helpVer(), &w.decoration(), &w.please(), &w.weather()};
 }

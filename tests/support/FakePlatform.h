@@ -75,15 +75,15 @@ public:
 class FakeFiles : public Files {
 public:
     QMap<QString, QByteArray> files;
-    QSet<QString> readOnly;   // exist, can be read, refuse writing
-    QSet<QString> unreadable; // exist, refuse reading
+    QSet<QString> readOnly;      // exist, can be read, refuse writing
+    QSet<QString> unreadable;    // exist, refuse reading
     QSet<QString> failingWrites; // writable, but the write fails (a full disk)
     QSet<QString> undeletable;
-    QSet<QString> notRegular;              // a pipe or a device: there, but no regular file
-    QSet<QString> missingFolders;          // folders that are not there
-    QMap<QString, QDateTime> modified;     // set anew to play another program changing a file
-    QMap<QString, qint64> reportedSizes;   // sizes too big to hold in a test
-    QList<QString> reads;                  // every readAll, in order
+    QSet<QString> notRegular;            // a pipe or a device: there, but no regular file
+    QSet<QString> missingFolders;        // folders that are not there
+    QMap<QString, QDateTime> modified;   // set anew to play another program changing a file
+    QMap<QString, qint64> reportedSizes; // sizes too big to hold in a test
+    QList<QString> reads;                // every readAll, in order
 
     std::optional<QByteArray> readAll(const QString& path) override;
     bool writeAll(const QString& path, const QByteArray& bytes) override;
@@ -122,5 +122,8 @@ struct FakePlatform {
     FakeFiles files;
     FakeKeyStore keyStore;
 
-    Platform platform() { return {messages, fileDialogs, clipboard, clock, system, files, keyStore}; }
+    Platform platform()
+    {
+        return {messages, fileDialogs, clipboard, clock, system, files, keyStore};
+    }
 };

@@ -41,7 +41,7 @@ TEST(ColorHtml, ShowsEveryColourTheDecorationWindowCanWrite)
         ASSERT_TRUE(value.startsWith(u'#'));
         EXPECT_TRUE(page.contains(u"background-color: "_s + value + u'"')); // the swatch
         EXPECT_TRUE(page.contains(u'>' + value + u'<'));                    // the value
-        EXPECT_TRUE(page.contains(tag));                                     // sample text
+        EXPECT_TRUE(page.contains(tag));                                    // sample text
     }
 }
 

@@ -1,5 +1,5 @@
-#include "core/MainState.h"
 #include "tags/TagCommands.h"
+#include "core/MainState.h"
 #include "platform/EditorText.h"
 #include "support/FakePlatform.h"
 #include "support/ModalCloser.h"
@@ -21,14 +21,16 @@ namespace {
 
 class TagCommandsTest : public testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         setEditorText(today, u"今日の本文\r\n二行目"_qs);
         setEditorText(diary, u"<HTML>\r\n</HTML>"_qs);
     }
 
     QPlainTextEdit* editor() { return state.CurrentPage == Page::Today ? today : diary; }
     // Selects from..to (characters) in the editor of the tab in front.
-    void select(int from, int to) {
+    void select(int from, int to)
+    {
         QTextCursor cursor = editor()->textCursor();
         cursor.setPosition(from);
         cursor.setPosition(to, QTextCursor::KeepAnchor);
@@ -36,12 +38,14 @@ protected:
     }
     QString text() { return editorText(editor()); }
     // Runs the command with `drive` handed the one window it opens.
-    void run(void (TagCommands::*command)(), std::function<void(QDialog*)> drive) {
+    void run(void (TagCommands::*command)(), std::function<void(QDialog*)> drive)
+    {
         ModalCloser closer(std::move(drive));
         (commands.*command)();
         EXPECT_EQ(closer.opened.size(), 1);
     }
-    QString beforeCaret() {
+    QString beforeCaret()
+    {
         return ::text::fromEditorText(
             editor()->toPlainText().left(editor()->textCursor().position()));
     }
@@ -55,14 +59,18 @@ protected:
     TLinkForm linkForm;
     TGraphicForm graphicForm;
     TDecorationForm decorationForm;
-    TagCommands commands{state, today, diary, messages,
+    TagCommands commands{state,
+                         today,
+                         diary,
+                         messages,
                          {[this]() -> TLinkForm& { return linkForm; },
                           [this]() -> TGraphicForm& { return graphicForm; },
                           [this]() -> TDecorationForm& { return decorationForm; }},
                          [this] { ++refocused; }};
 };
 
-TEST_F(TagCommandsTest, LineBreakAndRuleGoInPlaceOfTheSelectionOfTheActiveEditor) {
+TEST_F(TagCommandsTest, LineBreakAndRuleGoInPlaceOfTheSelectionOfTheActiveEditor)
+{
     using enum Page;
     struct Case {
         const char* name;
@@ -100,7 +108,8 @@ TEST_F(TagCommandsTest, LineBreakAndRuleGoInPlaceOfTheSelectionOfTheActiveEditor
     }
 }
 
-TEST_F(TagCommandsTest, LinkAndDecorationRefuseAnEmptySelection) {
+TEST_F(TagCommandsTest, LinkAndDecorationRefuseAnEmptySelection)
+{
     struct Case {
         void (TagCommands::*command)();
         QString message, caption;
@@ -130,7 +139,8 @@ TEST_F(TagCommandsTest, LinkAndDecorationRefuseAnEmptySelection) {
     }
 }
 
-TEST_F(TagCommandsTest, WindowsReplaceTheSelectionOnOkOnly) {
+TEST_F(TagCommandsTest, WindowsReplaceTheSelectionOnOkOnly)
+{
     // Link on the diary, the selection a line end alone.
     state.CurrentPage = Page::Diary;
     select(6, 7);
@@ -170,7 +180,8 @@ TEST_F(TagCommandsTest, WindowsReplaceTheSelectionOnOkOnly) {
     EXPECT_EQ(text(), u"<IMG SRC=\"a.gif\">今日</B>の本文\r\n二行目"_qs);
 }
 
-TEST_F(TagCommandsTest, TheDiaryPlaceholderIsNeverWritten) {
+TEST_F(TagCommandsTest, TheDiaryPlaceholderIsNeverWritten)
+{
     state.CurrentPage = Page::Diary;
     diary->setReadOnly(true);
     const QString before = text();

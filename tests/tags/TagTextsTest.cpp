@@ -6,13 +6,15 @@ namespace {
 
 using tags::ImageAlign;
 
-TEST(TagTexts, LineBreakAndRuleDependOnTheTabOnlyWhereTheyShould) {
+TEST(TagTexts, LineBreakAndRuleDependOnTheTabOnlyWhereTheyShould)
+{
     EXPECT_EQ(tags::lineBreakTag(Page::Today), QStringLiteral("<BR>\r\n"));
     EXPECT_EQ(tags::lineBreakTag(Page::Diary), QStringLiteral("<BR>"));
     EXPECT_EQ(tags::horizontalRuleTag(), QStringLiteral("\r\n<HR>\r\n"));
 }
 
-TEST(TagTexts, LinkTagTakesEveryValueAsTyped) {
+TEST(TagTexts, LinkTagTakesEveryValueAsTyped)
+{
     struct Case {
         const char* name;
         QString url, text;
@@ -39,7 +41,8 @@ TEST(TagTexts, LinkTagTakesEveryValueAsTyped) {
               u"<A HREF=\""_qs + longUrl + u"\">"_qs + longUrl + u"</A>"_qs);
 }
 
-TEST(TagTexts, ImageAttributesComeInTheirFixedOrder) {
+TEST(TagTexts, ImageAttributesComeInTheirFixedOrder)
+{
     struct Case {
         const char* name;
         tags::ImageFields fields;
@@ -61,7 +64,8 @@ TEST(TagTexts, ImageAttributesComeInTheirFixedOrder) {
         EXPECT_EQ(tags::imageTag(c.fields), c.expected) << c.name;
 }
 
-TEST(TagTexts, AnyTwoColoursMixTheSameWhicheverComesFirst) {
+TEST(TagTexts, AnyTwoColoursMixTheSameWhicheverComesFirst)
+{
     EXPECT_EQ(tags::colourValue(tags::Red, tags::Blue), QStringLiteral("#ff00ff"));
     EXPECT_EQ(tags::colourValue(tags::Yellow, tags::Blue), QStringLiteral("#00ffff"));
     EXPECT_EQ(tags::colourValue(tags::White, tags::Black), QStringLiteral("#cccccc"));
@@ -77,14 +81,16 @@ TEST(TagTexts, AnyTwoColoursMixTheSameWhicheverComesFirst) {
     }
 }
 
-tags::DecorationButtons withColours(std::initializer_list<tags::Colour> down) {
+tags::DecorationButtons withColours(std::initializer_list<tags::Colour> down)
+{
     tags::DecorationButtons b;
     for (tags::Colour c : down)
         b.colours[c] = true;
     return b;
 }
 
-TEST(TagTexts, DecorationBuildsTagsPreviewAndKeptColours) {
+TEST(TagTexts, DecorationBuildsTagsPreviewAndKeptColours)
+{
     tags::DecorationButtons all = withColours({tags::Red, tags::Blue});
     all.bold = all.italic = all.underline = all.strike = all.big = all.strong = true;
     tags::DecorationButtons boldSmall = withColours({tags::Red, tags::Blue});

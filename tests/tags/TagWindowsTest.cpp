@@ -23,14 +23,16 @@ namespace {
 // Runs `ask` with `drive` handed the window while it is open; a window `drive` leaves open is
 // closed as Esc would close it.
 template <typename Form, typename Ask>
-std::optional<QString> withWindow(Form& form, Ask ask, std::function<void(Form&)> drive) {
+std::optional<QString> withWindow(Form& form, Ask ask, std::function<void(Form&)> drive)
+{
     ModalCloser closer([&](QDialog*) { drive(form); });
     std::optional<QString> result = ask();
     EXPECT_EQ(closer.opened, QStringList{form.objectName()});
     return result;
 }
 
-TEST(TLinkFormTest, PrefillsFocusesAndBuildsTheTag) {
+TEST(TLinkFormTest, PrefillsFocusesAndBuildsTheTag)
+{
     FakeMessages messages;
     TLinkForm form;
     EXPECT_EQ(form.windowTitle(), QStringLiteral("リンクの設置"));
@@ -77,7 +79,8 @@ TEST(TLinkFormTest, PrefillsFocusesAndBuildsTheTag) {
     EXPECT_FALSE(tag.has_value());
 }
 
-TEST(TGraphicFormTest, ResetsAtEveryOpeningAndBuildsTheTag) {
+TEST(TGraphicFormTest, ResetsAtEveryOpeningAndBuildsTheTag)
+{
     FakeMessages messages;
     TGraphicForm form;
     auto ask = [&] { return form.askTag(messages); };
@@ -116,11 +119,13 @@ TEST(TGraphicFormTest, ResetsAtEveryOpeningAndBuildsTheTag) {
 class TDecorationFormTest : public testing::Test {
 protected:
     std::optional<QString> decorate(const QString& selection,
-                                    std::function<void(TDecorationForm&)> drive) {
+                                    std::function<void(TDecorationForm&)> drive)
+    {
         return withWindow<TDecorationForm>(
             form, [&] { return form.askTag(selection); }, std::move(drive));
     }
-    static QStringList down(TDecorationForm& f) {
+    static QStringList down(TDecorationForm& f)
+    {
         QStringList names;
         for (QPushButton* b : f.findChildren<QPushButton*>()) {
             if (b->isChecked())
@@ -132,7 +137,8 @@ protected:
     TDecorationForm form;
 };
 
-TEST_F(TDecorationFormTest, ColoursMixTwoAtMostInTheirOrder) {
+TEST_F(TDecorationFormTest, ColoursMixTwoAtMostInTheirOrder)
+{
     auto tag = decorate(u"赤"_qs, [](TDecorationForm& f) {
         EXPECT_EQ(f.TagPanel->text(), u"TAG PREVIEW"_qs);
         EXPECT_FALSE(f.AttColorLabel->isVisible());
@@ -171,19 +177,29 @@ struct ColourCase {
     const char* value;
 };
 
-TEST_F(TDecorationFormTest, EveryColourAndPairGivesItsValuePressedInEitherOrder) {
-    const ColourCase cases[] = {
-        {"RedBtn", "", "#ff0000"},          {"RedBtn", "YellowBtn", "#ffcc00"},
-        {"RedBtn", "BlueBtn", "#ff00ff"},   {"RedBtn", "GreenBtn", "#ff8000"},
-        {"RedBtn", "WhiteBtn", "#ffcccc"},  {"RedBtn", "BlackBtn", "#800000"},
-        {"YellowBtn", "", "#ffff00"},       {"YellowBtn", "BlueBtn", "#00ffff"},
-        {"YellowBtn", "GreenBtn", "#00cc00"}, {"YellowBtn", "WhiteBtn", "#ffffcc"},
-        {"YellowBtn", "BlackBtn", "#808000"}, {"BlueBtn", "", "#0000ff"},
-        {"BlueBtn", "GreenBtn", "#0080ff"}, {"BlueBtn", "WhiteBtn", "#ccccff"},
-        {"BlueBtn", "BlackBtn", "#000080"}, {"GreenBtn", "", "#008000"},
-        {"GreenBtn", "WhiteBtn", "#ccffcc"}, {"GreenBtn", "BlackBtn", "#005000"},
-        {"WhiteBtn", "", "#ffffff"},        {"WhiteBtn", "BlackBtn", "#cccccc"},
-        {"BlackBtn", "", "#000000"}};
+TEST_F(TDecorationFormTest, EveryColourAndPairGivesItsValuePressedInEitherOrder)
+{
+    const ColourCase cases[] = {{"RedBtn", "", "#ff0000"},
+                                {"RedBtn", "YellowBtn", "#ffcc00"},
+                                {"RedBtn", "BlueBtn", "#ff00ff"},
+                                {"RedBtn", "GreenBtn", "#ff8000"},
+                                {"RedBtn", "WhiteBtn", "#ffcccc"},
+                                {"RedBtn", "BlackBtn", "#800000"},
+                                {"YellowBtn", "", "#ffff00"},
+                                {"YellowBtn", "BlueBtn", "#00ffff"},
+                                {"YellowBtn", "GreenBtn", "#00cc00"},
+                                {"YellowBtn", "WhiteBtn", "#ffffcc"},
+                                {"YellowBtn", "BlackBtn", "#808000"},
+                                {"BlueBtn", "", "#0000ff"},
+                                {"BlueBtn", "GreenBtn", "#0080ff"},
+                                {"BlueBtn", "WhiteBtn", "#ccccff"},
+                                {"BlueBtn", "BlackBtn", "#000080"},
+                                {"GreenBtn", "", "#008000"},
+                                {"GreenBtn", "WhiteBtn", "#ccffcc"},
+                                {"GreenBtn", "BlackBtn", "#005000"},
+                                {"WhiteBtn", "", "#ffffff"},
+                                {"WhiteBtn", "BlackBtn", "#cccccc"},
+                                {"BlackBtn", "", "#000000"}};
     for (const ColourCase& c : cases) {
         QStringList order = {QLatin1String(c.first), QLatin1String(c.second)};
         order.removeAll(QString());
@@ -199,7 +215,8 @@ TEST_F(TDecorationFormTest, EveryColourAndPairGivesItsValuePressedInEitherOrder)
     }
 }
 
-TEST_F(TDecorationFormTest, AChangeOfStateThatIsNoClickRebuildsTheTagsToo) {
+TEST_F(TDecorationFormTest, AChangeOfStateThatIsNoClickRebuildsTheTagsToo)
+{
     auto tag = decorate(u"x"_qs, [](TDecorationForm& f) {
         QAccessibleInterface* bold = QAccessible::queryAccessibleInterface(f.BoldBtn);
         ASSERT_TRUE(bold && bold->actionInterface());
@@ -219,7 +236,8 @@ TEST_F(TDecorationFormTest, AChangeOfStateThatIsNoClickRebuildsTheTagsToo) {
     EXPECT_EQ(tag, u"<B><BIG><FONT COLOR=\"#ffcc00\">x</FONT></BIG></B>"_qs);
 }
 
-TEST_F(TDecorationFormTest, StylesSizesAndThePreview) {
+TEST_F(TDecorationFormTest, StylesSizesAndThePreview)
+{
     auto tag = decorate(u"一\r\n二"_qs, [](TDecorationForm& f) {
         EXPECT_EQ(f.PreviewPanel->text(), u"一\r\n二"_qs);
         EXPECT_EQ(f.PreviewPanel->font().pointSize(), 16);

@@ -19,7 +19,8 @@ using text::encodeCp932;
 using text::truncateCp932;
 
 // Readable failure messages for QString comparisons.
-static void PrintTo(const QString& s, std::ostream* os) {
+static void PrintTo(const QString& s, std::ostream* os)
+{
     *os << '"' << s.toStdString() << "\" (";
     for (QChar c : s)
         *os << ' ' << std::hex << unsigned(c.unicode());
@@ -28,14 +29,16 @@ static void PrintTo(const QString& s, std::ostream* os) {
 
 namespace {
 
-QByteArray bytes(std::initializer_list<int> values) {
+QByteArray bytes(std::initializer_list<int> values)
+{
     QByteArray out;
     for (int v : values)
         out.append(static_cast<char>(v));
     return out;
 }
 
-QString units(std::initializer_list<char16_t> values) {
+QString units(std::initializer_list<char16_t> values)
+{
     QString out;
     for (char16_t v : values)
         out.append(QChar(v));
@@ -46,16 +49,17 @@ QString units(std::initializer_list<char16_t> values) {
 // The tests compare the codec against this instead of against the codec's own tables.
 class IconvOracle {
 public:
-    static const IconvOracle& get() {
+    static const IconvOracle& get()
+    {
         static const IconvOracle oracle;
         return oracle;
     }
 
-    int singleUnit[256];            // -1: starts a pair, -2: never a character
-    std::vector<int> pairUnit;      // by lead << 8 | trail; -1: not a character
-    std::vector<int> canonicalPair; // code iconv writes for pairUnit
-    std::vector<int> validPairs;    // every code with pairUnit >= 0
-    std::vector<int> encodeUnit;    // by UTF-16 unit: iconv's code, -1 if none
+    int singleUnit[256];                         // -1: starts a pair, -2: never a character
+    std::vector<int> pairUnit;                   // by lead << 8 | trail; -1: not a character
+    std::vector<int> canonicalPair;              // code iconv writes for pairUnit
+    std::vector<int> validPairs;                 // every code with pairUnit >= 0
+    std::vector<int> encodeUnit;                 // by UTF-16 unit: iconv's code, -1 if none
     std::map<int, std::vector<int>> codesOfUnit; // every pair decoding to a unit, ascending
 
     bool pairs(int lead, int trail) const { return pairUnit[(lead << 8) | trail] >= 0; }
@@ -63,7 +67,8 @@ public:
     // Decodes in and re-encodes it the way iconv would, stray bytes kept as U+F7xx. A
     // duplicate right after a stray lead byte keeps a code whose first byte cannot pair with
     // that byte: the lowest such code of the character.
-    void expect(const QByteArray& in, QString& decoded, QByteArray& reencoded) const {
+    void expect(const QByteArray& in, QString& decoded, QByteArray& reencoded) const
+    {
         decoded.clear();
         reencoded.clear();
         const auto* p = reinterpret_cast<const unsigned char*>(in.constData());
@@ -103,7 +108,8 @@ public:
     }
 
 private:
-    IconvOracle() : pairUnit(65536, -1), canonicalPair(65536, -1), encodeUnit(65536, -1) {
+    IconvOracle() : pairUnit(65536, -1), canonicalPair(65536, -1), encodeUnit(65536, -1)
+    {
         iconv_t dec = iconv_open("UTF-16LE", "CP932");
         iconv_t enc = iconv_open("CP932", "UTF-16LE");
         EXPECT_NE(dec, reinterpret_cast<iconv_t>(-1));
@@ -142,8 +148,8 @@ private:
         iconv_close(enc);
     }
 
-    static int run(iconv_t cd, const unsigned char* in, size_t len,
-                   std::vector<unsigned char>& out) {
+    static int run(iconv_t cd, const unsigned char* in, size_t len, std::vector<unsigned char>& out)
+    {
         iconv(cd, nullptr, nullptr, nullptr, nullptr);
         char buf[16];
         char* ip = reinterpret_cast<char*>(const_cast<unsigned char*>(in));
@@ -156,7 +162,8 @@ private:
     }
 };
 
-QString hexOf(const QByteArray& b) {
+QString hexOf(const QByteArray& b)
+{
     return QString::fromLatin1(b.toHex(' '));
 }
 
@@ -165,7 +172,8 @@ QString hexOf(const QByteArray& b) {
 // ---------------------------------------------------------------------------------------------
 // Fixed points of the mapping, both directions.
 
-TEST(Cp932Mapping, KnownCharactersHaveTheirWindowsBytes) {
+TEST(Cp932Mapping, KnownCharactersHaveTheirWindowsBytes)
+{
     struct Case {
         const char* name;
         QString text;
@@ -198,7 +206,8 @@ TEST(Cp932Mapping, KnownCharactersHaveTheirWindowsBytes) {
     }
 }
 
-TEST(Cp932Mapping, DuplicateCodesDecodeToTheirCharacterAndEncodeToTheWindowsCode) {
+TEST(Cp932Mapping, DuplicateCodesDecodeToTheirCharacterAndEncodeToTheWindowsCode)
+{
     struct Case {
         QByteArray duplicate;
         char16_t character;
@@ -221,7 +230,8 @@ TEST(Cp932Mapping, DuplicateCodesDecodeToTheirCharacterAndEncodeToTheWindowsCode
     }
 }
 
-TEST(Cp932Mapping, EncodesCharactersLinuxInputMethodsType) {
+TEST(Cp932Mapping, EncodesCharactersLinuxInputMethodsType)
+{
     // Input methods on Linux produce the JIS-flavoured characters; Windows files hold
     // them at the Microsoft code of the look-alike. Yen sign and overline fall onto
     // the ASCII bytes Japanese Windows fonts draw that way.
@@ -253,7 +263,8 @@ TEST(Cp932Mapping, EncodesCharactersLinuxInputMethodsType) {
 // ---------------------------------------------------------------------------------------------
 // Exhaustive and random agreement with iconv, and byte-exact round trips.
 
-TEST(Cp932RoundTrip, EverySingleByteAndEveryPair) {
+TEST(Cp932RoundTrip, EverySingleByteAndEveryPair)
+{
     const IconvOracle& oracle = IconvOracle::get();
     int duplicates = 0;
     int characters = 0;
@@ -277,7 +288,8 @@ TEST(Cp932RoundTrip, EverySingleByteAndEveryPair) {
     EXPECT_EQ(duplicates, 398);
 }
 
-TEST(Cp932RoundTrip, EveryBmpUnitEncodesLikeIconv) {
+TEST(Cp932RoundTrip, EveryBmpUnitEncodesLikeIconv)
+{
     const IconvOracle& oracle = IconvOracle::get();
     for (int u = 0; u < 65536; ++u) {
         const QString in = units({char16_t(u)});
@@ -299,7 +311,8 @@ TEST(Cp932RoundTrip, EveryBmpUnitEncodesLikeIconv) {
     }
 }
 
-TEST(Cp932RoundTrip, RandomBuffers) {
+TEST(Cp932RoundTrip, RandomBuffers)
+{
     const IconvOracle& oracle = IconvOracle::get();
     std::mt19937 rng(932);
     auto pick = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
@@ -327,12 +340,8 @@ TEST(Cp932RoundTrip, RandomBuffers) {
                      b.append(char(pick(0x20, 0x7E)));
                  break;
              }
-             case 1:
-                 b.append(char(pick(0xA1, 0xDF)));
-                 break;
-             case 2:
-                 b.append("\r\n");
-                 break;
+             case 1: b.append(char(pick(0xA1, 0xDF))); break;
+             case 2: b.append("\r\n"); break;
              case 3:
                  if (pick(0, 20) == 0)
                      b.append(char(pick(0x80, 0xFF)));
@@ -368,7 +377,8 @@ TEST(Cp932RoundTrip, RandomBuffers) {
 // ---------------------------------------------------------------------------------------------
 // Bytes that are not characters.
 
-TEST(Cp932Decode, StrayBytesBecomePrivateUseAndTheNextByteStillDecodes) {
+TEST(Cp932Decode, StrayBytesBecomePrivateUseAndTheNextByteStillDecodes)
+{
     struct Case {
         const char* name;
         QByteArray in;
@@ -403,7 +413,8 @@ TEST(Cp932Decode, StrayBytesBecomePrivateUseAndTheNextByteStillDecodes) {
 
 // Opening a file as the diary does: decoded, every line end made one LF. The reference is the
 // same in two steps: decoded as it is, then CR LF, CR and LF turned into LF.
-static QString openBytes(const QByteArray& file) {
+static QString openBytes(const QByteArray& file)
+{
     const QString opened = text::decodeCp932ToEditor(file);
     QString twoSteps = decodeCp932(file);
     twoSteps.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
@@ -411,7 +422,8 @@ static QString openBytes(const QByteArray& file) {
     return opened;
 }
 
-TEST(Cp932Decode, StrayLeadByteBeforeADuplicateStaysAloneAfterSaving) {
+TEST(Cp932Decode, StrayLeadByteBeforeADuplicateStaysAloneAfterSaving)
+{
     // EE ED is not a character, so EE stands alone and ED 40 reads as U+7E8A, which Windows
     // writes as FA 5C. Written that way after EE, the bytes would read as EE FA and "\".
     const QByteArray worked = bytes({0xEE, 0xED, 0x40});
@@ -445,7 +457,8 @@ TEST(Cp932Decode, StrayLeadByteBeforeADuplicateStaysAloneAfterSaving) {
     EXPECT_EQ(wouldPair, 481);
 }
 
-TEST(Cp932Decode, ShortFilesReadTheSameAfterEverySave) {
+TEST(Cp932Decode, ShortFilesReadTheSameAfterEverySave)
+{
     // Short byte strings rich in lead bytes, duplicate codes, stray bytes and line ends: the
     // first save may normalise, after that every open and save gives the same text and bytes.
     const IconvOracle& oracle = IconvOracle::get();
@@ -467,14 +480,9 @@ TEST(Cp932Decode, ShortFilesReadTheSameAfterEverySave) {
                 file.append(char(code & 0xFF));
                 break;
             }
-            case 1:
-                file.append(pick(0, 1) ? '\r' : '\n');
-                break;
-            case 2:
-                file.append(char(pick(0x40, 0x7E)));
-                break;
-            default:
-                file.append(char(pick(0x80, 0xFF)));
+            case 1: file.append(pick(0, 1) ? '\r' : '\n'); break;
+            case 2: file.append(char(pick(0x40, 0x7E))); break;
+            default: file.append(char(pick(0x80, 0xFF)));
             }
         }
         const QString opened = openBytes(file);
@@ -485,7 +493,8 @@ TEST(Cp932Decode, ShortFilesReadTheSameAfterEverySave) {
     }
 }
 
-TEST(Cp932Decode, Utf8FileSurvivesByteForByte) {
+TEST(Cp932Decode, Utf8FileSurvivesByteForByte)
+{
     const QByteArray utf8 = QStringLiteral("2024年12月7日(土) 晴れ\r\n"
                                            "今日は朝から散歩に出かけた。ｶﾌｪで珈琲を飲む。\r\n"
                                            "「日記をつけるのは楽しい」と思った～♪\r\n")
@@ -503,14 +512,15 @@ TEST(Cp932Decode, Utf8FileSurvivesByteForByte) {
 
 // The editor's text is written in one pass, its line breaks as CR LF: the same bytes as making
 // a CR LF copy first and encoding that.
-TEST(Cp932Encode, EditorTextIsWrittenAsItsCrLfCopyWouldBe) {
+TEST(Cp932Encode, EditorTextIsWrittenAsItsCrLfCopyWouldBe)
+{
     const QString ascii8(8, u'a');
     const QString cases[] = {
         QString(),
         QStringLiteral("a\nb"),
         QStringLiteral("\n\n"),
-        QStringLiteral("a\rb\r"),   // a lone CR in the text stays one byte
-        QStringLiteral("a\r\nb"),   // and so does the CR of a CR LF
+        QStringLiteral("a\rb\r"), // a lone CR in the text stays one byte
+        QStringLiteral("a\r\nb"), // and so does the CR of a CR LF
         units({'a', 0x2029, 'b', 0x2028, 0x2029}),
         QStringLiteral("日記\n本文\n"),
         QStringLiteral("a😀\n😀"),
@@ -532,7 +542,8 @@ TEST(Cp932Encode, EditorTextIsWrittenAsItsCrLfCopyWouldBe) {
 // ---------------------------------------------------------------------------------------------
 // Characters the page cannot hold.
 
-TEST(Cp932Encode, UnencodableCharactersBecomeReferencesAndAreListedOnce) {
+TEST(Cp932Encode, UnencodableCharactersBecomeReferencesAndAreListedOnce)
+{
     struct Case {
         const char* name;
         QString text;
@@ -574,7 +585,8 @@ TEST(Cp932Encode, UnencodableCharactersBecomeReferencesAndAreListedOnce) {
 // ---------------------------------------------------------------------------------------------
 // Cutting to a byte budget.
 
-TEST(Cp932Truncate, CutsBeforeACharacterThatWouldNotFit) {
+TEST(Cp932Truncate, CutsBeforeACharacterThatWouldNotFit)
+{
     // ﾏｲ=2 日記=4 _=1 山田=4 ﾀﾛｳ=3 _=1 2024=4 年=2 12=2 月=2 31=2 日=2 (=1 火=2 ).txt=5
     const QString name = QStringLiteral("ﾏｲ日記_山田ﾀﾛｳ_2024年12月31日(火).txt");
     struct Case {
@@ -603,9 +615,10 @@ TEST(Cp932Truncate, CutsBeforeACharacterThatWouldNotFit) {
     }
 }
 
-TEST(Cp932Truncate, EveryLimitGivesTheLongestPrefixThatFits) {
-    const QString text = QStringLiteral("ﾆｯｷ😀日記 abc\r\n") + units({0xD83D}) +
-                         QStringLiteral("ｶﾞｯｺｳ€年月／") + units({0xF7A0});
+TEST(Cp932Truncate, EveryLimitGivesTheLongestPrefixThatFits)
+{
+    const QString text = QStringLiteral("ﾆｯｷ😀日記 abc\r\n") + units({0xD83D})
+                         + QStringLiteral("ｶﾞｯｺｳ€年月／") + units({0xF7A0});
     const qsizetype total = cp932Length(text);
     for (qsizetype limit = 0; limit <= total + 1; ++limit) {
         SCOPED_TRACE(limit);
@@ -615,9 +628,8 @@ TEST(Cp932Truncate, EveryLimitGivesTheLongestPrefixThatFits) {
         // The cut is a prefix of the encoding too: nothing split.
         ASSERT_TRUE(encodeCp932(text).bytes.startsWith(encodeCp932(cut).bytes));
         if (cut.size() < text.size()) {
-            const bool pair = text.at(cut.size()).isHighSurrogate() &&
-                              cut.size() + 1 < text.size() &&
-                              text.at(cut.size() + 1).isLowSurrogate();
+            const bool pair = text.at(cut.size()).isHighSurrogate() && cut.size() + 1 < text.size()
+                              && text.at(cut.size() + 1).isLowSurrogate();
             ASSERT_GT(cp932Length(text.first(cut.size() + (pair ? 2 : 1))), limit);
         } else {
             ASSERT_LE(total, limit);

@@ -32,7 +32,10 @@ QList<TextRange> findAll(const QString& text, const QString& pattern, SearchOpti
 TEST(TextSearch, FindsEveryMatchAtItsOffsetsInTheOriginalText)
 {
     const SearchCase cases[] = {
-        {"case folded by default", u"Diary diary DIARY", u"diary", plain,
+        {"case folded by default",
+         u"Diary diary DIARY",
+         u"diary",
+         plain,
          {{0, 5}, {6, 11}, {12, 17}}},
         {"match case", u"Diary diary DIARY", u"diary", matchCase, {{6, 11}}},
         {"widths apart", u"Ａ１ A1", u"A1", plain, {{3, 5}}},
@@ -55,7 +58,10 @@ TEST(TextSearch, FindsEveryMatchAtItsOffsetsInTheOriginalText)
         {"regex ignores case", u"ABC abc", u"b.", regex, {{1, 3}, {5, 7}}},
         {"regex matches case", u"ABC abc", u"b.", regexCase, {{5, 7}}},
         {"regex on folded text", u"ｶﾞｲﾄﾞ ガイド", u"ガイ.", regexWidth, {{0, 5}, {6, 9}}},
-        {"full-width metacharacters stay literal", u"(a) （ａ） a", u"（ａ）", regexWidth,
+        {"full-width metacharacters stay literal",
+         u"(a) （ａ） a",
+         u"（ａ）",
+         regexWidth,
          {{0, 3}, {4, 7}}},
         {"regex line starts", u"朝\u2029昼", u"^昼", regex, {{2, 3}}},
         {"regex skips empty matches", u"aXa", u"X*", regex, {{1, 2}}},
@@ -63,8 +69,8 @@ TEST(TextSearch, FindsEveryMatchAtItsOffsetsInTheOriginalText)
         {"empty pattern finds nothing", u"abc", u"", plain, {}},
     };
     for (const SearchCase& c : cases) {
-        const QList<TextRange> found = findAll(QString::fromUtf16(c.text),
-                                               QString::fromUtf16(c.pattern), c.options);
+        const QList<TextRange> found =
+            findAll(QString::fromUtf16(c.text), QString::fromUtf16(c.pattern), c.options);
         ASSERT_EQ(found.size(), c.matches.size()) << c.name;
         for (qsizetype i = 0; i < found.size(); ++i) {
             EXPECT_EQ(found[i].start, c.matches[i].start) << c.name << " match " << i;
@@ -99,8 +105,8 @@ TEST(FoldedText, MapsOffsetsBothWaysAcrossJoinedPairs)
     // ｷﾟ is no kana and stays two units; ｶﾞ and ﾊﾟ become one each.
     const FoldedText folded(QStringLiteral("ｶﾞｷﾟﾊﾟ😀"), {false, true, false, false});
     EXPECT_EQ(folded.text(), QStringLiteral("ガキ\u309Aパ😀"));
-    const std::pair<qsizetype, qsizetype> foldedToOriginal[] = {
-        {0, 0}, {1, 2}, {2, 3}, {3, 4}, {4, 6}, {5, 7}, {6, 8}};
+    const std::pair<qsizetype, qsizetype> foldedToOriginal[] = {{0, 0}, {1, 2}, {2, 3}, {3, 4},
+                                                                {4, 6}, {5, 7}, {6, 8}};
     for (const auto& [f, o] : foldedToOriginal) {
         EXPECT_EQ(folded.toOriginal(f), o) << "folded " << f;
         EXPECT_EQ(folded.toFolded(o), f) << "original " << o;
