@@ -13,8 +13,8 @@ fi
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$top"
 
-packages=(cmake g++ make qt6-base-dev qt6-translations-l10n fonts-ipafont-gothic libgl-dev
-          libgtest-dev)
+packages=(cmake g++ make qt6-base-dev qt6-translations-l10n fonts-ipafont-gothic libgl-dev)
+[[ $mode == test ]] && packages+=(libgtest-dev clang-format)
 
 install_missing() {
     local missing=()
@@ -55,7 +55,13 @@ run_tests() { # build-dir
     ctest --test-dir "$1" --output-on-failure --no-tests=error --timeout 300 -j"$(nproc)"
 }
 
+check_format() { # every C++ file as .clang-format lays it out
+    find src tests bench \( -name '*.cpp' -o -name '*.h' \) -print0 |
+        xargs -0 clang-format --dry-run --Werror
+}
+
 export QT_QPA_PLATFORM=offscreen
+check_format
 build build -- -DPELMORA_BUILD_TESTS=ON -DPELMORA_BUILD_BENCH=ON -DPELMORA_WERROR=ON
 run_tests build
 build build-sanitize -- -DPELMORA_SANITIZE=ON -DPELMORA_BUILD_BENCH=OFF -DPELMORA_WERROR=ON
