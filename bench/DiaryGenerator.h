@@ -52,10 +52,10 @@ inline double msSince(Timer::time_point start)
     return std::chrono::duration<double, std::milli>(Timer::now() - start).count();
 }
 
-inline double iconvMs(const char* to, const char* from, const QByteArray& input, qsizetype outCap)
+// Converts input with iconv into output, which it sizes to the result.
+inline void convert(const char* to, const char* from, const QByteArray& input,
+                    std::vector<char>& output)
 {
-    std::vector<char> output(static_cast<size_t>(outCap));
-    const auto start = Timer::now();
     iconv_t cd = iconv_open(to, from);
     char* in = const_cast<char*>(input.data());
     size_t inLeft = size_t(input.size()), outLeft = output.size();
@@ -65,6 +65,14 @@ inline double iconvMs(const char* to, const char* from, const QByteArray& input,
         std::exit(1);
     }
     iconv_close(cd);
+    output.resize(output.size() - outLeft);
+}
+
+inline double iconvMs(const char* to, const char* from, const QByteArray& input, qsizetype outCap)
+{
+    std::vector<char> output(static_cast<size_t>(outCap));
+    const auto start = Timer::now();
+    convert(to, from, input, output);
     return msSince(start);
 }
 

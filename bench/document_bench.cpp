@@ -43,21 +43,6 @@
 
 namespace {
 
-// Converts input with iconv into output, which it sizes to the result.
-void convert(const char* to, const char* from, const QByteArray& input, std::vector<char>& output)
-{
-    iconv_t cd = iconv_open(to, from);
-    char* in = const_cast<char*>(input.data());
-    size_t inLeft = size_t(input.size()), outLeft = output.size();
-    char* out = output.data();
-    if (iconv(cd, &in, &inLeft, &out, &outLeft) == size_t(-1)) {
-        std::perror("iconv");
-        std::exit(1);
-    }
-    iconv_close(cd);
-    output.resize(output.size() - outLeft);
-}
-
 // The least a safe save can do: encode with iconv, write a new file beside the target, sync it
 // and rename it over the target.
 double safeSaveFloorMs(const QByteArray& utf16, const QString& target)

@@ -11,6 +11,7 @@
 //
 // Usage: recovery_bench [megabytes] [cycles]   (runs offscreen)
 
+#include "DiaryGenerator.h"
 #include "app/TMainForm.h"
 #include "core/MainState.h"
 #include "document/DiaryDocument.h"
@@ -51,44 +52,9 @@ double msBetween(Steady::time_point from, Steady::time_point to)
     return std::chrono::duration<double, std::milli>(to - from).count();
 }
 
-// Lines of a diary (tags, Japanese sentences, some ASCII; CR LF line ends) until it holds
-// `megabytes` as code page 932 bytes.
-QByteArray generateDiary(qsizetype megabytes)
-{
-    const QStringList lines = {
-        QStringLiteral(
-            "<font color=\"#ff0000\"><b>2026年12月7日</b></font>(月) 天気：晴れ<BR>\r\n"),
-        QStringLiteral(
-            "今日は朝から雨が降っていたので、図書館で本を読んで過ごした。静かな一日。<BR>\r\n"),
-        QStringLiteral("<HR>\r\n"),
-        QStringLiteral("<a href=\"http://example.jp/diary/\">日記のページ</a>\r\n"),
-        QStringLiteral("\r\n")};
-    QString text;
-    for (qsizetype i = 0, bytes = 0; bytes < megabytes * 1024 * 1024; ++i) {
-        text += lines[i % lines.size()];
-        bytes += text::cp932Length(lines[i % lines.size()]);
-    }
-    return text::encodeCp932(text).bytes;
-}
-
 class YesMessages : public Messages {
 public:
     MsgAnswer show(const Message&) override { return MsgAnswer::Yes; }
-};
-
-class OneFileDialog : public FileDialogs {
-public:
-    QString path;
-    bool openFile(FileDialogSettings& d) override
-    {
-        d.fileName = path;
-        return true;
-    }
-    bool saveFile(FileDialogSettings& d) override
-    {
-        d.fileName = path;
-        return true;
-    }
 };
 
 clockid_t guiThreadClock;
