@@ -20,7 +20,6 @@
 #include "platform/QtPlatform.h"
 #include "recovery/RecoveryKeeper.h"
 #include "recovery/TextSnapshot.h"
-#include "text/Cp932.h"
 
 #include <QApplication>
 #include <QDir>
