@@ -4,6 +4,9 @@
 // iconv floor and a file dialog that always picks one file.
 
 #include "platform/FileDialogs.h"
+#include "platform/Platform.h"
+#include "platform/QtKeyStore.h"
+#include "platform/QtPlatform.h"
 
 #include <QByteArray>
 #include <QString>
@@ -89,4 +92,17 @@ public:
         d.fileName = path;
         return true;
     }
+};
+
+// The real seams, with a file dialog that always picks `dialogs.path`.
+struct QtSeams {
+    QtMessages messages;
+    QtClipboard clipboard;
+    QtClock clock;
+    QtSystem system;
+    QtFiles files;
+    QtKeyStore keyStore;
+    OneFileDialog dialogs;
+
+    Platform platform() { return {messages, dialogs, clipboard, clock, system, files, keyStore}; }
 };

@@ -122,15 +122,9 @@ int main(int argc, char** argv)
     }
 
     QString decoded;
-    QtMessages messages;
-    QtClipboard clipboard;
-    QtClock clock;
-    QtSystem system;
-    QtFiles files;
-    QtKeyStore keyStore;
-    OneFileDialog dialogs;
-    dialogs.path = path;
-    const Platform platform{messages, dialogs, clipboard, clock, system, files, keyStore};
+    QtSeams seams;
+    seams.dialogs.path = path;
+    const Platform platform = seams.platform();
 
     MainState state;
     FileDialogSettings openDialog, saveDialog;

@@ -68,15 +68,9 @@ int main(int argc, char** argv)
     }
     const double iconvDecode = iconvMs("UTF-16LE", "CP932", bytes, bytes.size() * 2 + 16);
 
-    QtMessages messages;
-    QtClipboard clipboard;
-    QtClock clock;
-    QtSystem system;
-    QtFiles files;
-    QtKeyStore keyStore;
-    OneFileDialog dialogs;
-    dialogs.path = path;
-    const Platform platform{messages, dialogs, clipboard, clock, system, files, keyStore};
+    QtSeams seams;
+    seams.dialogs.path = path;
+    const Platform platform = seams.platform();
     MainState state;
     FileDialogSettings openDialog, saveDialog;
     DiaryFileTab tab;
