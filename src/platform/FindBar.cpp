@@ -11,6 +11,7 @@
 #include <QShortcut>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -23,7 +24,7 @@ const QString wrappedToEnd = QStringLiteral("末尾に戻って検索しまし�
 } // namespace
 
 FindBar::FindBar(const char* name, QPlainTextEdit* editor, QWidget* parent)
-    : QWidget(parent), editor_(editor)
+    : QWidget(parent), editor_(editor), folded_(new FoldedDocument(editor->document(), this))
 {
     setObjectName(QLatin1String(name));
     auto* layout = new QVBoxLayout(this);
@@ -44,9 +45,8 @@ FindBar::FindBar(const char* name, QPlainTextEdit* editor, QWidget* parent)
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     escape->setContext(Qt::WidgetWithChildrenShortcut);
     connect(escape, &QShortcut::activated, this, &FindBar::closeBar);
-    // The folded text stands for the editor's text only until that changes.
-    connect(editor_->document(), &QTextDocument::contentsChanged, this,
-            [this] { folded_.reset(); });
+    for (QCheckBox* check : {MatchCaseCheck, WidthCheck, KanaCheck, RegexCheck})
+        connect(check, &QCheckBox::toggled, this, &FindBar::prepareText);
 }
 
 QLayout* FindBar::createFindRow()
@@ -133,6 +133,7 @@ void FindBar::open(bool replacing)
                                                   : selected);
     FindEdit->setFocus();
     FindEdit->selectAll();
+    prepareText();
 }
 
 void FindBar::closeBar()
@@ -151,21 +152,29 @@ void FindBar::findPrevious()
     find(false);
 }
 
+text::SearchOptions FindBar::options() const
+{
+    return {MatchCaseCheck->isChecked(), WidthCheck->isChecked(), KanaCheck->isChecked(),
+            RegexCheck->isChecked()};
+}
+
 std::optional<text::TextSearch> FindBar::search()
 {
-    text::TextSearch search(FindEdit->text(), {MatchCaseCheck->isChecked(), WidthCheck->isChecked(),
-                                               KanaCheck->isChecked(), RegexCheck->isChecked()});
+    text::TextSearch search(FindEdit->text(), options());
     if (search.isValid())
         return search;
     say(FindEdit->text().isEmpty() ? QString() : badExpression);
     return std::nullopt;
 }
 
-const text::FoldedText& FindBar::editorText(text::Folding folding)
+// Folding a large diary takes a moment: it is done once the bar has been drawn, while the
+// writer types what to find, rather than at the first search. Later edits refold only their lines.
+void FindBar::prepareText()
 {
-    if (!folded_ || folded_->folding() != folding)
-        folded_.emplace(editor_->document()->toRawText(), folding);
-    return *folded_;
+    QTimer::singleShot(0, this, [this] {
+        if (isVisible())
+            folded_->text(text::TextSearch(QString(), options()).folding());
+    });
 }
 
 // Searching with an empty find field opens the bar to ask for the text.
@@ -179,7 +188,7 @@ void FindBar::find(bool forward)
     const std::optional<text::TextSearch> search = this->search();
     if (!search)
         return;
-    const text::FoldedText& text = editorText(search->folding());
+    const text::FoldedText& text = folded_->text(search->folding());
     const QTextCursor cursor = editor_->textCursor();
     text::TextRange match = forward ? search->next(text, cursor.selectionEnd())
                                     : search->previous(text, cursor.selectionStart());
@@ -213,7 +222,7 @@ void FindBar::replaceOne()
     QTextCursor cursor = editor_->textCursor();
     const text::TextRange selected{cursor.selectionStart(), cursor.selectionEnd()};
     if (cursor.hasSelection()
-        && search->next(editorText(search->folding()), selected.start) == selected) {
+        && search->next(folded_->text(search->folding()), selected.start) == selected) {
         cursor.insertText(ReplaceEdit->text());
         editor_->setTextCursor(cursor);
     }
@@ -227,7 +236,7 @@ void FindBar::replaceAll()
     const std::optional<text::TextSearch> search = this->search();
     if (!search || editor_->isReadOnly())
         return;
-    const QList<text::TextRange> matches = search->all(editorText(search->folding()));
+    const QList<text::TextRange> matches = search->all(folded_->text(search->folding()));
     if (matches.isEmpty()) {
         say(notFound);
         return;

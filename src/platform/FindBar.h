@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/FoldedDocument.h"
 #include "text/TextSearch.h"
 
 #include <QWidget>
@@ -55,13 +56,14 @@ private:
     void open(bool replacing);
     // The search of the find field under the options; says so in the bar when it cannot run.
     std::optional<text::TextSearch> search();
-    const text::FoldedText& editorText(text::Folding folding);
+    text::SearchOptions options() const;
+    // Folds the editor's text for the options now set, ahead of the first search.
+    void prepareText();
     void find(bool forward);
     void select(text::TextRange range);
     void say(const QString& status);
 
     QPlainTextEdit* editor_;
     QWidget* replaceRow_;
-    // The editor's text folded for the last search, kept until the text changes.
-    std::optional<text::FoldedText> folded_;
+    FoldedDocument* folded_;
 };

@@ -201,6 +201,32 @@ qsizetype FoldedText::toFolded(qsizetype original) const
     return s.folded + (original - s.original);
 }
 
+void FoldedText::replace(qsizetype from, qsizetype to, const QString& replacement)
+{
+    const FoldedText piece(replacement, folding_);
+    const qsizetype foldedFrom = toFolded(from), foldedTo = toFolded(to);
+    text_.replace(foldedFrom, foldedTo - foldedFrom, piece.text_);
+
+    // The shifts of the replaced units give way to the piece's; the ones after it move by
+    // what the replacement added or took away on each side.
+    const auto first = std::upper_bound(shifts_.begin(), shifts_.end(), from,
+                                        [](qsizetype o, const Shift& s) { return o < s.original; });
+    const auto last = std::upper_bound(first, shifts_.end(), to,
+                                       [](qsizetype o, const Shift& s) { return o < s.original; });
+    const qsizetype foldedGrowth = piece.text_.size() - (foldedTo - foldedFrom);
+    const qsizetype originalGrowth = replacement.size() - (to - from);
+    for (auto s = last; s != shifts_.end(); ++s) {
+        s->folded += foldedGrowth;
+        s->original += originalGrowth;
+    }
+    std::vector<Shift> inserted;
+    inserted.reserve(piece.shifts_.size());
+    for (const Shift& s : piece.shifts_)
+        inserted.push_back({foldedFrom + s.folded, from + s.original});
+    const auto at = shifts_.erase(first, last);
+    shifts_.insert(at, inserted.begin(), inserted.end());
+}
+
 TextSearch::TextSearch(const QString& pattern, SearchOptions options)
     : folding_{!options.matchCase && !options.regex, options.width, options.kana, options.regex},
       regex_(options.regex)

@@ -37,6 +37,10 @@ public:
     // Folded offset of an original offset; an offset between a kana and its mark is taken as
     // the end of the pair.
     qsizetype toFolded(qsizetype original) const;
+    // Brings the folded text up to date after the original's units [from, to) were replaced
+    // by `replacement`, folding only that. `from` and `to` must be where folding cannot join
+    // units across: the start of a line or an end of the text.
+    void replace(qsizetype from, qsizetype to, const QString& replacement);
 
 private:
     // From `folded` (and `original`) on, the two offsets stay this far apart until the next one.
