@@ -47,6 +47,7 @@ EditorCommands::EditorCommands(MainState& state, TodayEntryTab* today, DiaryFile
     ViewColoring->setChecked(diary->coloring->isEnabled());
 
     preview_ = new PreviewWindow([this] { return entryHtml(); }, diary->AllMemo,
+                                 [this] { return state_.DocumentLoaded; },
                                  [this] { return state_.CurrentFileName; }, window);
     connect(preview_, &PreviewWindow::visibilityChanged, ViewPreview, &QAction::setChecked);
     followEntryChanges();

@@ -19,6 +19,7 @@ namespace {
 constexpr int pauseMs = 500;
 constexpr int linesShown = 100; // above and below the cursor
 const QString cursorAnchor = QStringLiteral("cursor");
+const QString noDiaryYet = QStringLiteral("<p>日記ファイルはまだ開かれていません。</p>");
 
 void setBaseFolder(QTextBrowser* view, const QString& filePath)
 {
@@ -55,9 +56,10 @@ QString linesAroundCursor(const QPlainTextEdit* editor, int before, int after)
 }
 
 PreviewWindow::PreviewWindow(std::function<QString()> entryHtml, QPlainTextEdit* diary,
-                             std::function<QString()> diaryPath, QWidget* parent)
+                             std::function<bool()> diaryOpen, std::function<QString()> diaryPath,
+                             QWidget* parent)
     : QWidget(parent, Qt::Window), entryHtml_(std::move(entryHtml)), diary_(diary),
-      diaryPath_(std::move(diaryPath))
+      diaryOpen_(std::move(diaryOpen)), diaryPath_(std::move(diaryPath))
 {
     setObjectName(QStringLiteral("PreviewWindow"));
     setWindowTitle(QStringLiteral("プレビュー"));
@@ -110,10 +112,12 @@ void PreviewWindow::refresh()
 }
 
 // The diary part keeps its place while the text around the cursor is the same; otherwise it
-// shows the cursor's line.
+// shows the cursor's line. Until a diary is open it says so, rather than render the editor's
+// request to open one as if it were the diary.
 void PreviewWindow::showDiary()
 {
-    const QString html = linesAroundCursor(diary_, linesShown, linesShown);
+    const QString html =
+        diaryOpen_() ? linesAroundCursor(diary_, linesShown, linesShown) : noDiaryYet;
     if (html == shownDiary_)
         return;
     shownDiary_ = html;

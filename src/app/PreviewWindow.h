@@ -14,10 +14,12 @@ class QTextBrowser;
 class PreviewWindow : public QWidget {
     Q_OBJECT
 public:
-    // entryHtml gives today's entry as it would be inserted; diaryPath the diary's file (empty
-    // for a diary not yet saved), whose folder links and pictures are found from.
+    // entryHtml gives today's entry as it would be inserted; diaryOpen whether the diary editor
+    // holds a diary (rather than the text asking for one); diaryPath the diary's file (empty for
+    // a diary not yet saved), whose folder links and pictures are found from.
     PreviewWindow(std::function<QString()> entryHtml, QPlainTextEdit* diary,
-                  std::function<QString()> diaryPath, QWidget* parent);
+                  std::function<bool()> diaryOpen, std::function<QString()> diaryPath,
+                  QWidget* parent);
 
     // Shows the texts again once nothing has changed for a short while.
     void scheduleRefresh();
@@ -41,6 +43,7 @@ private:
 
     std::function<QString()> entryHtml_;
     QPlainTextEdit* diary_;
+    std::function<bool()> diaryOpen_;
     std::function<QString()> diaryPath_;
     QString shownDiary_;
     QTimer pause_;

@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShortcut>
+#include <QStyle>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTimer>
@@ -20,6 +21,15 @@ const QString notFound = QStringLiteral("見つかりません。");
 const QString badExpression = QStringLiteral("正規表現が正しくありません。");
 const QString wrappedToStart = QStringLiteral("先頭に戻って検索しました。");
 const QString wrappedToEnd = QStringLiteral("末尾に戻って検索しました。");
+
+// A button as narrow as its caption allows: the style's usual minimum width for a push button
+// would leave what the bar says too little room in a narrow window.
+void fitToCaption(QPushButton* button)
+{
+    const int margin = button->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button);
+    button->setMaximumWidth(button->fontMetrics().horizontalAdvance(button->text()) + 2 * margin
+                            + 8);
+}
 
 } // namespace
 
@@ -66,9 +76,12 @@ QLayout* FindBar::createFindRow()
                              QStringLiteral("検索バーを閉じます。(Esc)"), this);
     nameControl(CloseBarBtn, QStringLiteral("検索バーを閉じる"));
 
+    for (QPushButton* button : {FindPrevBtn, FindNextBtn, CloseBarBtn})
+        fitToCaption(button);
+
     auto* row = new QHBoxLayout;
     row->addWidget(label);
-    row->addWidget(FindEdit, 2);
+    row->addWidget(FindEdit, 1);
     row->addWidget(FindPrevBtn);
     row->addWidget(FindNextBtn);
     row->addWidget(FindStatus, 1);

@@ -120,6 +120,12 @@ TEST_F(EditorCommandsTest, ThePreviewWindowRendersTheWorkedExampleInItsColours)
     EXPECT_EQ(formatAt(QStringLiteral("晴れ")).foreground().color(), QColor(0xff, 0xcc, 0xaa));
     EXPECT_EQ(formatAt(QStringLiteral("今日の題")).foreground().color(), QColor(0, 0x80, 0));
 
+    // The diary pane never renders the editor's request to open a diary as if it were one.
+    EXPECT_FALSE(preview->DiaryView->toPlainText().contains(QStringLiteral("読み込んで")));
+    openDiary("<p>\x93\xfa\x8bL</p>\r\n"); // 日記
+    preview->refresh();
+    EXPECT_EQ(preview->DiaryView->toPlainText().trimmed(), QStringLiteral("日記"));
+
     preview->close();
     EXPECT_FALSE(action("ViewPreview")->isChecked());
 }
