@@ -5,9 +5,10 @@ set(CPACK_PACKAGE_NAME pelmora)
 set(CPACK_PACKAGE_VENDOR "The Pelmora developers")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Japanese editor for a web diary kept as one HTML file")
 set(CPACK_PACKAGE_DESCRIPTION "\
-Pelmora is a Japanese-language editor for a personal web diary kept as one HTML file in \
-Shift-JIS. You write today's entry as plain text, open the diary file, put the cursor where \
-the entry belongs and insert the entry as HTML, without typing tags by hand.")
+Pelmora is a Japanese-language editor for a personal web diary kept as one\n\
+HTML file in Shift-JIS. You write today's entry as plain text, open the diary\n\
+file, put the cursor where the entry belongs and insert the entry as HTML,\n\
+without typing tags by hand.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 
