@@ -14,7 +14,7 @@ top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$top"
 
 packages=(cmake g++ make qt6-base-dev qt6-translations-l10n fonts-ipafont-gothic libgl-dev)
-[[ $mode == test ]] && packages+=(libgtest-dev clang-format)
+[[ $mode == test ]] && packages+=(libgtest-dev clang-format desktop-file-utils appstream)
 
 install_missing() {
     local missing=()

@@ -8,14 +8,32 @@
 #include "platform/QtPlatform.h"
 #include "recovery/RecoveryStore.h"
 
+#include <QDir>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QTranslator>
 
 #include <memory>
 
+namespace {
+
+// The program's icon in every size drawn for it, built into the program as PNG files.
+QIcon programIcon()
+{
+    QIcon icon;
+    for (const QFileInfo& file : QDir(QStringLiteral(":/icons")).entryInfoList())
+        icon.addFile(file.filePath());
+    return icon;
+}
+
+} // namespace
+
 PelmoraApplication::PelmoraApplication(int& argc, char** argv) : QApplication(argc, argv)
 {
     setApplicationName(QStringLiteral("Pelmora"));
+    // Docks and task bars match the windows to the installed desktop entry by this name.
+    setDesktopFileName(QStringLiteral("io.github.pelmora.Pelmora"));
+    setWindowIcon(programIcon());
     loadJapaneseTranslation();
     mapWindowsFaceNames();
 }

@@ -1,0 +1,30 @@
+# The Debian package of the installed program: `cpack -G DEB` in a build folder makes
+# pelmora_<version>_<arch>.deb. A release build without tests and benchmarks is the one to pack.
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME pelmora)
+set(CPACK_PACKAGE_VENDOR "The Pelmora developers")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Japanese editor for a web diary kept as one HTML file")
+set(CPACK_PACKAGE_DESCRIPTION "\
+Pelmora is a Japanese-language editor for a personal web diary kept as one\n\
+HTML file in Shift-JIS. You write today's entry as plain text, open the diary\n\
+file, put the cursor where the entry belongs and insert the entry as HTML,\n\
+without typing tags by hand.")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "The Pelmora developers")
+set(CPACK_DEBIAN_PACKAGE_SECTION editors)
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${PELMORA_HOMEPAGE})
+# The Japanese face and Qt's Japanese dialog texts are only ever loaded at run time.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic, qt6-translations-l10n")
+# The libraries the program links (Qt 6, the C++ runtime) are read off it by dpkg-shlibdeps
+# (package dpkg-dev); without that tool the Qt widgets library is named by hand.
+find_program(PELMORA_DPKG_SHLIBDEPS dpkg-shlibdeps)
+if(PELMORA_DPKG_SHLIBDEPS)
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+else()
+  string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", libqt6widgets6")
+endif()
+
+include(CPack)
