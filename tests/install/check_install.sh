@@ -27,6 +27,8 @@ expected=(
     usr/share/pelmora/Color.html
     usr/share/doc/pelmora/README.md
     usr/share/doc/pelmora/LICENSE
+    usr/share/doc/pelmora/guide.md
+    usr/share/doc/pelmora/images/main-window.png
 )
 for size in 16 24 32 48 64 128 256; do
     expected+=("usr/share/icons/hicolor/${size}x$size/apps/$id.png")
@@ -36,7 +38,8 @@ for file in "${expected[@]}"; do
 done
 [[ -x $usr/bin/pelmora ]] || fail "usr/bin/pelmora is not executable"
 
-# The documents folder may hold more (the user guide); every other file must be one of the above.
+# The documents folder may hold more (the guide's other pictures); every other file must be one
+# of the above.
 extra=$(find "$root" -type f -printf '%P\n' | grep -v -x -F -f <(printf '%s\n' "${expected[@]}") |
     grep -v '^usr/share/doc/pelmora/' || true)
 [[ -z $extra ]] || fail "installed but not expected: $extra"
