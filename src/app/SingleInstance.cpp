@@ -53,11 +53,11 @@ bool SingleInstance::handOver(const QString& socketPath, const QString& path, in
     return socket.readLine() == answerLine;
 }
 
+// Listening with the access option puts the new socket in place of whatever is at the path, a
+// running instance's socket too: so only when none answers there.
 bool SingleInstance::listen()
 {
-    if (server_.listen(socketPath_))
-        return true;
-    if (server_.serverError() != QAbstractSocket::AddressInUseError || answers(socketPath_))
+    if (answers(socketPath_))
         return false;
     QLocalServer::removeServer(socketPath_);
     return server_.listen(socketPath_);

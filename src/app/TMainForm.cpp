@@ -396,6 +396,10 @@ void TMainForm::takeHandOver(const QString& path)
     show();
     raise();
     activateWindow();
+    if (QWidget* modal = QApplication::activeModalWidget()) { // still in front of the window
+        modal->raise();
+        modal->activateWindow();
+    }
     if (!path.isEmpty())
         openGivenFile(path);
 }
