@@ -27,8 +27,8 @@ bool FileDrops::eventFilter(QObject* watched, QEvent* event)
         return false;
     drop->acceptProposedAction();
     if (type == QEvent::Drop)
-        QMetaObject::invokeMethod(this, [this, path] { emit fileDropped(path); },
-                                  Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, path] { emit fileDropped(path); }, Qt::QueuedConnection);
     return true;
 }
 

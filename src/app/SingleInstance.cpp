@@ -79,6 +79,6 @@ void SingleInstance::readHandOver(QLocalSocket* socket)
     const QString path = QUrl::fromPercentEncoding(socket->readLine().chopped(1));
     socket->write(answerLine);
     socket->flush();
-    QMetaObject::invokeMethod(this, [this, path] { emit handedOver(path); },
-                              Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, path] { emit handedOver(path); }, Qt::QueuedConnection);
 }

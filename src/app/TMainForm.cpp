@@ -380,8 +380,9 @@ bool TMainForm::startRecovery(const QString& folder)
 void TMainForm::openGivenFile(const QString& path)
 {
     if (auto* busy = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
-        connect(busy, &QDialog::finished, this, [this, path] { openGivenFile(path); },
-                Qt::ConnectionType(Qt::QueuedConnection | Qt::SingleShotConnection));
+        connect(
+            busy, &QDialog::finished, this, [this, path] { openGivenFile(path); },
+            Qt::ConnectionType(Qt::QueuedConnection | Qt::SingleShotConnection));
         return;
     }
     errors_.run([&] {

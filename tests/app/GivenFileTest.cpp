@@ -16,130 +16,70 @@
 #include <QUrl>
 #include <gtest/gtest.h>
 
-#include <memory>
-
 using namespace Qt::StringLiterals;
 
 namespace {
 
-// A diary file chosen outside the open dialog: dropped on the window, handed over by a later
-// start, or named on the command line.
-class GivenFileTest : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        fake.files.files.insert(diary, "<html>\r\n");
-        form = std::make_unique<TMainForm>(fake.platform());
-        form->state().FirstPageChangeFlag = FirstPageChange::Never;
-        form->show();
-    }
-
-    // A drag that enters the widget and is dropped there (Qt takes no drop without the enter).
-    void drop(QWidget* target, QMimeData* data)
-    {
-        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(target, &enter);
-        QDropEvent event(QPointF(5, 5), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(target, &event);
-        QApplication::processEvents(); // the file opens once the drop is over
-        delete data;
-    }
-    static QMimeData* files(const QStringList& paths)
-    {
-        auto* data = new QMimeData;
-        QList<QUrl> urls;
-        for (const QString& path : paths)
-            urls.append(QUrl::fromLocalFile(path));
-        data->setUrls(urls);
-        return data;
-    }
-    QPlainTextEdit* allMemo() { return form->diaryTab()->AllMemo; }
-    int tab() { return form->findChild<QTabWidget*>(u"PageControl1"_s)->currentIndex(); }
-
-    const QString diary = u"/home/w/diary.htm"_s;
-    const QString other = u"/home/w/other.htm"_s;
-    FakePlatform fake;
-    std::unique_ptr<TMainForm> form;
-};
-
-TEST_F(GivenFileTest, OpensOnTheSecondTabAsTheOpenCommandDoes)
+// A drag that enters the widget and is dropped there; the file opens once the drop is over.
+void drop(QWidget* target, const QList<QUrl>& urls, const QString& text = {})
 {
-    form->openGivenFile(diary);
-    EXPECT_EQ(tab(), 1);
-    EXPECT_EQ(form->state().CurrentFileName, diary);
-    EXPECT_EQ(editorText(allMemo()), u"<html>\r\n"_s);
-    EXPECT_FALSE(allMemo()->isReadOnly());
-    EXPECT_TRUE(fake.messages.shown.isEmpty());
+    QMimeData data;
+    data.setUrls(urls);
+    data.setText(text);
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QDropEvent event(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &event);
+    QApplication::processEvents();
 }
 
-// Over the window or over an editor, a dropped file opens (the first of several), asking first
-// about a modified document; the editor does not take the file's address as text.
-TEST_F(GivenFileTest, ADroppedFileOpensWhereverItIsDropped)
+// Dropped on the window or on an editor, a file (the first of several) opens on the second tab
+// as the open command opens it, asking first about a modified document; text drops still insert.
+TEST(GivenFile, ADroppedFileOpensWhereverItIsDropped)
 {
+    FakePlatform fake;
+    const QString diary = u"/home/w/diary.htm"_s, other = u"/home/w/other.htm"_s;
+    fake.files.files.insert(diary, "<html>\r\n");
     fake.files.files.insert(other, "other\r\n");
-    drop(form.get(), files({diary, other}));
-    EXPECT_EQ(form->state().CurrentFileName, diary);
+    TMainForm form(fake.platform());
+    form.state().FirstPageChangeFlag = FirstPageChange::Never;
+    form.show();
+    QPlainTextEdit* all = form.diaryTab()->AllMemo;
 
-    typeText(allMemo(), u"x"_s);
+    drop(&form, {QUrl::fromLocalFile(diary), QUrl::fromLocalFile(other)});
+    EXPECT_EQ(form.findChild<QTabWidget*>(u"PageControl1"_s)->currentIndex(), 1);
+    EXPECT_EQ(form.state().CurrentFileName, diary);
+    EXPECT_EQ(editorText(all), u"<html>\r\n"_s);
+
+    typeText(all, u"x"_s);
     fake.messages.answer({MsgAnswer::No});
-    drop(allMemo()->viewport(), files({other}));
+    drop(all->viewport(), {QUrl::fromLocalFile(other)});
     ASSERT_EQ(fake.messages.shown.size(), 1);
     EXPECT_EQ(fake.messages.shown[0].text, u"編集内容は保存されていません。\n保存しますか？"_s);
-    EXPECT_EQ(form->state().CurrentFileName, other);
-    EXPECT_EQ(editorText(allMemo()), u"other\r\n"_s);
+    EXPECT_EQ(editorText(all), u"other\r\n"_s);
 
-    drop(form->todayTab()->TodayMemo->viewport(), files({diary}));
-    EXPECT_EQ(form->state().CurrentFileName, diary);
-    EXPECT_TRUE(editorText(form->todayTab()->TodayMemo).isEmpty());
+    drop(form.todayTab()->TodayMemo->viewport(), {QUrl::fromLocalFile(diary)});
+    EXPECT_EQ(form.state().CurrentFileName, diary);
+    EXPECT_TRUE(editorText(form.todayTab()->TodayMemo).isEmpty());
 
-    auto* text = new QMimeData;
-    text->setText(u"<br>"_s);
-    allMemo()->moveCursor(QTextCursor::Start);
-    drop(allMemo()->viewport(), text); // plain text still goes into the editor
-    EXPECT_TRUE(editorText(allMemo()).contains(u"<br>"_s));
-    EXPECT_EQ(form->state().CurrentFileName, diary);
-}
+    drop(all->viewport(), {}, u"<br>"_s);
+    EXPECT_TRUE(editorText(all).contains(u"<br>"_s));
 
-TEST_F(GivenFileTest, AMissingOrWriteProtectedFileIsRefusedAndChangesNothing)
-{
-    const QString missing = u"/home/w/missing.htm"_s;
-    fake.messages.answer({MsgAnswer::Ok});
-    form->openGivenFile(missing);
-    ASSERT_EQ(fake.messages.shown.size(), 1);
-    EXPECT_EQ(fake.messages.shown[0].text, u"ﾌｧｲﾙ /home/w/missing.htm は開けません."_s);
-    EXPECT_EQ(fake.messages.shown[0].icon, MsgIcon::Stop);
-    EXPECT_TRUE(allMemo()->isReadOnly()); // the placeholder stays as it was
-
-    fake.files.readOnly.insert(diary);
-    fake.messages.answer({MsgAnswer::Ok});
-    form->openGivenFile(diary);
-    ASSERT_EQ(fake.messages.shown.size(), 2);
-    EXPECT_EQ(fake.messages.shown[1].caption, u"日記HTMLを開く"_s);
-    EXPECT_TRUE(fake.messages.shown[1].text.startsWith(diary + u"\nこのファイルは書き込み禁止"_s));
-    EXPECT_TRUE(form->state().CurrentFileName.isEmpty());
-}
-
-// A hand-over brings a minimised window back; its file waits for an open modal window to close.
-TEST_F(GivenFileTest, AHandOverComesToTheFrontAndWaitsForAModalWindow)
-{
-    form->showMinimized();
-    form->takeHandOver(QString());
-    EXPECT_FALSE(form->isMinimized());
-
-    QDialog busy(form.get());
+    // Handed over while a modal window is open, the file waits for it to close.
+    fake.messages.answer({MsgAnswer::No});
+    QDialog busy(&form);
     busy.setModal(true);
     busy.show();
-    form->takeHandOver(diary);
-    QApplication::processEvents();
-    EXPECT_TRUE(form->state().CurrentFileName.isEmpty());
+    form.takeHandOver(other);
+    EXPECT_EQ(form.state().CurrentFileName, diary);
     busy.accept();
     QApplication::processEvents();
-    EXPECT_EQ(form->state().CurrentFileName, diary);
+    EXPECT_EQ(form.state().CurrentFileName, other);
 }
 
-// The window comes back where it closed, through the settings file; a place that fits on no
-// screen any more gives the first run's size.
-TEST(WindowPlaceRoundTrip, TheWindowComesBackWhereItClosed)
+// The window comes back where it closed, maximised or not, through the settings file; a place
+// that fits on no screen any more gives the first run's size.
+TEST(GivenFile, TheWindowComesBackWhereItClosed)
 {
     QTemporaryDir folder;
     QtKeyStore store(folder.filePath(u"Quillode.conf"_s));
@@ -151,24 +91,17 @@ TEST(WindowPlaceRoundTrip, TheWindowComesBackWhereItClosed)
         TMainForm form(platform);
         form.show();
         form.setGeometry(place);
+        form.showMaximized();
         ASSERT_TRUE(form.close());
     }
-    {
-        TMainForm again(platform);
-        again.show();
-        EXPECT_EQ(again.geometry(), place);
-        again.showMaximized();
-        ASSERT_TRUE(again.close());
-    }
-    TMainForm maximised(platform);
-    maximised.show();
-    EXPECT_TRUE(maximised.isMaximized());
-    EXPECT_EQ(maximised.normalGeometry(), place);
-    maximised.showNormal();
-    maximised.setGeometry(QRect(5000, 30, 600, 420));
-    ASSERT_TRUE(maximised.close());
-    TMainForm offScreen(platform);
-    EXPECT_EQ(offScreen.size(), QSize(560, 385));
+    TMainForm again(platform);
+    again.show();
+    EXPECT_TRUE(again.isMaximized());
+    EXPECT_EQ(again.normalGeometry(), place);
+    again.showNormal();
+    again.move(5000, 30);
+    ASSERT_TRUE(again.close());
+    EXPECT_EQ(TMainForm(platform).size(), QSize(560, 385));
 }
 
 } // namespace

@@ -25,7 +25,7 @@ TEST(AboutInfo, ReadmeIsFoundBesideTheProgramAboveItOrInTheDocFolder)
          u"/opt/pelmora/README.md"_s},
         {"above (a build folder)",
          u"/home/w/pelmora/build/"_s,
-         {u"/home/w/pelmora/README.md"_s},
+         {u"/home/w/pelmora/README.md"_s, u"/usr/share/doc/pelmora/README.md"_s},
          u"/home/w/pelmora/README.md"_s},
         {"nowhere", u"/home/w/pelmora/build/"_s, {}, u"/home/w/pelmora/build/README.md"_s},
         {"root folder", u"/"_s, {}, u"/README.md"_s},
@@ -33,10 +33,6 @@ TEST(AboutInfo, ReadmeIsFoundBesideTheProgramAboveItOrInTheDocFolder)
          u"/usr/bin/"_s,
          {u"/usr/share/doc/pelmora/README.md"_s},
          u"/usr/share/doc/pelmora/README.md"_s},
-        {"above comes before the doc folder",
-         u"/home/w/pelmora/build/"_s,
-         {u"/home/w/pelmora/README.md"_s, u"/usr/share/doc/pelmora/README.md"_s},
-         u"/home/w/pelmora/README.md"_s},
     };
     for (const auto& c : cases) {
         FakeFiles files;
