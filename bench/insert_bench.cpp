@@ -79,6 +79,7 @@ public:
 class SilentSystem : public SystemInfo {
 public:
     QString programFilePath() override { return {}; }
+    QString workFolder() override { return {}; }
     void playSound(SystemSound) override {}
 };
 

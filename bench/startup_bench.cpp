@@ -59,6 +59,7 @@ int main(int argc, char** argv)
     if (!mkdtemp(configDir))
         return 1;
     setenv("XDG_CONFIG_HOME", configDir, 1);
+    setenv("XDG_RUNTIME_DIR", configDir, 1); // the probes' own instance socket, not the writer's
 
     const std::string pelmora = besideThis(argv[0], "startup_probe");
     const std::string minimal = besideThis(argv[0], "startup_minimal");

@@ -7,7 +7,7 @@
 
 int main(int argc, char** argv)
 {
-    return runPelmora(argc, argv, [] {
+    return runPelmora(argc, argv, StartAs::Writer, [] {
         for (QWidget* window : QApplication::topLevelWidgets()) {
             if (qobject_cast<QMainWindow*>(window) && window->isVisible())
                 new QuitOnFirstPaint(window);

@@ -9,7 +9,9 @@ Pelmora is a Japanese-language editor for a personal web diary kept as one\n\
 HTML file in Shift-JIS. You write today's entry as plain text, open the diary\n\
 file, put the cursor where the entry belongs and insert the entry as HTML,\n\
 without typing tags by hand.")
-set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+# The package installs where the build was configured to (CMAKE_INSTALL_PREFIX=/usr for Debian):
+# the program finds its documents, and knows it is installed, by the folders built into it.
+set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
 set(CPACK_STRIP_FILES ON)
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -8,7 +8,7 @@
 
 namespace about {
 
-QString readmePath(Files& files, const QString& programFolder)
+QString readmePath(Files& files, const QString& programFolder, const QString& docFolder)
 {
     const QString name = QStringLiteral("README.md");
     const QString beside = programFolder + name;
@@ -22,6 +22,9 @@ QString readmePath(Files& files, const QString& programFolder)
         if (files.exists(parent))
             return parent;
     }
+    const QString installed = docFolder + name;
+    if (files.exists(installed))
+        return installed;
     return beside;
 }
 

@@ -8,8 +8,9 @@ class Files;
 namespace about {
 
 // The program's README: the one in the program folder, else the one in the folder above it
-// (a build folder inside the checkout), else where it belongs, in the program folder.
-QString readmePath(Files& files, const QString& programFolder);
+// (a build folder inside the checkout), else the one in docFolder (where an installed program's
+// README goes), else where it belongs, in the program folder.
+QString readmePath(Files& files, const QString& programFolder, const QString& docFolder);
 
 // Installed memory as "N,NNN MB" (megabytes of 1,048,576 bytes, rounded down); "不明" when the
 // system did not say (zero or less).

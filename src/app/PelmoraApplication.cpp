@@ -1,5 +1,6 @@
 #include "app/PelmoraApplication.h"
 
+#include "app/SingleInstance.h"
 #include "app/TMainForm.h"
 #include "core/AppInfo.h"
 #include "core/ErrorHandler.h"
@@ -9,6 +10,7 @@
 #include "recovery/RecoveryStore.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QTranslator>
@@ -55,9 +57,30 @@ bool PelmoraApplication::notify(QObject* receiver, QEvent* event)
     return handled;
 }
 
-int runPelmora(int& argc, char** argv, const std::function<void()>& afterShow)
+namespace {
+
+// The diary file named first on the command line, made absolute against the working folder;
+// empty when none was named.
+QString givenFile(const QStringList& arguments)
+{
+    if (arguments.size() < 2)
+        return {};
+    return QFileInfo(arguments[1]).absoluteFilePath();
+}
+
+} // namespace
+
+int runPelmora(int& argc, char** argv, StartAs startAs, const std::function<void()>& afterShow)
 {
     PelmoraApplication app(argc, argv);
+    const bool writer = startAs == StartAs::Writer;
+    const QString file = writer ? givenFile(app.arguments()) : QString();
+    const QString socketPath = writer ? SingleInstance::userSocketPath() : QString();
+    if (writer && SingleInstance::handOver(socketPath, file))
+        return 0;
+    // Listening from the start: a later start waits for the answer until the window is there.
+    SingleInstance instance(socketPath);
+    const bool listening = writer && instance.listen();
     QtMessages messages;
     QtFileDialogs fileDialogs;
     QtClipboard clipboard;
@@ -73,10 +96,17 @@ int runPelmora(int& argc, char** argv, const std::function<void()>& afterShow)
     if (!created)
         return 0;
     app.setErrorHandler(&errors);
+    if (listening)
+        QObject::connect(&instance, &SingleInstance::handedOver, main.get(),
+                         &TMainForm::takeHandOver);
     main->show();
-    main->startRecovery(recovery::recoveryFolder());
+    const bool restoredDiary = main->startRecovery(recovery::recoveryFolder());
     if (afterShow)
         afterShow();
+    // A diary taken back from the recovery data is unsaved work: it stays, the file waits for
+    // the writer to open it again.
+    if (!file.isEmpty() && !restoredDiary)
+        main->openGivenFile(file);
     app.exec();
     return 0;
 }

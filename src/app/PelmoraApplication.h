@@ -22,6 +22,13 @@ private:
     ErrorHandler* errors_ = nullptr;
 };
 
+// How the program starts. As the writer's: one instance per user, and the first argument names
+// a diary file to open. Alone: for test and benchmark programs, whose arguments are their own
+// and which run beside any other instance.
+enum class StartAs { Writer, Alone };
+
 // Starts the program: creates its windows, shows the main window and runs until it closes.
-// `afterShow` runs once the main window is shown (the start-up benchmark quits there).
-int runPelmora(int& argc, char** argv, const std::function<void()>& afterShow = {});
+// `afterShow` runs once the main window is shown (the start-up benchmark quits there). As the
+// writer's, a start while another instance runs hands the file over to it and ends at once.
+int runPelmora(int& argc, char** argv, StartAs startAs = StartAs::Writer,
+               const std::function<void()>& afterShow = {});

@@ -1,6 +1,7 @@
 #include "app/THelpVerForm.h"
 
 #include "app/AboutInfo.h"
+#include "app/InstallDirs.h"
 #include "core/AppInfo.h"
 #include "platform/Clipboard.h"
 #include "platform/Controls.h"
@@ -29,11 +30,11 @@ QLabel* valueLabel(const char* name, const QString& what, QWidget* parent)
 
 } // namespace
 
-THelpVerForm::THelpVerForm(const QString& programFolder, Clipboard& clipboard, Files& files,
-                           QWidget* parent)
+THelpVerForm::THelpVerForm(const QString& programFolder, const QString& workFolder,
+                           Clipboard& clipboard, Files& files, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
                           | Qt::WindowCloseButtonHint),
-      programFolder_(programFolder), clipboard_(clipboard), files_(files)
+      programFolder_(programFolder), workFolder_(workFolder), clipboard_(clipboard), files_(files)
 {
     setObjectName(QStringLiteral("THelpVerForm"));
     setWindowTitle(QStringLiteral("バージョン情報"));
@@ -52,6 +53,7 @@ THelpVerForm::THelpVerForm(const QString& programFolder, Clipboard& clipboard, F
     MemoryLabel = valueLabel("MemoryLabel", QStringLiteral("搭載メモリ"), this);
     FolderLabel = valueLabel("FolderLabel", QStringLiteral("プログラムの場所"), this);
     ReadmeLabel = valueLabel("ReadmeLabel", QStringLiteral("説明書（README）"), this);
+    WorkFolderLabel = valueLabel("WorkFolderLabel", QStringLiteral("ベースHTMLの場所"), this);
 
     auto copyButton = [this](const char* name, QLabel* value, const QString& what) {
         QPushButton* button =
@@ -67,6 +69,8 @@ THelpVerForm::THelpVerForm(const QString& programFolder, Clipboard& clipboard, F
     MemoryCopyBtn = copyButton("MemoryCopyBtn", MemoryLabel, QStringLiteral("搭載メモリ"));
     FolderCopyBtn = copyButton("FolderCopyBtn", FolderLabel, QStringLiteral("プログラムの場所"));
     ReadmeCopyBtn = copyButton("ReadmeCopyBtn", ReadmeLabel, QStringLiteral("説明書（README）"));
+    WorkFolderCopyBtn =
+        copyButton("WorkFolderCopyBtn", WorkFolderLabel, QStringLiteral("ベースHTMLの場所"));
 
     OKBtn = makeButton("OKBtn", QStringLiteral("OK"), QString(), this);
     OKBtn->setDefault(true);
@@ -78,7 +82,8 @@ THelpVerForm::THelpVerForm(const QString& programFolder, Clipboard& clipboard, F
         {QStringLiteral("OS："), SystemLabel, SystemCopyBtn},
         {QStringLiteral("搭載メモリ："), MemoryLabel, MemoryCopyBtn},
         {QStringLiteral("プログラムの場所："), FolderLabel, FolderCopyBtn},
-        {QStringLiteral("説明書（README）："), ReadmeLabel, ReadmeCopyBtn}};
+        {QStringLiteral("説明書（README）："), ReadmeLabel, ReadmeCopyBtn},
+        {QStringLiteral("ベースHTMLの場所："), WorkFolderLabel, WorkFolderCopyBtn}};
     int row = 0;
     for (const auto& [caption, value, button] : rows) {
         if (!caption.isEmpty())
@@ -117,5 +122,6 @@ void THelpVerForm::FormShow()
     SystemLabel->setText(about::systemText());
     MemoryLabel->setText(about::memoryText(about::installedMemory()));
     FolderLabel->setText(programFolder_);
-    ReadmeLabel->setText(about::readmePath(files_, programFolder_));
+    ReadmeLabel->setText(about::readmePath(files_, programFolder_, installedDocFolder()));
+    WorkFolderLabel->setText(workFolder_);
 }

@@ -1,9 +1,9 @@
 #include "app/TMainForm.h"
 
 #include "app/EditorCommands.h"
+#include "app/FileDrops.h"
 #include "app/Guidance.h"
 #include "app/PreviewWindow.h"
-#include "app/ProgramFolder.h"
 #include "app/TExpForm.h"
 #include "app/THelpVerForm.h"
 #include "app/TPleaseForm.h"
@@ -24,16 +24,20 @@
 #include "recovery/RecoveryKeeper.h"
 #include "settings/SettingsStore.h"
 #include "settings/TAppSetForm.h"
+#include "settings/WindowPlace.h"
 #include "tags/TagCommands.h"
 #include "text/Cp932.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
+#include <QDialog>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyle>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -81,10 +85,13 @@ TMainForm::TMainForm(Platform platform, QWidget* parent)
     setMinimumSize(startWidth, startHeight);
     resize(startWidth, startHeight);
 
-    state_.ProgramFolder = programFolderOf(platform_.system.programFilePath());
+    state_.ProgramFolder = platform_.system.workFolder();
     entry::FillHtmlDefaults(state_.Html, state_.NewProcessFlag);
     errors_.run([this] { loadSettings(platform_.keyStore, state_); });
     errors_.run([this] { editorCommands_->readChoices(platform_.keyStore); });
+    errors_.run([this] { restoreWindowPlace(); });
+
+    connect(new FileDrops(this), &FileDrops::fileDropped, this, &TMainForm::openGivenFile);
 }
 
 // Menu items, in the menus' order; each is named as the design names it.
@@ -360,12 +367,59 @@ void TMainForm::closeEvent(QCloseEvent* event)
     errors_.run([this] { saveEditorSettings(); });
 }
 
-void TMainForm::startRecovery(const QString& folder)
+bool TMainForm::startRecovery(const QString& folder)
 {
     recovery_ =
         new RecoveryKeeper(todayTab_, diaryTab_, document_, platform_.messages, folder, this);
-    if (recovery_->offerLeftovers())
-        applyTabMenuStates();
+    if (!recovery_->offerLeftovers())
+        return false;
+    applyTabMenuStates();
+    return document_->isModified();
+}
+
+void TMainForm::openGivenFile(const QString& path)
+{
+    if (auto* busy = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+        connect(
+            busy, &QDialog::finished, this, [this, path] { openGivenFile(path); },
+            Qt::ConnectionType(Qt::QueuedConnection | Qt::SingleShotConnection));
+        return;
+    }
+    errors_.run([&] {
+        PageControl1->setCurrentIndex(1); // where the writer opens a diary
+        document_->OpenDiaryFile(path);
+    });
+}
+
+void TMainForm::takeHandOver(const QString& path)
+{
+    setWindowState(windowState() & ~Qt::WindowMinimized); // a maximised window stays maximised
+    show();
+    raise();
+    activateWindow();
+    if (QWidget* modal = QApplication::activeModalWidget()) { // still in front of the window
+        modal->raise();
+        modal->activateWindow();
+    }
+    if (!path.isEmpty())
+        openGivenFile(path);
+}
+
+// The window comes back where it was when it last closed, unless that place no longer fits on
+// any screen (one was taken away, or made smaller); then it starts as on the first run.
+void TMainForm::restoreWindowPlace()
+{
+    const std::optional<WindowPlace> place = readWindowPlace(platform_.keyStore);
+    if (!place)
+        return;
+    QList<QRect> areas;
+    for (const QScreen* screen : QGuiApplication::screens())
+        areas.append(screen->availableGeometry());
+    if (!fitsOnAScreen(place->geometry, areas))
+        return;
+    setGeometry(place->geometry);
+    if (place->maximised)
+        setWindowState(windowState() | Qt::WindowMaximized);
 }
 
 // The font reaches the store as TodayMemo shows it. A stored size that no editor can show (below
@@ -375,8 +429,9 @@ void TMainForm::saveEditorSettings()
     const QFont font = todayTab_->TodayMemo->font();
     const bool keepStoredSize = state_.EditorFontSize < 1 && !fontSetByWriter_;
     const int size = keepStoredSize ? state_.EditorFontSize : font.pointSize();
-    saveSettings(platform_.keyStore, state_, size, font.family(), platform_.messages,
-                 editorCommands_->choices());
+    QList<std::pair<QString, QString>> others = editorCommands_->choices();
+    others.append({windowPlaceName, windowPlaceText({normalGeometry(), isMaximized()})});
+    saveSettings(platform_.keyStore, state_, size, font.family(), platform_.messages, others);
 }
 
 bool TMainForm::FormCloseQuery()

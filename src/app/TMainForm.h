@@ -39,8 +39,17 @@ public:
     void refocusEditor();
 
     // From now on keeps what is unsaved in a recovery file in the folder, after first offering
-    // back what an instance that did not close normally left there.
-    void startRecovery(const QString& folder);
+    // back what an instance that did not close normally left there. True when the writer took
+    // back an unsaved diary document.
+    bool startRecovery(const QString& folder);
+
+    // Opens a diary file chosen outside the open dialog (dropped, handed over, named at start)
+    // on the second tab, as the open command does. While a modal window is open, the file waits
+    // until it has closed.
+    void openGivenFile(const QString& path);
+    // Another start of the program handed this over: the window comes to the front and opens the
+    // file, if there is one.
+    void takeHandOver(const QString& path);
     RecoveryKeeper* recovery() const { return recovery_; }
 
     // The three standard file dialogs, kept between showings.
@@ -69,6 +78,7 @@ private:
     void FormShow();
     bool FormCloseQuery();
     void saveEditorSettings();
+    void restoreWindowPlace();
     void applyEditorFont();
     void applyTabMenuStates();
     void DocumentOpened(bool fromFile);

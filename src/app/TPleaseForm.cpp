@@ -1,6 +1,7 @@
 #include "app/TPleaseForm.h"
 
 #include "app/AboutInfo.h"
+#include "app/InstallDirs.h"
 #include "platform/Clipboard.h"
 #include "platform/Controls.h"
 
@@ -85,5 +86,5 @@ void TPleaseForm::showEvent(QShowEvent* event)
 
 void TPleaseForm::FormShow()
 {
-    ReadmeLabel->setText(about::readmePath(files_, programFolder_));
+    ReadmeLabel->setText(about::readmePath(files_, programFolder_, installedDocFolder()));
 }

@@ -1,5 +1,6 @@
 #include "app/Windows.h"
 
+#include "app/ProgramFolder.h"
 #include "app/TExpForm.h"
 #include "app/THelpVerForm.h"
 #include "app/TMainForm.h"
@@ -12,6 +13,7 @@
 #include "entry/THtmlForm.h"
 #include "entry/TWeatherForm.h"
 #include "entry/TodayEntryTab.h"
+#include "platform/SystemInfo.h"
 #include "settings/TAppSetForm.h"
 #include "tags/TDecorationForm.h"
 #include "tags/TGraphicForm.h"
@@ -83,7 +85,8 @@ TAppSetForm& Windows::appSet()
 THelpVerForm& Windows::helpVer()
 {
     return once(helpVer_, [this] {
-        return new THelpVerForm(main_.state().ProgramFolder, platform_.clipboard, platform_.files,
+        return new THelpVerForm(programFolderOf(platform_.system.programFilePath()),
+                                main_.state().ProgramFolder, platform_.clipboard, platform_.files,
                                 &main_);
     });
 }
@@ -96,8 +99,8 @@ TDecorationForm& Windows::decoration()
 TPleaseForm& Windows::please()
 {
     return once(please_, [this] {
-        return new TPleaseForm(main_.state().ProgramFolder, platform_.clipboard, platform_.files,
-                               &main_);
+        return new TPleaseForm(programFolderOf(platform_.system.programFilePath()),
+                               platform_.clipboard, platform_.files, &main_);
     });
 }
 

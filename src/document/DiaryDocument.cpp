@@ -1,5 +1,6 @@
 #include "document/DiaryDocument.h"
 
+#include "core/AppError.h"
 #include "core/AppInfo.h"
 #include "core/MainState.h"
 #include "document/DiaryFileTab.h"
@@ -76,7 +77,22 @@ void DiaryDocument::OpenDiary()
     openFile(openDialog_.fileName);
 }
 
-// The common steps of opening from the dialog and from the recent files.
+bool DiaryDocument::OpenDiaryFile(const QString& path)
+{
+    if (AskSaveIfModified() == SaveAnswer::Cancelled)
+        return false;
+    // Checked before the editor is touched: a mistyped name leaves the placeholder read-only.
+    if (!platform_.files.exists(path))
+        throw document::cannotOpenError(path);
+    FileDialogSettings chosen = openDialog_;
+    chosen.fileName = path;
+    if (!mayWriteChosenFile(platform_.files, platform_.messages, chosen))
+        return false;
+    openFile(path);
+    return true;
+}
+
+// The common steps of opening from the dialog, from the recent files and from elsewhere.
 void DiaryDocument::openFile(const QString& path)
 {
     tab_->AllMemo->setReadOnly(false);

@@ -56,6 +56,11 @@ public:
     bool SaveDiary();
     bool SaveDiaryAs();
 
+    // Opens a file chosen outside the open dialog (dropped on the window, or named when the
+    // program was started) as the open command does: asks to save first, refuses a
+    // write-protected file as the dialog would. False when nothing was opened.
+    bool OpenDiaryFile(const QString& path);
+
     // Opens entry 1, 2 or 3 of the recent files. False when it was refused (missing or
     // write-protected file, message shown); the history window then stays open.
     bool OpenRecentFile(int number);

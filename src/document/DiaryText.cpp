@@ -9,7 +9,7 @@ namespace document {
 
 DiaryFile readDiaryFile(Files& files, const QString& path)
 {
-    const AppError cannotOpen(QStringLiteral("ﾌｧｲﾙ %1 は開けません").arg(path));
+    const AppError cannotOpen = cannotOpenError(path);
     // A pipe would block the program and a device may never end: neither is read.
     const std::optional<FileStamp> stamp = files.stamp(path);
     if (!stamp)
@@ -20,6 +20,11 @@ DiaryFile readDiaryFile(Files& files, const QString& path)
     if (!bytes)
         throw cannotOpen;
     return {text::decodeCp932ToEditor(*bytes), text::looksLikeUtf8(*bytes)};
+}
+
+AppError cannotOpenError(const QString& path)
+{
+    return AppError(QStringLiteral("ﾌｧｲﾙ %1 は開けません").arg(path));
 }
 
 QString readDiaryText(Files& files, const QString& path)

@@ -5,6 +5,7 @@
 
 #include <array>
 
+class AppError;
 class Files;
 
 namespace document {
@@ -24,6 +25,8 @@ struct DiaryFile {
 // "ﾌｧｲﾙ <path> は開けません" when there is no regular file at path or it cannot be read, and
 // "文字列の大きさが ﾒﾓ の制限を越えました" when it is too big, before reading it.
 DiaryFile readDiaryFile(Files& files, const QString& path);
+// The error "ﾌｧｲﾙ <path> は開けません".
+AppError cannotOpenError(const QString& path);
 QString readDiaryText(Files& files, const QString& path);
 
 // Writes an editor's text to path as Shift-JIS, each line break (LF, U+2029) as CR LF and every

@@ -16,21 +16,29 @@ template <typename Show>
 bool chooseWritable(Files& files, Messages& messages, FileDialogSettings& dialog, Show show)
 {
     while (show(dialog)) {
-        if (!files.folderExists(dialog.fileName))
-            refuse(messages, dialog,
-                   QStringLiteral("\n保存先のフォルダが存在しません。\n"
-                                  "別のフォルダを選んで下さい。"));
-        else if (files.isWritable(dialog.fileName))
+        if (mayWriteChosenFile(files, messages, dialog))
             return true;
-        else
-            refuse(messages, dialog,
-                   QStringLiteral("\nこのファイルは書き込み禁止に設定されています。\n"
-                                  "別のファイルを選んで下さい。"));
     }
     return false;
 }
 
 } // namespace
+
+bool mayWriteChosenFile(Files& files, Messages& messages, const FileDialogSettings& dialog)
+{
+    if (!files.folderExists(dialog.fileName)) {
+        refuse(messages, dialog,
+               QStringLiteral("\n保存先のフォルダが存在しません。\n"
+                              "別のフォルダを選んで下さい。"));
+        return false;
+    }
+    if (files.isWritable(dialog.fileName))
+        return true;
+    refuse(messages, dialog,
+           QStringLiteral("\nこのファイルは書き込み禁止に設定されています。\n"
+                          "別のファイルを選んで下さい。"));
+    return false;
+}
 
 bool chooseOpenFile(FileDialogs& dialogs, Files& files, Messages& messages,
                     FileDialogSettings& dialog)

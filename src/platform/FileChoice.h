@@ -13,3 +13,7 @@ bool chooseOpenFile(FileDialogs& dialogs, Files& files, Messages& messages,
                     FileDialogSettings& dialog);
 bool chooseSaveFile(FileDialogs& dialogs, Files& files, Messages& messages,
                     FileDialogSettings& dialog);
+
+// The dialogs' check of a chosen file (dialog.fileName), for a file chosen another way: true when
+// it may be written, else the writer is told why not, as the dialog would.
+bool mayWriteChosenFile(Files& files, Messages& messages, const FileDialogSettings& dialog);

@@ -1,5 +1,8 @@
 #include "platform/QtPlatform.h"
 
+#include "app/InstallDirs.h"
+#include "app/ProgramFolder.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QCoreApplication>
@@ -10,6 +13,7 @@
 #include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStandardPaths>
 
 namespace {
 
@@ -180,6 +184,34 @@ QString QtClock::shortDayName(int dayOfWeek)
 QString QtSystem::programFilePath()
 {
     return QCoreApplication::applicationFilePath();
+}
+
+namespace {
+
+// The folder an installed program file goes into, as the file system names it (/bin may be a
+// link to /usr/bin), like the program's own path.
+QString installedFolder()
+{
+    const QString folder = installedProgramFolder();
+    const QString canonical = QFileInfo(folder).canonicalFilePath();
+    return canonical.isEmpty() ? folder : canonical;
+}
+
+} // namespace
+
+QString QtSystem::workFolder()
+{
+    const QString own = programFolderOf(programFilePath());
+    const QString folder =
+        workFolderFor(own, installedFolder(), QFileInfo(own).isWritable(),
+                      QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+    if (folder != own && !QFileInfo::exists(folder)) {
+        // The writer's own files: only the writer may look in.
+        const QString path = folder.chopped(1);
+        QDir().mkpath(QFileInfo(path).path());
+        QDir().mkdir(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    return folder;
 }
 
 void QtSystem::playSound(SystemSound)

@@ -39,6 +39,7 @@ public:
 class QtSystem : public SystemInfo {
 public:
     QString programFilePath() override;
+    QString workFolder() override;
     void playSound(SystemSound sound) override;
 };
 

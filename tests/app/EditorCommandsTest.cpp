@@ -205,7 +205,7 @@ TEST_F(EditorCommandsTest, TheColouringChoiceIsStoredBesideTheSettings)
     EXPECT_FALSE(form->diaryTab()->coloring->isEnabled());
     ASSERT_TRUE(form->close());
     EXPECT_EQ(fake.keyStore.values.value(QStringLiteral("HtmlColoring")).text, QStringLiteral("0"));
-    EXPECT_EQ(fake.keyStore.values.size(), 21);
+    EXPECT_EQ(fake.keyStore.values.size(), 22); // the twenty, the colouring, the window place
 
     fake.keyStore.present = true;
     create();

@@ -73,5 +73,5 @@ void leaveWorkUnsaved(const QString& diaryPath)
 int main(int argc, char** argv)
 {
     const QString diaryPath = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
-    return runPelmora(argc, argv, [&] { leaveWorkUnsaved(diaryPath); });
+    return runPelmora(argc, argv, StartAs::Alone, [&] { leaveWorkUnsaved(diaryPath); });
 }

@@ -11,7 +11,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-TEST(AboutInfo, ReadmeIsFoundBesideTheProgramOrInTheFolderAbove)
+TEST(AboutInfo, ReadmeIsFoundBesideTheProgramAboveItOrInTheDocFolder)
 {
     const struct {
         const char* name;
@@ -25,16 +25,21 @@ TEST(AboutInfo, ReadmeIsFoundBesideTheProgramOrInTheFolderAbove)
          u"/opt/pelmora/README.md"_s},
         {"above (a build folder)",
          u"/home/w/pelmora/build/"_s,
-         {u"/home/w/pelmora/README.md"_s},
+         {u"/home/w/pelmora/README.md"_s, u"/usr/share/doc/pelmora/README.md"_s},
          u"/home/w/pelmora/README.md"_s},
         {"nowhere", u"/home/w/pelmora/build/"_s, {}, u"/home/w/pelmora/build/README.md"_s},
         {"root folder", u"/"_s, {}, u"/README.md"_s},
+        {"installed",
+         u"/usr/bin/"_s,
+         {u"/usr/share/doc/pelmora/README.md"_s},
+         u"/usr/share/doc/pelmora/README.md"_s},
     };
     for (const auto& c : cases) {
         FakeFiles files;
         for (const QString& path : c.present)
             files.files.insert(path, "# Pelmora");
-        EXPECT_EQ(about::readmePath(files, c.folder), c.expected) << c.name;
+        EXPECT_EQ(about::readmePath(files, c.folder, u"/usr/share/doc/pelmora/"_s), c.expected)
+            << c.name;
     }
 }
 
@@ -61,7 +66,8 @@ TEST(AboutWindows, CopyButtonsCopyWhatTheWindowShows)
 {
     FakePlatform fake;
     fake.files.files.insert(u"/opt/pelmora/README.md"_s, "# Pelmora");
-    THelpVerForm version(u"/opt/pelmora/"_s, fake.clipboard, fake.files);
+    THelpVerForm version(u"/opt/pelmora/"_s, u"/home/w/.local/share/pelmora/"_s, fake.clipboard,
+                         fake.files);
     version.show();
     EXPECT_EQ(version.VersionLabel->text(), u"Pelmora Ver. 2.20"_s);
     EXPECT_FALSE(version.SystemLabel->text().isEmpty());
@@ -72,6 +78,7 @@ TEST(AboutWindows, CopyButtonsCopyWhatTheWindowShows)
         {version.MemoryCopyBtn, version.MemoryLabel->text()},
         {version.FolderCopyBtn, u"/opt/pelmora/"_s},
         {version.ReadmeCopyBtn, u"/opt/pelmora/README.md"_s},
+        {version.WorkFolderCopyBtn, u"/home/w/.local/share/pelmora/"_s},
     };
     for (const auto& [button, text] : copies) {
         fake.clipboard.content.clear();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/ProgramFolder.h"
 #include "platform/Clipboard.h"
 #include "platform/Clock.h"
 #include "platform/FileDialogs.h"
@@ -69,6 +70,7 @@ public:
     QString programPath = QStringLiteral("/opt/pelmora/pelmora");
     QList<SystemSound> sounds;
     QString programFilePath() override { return programPath; }
+    QString workFolder() override { return programFolderOf(programPath); }
     void playSound(SystemSound sound) override { sounds.append(sound); }
 };
 

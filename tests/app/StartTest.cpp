@@ -1,0 +1,67 @@
+#include "app/ProgramFolder.h"
+#include "app/SingleInstance.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <future>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+TEST(WorkFolder, TheProgramsOwnFolderOnlyWhenWritableAndNotInstalled)
+{
+    const QString build = u"/home/w/pelmora/build/"_s, data = u"/home/w/.local/share/pelmora/"_s;
+    const std::tuple<QString, bool, QString> cases[] = {
+        {build, true, build},
+        {u"/usr/bin/"_s, true, data}, // installed, run by root
+        {u"/usr/bin/"_s, false, data},
+        {u"/opt/pelmora/"_s, false, data}};
+    for (const auto& [program, writable, expected] : cases)
+        EXPECT_EQ(workFolderFor(program, u"/usr/bin"_s, writable, u"/home/w/.local/share"_s),
+                  expected)
+            << program.toStdString();
+}
+
+// The running instance in this thread; later starts hand over from another one.
+TEST(SingleInstance, TakesHandOversAndReplacesAStaleSocket)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(u"pelmora.socket"_s);
+    const auto handOver = [&](const QString& file) {
+        std::future<bool> done = std::async(
+            std::launch::async, [&] { return SingleInstance::handOver(path, file, 2000); });
+        while (done.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready)
+            QCoreApplication::processEvents();
+        return done.get();
+    };
+    // A socket left by an instance that ended without closing it.
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strcpy(address.sun_path, QFile::encodeName(path).constData());
+    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ::close(fd);
+    EXPECT_FALSE(handOver(u"/tmp/a.htm"_s));
+
+    SingleInstance running(path);
+    ASSERT_TRUE(running.listen());
+    EXPECT_FALSE(SingleInstance(path).listen()); // the running one keeps its socket
+    QSignalSpy handed(&running, &SingleInstance::handedOver);
+    const QString odd = u"/tmp/日記 100%\n.htm"_s;
+    EXPECT_TRUE(handOver(odd));
+    EXPECT_TRUE(handOver(QString()));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return handed.size() == 2; }, 1000));
+    EXPECT_EQ(handed[0][0].toString(), odd);
+    EXPECT_EQ(handed[1][0].toString(), QString());
+}
+
+} // namespace
