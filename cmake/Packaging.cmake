@@ -21,12 +21,13 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${PELMORA_HOMEPAGE})
 # The Japanese face and Qt's Japanese dialog texts are only ever loaded at run time.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic, qt6-translations-l10n")
 # The libraries the program links (Qt 6, the C++ runtime) are read off it by dpkg-shlibdeps
-# (package dpkg-dev); without that tool the Qt widgets library is named by hand.
+# (package dpkg-dev); without that tool the Qt libraries it needs besides Core and Gui are named
+# by hand.
 find_program(PELMORA_DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(PELMORA_DPKG_SHLIBDEPS)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 else()
-  string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", libqt6widgets6")
+  string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", libqt6widgets6, libqt6network6")
 endif()
 
 include(CPack)
