@@ -1,6 +1,7 @@
 #include "app/ProgramFolder.h"
 #include "app/SingleInstance.h"
 
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -62,6 +63,29 @@ TEST(SingleInstance, TakesHandOversAndReplacesAStaleSocket)
     ASSERT_TRUE(QTest::qWaitFor([&] { return handed.size() == 2; }, 1000));
     EXPECT_EQ(handed[0][0].toString(), odd);
     EXPECT_EQ(handed[1][0].toString(), QString());
+}
+
+// The real program, started while an instance runs, hands over the first file it was named,
+// made absolute against the folder it was started in, and ends at once.
+TEST(SingleInstance, ASecondProgramHandsOverTheFirstFileItWasNamed)
+{
+    QTemporaryDir runtime;
+    SingleInstance running(runtime.filePath(u"pelmora-%1.socket"_s.arg(::getuid())));
+    ASSERT_TRUE(running.listen());
+    QSignalSpy handed(&running, &SingleInstance::handedOver);
+
+    QProcess second;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"XDG_RUNTIME_DIR"_s, runtime.path());
+    environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+    second.setProcessEnvironment(environment);
+    second.setWorkingDirectory(runtime.path());
+    second.start(QStringLiteral(PELMORA_PROGRAM), {u"sub/日記.htm"_s, u"other.htm"_s});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return second.state() == QProcess::NotRunning; }, 20000));
+    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second.exitCode(), 0);
+    ASSERT_EQ(handed.size(), 1);
+    EXPECT_EQ(handed[0][0].toString(), runtime.filePath(u"sub/日記.htm"_s));
 }
 
 } // namespace
