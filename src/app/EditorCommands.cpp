@@ -121,9 +121,14 @@ void EditorCommands::updateStates()
     ViewBrowser->setEnabled(!state_.CurrentFileName.isEmpty());
 }
 
-void EditorCommands::readChoices(KeyStore& store)
+QStringList EditorCommands::choiceNames()
 {
-    const bool coloring = readHtmlColoring(store);
+    return {htmlColoringName};
+}
+
+void EditorCommands::readChoices(const QHash<QString, QString>& others)
+{
+    const bool coloring = htmlColoringOn(others);
     diary_->coloring->setEnabled(coloring);
     ViewColoring->setChecked(coloring);
 }

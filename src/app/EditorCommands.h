@@ -2,15 +2,16 @@
 
 #include "platform/Platform.h"
 
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <utility>
 
 class DiaryFileTab;
 class ErrorHandler;
-class KeyStore;
 class PreviewWindow;
 class QAction;
 class QMenu;
@@ -38,8 +39,10 @@ public:
     // undo history.
     void updateStates();
 
-    // The choices kept in the settings store, read at start and written at close.
-    void readChoices(KeyStore& store);
+    // The choices kept in the settings store beside its values: their names, taking them from
+    // the texts read at start, and the texts to write at close.
+    static QStringList choiceNames();
+    void readChoices(const QHash<QString, QString>& others);
     QList<std::pair<QString, QString>> choices() const;
 
     // Today's entry as the next insertion would write it, a typed weather in the colour the

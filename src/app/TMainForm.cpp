@@ -87,9 +87,15 @@ TMainForm::TMainForm(Platform platform, QWidget* parent)
 
     state_.ProgramFolder = platform_.system.workFolder();
     entry::FillHtmlDefaults(state_.Html, state_.NewProcessFlag);
-    errors_.run([this] { loadSettings(platform_.keyStore, state_); });
-    errors_.run([this] { editorCommands_->readChoices(platform_.keyStore); });
-    errors_.run([this] { restoreWindowPlace(); });
+    // One reading of the settings file: the twenty values, and beside them the editor's choices
+    // and the window's place.
+    OtherTexts others;
+    errors_.run([&] {
+        loadSettings(platform_.keyStore, state_, EditorCommands::choiceNames() << windowPlaceName,
+                     &others);
+    });
+    errors_.run([&] { editorCommands_->readChoices(others); });
+    errors_.run([&] { restoreWindowPlace(others); });
 
     connect(new FileDrops(this), &FileDrops::fileDropped, this, &TMainForm::openGivenFile);
 }
@@ -407,9 +413,9 @@ void TMainForm::takeHandOver(const QString& path)
 
 // The window comes back where it was when it last closed, unless that place no longer fits on
 // any screen (one was taken away, or made smaller); then it starts as on the first run.
-void TMainForm::restoreWindowPlace()
+void TMainForm::restoreWindowPlace(const OtherTexts& others)
 {
-    const std::optional<WindowPlace> place = readWindowPlace(platform_.keyStore);
+    const std::optional<WindowPlace> place = parseWindowPlace(others.value(windowPlaceName));
     if (!place)
         return;
     QList<QRect> areas;

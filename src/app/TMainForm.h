@@ -6,6 +6,7 @@
 #include "platform/FileDialogs.h"
 #include "platform/Platform.h"
 
+#include <QHash>
 #include <QMainWindow>
 
 class DiaryDocument;
@@ -78,7 +79,7 @@ private:
     void FormShow();
     bool FormCloseQuery();
     void saveEditorSettings();
-    void restoreWindowPlace();
+    void restoreWindowPlace(const QHash<QString, QString>& others);
     void applyEditorFont();
     void applyTabMenuStates();
     void DocumentOpened(bool fromFile);

@@ -1,14 +1,8 @@
 #include "settings/EditorChoices.h"
 
-#include "platform/KeyStore.h"
-
-bool readHtmlColoring(KeyStore& store)
+bool htmlColoringOn(const QHash<QString, QString>& others)
 {
-    if (!store.open())
-        return true;
-    const KeyStore::Value value = store.read(htmlColoringName);
-    store.close();
-    return !(value.status == KeyStore::Status::Text && value.text == u"0");
+    return others.value(htmlColoringName) != u"0";
 }
 
 QString htmlColoringText(bool on)

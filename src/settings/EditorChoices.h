@@ -1,16 +1,15 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
-
-class KeyStore;
 
 // Choices of the diary editor kept in the settings store beside the twenty settings values,
 // each under a name of its own.
 
 inline const QString htmlColoringName = QStringLiteral("HtmlColoring");
 
-// Whether AllMemo colours its HTML: "0" turns it off; any other text, a missing value or no
-// store at all leaves it on.
-bool readHtmlColoring(KeyStore& store);
+// Whether AllMemo colours its HTML, from the texts read beside the settings values: "0" turns it
+// off; any other text or none leaves it on.
+bool htmlColoringOn(const QHash<QString, QString>& others);
 // The stored text of the choice: "1" on, "0" off.
 QString htmlColoringText(bool on);

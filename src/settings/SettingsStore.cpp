@@ -31,11 +31,17 @@ private:
 
 } // namespace
 
-void loadSettings(KeyStore& store, MainState& state)
+void loadSettings(KeyStore& store, MainState& state, const QStringList& otherNames,
+                  OtherTexts* others)
 {
     if (!store.open())
         return;
     const ClosesStore closes(store);
+    for (const QString& name : otherNames) {
+        const KeyStore::Value value = store.read(name);
+        if (others && value.status == KeyStore::Status::Text)
+            others->insert(name, value.text);
+    }
     for (const StoredValue& value : storedValues())
         readStoredValue(value, readText(store, value.name.toString()), state);
 }

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <utility>
 
@@ -12,10 +14,16 @@ struct MainState;
 // The settings that outlive a run: twenty text values read once while the main window is
 // created and written once when it closes.
 
-// Reads the twenty values into the state, in their fixed order, each with its read rule. A store
-// that cannot be opened reads nothing and shows nothing. Throws AppError naming the value when a
-// value is of the wrong kind; the values read before it stay, the rest keep what they held.
-void loadSettings(KeyStore& store, MainState& state);
+// The texts of values kept beside the twenty, by name; a name without a text value is absent.
+using OtherTexts = QHash<QString, QString>;
+
+// Reads the twenty values into the state, in their fixed order, each with its read rule, and
+// the texts of the other values named into `others`, first, in the same reading of the store. A
+// store that cannot be opened reads nothing and shows nothing. Throws AppError naming the value
+// when one of the twenty is of the wrong kind; the values read before it stay, the rest keep what
+// they held.
+void loadSettings(KeyStore& store, MainState& state, const QStringList& otherNames = {},
+                  OtherTexts* others = nullptr);
 
 // Writes the twenty values in their fixed order. fontSize and fontFace are those of the editor at
 // the time of saving. A store that cannot be created saves nothing and shows nothing; a failed

@@ -1,7 +1,5 @@
 #include "settings/WindowPlace.h"
 
-#include "platform/KeyStore.h"
-
 #include <QStringList>
 
 #include <algorithm>
@@ -39,15 +37,4 @@ bool fitsOnAScreen(const QRect& geometry, const QList<QRect>& availableAreas)
 {
     return std::any_of(availableAreas.begin(), availableAreas.end(),
                        [&](const QRect& area) { return area.contains(geometry); });
-}
-
-std::optional<WindowPlace> readWindowPlace(KeyStore& store)
-{
-    if (!store.open())
-        return std::nullopt;
-    const KeyStore::Value value = store.read(windowPlaceName);
-    store.close();
-    if (value.status != KeyStore::Status::Text)
-        return std::nullopt;
-    return parseWindowPlace(value.text);
 }

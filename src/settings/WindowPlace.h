@@ -6,8 +6,6 @@
 
 #include <optional>
 
-class KeyStore;
-
 // Where the main window was when it last closed, kept in the settings store beside the twenty
 // settings values as the text "x,y,width,height,maximised" (maximised "1" or "0"). The
 // rectangle is the window's normal geometry, the one it has when not maximised.
@@ -26,6 +24,3 @@ QString windowPlaceText(const WindowPlace& place);
 
 // True when the rectangle lies wholly inside the available area of one of the screens.
 bool fitsOnAScreen(const QRect& geometry, const QList<QRect>& availableAreas);
-
-// The stored place; nothing when there is no store, no value, or a value that is not one.
-std::optional<WindowPlace> readWindowPlace(KeyStore& store);
