@@ -27,12 +27,15 @@ QString QtKeyStore::defaultFilePath()
 
 namespace {
 
-// What the file holds, empty when there is none; nothing when it is there but cannot be read.
+// What the file holds, empty when there is none; nothing when it is there but cannot be read,
+// or is no regular file (a folder, a named pipe that would keep the read waiting).
 std::optional<QByteArray> fileBytes(const QString& path)
 {
     QFile file(path);
     if (!file.exists())
         return QByteArray();
+    if (!QFileInfo(path).isFile())
+        return std::nullopt;
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
     QByteArray bytes = file.readAll();
@@ -52,7 +55,7 @@ bool QtKeyStore::open()
     if (!bytes || bytes->isEmpty())
         return false;
     file_ = IniFile::parse(*bytes);
-    return file_.has_value();
+    return true;
 }
 
 bool QtKeyStore::openOrCreate()
@@ -82,10 +85,11 @@ bool QtKeyStore::commit()
 {
     if (!writable_)
         return false;
+    // Only a file read whole is written over, and then with every line of it kept.
     const std::optional<QByteArray> old = fileBytes(path_);
     if (!old)
         return false;
-    IniFile ini = IniFile::parse(*old).value_or(IniFile());
+    IniFile ini = IniFile::parse(*old);
     for (const auto& [name, text] : staged_)
         ini.setValue(name, text);
     const QByteArray bytes = ini.bytes();

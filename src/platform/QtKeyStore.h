@@ -26,15 +26,15 @@ public:
     static QString defaultFilePath();
     const QString& filePath() const { return path_; }
 
-    // There is no store to read when the file is missing, empty, not a readable file, or not a
-    // settings file at all (see IniFile::parse).
+    // There is no store to read when the file is missing, empty, or not a readable file. Any
+    // bytes read are a settings file (see IniFile).
     bool open() override;
     // Fails only when the folder of the file can neither be found nor created.
     bool openOrCreate() override;
     Value read(const QString& name) override;
     void write(const QString& name, const QString& text) override;
-    // A file that is no settings file is replaced by the staged values alone; a file that is
-    // there but cannot be read is left as it is, and the commit fails.
+    // Every line of the file that is not a staged value's stays as it is. A file that is there but
+    // cannot be read whole (or is no regular file) is left as it is, and the commit fails.
     bool commit() override;
     void close() override;
 

@@ -1,5 +1,8 @@
 #include "settings/IniFile.h"
 
+#include "text/Cp932.h"
+
+#include <QStringDecoder>
 #include <QStringView>
 
 #include <array>
@@ -49,9 +52,8 @@ void appendKey(QByteArray& out, const QString& key)
 
 // A key as QSettings reads it: %XX and %UXXXX stand for the character of that code, a
 // backslash for '/', anything else for itself.
-QString keyName(QByteArrayView key)
+QString keyName(const QString& encoded)
 {
-    const QString encoded = QString::fromUtf8(key);
     QString name;
     qsizetype i = 0;
     while (i < encoded.size()) {
@@ -76,6 +78,15 @@ QString keyName(QByteArrayView key)
         name += encoded[i++];
     }
     return name;
+}
+
+// UTF-8 as text, a leading U+FEFF included (QString::fromUtf8 drops it, and a value may begin
+// with one).
+QString fromUtf8(QByteArrayView bytes)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless
+                                                     | QStringDecoder::Flag::ConvertInitialBom);
+    return decoder(bytes);
 }
 
 void appendHexEscape(QByteArray& out, char16_t u)
@@ -145,8 +156,9 @@ char simpleEscape(char letter)
     }
 }
 
-// Reads the escape whose letter is at body[i] onto text, as QSettings reads it, and moves i
-// past it. False for a backslash that QSettings would drop or misread.
+// Reads the escape whose letter is at body[i] onto text and moves i past it. False for a
+// backslash that starts no escape: an unknown letter, "\x" without a hex digit, a number beyond
+// one UTF-16 unit, or nothing at all.
 bool readEscape(QByteArrayView body, qsizetype& i, QString& text)
 {
     if (i >= body.size())
@@ -156,42 +168,43 @@ bool readEscape(QByteArrayView body, qsizetype& i, QString& text)
         text += QLatin1Char(meaning);
         return true;
     }
-    // "\x" with hex digits or a backslash with octal digits: QSettings takes every digit that
-    // follows into the one character.
+    // "\x" with hex digits or a backslash with octal digits: every digit that follows belongs to
+    // the one character, as QSettings reads it.
     const bool hex = letter == 'x';
     if (!hex && (letter < '0' || letter > '7'))
         return false;
     if (hex && (i >= body.size() || hexValue(body[i]) < 0))
         return false;
     const int base = hex ? 16 : 8;
-    char16_t code = hex ? 0 : char16_t(letter - '0');
+    int code = hex ? 0 : letter - '0';
     for (; i < body.size(); ++i) {
         const int digit = hexValue(body[i]);
         if (digit < 0 || digit >= base)
             break;
-        code = char16_t(code * base + digit);
+        code = code * base + digit;
+        if (code > 0xFFFF)
+            return false;
     }
-    text += QChar(code);
+    text += QChar(char16_t(code));
     return true;
 }
 
-// The text of a value in a form that QSettings writes: in double quotes with no '"' inside but
-// escaped ones, or bare without the '"', ';', ',' and '=' that QSettings writes only in quotes;
-// in both, every backslash starts an escape. Nothing for any other value.
-std::optional<QString> escapedText(QByteArrayView value)
+// The text of a value in the form the program writes: in double quotes, with no '"' inside but
+// escaped ones and every backslash starting a well-formed escape. Nothing for any other value.
+std::optional<QString> quotedText(QByteArrayView value)
 {
-    const bool quoted = value.size() >= 2 && value.front() == '"' && value.back() == '"';
-    const QByteArrayView body = quoted ? value.sliced(1, value.size() - 2) : value;
-    const QByteArrayView plainOnlyInQuotes = quoted ? "\"" : "\";,=";
+    if (value.size() < 2 || value.front() != '"' || value.back() != '"')
+        return std::nullopt;
+    const QByteArrayView body = value.sliced(1, value.size() - 2);
     QString text;
     qsizetype i = 0;
     while (i < body.size()) {
         qsizetype end = i;
         for (; end < body.size() && body[end] != '\\'; ++end) {
-            if (plainOnlyInQuotes.contains(body[end]))
+            if (body[end] == '"')
                 return std::nullopt;
         }
-        text += QString::fromUtf8(body.sliced(i, end - i));
+        text += fromUtf8(body.sliced(i, end - i));
         i = end + 1;
         if (end < body.size() && !readEscape(body, i, text))
             return std::nullopt;
@@ -235,12 +248,34 @@ KeyStore::Value typedValue(const QString& text)
     return {Status::Text, text.startsWith(u"@@") ? text.mid(1) : text};
 }
 
-KeyStore::Value valueOf(QByteArrayView written)
+// A line that is not UTF-8 was typed by hand in Shift-JIS, the encoding of older files.
+bool isUtf8(QByteArrayView line)
+{
+    return line.isValidUtf8();
+}
+
+QString lineText(QByteArrayView bytes, bool utf8)
+{
+    return utf8 ? fromUtf8(bytes) : text::decodeCp932(bytes);
+}
+
+// The value written after '=' on a line that is valid UTF-8 or, when it is not, on a line typed
+// by hand in Shift-JIS. Only the quoted form the program writes has escapes; in any other value a
+// backslash is a backslash (C:\new\a.htm, 価格\1000円). A bare value with none of the characters
+// QSettings writes only in quotes may be one of its typed values.
+KeyStore::Value valueOf(QByteArrayView written, bool utf8)
 {
     const QByteArrayView value = written.trimmed();
-    if (const std::optional<QString> text = escapedText(value))
-        return typedValue(*text);
-    return {Status::Text, QString::fromUtf8(value)};
+    if (utf8) {
+        if (const std::optional<QString> text = quotedText(value))
+            return typedValue(*text);
+    }
+    const QString text = lineText(value, utf8);
+    for (const char16_t quotedOnly : {u'"', u';', u',', u'='}) {
+        if (text.contains(QChar(quotedOnly)))
+            return {Status::Text, text};
+    }
+    return typedValue(text);
 }
 
 // QSettings keeps the values without a section in [General], whatever the case of the name.
@@ -259,10 +294,8 @@ qsizetype lineEndLength(QByteArrayView bytes, qsizetype i)
 
 } // namespace
 
-std::optional<IniFile> IniFile::parse(QByteArrayView bytes)
+IniFile IniFile::parse(QByteArrayView bytes)
 {
-    if (bytes.contains('\0'))
-        return std::nullopt;
     IniFile file;
     const QByteArrayView byteOrderMark("\xEF\xBB\xBF");
     if (bytes.startsWith(byteOrderMark)) {
@@ -273,19 +306,23 @@ std::optional<IniFile> IniFile::parse(QByteArrayView bytes)
     bool inGeneral = true; // the lines before the first section belong to [General]
     for (qsizetype index = 0; index < file.lines_.size(); ++index) {
         const QByteArrayView content = QByteArrayView(file.lines_[index].text).trimmed();
+        const bool unreadable = content.contains('\0');
         if (content.startsWith('[')) {
+            // A header that cannot be read ("[Notes" without its ']', a zero byte in it) starts a
+            // section whose name is unknown. Its lines are not the program's: reading them as
+            // [General] could take a writer's own notes for settings, and a close would then
+            // write over them.
             const qsizetype close = content.indexOf(']');
-            if (close < 0)
-                return std::nullopt;
-            inGeneral = isGeneral(content.sliced(1, close - 1));
+            inGeneral = !unreadable && close > 0 && isGeneral(content.sliced(1, close - 1));
             if (inGeneral)
                 file.lastGeneralLine_ = index;
             continue;
         }
+        // A line with a zero byte is no text anyone typed; like a comment, it is kept as it is.
         const qsizetype equals = content.indexOf('=');
-        if (!inGeneral || content.startsWith(';') || equals < 0)
+        if (!inGeneral || unreadable || content.startsWith(';') || equals < 0)
             continue;
-        const QString key = keyName(content.first(equals).trimmed());
+        const QString key = keyName(lineText(content.first(equals).trimmed(), isUtf8(content)));
         if (key.isEmpty())
             continue;
         file.valueLines_.insert(key, index);
@@ -299,17 +336,25 @@ KeyStore::Value IniFile::value(const QString& name) const
     const auto found = valueLines_.constFind(name);
     if (found == valueLines_.constEnd())
         return {Status::Missing, {}};
-    const QByteArray& text = lines_[*found].text;
-    return valueOf(QByteArrayView(text).sliced(text.indexOf('=') + 1));
+    const QByteArrayView text = lines_[*found].text;
+    return valueOf(text.sliced(text.indexOf('=') + 1), isUtf8(text));
 }
 
 void IniFile::setValue(const QString& name, const QString& text)
 {
+    const auto found = valueLines_.constFind(name);
+    if (found != valueLines_.constEnd()) {
+        // A value that already reads as the text keeps its line as it is, in the writer's own
+        // form and encoding.
+        const KeyStore::Value old = value(name);
+        if (old.status == Status::Text && old.text == text)
+            return;
+    }
     QByteArray line;
     appendKey(line, name);
     line += '=';
     appendValue(line, text);
-    if (const auto found = valueLines_.constFind(name); found != valueLines_.constEnd()) {
+    if (found != valueLines_.constEnd()) {
         lines_[*found].text = line;
         return;
     }

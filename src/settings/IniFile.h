@@ -7,8 +7,6 @@
 #include <QList>
 #include <QString>
 
-#include <optional>
-
 // The text of a settings file in the INI format of QSettings, held line by line, so that setting
 // some values changes their lines and nothing else: other keys, other sections, comments and
 // blank lines keep their bytes, and so do the line ends (LF, CR LF or CR) and a UTF-8 byte order
@@ -19,19 +17,23 @@
 // occurs more than once has the value of its last line, as with QSettings. Blanks around the '='
 // and at the line end are not part of a value.
 //
-// A value in the quoted, escaped form the program writes reads as its text, and so does a value
-// exactly as QSettings writes it (unquoted where it can be, "@@" for a leading '@', typed values
-// such as "@ByteArray(...)"). Any other value is the text after the '=' as it stands: a hand-added
-// <DIV STYLE="margin-left:20pt;"> or a,b or /x/a;b.htm reads whole. Values never span lines.
+// A value in the quoted, escaped form the program writes reads as its text. Any other value is
+// the text after the '=' as it stands, a backslash being a backslash: a hand-added
+// <DIV STYLE="margin-left:20pt;">, a,b, C:\new\a.htm or /x/a;b.htm reads whole. A bare value in
+// the form QSettings writes its typed values ("@@" for a leading '@', "@ByteArray(...)") reads
+// as QSettings reads it. A line that is not UTF-8 reads as Shift-JIS. Values never span lines.
+//
+// Any bytes are a settings file: a line that means nothing here (a zero byte in it, a section
+// header without its ']') is kept as it is, like a comment, and the lines after a header that
+// cannot be read belong to no section whose values are read or set here.
 class IniFile {
 public:
-    // The file in the bytes, or nothing when they are no settings file: they hold a zero byte
-    // (no text file does) or a section header without its closing ']'.
-    static std::optional<IniFile> parse(QByteArrayView bytes);
+    static IniFile parse(QByteArrayView bytes);
 
     KeyStore::Value value(const QString& name) const;
     // Replaces the line of the value, or adds one at the end of section [General], which is
-    // added at the end of the file when there is none. Every text is stored exactly.
+    // added at the end of the file when there is none. Every text is stored exactly; a line that
+    // already reads as the text stays as it is.
     void setValue(const QString& name, const QString& text);
     QByteArray bytes() const;
 

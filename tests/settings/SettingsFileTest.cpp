@@ -14,7 +14,10 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <grp.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -76,6 +79,12 @@ protected:
 class KeyStoreFile : public TempConfig {};
 class SettingsFile : public TempConfig {};
 
+// The bytes of a literal, zero bytes included.
+template <qsizetype N> QByteArray withZeros(const char (&literal)[N])
+{
+    return QByteArray(literal, N - 1);
+}
+
 // Random bytes that are the same on every run.
 QByteArray junk(qsizetype size)
 {
@@ -97,6 +106,15 @@ QByteArray textJunk(qsizetype size)
         byte = n == 95 ? '\n' : char(' ' + n);
     }
     return bytes;
+}
+
+// True when after is before with bytes put in at one place.
+bool onlyInserted(const QByteArray& before, const QByteArray& after)
+{
+    qsizetype prefix = 0;
+    while (prefix < before.size() && prefix < after.size() && before[prefix] == after[prefix])
+        ++prefix;
+    return after.size() >= before.size() && after.endsWith(before.sliced(prefix));
 }
 
 } // namespace
@@ -216,7 +234,8 @@ TEST_F(KeyStoreFile, HandEditedValueKinds)
         // Texts as QSettings and the program write them.
         {"[General]\nV=\"a,b\"\n", Status::Text, "a,b"},
         {"[General]\nV=\" <a href=\\\"x\\\">\\r\\n\"\n", Status::Text, " <a href=\"x\">\r\n"},
-        {"[General]\nV=C:\\\\diary\\x1b\n", Status::Text, "C:\\diary\x1b"},
+        {"[General]\nV=\"C:\\\\diary\\x1b\\x41\\101\\0\"\n", Status::Text,
+         QString("C:\\diary\x1b\x41\x41") + QChar(0)},
         {"[General]\nV=\xe6\x97\xa5\xf0\xa0\xae\xb7\n", Status::Text, "日𠮷"},
         // Anything else is the text after '=' as it stands.
         {"[General]\nV=a,b\n", Status::Text, "a,b"},
@@ -227,6 +246,22 @@ TEST_F(KeyStoreFile, HandEditedValueKinds)
         {"[General]\nV=\"unclosed\n", Status::Text, "\"unclosed"},
         {"[General]\nV=\"end\\\"\n", Status::Text, "\"end\\\""},
         {"[General]\nV=C:\\diary\n", Status::Text, "C:\\diary"},
+        // A backslash is an escape only in the quoted form; a malformed escape is typed by hand.
+        {"[General]\nV=C:\\new\\a.htm\n", Status::Text, "C:\\new\\a.htm"},
+        {"[General]\nV=価格\\1000円\n", Status::Text, "価格\\1000円"},
+        {"[General]\nV=C:\\\\diary\\x1b\n", Status::Text, "C:\\\\diary\\x1b"},
+        {"[General]\nV=\"a\\xq\"\n", Status::Text, "\"a\\xq\""},
+        {"[General]\nV=\"a\\x\"\n", Status::Text, "\"a\\x\""},
+        {"[General]\nV=\"\\x1F600\"\n", Status::Text, "\"\\x1F600\""},
+        {"[General]\nV=\"a\\qb\"\n", Status::Text, "\"a\\qb\""},
+        // A line that is not UTF-8 is Shift-JIS, whose second bytes include '\\'.
+        {"[General]\nV=\x93\xfa\x8b\x4c\n", Status::Text, "日記"},
+        {"[General]\nV=\"\x95\x5c\x8e\xa6\\n\"\n", Status::Text, "\"表示\\n\""},
+        {"[General]\nV=\x82\xa0\x80\n", Status::Text, QString("あ") + QChar(0xF780)},
+        // Lines that mean nothing are passed over; after a broken header nothing is [General].
+        {withZeros("[General]\nV=ok\nV=x\0\n"), Status::Text, "ok"},
+        {"[General]\nV=a\n[General\nV=b\n", Status::Text, "a"},
+        {withZeros("[Gen\0eral]\nV=x\n"), Status::Missing, ""},
         {"[General]\nV=@ByteArray(a,b)\n", Status::Text, "@ByteArray(a,b)"},
         // Where the value is.
         {"[General]\r\nV = two words \r\n", Status::Text, "two words"},
@@ -267,7 +302,11 @@ TEST_F(KeyStoreFile, CommitKeepsEveryOtherLine)
          "V=a\n[General]\nV=\"new\"\nW=\"new\"\n[x]\n"},
         {"no section [General]", "[Other]\nV=x",
          "[Other]\nV=x\n\n[General]\nV=\"new\"\nW=\"new\"\n"},
-        {"not a settings file", "[General\nV=1\n", "[General]\nV=\"new\"\nW=\"new\"\n"},
+        {"a header without ']'", "[General\nV=1\n",
+         "[General\nV=1\n\n[General]\nV=\"new\"\nW=\"new\"\n"},
+        {"zero bytes and a header without ']'",
+         withZeros("[General]\nV=1\nbin=\0\xff\n[Notes\nW=mine\n"),
+         withZeros("[General]\nV=\"new\"\nW=\"new\"\nbin=\0\xff\n[Notes\nW=mine\n")},
     };
     int n = 0;
     for (const auto& c : cases) {
@@ -324,8 +363,11 @@ TEST_F(SettingsFile, BinaryValueStopsTheLoadAndTheNextSaveRepairsIt)
     EXPECT_EQ(storedFields(reloaded), expected);
 }
 
-TEST_F(SettingsFile, DamagedFilesLoadDefaultsAndAreReplacedAtClose)
+// A damaged file reads as a file with none of the program's values (an empty one as none at all).
+TEST_F(SettingsFile, DamagedFilesLoadDefaultsAndKeepTheirBytesAtClose)
 {
+    writeFile(storePath("reference"), "; none of the values\n");
+    const std::vector<std::string> noValues = storedFields(load(storePath("reference")));
     const struct {
         const char* label;
         QByteArray bytes;
@@ -346,12 +388,14 @@ TEST_F(SettingsFile, DamagedFilesLoadDefaultsAndAreReplacedAtClose)
         MainState state;
         EXPECT_NO_THROW(state = load(path));
         EXPECT_LT(timer.elapsed(), 60'000);
-        EXPECT_EQ(storedFields(state), storedFields(startState()));
+        EXPECT_EQ(storedFields(state), c.bytes.isEmpty() ? storedFields(startState()) : noValues);
 
         FakeMessages messages;
         save(path, sampleState(), messages);
         EXPECT_TRUE(messages.shown.isEmpty());
-        EXPECT_LT(readFile(path).size(), 4096);
+        const QByteArray saved = readFile(path);
+        EXPECT_LT(saved.size() - c.bytes.size(), 4096);
+        EXPECT_TRUE(onlyInserted(c.bytes, saved));
         EXPECT_EQ(storedFields(load(path)), toStd(sampleTexts()));
     }
 }
@@ -432,4 +476,88 @@ TEST_F(SettingsFile, UncreatableFolderSavesNothingAndSaysNothing)
     EXPECT_TRUE(messages.shown.isEmpty());
     EXPECT_EQ(readFile(dir.filePath("blocker")), "a file, not a folder");
     EXPECT_EQ(entries(dir.path()), QStringList{"blocker"});
+}
+
+TEST_F(KeyStoreFile, ValueReadAsTheTextSetKeepsItsLine)
+{
+    const struct {
+        QByteArray line;
+        QString text;
+        QByteArray written; // the line after the commit
+    } cases[] = {
+        {"V=\x93\xfa\x8b\x4c", "日記", "V=\x93\xfa\x8b\x4c"},
+        {"V=C:\\new\\a.htm", "C:\\new\\a.htm", "V=C:\\new\\a.htm"},
+        {"V = \"a\\x41\" ", "aA", "V = \"a\\x41\" "},
+        {"V=\x93\xfa\x8b\x4c", "日記\\", "V=\"日記\\\\\""},
+        {"V=C:\\new\\a.htm", "C:\new\a.htm", "V=\"C:\\new\\a.htm\""},
+        {"V=@ByteArray(x)", "", "V=\"\""},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.written.toStdString());
+        const QString path = storePath(QString::number(++n));
+        writeFile(path, "; mine\n[General]\n" + c.line + "\r\n[Other]\n");
+        QtKeyStore store(path);
+        ASSERT_TRUE(store.openOrCreate());
+        store.write("V", c.text);
+        ASSERT_TRUE(store.commit());
+        EXPECT_EQ(readFile(path), "; mine\n[General]\n" + c.written + "\r\n[Other]\n");
+        ASSERT_TRUE(store.open());
+        EXPECT_EQ(store.read("V").text, c.text);
+    }
+}
+
+// The writer's file as a close finds it: comments, keys and sections of the writer's own, a
+// section header that lost its ']', zero bytes, paths typed with backslashes, Shift-JIS.
+TEST_F(SettingsFile, CloseKeepsAHandEditedFile)
+{
+    const QByteArray general = "; 日記の設定\r\n[General]\r\nHtmlSky6=C:\\new\\a.htm\r\n"
+                               "HtmlMain1=価格\\1000円\r\nHtmlDate1=\x93\xfa\x95\x74\r\n"
+                               "Mine=keep\\me\r\n";
+    const QByteArray notes =
+        withZeros("[Notes\r\nHtmlDate2=mine\r\nbin=\0\xff\r\n[Mine]\r\nx=1\r\n");
+    writeFile(storePath(), general + notes);
+
+    const MainState loaded = load(storePath());
+    EXPECT_EQ(loaded.Html.HtmlSky6, "C:\\new\\a.htm");
+    EXPECT_EQ(loaded.Html.HtmlMain1, "価格\\1000円");
+    EXPECT_EQ(loaded.Html.HtmlDate1, "日付");
+    EXPECT_EQ(loaded.Html.HtmlDate2, startState().Html.HtmlDate2);
+
+    FakeMessages messages;
+    save(storePath(), loaded, messages);
+    EXPECT_TRUE(messages.shown.isEmpty());
+    const QByteArray saved = readFile(storePath());
+    EXPECT_TRUE(saved.startsWith(general)) << saved.toStdString();
+    EXPECT_TRUE(saved.endsWith(notes)) << saved.toStdString();
+    EXPECT_EQ(storedFields(load(storePath())), storedFields(loaded));
+}
+
+// Root reads any file, so the user "nobody" closes the program over a file it may write but
+// not read.
+TEST_F(SettingsFile, CloseNeverWritesOverAFileItCannotRead)
+{
+    constexpr uid_t nobody = 65534;
+    const QByteArray old = "[General]\nHtmlDate1=mine\n[Mine]\nx=1\n";
+    writeFile(storePath(), old);
+    for (const QString& path : {dir.path(), dir.filePath("oribeko"), storePath()})
+        ASSERT_EQ(chown(QFile::encodeName(path).constData(), nobody, nobody), 0);
+    ASSERT_TRUE(QFile::setPermissions(storePath(), QFile::WriteOwner));
+
+    const pid_t pid = fork();
+    if (pid == 0) {
+        if (setgroups(0, nullptr) != 0 || setgid(nobody) != 0 || setuid(nobody) != 0)
+            _exit(2);
+        FakeMessages messages;
+        messages.answer({MsgAnswer::Ok});
+        save(storePath(), sampleState(), messages);
+        const bool told = messages.shown.size() == 1
+                          && messages.shown.front().text == "レジストリに書き込めませんでした。";
+        _exit(told ? 0 : 1);
+    }
+    int status = -1;
+    waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EQ(readFile(storePath()), old);
+    EXPECT_EQ(entries(dir.filePath("oribeko")), QStringList{"Quillode.conf"});
 }
