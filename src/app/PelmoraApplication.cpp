@@ -7,7 +7,7 @@
 #include "platform/Fonts.h"
 #include "platform/QtKeyStore.h"
 #include "platform/QtPlatform.h"
-#include "recovery/RecoveryStore.h"
+#include "platform/SafeWrite.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -59,6 +59,28 @@ bool PelmoraApplication::notify(QObject* receiver, QEvent* event)
 
 namespace {
 
+// Tells the writer, once, of the in-place writes left unfinished that the start could not settle
+// safely, and where the copy of each file's old content is.
+void tellKeptCopies(Messages& messages, const QList<KeptCopy>& kept)
+{
+    if (kept.isEmpty())
+        return;
+    QString list;
+    for (const KeptCopy& write : kept) {
+        const QString target =
+            write.target.isEmpty() ? QStringLiteral("（記録から読み取れません）") : write.target;
+        list += QStringLiteral("\n\nファイル: ") + target + QStringLiteral("\n写し: ") + write.copy;
+    }
+    messages.show({QStringLiteral("前回、ファイルへの保存が途中で終わりましたが、"
+                                  "その記録が完全でないか、ファイルが保存の時と違うため、"
+                                  "元に戻さずにそのままにしました。\n"
+                                  "保存の前の内容の写しが残っています。"
+                                  "ファイルの内容を確かめ、必要なら写しから戻して下さい。"
+                                  "写しと記録（.journal）は、確かめた後に削除して下さい。")
+                       + list,
+                   appTitle(), MsgButtons::Ok, MsgIcon::Exclamation, MsgAnswer::Ok});
+}
+
 // The diary file named first on the command line, made absolute against the working folder;
 // empty when none was named.
 QString givenFile(const QStringList& arguments)
@@ -72,7 +94,14 @@ QString givenFile(const QStringList& arguments)
 
 int runPelmora(int& argc, char** argv, StartAs startAs, const std::function<void()>& afterShow)
 {
+    // A write past the file-size limit then fails and is told like any failed write; the signal
+    // would end the program without a word.
+    ignoreFileSizeSignal();
     PelmoraApplication app(argc, argv);
+    // Writes in place that an ended program left unfinished are settled before any file is
+    // opened; a running instance's own writes stay locked and are left alone.
+    const QString state = stateFolder();
+    const QList<KeptCopy> kept = finishInterruptedWrites(state);
     const bool writer = startAs == StartAs::Writer;
     const QString file = writer ? givenFile(app.arguments()) : QString();
     const QString socketPath = writer ? SingleInstance::userSocketPath() : QString();
@@ -86,7 +115,7 @@ int runPelmora(int& argc, char** argv, StartAs startAs, const std::function<void
     QtClipboard clipboard;
     QtClock clock;
     QtSystem system;
-    QtFiles files;
+    QtFiles files(state);
     QtKeyStore keyStore;
     ErrorHandler errors(messages);
     const Platform platform{messages, fileDialogs, clipboard, clock, system, files, keyStore};
@@ -100,7 +129,8 @@ int runPelmora(int& argc, char** argv, StartAs startAs, const std::function<void
         QObject::connect(&instance, &SingleInstance::handedOver, main.get(),
                          &TMainForm::takeHandOver);
     main->show();
-    const bool restoredDiary = main->startRecovery(recovery::recoveryFolder());
+    tellKeptCopies(messages, kept);
+    const bool restoredDiary = main->startRecovery(state);
     if (afterShow)
         afterShow();
     // A diary taken back from the recovery data is unsaved work: it stays, the file waits for

@@ -198,19 +198,35 @@ bool DiaryDocument::SaveDiaryAs()
 }
 
 // A file another program changed after it was opened or saved here is written over only when
-// the writer says so. A file deleted meanwhile is simply written again.
+// the writer says so. A file no longer there, or now on another device, is made anew only when
+// the writer says so: a removable disk unmounted meanwhile leaves an empty folder in its place,
+// and a save there would not reach the disk.
 bool DiaryDocument::mayWriteOverCurrentFile()
 {
     const QString& path = state_.CurrentFileName;
     const std::optional<FileStamp> now = platform_.files.stamp(path);
-    if (!now || now == diskStamp_)
+    if (!now || (diskStamp_ && now->device != diskStamp_->device))
+        return askYesNo(
+            QStringLiteral("ファイル ") + path
+            + (now ? QStringLiteral(" は、開いた時（または前回の保存の時）とは"
+                                    "別のディスクにあります。")
+                   : QStringLiteral(" が見つかりません。"))
+            + QStringLiteral("\nファイルのあったディスク（USB メモリなど）が外されたか、"
+                             "ファイルが移動または削除された可能性があります。\n"
+                             "この場所に新しく保存してもよろしいですか？"));
+    if (now == diskStamp_)
         return true;
-    return platform_.messages.show(
-               {QStringLiteral("ファイル ") + path
+    return askYesNo(QStringLiteral("ファイル ") + path
                     + QStringLiteral(" は、開いた後（または前回の保存の後）に"
                                      "他のプログラムによって変更されています。\n"
-                                     "上書きしてもよろしいですか？"),
-                appTitle(), MsgButtons::YesNo, MsgIcon::Question, MsgAnswer::No})
+                                     "上書きしてもよろしいですか？"));
+}
+
+// A question whose safe answer, No, is the default.
+bool DiaryDocument::askYesNo(const QString& question)
+{
+    return platform_.messages.show(
+               {question, appTitle(), MsgButtons::YesNo, MsgIcon::Question, MsgAnswer::No})
            == MsgAnswer::Yes;
 }
 

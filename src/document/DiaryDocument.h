@@ -51,8 +51,8 @@ public:
     void OpenDiary();
     void NewDiary();
     void ReOpen();
-    // True when saved, false when the writer cancelled the save dialog or chose not to write
-    // over a file another program has changed.
+    // True when saved, false when the writer cancelled the save dialog, chose not to write
+    // over a file another program has changed, or chose not to make anew a file that is gone.
     bool SaveDiary();
     bool SaveDiaryAs();
 
@@ -93,6 +93,7 @@ private:
     void AllMemoChange();
     void openFile(const QString& path);
     bool mayWriteOverCurrentFile();
+    bool askYesNo(const QString& question);
     QList<char32_t> writeTo(const QString& path);
     void tellUnencodable(const QList<char32_t>& characters);
     void tellLooksUtf8(const QString& path);

@@ -6,10 +6,12 @@
 
 #include <optional>
 
-// What tells one version of a file from another: its modification time and size.
+// What tells one version of a file from another: its modification time and size, and the
+// device that holds it (a removable disk unmounted leaves its mount point on another).
 struct FileStamp {
     QDateTime modified;
     qint64 size = 0;
+    quint64 device = 0;
     bool operator==(const FileStamp&) const = default;
 };
 

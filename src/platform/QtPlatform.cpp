@@ -15,6 +15,8 @@
 #include <QPushButton>
 #include <QStandardPaths>
 
+#include <sys/stat.h>
+
 namespace {
 
 QMessageBox::Icon qtIcon(MsgIcon icon)
@@ -246,9 +248,10 @@ bool QtFiles::exists(const QString& path)
 std::optional<FileStamp> QtFiles::stamp(const QString& path)
 {
     const QFileInfo info(path);
-    if (!info.isFile())
+    struct stat status {};
+    if (!info.isFile() || ::stat(QFile::encodeName(path).constData(), &status) != 0)
         return std::nullopt;
-    return FileStamp{info.lastModified(), info.size()};
+    return FileStamp{info.lastModified(), info.size(), quint64(status.st_dev)};
 }
 
 bool QtFiles::folderExists(const QString& path)

@@ -46,7 +46,7 @@ public:
 class QtFiles : public Files {
 public:
     // backupFolder keeps the copy of a file written in place until the write is settled.
-    explicit QtFiles(QString backupFolder = writeBackupFolder());
+    explicit QtFiles(QString backupFolder = stateFolder());
 
     std::optional<QByteArray> readAll(const QString& path) override;
     bool writeAll(const QString& path, const QByteArray& bytes) override;

@@ -291,7 +291,8 @@ TEST_F(DiaryDocumentTest, FailedSaveChangesNothing)
     EXPECT_EQ(saves, 0);
 }
 
-// Another program changed (or deleted) the open file: writing over it is asked about, once.
+// Another program changed the open file, or it is gone (a removable disk unmounted leaves an
+// empty folder, or another device, in its place): writing is asked about, once, No the default.
 TEST_F(DiaryDocumentTest, AFileChangedOnDiskIsWrittenOverOnlyWhenTheWriterSaysSo)
 {
     const QString other = QStringLiteral("/home/w/other.htm");
@@ -307,7 +308,10 @@ TEST_F(DiaryDocumentTest, AFileChangedOnDiskIsWrittenOverOnlyWhenTheWriterSaysSo
         {"touched only, no",
          [&] { fake.files.modified.insert(diaryA, QDateTime(QDate(2026, 1, 2), QTime(3, 4))); },
          MsgAnswer::No, false},
-        {"deleted", [&] { fake.files.files.remove(diaryA); }, std::nullopt, true},
+        {"deleted, yes", [&] { fake.files.files.remove(diaryA); }, MsgAnswer::Yes, true},
+        {"deleted, no", [&] { fake.files.files.remove(diaryA); }, MsgAnswer::No, false},
+        {"on another disk, no", [&] { fake.files.devices.insert(diaryA, 7); }, MsgAnswer::No,
+         false},
         {"saved elsewhere since",
          [&] {
              fake.fileDialogs.answers.push_back(other);
@@ -319,6 +323,7 @@ TEST_F(DiaryDocumentTest, AFileChangedOnDiskIsWrittenOverOnlyWhenTheWriterSaysSo
     for (const Case& c : cases) {
         fake.files.files.clear();
         fake.files.modified.clear();
+        fake.files.devices.clear();
         putFile(diaryA, "old");
         if (doc->isModified())
             fake.messages.answer({MsgAnswer::No}); // the last row's changes are dropped
@@ -339,6 +344,7 @@ TEST_F(DiaryDocumentTest, AFileChangedOnDiskIsWrittenOverOnlyWhenTheWriterSaysSo
             EXPECT_EQ(asked.caption, appTitle()) << c.name;
             EXPECT_EQ(asked.buttons, MsgButtons::YesNo) << c.name;
             EXPECT_EQ(asked.icon, MsgIcon::Question) << c.name;
+            EXPECT_EQ(asked.defaultButton, MsgAnswer::No) << c.name;
         }
         EXPECT_EQ(file(state.CurrentFileName), c.saved ? QByteArray(text().toLatin1()) : before)
             << c.name;

@@ -77,7 +77,8 @@ std::optional<FileStamp> FakeFiles::stamp(const QString& path)
 {
     if (!exists(path))
         return std::nullopt;
-    return FileStamp{modified.value(path), reportedSizes.value(path, files.value(path).size())};
+    return FileStamp{modified.value(path), reportedSizes.value(path, files.value(path).size()),
+                     devices.value(path)};
 }
 
 bool FakeFiles::folderExists(const QString& path)

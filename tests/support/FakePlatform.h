@@ -85,6 +85,7 @@ public:
     QSet<QString> missingFolders;        // folders that are not there
     QMap<QString, QDateTime> modified;   // set anew to play another program changing a file
     QMap<QString, qint64> reportedSizes; // sizes too big to hold in a test
+    QMap<QString, quint64> devices;      // set anew to play a file now on another disk
     QList<QString> reads;                // every readAll, in order
 
     std::optional<QByteArray> readAll(const QString& path) override;
