@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Sets up a Debian 12 machine for Pelmora, builds it, and then either starts the program
 # ("run") or runs every test ("test"), the second time under AddressSanitizer and
-# UndefinedBehaviorSanitizer as well.
+# UndefinedBehaviorSanitizer as well, and then runs each fuzz target for a short while.
 set -euo pipefail
 
 mode=${1:-}
@@ -14,7 +14,8 @@ top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$top"
 
 packages=(cmake g++ make qt6-base-dev qt6-translations-l10n fonts-ipafont-gothic libgl-dev)
-[[ $mode == test ]] && packages+=(libgtest-dev clang-format desktop-file-utils appstream)
+[[ $mode == test ]] &&
+    packages+=(libgtest-dev clang-format desktop-file-utils appstream clang-14 libclang-rt-14-dev)
 
 install_missing() {
     local missing=()
@@ -55,6 +56,27 @@ run_tests() { # build-dir
     ctest --test-dir "$1" --output-on-failure --no-tests=error --timeout 300 -j"$(nproc)"
 }
 
+fuzz_seconds=20
+
+# Runs every fuzz target the build lists for fuzz_seconds, each on a fresh copy of its seeds in
+# the build folder (the checkout stays clean); the first finding stops the run.
+run_fuzz() { # build-dir
+    local dir=$1 name seeds work
+    while read -r name seeds; do
+        work=$dir/fuzz-runs/$name
+        rm -rf "$work"
+        mkdir -p "$work/corpus"
+        cp -r "$seeds/." "$work/corpus/"
+        echo "Fuzzing $name for $fuzz_seconds s"
+        if ! "$dir/fuzz_$name" -max_total_time="$fuzz_seconds" -timeout=10 \
+            -artifact_prefix="$work/" "$work/corpus" >"$work/log" 2>&1; then
+            tail -n 40 "$work/log"
+            echo "fuzz_$name found a fault; the input that shows it is in $work/" >&2
+            return 1
+        fi
+    done <"$dir/fuzz-targets.txt"
+}
+
 check_format() { # every C++ file as .clang-format lays it out
     find src tests bench \( -name '*.cpp' -o -name '*.h' \) -print0 |
         xargs -0 clang-format --dry-run --Werror
@@ -66,4 +88,7 @@ build build -- -DPELMORA_BUILD_TESTS=ON -DPELMORA_BUILD_BENCH=ON -DPELMORA_WERRO
 run_tests build
 build build-sanitize -- -DPELMORA_SANITIZE=ON -DPELMORA_BUILD_BENCH=OFF -DPELMORA_WERROR=ON
 UBSAN_OPTIONS=print_stacktrace=1 run_tests build-sanitize
+CC=clang-14 CXX=clang++-14 build build-fuzz -- -DPELMORA_FUZZ=ON -DPELMORA_BUILD_TESTS=OFF \
+    -DPELMORA_BUILD_BENCH=OFF
+run_fuzz build-fuzz
 echo "All tests passed."

@@ -4,8 +4,10 @@
 #include "recovery/TextSnapshot.h"
 
 #include <QBuffer>
+#include <QCryptographicHash>
 #include <QPlainTextEdit>
 #include <QTextDocument>
+#include <QtEndian>
 #include <gtest/gtest.h>
 
 using recovery::RecoveryData;
@@ -83,6 +85,60 @@ TEST(RecoveryData, RefusesWhatIsNotWholeAndIntact)
     };
     for (const auto& [name, bytes] : cases)
         EXPECT_FALSE(recovery::readRecoveryData(bytes).has_value()) << name;
+}
+
+QByteArray littleEndian64(quint64 value)
+{
+    QByteArray raw(8, Qt::Uninitialized);
+    qToLittleEndian(value, raw.data());
+    return raw;
+}
+
+// A text's length is the one field a crafted file can point anywhere: the reader takes it
+// only when exactly that many units follow, and refuses a file whose checksum is right but
+// whose length runs past its text, past the file, or overflows when counted in bytes.
+TEST(RecoveryData, ATextIsTakenOnlyAsFarAsItsBytesGo)
+{
+    RecoveryData data = sample();
+    // A long file, so that a read past its end leaves the memory the file is in.
+    data.diaryText = QString(1 << 22, u'日');
+    data.fileName.clear();
+    data.newDocument = true;
+    // All that comes before the file name's length; its units and the last flag follow.
+    const QByteArray head = encoded(data).chopped(20 + 16);
+    const QByteArray units("/\0a\0b\0c", 7);
+    const QByteArray lastFlag = littleEndian64(1);
+    // Half the bytes of the whole file after its magic: as many units as the reader allows.
+    const quint64 wholeFile = quint64(head.size() + 8 + 6 + lastFlag.size() - 8) / 2;
+    const struct {
+        const char* name;
+        quint64 length;
+        qsizetype bytes;
+        bool accepted;
+    } cases[] = {
+        {"ending exactly where its text ends", 3, 6, true},
+        {"one unit past its text", 4, 6, false},
+        {"one unit short of its text", 2, 6, false},
+        {"an odd byte after its text", 3, 7, false},
+        {"up to exactly the end of the file", 7, 6, false},
+        {"one byte past the end of the file", 8, 7, false},
+        {"as long as the whole file, near its end", wholeFile, 6, false},
+        {"2^31 units", quint64(1) << 31, 6, false},
+        {"2^62 units, 2^63 bytes", quint64(1) << 62, 6, false},
+        {"2^63 units, 2^64 bytes", quint64(1) << 63, 6, false},
+        {"all bits set", ~quint64(0), 6, false},
+    };
+    for (const auto& c : cases) {
+        const QByteArray content =
+            head + littleEndian64(c.length) + units.first(c.bytes) + lastFlag;
+        const QByteArray file =
+            content + QCryptographicHash::hash(content, QCryptographicHash::Sha1);
+        const std::optional<RecoveryData> back = recovery::readRecoveryData(file);
+        EXPECT_EQ(back.has_value(), c.accepted) << c.name;
+        if (back && c.accepted) {
+            EXPECT_TRUE(back->fileName == u"/ab" && back->newDocument) << c.name;
+        }
+    }
 }
 
 TEST(RecoveryData, AWriteThatFallsShortIsReported)
