@@ -9,6 +9,7 @@
 #include <QUuid>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace recovery {
@@ -67,18 +68,26 @@ bool RecoveryStore::lockOwn()
         return false;
     QFile::setPermissions(folder_,
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    return ownLock_.tryLock(0);
+    if (!ownLock_.tryLock(0))
+        return false;
+    QFile::setPermissions(lockPathOf(ownPath_), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    return true;
 }
 
-bool RecoveryStore::write(const RecoveryData& data)
+bool RecoveryStore::write(const RecoveryData& data, quint64 generation)
 {
     const std::lock_guard guard(mutex_);
+    if (generation < generation_)
+        return true;
+    generation_ = generation;
     if (!lockOwn())
         return false;
     QSaveFile file(ownPath_);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    if (!writeRecoveryData(file, data) || !file.flush() || ::fsync(file.handle()) != 0) {
+    // The file holds the writer's unsaved text: only the writer may read it.
+    if (::fchmod(file.handle(), S_IRUSR | S_IWUSR) != 0 || !writeRecoveryData(file, data)
+        || !file.flush() || ::fsync(file.handle()) != 0) {
         file.cancelWriting();
         return false;
     }
@@ -86,6 +95,16 @@ bool RecoveryStore::write(const RecoveryData& data)
         return false;
     syncFolder(folder_);
     return true;
+}
+
+void RecoveryStore::remove(quint64 generation)
+{
+    const std::lock_guard guard(mutex_);
+    if (generation < generation_)
+        return;
+    generation_ = generation;
+    QFile::remove(ownPath_);
+    ownLock_.unlock();
 }
 
 void RecoveryStore::remove()
@@ -148,6 +167,18 @@ void RecoveryStore::discard(Leftover& leftover)
     const std::lock_guard guard(mutex_);
     QFile::remove(leftover.path);
     leftover.lock->unlock();
+}
+
+QString RecoveryStore::moveAside(Leftover& leftover)
+{
+    const std::lock_guard guard(mutex_);
+    const QString aside = folder_ + QStringLiteral("/damaged");
+    QDir().mkdir(aside, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    const QString moved = aside + u'/' + QFileInfo(leftover.path).fileName();
+    const bool done = QFile::rename(leftover.path, moved);
+    leftover.lock->unlock();
+    syncFolder(folder_);
+    return done ? moved : QString();
 }
 
 } // namespace recovery
