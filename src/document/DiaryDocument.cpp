@@ -292,11 +292,13 @@ QString DiaryDocument::templatePath() const
     return state_.ProgramFolder + QStringLiteral("basehtml.txt");
 }
 
-void DiaryDocument::RestoreUnsaved(const QString& text, const QString& name)
+void DiaryDocument::RestoreUnsaved(const QString& text, const QString& name,
+                                   std::optional<FileStamp> diskStamp)
 {
     tab_->AllMemo->setReadOnly(false);
     setEditorText(tab_->AllMemo, text);
     SetDiaryFileName(name);
+    diskStamp_ = diskStamp;
     ResetAfterLoad();
     emit documentOpened(true);
     AllMemoChange();

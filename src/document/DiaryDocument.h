@@ -42,6 +42,8 @@ public:
     MainState& state() { return state_; }
     Platform& platform() { return platform_; }
     bool isModified() const { return modified_; }
+    // The file as it was when last opened or saved here; nothing for a new document.
+    const std::optional<FileStamp>& diskStamp() const { return diskStamp_; }
 
     // Asks whether to save a modified document first. Done when there was nothing to save or it
     // was saved, Declined when the writer chose not to save, Cancelled otherwise.
@@ -79,8 +81,10 @@ public:
 
     // Puts back a document that was not saved when the program last ended: its text under its
     // name ("?" for a new one), editable, with the controls as after an open followed by a
-    // change, so that the writer can save it.
-    void RestoreUnsaved(const QString& text, const QString& name);
+    // change, so that the writer can save it. diskStamp: the file as the document last knew it,
+    // which the first save checks for changes by other programs.
+    void RestoreUnsaved(const QString& text, const QString& name,
+                        std::optional<FileStamp> diskStamp);
 
 signals:
     // A document was opened, created or reopened. fromFile: it came from a file (open or

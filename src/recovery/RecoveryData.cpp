@@ -4,6 +4,7 @@
 #include <QIODevice>
 #include <QtEndian>
 
+#include <limits>
 #include <vector>
 
 namespace recovery {
@@ -11,7 +12,9 @@ namespace recovery {
 namespace {
 
 constexpr QByteArrayView magic = "PelmoraR";
-constexpr quint32 formatVersion = 1;
+constexpr quint32 formatVersion = 2;
+// Version 1 had no stamp of the diary file.
+constexpr quint32 firstVersion = 1;
 constexpr auto hashMethod = QCryptographicHash::Sha1;
 constexpr qsizetype hashSize = 20;
 constexpr qsizetype unitsPerChunk = 1 << 20;
@@ -86,8 +89,21 @@ public:
         const QByteArrayView raw = take(sizeof(quint64));
         return failed_ ? 0 : qFromLittleEndian<quint64>(raw.data());
     }
-    bool flag() { return number() != 0; }
-    int item() { return int(qint64(number())); }
+    // A flag is 0 or 1 and an item fits an int, as written: anything else is not this format.
+    bool flag()
+    {
+        const quint64 value = number();
+        failed_ = failed_ || value > 1;
+        return value == 1;
+    }
+    qint64 signedNumber() { return qint64(number()); }
+    int item()
+    {
+        const qint64 value = signedNumber();
+        failed_ = failed_ || value < std::numeric_limits<int>::min()
+                  || value > std::numeric_limits<int>::max();
+        return int(value);
+    }
     QString text()
     {
         const quint64 units = number();
@@ -119,7 +135,9 @@ bool writeRecoveryData(QIODevice& out, const RecoveryData& data)
            && e.text(data.weatherText) && e.item(data.weatherItem) && e.text(data.title)
            && e.text(data.titleCaption) && e.flag(data.titleShown) && e.text(data.body)
            && e.flag(data.bodyModified) && e.flag(data.hasDiary) && e.text(data.diaryText)
-           && e.text(data.fileName) && e.flag(data.newDocument) && e.checksum();
+           && e.text(data.fileName) && e.flag(data.newDocument)
+           && e.number(quint64(data.fileModifiedMs)) && e.number(quint64(data.fileSize))
+           && e.checksum();
 }
 
 std::optional<RecoveryData> readRecoveryData(QByteArrayView bytes)
@@ -130,7 +148,8 @@ std::optional<RecoveryData> readRecoveryData(QByteArrayView bytes)
     if (QCryptographicHash::hash(content, hashMethod) != bytes.last(hashSize))
         return std::nullopt;
     Decoder d(content.sliced(magic.size()));
-    if (d.number() != formatVersion)
+    const quint64 version = d.number();
+    if (version != formatVersion && version != firstVersion)
         return std::nullopt;
     RecoveryData data;
     data.year = d.text();
@@ -149,9 +168,20 @@ std::optional<RecoveryData> readRecoveryData(QByteArrayView bytes)
     data.diaryText = d.text();
     data.fileName = d.text();
     data.newDocument = d.flag();
+    if (version == formatVersion) {
+        data.fileModifiedMs = d.signedNumber();
+        data.fileSize = d.signedNumber();
+    }
     if (d.failed() || !d.atEnd())
         return std::nullopt;
     return data;
+}
+
+bool isLaterRecoveryVersion(QByteArrayView bytes)
+{
+    if (bytes.size() < magic.size() + qsizetype(sizeof(quint64)) || !bytes.startsWith(magic))
+        return false;
+    return qFromLittleEndian<quint64>(bytes.data() + magic.size()) > formatVersion;
 }
 
 } // namespace recovery

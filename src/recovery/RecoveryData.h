@@ -28,6 +28,10 @@ struct RecoveryData {
     QString diaryText;
     QString fileName;
     bool newDocument = false; // never saved: it has no file name yet
+    // The diary file as it was on the disk when this was kept (modification time in ms since
+    // the epoch, size): tells at restore whether the file changed since. -1: not known.
+    qint64 fileModifiedMs = -1;
+    qint64 fileSize = -1;
 };
 
 // Writes the data in the recovery format: a header with the format version, every text as its
@@ -35,8 +39,12 @@ struct RecoveryData {
 // SHA-1 of all of that. False when a write fell short.
 bool writeRecoveryData(QIODevice& out, const RecoveryData& data);
 
-// The data of a recovery file, or nothing when the bytes are not of this format and version,
-// are cut short or do not match their checksum.
+// The data of a recovery file, or nothing when the bytes are not of this format and version
+// (files of the previous version read too), are cut short or do not match their checksum.
 std::optional<RecoveryData> readRecoveryData(QByteArrayView bytes);
+
+// True for a file in this format written by a later version of the program: not damaged, just
+// not readable here.
+bool isLaterRecoveryVersion(QByteArrayView bytes);
 
 } // namespace recovery

@@ -9,7 +9,9 @@
 #include "platform/EditorText.h"
 #include "platform/Messages.h"
 
+#include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -19,27 +21,71 @@ using recovery::RecoveryData;
 namespace {
 
 constexpr std::chrono::milliseconds typingPause{2000};
+constexpr std::chrono::milliseconds longestWait{5000};
 // One slice of reading: well inside one frame, so a key pressed meanwhile waits at most this.
 constexpr std::chrono::milliseconds sliceTime{4};
 
-std::optional<RecoveryData> readFile(const QString& path)
+std::optional<QByteArray> readBytes(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    return recovery::readRecoveryData(file.readAll());
+    return file.readAll();
 }
 
-bool askToRestore(Messages& messages)
+// The stamp the diary file had when the data was kept; nothing when the data does not say.
+std::optional<FileStamp> keptStamp(const RecoveryData& data)
 {
-    Message question{QStringLiteral("前回、Pelmora は正しく終了しませんでした。\n"
-                                    "そのとき保存されていなかった今日の日記と日記ファイルの"
-                                    "内容が残っています。\n"
-                                    "復元しますか？（破棄すると、この内容は削除されます。）"),
-                     appTitle(), MsgButtons::YesNo, MsgIcon::Question, MsgAnswer::Yes};
+    if (data.fileModifiedMs < 0)
+        return std::nullopt;
+    return FileStamp{QDateTime::fromMSecsSinceEpoch(data.fileModifiedMs), data.fileSize};
+}
+
+bool sameVersion(const FileStamp& now, const FileStamp& kept)
+{
+    return now.modified.toMSecsSinceEpoch() == kept.modified.toMSecsSinceEpoch()
+           && now.size == kept.size;
+}
+
+// True when the diary file on the disk is newer than the data kept of it: a save (or another
+// program) came after. Without a stamp in the data, the file's time is set against the
+// recovery file's own.
+bool fileIsNewer(Files& files, const RecoveryData& data, const QString& leftoverPath)
+{
+    if (!data.hasDiary || data.fileName.isEmpty())
+        return false;
+    const std::optional<FileStamp> now = files.stamp(data.fileName);
+    if (!now)
+        return false;
+    if (const std::optional<FileStamp> kept = keptStamp(data))
+        return !sameVersion(*now, *kept);
+    return now->modified > QFileInfo(leftoverPath).lastModified();
+}
+
+bool askToRestore(Messages& messages, const QString& newerFile)
+{
+    QString text = QStringLiteral("前回、Pelmora は正しく終了しませんでした。\n"
+                                  "そのとき保存されていなかった今日の日記と日記ファイルの"
+                                  "内容が残っています。\n"
+                                  "復元しますか？（破棄すると、この内容は削除されます。）");
+    if (!newerFile.isEmpty())
+        text += QStringLiteral("\n\n注意：日記ファイル ") + newerFile
+                + QStringLiteral(" は、この内容が残された後に保存または変更されています。\n"
+                                 "復元した日記で上書き保存すると、その後の内容は失われます。");
+    Message question{text, appTitle(), MsgButtons::YesNo, MsgIcon::Question, MsgAnswer::Yes};
     question.buttonCaptions = {{MsgAnswer::Yes, QStringLiteral("復元")},
                                {MsgAnswer::No, QStringLiteral("破棄")}};
     return messages.show(question) == MsgAnswer::Yes;
+}
+
+void tellDamaged(Messages& messages, const QStringList& places)
+{
+    if (places.isEmpty())
+        return;
+    messages.show({QStringLiteral("前回残された復元用のデータが壊れていたため、復元できません。\n"
+                                  "壊れたファイルは次の場所にあります：\n")
+                       + places.join(u'\n'),
+                   appTitle(), MsgButtons::Ok, MsgIcon::Exclamation, MsgAnswer::Ok});
 }
 
 } // namespace
@@ -51,7 +97,10 @@ RecoveryKeeper::RecoveryKeeper(TodayEntryTab* today, DiaryFileTab* diary, DiaryD
 {
     pause_.setSingleShot(true);
     pause_.setInterval(typingPause);
+    longest_.setSingleShot(true);
+    longest_.setInterval(longestWait);
     connect(&pause_, &QTimer::timeout, this, &RecoveryKeeper::startSnapshot);
+    connect(&longest_, &QTimer::timeout, this, &RecoveryKeeper::startSnapshot);
     connect(&slices_, &QTimer::timeout, this, &RecoveryKeeper::readSlice);
     watchChanges();
 }
@@ -63,6 +112,12 @@ void RecoveryKeeper::watchChanges()
 {
     QTextDocument* body = today_->TodayMemo->document();
     QTextDocument* diary = diary_->AllMemo->document();
+    for (QTextDocument* document : {body, diary}) {
+        connect(document, &QTextDocument::contentsChange, this,
+                [this, document](int position, int removed, int added) {
+                    reader_.noteChange(document, position, removed, added);
+                });
+    }
     connect(body, &QTextDocument::contentsChanged, this, &RecoveryKeeper::changed);
     connect(body, &QTextDocument::modificationChanged, this, &RecoveryKeeper::changed);
     connect(diary, &QTextDocument::contentsChanged, this, [this] {
@@ -75,8 +130,8 @@ void RecoveryKeeper::watchChanges()
         connect(box, &QComboBox::editTextChanged, this, &RecoveryKeeper::changed);
         connect(box, &QComboBox::currentIndexChanged, this, &RecoveryKeeper::changed);
     }
-    connect(document_, &DiaryDocument::documentOpened, this, &RecoveryKeeper::changed);
-    connect(document_, &DiaryDocument::documentSaved, this, &RecoveryKeeper::changed);
+    connect(document_, &DiaryDocument::documentOpened, this, &RecoveryKeeper::diaryOnDisk);
+    connect(document_, &DiaryDocument::documentSaved, this, &RecoveryKeeper::diaryOnDisk);
 }
 
 void RecoveryKeeper::noteChange()
@@ -84,14 +139,15 @@ void RecoveryKeeper::noteChange()
     changed();
 }
 
-// A reading under way is given up: it would mix texts from before and after the change.
+// A reading under way goes on (it reads each line as it is when its turn comes); the pause
+// starts again, the longest wait only from the first change not yet kept.
 void RecoveryKeeper::changed()
 {
     if (finished_)
         return;
-    slices_.stop();
-    stage_ = Stage::Idle;
     pause_.start();
+    if (!longest_.isActive())
+        longest_.start();
 }
 
 bool RecoveryKeeper::unsaved() const
@@ -101,11 +157,17 @@ bool RecoveryKeeper::unsaved() const
 
 void RecoveryKeeper::startSnapshot()
 {
-    if (!unsaved()) {
-        forgetDiary();
-        writer_.post([store = &store_] { store->remove(); });
+    if (stage_ != Stage::Idle) {
+        again_ = true;
         return;
     }
+    longest_.stop();
+    if (!unsaved()) {
+        forgetDiary();
+        writer_.post([store = &store_, generation = ++generation_] { store->remove(generation); });
+        return;
+    }
+    snapshotGeneration_ = ++generation_;
     snapshot_ = entryFields();
     stage_ = Stage::Body;
     reader_.start(today_->TodayMemo->document());
@@ -121,7 +183,7 @@ void RecoveryKeeper::readSlice()
         readDiaryOrFinish();
     } else {
         lastDiary_ = reader_.take();
-        lastDiaryChanges_ = diaryChanges_;
+        lastDiaryChanges_ = diaryChangesAtRead_;
         finishSnapshot();
     }
 }
@@ -131,6 +193,7 @@ void RecoveryKeeper::readDiaryOrFinish()
 {
     if (document_->isModified() && diaryChanges_ != lastDiaryChanges_) {
         stage_ = Stage::Diary;
+        diaryChangesAtRead_ = diaryChanges_;
         reader_.start(diary_->AllMemo->document());
         return;
     }
@@ -147,16 +210,71 @@ void RecoveryKeeper::finishSnapshot()
         snapshot_.diaryText = lastDiary_;
         snapshot_.fileName = state.CurrentFileName;
         snapshot_.newDocument = state.CurrentFileName.isEmpty();
+        if (const std::optional<FileStamp>& stamp = document_->diskStamp()) {
+            snapshot_.fileModifiedMs = stamp->modified.toMSecsSinceEpoch();
+            snapshot_.fileSize = stamp->size;
+        }
     } else {
         forgetDiary();
     }
-    writer_.post([store = &store_, data = std::exchange(snapshot_, {})] { store->write(data); });
+    writer_.post([this, data = std::exchange(snapshot_, {}), generation = snapshotGeneration_] {
+        const bool ok = store_.write(data, generation);
+        QMetaObject::invokeMethod(
+            this, [this, ok] { written(ok); }, Qt::QueuedConnection);
+    });
+    if (std::exchange(again_, false))
+        startSnapshot();
+}
+
+void RecoveryKeeper::cancelSnapshot()
+{
+    slices_.stop();
+    stage_ = Stage::Idle;
+    again_ = false;
+    reader_.take();
+    snapshot_ = {};
 }
 
 void RecoveryKeeper::forgetDiary()
 {
     lastDiary_.clear();
     lastDiaryChanges_ = ~quint64(0);
+}
+
+// The diary on the disk is the document again (saved, or opened anew): the recovery file must
+// not go on offering the older text, not even for the moment a reading would take. The entry
+// is small; it is written here and now.
+void RecoveryKeeper::diaryOnDisk()
+{
+    if (finished_ || restoring_)
+        return;
+    cancelSnapshot();
+    forgetDiary();
+    pause_.stop();
+    longest_.stop();
+    if (!unsaved()) {
+        store_.remove(++generation_);
+        return;
+    }
+    RecoveryData data = entryFields();
+    data.body = editorText(today_->TodayMemo);
+    written(store_.write(data, ++generation_));
+}
+
+// A write that fails (a full disk, a size limit) is told once, until a write succeeds again.
+void RecoveryKeeper::written(bool ok)
+{
+    if (ok) {
+        failureTold_ = false;
+        return;
+    }
+    if (std::exchange(failureTold_, true))
+        return;
+    messages_.show(
+        {QStringLiteral("復元用のデータを書き込めませんでした。\n") + store_.ownPath()
+             + QStringLiteral("\nディスクの空きを確かめてください。保存するまでの編集は、"
+                              "Pelmora が異常終了すると失われます。"),
+         appTitle(), MsgButtons::Ok, MsgIcon::Exclamation, MsgAnswer::Ok});
 }
 
 // Everything of the entry but the body, which is read in slices like the diary.
@@ -177,24 +295,40 @@ RecoveryData RecoveryKeeper::entryFields() const
     return data;
 }
 
+// Damaged files are moved aside and named to the writer first; the rest are offered newest
+// first. A file of a later version stays where it is, for the version that wrote it.
 bool RecoveryKeeper::offerLeftovers()
 {
-    for (recovery::Leftover& leftover : store_.claimLeftovers()) {
-        const std::optional<RecoveryData> data = readFile(leftover.path);
-        if (!data)
-            continue; // not ours to judge: it stays for a later version or a closer look
-        if (askToRestore(messages_)) {
-            restore(*data);
-            store_.adopt(leftover);
+    std::vector<recovery::Leftover> leftovers = store_.claimLeftovers();
+    std::vector<std::pair<recovery::Leftover*, RecoveryData>> readable;
+    QStringList damaged;
+    for (recovery::Leftover& leftover : leftovers) {
+        const std::optional<QByteArray> bytes = readBytes(leftover.path);
+        if (!bytes)
+            continue;
+        if (std::optional<RecoveryData> data = recovery::readRecoveryData(*bytes)) {
+            readable.emplace_back(&leftover, std::move(*data));
+        } else if (!recovery::isLaterRecoveryVersion(*bytes)) {
+            const QString moved = store_.moveAside(leftover);
+            damaged.append(moved.isEmpty() ? leftover.path : moved);
+        }
+    }
+    tellDamaged(messages_, damaged);
+    for (auto& [leftover, data] : readable) {
+        const bool newer = fileIsNewer(document_->platform().files, data, leftover->path);
+        if (askToRestore(messages_, newer ? data.fileName : QString())) {
+            restore(data, leftover->path);
+            store_.adopt(*leftover);
             return true;
         }
-        store_.discard(leftover);
+        store_.discard(*leftover);
     }
     return false;
 }
 
-void RecoveryKeeper::restore(const RecoveryData& data)
+void RecoveryKeeper::restore(const RecoveryData& data, const QString& leftoverPath)
 {
+    restoring_ = true;
     today_->YearEdit->setText(data.year);
     today_->MonthEdit->setText(data.month);
     today_->DateEdit->setText(data.day);
@@ -209,13 +343,34 @@ void RecoveryKeeper::restore(const RecoveryData& data)
     today_->TodayMemo->document()->setModified(data.bodyModified);
     if (data.hasDiary)
         document_->RestoreUnsaved(data.diaryText,
-                                  data.newDocument ? QStringLiteral("?") : data.fileName);
+                                  data.newDocument ? QStringLiteral("?") : data.fileName,
+                                  restoredStamp(data, leftoverPath));
+    restoring_ = false;
+}
+
+// What the document takes as the file it was opened from: the file as it is now when it has
+// not changed since the data was kept, so that the first save goes through without a question;
+// otherwise the kept stamp, so that the save asks before writing over the newer file.
+std::optional<FileStamp> RecoveryKeeper::restoredStamp(const RecoveryData& data,
+                                                       const QString& leftoverPath)
+{
+    if (data.newDocument)
+        return std::nullopt;
+    Files& files = document_->platform().files;
+    const std::optional<FileStamp> now = files.stamp(data.fileName);
+    std::optional<FileStamp> kept = keptStamp(data);
+    if (!fileIsNewer(files, data, leftoverPath))
+        return now;
+    if (kept && now)
+        kept->device = now->device; // the same disk: the question is about the newer content
+    return kept;
 }
 
 void RecoveryKeeper::finish()
 {
     finished_ = true;
     pause_.stop();
+    longest_.stop();
     slices_.stop();
     writer_.stop();
     store_.remove();

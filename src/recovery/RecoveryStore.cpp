@@ -1,5 +1,6 @@
 #include "recovery/RecoveryStore.h"
 
+#include "platform/SafeWrite.h"
 #include "recovery/RecoveryData.h"
 
 #include <QDir>
@@ -9,6 +10,7 @@
 #include <QUuid>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace recovery {
@@ -43,14 +45,6 @@ void syncFolder(const QString& folder)
 
 } // namespace
 
-QString recoveryFolder()
-{
-    QString base = qEnvironmentVariable("XDG_STATE_HOME");
-    if (!QDir::isAbsolutePath(base))
-        base = QDir::homePath() + QStringLiteral("/.local/state");
-    return base + QStringLiteral("/pelmora");
-}
-
 RecoveryStore::RecoveryStore(const QString& folder)
     : folder_(folder),
       ownPath_(folder + u'/' + QUuid::createUuid().toString(QUuid::WithoutBraces) + fileSuffix),
@@ -63,22 +57,26 @@ bool RecoveryStore::lockOwn()
 {
     if (ownLock_.isLocked())
         return true;
-    if (!QDir().mkpath(folder_))
+    if (!makeStateFolder(folder_) || !ownLock_.tryLock(0))
         return false;
-    QFile::setPermissions(folder_,
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    return ownLock_.tryLock(0);
+    QFile::setPermissions(lockPathOf(ownPath_), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    return true;
 }
 
-bool RecoveryStore::write(const RecoveryData& data)
+bool RecoveryStore::write(const RecoveryData& data, quint64 generation)
 {
     const std::lock_guard guard(mutex_);
+    if (generation < generation_)
+        return true;
+    generation_ = generation;
     if (!lockOwn())
         return false;
     QSaveFile file(ownPath_);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    if (!writeRecoveryData(file, data) || !file.flush() || ::fsync(file.handle()) != 0) {
+    // The file holds the writer's unsaved text: only the writer may read it.
+    if (::fchmod(file.handle(), S_IRUSR | S_IWUSR) != 0 || !writeRecoveryData(file, data)
+        || !file.flush() || ::fsync(file.handle()) != 0) {
         file.cancelWriting();
         return false;
     }
@@ -86,6 +84,16 @@ bool RecoveryStore::write(const RecoveryData& data)
         return false;
     syncFolder(folder_);
     return true;
+}
+
+void RecoveryStore::remove(quint64 generation)
+{
+    const std::lock_guard guard(mutex_);
+    if (generation < generation_)
+        return;
+    generation_ = generation;
+    QFile::remove(ownPath_);
+    ownLock_.unlock();
 }
 
 void RecoveryStore::remove()
@@ -148,6 +156,18 @@ void RecoveryStore::discard(Leftover& leftover)
     const std::lock_guard guard(mutex_);
     QFile::remove(leftover.path);
     leftover.lock->unlock();
+}
+
+QString RecoveryStore::moveAside(Leftover& leftover)
+{
+    const std::lock_guard guard(mutex_);
+    const QString aside = folder_ + QStringLiteral("/damaged");
+    QDir().mkdir(aside, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    const QString moved = aside + u'/' + QFileInfo(leftover.path).fileName();
+    const bool done = QFile::rename(leftover.path, moved);
+    leftover.lock->unlock();
+    syncFolder(folder_);
+    return done ? moved : QString();
 }
 
 } // namespace recovery

@@ -11,10 +11,6 @@ namespace recovery {
 
 struct RecoveryData;
 
-// Where the recovery files live: "pelmora" in $XDG_STATE_HOME, or in ~/.local/state when the
-// variable is unset or not an absolute path.
-QString recoveryFolder();
-
 // A recovery file left by an instance that is gone, claimed (locked) by this instance while it
 // is offered, so that no other instance offers it at the same time. Dropping it unclaims it.
 struct Leftover {
@@ -33,8 +29,12 @@ public:
     QString ownPath() const { return ownPath_; }
 
     // Replaces this instance's file whole (written beside it, synced, renamed into place) or
-    // leaves it as it was; false when that failed.
-    bool write(const RecoveryData& data);
+    // leaves it as it was; false when that failed. Each write or removal names the moment of
+    // the data by a generation: data older than what the file already had is dropped, so a slow
+    // write can never put back what a later save or removal replaced.
+    bool write(const RecoveryData& data, quint64 generation);
+    // Removes this instance's file unless something newer than the generation was written.
+    void remove(quint64 generation);
     // Removes this instance's file and its lock.
     void remove();
     // Removes the folder itself when nothing else is left in it.
@@ -46,6 +46,9 @@ public:
     bool adopt(Leftover& leftover);
     // Deletes a claimed leftover.
     void discard(Leftover& leftover);
+    // Moves a claimed leftover that cannot be read into the folder's "damaged" folder, out of
+    // the way of later starts; its new path, or empty when it could not be moved.
+    QString moveAside(Leftover& leftover);
 
 private:
     bool lockOwn();
@@ -55,6 +58,7 @@ private:
     const QString folder_;
     const QString ownPath_;
     QLockFile ownLock_;
+    quint64 generation_ = 0; // of the newest data written or removed
 };
 
 } // namespace recovery

@@ -6,9 +6,12 @@
 #include <QBuffer>
 #include <QCryptographicHash>
 #include <QPlainTextEdit>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QtEndian>
 #include <gtest/gtest.h>
+
+#include <functional>
 
 using recovery::RecoveryData;
 
@@ -104,12 +107,14 @@ TEST(RecoveryData, ATextIsTakenOnlyAsFarAsItsBytesGo)
     data.diaryText = QString(1 << 22, u'日');
     data.fileName.clear();
     data.newDocument = true;
-    // All that comes before the file name's length; its units and the last flag follow.
-    const QByteArray head = encoded(data).chopped(20 + 16);
+    // All that comes before the file name's length; its units, the last flag and the diary
+    // file's stamp (two numbers) follow.
+    const QByteArray head = encoded(data).chopped(20 + 16 + 16);
     const QByteArray units("/\0a\0b\0c", 7);
     const QByteArray lastFlag = littleEndian64(1);
+    const QByteArray tail = lastFlag + littleEndian64(~quint64(0)) + littleEndian64(~quint64(0));
     // Half the bytes of the whole file after its magic: as many units as the reader allows.
-    const quint64 wholeFile = quint64(head.size() + 8 + 6 + lastFlag.size() - 8) / 2;
+    const quint64 wholeFile = quint64(head.size() + 8 + 6 + tail.size() - 8) / 2;
     const struct {
         const char* name;
         quint64 length;
@@ -129,8 +134,7 @@ TEST(RecoveryData, ATextIsTakenOnlyAsFarAsItsBytesGo)
         {"all bits set", ~quint64(0), 6, false},
     };
     for (const auto& c : cases) {
-        const QByteArray content =
-            head + littleEndian64(c.length) + units.first(c.bytes) + lastFlag;
+        const QByteArray content = head + littleEndian64(c.length) + units.first(c.bytes) + tail;
         const QByteArray file =
             content + QCryptographicHash::hash(content, QCryptographicHash::Sha1);
         const std::optional<RecoveryData> back = recovery::readRecoveryData(file);
@@ -138,6 +142,46 @@ TEST(RecoveryData, ATextIsTakenOnlyAsFarAsItsBytesGo)
         if (back && c.accepted) {
             EXPECT_TRUE(back->fileName == u"/ab" && back->newDocument) << c.name;
         }
+    }
+}
+
+// A file left by the previous version, which kept no stamp of the diary file, still restores:
+// made here from this version's bytes without the two stamp numbers.
+TEST(RecoveryData, AFileOfThePreviousVersionStillReads)
+{
+    RecoveryData data = sample();
+    data.fileModifiedMs = 1'700'000'000'000;
+    data.fileSize = 12345;
+    const QByteArray current = encoded(data);
+    const std::optional<RecoveryData> back = recovery::readRecoveryData(current);
+    ASSERT_TRUE(back.has_value());
+    EXPECT_EQ(back->fileModifiedMs, data.fileModifiedMs);
+    EXPECT_EQ(back->fileSize, data.fileSize);
+
+    QByteArray previous = current.chopped(20 + 16); // the SHA-1 and the two stamp numbers
+    previous[8] = 1;                                // the version, little-endian after the magic
+    previous += QCryptographicHash::hash(previous, QCryptographicHash::Sha1);
+    const std::optional<RecoveryData> old = recovery::readRecoveryData(previous);
+    ASSERT_TRUE(old.has_value());
+    EXPECT_EQ(old->diaryText, data.diaryText);
+    EXPECT_EQ(old->fileModifiedMs, -1);
+    EXPECT_FALSE(recovery::isLaterRecoveryVersion(previous));
+
+    QByteArray later = previous;
+    later[8] = 3;
+    EXPECT_FALSE(recovery::readRecoveryData(later).has_value());
+    EXPECT_TRUE(recovery::isLaterRecoveryVersion(later));
+}
+
+// A flag is written as 0 or 1: any other value, even under a right checksum, is not this format.
+TEST(RecoveryData, AFlagOtherThanZeroOrOneIsRefused)
+{
+    for (const quint64 value : {quint64(0), quint64(1), quint64(2), quint64(1) << 33}) {
+        QByteArray content = encoded(sample()).chopped(20);
+        content.replace(content.size() - 24, 8, littleEndian64(value)); // newDocument
+        const QByteArray file =
+            content + QCryptographicHash::hash(content, QCryptographicHash::Sha1);
+        EXPECT_EQ(recovery::readRecoveryData(file).has_value(), value <= 1) << value;
     }
 }
 
@@ -171,6 +215,82 @@ TEST(TextSnapshot, SlicesAddUpToTheEditorsText)
     snapshot.start(editor.document());
     EXPECT_TRUE(snapshot.step(QDeadlineTimer(0)));
     EXPECT_EQ(snapshot.take(), QString());
+}
+
+// The writer types on while a snapshot is read: "L0", "L1" are read, "L2", "L3" not yet.
+// Lines not yet read come as they are now; lines already read as they were read; an edit that
+// joins the next line to one already read makes the reading start again.
+TEST(TextSnapshot, EditsDuringAReadingGiveWholeLinesOfOneMomentOrAnother)
+{
+    struct Case {
+        const char* name;
+        std::function<void(QTextCursor&)> edit;
+        QString expected;
+    };
+    const auto select = [](QTextCursor& c, int from, int to) {
+        c.setPosition(from);
+        c.setPosition(to, QTextCursor::KeepAnchor);
+    };
+    const Case cases[] = {
+        {"typing in a line not yet read",
+         [&](QTextCursor& c) {
+             c.setPosition(7);
+             c.insertText(QStringLiteral("x"));
+         },
+         QStringLiteral("L0\r\nL1\r\nLx2\r\nL3")},
+        {"typing in a line already read",
+         [&](QTextCursor& c) {
+             c.setPosition(1);
+             c.insertText(QStringLiteral("x"));
+         },
+         QStringLiteral("L0\r\nL1\r\nL2\r\nL3")},
+        {"a line break in a line already read",
+         [&](QTextCursor& c) {
+             c.setPosition(4);
+             c.insertBlock();
+         },
+         QStringLiteral("L0\r\nL1\r\nL2\r\nL3")},
+        {"deleting the start of the next line",
+         [&](QTextCursor& c) {
+             select(c, 6, 7);
+             c.removeSelectedText();
+         },
+         QStringLiteral("L0\r\nL1\r\n2\r\nL3")},
+        {"joining the next line to a line already read",
+         [&](QTextCursor& c) {
+             select(c, 5, 6);
+             c.removeSelectedText();
+         },
+         QStringLiteral("L0\r\nL1L2\r\nL3")},
+        {"deleting across both",
+         [&](QTextCursor& c) {
+             select(c, 4, 8);
+             c.removeSelectedText();
+         },
+         QStringLiteral("L0\r\nL\r\nL3")},
+        {"the whole text replaced",
+         [&](QTextCursor& c) { c.document()->setPlainText(QStringLiteral("新")); },
+         QStringLiteral("新")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QPlainTextEdit editor;
+        setEditorText(&editor, QStringLiteral("L0\r\nL1\r\nL2\r\nL3"));
+        QTextDocument* document = editor.document();
+        TextSnapshot snapshot;
+        QObject::connect(document, &QTextDocument::contentsChange,
+                         [&](int position, int removed, int added) {
+                             snapshot.noteChange(document, position, removed, added);
+                         });
+        snapshot.start(document);
+        ASSERT_FALSE(snapshot.step(QDeadlineTimer(0)));
+        ASSERT_FALSE(snapshot.step(QDeadlineTimer(0)));
+        QTextCursor cursor(document);
+        c.edit(cursor);
+        while (!snapshot.step(QDeadlineTimer(0))) {
+        }
+        EXPECT_EQ(snapshot.take(), c.expected);
+    }
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "entry/TodayEntryTab.h"
 #include "platform/EditorText.h"
 #include "platform/QtPlatform.h"
+#include "platform/SafeWrite.h"
 #include "recovery/RecoveryData.h"
 #include "recovery/RecoveryStore.h"
 #include "support/FakePlatform.h"
@@ -15,6 +16,7 @@
 #include "support/Typing.h"
 
 #include <QAbstractButton>
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -83,6 +85,15 @@ TEST_F(RecoveryTest, UnsavedWorkIsWrittenAfterAPauseAndGoesWhenNothingIsUnsaved)
     ASSERT_TRUE(waitForFiles(1));
     const std::optional<RecoveryData> kept = readRecovery(one.form->recovery()->ownPath());
     ASSERT_TRUE(kept.has_value());
+    // The writer's unsaved text and the lock naming the program: for the writer's eyes only.
+    for (const QString& path : {one.form->recovery()->ownPath(),
+                                one.form->recovery()->ownPath() + QStringLiteral(".lock")}) {
+        EXPECT_EQ(
+            QFile::permissions(path)
+                & ~(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser),
+            QFileDevice::Permissions())
+            << path.toStdString();
+    }
     EXPECT_EQ(kept->body, unsaved::bodyTyped());
     EXPECT_TRUE(kept->bodyModified);
     EXPECT_FALSE(kept->hasDiary);
@@ -136,25 +147,42 @@ TEST(RecoveryQuestion, TheBoxShowsItsOwnButtonCaptions)
     EXPECT_EQ(captions, (QStringList{QStringLiteral("復元"), QStringLiteral("破棄")}));
 }
 
-// The child is the program itself, killed with SIGKILL once its recovery file is written.
-void killChildWithUnsavedWork(const QString& stateHome, const QString& folder,
-                              const QString& diaryPath)
+// The child is the program itself, started as the writer starts it, in a state folder of the
+// test's own.
+void startChild(QProcess& child, const QString& stateHome, const QStringList& arguments)
 {
-    QTemporaryDir config;
+    static QTemporaryDir config;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_STATE_HOME"), stateHome);
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    QProcess child;
     child.setProcessEnvironment(env);
     child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    child.start(QStringLiteral(RECOVERY_CHILD),
-                diaryPath.isEmpty() ? QStringList() : QStringList{diaryPath});
+    child.start(QStringLiteral(RECOVERY_CHILD), arguments);
     ASSERT_TRUE(child.waitForStarted());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return recoveryFiles(folder).size() == 1; }, waitMs));
+}
+
+void killChild(QProcess& child)
+{
     ::kill(pid_t(child.processId()), SIGKILL);
     ASSERT_TRUE(child.waitForFinished());
     EXPECT_EQ(child.exitStatus(), QProcess::CrashExit);
+}
+
+// Killed with SIGKILL once its recovery file holds the whole diary.
+void killChildWithUnsavedWork(const QString& stateHome, const QString& folder,
+                              const QString& diaryPath)
+{
+    QProcess child;
+    startChild(child, stateHome, diaryPath.isEmpty() ? QStringList() : QStringList{diaryPath});
+    const auto diaryKept = [&] {
+        const QStringList files = recoveryFiles(folder);
+        const std::optional<RecoveryData> kept =
+            files.size() == 1 ? readRecovery(folder + u'/' + files[0]) : std::nullopt;
+        return kept && kept->diaryText.startsWith(unsaved::diary());
+    };
+    ASSERT_TRUE(QTest::qWaitFor(diaryKept, waitMs));
+    killChild(child);
 }
 
 struct KillCase {
@@ -181,7 +209,7 @@ TEST_F(RecoveryTest, WorkLeftByAKilledInstanceIsOfferedAtTheNextStart)
         form.show();
         fake.messages.answer({c.answer});
         // A diary taken back keeps a file named at start from replacing it.
-        EXPECT_EQ(form.startRecovery(recovery::recoveryFolder()), c.answer == MsgAnswer::Yes);
+        EXPECT_EQ(form.startRecovery(stateFolder()), c.answer == MsgAnswer::Yes);
         qunsetenv("XDG_STATE_HOME");
 
         ASSERT_EQ(fake.messages.shown.size(), 1);
@@ -232,6 +260,158 @@ TEST_F(RecoveryTest, WorkLeftByAKilledInstanceIsOfferedAtTheNextStart)
         EXPECT_TRUE(form.close());
         EXPECT_TRUE(QDir(stateHome.path()).isEmpty());
     }
+}
+
+// A writer who never pauses for two seconds still has the work kept, a few seconds after it
+// began; a kill then loses at most those seconds.
+TEST_F(RecoveryTest, TypingWithoutAPauseIsKeptAndSurvivesAKill)
+{
+    QProcess child;
+    startChild(child, stateHome.path(), {QStringLiteral("--typing")});
+    const auto keptBody = [&] {
+        const QStringList files = recoveryFiles(folder());
+        if (files.size() != 1)
+            return QString();
+        const std::optional<RecoveryData> kept = readRecovery(folder() + u'/' + files[0]);
+        return kept ? kept->body : QString();
+    };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return keptBody().size() >= 10; }, 12000));
+    killChild(child);
+    const QString body = keptBody();
+    EXPECT_EQ(body, QString(body.size(), QChar(u'あ')));
+}
+
+// Real files: a diary on the disk that the child opens, changes and leaves or saves.
+class RecoveryFileTest : public RecoveryTest {
+protected:
+    void SetUp() override
+    {
+        QFile file(diaryPath);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("<HTML>\r\n</HTML>\r\n");
+    }
+    QTemporaryDir files;
+    const QString diaryPath = files.filePath(QStringLiteral("diary.htm"));
+};
+
+// Killed right after a save, the program leaves nothing that would put the older diary back.
+TEST_F(RecoveryFileTest, ASaveBringsTheRecoveryFileUpToDateAtOnce)
+{
+    QProcess child;
+    startChild(child, stateHome.path(), {QStringLiteral("--save"), diaryPath});
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return child.readAllStandardOutput().contains("saved"); }, waitMs));
+    killChild(child);
+    EXPECT_TRUE(recoveryFiles(folder()).isEmpty());
+    QFile saved(diaryPath);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(saved.readAll().contains("\x92\xC7\x8B\x4C")); // 追記, the change saved
+}
+
+struct RestoreCase {
+    const char* name;
+    bool savedSince; // the diary file was saved again after the work was kept
+};
+
+// What the first save after a restore asks depends only on whether the file changed since the
+// work was kept; the question at start says when it did.
+TEST_F(RecoveryFileTest, ARestoreKnowsWhetherTheFileChangedSince)
+{
+    for (const RestoreCase& c :
+         {RestoreCase{"file as it was", false}, RestoreCase{"file saved since", true}}) {
+        SCOPED_TRACE(c.name);
+        killChildWithUnsavedWork(stateHome.path(), folder(), diaryPath);
+        if (c.savedSince) {
+            QFile file(diaryPath);
+            ASSERT_TRUE(file.open(QIODevice::Append));
+            file.write("<!-- later -->\r\n");
+        }
+        FakePlatform fake;
+        QtFiles realFiles;
+        const Platform platform{fake.messages, fake.fileDialogs, fake.clipboard, fake.clock,
+                                fake.system,   realFiles,        fake.keyStore};
+        TMainForm form(platform);
+        form.show();
+        fake.messages.answer({MsgAnswer::Yes});
+        ASSERT_TRUE(form.startRecovery(folder()));
+        ASSERT_EQ(fake.messages.shown.size(), 1);
+        EXPECT_EQ(fake.messages.shown[0].text.contains(diaryPath), c.savedSince);
+
+        // Asked, the writer does not write over the file saved since; not asked, the save goes
+        // through and tells which characters Shift-JIS cannot hold.
+        fake.messages.answer({c.savedSince ? MsgAnswer::No : MsgAnswer::Ok});
+        form.diaryTab()->SaveDiaryBtn->click();
+        ASSERT_EQ(fake.messages.shown.size(), 2);
+        EXPECT_EQ(fake.messages.shown[1].icon,
+                  c.savedSince ? MsgIcon::Question : MsgIcon::Information);
+        EXPECT_EQ(form.document()->isModified(), c.savedSince);
+        if (c.savedSince)
+            fake.messages.answer({MsgAnswer::No}); // the diary stays unsaved
+        fake.messages.answer({MsgAnswer::Yes});    // the body was not inserted
+        EXPECT_TRUE(form.close());
+    }
+}
+
+QByteArray keptBytes()
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    RecoveryData data;
+    data.body = unsaved::body();
+    data.bodyModified = true;
+    recovery::writeRecoveryData(buffer, data);
+    return buffer.data();
+}
+
+// Files that cannot be read are moved out of the way and named to the writer once; a file of a
+// later version is left where it is, for the version that wrote it.
+TEST_F(RecoveryTest, DamagedFilesAreMovedAsideAndToldOnce)
+{
+    QByteArray flipped = keptBytes();
+    flipped[40] = char(flipped[40] ^ 0x10);
+    QByteArray later = keptBytes();
+    later[8] = 9;
+    const std::pair<QString, QByteArray> leftovers[] = {
+        {QStringLiteral("cut.recovery"), keptBytes().chopped(7)},
+        {QStringLiteral("flipped.recovery"), flipped},
+        {QStringLiteral("later.recovery"), later},
+    };
+    ASSERT_TRUE(QDir().mkpath(folder()));
+    for (const auto& [name, bytes] : leftovers) {
+        QFile file(folder() + u'/' + name);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    QString told;
+    for (int start = 0; start < 2; ++start) {
+        QProcess child;
+        startChild(child, stateHome.path(), {QStringLiteral("--start")});
+        ASSERT_TRUE(child.waitForFinished(waitMs));
+        told += QString::fromUtf8(child.readAllStandardOutput());
+    }
+    for (const QString& name :
+         {QStringLiteral("cut.recovery"), QStringLiteral("flipped.recovery")}) {
+        EXPECT_EQ(told.count(folder() + QStringLiteral("/damaged/") + name), 1)
+            << told.toStdString();
+        EXPECT_TRUE(QFile::exists(folder() + QStringLiteral("/damaged/") + name));
+    }
+    EXPECT_EQ(recoveryFiles(folder()), QStringList{QStringLiteral("later.recovery")});
+}
+
+// A recovery file that cannot be written is told once, not at every keystroke.
+TEST_F(RecoveryTest, AFailedWriteIsToldOnce)
+{
+    QFile blocker(stateHome.filePath(QStringLiteral("not-a-folder")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    Instance one(blocker.fileName() + QStringLiteral("/pelmora"));
+    one.fake.messages.answer({MsgAnswer::Ok});
+    typeText(one.today()->TodayMemo, unsaved::bodyTyped());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !one.fake.messages.shown.isEmpty(); }, waitMs));
+    typeText(one.today()->TodayMemo, unsaved::bodyTyped());
+    QTest::qWait(200);
+    ASSERT_EQ(one.fake.messages.shown.size(), 1);
+    EXPECT_EQ(one.fake.messages.shown[0].icon, MsgIcon::Exclamation);
+    EXPECT_TRUE(one.fake.messages.shown[0].text.contains(one.form->recovery()->ownPath()));
 }
 
 } // namespace
