@@ -89,6 +89,6 @@ run_tests build
 build build-sanitize -- -DPELMORA_SANITIZE=ON -DPELMORA_BUILD_BENCH=OFF -DPELMORA_WERROR=ON
 UBSAN_OPTIONS=print_stacktrace=1 run_tests build-sanitize
 CC=clang-14 CXX=clang++-14 build build-fuzz -- -DPELMORA_FUZZ=ON -DPELMORA_BUILD_TESTS=OFF \
-    -DPELMORA_BUILD_BENCH=OFF
+    -DPELMORA_BUILD_BENCH=OFF -DPELMORA_WERROR=ON
 run_fuzz build-fuzz
 echo "All tests passed."

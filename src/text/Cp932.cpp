@@ -33,7 +33,7 @@ constexpr char16_t kByteEscapeBase = 0xF700;
 static_assert(sizeof(kCp932Single) / sizeof(kCp932Single[0]) == 256);
 static_assert(sizeof(kCp932Pairs) / sizeof(kCp932Pairs[0]) == 0x8000);
 static_assert(sizeof(kCp932Encode) / sizeof(kCp932Encode[0]) == 0x10000);
-static_assert(kCp932Single['A'] == u'A' && kCp932Single[0x80] == kByteEscapeBase + 0x80);
+static_assert(kCp932Single[u'A'] == u'A' && kCp932Single[0x80] == kByteEscapeBase + 0x80);
 static_assert(kCp932Encode[kByteEscapeBase + 0xFF] == 0xFF);
 
 inline bool isPair(unsigned char lead, unsigned char trail)
