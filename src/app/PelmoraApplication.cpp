@@ -81,6 +81,14 @@ void tellKeptCopies(Messages& messages, const QList<KeptCopy>& kept)
                    appTitle(), MsgButtons::Ok, MsgIcon::Exclamation, MsgAnswer::Ok});
 }
 
+// A start that finds the running instance stuck (its window does not answer) ends with this
+// rather than open a second editor beside it, perhaps on the same diary.
+QString noAnswerText()
+{
+    return QStringLiteral("起動中の Pelmora が応答しません。\n"
+                          "しばらく待ってから、もう一度起動してください。");
+}
+
 // The diary file named first on the command line, made absolute against the working folder;
 // empty when none was named.
 QString givenFile(const QStringList& arguments)
@@ -104,12 +112,16 @@ int runPelmora(int& argc, char** argv, StartAs startAs, const std::function<void
     const QList<KeptCopy> kept = finishInterruptedWrites(state);
     const bool writer = startAs == StartAs::Writer;
     const QString file = writer ? givenFile(app.arguments()) : QString();
-    const QString socketPath = writer ? SingleInstance::userSocketPath() : QString();
-    if (writer && SingleInstance::handOver(socketPath, file))
+    // Listening from the start, on a thread of its own: a later start is answered at once, even
+    // while this one creates its window or opens a large diary.
+    SingleInstance instance(writer ? SingleInstance::userSocketPath() : QString());
+    const SingleInstance::Start start = writer ? instance.start(file) : SingleInstance::Start::Run;
+    if (start == SingleInstance::Start::HandedOver)
         return 0;
-    // Listening from the start: a later start waits for the answer until the window is there.
-    SingleInstance instance(socketPath);
-    const bool listening = writer && instance.listen();
+    if (start == SingleInstance::Start::NoAnswer) {
+        QtMessages().show({noAnswerText(), appTitle(), MsgButtons::Ok, MsgIcon::Exclamation});
+        return 1;
+    }
     QtMessages messages;
     QtFileDialogs fileDialogs;
     QtClipboard clipboard;
@@ -125,9 +137,7 @@ int runPelmora(int& argc, char** argv, StartAs startAs, const std::function<void
     if (!created)
         return 0;
     app.setErrorHandler(&errors);
-    if (listening)
-        QObject::connect(&instance, &SingleInstance::handedOver, main.get(),
-                         &TMainForm::takeHandOver);
+    QObject::connect(&instance, &SingleInstance::handedOver, main.get(), &TMainForm::takeHandOver);
     main->show();
     tellKeptCopies(messages, kept);
     const bool restoredDiary = main->startRecovery(state);

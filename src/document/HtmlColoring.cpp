@@ -18,6 +18,22 @@ constexpr int paintBudgetMs = 2;
 constexpr int sliceMs = 2;
 constexpr int unknown = -1; // a block's user state before it was ever settled
 
+// The runs of a line that is painted: all of them, or for a line longer than
+// HtmlColoring::colouredLength (a diary without line breaks), those of its leading part alone.
+// Qt lays out a line's format ranges with work that grows with their number times the line's
+// length, so colouring a line of megabytes whole would take minutes; the end state still comes
+// from the whole line, or from the block when it is settled, so the lines below it start right.
+document::HtmlLine paintedLine(const QTextBlock& block, HtmlState start, bool settled)
+{
+    if (block.length() <= HtmlColoring::colouredLength)
+        return document::tokenizeHtmlLine(block.text(), start);
+    const QString text = block.text();
+    document::HtmlLine line =
+        document::tokenizeHtmlLine(QStringView(text).left(HtmlColoring::colouredLength), start);
+    line.end = settled ? HtmlState(block.userState()) : document::htmlLineEnd(text, start);
+    return line;
+}
+
 QList<QTextLayout::FormatRange> formatsOf(const document::HtmlLine& line, const QPalette& palette)
 {
     QList<QTextLayout::FormatRange> formats;
@@ -169,7 +185,7 @@ void HtmlColoring::colourVisibleBlocks()
     bool changed = false;
     for (QTextBlock block = first; block.isValid(); block = block.next()) {
         QTextLayout* layout = block.layout();
-        const document::HtmlLine line = document::tokenizeHtmlLine(block.text(), state);
+        const document::HtmlLine line = paintedLine(block, state, block.blockNumber() < settled_);
         if (layout->preeditAreaText().isEmpty()) {
             const auto formats =
                 enabled_ ? formatsOf(line, palette) : QList<QTextLayout::FormatRange>();

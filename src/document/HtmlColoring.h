@@ -35,6 +35,10 @@ public:
     // base.
     static QColor colourOf(document::HtmlTokenKind kind, const QPalette& palette);
 
+    // A line longer than this (in UTF-16 units) is coloured over this leading part alone, so
+    // that a line of any length costs no more than a screenful.
+    static constexpr int colouredLength = 8192;
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -37,8 +37,9 @@ TEST(SingleInstance, TakesHandOversAndReplacesAStaleSocket)
 {
     QTemporaryDir folder;
     const QString path = folder.filePath(u"pelmora.socket"_s);
+    using HandOver = SingleInstance::HandOver;
     const auto handOver = [&](const QString& file) {
-        std::future<bool> done = std::async(
+        std::future<HandOver> done = std::async(
             std::launch::async, [&] { return SingleInstance::handOver(path, file, 2000); });
         while (done.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready)
             QCoreApplication::processEvents();
@@ -51,15 +52,15 @@ TEST(SingleInstance, TakesHandOversAndReplacesAStaleSocket)
     std::strcpy(address.sun_path, QFile::encodeName(path).constData());
     ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
     ::close(fd);
-    EXPECT_FALSE(handOver(u"/tmp/a.htm"_s));
+    EXPECT_EQ(handOver(u"/tmp/a.htm"_s), HandOver::NoInstance); // replaced, not "no answer"
 
     SingleInstance running(path);
     ASSERT_TRUE(running.listen());
     EXPECT_FALSE(SingleInstance(path).listen()); // the running one keeps its socket
     QSignalSpy handed(&running, &SingleInstance::handedOver);
     const QString odd = u"/tmp/日記 100%\n.htm"_s;
-    EXPECT_TRUE(handOver(odd));
-    EXPECT_TRUE(handOver(QString()));
+    EXPECT_EQ(handOver(odd), HandOver::Taken);
+    EXPECT_EQ(handOver(QString()), HandOver::Taken);
     ASSERT_TRUE(QTest::qWaitFor([&] { return handed.size() == 2; }, 1000));
     EXPECT_EQ(handed[0][0].toString(), odd);
     EXPECT_EQ(handed[1][0].toString(), QString());

@@ -115,6 +115,41 @@ TEST_F(HtmlColoringTest, GoToLineMovesTheCursorToTheStartOfThatLine)
     EXPECT_EQ(memo()->textCursor().blockNumber(), memo()->blockCount() - 1);
 }
 
+// A line far longer than a screen (a diary without line breaks) is coloured over its leading
+// part alone, as a short line would be, while the line below starts in the state the whole
+// long line ends in, before and after the colours have settled.
+TEST_F(HtmlColoringTest, ALongLineIsColouredInItsLeadingPartAndEndsInTheRightState)
+{
+    using Colours = std::vector<std::tuple<int, int, QColor>>;
+    const QString body = QStringLiteral("<b>x</b>").repeated(HtmlColoring::colouredLength / 2);
+    const struct {
+        const char* name;
+        QString tail;
+        Colours next; // of the line below, "<i>y"
+    } cases[] = {
+        {"closed", QString(), {{0, 2, colour(K::Tag)}, {2, 1, colour(K::Tag)}}},
+        {"open comment", QStringLiteral("<!--"), {{0, 4, colour(K::Comment)}}},
+        {"open value", QStringLiteral("<a href=\"x"), {{0, 4, colour(K::AttributeValue)}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        setEditorText(memo(), body + c.tail + QStringLiteral("\r\n<i>y"));
+        for (bool settled : {false, true}) {
+            if (settled) {
+                ASSERT_TRUE(QTest::qWaitFor([&] { return tab.coloring->isSettled(); }, 5000));
+            }
+            paint();
+            const Colours longLine = colours(0);
+            ASSERT_GE(longLine.size(), 4u);
+            EXPECT_EQ(longLine[0], std::make_tuple(0, 2, colour(K::Tag)));
+            EXPECT_EQ(longLine[2], std::make_tuple(4, 3, colour(K::Tag))); // "</b" as anywhere
+            EXPECT_LE(std::get<0>(longLine.back()) + std::get<1>(longLine.back()),
+                      HtmlColoring::colouredLength);
+            EXPECT_EQ(colours(1), c.next);
+        }
+    }
+}
+
 // A wider line-number margin would narrow the editor, and Qt then lays out every line again.
 TEST_F(HtmlColoringTest, AHundredThousandLinesDoNotNarrowTheEditor)
 {
