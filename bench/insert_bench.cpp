@@ -8,7 +8,6 @@
 #include "document/DiaryFileTab.h"
 #include "entry/EntryInserter.h"
 #include "entry/HtmlSettings.h"
-#include "entry/ItemComboBox.h"
 #include "entry/TWeatherForm.h"
 #include "entry/TodayEntryTab.h"
 #include "platform/EditorText.h"
@@ -116,9 +115,13 @@ int main(int argc, char** argv)
 
     TodayEntryTab today(state, clock);
     today.ClearTodayEntry();
-    today.WeatherBox->selectItem(4);
-    state.TodayTitle = QStringLiteral("題");
-    setEditorText(today.TodayMemo, generateBody(bodyLines));
+    TodayEntry entry = today.entry();
+    entry.weatherItem = 4;
+    entry.weatherText = QStringLiteral("晴れ／くもり");
+    entry.title = QStringLiteral("題");
+    entry.body = generateBody(bodyLines);
+    entry.bodyModified = true;
+    today.restore(entry);
 
     DiaryFileTab diary;
     diary.resize(800, 600);
@@ -127,7 +130,8 @@ int main(int argc, char** argv)
     setEditorText(diary.AllMemo, generateDiary(megabytes, diaryBytes));
     QApplication::processEvents();
 
-    TWeatherForm weather(state.Html, today.WeatherBox, messages, system);
+    TWeatherForm weather(
+        state.Html, [&today] { return today.entryWithoutBody().weatherText; }, messages, system);
     std::vector<double> command, withPaint;
     for (int run = 0; run < runs; ++run) {
         QTextCursor middle = diary.AllMemo->textCursor();

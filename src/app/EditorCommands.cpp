@@ -6,19 +6,15 @@
 #include "document/DiaryFileTab.h"
 #include "document/HtmlColoring.h"
 #include "document/LineNumberArea.h"
-#include "entry/EntryInserter.h"
 #include "entry/EntryPreview.h"
-#include "entry/ItemComboBox.h"
 #include "entry/TWeatherForm.h"
 #include "entry/TodayEntryTab.h"
-#include "platform/EditorText.h"
 #include "settings/EditorChoices.h"
 
 #include <QAction>
 #include <QDesktopServices>
 #include <QGuiApplication>
 #include <QInputDialog>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -58,7 +54,7 @@ EditorCommands::EditorCommands(MainState& state, TodayEntryTab* today, DiaryFile
     onTrigger(ViewBrowser, &EditorCommands::ViewBrowserClick);
     onTrigger(ViewGoToLine, &EditorCommands::ViewGoToLineClick);
     onTrigger(ViewColoring, &EditorCommands::ViewColoringClick);
-    for (QPlainTextEdit* editor : {today->TodayMemo, diary->AllMemo}) {
+    for (QPlainTextEdit* editor : {today->bodyEditor(), diary->AllMemo}) {
         connect(editor, &QPlainTextEdit::undoAvailable, this, &EditorCommands::updateStates);
         connect(editor, &QPlainTextEdit::redoAvailable, this, &EditorCommands::updateStates);
     }
@@ -83,12 +79,7 @@ void EditorCommands::onTrigger(QAction* action, void (EditorCommands::*handler)(
 // change in modal windows, after which the main window has the focus again.
 void EditorCommands::followEntryChanges()
 {
-    for (QLineEdit* field : {today_->YearEdit, today_->MonthEdit, today_->DateEdit})
-        connect(field, &QLineEdit::textChanged, preview_, &PreviewWindow::scheduleRefresh);
-    for (QComboBox* box : std::initializer_list<QComboBox*>{today_->DayBox, today_->WeatherBox})
-        connect(box, &QComboBox::currentTextChanged, preview_, &PreviewWindow::scheduleRefresh);
-    connect(today_->TodayMemo, &QPlainTextEdit::textChanged, preview_,
-            &PreviewWindow::scheduleRefresh);
+    connect(today_, &TodayEntryTab::entryChanged, preview_, &PreviewWindow::scheduleRefresh);
     connect(qApp, &QGuiApplication::focusWindowChanged, preview_, &PreviewWindow::scheduleRefresh);
 }
 
@@ -108,7 +99,7 @@ void EditorCommands::addViewMenu(QMenuBar* bar, QAction* before)
 
 QPlainTextEdit* EditorCommands::activeEditor() const
 {
-    return state_.CurrentPage == Page::Diary ? diary_->AllMemo : today_->TodayMemo;
+    return state_.CurrentPage == Page::Diary ? diary_->AllMemo : today_->bodyEditor();
 }
 
 void EditorCommands::updateStates()
@@ -140,9 +131,8 @@ QList<std::pair<QString, QString>> EditorCommands::choices() const
 
 QString EditorCommands::entryHtml() const
 {
-    const entry::EntryFields fields =
-        EntryInserter(today_, diary_, state_, platform_, nullptr).readEntry();
-    return entry::previewEntry(fields, state_.Html, editorText(today_->TodayMemo),
+    const TodayEntry today = today_->entry();
+    return entry::previewEntry(today, state_.Html, today.body,
                                weatherListColour(state_.Html, startingWeatherColour));
 }
 

@@ -75,12 +75,12 @@ TMainForm::TMainForm(Platform platform, QWidget* parent)
     connect(document_, &DiaryDocument::documentOpened, this, &TMainForm::DocumentOpened);
     connect(document_, &DiaryDocument::documentSaved, this, &TMainForm::DocumentSaved);
     tags_ = new TagCommands(
-        state_, todayTab_->TodayMemo, diaryTab_->AllMemo, platform_.messages,
+        state_, todayTab_->bodyEditor(), diaryTab_->AllMemo, platform_.messages,
         {[this]() -> TLinkForm& { return windows_.link(); },
          [this]() -> TGraphicForm& { return windows_.graphic(); },
          [this]() -> TDecorationForm& { return windows_.decoration(); }},
         [this] { refocusEditor(); }, this);
-    entryExport_ = new EntryExport(todayTab_, state_, platform_, SaveDialogToday, this);
+    entryExport_ = new EntryExport(todayTab_, platform_, SaveDialogToday, this);
     connectCommands();
     setMinimumSize(startWidth, startHeight);
     resize(startWidth, startHeight);
@@ -278,10 +278,10 @@ void TMainForm::connectCommands()
     connect(AppExitBtn, &QPushButton::clicked, this, &TMainForm::close);
 
     TodayEntryTab* today = todayTab_;
-    onClick(today->DeleteBtn, this, &TMainForm::DeleteBtnClick);
-    onClick(today->AddTitleBtn, this, &TMainForm::AddTitleBtnClick);
-    onClick(today->BRBtn, tags_, &TagCommands::BRTagBtnClick);
-    onClick(today->UseHintBtn, this, &TMainForm::UseHintBtnClick);
+    onClick(today->deleteButton(), this, &TMainForm::DeleteBtnClick);
+    onClick(today->addTitleButton(), this, &TMainForm::AddTitleBtnClick);
+    onClick(today->breakButton(), tags_, &TagCommands::BRTagBtnClick);
+    onClick(today->hintButton(), this, &TMainForm::UseHintBtnClick);
 
     DiaryFileTab* diary = diaryTab_;
     onClick(diary->NewDiaryBtn, document_, &DiaryDocument::NewDiary);
@@ -342,13 +342,13 @@ void TMainForm::FormShow()
     for (QAction* item : {FileAllNew, FileAllOpen, FileAllSave, FileAllSaveAs})
         item->setEnabled(false);
     applyEditorFont();
-    todayTab_->TodayMemo->setFocus();
+    todayTab_->bodyEditor()->setFocus();
 }
 
 // The stored size and face go on TodayMemo; AllMemo always shows the same font.
 void TMainForm::applyEditorFont()
 {
-    QPlainTextEdit* today = todayTab_->TodayMemo;
+    QPlainTextEdit* today = todayTab_->bodyEditor();
     QFont font = today->font();
     if (state_.EditorFontSize >= 1) // a size below 1 cannot be shown; the size stays
         font.setPointSize(state_.EditorFontSize);
@@ -432,7 +432,7 @@ void TMainForm::restoreWindowPlace(const OtherTexts& others)
 // 1 point) is kept as it was stored unless the writer has set a font in the settings window.
 void TMainForm::saveEditorSettings()
 {
-    const QFont font = todayTab_->TodayMemo->font();
+    const QFont font = todayTab_->bodyEditor()->font();
     const bool keepStoredSize = state_.EditorFontSize < 1 && !fontSetByWriter_;
     const int size = keepStoredSize ? state_.EditorFontSize : font.pointSize();
     QList<std::pair<QString, QString>> others = editorCommands_->choices();
@@ -444,7 +444,7 @@ bool TMainForm::FormCloseQuery()
 {
     if (document_->AskSaveIfModified() == SaveAnswer::Cancelled)
         return false;
-    if (!todayTab_->TodayMemo->document()->isModified())
+    if (!todayTab_->bodyDocument()->isModified())
         return true;
     const MsgAnswer answer = platform_.messages.show(
         {QStringLiteral("「今日の日記」本文が変更されたまま、使用（挿入）されていません。\n"
@@ -456,7 +456,7 @@ bool TMainForm::FormCloseQuery()
 void TMainForm::refocusEditor()
 {
     if (state_.CurrentPage == Page::Today)
-        todayTab_->TodayMemo->setFocus();
+        todayTab_->bodyEditor()->setFocus();
     else
         diaryTab_->AllMemo->setFocus();
 }
@@ -476,7 +476,7 @@ void TMainForm::PageControl1Change()
     } else {
         state_.CurrentPage = Page::Today;
         applyTabMenuStates();
-        todayTab_->TodayMemo->setFocus();
+        todayTab_->bodyEditor()->setFocus();
     }
 }
 
@@ -555,9 +555,7 @@ void TMainForm::DeleteBtnClick()
 void TMainForm::AddTitleBtnClick()
 {
     windows_.diaryTitle().exec();
-    if (recovery_)
-        recovery_->noteChange();
-    todayTab_->TodayMemo->setFocus();
+    todayTab_->bodyEditor()->setFocus();
 }
 
 void TMainForm::HelpDonotmindClick()
@@ -568,7 +566,7 @@ void TMainForm::HelpDonotmindClick()
 void TMainForm::UseHintBtnClick()
 {
     platform_.messages.show(operationAdvice());
-    todayTab_->TodayMemo->setFocus();
+    todayTab_->bodyEditor()->setFocus();
 }
 
 // The first tab's advice, or the second tab's explanation whatever FirstPageChangeFlag says.
@@ -592,7 +590,7 @@ FindBar* TMainForm::activeFindBar() const
 {
     if (state_.CurrentPage == Page::Diary)
         return diaryTab_->AllFindBar;
-    return todayTab_->TodayFindBar;
+    return todayTab_->findBar();
 }
 
 void TMainForm::EditFindClick()

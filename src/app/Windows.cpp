@@ -8,7 +8,6 @@
 #include "document/DiaryFileTab.h"
 #include "document/THistoryForm.h"
 #include "document/TNewProcessForm.h"
-#include "entry/ItemComboBox.h"
 #include "entry/TDiaryTitleForm.h"
 #include "entry/THtmlForm.h"
 #include "entry/TWeatherForm.h"
@@ -34,8 +33,10 @@ template <typename Form, typename Make> Form& once(Form*& slot, Make make)
 TDiaryTitleForm& Windows::diaryTitle()
 {
     return once(diaryTitle_, [this] {
-        return new TDiaryTitleForm(main_.state().TodayTitle, main_.todayTab()->PanelDiaryTitle,
-                                   &main_);
+        TodayEntryTab* today = main_.todayTab();
+        return new TDiaryTitleForm(
+            main_.state().TodayTitle, [today](const QString& title) { today->setTitle(title); },
+            &main_);
     });
 }
 
@@ -77,7 +78,7 @@ TExpForm& Windows::exp()
 TAppSetForm& Windows::appSet()
 {
     return once(appSet_, [this] {
-        return new TAppSetForm(main_.state(), main_.todayTab()->TodayMemo,
+        return new TAppSetForm(main_.state(), main_.todayTab()->bodyEditor(),
                                main_.diaryTab()->AllMemo, &main_);
     });
 }
@@ -107,7 +108,9 @@ TPleaseForm& Windows::please()
 TWeatherForm& Windows::weather()
 {
     return once(weather_, [this] {
-        return new TWeatherForm(main_.state().Html, main_.todayTab()->WeatherBox,
-                                platform_.messages, platform_.system, &main_);
+        TodayEntryTab* today = main_.todayTab();
+        return new TWeatherForm(
+            main_.state().Html, [today] { return today->entryWithoutBody().weatherText; },
+            platform_.messages, platform_.system, &main_);
     });
 }

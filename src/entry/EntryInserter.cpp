@@ -3,14 +3,11 @@
 #include "core/MainState.h"
 #include "document/DiaryFileTab.h"
 #include "entry/BrWorkFile.h"
-#include "entry/ItemComboBox.h"
 #include "entry/TodayEntryTab.h"
 #include "platform/Clipboard.h"
-#include "platform/EditorText.h"
 #include "platform/Messages.h"
 #include "text/LineEnds.h"
 
-#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTextCursor>
 
@@ -26,14 +23,6 @@ EntryInserter::~EntryInserter()
     closeWrites();
 }
 
-entry::EntryFields EntryInserter::readEntry() const
-{
-    return {today_->YearEdit->text(),           today_->MonthEdit->text(),
-            today_->DateEdit->text(),           today_->DayBox->currentText(),
-            today_->DayBox->currentIndex(),     today_->WeatherBox->currentText(),
-            today_->WeatherBox->currentIndex(), state_.TodayTitle};
-}
-
 void EntryInserter::InsertDiaryBtnClick()
 {
     const MsgAnswer answer = platform_.messages.show(
@@ -43,7 +32,8 @@ void EntryInserter::InsertDiaryBtnClick()
         return;
 
     started_ = false;
-    for (const entry::EntryPiece& piece : entry::renderEntry(readEntry(), state_.Html)) {
+    for (const entry::EntryPiece& piece :
+         entry::renderEntry(today_->entryWithoutBody(), state_.Html)) {
         switch (piece.kind) {
         case entry::PieceKind::Text: write(piece.text); break;
         case entry::PieceKind::WeatherColour: {
@@ -62,7 +52,7 @@ void EntryInserter::InsertDiaryBtnClick()
     closeWrites();
     diary_->AllMemo->ensureCursorVisible();
     // The body has been used: closing no longer warns about it.
-    today_->TodayMemo->document()->setModified(false);
+    today_->bodyDocument()->setModified(false);
 }
 
 // The writes between two windows (the weather colour window, the work file's messages) go in
@@ -105,9 +95,8 @@ void EntryInserter::copy(const QString& crlfText)
 // may change or drop the clipboard's content in between.
 void EntryInserter::pasteBody()
 {
-    QPlainTextEdit* body = today_->TodayMemo;
-    body->selectAll();
-    const QString bodyText = bodyToInsert(editorText(body));
+    today_->bodyEditor()->selectAll();
+    const QString bodyText = bodyToInsert(today_->entry().body);
     copy(bodyText);
     if (!bodyText.isEmpty())
         write(bodyText);
@@ -121,7 +110,7 @@ QString EntryInserter::bodyToInsert(const QString& typed)
         return typed;
     const entry::BrBody rewritten =
         entry::BuildBrBody(platform_.files, platform_.messages, state_.ProgramFolder, typed);
-    setEditorText(today_->WorkMemo, rewritten.text);
+    today_->setWorkText(rewritten.text);
     if (rewritten.result == entry::BrResult::Done)
         return rewritten.text;
     platform_.messages.show(

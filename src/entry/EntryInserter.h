@@ -27,9 +27,6 @@ public:
     // Asks first; on Yes writes the entry, leaves the body selected and not modified.
     void InsertDiaryBtnClick();
 
-    // Today's entry as the first tab and the state hold it now.
-    entry::EntryFields readEntry() const;
-
 private:
     void write(const QString& text);
     void closeWrites();

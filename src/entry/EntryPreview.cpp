@@ -49,7 +49,7 @@ QString bodyAsInserted(const HtmlSettings& html, const QString& body)
 
 } // namespace
 
-QString previewEntry(const EntryFields& entry, const HtmlSettings& html, const QString& body,
+QString previewEntry(const TodayEntry& entry, const HtmlSettings& html, const QString& body,
                      const QString& weatherColour)
 {
     QString text;

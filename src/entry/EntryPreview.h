@@ -8,7 +8,7 @@ namespace entry {
 // renderEntry run together, `weatherColour` where the weather colour window writes its fragment
 // for a typed weather, and the body (CR LF, as typed) where the insertion pastes it - with
 // automatic line breaks on, rewritten as the work file rewrites it, though here in memory.
-QString previewEntry(const EntryFields& entry, const HtmlSettings& html, const QString& body,
+QString previewEntry(const TodayEntry& entry, const HtmlSettings& html, const QString& body,
                      const QString& weatherColour);
 
 } // namespace entry

@@ -42,7 +42,7 @@ QString weatherWord(int single)
     return words[static_cast<size_t>(single)];
 }
 
-void writeWeather(QList<EntryPiece>& pieces, const EntryFields& entry, const HtmlSettings& html)
+void writeWeather(QList<EntryPiece>& pieces, const TodayEntry& entry, const HtmlSettings& html)
 {
     write(pieces, QStringLiteral(" "));
     const int item = entry.weatherItem;
@@ -74,7 +74,7 @@ QString englishWeekday(int item)
     return item >= 0 && item <= 6 ? names[static_cast<size_t>(item)] : QString();
 }
 
-QList<EntryPiece> renderEntry(const EntryFields& entry, const HtmlSettings& html)
+QList<EntryPiece> renderEntry(const TodayEntry& entry, const HtmlSettings& html)
 {
     const HtmlSwitches switches = switchesForRendering(html.HtmlSetFlags);
     QList<EntryPiece> pieces;

@@ -13,8 +13,9 @@
 
 #include <limits>
 
-TDiaryTitleForm::TDiaryTitleForm(QString& todayTitle, QLabel* panelDiaryTitle, QWidget* parent)
-    : QDialog(parent), todayTitle_(todayTitle), panelDiaryTitle_(panelDiaryTitle)
+TDiaryTitleForm::TDiaryTitleForm(const QString& todayTitle,
+                                 std::function<void(const QString&)> setTitle, QWidget* parent)
+    : QDialog(parent), todayTitle_(todayTitle), setTitle_(std::move(setTitle))
 {
     setObjectName(QStringLiteral("TDiaryTitleForm"));
     setWindowTitle(QStringLiteral("今日の日記のタイトル"));
@@ -71,11 +72,5 @@ void TDiaryTitleForm::FormShow()
 
 void TDiaryTitleForm::BitBtn1Click()
 {
-    todayTitle_ = TitleEdit->text(); // blanks count: a title of blanks is a title
-    if (todayTitle_.isEmpty()) {
-        panelDiaryTitle_->hide();
-        return;
-    }
-    panelDiaryTitle_->setText(QStringLiteral("タイトル： ") + todayTitle_);
-    panelDiaryTitle_->show();
+    setTitle_(TitleEdit->text()); // blanks count: a title of blanks is a title
 }

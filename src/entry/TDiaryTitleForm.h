@@ -2,18 +2,21 @@
 
 #include <QDialog>
 
+#include <functional>
+
 class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 
 // The modal window for the title of today's entry ("今日の日記のタイトル"). Its one door into
-// the main window: the title text it reads and writes (TodayTitle) and the title bar of the
-// first tab (PanelDiaryTitle) it shows or hides. Cancel leaves both as they were.
+// the main window: the title it shows (TodayTitle) and the setter that OK gives the new title
+// to, which keeps it and shows or hides the first tab's title bar. Cancel changes nothing.
 class TDiaryTitleForm : public QDialog {
     Q_OBJECT
 public:
-    TDiaryTitleForm(QString& todayTitle, QLabel* panelDiaryTitle, QWidget* parent = nullptr);
+    TDiaryTitleForm(const QString& todayTitle, std::function<void(const QString&)> setTitle,
+                    QWidget* parent = nullptr);
 
     // The field gets the current title and the keyboard focus; runs each time the window shows.
     void FormShow();
@@ -30,6 +33,6 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    QString& todayTitle_;
-    QLabel* panelDiaryTitle_;
+    const QString& todayTitle_;
+    std::function<void(const QString&)> setTitle_;
 };

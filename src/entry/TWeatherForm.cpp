@@ -7,7 +7,6 @@
 #include "platform/SystemInfo.h"
 
 #include <QButtonGroup>
-#include <QComboBox>
 #include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -26,9 +25,10 @@ QString weatherListColour(const HtmlSettings& html, int index)
     return *fragments[index];
 }
 
-TWeatherForm::TWeatherForm(const HtmlSettings& html, const QComboBox* weatherBox,
+TWeatherForm::TWeatherForm(const HtmlSettings& html, std::function<QString()> typedWeather,
                            Messages& messages, SystemInfo& system, QWidget* parent)
-    : QDialog(parent), html_(html), weatherBox_(weatherBox), messages_(messages), system_(system)
+    : QDialog(parent), html_(html), typedWeather_(std::move(typedWeather)), messages_(messages),
+      system_(system)
 {
     setObjectName(QStringLiteral("TWeatherForm"));
     setWindowTitle(QStringLiteral("天気の色設定"));
@@ -148,7 +148,7 @@ QString TWeatherForm::askColour()
 void TWeatherForm::FormShow()
 {
     chosen_.clear();
-    WeatherEdit->setText(weatherBox_->currentText());
+    WeatherEdit->setText(typedWeather_());
     listRadio(startingWeatherColour)->setChecked(true);
     // Checking the starting colour runs its click handler only when it was not checked already;
     // either way the window opens on a list colour, grey field and OK enabled.

@@ -2,8 +2,9 @@
 
 #include <QDialog>
 
+#include <functional>
+
 class Messages;
-class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -20,13 +21,13 @@ inline constexpr int startingWeatherColour = 0;
 // The modal window shown in the middle of an insertion when the weather was typed rather than
 // chosen ("天気の色設定"): the writer picks the colour fragment that goes before the typed
 // weather, or types a colour. OK gives back that one text for the diary; the close box gives
-// nothing. It reads the weather box and the HTML settings and keeps the typed colour between
-// showings.
+// nothing. It reads the typed weather of the first tab and the HTML settings and keeps the
+// typed colour between showings.
 class TWeatherForm : public QDialog {
     Q_OBJECT
 public:
-    TWeatherForm(const HtmlSettings& html, const QComboBox* weatherBox, Messages& messages,
-                 SystemInfo& system, QWidget* parent = nullptr);
+    TWeatherForm(const HtmlSettings& html, std::function<QString()> typedWeather,
+                 Messages& messages, SystemInfo& system, QWidget* parent = nullptr);
 
     // Shows the window modally and gives back the text to write before the typed weather:
     // empty when the window was closed without OK.
@@ -69,7 +70,7 @@ private:
     QRadioButton* listRadio(int index) const;
 
     const HtmlSettings& html_;
-    const QComboBox* weatherBox_;
+    std::function<QString()> typedWeather_;
     Messages& messages_;
     SystemInfo& system_;
     QString chosen_;

@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 namespace {
@@ -54,6 +55,20 @@ TodayEntryTab::TodayEntryTab(MainState& state, Clock& clock, QWidget* parent)
     connect(YearEdit, &QLineEdit::textChanged, this, &TodayEntryTab::UpdateWeekday);
     connect(MonthEdit, &QLineEdit::textChanged, this, &TodayEntryTab::UpdateWeekday);
     connect(DateEdit, &QLineEdit::textChanged, this, &TodayEntryTab::UpdateWeekday);
+    signalChanges();
+}
+
+void TodayEntryTab::signalChanges()
+{
+    for (QLineEdit* field : {YearEdit, MonthEdit, DateEdit})
+        connect(field, &QLineEdit::textChanged, this, &TodayEntryTab::entryChanged);
+    for (ItemComboBox* box : {DayBox, WeatherBox}) {
+        connect(box, &QComboBox::editTextChanged, this, &TodayEntryTab::entryChanged);
+        connect(box, &QComboBox::currentIndexChanged, this, &TodayEntryTab::entryChanged);
+    }
+    QTextDocument* body = bodyDocument();
+    connect(body, &QTextDocument::contentsChanged, this, &TodayEntryTab::entryChanged);
+    connect(body, &QTextDocument::modificationChanged, this, &TodayEntryTab::entryChanged);
 }
 
 QLayout* TodayEntryTab::createDateRow()
@@ -155,8 +170,7 @@ void TodayEntryTab::SetTodayDate()
 void TodayEntryTab::ClearTodayEntry()
 {
     setEditorText(TodayMemo, QString());
-    state_.TodayTitle.clear();
-    PanelDiaryTitle->hide();
+    setTitle(QString());
     WeatherBox->selectItem(-1);
     SetTodayDate();
     TodayMemo->document()->setModified(false);
@@ -165,4 +179,93 @@ void TodayEntryTab::ClearTodayEntry()
 void TodayEntryTab::UpdateWeekday()
 {
     DayBox->selectItem(entry::weekdayItem(YearEdit->text(), MonthEdit->text(), DateEdit->text()));
+}
+
+TodayEntry TodayEntryTab::entry() const
+{
+    TodayEntry entry = entryWithoutBody();
+    entry.body = editorText(TodayMemo);
+    return entry;
+}
+
+TodayEntry TodayEntryTab::entryWithoutBody() const
+{
+    TodayEntry entry;
+    entry.year = YearEdit->text();
+    entry.month = MonthEdit->text();
+    entry.day = DateEdit->text();
+    entry.weekdayText = DayBox->currentText();
+    entry.weekdayItem = DayBox->currentIndex();
+    entry.weatherText = WeatherBox->currentText();
+    entry.weatherItem = WeatherBox->currentIndex();
+    entry.title = state_.TodayTitle;
+    entry.titleCaption = PanelDiaryTitle->text();
+    entry.titleShown = !PanelDiaryTitle->isHidden();
+    entry.bodyModified = bodyDocument()->isModified();
+    return entry;
+}
+
+// A box's item is chosen first, since choosing it shows the item's own text; the text as the
+// entry has it goes over that.
+void TodayEntryTab::restore(const TodayEntry& entry)
+{
+    YearEdit->setText(entry.year);
+    MonthEdit->setText(entry.month);
+    DateEdit->setText(entry.day);
+    DayBox->selectItem(entry.weekdayItem);
+    DayBox->setTextKeepingItem(entry.weekdayText);
+    WeatherBox->selectItem(entry.weatherItem);
+    WeatherBox->setTextKeepingItem(entry.weatherText);
+    state_.TodayTitle = entry.title;
+    PanelDiaryTitle->setText(entry.titleCaption);
+    PanelDiaryTitle->setVisible(entry.titleShown);
+    setEditorText(TodayMemo, entry.body);
+    bodyDocument()->setModified(entry.bodyModified);
+}
+
+void TodayEntryTab::setTitle(const QString& title)
+{
+    state_.TodayTitle = title;
+    if (title.isEmpty()) {
+        PanelDiaryTitle->hide();
+    } else {
+        PanelDiaryTitle->setText(QStringLiteral("タイトル： ") + title);
+        PanelDiaryTitle->show();
+    }
+    emit entryChanged();
+}
+
+QTextDocument* TodayEntryTab::bodyDocument() const
+{
+    return TodayMemo->document();
+}
+
+void TodayEntryTab::setWorkText(const QString& crlfText)
+{
+    setEditorText(WorkMemo, crlfText);
+}
+
+QString TodayEntryTab::workText() const
+{
+    return editorText(WorkMemo);
+}
+
+QAbstractButton* TodayEntryTab::deleteButton() const
+{
+    return DeleteBtn;
+}
+
+QAbstractButton* TodayEntryTab::addTitleButton() const
+{
+    return AddTitleBtn;
+}
+
+QAbstractButton* TodayEntryTab::breakButton() const
+{
+    return BRBtn;
+}
+
+QAbstractButton* TodayEntryTab::hintButton() const
+{
+    return UseHintBtn;
 }

@@ -1,18 +1,12 @@
 #include "export/EntryExport.h"
 
 #include "core/AppError.h"
-#include "core/MainState.h"
 #include "document/DiaryText.h"
-#include "entry/ItemComboBox.h"
 #include "entry/TodayEntryTab.h"
-#include "platform/EditorText.h"
 #include "platform/FileChoice.h"
 #include "platform/FileDialogs.h"
 #include "platform/Files.h"
 #include "platform/Messages.h"
-
-#include <QLineEdit>
-#include <QPlainTextEdit>
 
 namespace {
 
@@ -31,18 +25,10 @@ void writeWhole(Files& files, const QString& path, const QByteArray& bytes)
 
 } // namespace
 
-EntryExport::EntryExport(TodayEntryTab* today, MainState& state, Platform platform,
+EntryExport::EntryExport(TodayEntryTab* today, Platform platform,
                          FileDialogSettings& saveDialogToday, QObject* parent)
-    : QObject(parent), today_(today), state_(state), platform_(platform), dialog_(saveDialogToday)
+    : QObject(parent), today_(today), platform_(platform), dialog_(saveDialogToday)
 {
-}
-
-exports::TodayEntry EntryExport::todayEntry() const
-{
-    return {today_->YearEdit->text(),          today_->MonthEdit->text(),
-            today_->DateEdit->text(),          today_->DayBox->currentText(),
-            today_->WeatherBox->currentText(), state_.TodayTitle,
-            editorText(today_->TodayMemo)};
 }
 
 void EntryExport::FileTodaySaveTextClick()
@@ -53,7 +39,7 @@ void EntryExport::FileTodaySaveTextClick()
 
 void EntryExport::FileTodaySaveHnfClick()
 {
-    if (state_.TodayTitle.isEmpty()) {
+    if (today_->entryWithoutBody().title.isEmpty()) {
         platform_.messages.show(
             {QStringLiteral(
                  "ハイパー日記システム形式で保存するには、日記タイトルの入力が必須です。\n"
@@ -67,25 +53,25 @@ void EntryExport::FileTodaySaveHnfClick()
 
 void EntryExport::BuildTextExport()
 {
-    setEditorText(today_->WorkMemo, exports::BuildTextExport(todayEntry()));
+    today_->setWorkText(exports::BuildTextExport(today_->entry()));
 }
 
 void EntryExport::BuildHnfText()
 {
-    setEditorText(today_->WorkMemo, exports::BuildHnfText(todayEntry()));
+    today_->setWorkText(exports::BuildHnfText(today_->entry()));
 }
 
 QString EntryExport::BuildExportFileStem() const
 {
-    return exports::BuildExportFileStem(today_->YearEdit->text(), today_->MonthEdit->text(),
-                                        today_->DateEdit->text());
+    const TodayEntry entry = today_->entryWithoutBody();
+    return exports::BuildExportFileStem(entry.year, entry.month, entry.day);
 }
 
 // A plain text file has no way to carry a character Shift-JIS cannot hold, so such a text is
 // refused before the writer is asked for a file name.
 void EntryExport::SaveTextExport(const QString& stem)
 {
-    const text::Encoded encoded = exports::encodeExportText(editorText(today_->WorkMemo));
+    const text::Encoded encoded = exports::encodeExportText(today_->workText());
     if (!encoded.unencodable.isEmpty()) {
         platform_.messages.show({exports::unencodableTextRefusal(encoded.unencodable), textCaption,
                                  MsgButtons::Ok, MsgIcon::Stop, MsgAnswer::Ok});
@@ -107,7 +93,7 @@ void EntryExport::SaveHnfExport(const QString& stem)
                                       QStringLiteral("hnf"), allTextFilesEntry, stem);
     if (path.isEmpty())
         return;
-    const text::Encoded encoded = exports::encodeExportText(editorText(today_->WorkMemo));
+    const text::Encoded encoded = exports::encodeExportText(today_->workText());
     writeWhole(platform_.files, path, encoded.bytes);
     notifySaved(hnfCaption);
     if (!encoded.unencodable.isEmpty())

@@ -6,7 +6,6 @@
 #include <QObject>
 
 struct FileDialogSettings;
-struct MainState;
 class TodayEntryTab;
 
 // Today's entry saved on its own, as a plain-text file or as an entry file (".hnf") of the
@@ -16,8 +15,8 @@ class TodayEntryTab;
 class EntryExport : public QObject {
     Q_OBJECT
 public:
-    EntryExport(TodayEntryTab* today, MainState& state, Platform platform,
-                FileDialogSettings& saveDialogToday, QObject* parent = nullptr);
+    EntryExport(TodayEntryTab* today, Platform platform, FileDialogSettings& saveDialogToday,
+                QObject* parent = nullptr);
 
     // The two commands of the File menu's "今日の日記だけを保存(&S)".
     void FileTodaySaveTextClick();
@@ -31,9 +30,6 @@ public:
     void SaveTextExport(const QString& stem);
     void SaveHnfExport(const QString& stem);
 
-    // The entry as the first tab shows it now.
-    exports::TodayEntry todayEntry() const;
-
 private:
     // Shows SaveDialogToday set up for one export; the chosen path, or empty when cancelled.
     QString chooseTarget(const QString& title, const QString& extension, int filterIndex,
@@ -41,7 +37,6 @@ private:
     void notifySaved(const QString& caption);
 
     TodayEntryTab* today_;
-    MainState& state_;
     Platform platform_;
     FileDialogSettings& dialog_;
 };

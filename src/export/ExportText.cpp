@@ -40,7 +40,7 @@ QString BuildTextExport(const TodayEntry& entry)
         lines.prepend(u'[' + entry.title + u']');
     lines.prepend(QString());
     lines.prepend(entry.year + QStringLiteral("年") + entry.month + QStringLiteral("月") + entry.day
-                  + QStringLiteral("日") + entry.weekday + u' ' + entry.weather);
+                  + QStringLiteral("日") + entry.weekdayText + u' ' + entry.weatherText);
     return joinLines(lines);
 }
 
@@ -50,8 +50,8 @@ QString BuildHnfText(const TodayEntry& entry)
     lines.prepend(QStringLiteral("NEW ") + entry.title);
     lines.prepend(QString());
     lines.prepend(QStringLiteral("OK"));
-    if (!entry.weather.isEmpty())
-        lines.prepend(QStringLiteral("TENKI ") + entry.weather);
+    if (!entry.weatherText.isEmpty())
+        lines.prepend(QStringLiteral("TENKI ") + entry.weatherText);
     lines.append(QStringLiteral("~"));
     return joinLines(lines);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "entry/TodayEntry.h"
 #include "text/Cp932.h"
 
 #include <QList>
@@ -7,18 +8,6 @@
 #include <QStringList>
 
 namespace exports {
-
-// Today's entry as the first tab holds it, every field read unchanged. The body is the CR LF
-// text of TodayMemo.
-struct TodayEntry {
-    QString year;
-    QString month;
-    QString day;
-    QString weekday; // the text of DayBox, empty for a date that does not exist
-    QString weather;
-    QString title;
-    QString body;
-};
 
 // The lines of a CR LF text as an editor counts them: a final line break starts no line of its
 // own, and an empty text has none.

@@ -4,16 +4,12 @@
 #include "core/MainState.h"
 #include "document/DiaryDocument.h"
 #include "document/DiaryFileTab.h"
-#include "entry/ItemComboBox.h"
 #include "entry/TodayEntryTab.h"
-#include "platform/EditorText.h"
 #include "platform/Messages.h"
 
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
-#include <QLabel>
-#include <QLineEdit>
 #include <QPlainTextEdit>
 
 using recovery::RecoveryData;
@@ -88,6 +84,43 @@ void tellDamaged(Messages& messages, const QStringList& places)
                    appTitle(), MsgButtons::Ok, MsgIcon::Exclamation, MsgAnswer::Ok});
 }
 
+// The entry's fields as the recovery file keeps them; the body goes in separately.
+RecoveryData keptEntry(const TodayEntry& entry)
+{
+    RecoveryData data;
+    data.year = entry.year;
+    data.month = entry.month;
+    data.day = entry.day;
+    data.weekdayText = entry.weekdayText;
+    data.weekdayItem = entry.weekdayItem;
+    data.weatherText = entry.weatherText;
+    data.weatherItem = entry.weatherItem;
+    data.title = entry.title;
+    data.titleCaption = entry.titleCaption;
+    data.titleShown = entry.titleShown;
+    data.body = entry.body;
+    data.bodyModified = entry.bodyModified;
+    return data;
+}
+
+TodayEntry restoredEntry(const RecoveryData& data)
+{
+    TodayEntry entry;
+    entry.year = data.year;
+    entry.month = data.month;
+    entry.day = data.day;
+    entry.weekdayText = data.weekdayText;
+    entry.weekdayItem = data.weekdayItem;
+    entry.weatherText = data.weatherText;
+    entry.weatherItem = data.weatherItem;
+    entry.title = data.title;
+    entry.titleCaption = data.titleCaption;
+    entry.titleShown = data.titleShown;
+    entry.body = data.body;
+    entry.bodyModified = data.bodyModified;
+    return entry;
+}
+
 } // namespace
 
 RecoveryKeeper::RecoveryKeeper(TodayEntryTab* today, DiaryFileTab* diary, DiaryDocument* document,
@@ -110,7 +143,7 @@ RecoveryKeeper::~RecoveryKeeper() = default;
 
 void RecoveryKeeper::watchChanges()
 {
-    QTextDocument* body = today_->TodayMemo->document();
+    QTextDocument* body = today_->bodyDocument();
     QTextDocument* diary = diary_->AllMemo->document();
     for (QTextDocument* document : {body, diary}) {
         connect(document, &QTextDocument::contentsChange, this,
@@ -118,25 +151,13 @@ void RecoveryKeeper::watchChanges()
                     reader_.noteChange(document, position, removed, added);
                 });
     }
-    connect(body, &QTextDocument::contentsChanged, this, &RecoveryKeeper::changed);
-    connect(body, &QTextDocument::modificationChanged, this, &RecoveryKeeper::changed);
+    connect(today_, &TodayEntryTab::entryChanged, this, &RecoveryKeeper::changed);
     connect(diary, &QTextDocument::contentsChanged, this, [this] {
         ++diaryChanges_;
         changed();
     });
-    for (QLineEdit* field : {today_->YearEdit, today_->MonthEdit, today_->DateEdit})
-        connect(field, &QLineEdit::textChanged, this, &RecoveryKeeper::changed);
-    for (ItemComboBox* box : {today_->DayBox, today_->WeatherBox}) {
-        connect(box, &QComboBox::editTextChanged, this, &RecoveryKeeper::changed);
-        connect(box, &QComboBox::currentIndexChanged, this, &RecoveryKeeper::changed);
-    }
     connect(document_, &DiaryDocument::documentOpened, this, &RecoveryKeeper::diaryOnDisk);
     connect(document_, &DiaryDocument::documentSaved, this, &RecoveryKeeper::diaryOnDisk);
-}
-
-void RecoveryKeeper::noteChange()
-{
-    changed();
 }
 
 // A reading under way goes on (it reads each line as it is when its turn comes); the pause
@@ -152,7 +173,7 @@ void RecoveryKeeper::changed()
 
 bool RecoveryKeeper::unsaved() const
 {
-    return today_->TodayMemo->document()->isModified() || document_->isModified();
+    return today_->bodyDocument()->isModified() || document_->isModified();
 }
 
 void RecoveryKeeper::startSnapshot()
@@ -168,9 +189,9 @@ void RecoveryKeeper::startSnapshot()
         return;
     }
     snapshotGeneration_ = ++generation_;
-    snapshot_ = entryFields();
+    snapshot_ = keptEntry(today_->entryWithoutBody());
     stage_ = Stage::Body;
-    reader_.start(today_->TodayMemo->document());
+    reader_.start(today_->bodyDocument());
     slices_.start(0);
 }
 
@@ -256,9 +277,7 @@ void RecoveryKeeper::diaryOnDisk()
         store_.remove(++generation_);
         return;
     }
-    RecoveryData data = entryFields();
-    data.body = editorText(today_->TodayMemo);
-    written(store_.write(data, ++generation_));
+    written(store_.write(keptEntry(today_->entry()), ++generation_));
 }
 
 // A write that fails (a full disk, a size limit) is told once, until a write succeeds again.
@@ -275,24 +294,6 @@ void RecoveryKeeper::written(bool ok)
              + QStringLiteral("\nディスクの空きを確かめてください。保存するまでの編集は、"
                               "Pelmora が異常終了すると失われます。"),
          appTitle(), MsgButtons::Ok, MsgIcon::Exclamation, MsgAnswer::Ok});
-}
-
-// Everything of the entry but the body, which is read in slices like the diary.
-RecoveryData RecoveryKeeper::entryFields() const
-{
-    RecoveryData data;
-    data.year = today_->YearEdit->text();
-    data.month = today_->MonthEdit->text();
-    data.day = today_->DateEdit->text();
-    data.weekdayText = today_->DayBox->currentText();
-    data.weekdayItem = today_->DayBox->currentIndex();
-    data.weatherText = today_->WeatherBox->currentText();
-    data.weatherItem = today_->WeatherBox->currentIndex();
-    data.title = document_->state().TodayTitle;
-    data.titleCaption = today_->PanelDiaryTitle->text();
-    data.titleShown = !today_->PanelDiaryTitle->isHidden();
-    data.bodyModified = today_->TodayMemo->document()->isModified();
-    return data;
 }
 
 // Damaged files are moved aside and named to the writer first; the rest are offered newest
@@ -329,18 +330,7 @@ bool RecoveryKeeper::offerLeftovers()
 void RecoveryKeeper::restore(const RecoveryData& data, const QString& leftoverPath)
 {
     restoring_ = true;
-    today_->YearEdit->setText(data.year);
-    today_->MonthEdit->setText(data.month);
-    today_->DateEdit->setText(data.day);
-    today_->DayBox->selectItem(data.weekdayItem);
-    today_->DayBox->setTextKeepingItem(data.weekdayText);
-    today_->WeatherBox->selectItem(data.weatherItem);
-    today_->WeatherBox->setTextKeepingItem(data.weatherText);
-    document_->state().TodayTitle = data.title;
-    today_->PanelDiaryTitle->setText(data.titleCaption);
-    today_->PanelDiaryTitle->setVisible(data.titleShown);
-    setEditorText(today_->TodayMemo, data.body);
-    today_->TodayMemo->document()->setModified(data.bodyModified);
+    today_->restore(restoredEntry(data));
     if (data.hasDiary)
         document_->RestoreUnsaved(data.diaryText,
                                   data.newDocument ? QStringLiteral("?") : data.fileName,

@@ -34,8 +34,6 @@ public:
     // Asks about each leftover file, newest first: restored, it becomes this instance's own
     // file; discarded, it is deleted. True when one was restored.
     bool offerLeftovers();
-    // A change the editors do not report (the title).
-    void noteChange();
     // A normal close: this instance's file and everything else it made are removed.
     void finish();
 
@@ -57,7 +55,6 @@ private:
     void forgetDiary();
     void diaryOnDisk();
     void written(bool ok);
-    recovery::RecoveryData entryFields() const;
     void restore(const recovery::RecoveryData& data, const QString& leftoverPath);
     std::optional<FileStamp> restoredStamp(const recovery::RecoveryData& data,
                                            const QString& leftoverPath);

@@ -9,6 +9,7 @@
 #include "platform/EditorText.h"
 #include "support/FakePlatform.h"
 #include "support/ModalCloser.h"
+#include "support/TodayControls.h"
 #include "support/Typing.h"
 
 #include <QAction>
@@ -57,11 +58,11 @@ protected:
     // Today's entry of the worked example: 1999-03-27, 晴れ, a title, two body lines.
     void writeEntry(int weatherItem, const QString& weatherText)
     {
-        TodayEntryTab* today = form->todayTab();
-        today->WeatherBox->setCurrentText(weatherText);
-        today->WeatherBox->selectItem(weatherItem);
+        const TodayControls today(form->todayTab());
+        today.WeatherBox->setCurrentText(weatherText);
+        today.WeatherBox->selectItem(weatherItem);
         form->state().TodayTitle = QStringLiteral("今日の題");
-        setEditorText(today->TodayMemo, QStringLiteral("一行目\r\n二行目"));
+        setEditorText(today.TodayMemo, QStringLiteral("一行目\r\n二行目"));
     }
 
     const QString path = QStringLiteral("/home/writer/diary.htm");
@@ -163,7 +164,7 @@ TEST_F(EditorCommandsTest, SaveAndOpenKeysReachTheirCommandsOnlyWhileEnabled)
         field->setFocus();
         QTest::keySequence(field, QKeySequence(keys));
     };
-    QWidget* year = form->todayTab()->YearEdit;
+    QWidget* year = controls(form->todayTab()).YearEdit;
     press(year, Qt::CTRL | Qt::Key_O); // first tab: the diary file items are off
     press(year, Qt::CTRL | Qt::Key_S);
     EXPECT_EQ(opened.size(), 0);
@@ -186,16 +187,16 @@ TEST_F(EditorCommandsTest, SaveAndOpenKeysReachTheirCommandsOnlyWhileEnabled)
 TEST_F(EditorCommandsTest, UndoAndRedoFollowTheActiveEditor)
 {
     EXPECT_FALSE(action("EditUndo")->isEnabled());
-    typeText(form->todayTab()->TodayMemo, QStringLiteral("本文"));
+    typeText(form->todayTab()->bodyEditor(), QStringLiteral("本文"));
     EXPECT_TRUE(action("EditUndo")->isEnabled());
     toTab(1); // no document: the diary editor cannot be changed
     EXPECT_FALSE(action("EditUndo")->isEnabled());
     toTab(0);
     action("EditUndo")->trigger();
-    EXPECT_TRUE(editorText(form->todayTab()->TodayMemo).isEmpty());
+    EXPECT_TRUE(editorText(form->todayTab()->bodyEditor()).isEmpty());
     EXPECT_TRUE(action("EditRedo")->isEnabled());
     action("EditRedo")->trigger();
-    EXPECT_EQ(editorText(form->todayTab()->TodayMemo), QStringLiteral("本文"));
+    EXPECT_EQ(editorText(form->todayTab()->bodyEditor()), QStringLiteral("本文"));
 }
 
 TEST_F(EditorCommandsTest, TheColouringChoiceIsStoredBesideTheSettings)

@@ -31,8 +31,8 @@ protected:
         QApplication::setActiveWindow(&form);
     }
 
-    QPlainTextEdit* memo() { return form.todayTab()->TodayMemo; }
-    FindBar* bar() { return form.todayTab()->TodayFindBar; }
+    QPlainTextEdit* memo() { return form.todayTab()->bodyEditor(); }
+    FindBar* bar() { return form.todayTab()->findBar(); }
     // Puts the text in the first tab's editor with the caret at the start.
     void write(const QString& crlfText)
     {
@@ -186,7 +186,7 @@ TEST_F(FindBarTest, FindItemsFollowTheEditMenuAndKeepKeysApart)
         << shortcuts.join(u' ').toStdString();
 
     // Every access key seen at once on a tab, the open bar's included, is seen once.
-    form.todayTab()->TodayFindBar->openReplace();
+    form.todayTab()->findBar()->openReplace();
     form.diaryTab()->AllFindBar->openReplace();
     for (const int tab : {0, 1}) {
         form.findChild<QTabWidget*>(QStringLiteral("PageControl1"))->setCurrentIndex(tab);

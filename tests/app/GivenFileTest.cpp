@@ -58,9 +58,9 @@ TEST(GivenFile, ADroppedFileOpensWhereverItIsDropped)
     EXPECT_EQ(fake.messages.shown[0].text, u"編集内容は保存されていません。\n保存しますか？"_s);
     EXPECT_EQ(editorText(all), u"other\r\n"_s);
 
-    drop(form.todayTab()->TodayMemo->viewport(), {QUrl::fromLocalFile(diary)});
+    drop(form.todayTab()->bodyEditor()->viewport(), {QUrl::fromLocalFile(diary)});
     EXPECT_EQ(form.state().CurrentFileName, diary);
-    EXPECT_TRUE(editorText(form.todayTab()->TodayMemo).isEmpty());
+    EXPECT_TRUE(editorText(form.todayTab()->bodyEditor()).isEmpty());
 
     drop(all->viewport(), {}, u"<br>"_s);
     EXPECT_TRUE(editorText(all).contains(u"<br>"_s));

@@ -8,6 +8,7 @@
 #include "support/AllWindows.h"
 #include "support/FakePlatform.h"
 #include "support/ModalCloser.h"
+#include "support/TodayControls.h"
 #include "support/Typing.h"
 
 #include <QAction>
@@ -51,7 +52,7 @@ protected:
         return child<QWidget>(name)->isEnabled();
     }
     QTabWidget* tabs() { return child<QTabWidget>("PageControl1"); }
-    QPlainTextEdit* todayMemo() { return form->todayTab()->TodayMemo; }
+    QPlainTextEdit* todayMemo() { return form->todayTab()->bodyEditor(); }
 
     FakePlatform fake;
     std::unique_ptr<TMainForm> form;
@@ -80,15 +81,15 @@ TEST_F(MainFormTest, StartsWithTheFirstTabAndAnEntryDatedToday)
     EXPECT_TRUE(s.TodayTitle.isEmpty());
     EXPECT_TRUE(s.CurrentFileName.isEmpty());
 
-    TodayEntryTab* today = form->todayTab();
-    EXPECT_EQ(today->YearEdit->text(), QStringLiteral("1999"));
-    EXPECT_EQ(today->MonthEdit->text(), QStringLiteral("3"));
-    EXPECT_EQ(today->DateEdit->text(), QStringLiteral("27"));
-    EXPECT_EQ(today->DayBox->currentText(), QStringLiteral("(土)"));
+    const TodayControls today(form->todayTab());
+    EXPECT_EQ(today.YearEdit->text(), QStringLiteral("1999"));
+    EXPECT_EQ(today.MonthEdit->text(), QStringLiteral("3"));
+    EXPECT_EQ(today.DateEdit->text(), QStringLiteral("27"));
+    EXPECT_EQ(today.DayBox->currentText(), QStringLiteral("(土)"));
     EXPECT_TRUE(editorText(todayMemo()).isEmpty());
     EXPECT_FALSE(todayMemo()->document()->isModified());
-    EXPECT_TRUE(today->PanelDiaryTitle->isHidden());
-    EXPECT_TRUE(today->WorkMemo->isHidden());
+    EXPECT_TRUE(today.PanelDiaryTitle->isHidden());
+    EXPECT_TRUE(today.WorkMemo->isHidden());
     EXPECT_EQ(form->focusWidget(), todayMemo());
 
     for (const char* off :
@@ -445,7 +446,7 @@ TEST_F(MainFormTest, ShortcutsWorkFromAnyControlWhileTheirItemIsEnabled)
     for (const Press& press : presses) {
         for (const int tab : {0, 1}) {
             tabs()->setCurrentIndex(tab);
-            QWidget* field = tab == 0 ? static_cast<QWidget*>(form->todayTab()->YearEdit)
+            QWidget* field = tab == 0 ? static_cast<QWidget*>(controls(form->todayTab()).YearEdit)
                                       : form->diaryTab()->AllMemo;
             QApplication::setActiveWindow(form.get()); // a closed modal window took it away
             field->setFocus();
@@ -462,12 +463,12 @@ TEST_F(MainFormTest, ShortcutsWorkFromAnyControlWhileTheirItemIsEnabled)
 TEST_F(MainFormTest, ClearCommandAsksAndClearsOnlyOnYes)
 {
     showForm();
-    TodayEntryTab* today = form->todayTab();
+    const TodayControls today(form->todayTab());
     for (const char* command : {"DeleteBtn", "FileTodayNew", "EditDelete"}) {
         setEditorText(todayMemo(), QString());
         typeText(todayMemo(), QStringLiteral("本文"));
-        today->WeatherBox->selectItem(1);
-        today->YearEdit->setText(QStringLiteral("2001"));
+        today.WeatherBox->selectItem(1);
+        today.YearEdit->setText(QStringLiteral("2001"));
         fake.messages.shown.clear();
 
         auto run = [&] {
@@ -486,15 +487,15 @@ TEST_F(MainFormTest, ClearCommandAsksAndClearsOnlyOnYes)
         EXPECT_EQ(fake.messages.shown[0].icon, MsgIcon::Question);
         EXPECT_EQ(editorText(todayMemo()), QStringLiteral("本文")) << command;
         EXPECT_TRUE(todayMemo()->document()->isModified());
-        EXPECT_EQ(today->WeatherBox->currentIndex(), 1);
-        EXPECT_EQ(today->YearEdit->text(), QStringLiteral("2001"));
+        EXPECT_EQ(today.WeatherBox->currentIndex(), 1);
+        EXPECT_EQ(today.YearEdit->text(), QStringLiteral("2001"));
 
         fake.messages.answer({MsgAnswer::Yes});
         run();
         EXPECT_TRUE(editorText(todayMemo()).isEmpty()) << command;
         EXPECT_FALSE(todayMemo()->document()->isModified());
-        EXPECT_EQ(today->WeatherBox->currentText(), QString());
-        EXPECT_EQ(today->YearEdit->text(), QStringLiteral("1999"));
+        EXPECT_EQ(today.WeatherBox->currentText(), QString());
+        EXPECT_EQ(today.YearEdit->text(), QStringLiteral("1999"));
     }
 }
 

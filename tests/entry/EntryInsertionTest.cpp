@@ -10,6 +10,7 @@
 #include "platform/FileDialogs.h"
 #include "support/FakePlatform.h"
 #include "support/ModalCloser.h"
+#include "support/TodayControls.h"
 #include "support/Typing.h"
 #include "text/LineEnds.h"
 
@@ -45,7 +46,7 @@ protected:
         entry::FillHtmlDefaults(state.Html, state.NewProcessFlag);
         state.ProgramFolder = u"/opt/pelmora/"_s;
         today->ClearTodayEntry();
-        today->WeatherBox->selectItem(0);
+        ui.WeatherBox->selectItem(0);
         state.TodayTitle = u"今日の題"_s;
         setBody(u"一行目\r\n二行目"_s);
         setEditorText(diary->AllMemo, u"前\r\n後"_s);
@@ -56,8 +57,8 @@ protected:
 
     void setBody(const QString& body)
     {
-        setEditorText(today->TodayMemo, body);
-        today->TodayMemo->document()->setModified(true);
+        setEditorText(ui.TodayMemo, body);
+        ui.TodayMemo->document()->setModified(true);
     }
     void select(int from, int to)
     {
@@ -84,13 +85,15 @@ protected:
     MainState state;
     QWidget host;
     TodayEntryTab* today = new TodayEntryTab(state, fake.clock, &host);
+    const TodayControls ui{today};
     DiaryFileTab* diary = new DiaryFileTab(&host);
     FileDialogSettings openDialog;
     FileDialogSettings saveDialog;
     DiaryDocument* document =
         new DiaryDocument(state, diary, fake.platform(), openDialog, saveDialog, {}, &host);
-    TWeatherForm* weather =
-        new TWeatherForm(state.Html, today->WeatherBox, fake.messages, fake.system, &host);
+    TWeatherForm* weather = new TWeatherForm(
+        state.Html, [this] { return today->entryWithoutBody().weatherText; }, fake.messages,
+        fake.system, &host);
     EntryInserter inserter{today, diary, state, fake.platform(),
                            [this] { return weather->askColour(); }};
 };
@@ -133,9 +136,9 @@ TEST_F(EntryInsertionTest, InsertsTheEntryAtTheCursor)
         EXPECT_EQ(captions(), QStringList{u"日記挿入確認"_s}) << c.name;
         EXPECT_FALSE(fake.files.exists(workFile)) << c.name;
         // The body counts as used; it stays, all selected.
-        EXPECT_FALSE(today->TodayMemo->document()->isModified()) << c.name;
-        EXPECT_EQ(editorText(today->TodayMemo), c.body) << c.name;
-        EXPECT_EQ(selectedEditorText(today->TodayMemo), c.body) << c.name;
+        EXPECT_FALSE(ui.TodayMemo->document()->isModified()) << c.name;
+        EXPECT_EQ(editorText(ui.TodayMemo), c.body) << c.name;
+        EXPECT_EQ(selectedEditorText(ui.TodayMemo), c.body) << c.name;
         EXPECT_TRUE(document->isModified()) << c.name;
         EXPECT_TRUE(diary->SaveDiaryBtn->isEnabled()) << c.name;
     }
@@ -167,7 +170,7 @@ TEST_F(EntryInsertionTest, AnsweringNoChangesNothing)
     EXPECT_EQ(diaryText(), u"前\r\n後"_s);
     EXPECT_FALSE(document->isModified());
     EXPECT_EQ(fake.clipboard.content, u"held"_s);
-    EXPECT_TRUE(today->TodayMemo->document()->isModified());
+    EXPECT_TRUE(ui.TodayMemo->document()->isModified());
 }
 
 TEST_F(EntryInsertionTest, SelectedTextIsReplacedAndTheSameEntryGoesInTwice)
@@ -206,8 +209,8 @@ TEST_F(EntryInsertionTest, TypedWeatherTakesItsColourFromTheWindowInOneUndoStep)
     };
     for (const Case& c : cases) {
         SetUp();
-        today->WeatherBox->selectItem(-1);
-        typeText(today->WeatherBox->lineEdit(), u"霧"_s);
+        ui.WeatherBox->selectItem(-1);
+        typeText(ui.WeatherBox->lineEdit(), u"霧"_s);
         ModalCloser closer([&](QDialog* dialog) {
             auto* form = qobject_cast<TWeatherForm*>(dialog);
             ASSERT_NE(form, nullptr);
@@ -283,13 +286,13 @@ TEST_F(EntryInsertionTest, WorkFileFailuresInsertTheBodyWithoutBreaks)
                   u"前\r\n"_s + dateLine + titleLine + main1Line + c.body + u"<HR>\r\n後"_s)
             << c.name;
         EXPECT_EQ(fake.files.exists(workFile), c.fileRemains) << c.name;
-        EXPECT_FALSE(today->TodayMemo->document()->isModified()) << c.name;
+        EXPECT_FALSE(ui.TodayMemo->document()->isModified()) << c.name;
         if (c.captions.size() == 3) {
             const Message& last = fake.messages.shown.last();
             EXPECT_EQ(last.text, u"エラー発生のため、改行タグの自動挿入は実行できませんでした。\n"
                                  u"（改行タグを付加しない状態で、挿入しました。）"_s);
             EXPECT_EQ(last.icon, MsgIcon::Information);
-            EXPECT_EQ(editorText(today->WorkMemo), QString()) << c.name;
+            EXPECT_EQ(editorText(ui.WorkMemo), QString()) << c.name;
         }
     }
 }
@@ -308,7 +311,7 @@ TEST(InsertDiaryCommandTest, AfterInsertingTheBodyIsNoLongerAskedAbout)
     fake.files.files.insert(path, QByteArray("<html>\r\n"));
     fake.fileDialogs.answers.push_back(path);
     form->diaryTab()->OpenDiaryBtn->click();
-    typeText(form->todayTab()->TodayMemo, u"本文"_s);
+    typeText(form->todayTab()->bodyEditor(), u"本文"_s);
 
     fake.messages.answer({MsgAnswer::Yes});
     form->diaryTab()->InsertDiaryBtn->click();

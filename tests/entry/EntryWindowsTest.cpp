@@ -1,10 +1,12 @@
 #include "core/AppInfo.h"
+#include "core/MainState.h"
 #include "entry/HtmlSettings.h"
-#include "entry/ItemComboBox.h"
 #include "entry/TDiaryTitleForm.h"
 #include "entry/TWeatherForm.h"
+#include "entry/TodayEntryTab.h"
 #include "platform/EditorText.h"
 #include "support/FakePlatform.h"
+#include "support/TodayControls.h"
 #include "support/Typing.h"
 
 #include <QApplication>
@@ -40,13 +42,13 @@ TEST(TDiaryTitleFormTest, OkSetsOrRemovesTheTitleAndCancelKeepsIt)
         {"CancelKeepsTheOldOne", u"旧"_s, u"新"_s, false, u"旧"_s, u"タイトル： 旧"_s},
     };
     for (const Case& c : cases) {
-        QString title = c.before;
-        QLabel bar;
-        if (!c.before.isEmpty()) {
-            bar.setText(u"タイトル： "_s + c.before);
-            bar.show();
-        }
-        TDiaryTitleForm form(title, &bar);
+        MainState state;
+        FakeClock clock;
+        TodayEntryTab tab(state, clock);
+        const TodayControls ui(&tab);
+        tab.setTitle(c.before);
+        TDiaryTitleForm form(state.TodayTitle,
+                             [&tab](const QString& title) { tab.setTitle(title); });
         form.show();
         EXPECT_EQ(form.TitleEdit->text(), c.before) << c.name;
         EXPECT_EQ(form.focusWidget(), form.TitleEdit) << c.name;
@@ -54,10 +56,10 @@ TEST(TDiaryTitleFormTest, OkSetsOrRemovesTheTitleAndCancelKeepsIt)
         typeText(form.TitleEdit, c.typed);
         (c.ok ? form.BitBtn1 : form.BitBtn2)->click();
         EXPECT_FALSE(form.isVisible()) << c.name;
-        EXPECT_EQ(title, c.after) << c.name;
-        EXPECT_EQ(bar.isVisible(), c.bar.has_value()) << c.name;
+        EXPECT_EQ(state.TodayTitle, c.after) << c.name;
+        EXPECT_EQ(!ui.PanelDiaryTitle->isHidden(), c.bar.has_value()) << c.name;
         if (c.bar) {
-            EXPECT_EQ(bar.text(), *c.bar) << c.name;
+            EXPECT_EQ(ui.PanelDiaryTitle->text(), *c.bar) << c.name;
         }
     }
 }
@@ -65,8 +67,7 @@ TEST(TDiaryTitleFormTest, OkSetsOrRemovesTheTitleAndCancelKeepsIt)
 TEST(TDiaryTitleFormTest, TextsAndLimits)
 {
     QString title;
-    QLabel bar;
-    TDiaryTitleForm form(title, &bar);
+    TDiaryTitleForm form(title, [&title](const QString& typed) { title = typed; });
     EXPECT_EQ(form.windowTitle(), u"今日の日記のタイトル"_s);
     EXPECT_EQ(form.GroupBox1->title(), u"今日の日記のタイトルを入力して下さい。"_s);
     EXPECT_EQ(form.Label1->text(),
@@ -84,7 +85,6 @@ protected:
     {
         bool newProcess = false;
         entry::FillHtmlDefaults(html, newProcess);
-        box.setEditText(u"霧"_s);
     }
     QString written() const { return form.chosenColour(); }
     bool grey() const
@@ -94,10 +94,10 @@ protected:
     }
 
     HtmlSettings html;
-    ItemComboBox box{{u"晴れ"_s}};
+    QString weather = u"霧"_s; // as the first tab's weather box holds it
     FakeMessages messages;
     FakeSystem system;
-    TWeatherForm form{html, &box, messages, system};
+    TWeatherForm form{html, [this] { return weather; }, messages, system};
 };
 
 TEST_F(TWeatherFormTest, ListColoursWriteTheirFragments)
@@ -137,7 +137,7 @@ TEST_F(TWeatherFormTest, EveryShowingStartsOnTheFirstListColourAndKeepsTheTypedC
     form.ReturnButton->click();
     EXPECT_EQ(written(), u"<FONT COLOR=\"#00ff00 and a long t\">"_s);
 
-    box.setEditText(u"砂嵐"_s);
+    weather = u"砂嵐"_s;
     form.show();
     QApplication::processEvents(); // the window takes the focus: ColorEdit must not get it
     EXPECT_EQ(form.WeatherEdit->text(), u"砂嵐"_s);

@@ -5,6 +5,7 @@
 #include "entry/TodayEntryTab.h"
 #include "platform/EditorText.h"
 #include "support/FakePlatform.h"
+#include "support/TodayControls.h"
 #include "text/Cp932.h"
 
 #include <QLineEdit>
@@ -25,12 +26,12 @@ protected:
     {
         dialog.filter = textFilter;
         dialog.overwritePrompt = true;
-        today.YearEdit->setText(u"2001"_s);
-        today.MonthEdit->setText(u"5"_s);
-        today.DateEdit->setText(u"3"_s);
-        today.WeatherBox->selectItem(0); // 晴れ
+        ui.YearEdit->setText(u"2001"_s);
+        ui.MonthEdit->setText(u"5"_s);
+        ui.DateEdit->setText(u"3"_s);
+        ui.WeatherBox->selectItem(0); // 晴れ
         state.TodayTitle = u"散歩"_s;
-        setEditorText(today.TodayMemo, u"今日は晴れ。\r\n公園へ行った。"_s);
+        setEditorText(ui.TodayMemo, u"今日は晴れ。\r\n公園へ行った。"_s);
     }
 
     const Message& lastMessage() const { return fake.messages.shown.constLast(); }
@@ -38,8 +39,9 @@ protected:
     FakePlatform fake;
     MainState state;
     TodayEntryTab today{state, fake.clock};
+    TodayControls ui{&today};
     FileDialogSettings dialog;
-    EntryExport exporter{&today, state, fake.platform(), dialog};
+    EntryExport exporter{&today, fake.platform(), dialog};
 };
 
 struct DialogCase {
@@ -74,7 +76,7 @@ TEST_P(ExportDialogs, ProposeTheStemWriteTheFileAndSaySo)
         EXPECT_EQ(shown.filter, textFilter);
         EXPECT_TRUE(shown.overwritePrompt);
         EXPECT_EQ(fake.files.files.value(path), text::encodeCp932(c.text).bytes);
-        EXPECT_EQ(editorText(today.WorkMemo), c.text);
+        EXPECT_EQ(today.workText(), c.text);
         EXPECT_EQ(lastMessage().text, u"保存しました。"_s);
         EXPECT_EQ(lastMessage().caption, c.caption);
         EXPECT_EQ(lastMessage().icon, MsgIcon::Information);
@@ -82,9 +84,9 @@ TEST_P(ExportDialogs, ProposeTheStemWriteTheFileAndSaySo)
     EXPECT_EQ(fake.fileDialogs.saved.size(), 2);
     EXPECT_EQ(fake.messages.shown.size(), 2);
     // The entry is read, never changed.
-    EXPECT_EQ(editorText(today.TodayMemo), u"今日は晴れ。\r\n公園へ行った。"_s);
+    EXPECT_EQ(editorText(ui.TodayMemo), u"今日は晴れ。\r\n公園へ行った。"_s);
     EXPECT_EQ(state.TodayTitle, u"散歩"_s);
-    EXPECT_EQ(today.WeatherBox->currentIndex(), 0);
+    EXPECT_EQ(ui.WeatherBox->currentIndex(), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -149,7 +151,7 @@ TEST_F(EntryExportTest, AWriteProtectedTargetIsRefusedAndTheDialogComesBack)
 TEST_F(EntryExportTest, HnfNeedsATitleAndAsksForNothingWithout)
 {
     state.TodayTitle.clear();
-    setEditorText(today.WorkMemo, u"scratch"_s);
+    today.setWorkText(u"scratch"_s);
     fake.messages.answer({MsgAnswer::Ok});
     exporter.FileTodaySaveHnfClick();
 
@@ -161,30 +163,30 @@ TEST_F(EntryExportTest, HnfNeedsATitleAndAsksForNothingWithout)
     EXPECT_EQ(lastMessage().icon, MsgIcon::Stop);
     EXPECT_EQ(lastMessage().buttons, MsgButtons::Ok);
     EXPECT_TRUE(fake.fileDialogs.saved.isEmpty());
-    EXPECT_EQ(editorText(today.WorkMemo), u"scratch"_s);
+    EXPECT_EQ(today.workText(), u"scratch"_s);
 }
 
 // Digits typed full-width through an input method still give the weekday, and the date goes
 // into the file as typed.
 TEST_F(EntryExportTest, FullWidthDateDigitsGiveTheWeekdayAndStayAsTyped)
 {
-    today.YearEdit->setText(u"２００１"_s);
-    today.MonthEdit->setText(u"０５"_s);
-    EXPECT_EQ(today.DayBox->currentText(), u"(木)"_s);
+    ui.YearEdit->setText(u"２００１"_s);
+    ui.MonthEdit->setText(u"０５"_s);
+    EXPECT_EQ(ui.DayBox->currentText(), u"(木)"_s);
 
     fake.fileDialogs.answers.push_back(u"/d.txt"_s);
     fake.messages.answer({MsgAnswer::Ok});
     exporter.FileTodaySaveTextClick();
     EXPECT_TRUE(fake.files.files.value(u"/d.txt"_s)
                     .startsWith(text::encodeCp932(u"２００１年０５月3日(木) 晴れ\r\n"_s).bytes));
-    EXPECT_EQ(today.YearEdit->text(), u"２００１"_s);
+    EXPECT_EQ(ui.YearEdit->text(), u"２００１"_s);
 }
 
 // A body pasted from a web page holds no-break spaces; both exports write them as blanks and
 // neither refuses nor warns.
 TEST_F(EntryExportTest, NoBreakSpacesAreWrittenAsBlanks)
 {
-    setEditorText(today.TodayMemo, u"晴れ\u00A0\u00A0のち雨"_s);
+    setEditorText(ui.TodayMemo, u"晴れ\u00A0\u00A0のち雨"_s);
     state.TodayTitle = u"散\u00A0歩"_s;
     fake.fileDialogs.answers = {u"/d.txt"_s, u"/d.hnf"_s};
     fake.messages.answer({MsgAnswer::Ok, MsgAnswer::Ok});
@@ -206,7 +208,7 @@ TEST_F(EntryExportTest, NoBreakSpacesAreWrittenAsBlanks)
 // entry file's body is HTML and takes the character as a numeric reference.
 TEST_F(EntryExportTest, ACharacterShiftJisCannotHold)
 {
-    setEditorText(today.TodayMemo, u"晴れ😀"_s);
+    setEditorText(ui.TodayMemo, u"晴れ😀"_s);
 
     fake.messages.answer({MsgAnswer::Ok});
     exporter.FileTodaySaveTextClick();

@@ -7,18 +7,18 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-using exports::TodayEntry;
-
 // The worked example: 2001-05-03, a Thursday, fine weather, a title and two body lines.
 TodayEntry example()
 {
-    return {u"2001"_s,
-            u"5"_s,
-            u"3"_s,
-            u"(木)"_s,
-            u"晴れ"_s,
-            u"散歩"_s,
-            u"今日は晴れ。\r\n公園へ行った。"_s};
+    TodayEntry entry;
+    entry.year = u"2001"_s;
+    entry.month = u"5"_s;
+    entry.day = u"3"_s;
+    entry.weekdayText = u"(木)"_s;
+    entry.weatherText = u"晴れ"_s;
+    entry.title = u"散歩"_s;
+    entry.body = u"今日は晴れ。\r\n公園へ行った。"_s;
+    return entry;
 }
 
 QByteArray bytesOf(const QString& text)
@@ -79,13 +79,13 @@ INSTANTIATE_TEST_SUITE_P(
         ExportCase{"NoTitle", with([](TodayEntry& e) { e.title.clear(); }),
                    u"2001年5月3日(木) 晴れ\r\n\r\n今日は晴れ。\r\n公園へ行った。\r\n"_s,
                    u"TENKI 晴れ\r\nOK\r\n\r\nNEW \r\n今日は晴れ。\r\n公園へ行った。\r\n~\r\n"_s},
-        ExportCase{"NoWeather", with([](TodayEntry& e) { e.weather.clear(); }),
+        ExportCase{"NoWeather", with([](TodayEntry& e) { e.weatherText.clear(); }),
                    u"2001年5月3日(木) \r\n\r\n[散歩]\r\n今日は晴れ。\r\n公園へ行った。\r\n"_s,
                    u"OK\r\n\r\nNEW 散歩\r\n今日は晴れ。\r\n公園へ行った。\r\n~\r\n"_s},
         ExportCase{"DateThatDoesNotExist", with([](TodayEntry& e) {
                        e.month = u"2"_s;
                        e.day = u"30"_s;
-                       e.weekday.clear();
+                       e.weekdayText.clear();
                        e.title.clear();
                        e.body.clear();
                    }),
@@ -103,7 +103,7 @@ INSTANTIATE_TEST_SUITE_P(
         ExportCase{"TypedValuesAsTheyStand", with([](TodayEntry& e) {
                        e.year = u"01"_s;
                        e.month = u"05"_s;
-                       e.weather = u" 霧雨 "_s;
+                       e.weatherText = u" 霧雨 "_s;
                        e.title = u"  散歩 "_s;
                        e.body = u"<B>x</B>"_s;
                    }),

@@ -20,6 +20,7 @@
 #include "entry/TodayEntryTab.h"
 #include "platform/EditorText.h"
 #include "recovery/RecoveryKeeper.h"
+#include "support/TodayControls.h"
 #include "support/Typing.h"
 
 #include <QApplication>
@@ -58,17 +59,15 @@ void leaveWorkUnsaved(const QString& diaryPath)
     TMainForm* form = mainForm();
     form->recovery()->setPause(std::chrono::milliseconds(50));
     TodayEntryTab* today = form->todayTab();
-    today->YearEdit->setText(unsaved::year());
-    today->MonthEdit->setText(unsaved::month());
-    today->DateEdit->setText(unsaved::day());
-    typeText(today->WeatherBox->lineEdit(), unsaved::weather());
-    // What the title window does on OK.
-    form->state().TodayTitle = unsaved::title();
-    today->PanelDiaryTitle->setText(unsaved::titleCaption());
-    today->PanelDiaryTitle->show();
-    typeText(today->TodayMemo, unsaved::bodyTyped());
-    commitText(today->TodayMemo, unsaved::bodyCommitted());
-    replaceEditorSelection(today->TodayMemo, unsaved::bodyPasted());
+    const TodayControls ui(today);
+    ui.YearEdit->setText(unsaved::year());
+    ui.MonthEdit->setText(unsaved::month());
+    ui.DateEdit->setText(unsaved::day());
+    typeText(ui.WeatherBox->lineEdit(), unsaved::weather());
+    today->setTitle(unsaved::title()); // what the title window does on OK
+    typeText(ui.TodayMemo, unsaved::bodyTyped());
+    commitText(ui.TodayMemo, unsaved::bodyCommitted());
+    replaceEditorSelection(ui.TodayMemo, unsaved::bodyPasted());
 
     if (QFile::exists(diaryPath)) {
         form->document()->OpenDiaryFile(diaryPath);
@@ -88,7 +87,7 @@ void typeWithoutPause()
 {
     auto* keys = new QTimer(mainForm());
     QObject::connect(keys, &QTimer::timeout,
-                     [] { typeText(mainForm()->todayTab()->TodayMemo, QStringLiteral("あ")); });
+                     [] { typeText(mainForm()->todayTab()->bodyEditor(), QStringLiteral("あ")); });
     keys->start(200);
 }
 

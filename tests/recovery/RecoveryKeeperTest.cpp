@@ -13,6 +13,7 @@
 #include "recovery/RecoveryStore.h"
 #include "support/FakePlatform.h"
 #include "support/ModalCloser.h"
+#include "support/TodayControls.h"
 #include "support/Typing.h"
 
 #include <QAbstractButton>
@@ -81,7 +82,7 @@ TEST_F(RecoveryTest, UnsavedWorkIsWrittenAfterAPauseAndGoesWhenNothingIsUnsaved)
 {
     Instance one(folder());
     EXPECT_TRUE(recoveryFiles(folder()).isEmpty()); // nothing unsaved yet
-    typeText(one.today()->TodayMemo, unsaved::bodyTyped());
+    typeText(one.today()->bodyEditor(), unsaved::bodyTyped());
     ASSERT_TRUE(waitForFiles(1));
     const std::optional<RecoveryData> kept = readRecovery(one.form->recovery()->ownPath());
     ASSERT_TRUE(kept.has_value());
@@ -99,14 +100,30 @@ TEST_F(RecoveryTest, UnsavedWorkIsWrittenAfterAPauseAndGoesWhenNothingIsUnsaved)
     EXPECT_FALSE(kept->hasDiary);
 
     one.fake.messages.answer({MsgAnswer::Yes});
-    one.today()->DeleteBtn->click(); // the body is no longer unsaved
+    controls(one.today()).DeleteBtn->click(); // the body is no longer unsaved
     EXPECT_TRUE(waitForFiles(0));
+}
+
+// The title changes in its own window, with no editor to report it: the file follows it too.
+TEST_F(RecoveryTest, ATitleSetAfterTheBodyIsKept)
+{
+    Instance one(folder());
+    typeText(one.today()->bodyEditor(), unsaved::bodyTyped());
+    ASSERT_TRUE(waitForFiles(1));
+    one.today()->setTitle(unsaved::title());
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            const std::optional<RecoveryData> kept = readRecovery(one.form->recovery()->ownPath());
+            return kept && kept->title == unsaved::title()
+                   && kept->titleCaption == unsaved::titleCaption() && kept->titleShown;
+        },
+        waitMs));
 }
 
 TEST_F(RecoveryTest, ANormalCloseLeavesTheStateFolderEmpty)
 {
     Instance one(folder());
-    typeText(one.today()->TodayMemo, unsaved::bodyTyped());
+    typeText(one.today()->bodyEditor(), unsaved::bodyTyped());
     ASSERT_TRUE(waitForFiles(1));
     one.fake.messages.answer({MsgAnswer::Yes}); // close with the body not inserted
     EXPECT_TRUE(one.form->close());
@@ -120,7 +137,7 @@ TEST_F(RecoveryTest, ANormalCloseLeavesTheStateFolderEmpty)
 TEST_F(RecoveryTest, TheFileOfARunningInstanceIsNeverOffered)
 {
     Instance one(folder());
-    typeText(one.today()->TodayMemo, unsaved::bodyTyped());
+    typeText(one.today()->bodyEditor(), unsaved::bodyTyped());
     ASSERT_TRUE(waitForFiles(1));
     Instance two(folder()); // a box would fail the test: no answer is scripted
     EXPECT_TRUE(two.fake.messages.shown.isEmpty());
@@ -224,25 +241,25 @@ TEST_F(RecoveryTest, WorkLeftByAKilledInstanceIsOfferedAtTheNextStart)
         DiaryFileTab* diary = form.diaryTab();
         if (c.answer == MsgAnswer::No) {
             EXPECT_TRUE(QDir(folder()).isEmpty()); // its lock went with it
-            EXPECT_TRUE(editorText(form.todayTab()->TodayMemo).isEmpty());
+            EXPECT_TRUE(editorText(form.todayTab()->bodyEditor()).isEmpty());
             EXPECT_TRUE(diary->AllMemo->isReadOnly());
             continue;
         }
         EXPECT_TRUE(QFile::exists(form.recovery()->ownPath())); // the restored work is kept on
 
-        TodayEntryTab* today = form.todayTab();
-        EXPECT_EQ(today->YearEdit->text(), unsaved::year());
-        EXPECT_EQ(today->MonthEdit->text(), unsaved::month());
-        EXPECT_EQ(today->DateEdit->text(), unsaved::day());
-        EXPECT_EQ(today->DayBox->currentIndex(), 4); // Thursday
-        EXPECT_EQ(today->DayBox->currentText(), QStringLiteral("(木)"));
-        EXPECT_EQ(today->WeatherBox->currentIndex(), -1);
-        EXPECT_EQ(today->WeatherBox->currentText(), unsaved::weather());
+        const TodayControls today(form.todayTab());
+        EXPECT_EQ(today.YearEdit->text(), unsaved::year());
+        EXPECT_EQ(today.MonthEdit->text(), unsaved::month());
+        EXPECT_EQ(today.DateEdit->text(), unsaved::day());
+        EXPECT_EQ(today.DayBox->currentIndex(), 4); // Thursday
+        EXPECT_EQ(today.DayBox->currentText(), QStringLiteral("(木)"));
+        EXPECT_EQ(today.WeatherBox->currentIndex(), -1);
+        EXPECT_EQ(today.WeatherBox->currentText(), unsaved::weather());
         EXPECT_EQ(form.state().TodayTitle, unsaved::title());
-        EXPECT_EQ(today->PanelDiaryTitle->text(), unsaved::titleCaption());
-        EXPECT_FALSE(today->PanelDiaryTitle->isHidden());
-        EXPECT_EQ(editorText(today->TodayMemo), unsaved::body());
-        EXPECT_TRUE(today->TodayMemo->document()->isModified());
+        EXPECT_EQ(today.PanelDiaryTitle->text(), unsaved::titleCaption());
+        EXPECT_FALSE(today.PanelDiaryTitle->isHidden());
+        EXPECT_EQ(editorText(today.TodayMemo), unsaved::body());
+        EXPECT_TRUE(today.TodayMemo->document()->isModified());
 
         EXPECT_EQ(editorText(diary->AllMemo), unsaved::diary());
         EXPECT_FALSE(diary->AllMemo->isReadOnly());
@@ -405,9 +422,9 @@ TEST_F(RecoveryTest, AFailedWriteIsToldOnce)
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     Instance one(blocker.fileName() + QStringLiteral("/pelmora"));
     one.fake.messages.answer({MsgAnswer::Ok});
-    typeText(one.today()->TodayMemo, unsaved::bodyTyped());
+    typeText(one.today()->bodyEditor(), unsaved::bodyTyped());
     ASSERT_TRUE(QTest::qWaitFor([&] { return !one.fake.messages.shown.isEmpty(); }, waitMs));
-    typeText(one.today()->TodayMemo, unsaved::bodyTyped());
+    typeText(one.today()->bodyEditor(), unsaved::bodyTyped());
     QTest::qWait(200);
     ASSERT_EQ(one.fake.messages.shown.size(), 1);
     EXPECT_EQ(one.fake.messages.shown[0].icon, MsgIcon::Exclamation);

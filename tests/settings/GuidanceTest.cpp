@@ -122,7 +122,7 @@ TEST_F(GuidanceTest, TheFirstSwitchShowsTheExplanationOnceARunAndTheChoiceOutliv
 TEST_F(GuidanceTest, OperationGuideFollowsTheTab)
 {
     // First tab: the operation advice, and the caret back in TodayMemo where it was.
-    QPlainTextEdit* today = form->todayTab()->TodayMemo;
+    QPlainTextEdit* today = form->todayTab()->bodyEditor();
     setEditorText(today, u"一行目\r\n二行目"_s);
     QTextCursor cursor = today->textCursor();
     cursor.setPosition(2);
@@ -131,7 +131,7 @@ TEST_F(GuidanceTest, OperationGuideFollowsTheTab)
     fake.messages.answer({MsgAnswer::Ok, MsgAnswer::Ok});
     for (auto trigger :
          {std::function<void()>([this] { action("HelpAdvice")->trigger(); }),
-          std::function<void()>([this] { form->todayTab()->UseHintBtn->click(); })}) {
+          std::function<void()>([this] { form->todayTab()->hintButton()->click(); })}) {
         EXPECT_EQ(run(trigger), 0);
         const Message& advice = fake.messages.shown.constLast();
         EXPECT_EQ(advice.caption, u"操作アドバイス"_s);
@@ -180,8 +180,8 @@ TEST_F(GuidanceTest, SettingsWindowTurnsTheExplanationBackOnAndItsFontIsKept)
     }
 
     restart();
-    EXPECT_EQ(form->todayTab()->TodayMemo->font().family(), u"ＭＳ Ｐゴシック"_s);
-    EXPECT_EQ(form->todayTab()->TodayMemo->font().pointSize(), 14);
+    EXPECT_EQ(form->todayTab()->bodyEditor()->font().family(), u"ＭＳ Ｐゴシック"_s);
+    EXPECT_EQ(form->todayTab()->bodyEditor()->font().pointSize(), 14);
     EXPECT_EQ(form->diaryTab()->AllMemo->font().pointSize(), 14);
     EXPECT_EQ(run([this] { switchTo(1); }), 1);
 }
@@ -203,7 +203,7 @@ TEST_F(GuidanceTest, UnshowableStoredFontSizeOutlivesTheRun)
         file.write(QByteArray("[General]\nEditFontSize=") + c.stored + "\n");
         file.close();
         start();
-        EXPECT_GE(form->todayTab()->TodayMemo->font().pointSize(), 1);
+        EXPECT_GE(form->todayTab()->bodyEditor()->font().pointSize(), 1);
         if (c.typed) {
             ModalCloser closer([&c](QDialog* dialog) {
                 if (auto* settings = qobject_cast<TAppSetForm*>(dialog)) {

@@ -4,6 +4,7 @@
 #include "platform/EditorText.h"
 #include "support/FakePlatform.h"
 #include "support/ModalCloser.h"
+#include "support/TodayControls.h"
 #include "tags/TLinkForm.h"
 
 #include <QAction>
@@ -22,11 +23,12 @@ TEST(TagWiring, ShortcutsAndButtonsReachTheActiveEditor)
     form.show();
     form.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
-    auto* today = form.todayTab()->TodayMemo;
+    auto* today = form.todayTab()->bodyEditor();
     auto* all = form.diaryTab()->AllMemo;
 
-    form.todayTab()->YearEdit->setFocus();
-    QTest::keyClick(form.todayTab()->YearEdit, Qt::Key_B, Qt::ControlModifier);
+    QLineEdit* year = controls(form.todayTab()).YearEdit;
+    year->setFocus();
+    QTest::keyClick(year, Qt::Key_B, Qt::ControlModifier);
     EXPECT_EQ(editorText(today), u"<BR>\r\n"_qs);
     EXPECT_EQ(form.focusWidget(), today);
 
