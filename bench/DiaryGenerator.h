@@ -5,8 +5,8 @@
 
 #include "platform/FileDialogs.h"
 #include "platform/Platform.h"
-#include "platform/QtKeyStore.h"
 #include "platform/QtPlatform.h"
+#include "settings/QtKeyStore.h"
 
 #include <QByteArray>
 #include <QString>

@@ -16,10 +16,10 @@
 #include "core/MainState.h"
 #include "document/DiaryDocument.h"
 #include "document/DiaryFileTab.h"
-#include "platform/QtKeyStore.h"
 #include "platform/QtPlatform.h"
 #include "recovery/RecoveryKeeper.h"
 #include "recovery/TextSnapshot.h"
+#include "settings/QtKeyStore.h"
 
 #include <QApplication>
 #include <QDir>

@@ -5,9 +5,9 @@
 #include "core/AppInfo.h"
 #include "core/ErrorHandler.h"
 #include "platform/Fonts.h"
-#include "platform/QtKeyStore.h"
 #include "platform/QtPlatform.h"
-#include "platform/SafeWrite.h"
+#include "settings/QtKeyStore.h"
+#include "storage/SafeWrite.h"
 
 #include <QDir>
 #include <QFileInfo>

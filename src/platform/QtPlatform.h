@@ -5,8 +5,8 @@
 #include "platform/FileDialogs.h"
 #include "platform/Files.h"
 #include "platform/Messages.h"
-#include "platform/SafeWrite.h"
 #include "platform/SystemInfo.h"
+#include "storage/SafeWrite.h"
 
 #include <QStringList>
 

@@ -1,7 +1,7 @@
 #include "recovery/RecoveryStore.h"
 
-#include "platform/SafeWrite.h"
 #include "recovery/RecoveryData.h"
+#include "storage/SafeWrite.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "platform/SafeWrite.h"
+#include "storage/SafeWrite.h"
 
 #include <QCryptographicHash>
 #include <QDir>

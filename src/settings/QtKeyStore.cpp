@@ -1,4 +1,4 @@
-#include "platform/QtKeyStore.h"
+#include "settings/QtKeyStore.h"
 
 #include "core/AppInfo.h"
 
