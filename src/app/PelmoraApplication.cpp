@@ -7,7 +7,9 @@
 #include "platform/Fonts.h"
 #include "platform/QtPlatform.h"
 #include "settings/QtKeyStore.h"
+#include "storage/InPlaceWrite.h"
 #include "storage/SafeWrite.h"
+#include "storage/StateFolder.h"
 
 #include <QDir>
 #include <QFileInfo>

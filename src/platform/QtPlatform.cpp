@@ -2,6 +2,8 @@
 
 #include "app/InstallDirs.h"
 #include "app/ProgramFolder.h"
+#include "storage/SafeWrite.h"
+#include "storage/WholeFile.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -226,13 +228,7 @@ QtFiles::QtFiles(QString backupFolder) : backupFolder_(std::move(backupFolder)) 
 
 std::optional<QByteArray> QtFiles::readAll(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return std::nullopt;
-    return bytes;
+    return readWholeFile(path);
 }
 
 bool QtFiles::writeAll(const QString& path, const QByteArray& bytes)

@@ -6,7 +6,7 @@
 #include "platform/Files.h"
 #include "platform/Messages.h"
 #include "platform/SystemInfo.h"
-#include "storage/SafeWrite.h"
+#include "storage/StateFolder.h"
 
 #include <QStringList>
 

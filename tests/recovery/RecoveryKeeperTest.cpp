@@ -10,7 +10,7 @@
 #include "platform/QtPlatform.h"
 #include "recovery/RecoveryData.h"
 #include "recovery/RecoveryStore.h"
-#include "storage/SafeWrite.h"
+#include "storage/StateFolder.h"
 #include "support/FakePlatform.h"
 #include "support/ModalCloser.h"
 #include "support/Typing.h"

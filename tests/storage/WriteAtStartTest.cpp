@@ -1,5 +1,5 @@
 #include "LockedFolder.h"
-#include "storage/SafeWrite.h"
+#include "storage/WriteJournal.h"
 
 #include <QProcess>
 
