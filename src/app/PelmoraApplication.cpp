@@ -1,5 +1,6 @@
 #include "app/PelmoraApplication.h"
 
+#include "app/ProgramFolder.h"
 #include "app/SingleInstance.h"
 #include "app/TMainForm.h"
 #include "core/AppInfo.h"
@@ -116,7 +117,7 @@ int runPelmora(int& argc, char** argv, StartAs startAs, const std::function<void
     QtFileDialogs fileDialogs;
     QtClipboard clipboard;
     QtClock clock;
-    QtSystem system;
+    QtSystem system(workFolderOf);
     QtFiles files(state);
     QtKeyStore keyStore;
     ErrorHandler errors(messages);
