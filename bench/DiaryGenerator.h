@@ -3,10 +3,11 @@
 // What the document benchmarks share: the generated Shift-JIS diary they open, a timer, the
 // iconv floor and a file dialog that always picks one file.
 
+#include "app/ProgramFolder.h"
 #include "platform/FileDialogs.h"
 #include "platform/Platform.h"
-#include "platform/QtKeyStore.h"
 #include "platform/QtPlatform.h"
+#include "settings/QtKeyStore.h"
 
 #include <QByteArray>
 #include <QString>
@@ -99,7 +100,7 @@ struct QtSeams {
     QtMessages messages;
     QtClipboard clipboard;
     QtClock clock;
-    QtSystem system;
+    QtSystem system{workFolderOf};
     QtFiles files;
     QtKeyStore keyStore;
     OneFileDialog dialogs;

@@ -17,8 +17,8 @@
 #include "document/DiaryDocument.h"
 #include "document/DiaryFileTab.h"
 #include "platform/FileDialogs.h"
-#include "platform/QtKeyStore.h"
 #include "platform/QtPlatform.h"
+#include "settings/QtKeyStore.h"
 #include "text/LineEnds.h"
 
 #include <QAbstractEventDispatcher>

@@ -12,8 +12,8 @@
 #include "document/DiaryFileTab.h"
 #include "document/HtmlColoring.h"
 #include "document/LineNumberArea.h"
-#include "platform/QtKeyStore.h"
 #include "platform/QtPlatform.h"
+#include "settings/QtKeyStore.h"
 
 #include <QApplication>
 #include <QFile>

@@ -7,8 +7,8 @@
 // Usage: find_bench [megabytes] [matches]   (runs offscreen)
 
 #include "DiaryGenerator.h"
+#include "find/FindBar.h"
 #include "platform/EditorText.h"
-#include "platform/FindBar.h"
 #include "text/Cp932.h"
 #include "text/TextSearch.h"
 

@@ -11,8 +11,8 @@
 #include "entry/TWeatherForm.h"
 #include "entry/TodayEntryTab.h"
 #include "platform/EditorText.h"
-#include "platform/QtKeyStore.h"
 #include "platform/QtPlatform.h"
+#include "settings/QtKeyStore.h"
 #include "text/Cp932.h"
 
 #include <QApplication>

@@ -12,14 +12,15 @@
 // Usage: recovery_bench [megabytes] [cycles]   (runs offscreen)
 
 #include "DiaryGenerator.h"
+#include "app/ProgramFolder.h"
 #include "app/TMainForm.h"
 #include "core/MainState.h"
 #include "document/DiaryDocument.h"
 #include "document/DiaryFileTab.h"
-#include "platform/QtKeyStore.h"
 #include "platform/QtPlatform.h"
 #include "recovery/RecoveryKeeper.h"
 #include "recovery/TextSnapshot.h"
+#include "settings/QtKeyStore.h"
 
 #include <QApplication>
 #include <QDir>
@@ -193,7 +194,7 @@ int main(int argc, char** argv)
     dialogs.path = path;
     QtClipboard clipboard;
     QtClock clock;
-    QtSystem system;
+    QtSystem system{workFolderOf};
     QtFiles files;
     QtKeyStore keyStore;
     const Platform platform{messages, dialogs, clipboard, clock, system, files, keyStore};

@@ -1,13 +1,16 @@
 #include "app/PelmoraApplication.h"
 
+#include "app/ProgramFolder.h"
 #include "app/SingleInstance.h"
 #include "app/TMainForm.h"
 #include "core/AppInfo.h"
 #include "core/ErrorHandler.h"
 #include "platform/Fonts.h"
-#include "platform/QtKeyStore.h"
 #include "platform/QtPlatform.h"
-#include "platform/SafeWrite.h"
+#include "settings/QtKeyStore.h"
+#include "storage/InPlaceWrite.h"
+#include "storage/SafeWrite.h"
+#include "storage/StateFolder.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -126,7 +129,7 @@ int runPelmora(int& argc, char** argv, StartAs startAs, const std::function<void
     QtFileDialogs fileDialogs;
     QtClipboard clipboard;
     QtClock clock;
-    QtSystem system;
+    QtSystem system(workFolderOf);
     QtFiles files(state);
     QtKeyStore keyStore;
     ErrorHandler errors(messages);

@@ -1,6 +1,10 @@
 #include "app/ProgramFolder.h"
 
+#include "app/InstallDirs.h"
+
 #include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
 
 QString programFolderOf(const QString& programFilePath)
 {
@@ -17,4 +21,24 @@ QString workFolderFor(const QString& programFolder, const QString& installedFold
     if (!home.endsWith(u'/'))
         home += u'/';
     return home + QStringLiteral("pelmora/");
+}
+
+namespace {
+
+// The folder an installed program file goes into, as the file system names it (/bin may be a
+// link to /usr/bin), like the program's own path.
+QString installedFolder()
+{
+    const QString folder = installedProgramFolder();
+    const QString canonical = QFileInfo(folder).canonicalFilePath();
+    return canonical.isEmpty() ? folder : canonical;
+}
+
+} // namespace
+
+QString workFolderOf(const QString& programFilePath)
+{
+    const QString own = programFolderOf(programFilePath);
+    return workFolderFor(own, installedFolder(), QFileInfo(own).isWritable(),
+                         QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
 }

@@ -11,3 +11,8 @@ QString programFolderOf(const QString& programFilePath);
 // "pelmora/" in the writer's data folder (dataHome, e.g. ~/.local/share).
 QString workFolderFor(const QString& programFolder, const QString& installedFolder,
                       bool programFolderWritable, const QString& dataHome);
+
+// The work folder (see workFolderFor) of the program file at programFilePath on this system:
+// the folder this build installs the program into, whether the program's folder may be written,
+// the writer's data folder.
+QString workFolderOf(const QString& programFilePath);

@@ -2,9 +2,9 @@
 
 #include "document/HtmlColoring.h"
 #include "document/LineNumberArea.h"
+#include "find/FindBar.h"
 #include "platform/Controls.h"
 #include "platform/EditorText.h"
-#include "platform/FindBar.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

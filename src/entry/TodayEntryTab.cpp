@@ -4,10 +4,10 @@
 #include "entry/ItemComboBox.h"
 #include "entry/UpDown.h"
 #include "entry/Weekday.h"
+#include "find/FindBar.h"
 #include "platform/Clock.h"
 #include "platform/Controls.h"
 #include "platform/EditorText.h"
-#include "platform/FindBar.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

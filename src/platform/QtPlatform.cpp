@@ -1,7 +1,7 @@
 #include "platform/QtPlatform.h"
 
-#include "app/InstallDirs.h"
-#include "app/ProgramFolder.h"
+#include "storage/SafeWrite.h"
+#include "storage/WholeFile.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -13,9 +13,10 @@
 #include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QStandardPaths>
 
 #include <sys/stat.h>
+
+#include <utility>
 
 namespace {
 
@@ -183,31 +184,17 @@ QString QtClock::shortDayName(int dayOfWeek)
     return QLocale::system().dayName(dayOfWeek, QLocale::ShortFormat);
 }
 
+QtSystem::QtSystem(WorkFolderRule workFolderOf) : workFolderOf_(std::move(workFolderOf)) {}
+
 QString QtSystem::programFilePath()
 {
     return QCoreApplication::applicationFilePath();
 }
 
-namespace {
-
-// The folder an installed program file goes into, as the file system names it (/bin may be a
-// link to /usr/bin), like the program's own path.
-QString installedFolder()
-{
-    const QString folder = installedProgramFolder();
-    const QString canonical = QFileInfo(folder).canonicalFilePath();
-    return canonical.isEmpty() ? folder : canonical;
-}
-
-} // namespace
-
 QString QtSystem::workFolder()
 {
-    const QString own = programFolderOf(programFilePath());
-    const QString folder =
-        workFolderFor(own, installedFolder(), QFileInfo(own).isWritable(),
-                      QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
-    if (folder != own && !QFileInfo::exists(folder)) {
+    const QString folder = workFolderOf_(programFilePath());
+    if (!QFileInfo::exists(folder)) {
         // The writer's own files: only the writer may look in.
         const QString path = folder.chopped(1);
         QDir().mkpath(QFileInfo(path).path());
@@ -226,13 +213,7 @@ QtFiles::QtFiles(QString backupFolder) : backupFolder_(std::move(backupFolder)) 
 
 std::optional<QByteArray> QtFiles::readAll(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return std::nullopt;
-    return bytes;
+    return readWholeFile(path);
 }
 
 bool QtFiles::writeAll(const QString& path, const QByteArray& bytes)

@@ -5,10 +5,12 @@
 #include "platform/FileDialogs.h"
 #include "platform/Files.h"
 #include "platform/Messages.h"
-#include "platform/SafeWrite.h"
 #include "platform/SystemInfo.h"
+#include "storage/StateFolder.h"
 
 #include <QStringList>
+
+#include <functional>
 
 // The seams as the running program has them: Qt's message boxes, file dialogs, clipboard,
 // the local clock and locale, the program's own path and the real file system.
@@ -38,9 +40,17 @@ public:
 
 class QtSystem : public SystemInfo {
 public:
+    // Chooses the work folder for the path of the program file.
+    using WorkFolderRule = std::function<QString(const QString& programFilePath)>;
+    // The folder the rule chooses is made, open to the writer only, when it is missing.
+    explicit QtSystem(WorkFolderRule workFolderOf);
+
     QString programFilePath() override;
     QString workFolder() override;
     void playSound(SystemSound sound) override;
+
+private:
+    WorkFolderRule workFolderOf_;
 };
 
 class QtFiles : public Files {

@@ -1,17 +1,13 @@
 #include "recovery/RecoveryStore.h"
 
-#include "platform/SafeWrite.h"
 #include "recovery/RecoveryData.h"
+#include "storage/StateFolder.h"
+#include "storage/WholeFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QUuid>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace recovery {
 
@@ -31,16 +27,6 @@ std::unique_ptr<QLockFile> lockFor(const QString& path)
     auto lock = std::make_unique<QLockFile>(lockPathOf(path));
     lock->setStaleLockTime(0);
     return lock;
-}
-
-// Makes a rename inside the folder survive a power loss.
-void syncFolder(const QString& folder)
-{
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
-    if (fd < 0)
-        return;
-    ::fsync(fd);
-    ::close(fd);
 }
 
 } // namespace
@@ -71,19 +57,10 @@ bool RecoveryStore::write(const RecoveryData& data, quint64 generation)
     generation_ = generation;
     if (!lockOwn())
         return false;
-    QSaveFile file(ownPath_);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
     // The file holds the writer's unsaved text: only the writer may read it.
-    if (::fchmod(file.handle(), S_IRUSR | S_IWUSR) != 0 || !writeRecoveryData(file, data)
-        || !file.flush() || ::fsync(file.handle()) != 0) {
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit())
-        return false;
-    syncFolder(folder_);
-    return true;
+    return replaceOwnerOnlyFile(
+        ownPath_, [&](QIODevice& file) { return writeRecoveryData(file, data); },
+        FolderSync::BestEffort);
 }
 
 void RecoveryStore::remove(quint64 generation)

@@ -2,7 +2,7 @@
 #include "document/DiaryFileTab.h"
 #include "entry/TodayEntryTab.h"
 #include "platform/EditorText.h"
-#include "platform/QtKeyStore.h"
+#include "settings/QtKeyStore.h"
 #include "support/FakePlatform.h"
 #include "support/Typing.h"
 

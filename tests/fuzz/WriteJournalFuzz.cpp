@@ -3,7 +3,7 @@
 // read; and a journal the writer makes from fields taken from the bytes reads back to them,
 // but not once any one of its bytes is changed.
 
-#include "platform/SafeWrite.h"
+#include "storage/WriteJournal.h"
 
 #include <QCryptographicHash>
 

@@ -176,6 +176,33 @@ TEST(QtFiles, AWriteCutShortLeavesTheOldFileWhole)
     }
 }
 
+// The work folder is the rule's choice for the program's own path; a folder missing is made for
+// the writer alone, one already there is left as it is.
+TEST(QtSystem, MakesTheWorkFolderTheRuleChoosesOnlyWhenMissing)
+{
+    QTemporaryDir home;
+    const QString there = home.filePath(QStringLiteral("there"));
+    ASSERT_TRUE(QDir().mkdir(there, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
+                                        | QFile::ReadOther | QFile::ExeOther));
+    const std::pair<QString, mode_t> cases[] = {
+        {home.filePath(QStringLiteral("share/pelmora")), 0700},
+        {there, 0705},
+    };
+    for (const auto& [folder, mode] : cases) {
+        QString asked;
+        QtSystem system([&](const QString& programFilePath) {
+            asked = programFilePath;
+            return folder + u'/';
+        });
+        EXPECT_EQ(system.workFolder(), folder + u'/');
+        EXPECT_EQ(asked, QCoreApplication::applicationFilePath());
+        struct stat status {};
+        ASSERT_EQ(::stat(QFile::encodeName(folder).constData(), &status), 0) << mode;
+        EXPECT_TRUE(S_ISDIR(status.st_mode)) << mode;
+        EXPECT_EQ(status.st_mode & 07777, mode);
+    }
+}
+
 TEST(Controls, PictureLabelShowsTheStandardPictureAtItsSize)
 {
     QWidget window;

@@ -3,7 +3,7 @@
 #include "document/DiaryFileTab.h"
 #include "entry/TodayEntryTab.h"
 #include "platform/EditorText.h"
-#include "platform/QtKeyStore.h"
+#include "settings/QtKeyStore.h"
 #include "settings/TAppSetForm.h"
 #include "support/FakePlatform.h"
 #include "support/ModalCloser.h"

@@ -1,5 +1,5 @@
 #include "core/AppError.h"
-#include "platform/QtKeyStore.h"
+#include "settings/QtKeyStore.h"
 #include "settings/SettingsStore.h"
 #include "settings/SettingsTestData.h"
 #include "support/FakePlatform.h"

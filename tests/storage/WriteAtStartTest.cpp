@@ -1,5 +1,5 @@
 #include "LockedFolder.h"
-#include "platform/SafeWrite.h"
+#include "storage/WriteJournal.h"
 
 #include <QProcess>
 

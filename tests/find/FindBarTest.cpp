@@ -1,4 +1,4 @@
-#include "platform/FindBar.h"
+#include "find/FindBar.h"
 #include "app/TMainForm.h"
 #include "document/DiaryFileTab.h"
 #include "entry/TodayEntryTab.h"

@@ -3,7 +3,7 @@
 // A diary that can be written only in place, and the means to write it from a child process
 // as another user, under a size limit, or killed half-way.
 
-#include "platform/QtPlatform.h"
+#include "storage/SafeWrite.h"
 
 #include <QDir>
 #include <QFile>
@@ -85,6 +85,6 @@ inline int tearDiary(const LockedFolder& disk)
         setrlimit(RLIMIT_CORE, &noCore);
         limitFileSize(1000);
         std::signal(SIGXFSZ, SIG_DFL);
-        return QtFiles(disk.backup).writeAll(disk.target, newContent) ? 0 : 1;
+        return writeFileSafely(disk.target, newContent, disk.backup) ? 0 : 1;
     });
 }

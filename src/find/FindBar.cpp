@@ -1,4 +1,4 @@
-#include "platform/FindBar.h"
+#include "find/FindBar.h"
 
 #include "platform/Controls.h"
 

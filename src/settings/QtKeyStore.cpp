@@ -1,15 +1,13 @@
-#include "platform/QtKeyStore.h"
+#include "settings/QtKeyStore.h"
 
 #include "core/AppInfo.h"
+#include "storage/WholeFile.h"
 
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
-
-#include <unistd.h>
 
 #include <utility>
 
@@ -31,17 +29,11 @@ namespace {
 // or is no regular file (a folder, a named pipe that would keep the read waiting).
 std::optional<QByteArray> fileBytes(const QString& path)
 {
-    QFile file(path);
-    if (!file.exists())
+    if (!QFile::exists(path))
         return QByteArray();
     if (!QFileInfo(path).isFile())
         return std::nullopt;
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return std::nullopt;
-    return bytes;
+    return readWholeFile(path);
 }
 
 } // namespace
@@ -94,17 +86,9 @@ bool QtKeyStore::commit()
         ini.setValue(name, text);
     const QByteArray bytes = ini.bytes();
 
-    // QSaveFile writes beside the file and renames over it (over a symbolic link's target).
-    QSaveFile file(path_);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    // A short count is a full disk or a size limit; QSaveFile would take it for success. The
-    // data must be on the disk before the rename, or a crash could leave an empty file.
-    if (file.write(bytes) != bytes.size() || !file.flush() || ::fdatasync(file.handle()) != 0) {
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit())
+    // Written beside the file and renamed over it (over a symbolic link's target), with the old
+    // file's permissions, once the new file is complete and on the disk.
+    if (replaceFile(path_, contentWriter(bytes)) != Replaced::Done)
         return false;
     staged_.clear();
     return true;

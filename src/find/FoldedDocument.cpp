@@ -1,4 +1,4 @@
-#include "platform/FoldedDocument.h"
+#include "find/FoldedDocument.h"
 
 #include <QTextBlock>
 #include <QTextCursor>

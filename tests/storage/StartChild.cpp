@@ -13,7 +13,7 @@
 #include "app/TMainForm.h"
 #include "document/DiaryDocument.h"
 #include "document/DiaryFileTab.h"
-#include "platform/SafeWrite.h"
+#include "storage/SafeWrite.h"
 #include "support/Typing.h"
 
 #include <QAbstractButton>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/FoldedDocument.h"
+#include "find/FoldedDocument.h"
 #include "text/TextSearch.h"
 
 #include <QWidget>

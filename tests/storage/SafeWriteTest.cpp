@@ -1,5 +1,8 @@
-#include "platform/SafeWrite.h"
+#include "storage/SafeWrite.h"
 #include "LockedFolder.h"
+#include "storage/InPlaceWrite.h"
+#include "storage/StateFolder.h"
+#include "storage/WriteJournal.h"
 
 #include <QCryptographicHash>
 #include <QFileInfo>
@@ -49,7 +52,7 @@ TEST(SafeWrite, AFailedWriteLeavesTheOldFileWholeBesideItOrInPlace)
                 return 3;
             limitFileSize(c.limit);
             ignoreFileSizeSignal();
-            return QtFiles(disk.backup).writeAll(disk.target, newContent) ? 0 : 1;
+            return writeFileSafely(disk.target, newContent, disk.backup) ? 0 : 1;
         });
         ASSERT_TRUE(WIFEXITED(status)) << c.name << ": ended by signal " << WTERMSIG(status);
         EXPECT_EQ(WEXITSTATUS(status), c.written ? 0 : 1) << c.name;
