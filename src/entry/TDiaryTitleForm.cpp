@@ -3,18 +3,16 @@
 #include "platform/Controls.h"
 
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QShowEvent>
 #include <QStyle>
 #include <QVBoxLayout>
 
 #include <limits>
 
 TDiaryTitleForm::TDiaryTitleForm(QString& todayTitle, QLabel* panelDiaryTitle, QWidget* parent)
-    : QDialog(parent), todayTitle_(todayTitle), panelDiaryTitle_(panelDiaryTitle)
+    : FormDialog(parent), todayTitle_(todayTitle), panelDiaryTitle_(panelDiaryTitle)
 {
     setObjectName(QStringLiteral("TDiaryTitleForm"));
     setWindowTitle(QStringLiteral("今日の日記のタイトル"));
@@ -40,27 +38,19 @@ TDiaryTitleForm::TDiaryTitleForm(QString& todayTitle, QLabel* panelDiaryTitle, Q
     BitBtn1->setDefault(true); // Enter presses OK; Esc is the dialog's own Cancel
     BitBtn2 = makeButton("BitBtn2", QStringLiteral("Cancel"), QString(), this);
     BitBtn2->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
-    auto* buttons = closingButtonRow({BitBtn1, BitBtn2});
+    auto* buttons = makeButtonBox(
+        {{BitBtn1, QDialogButtonBox::AcceptRole}, {BitBtn2, QDialogButtonBox::RejectRole}}, this);
 
     auto* layout = new QVBoxLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     layout->addWidget(GroupBox1);
-    layout->addLayout(buttons);
+    layout->addWidget(buttons);
 
     connect(BitBtn1, &QPushButton::clicked, this, [this] {
         BitBtn1Click();
         accept();
     });
     connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
-}
-
-void TDiaryTitleForm::showEvent(QShowEvent* event)
-{
-    if (!event->spontaneous()) {
-        FormShow();
-        centreOnScreen(this);
-    }
-    QDialog::showEvent(event);
 }
 
 void TDiaryTitleForm::FormShow()
