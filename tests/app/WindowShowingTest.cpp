@@ -55,13 +55,13 @@ TEST_F(WindowShowingTest, EveryShowingPutsTheWindowInItsPlace)
             w->show();
             const QPoint centreOffset =
                 w->frameGeometry().center() - w->screen()->availableGeometry().center();
-            switch (c.place) {
-            case Place::ScreenCentre: EXPECT_LE(centreOffset.manhattanLength(), 1) << c.name; break;
-            case Place::BesideMainWindow:
+            // Centred within the few pixels of the window frame.
+            if (c.place == Place::ScreenCentre)
+                EXPECT_LE(centreOffset.manhattanLength(), 8) << c.name;
+            else if (c.place == Place::BesideMainWindow)
                 EXPECT_EQ(w->pos(), form.pos() + QPoint(166, 96)) << c.name;
-                break;
-            case Place::WhereItWas: EXPECT_EQ(w->pos(), elsewhere) << c.name; break;
-            }
+            else
+                EXPECT_EQ(w->pos(), elsewhere) << c.name;
             w->hide();
         }
     }
