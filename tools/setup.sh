@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up a Debian 12 machine for Pelmora, builds it, and then either starts the program
 # ("run") or runs every test ("test"), the second time under AddressSanitizer and
-# UndefinedBehaviorSanitizer as well, and then runs each fuzz target for a short while.
+# UndefinedBehaviorSanitizer as well, checks that the program calls every function of its own
+# code, and then runs each fuzz target for a short while.
 set -euo pipefail
 
 mode=${1:-}
@@ -86,6 +87,10 @@ export QT_QPA_PLATFORM=offscreen
 check_format
 build build -- -DPELMORA_BUILD_TESTS=ON -DPELMORA_BUILD_BENCH=ON -DPELMORA_WERROR=ON
 run_tests build
+# The program carries no function that only the tests call.
+build build-usage --target pelmora pelmora_utf8_to_cp932 -- -DPELMORA_USAGE_CHECK=ON \
+    -DPELMORA_BUILD_TESTS=OFF -DPELMORA_BUILD_BENCH=OFF -DPELMORA_WERROR=ON
+bash tools/check-unused.sh build-usage
 build build-sanitize -- -DPELMORA_SANITIZE=ON -DPELMORA_BUILD_BENCH=OFF -DPELMORA_WERROR=ON
 UBSAN_OPTIONS=print_stacktrace=1 run_tests build-sanitize
 CC=clang-14 CXX=clang++-14 build build-fuzz -- -DPELMORA_FUZZ=ON -DPELMORA_BUILD_TESTS=OFF \

@@ -8,7 +8,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QShowEvent>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -20,8 +19,8 @@ constexpr int imageSize = 32;
 } // namespace
 
 TExpForm::TExpForm(FirstPageChange& firstPageChangeFlag, SystemInfo& system, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
-                          | Qt::WindowCloseButtonHint),
+    : FormDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
+                             | Qt::WindowCloseButtonHint),
       firstPageChangeFlag_(firstPageChangeFlag), system_(system)
 {
     setObjectName(QStringLiteral("TExpForm"));
@@ -80,8 +79,7 @@ TExpForm::TExpForm(FirstPageChange& firstPageChangeFlag, SystemInfo& system, QWi
 
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(CheckBox);
-    bottom->addStretch(1);
-    bottom->addWidget(Button1);
+    bottom->addWidget(makeButtonBox({{Button1, QDialogButtonBox::AcceptRole}}, this), 1);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
@@ -90,13 +88,9 @@ TExpForm::TExpForm(FirstPageChange& firstPageChangeFlag, SystemInfo& system, QWi
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-void TExpForm::showEvent(QShowEvent* event)
+void TExpForm::FormShow()
 {
-    if (!event->spontaneous()) {
-        centreOnScreen(this);
-        system_.playSound(SystemSound::Information);
-    }
-    QDialog::showEvent(event);
+    system_.playSound(SystemSound::Information);
 }
 
 void TExpForm::Button1Click()

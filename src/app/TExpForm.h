@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "platform/Controls.h"
 
 class QCheckBox;
 class QLabel;
@@ -12,7 +12,7 @@ enum class FirstPageChange;
 // diary document. Its one door to the rest of the program is FirstPageChangeFlag: OK with
 // "二度と表示しない。(&N)" ticked sets it to never show the window; closing the window any other
 // way changes nothing. The box keeps its state between showings.
-class TExpForm : public QDialog {
+class TExpForm : public FormDialog {
     Q_OBJECT
 public:
     TExpForm(FirstPageChange& firstPageChangeFlag, SystemInfo& system, QWidget* parent = nullptr);
@@ -29,10 +29,10 @@ public:
     QCheckBox* CheckBox;
     QPushButton* Button1;
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
+    // Every showing sounds the information chime.
+    void FormShow() override;
+
     FirstPageChange& firstPageChangeFlag_;
     SystemInfo& system_;
 };

@@ -10,7 +10,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QShowEvent>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -32,8 +31,8 @@ QLabel* valueLabel(const char* name, const QString& what, QWidget* parent)
 
 THelpVerForm::THelpVerForm(const QString& programFolder, const QString& workFolder,
                            Clipboard& clipboard, Files& files, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
-                          | Qt::WindowCloseButtonHint),
+    : FormDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
+                             | Qt::WindowCloseButtonHint),
       programFolder_(programFolder), workFolder_(workFolder), clipboard_(clipboard), files_(files)
 {
     setObjectName(QStringLiteral("THelpVerForm"));
@@ -99,22 +98,13 @@ THelpVerForm::THelpVerForm(const QString& programFolder, const QString& workFold
     top->addSpacing(8);
     top->addLayout(grid, 1);
 
-    auto* buttons = closingButtonRow({OKBtn});
+    auto* buttons = makeButtonBox({{OKBtn, QDialogButtonBox::AcceptRole}}, this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addSpacing(8);
-    layout->addLayout(buttons);
+    layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-}
-
-void THelpVerForm::showEvent(QShowEvent* event)
-{
-    if (!event->spontaneous()) {
-        FormShow();
-        centreOnScreen(this);
-    }
-    QDialog::showEvent(event);
 }
 
 void THelpVerForm::FormShow()

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "platform/Controls.h"
 
 class Clipboard;
 class Files;
@@ -10,7 +10,7 @@ class QPushButton;
 // The version window ("バージョン情報"): the program's name and version, the running system and
 // its memory, where the program, its README and the base template live, each with a button that
 // copies it to the clipboard. It changes no state of the program.
-class THelpVerForm : public QDialog {
+class THelpVerForm : public FormDialog {
     Q_OBJECT
 public:
     // programFolder: the program file's folder; workFolder: the folder of the base template and
@@ -19,7 +19,7 @@ public:
                  Files& files, QWidget* parent = nullptr);
 
     // Reads the system's data and the README's place afresh; runs each time the window is shown.
-    void FormShow();
+    void FormShow() override;
 
     QLabel* Image1;
     QLabel* VersionLabel;
@@ -35,9 +35,6 @@ public:
     QPushButton* ReadmeCopyBtn;
     QPushButton* WorkFolderCopyBtn;
     QPushButton* OKBtn;
-
-protected:
-    void showEvent(QShowEvent* event) override;
 
 private:
     QString programFolder_;

@@ -8,7 +8,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QShowEvent>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -20,8 +19,8 @@ constexpr int imageSize = 32;
 
 TPleaseForm::TPleaseForm(const QString& programFolder, Clipboard& clipboard, Files& files,
                          QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
-                          | Qt::WindowCloseButtonHint),
+    : FormDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
+                             | Qt::WindowCloseButtonHint),
       programFolder_(programFolder), clipboard_(clipboard), files_(files)
 {
     setObjectName(QStringLiteral("TPleaseForm"));
@@ -66,22 +65,13 @@ TPleaseForm::TPleaseForm(const QString& programFolder, Clipboard& clipboard, Fil
     top->addSpacing(8);
     top->addLayout(texts, 1);
 
-    auto* buttons = closingButtonRow({OKBtn});
+    auto* buttons = makeButtonBox({{OKBtn, QDialogButtonBox::AcceptRole}}, this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addSpacing(8);
-    layout->addLayout(buttons);
+    layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-}
-
-void TPleaseForm::showEvent(QShowEvent* event)
-{
-    if (!event->spontaneous()) {
-        FormShow();
-        centreOnScreen(this);
-    }
-    QDialog::showEvent(event);
 }
 
 void TPleaseForm::FormShow()

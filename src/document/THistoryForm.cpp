@@ -5,7 +5,6 @@
 #include "document/DiaryDocument.h"
 #include "platform/Controls.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -19,7 +18,8 @@ constexpr int buttonWidth = 420;
 } // namespace
 
 THistoryForm::THistoryForm(DiaryDocument& document, QWidget* parent)
-    : QDialog(parent, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+    : FormDialog(parent, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint,
+                 Placement::AsIs),
       document_(document)
 {
     setObjectName(QStringLiteral("THistoryForm"));
@@ -50,15 +50,8 @@ THistoryForm::THistoryForm(DiaryDocument& document, QWidget* parent)
 
     BitBtn1 = makeButton("BitBtn1", QStringLiteral("Cancel"), QString(), this);
     connect(BitBtn1, &QPushButton::clicked, this, &QDialog::reject);
-    auto* bottom = closingButtonRow({BitBtn1});
-    layout->addLayout(bottom);
+    layout->addWidget(makeButtonBox({{BitBtn1, QDialogButtonBox::RejectRole}}, this));
     layout->setSizeConstraint(QLayout::SetFixedSize);
-}
-
-void THistoryForm::showEvent(QShowEvent* event)
-{
-    FormShow();
-    QDialog::showEvent(event);
 }
 
 // Buttons of empty entries keep their caption and stay disabled.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "platform/Controls.h"
 
 #include <functional>
 
@@ -10,7 +10,7 @@ class QPushButton;
 
 // The modal window for opening a recently saved file: one wide button per entry of the recent
 // files, refreshed at every showing.
-class THistoryForm : public QDialog {
+class THistoryForm : public FormDialog {
     Q_OBJECT
 public:
     // The window opens the chosen file in the document.
@@ -23,11 +23,8 @@ public:
     QPushButton* Button3;
     QPushButton* BitBtn1;
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
-    void FormShow();
+    void FormShow() override;
     void openEntry(int number);
 
     // Runs a step whose unhandled error is reported here, inside the modal window.

@@ -26,8 +26,8 @@ constexpr int previewFontSize = 8;
 } // namespace
 
 TNewProcessForm::TNewProcessForm(DiaryDocument& document, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
-                          | Qt::WindowCloseButtonHint),
+    : FormDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
+                             | Qt::WindowCloseButtonHint),
       document_(document)
 {
     setObjectName(QStringLiteral("TNewProcessForm"));
@@ -81,24 +81,18 @@ TNewProcessForm::TNewProcessForm(DiaryDocument& document, QWidget* parent)
     top->addLayout(texts);
     top->addWidget(SampleMemo);
 
-    auto* buttons = closingButtonRow({OkButton, NoButton});
+    auto* buttons = makeButtonBox(
+        {{OkButton, QDialogButtonBox::AcceptRole}, {NoButton, QDialogButtonBox::RejectRole}}, this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
-    layout->addLayout(buttons);
+    layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-}
-
-void TNewProcessForm::showEvent(QShowEvent* event)
-{
-    FormShow();
-    QDialog::showEvent(event);
 }
 
 void TNewProcessForm::FormShow()
 {
     adjustSize();
-    centreOnScreen(this);
     document_.platform().system.playSound(SystemSound::Question);
     // A template that cannot be read is reported; the window still offers both choices.
     run([this] {

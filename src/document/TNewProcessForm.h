@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "platform/Controls.h"
 
 #include <functional>
 
@@ -11,7 +11,7 @@ class QPlainTextEdit;
 class QPushButton;
 
 // The modal window that previews the base template for a new diary and asks whether to load it.
-class TNewProcessForm : public QDialog {
+class TNewProcessForm : public FormDialog {
     Q_OBJECT
 public:
     // The window loads the base template into the document, or not.
@@ -29,11 +29,8 @@ public:
     // Every closing (either button, Esc, the close box) passes here: FormCloseQuery.
     void done(int result) override;
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
-    void FormShow();
+    void FormShow() override;
     void OkButtonClick();
 
     // Runs a step whose unhandled error is reported here, inside the modal window.

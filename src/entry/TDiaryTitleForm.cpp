@@ -3,11 +3,9 @@
 #include "platform/Controls.h"
 
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QShowEvent>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -15,7 +13,7 @@
 
 TDiaryTitleForm::TDiaryTitleForm(const QString& todayTitle,
                                  std::function<void(const QString&)> setTitle, QWidget* parent)
-    : QDialog(parent), todayTitle_(todayTitle), setTitle_(std::move(setTitle))
+    : FormDialog(parent), todayTitle_(todayTitle), setTitle_(std::move(setTitle))
 {
     setObjectName(QStringLiteral("TDiaryTitleForm"));
     setWindowTitle(QStringLiteral("今日の日記のタイトル"));
@@ -41,27 +39,19 @@ TDiaryTitleForm::TDiaryTitleForm(const QString& todayTitle,
     BitBtn1->setDefault(true); // Enter presses OK; Esc is the dialog's own Cancel
     BitBtn2 = makeButton("BitBtn2", QStringLiteral("Cancel"), QString(), this);
     BitBtn2->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
-    auto* buttons = closingButtonRow({BitBtn1, BitBtn2});
+    auto* buttons = makeButtonBox(
+        {{BitBtn1, QDialogButtonBox::AcceptRole}, {BitBtn2, QDialogButtonBox::RejectRole}}, this);
 
     auto* layout = new QVBoxLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     layout->addWidget(GroupBox1);
-    layout->addLayout(buttons);
+    layout->addWidget(buttons);
 
     connect(BitBtn1, &QPushButton::clicked, this, [this] {
         BitBtn1Click();
         accept();
     });
     connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
-}
-
-void TDiaryTitleForm::showEvent(QShowEvent* event)
-{
-    if (!event->spontaneous()) {
-        FormShow();
-        centreOnScreen(this);
-    }
-    QDialog::showEvent(event);
 }
 
 void TDiaryTitleForm::FormShow()

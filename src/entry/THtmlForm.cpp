@@ -15,7 +15,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QShowEvent>
 #include <QStyle>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -63,7 +62,7 @@ QGroupBox* startEndGroup(const char* name, QLineEdit* start, QLineEdit* end, QWi
 } // namespace
 
 THtmlForm::THtmlForm(HtmlSettings& html, bool& newProcessFlag, Messages& messages, QWidget* parent)
-    : QDialog(parent), html_(html), newProcessFlag_(newProcessFlag), messages_(messages)
+    : FormDialog(parent), html_(html), newProcessFlag_(newProcessFlag), messages_(messages)
 {
     setObjectName(QStringLiteral("THtmlForm"));
     setWindowTitle(QStringLiteral("日記HTML設定"));
@@ -79,7 +78,7 @@ THtmlForm::THtmlForm(HtmlSettings& html, bool& newProcessFlag, Messages& message
     auto* layout = new QVBoxLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     layout->addWidget(PageControl1);
-    layout->addLayout(createButtons());
+    layout->addWidget(createButtons());
 
     connect(WeekViewCheck, &QCheckBox::toggled, this, &THtmlForm::WeekViewCheckClick);
     const std::pair<QRadioButton*, void (THtmlForm::*)()> radios[] = {
@@ -243,9 +242,8 @@ QWidget* THtmlForm::createBodyTab()
     return page;
 }
 
-QLayout* THtmlForm::createButtons()
+QDialogButtonBox* THtmlForm::createButtons()
 {
-    // Made from left to right, the order Tab goes through them.
     Button1 = makeButton("Button1", QStringLiteral("&Default"),
                          QStringLiteral("デフォルト設定に戻す"), this);
     BitBtn1 = makeButton("BitBtn1", QStringLiteral("OK"), QStringLiteral("変更を保存"), this);
@@ -255,12 +253,11 @@ QLayout* THtmlForm::createButtons()
     BitBtn2 = makeButton("BitBtn2", QStringLiteral("Cancel"), QStringLiteral("変更を破棄"), this);
     BitBtn2->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
 
-    auto* row = new QHBoxLayout;
-    row->addWidget(Button1);
-    row->addStretch(1);
-    row->addWidget(BitBtn1);
-    row->addWidget(BitBtn2);
-    return row;
+    // Default stands apart at the left, as a reset does.
+    return makeButtonBox({{Button1, QDialogButtonBox::ResetRole},
+                          {BitBtn1, QDialogButtonBox::AcceptRole},
+                          {BitBtn2, QDialogButtonBox::RejectRole}},
+                         this);
 }
 
 QList<std::pair<QLineEdit*, QString HtmlSettings::*>> THtmlForm::fragmentFields() const
@@ -273,13 +270,9 @@ QList<std::pair<QLineEdit*, QString HtmlSettings::*>> THtmlForm::fragmentFields(
             {dsEdit, &HtmlSettings::HtmlMain1},        {deEdit, &HtmlSettings::HtmlMain2}};
 }
 
-void THtmlForm::showEvent(QShowEvent* event)
+void THtmlForm::FormShow()
 {
-    if (!event->spontaneous()) {
-        ShowHtmlSettings();
-        centreOnScreen(this);
-    }
-    QDialog::showEvent(event);
+    ShowHtmlSettings();
 }
 
 void THtmlForm::ShowHtmlSettings()

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QDialog>
+#include "platform/Controls.h"
+
 #include <QList>
 
 #include <utility>
@@ -19,7 +20,7 @@ struct HtmlSettings;
 // The modal window for the HTML settings ("日記HTML設定"). It edits the main window's settings
 // through the two references it is given: OK writes the fields back, Default resets the
 // settings at once, Cancel leaves them as they were. Created once; keeps the tab last shown.
-class THtmlForm : public QDialog {
+class THtmlForm : public FormDialog {
     Q_OBJECT
 public:
     THtmlForm(HtmlSettings& html, bool& newProcessFlag, Messages& messages,
@@ -77,15 +78,14 @@ public:
     QPushButton* BitBtn2;
     QPushButton* Button1;
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
+    // Every showing loads the controls from the settings.
+    void FormShow() override;
     QWidget* createDateTab();
     QWidget* createWeatherTab();
     QWidget* createTitleTab();
     QWidget* createBodyTab();
-    QLayout* createButtons();
+    QDialogButtonBox* createButtons();
     // Each edit field with the fragment it edits.
     QList<std::pair<QLineEdit*, QString HtmlSettings::*>> fragmentFields() const;
 

@@ -15,7 +15,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QShowEvent>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -27,7 +26,7 @@ QString weatherListColour(const HtmlSettings& html, int index)
 
 TWeatherForm::TWeatherForm(const HtmlSettings& html, std::function<QString()> typedWeather,
                            Messages& messages, SystemInfo& system, QWidget* parent)
-    : QDialog(parent), html_(html), typedWeather_(std::move(typedWeather)), messages_(messages),
+    : FormDialog(parent), html_(html), typedWeather_(std::move(typedWeather)), messages_(messages),
       system_(system)
 {
     setObjectName(QStringLiteral("TWeatherForm"));
@@ -36,13 +35,13 @@ TWeatherForm::TWeatherForm(const HtmlSettings& html, std::function<QString()> ty
 
     ReturnButton = makeButton("ReturnButton", QStringLiteral("OK"), QString(), this);
     ReturnButton->setDefault(true);
-    auto* buttons = closingButtonRow({ReturnButton});
+    auto* buttons = makeButtonBox({{ReturnButton, QDialogButtonBox::AcceptRole}}, this);
 
     auto* layout = new QVBoxLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     layout->addLayout(createHeader());
     layout->addWidget(createColourList());
-    layout->addLayout(buttons);
+    layout->addWidget(buttons);
 
     for (QRadioButton* listColour : {RB1, RB2, RB3, RB4}) {
         connect(listColour, &QRadioButton::toggled, this, [this](bool checked) {
@@ -116,15 +115,6 @@ QGroupBox* TWeatherForm::createColourList()
     grid->addWidget(RB0, 2, 0);
     grid->addWidget(ColorEdit, 2, 1);
     return GroupBox1;
-}
-
-void TWeatherForm::showEvent(QShowEvent* event)
-{
-    if (!event->spontaneous()) {
-        FormShow();
-        centreOnScreen(this);
-    }
-    QDialog::showEvent(event);
 }
 
 // Getting the focus chooses the typed colour, as clicking RB0 does; the window coming back to

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "platform/Controls.h"
 
 #include <functional>
 
@@ -23,7 +23,7 @@ inline constexpr int startingWeatherColour = 0;
 // weather, or types a colour. OK gives back that one text for the diary; the close box gives
 // nothing. It reads the typed weather of the first tab and the HTML settings and keeps the
 // typed colour between showings.
-class TWeatherForm : public QDialog {
+class TWeatherForm : public FormDialog {
     Q_OBJECT
 public:
     TWeatherForm(const HtmlSettings& html, std::function<QString()> typedWeather,
@@ -36,7 +36,7 @@ public:
     const QString& chosenColour() const { return chosen_; }
 
     // Each showing: the typed weather, the first list colour, the question sound.
-    void FormShow();
+    void FormShow() override;
     // Enables OK exactly while ColorEdit holds text.
     void ColorEditChange();
     // The typed colour is chosen: RB0 checked, the field white and focused.
@@ -57,8 +57,6 @@ public:
     QLineEdit* ColorEdit;
     QPushButton* ReturnButton;
 
-protected:
-    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

@@ -1,11 +1,11 @@
 #include "platform/Controls.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QShowEvent>
 
 QString spokenName(QString caption)
 {
@@ -65,13 +65,28 @@ QPlainTextEdit* makeMemo(const char* name, const QString& accessibleName, QWidge
     return editor;
 }
 
-QHBoxLayout* closingButtonRow(std::initializer_list<QWidget*> buttons)
+QDialogButtonBox* makeButtonBox(std::initializer_list<ClosingButton> buttons, QWidget* parent)
 {
-    auto* row = new QHBoxLayout;
-    row->addStretch(1);
-    for (QWidget* button : buttons)
-        row->addWidget(button);
-    return row;
+    auto* box = new QDialogButtonBox(parent);
+    box->setObjectName(QStringLiteral("ButtonBox"));
+    for (const auto& [button, role] : buttons)
+        box->addButton(button, role);
+    return box;
+}
+
+FormDialog::FormDialog(QWidget* parent, Qt::WindowFlags flags, Placement placement)
+    : QDialog(parent, flags), placement_(placement)
+{
+}
+
+void FormDialog::showEvent(QShowEvent* event)
+{
+    if (!event->spontaneous()) {
+        FormShow();
+        if (placement_ == Placement::ScreenCentre)
+            centreOnScreen(this);
+    }
+    QDialog::showEvent(event);
 }
 
 QLabel* makeLabel(const char* name, const QString& text, QWidget* parent)

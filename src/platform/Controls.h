@@ -1,11 +1,13 @@
 #pragma once
 
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QString>
 #include <QStyle>
 
 #include <initializer_list>
+#include <utility>
 
-class QHBoxLayout;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
@@ -46,5 +48,31 @@ QLabel* makeLabel(const char* name, const QString& text, QWidget* parent);
 void centreOnScreen(QWidget* window);
 // A label that shows the style's standard picture at the given size.
 QLabel* makePictureLabel(const char* name, QStyle::StandardPixmap which, int size, QWidget* parent);
-// The row of a window's closing buttons, pushed to the right edge.
-QHBoxLayout* closingButtonRow(std::initializer_list<QWidget*> buttons);
+// The row of a window's closing buttons (OK, Cancel and the like) at its right edge, each
+// with the role it plays; the platform orders the roles (OK before Cancel on Windows and KDE,
+// after it on GNOME) and Tab follows that order.
+using ClosingButton = std::pair<QPushButton*, QDialogButtonBox::ButtonRole>;
+QDialogButtonBox* makeButtonBox(std::initializer_list<ClosingButton> buttons, QWidget* parent);
+
+// A window of the program that it shows on demand. Each time the program shows it (not when
+// the window system shows it again after it was minimised) it runs FormShow() to bring its
+// controls up to date, and then, placed at the screen's centre, moves there.
+class FormDialog : public QDialog {
+    Q_OBJECT
+public:
+    enum class Placement {
+        ScreenCentre, // in the middle of the screen it is on
+        AsIs,         // where the window system or its own FormShow() puts it
+    };
+
+protected:
+    explicit FormDialog(QWidget* parent, Qt::WindowFlags flags = {},
+                        Placement placement = Placement::ScreenCentre);
+
+    // Runs at every showing, before the window appears.
+    virtual void FormShow() {}
+    void showEvent(QShowEvent* event) override;
+
+private:
+    Placement placement_;
+};

@@ -13,7 +13,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QShowEvent>
 #include <QStyle>
 #include <QVBoxLayout>
 #include <QValidator>
@@ -50,8 +49,8 @@ public:
 
 TAppSetForm::TAppSetForm(MainState& state, QPlainTextEdit* todayMemo, QPlainTextEdit* allMemo,
                          QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
-                          | Qt::WindowCloseButtonHint),
+    : FormDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
+                             | Qt::WindowCloseButtonHint),
       state_(state), todayMemo_(todayMemo), allMemo_(allMemo)
 {
     setObjectName(QStringLiteral("TAppSetForm"));
@@ -61,7 +60,7 @@ TAppSetForm::TAppSetForm(MainState& state, QPlainTextEdit* todayMemo, QPlainText
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(createFontGroup());
     layout->addWidget(createDialogGroup());
-    layout->addLayout(createButtons());
+    layout->addWidget(createButtons());
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
@@ -144,7 +143,7 @@ QGroupBox* TAppSetForm::createDialogGroup()
     return GroupBox2;
 }
 
-QLayout* TAppSetForm::createButtons()
+QDialogButtonBox* TAppSetForm::createButtons()
 {
     BitBtn1 = makeButton("BitBtn1", QStringLiteral("OK"), QString(), this);
     BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
@@ -155,17 +154,8 @@ QLayout* TAppSetForm::createButtons()
     connect(BitBtn1, &QPushButton::clicked, this, &TAppSetForm::BitBtn1Click);
     connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
 
-    auto* row = closingButtonRow({BitBtn1, BitBtn2});
-    return row;
-}
-
-void TAppSetForm::showEvent(QShowEvent* event)
-{
-    if (!event->spontaneous()) {
-        FormShow();
-        centreOnScreen(this);
-    }
-    QDialog::showEvent(event);
+    return makeButtonBox(
+        {{BitBtn1, QDialogButtonBox::AcceptRole}, {BitBtn2, QDialogButtonBox::RejectRole}}, this);
 }
 
 // A focus change inside the window is leaving the field; the window losing the focus to

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "platform/Controls.h"
 
 class QCheckBox;
 class QGroupBox;
@@ -16,13 +16,13 @@ struct MainState;
 // two guidance switches. Each showing loads the controls from the editors' font and the flags;
 // OK applies them to both editors and to NewProcessFlag and FirstPageChangeFlag, Cancel and
 // the close box change nothing. The font reaches the settings store at close, from TodayMemo.
-class TAppSetForm : public QDialog {
+class TAppSetForm : public FormDialog {
     Q_OBJECT
 public:
     TAppSetForm(MainState& state, QPlainTextEdit* todayMemo, QPlainTextEdit* allMemo,
                 QWidget* parent = nullptr);
 
-    void FormShow();
+    void FormShow() override;
     // The size text corrected when the focus leaves it: below 5 or not a number gives "5",
     // 100 or more gives "99".
     void SizeEditExit();
@@ -45,14 +45,12 @@ public:
     QPushButton* BitBtn1;
     QPushButton* BitBtn2;
 
-protected:
-    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QGroupBox* createFontGroup();
     QGroupBox* createDialogGroup();
-    QLayout* createButtons();
+    QDialogButtonBox* createButtons();
 
     MainState& state_;
     QPlainTextEdit* todayMemo_;

@@ -9,7 +9,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QShowEvent>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
@@ -46,7 +45,7 @@ QFrame* buttonPanel(QWidget* parent)
 
 } // namespace
 
-TDecorationForm::TDecorationForm(QWidget* parent) : QDialog(parent)
+TDecorationForm::TDecorationForm(QWidget* parent) : FormDialog(parent)
 {
     setObjectName(QStringLiteral("TDecorationForm"));
     setWindowTitle(QStringLiteral("文字装飾"));
@@ -58,7 +57,7 @@ TDecorationForm::TDecorationForm(QWidget* parent) : QDialog(parent)
 
     BitBtn1 = tags::plainButton("BitBtn1", QStringLiteral("&OK"), this);
     BitBtn1->setDefault(true);
-    auto* buttons = closingButtonRow({BitBtn1});
+    auto* buttons = makeButtonBox({{BitBtn1, QDialogButtonBox::AcceptRole}}, this);
 
     auto* layout = new QVBoxLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize);
@@ -66,7 +65,7 @@ TDecorationForm::TDecorationForm(QWidget* parent) : QDialog(parent)
     layout->addWidget(TagPanel);
     layout->addWidget(styles);
     layout->addWidget(colours);
-    layout->addLayout(buttons);
+    layout->addWidget(buttons);
 
     // Big and small are one group in which both may be up: pressing one down releases the
     // other quietly, since the handler runs for the press itself right after.
@@ -228,15 +227,6 @@ std::optional<QString> TDecorationForm::askTag(const QString& selectionText)
     if (exec() != QDialog::Accepted)
         return std::nullopt;
     return tagText_;
-}
-
-void TDecorationForm::showEvent(QShowEvent* event)
-{
-    if (!event->spontaneous()) {
-        FormShow();
-        centreOnScreen(this);
-    }
-    QDialog::showEvent(event);
 }
 
 void TDecorationForm::FormShow()

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "platform/Controls.h"
 
 #include <array>
 #include <optional>
@@ -11,7 +11,7 @@ class QPushButton;
 // The modal window for the text decoration tags ("文字装飾"). Thirteen toggle buttons choose the
 // decorations; after every press the tag strip and the preview of the selection are rebuilt.
 // Every opening starts with all buttons up.
-class TDecorationForm : public QDialog {
+class TDecorationForm : public FormDialog {
     Q_OBJECT
 public:
     explicit TDecorationForm(QWidget* parent = nullptr);
@@ -21,7 +21,7 @@ public:
     std::optional<QString> askTag(const QString& selectionText);
 
     // Runs at every opening: the selection in the preview, every button up, no tags.
-    void FormShow();
+    void FormShow() override;
     // Runs after any of the thirteen buttons has changed its state.
     void BoldBtnClick();
     // OK: the opening tags, the selection and the closing tags; closes the window.
@@ -45,9 +45,6 @@ public:
     QPushButton* WhiteBtn;
     QPushButton* BlackBtn;
     QPushButton* BitBtn1;
-
-protected:
-    void showEvent(QShowEvent* event) override;
 
 private:
     QWidget* createPreview();

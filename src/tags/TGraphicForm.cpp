@@ -15,7 +15,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QShowEvent>
 #include <QVBoxLayout>
 
 namespace {
@@ -38,7 +37,7 @@ QLayout* guidanceLines(std::initializer_list<QString> lines, QWidget* parent)
 
 } // namespace
 
-TGraphicForm::TGraphicForm(QWidget* parent) : QDialog(parent)
+TGraphicForm::TGraphicForm(QWidget* parent) : FormDialog(parent, {}, Placement::AsIs)
 {
     setObjectName(QStringLiteral("TGraphicForm"));
     setWindowTitle(QStringLiteral("画像指定タグ挿入"));
@@ -112,12 +111,13 @@ TGraphicForm::TGraphicForm(QWidget* parent) : QDialog(parent)
     BitBtn1 = tags::plainButton("BitBtn1", QStringLiteral("OK"), this);
     BitBtn1->setDefault(true);
     BitBtn2 = tags::plainButton("BitBtn2", QStringLiteral("Cancel"), this);
-    auto* buttons = closingButtonRow({BitBtn1, BitBtn2});
+    auto* buttons = makeButtonBox(
+        {{BitBtn1, QDialogButtonBox::AcceptRole}, {BitBtn2, QDialogButtonBox::RejectRole}}, this);
 
     auto* layout = new QVBoxLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     layout->addWidget(GroupBox1);
-    layout->addLayout(buttons);
+    layout->addWidget(buttons);
 
     connect(BitBtn1, &QPushButton::clicked, this, &TGraphicForm::BitBtn1Click);
     connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
@@ -131,13 +131,6 @@ std::optional<QString> TGraphicForm::askTag(Messages& messages)
     if (!confirmed)
         return std::nullopt;
     return tagText_;
-}
-
-void TGraphicForm::showEvent(QShowEvent* event)
-{
-    if (!event->spontaneous())
-        FormShow();
-    QDialog::showEvent(event);
 }
 
 void TGraphicForm::FormShow()

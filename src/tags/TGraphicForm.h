@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "platform/Controls.h"
 
 #include <optional>
 
@@ -14,7 +14,7 @@ class QRadioButton;
 
 // The modal window for the image tag ("画像指定タグ挿入"). Every opening empties the fields and
 // puts the placement back to "その場所". The image file itself is never looked at.
-class TGraphicForm : public QDialog {
+class TGraphicForm : public FormDialog {
     Q_OBJECT
 public:
     explicit TGraphicForm(QWidget* parent = nullptr);
@@ -24,7 +24,7 @@ public:
     std::optional<QString> askTag(Messages& messages);
 
     // Runs at every opening: everything back to empty, no placement.
-    void FormShow();
+    void FormShow() override;
     // OK: refuses an empty file name; otherwise builds the tag and closes the window.
     void BitBtn1Click();
 
@@ -39,9 +39,6 @@ public:
     QRadioButton* RadioNone;
     QPushButton* BitBtn1;
     QPushButton* BitBtn2;
-
-protected:
-    void showEvent(QShowEvent* event) override;
 
 private:
     Messages* messages_ = nullptr; // while askTag runs

@@ -10,14 +10,12 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QShowEvent>
 #include <QVBoxLayout>
 
-TLinkForm::TLinkForm(QWidget* parent) : QDialog(parent)
+TLinkForm::TLinkForm(QWidget* parent) : FormDialog(parent)
 {
     setObjectName(QStringLiteral("TLinkForm"));
     setWindowTitle(QStringLiteral("リンクの設置"));
@@ -59,12 +57,13 @@ TLinkForm::TLinkForm(QWidget* parent) : QDialog(parent)
     BitBtn1 = tags::plainButton("BitBtn1", QStringLiteral("OK"), this);
     BitBtn1->setDefault(true);
     BitBtn2 = tags::plainButton("BitBtn2", QStringLiteral("Cancel"), this);
-    auto* buttons = closingButtonRow({BitBtn1, BitBtn2});
+    auto* buttons = makeButtonBox(
+        {{BitBtn1, QDialogButtonBox::AcceptRole}, {BitBtn2, QDialogButtonBox::RejectRole}}, this);
 
     auto* layout = new QVBoxLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     layout->addWidget(GroupBox1);
-    layout->addLayout(buttons);
+    layout->addWidget(buttons);
 
     connect(BitBtn1, &QPushButton::clicked, this, &TLinkForm::BitBtn1Click);
     connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
@@ -79,15 +78,6 @@ std::optional<QString> TLinkForm::askTag(const QString& selectionText, Messages&
     if (!confirmed)
         return std::nullopt;
     return tagText_;
-}
-
-void TLinkForm::showEvent(QShowEvent* event)
-{
-    if (!event->spontaneous()) {
-        FormShow();
-        centreOnScreen(this);
-    }
-    QDialog::showEvent(event);
 }
 
 void TLinkForm::FormShow()

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "platform/Controls.h"
 
 #include <optional>
 
@@ -12,7 +12,7 @@ class QPushButton;
 
 // The modal window for the link tag ("リンクの設置"). Each opening takes the link text from the
 // selection it is given and empties the target; the check box keeps its state for the run.
-class TLinkForm : public QDialog {
+class TLinkForm : public FormDialog {
     Q_OBJECT
 public:
     explicit TLinkForm(QWidget* parent = nullptr);
@@ -22,7 +22,7 @@ public:
     std::optional<QString> askTag(const QString& selectionText, Messages& messages);
 
     // Runs at every opening: the fields from the selection, the focus where typing starts.
-    void FormShow();
+    void FormShow() override;
     // OK: refuses an empty target; otherwise builds the tag and closes the window.
     void BitBtn1Click();
 
@@ -32,9 +32,6 @@ public:
     QCheckBox* WindowCheck;
     QPushButton* BitBtn1;
     QPushButton* BitBtn2;
-
-protected:
-    void showEvent(QShowEvent* event) override;
 
 private:
     QString selectionText_;

@@ -69,11 +69,6 @@ QString colourValue(Colour first, Colour second)
     return QLatin1String(colourTable[row][column]);
 }
 
-QString colourValue(Colour alone)
-{
-    return colourValue(alone, alone);
-}
-
 Decoration decorate(const DecorationButtons& buttons)
 {
     Decoration d;

@@ -49,9 +49,9 @@ struct DecorationButtons {
     ColourButtons colours{};
 };
 
-// The font colour of one colour alone, or of two mixed (either order), as "#rrggbb".
+// The font colour of two colours mixed (either order), or of one alone given twice, as
+// "#rrggbb".
 QString colourValue(Colour first, Colour second);
-QString colourValue(Colour alone);
 
 // What the decoration window shows and inserts for a state of its buttons.
 struct Decoration {

@@ -114,6 +114,21 @@ qsizetype keyOf(QStringView pattern)
     return std::max_element(pattern.begin(), pattern.end()) - pattern.begin();
 }
 
+// True when `at` falls between the two halves of a surrogate pair. A pattern that starts or
+// ends with a lone surrogate must not match half of a character there.
+bool splitsPair(QStringView text, qsizetype at)
+{
+    return at > 0 && at < text.size() && text[at - 1].isHighSurrogate()
+           && text[at].isLowSurrogate();
+}
+
+// The pattern stands at `at` as whole characters.
+bool matchesAt(QStringView text, QStringView pattern, qsizetype at)
+{
+    return text.mid(at, pattern.size()) == pattern && !splitsPair(text, at)
+           && !splitsPair(text, at + pattern.size());
+}
+
 qsizetype findForward(QStringView text, QStringView pattern, qsizetype from)
 {
     const qsizetype key = keyOf(pattern);
@@ -121,7 +136,7 @@ qsizetype findForward(QStringView text, QStringView pattern, qsizetype from)
     for (qsizetype at = text.indexOf(unit, from + key); at >= 0; at = text.indexOf(unit, at + 1)) {
         if (at - key + pattern.size() > text.size())
             return -1;
-        if (text.mid(at - key, pattern.size()) == pattern)
+        if (matchesAt(text, pattern, at - key))
             return at - key;
     }
     return -1;
@@ -136,7 +151,7 @@ qsizetype findBackward(QStringView text, QStringView pattern, qsizetype start)
         at = text.first(at + 1).lastIndexOf(unit);
         if (at < key)
             return -1;
-        if (text.mid(at - key, pattern.size()) == pattern)
+        if (matchesAt(text, pattern, at - key))
             return at - key;
         --at;
     }

@@ -98,6 +98,20 @@ TEST_F(FindBarTest, F3AndShiftF3GoRoundTheTextAndSaySo)
     }
 }
 
+// A pattern longer than one character, found backwards where two matches overlap: the one
+// nearest the caret comes first.
+TEST_F(FindBarTest, ShiftF3FromTheEndSelectsTheLastOfOverlappingMatches)
+{
+    write(QStringLiteral("日記と日記と日記")); // 日記と日記 at 0 and 3
+    memo()->moveCursor(QTextCursor::End);
+    bar()->FindEdit->setText(QStringLiteral("日記と日記"));
+    const std::pair<int, int> selected[] = {{3, 8}, {0, 5}, {3, 8}};
+    for (const auto& expected : selected) {
+        QTest::keyClick(memo(), Qt::Key_F3, Qt::ShiftModifier);
+        EXPECT_EQ(selection(), expected);
+    }
+}
+
 TEST_F(FindBarTest, NotFoundIsSaidInTheBarAndHeardNotShownInABox)
 {
     write(QStringLiteral("今日は晴れ"));

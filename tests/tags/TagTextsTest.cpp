@@ -69,7 +69,7 @@ TEST(TagTexts, AnyTwoColoursMixTheSameWhicheverComesFirst)
     EXPECT_EQ(tags::colourValue(tags::Red, tags::Blue), QStringLiteral("#ff00ff"));
     EXPECT_EQ(tags::colourValue(tags::Yellow, tags::Blue), QStringLiteral("#00ffff"));
     EXPECT_EQ(tags::colourValue(tags::White, tags::Black), QStringLiteral("#cccccc"));
-    EXPECT_EQ(tags::colourValue(tags::Green), QStringLiteral("#008000"));
+    EXPECT_EQ(tags::colourValue(tags::Green, tags::Green), QStringLiteral("#008000"));
     for (int a = 0; a < tags::ColourCount; ++a) {
         for (int b = 0; b < tags::ColourCount; ++b) {
             const auto first = static_cast<tags::Colour>(a);

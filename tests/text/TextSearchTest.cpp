@@ -54,6 +54,16 @@ TEST(TextSearch, FindsEveryMatchAtItsOffsetsInTheOriginalText)
         {"surrogate pairs before", u"😀ｶﾞ😀ガ", u"ガ", width, {{2, 4}, {6, 7}}},
         {"case outside the BMP", u"𐐀 𐐨", u"𐐨", plain, {{0, 2}, {3, 5}}},
         {"case outside the BMP kept", u"𐐀 𐐨", u"𐐨", matchCase, {{3, 5}}},
+        {"final sigma as sigma", u"ΣΟΣ ςοσ", u"σος", plain, {{0, 3}, {4, 7}}},
+        {"sigmas apart when case matters", u"ς σ Σ", u"σ", matchCase, {{2, 3}}},
+        {"long s as s", u"ſun SUN", u"sun", plain, {{0, 3}, {4, 7}}},
+        {"Kelvin sign as k", u"\u212A k", u"K", plain, {{0, 1}, {2, 3}}},
+        {"lone low surrogate never the end of a pair", u"𐐀 \xDC28", u"\xDC28", plain, {{3, 4}}},
+        {"lone high surrogate never the start of a pair",
+         u"𐐨\xD801x",
+         u"\xD801",
+         matchCase,
+         {{2, 3}}},
         {"regex", u"2026年12月7日", u"\\d+", regex, {{0, 4}, {5, 7}, {8, 9}}},
         {"regex ignores case", u"ABC abc", u"b.", regex, {{1, 3}, {5, 7}}},
         {"regex matches case", u"ABC abc", u"b.", regexCase, {{5, 7}}},
@@ -98,6 +108,34 @@ TEST(TextSearch, NextAndPreviousStartFromAnOffsetInTheOriginalText)
     const FoldedText forRegex(text, expression.folding());
     EXPECT_EQ(expression.previous(forRegex, 5), (TextRange{2, 4}));
     EXPECT_EQ(expression.next(forRegex, 3), (TextRange{5, 6}));
+}
+
+TEST(TextSearch, PreviousFindsALongerPatternThatOverlapsTheNext)
+{
+    const QString text = QStringLiteral("日記と日記と日記"); // the pattern at 0 and at 3
+    const TextSearch search(QStringLiteral("日記と日記"), plain);
+    const FoldedText folded(text, search.folding());
+    const std::pair<qsizetype, TextRange> previous[] = {{8, {3, 8}}, {7, {3, 8}}, {4, {3, 8}},
+                                                        {3, {0, 5}}, {1, {0, 5}}, {0, {}}};
+    for (const auto& [before, match] : previous)
+        EXPECT_EQ(search.previous(folded, before), match) << "previous before " << before;
+    EXPECT_EQ(search.next(folded, 1), (TextRange{3, 8}));
+}
+
+// Every hiragana that has a katakana (ぁ..ゖ, ゝ, ゞ) folds to it; the ones around do not.
+TEST(FoldedText, FoldsEveryHiraganaToItsKatakana)
+{
+    const QString hiragana = QStringLiteral(
+        "ぁあぃいぅうぇえぉおかがきぎくぐけげこごさざしじすずせぜそぞただちぢっつづてでとどなにぬ"
+        "ねのはばぱひびぴふぶぷへべぺほぼぽまみむめもゃやゅゆょよらりるれろゎわゐゑをんゔゕゖゝゞ");
+    const QString katakana = QStringLiteral(
+        "ァアィイゥウェエォオカガキギクグケゲコゴサザシジスズセゼソゾタダチヂッツヅテデトドナニヌ"
+        "ネノハバパヒビピフブプヘベペホボポマミムメモャヤュユョヨラリルレロヮワヰヱヲンヴヵヶヽヾ");
+    const text::Folding kanaOnly{false, false, true, false};
+    EXPECT_EQ(FoldedText(hiragana, kanaOnly).text(), katakana);
+    EXPECT_EQ(FoldedText(katakana, kanaOnly).text(), katakana);
+    const QString around = QStringLiteral("\u3040\u3097\u3098\u309B\u309C\u309Fー・");
+    EXPECT_EQ(FoldedText(around, kanaOnly).text(), around);
 }
 
 TEST(FoldedText, MapsOffsetsBothWaysAcrossJoinedPairs)
