@@ -79,7 +79,7 @@ int main(int argc, char** argv)
     QApplication::processEvents();
     DiaryDocument doc(state, &tab, platform, openDialog, saveDialog);
     QPlainTextEdit* editor = tab.AllMemo;
-    if (!tab.coloring->isEnabled())
+    if (!tab.coloring()->isEnabled())
         return 1;
 
     auto start = Timer::now();
@@ -119,7 +119,7 @@ int main(int argc, char** argv)
 
     // The same once the colours have settled in the background.
     start = Timer::now();
-    while (!tab.coloring->isSettled())
+    while (!tab.coloring()->isSettled())
         QApplication::processEvents();
     const double settling = msSince(start);
     moveTo(editor, 3);

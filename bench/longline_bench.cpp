@@ -42,7 +42,7 @@ void paintNow(QPlainTextEdit* editor)
 double openMs(TMainForm* form, const QString& path, bool colours)
 {
     QPlainTextEdit* editor = form->diaryTab()->AllMemo;
-    form->diaryTab()->coloring->setEnabled(colours);
+    form->diaryTab()->setColoringOn(colours);
     const auto start = Timer::now();
     form->openGivenFile(path);
     paintNow(editor);

@@ -1,7 +1,6 @@
 #include "app/EditorCommands.h"
 
 #include "app/PreviewWindow.h"
-#include "core/ErrorHandler.h"
 #include "core/MainState.h"
 #include "document/DiaryFileTab.h"
 #include "document/HtmlColoring.h"
@@ -15,64 +14,28 @@
 #include <QDesktopServices>
 #include <QGuiApplication>
 #include <QInputDialog>
-#include <QMenu>
-#include <QMenuBar>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QUrl>
 #include <QWindow>
 
 EditorCommands::EditorCommands(MainState& state, TodayEntryTab* today, DiaryFileTab* diary,
-                               Platform platform, ErrorHandler& errors, QWidget* window)
+                               Platform platform, QWidget* window)
     : QObject(window), state_(state), today_(today), diary_(diary), platform_(platform),
-      errors_(errors), window_(window)
+      window_(window)
 {
-    EditUndo = item("EditUndo", QStringLiteral("元に戻す(&U)"));
-    EditUndo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    EditRedo = item("EditRedo", QStringLiteral("やり直し(&Y)"));
-    EditRedo->setShortcuts(
-        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
-    ViewPreview = item("ViewPreview", QStringLiteral("プレビュー(&P)"));
-    ViewPreview->setShortcut(QKeySequence(Qt::Key_F5));
-    ViewPreview->setCheckable(true);
-    ViewBrowser = item("ViewBrowser", QStringLiteral("ブラウザで開く(&B)"));
-    ViewBrowser->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F5));
-    ViewGoToLine = item("ViewGoToLine", QStringLiteral("指定行へ移動(&J)..."));
-    ViewGoToLine->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
-    ViewColoring = item("ViewColoring", QStringLiteral("HTMLの色分け(&K)"));
-    ViewColoring->setCheckable(true);
-    ViewColoring->setChecked(diary->coloring->isEnabled());
-
     preview_ = new PreviewWindow([this] { return entryHtml(); }, diary->AllMemo,
                                  [this] { return state_.DocumentLoaded; },
                                  [this] { return state_.CurrentFileName; }, window);
-    connect(preview_, &PreviewWindow::visibilityChanged, ViewPreview, &QAction::setChecked);
     followEntryChanges();
-
-    onTrigger(EditUndo, &EditorCommands::EditUndoClick);
-    onTrigger(EditRedo, &EditorCommands::EditRedoClick);
-    onTrigger(ViewPreview, &EditorCommands::ViewPreviewClick);
-    onTrigger(ViewBrowser, &EditorCommands::ViewBrowserClick);
-    onTrigger(ViewGoToLine, &EditorCommands::ViewGoToLineClick);
-    onTrigger(ViewColoring, &EditorCommands::ViewColoringClick);
-    for (QPlainTextEdit* editor : {today->bodyEditor(), diary->AllMemo}) {
-        connect(editor, &QPlainTextEdit::undoAvailable, this, &EditorCommands::updateStates);
-        connect(editor, &QPlainTextEdit::redoAvailable, this, &EditorCommands::updateStates);
-    }
-    updateStates();
 }
 
-QAction* EditorCommands::item(const char* name, const QString& caption)
+void EditorCommands::useItems(QAction* preview, QAction* coloring)
 {
-    auto* action = new QAction(caption, window_);
-    action->setObjectName(QLatin1String(name));
-    return action;
-}
-
-// Every command runs under the general error handler, as the main window's own do.
-void EditorCommands::onTrigger(QAction* action, void (EditorCommands::*handler)())
-{
-    connect(action, &QAction::triggered, this,
-            [this, handler] { errors_.run([&] { (this->*handler)(); }); });
+    ViewPreview = preview;
+    ViewColoring = coloring;
+    connect(preview_, &PreviewWindow::visibilityChanged, ViewPreview, &QAction::setChecked);
+    ViewColoring->setChecked(diary_->coloringOn());
 }
 
 // The entry's preview follows every field of the first tab; the title and the HTML settings
@@ -83,33 +46,31 @@ void EditorCommands::followEntryChanges()
     connect(qApp, &QGuiApplication::focusWindowChanged, preview_, &PreviewWindow::scheduleRefresh);
 }
 
-void EditorCommands::addEditItems(QMenu* edit)
-{
-    edit->addSeparator()->setObjectName(QStringLiteral("N6"));
-    edit->addActions({EditUndo, EditRedo});
-}
-
-void EditorCommands::addViewMenu(QMenuBar* bar, QAction* before)
-{
-    auto* view = new QMenu(QStringLiteral("表示(&W)"), bar);
-    view->setObjectName(QStringLiteral("MenuView"));
-    bar->insertMenu(before, view);
-    view->addActions({ViewPreview, ViewBrowser, ViewGoToLine, ViewColoring});
-}
-
 QPlainTextEdit* EditorCommands::activeEditor() const
 {
     return state_.CurrentPage == Page::Diary ? diary_->AllMemo : today_->bodyEditor();
 }
 
-void EditorCommands::updateStates()
+bool EditorCommands::undoOffered() const
 {
     const QPlainTextEdit* editor = activeEditor();
-    const bool editable = !editor->isReadOnly();
-    EditUndo->setEnabled(editable && editor->document()->isUndoAvailable());
-    EditRedo->setEnabled(editable && editor->document()->isRedoAvailable());
-    ViewGoToLine->setEnabled(state_.CurrentPage == Page::Diary && state_.DocumentLoaded);
-    ViewBrowser->setEnabled(!state_.CurrentFileName.isEmpty());
+    return !editor->isReadOnly() && editor->document()->isUndoAvailable();
+}
+
+bool EditorCommands::redoOffered() const
+{
+    const QPlainTextEdit* editor = activeEditor();
+    return !editor->isReadOnly() && editor->document()->isRedoAvailable();
+}
+
+bool EditorCommands::goToLineOffered() const
+{
+    return state_.CurrentPage == Page::Diary && state_.DocumentLoaded;
+}
+
+bool EditorCommands::browserOffered() const
+{
+    return !state_.CurrentFileName.isEmpty();
 }
 
 QStringList EditorCommands::choiceNames()
@@ -120,13 +81,13 @@ QStringList EditorCommands::choiceNames()
 void EditorCommands::readChoices(const QHash<QString, QString>& others)
 {
     const bool coloring = htmlColoringOn(others);
-    diary_->coloring->setEnabled(coloring);
+    diary_->setColoringOn(coloring);
     ViewColoring->setChecked(coloring);
 }
 
 QList<std::pair<QString, QString>> EditorCommands::choices() const
 {
-    return {{htmlColoringName, htmlColoringText(diary_->coloring->isEnabled())}};
+    return {{htmlColoringName, htmlColoringText(diary_->coloringOn())}};
 }
 
 QString EditorCommands::entryHtml() const
@@ -173,5 +134,5 @@ void EditorCommands::ViewGoToLineClick()
 
 void EditorCommands::ViewColoringClick()
 {
-    diary_->coloring->setEnabled(ViewColoring->isChecked());
+    diary_->setColoringOn(ViewColoring->isChecked());
 }

@@ -11,11 +11,8 @@
 #include <utility>
 
 class DiaryFileTab;
-class ErrorHandler;
 class PreviewWindow;
 class QAction;
-class QMenu;
-class QMenuBar;
 class QPlainTextEdit;
 class QWidget;
 class TodayEntryTab;
@@ -23,21 +20,24 @@ struct MainState;
 
 // The editing and viewing commands of the main window: undo and redo in the active editor, the
 // preview window, the saved diary in the desktop's browser, going to a line of the diary and
-// the diary's HTML colours. The main window puts their items into its menus and tells them
-// when the tab, the document or its file changes.
+// the diary's HTML colours. The main window's command table holds their items and runs these
+// handlers; the rules say when each item is offered.
 class EditorCommands : public QObject {
     Q_OBJECT
 public:
     EditorCommands(MainState& state, TodayEntryTab* today, DiaryFileTab* diary, Platform platform,
-                   ErrorHandler& errors, QWidget* window);
+                   QWidget* window);
 
-    // Undo and redo at the end of the Edit menu, after a separator.
-    void addEditItems(QMenu* edit);
-    // The View menu, on the menu bar before `before`.
-    void addViewMenu(QMenuBar* bar, QAction* before);
-    // Enables the items for the tab in front, the document, its file and the active editor's
-    // undo history.
-    void updateStates();
+    // The checkable items of the preview and of the colours, once the table has made them: they
+    // show whether the preview is open and the colours are on.
+    void useItems(QAction* preview, QAction* coloring);
+
+    // When the items are offered: undo and redo by the active editor's history, going to a line
+    // on the second tab with a document, the browser once the document has a file.
+    bool undoOffered() const;
+    bool redoOffered() const;
+    bool goToLineOffered() const;
+    bool browserOffered() const;
 
     // The choices kept in the settings store beside its values: their names, taking them from
     // the texts read at start, and the texts to write at close.
@@ -51,19 +51,6 @@ public:
 
     PreviewWindow* preview() const { return preview_; }
 
-    QAction* EditUndo;
-    QAction* EditRedo;
-    QAction* ViewPreview;
-    QAction* ViewBrowser;
-    QAction* ViewGoToLine;
-    QAction* ViewColoring;
-
-private:
-    QAction* item(const char* name, const QString& caption);
-    void onTrigger(QAction* action, void (EditorCommands::*handler)());
-    void followEntryChanges();
-    QPlainTextEdit* activeEditor() const;
-
     void EditUndoClick();
     void EditRedoClick();
     void ViewPreviewClick();
@@ -71,11 +58,16 @@ private:
     void ViewGoToLineClick();
     void ViewColoringClick();
 
+private:
+    void followEntryChanges();
+    QPlainTextEdit* activeEditor() const;
+
     MainState& state_;
     TodayEntryTab* today_;
     DiaryFileTab* diary_;
     Platform platform_;
-    ErrorHandler& errors_;
     QWidget* window_;
     PreviewWindow* preview_;
+    QAction* ViewPreview = nullptr;
+    QAction* ViewColoring = nullptr;
 };

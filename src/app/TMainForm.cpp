@@ -63,17 +63,12 @@ TMainForm::TMainForm(Platform platform, QWidget* parent)
 {
     setObjectName(QStringLiteral("TMainForm"));
     setWindowTitle(mainWindowCaption());
-    createActions();
-    createMenus();
     setCentralWidget(createCentralWidget());
-    createEditorCommands();
     createFileDialogs();
     document_ = new DiaryDocument(state_, diaryTab_, platform_, OpenDialog, SaveDialog,
                                   {[this]() -> TNewProcessForm& { return windows_.newProcess(); },
                                    [this]() -> THistoryForm& { return windows_.history(); }},
                                   this);
-    connect(document_, &DiaryDocument::documentOpened, this, &TMainForm::DocumentOpened);
-    connect(document_, &DiaryDocument::documentSaved, this, &TMainForm::DocumentSaved);
     tags_ = new TagCommands(
         state_, todayTab_->bodyEditor(), diaryTab_->AllMemo, platform_.messages,
         {[this]() -> TLinkForm& { return windows_.link(); },
@@ -81,7 +76,8 @@ TMainForm::TMainForm(Platform platform, QWidget* parent)
          [this]() -> TDecorationForm& { return windows_.decoration(); }},
         [this] { refocusEditor(); }, this);
     entryExport_ = new EntryExport(todayTab_, platform_, SaveDialogToday, this);
-    connectCommands();
+    editorCommands_ = new EditorCommands(state_, todayTab_, diaryTab_, platform_, this);
+    createCommands();
     setMinimumSize(startWidth, startHeight);
     resize(startWidth, startHeight);
 
@@ -98,98 +94,6 @@ TMainForm::TMainForm(Platform platform, QWidget* parent)
     errors_.run([&] { restoreWindowPlace(others); });
 
     connect(new FileDrops(this), &FileDrops::fileDropped, this, &TMainForm::openGivenFile);
-}
-
-// Menu items, in the menus' order; each is named as the design names it.
-void TMainForm::createActions()
-{
-    auto item = [this](const char* name, const QString& caption) {
-        auto* action = new QAction(caption, this);
-        action->setObjectName(QLatin1String(name));
-        return action;
-    };
-    FileAllNew = item("FileAllNew", QStringLiteral("HTMLファイルを新規作成(&N)"));
-    FileAllOpen = item("FileAllOpen", QStringLiteral("HTMLファイルを開く(&O)..."));
-    FileAllOpen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    FileAllSave = item("FileAllSave", QStringLiteral("HTMLファイルを上書き保存(&S)"));
-    FileAllSave->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    FileAllSaveAs = item("FileAllSaveAs", QStringLiteral("HTMLファイルを別名で保存(&A)..."));
-    FileTodayNew = item("FileTodayNew", QStringLiteral("新しく今日の日記を書く(&N)"));
-    FileTodaySaveHnf = item("FileTodaySaveHnf", QStringLiteral("ハイパー日記システム形式β(&H)"));
-    FileTodaySaveText = item("FileTodaySaveText", QStringLiteral("テキスト形式(&T)"));
-    AppliExit = item("AppliExit", QStringLiteral("Pelmora の終了(&X)"));
-    EditTitle = item("EditTitle", QStringLiteral("タイトルを付ける(&T)..."));
-    EditBR = item("EditBR", QStringLiteral("改行タグ挿入(&B)"));
-    EditBR->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
-    EditHR = item("EditHR", QStringLiteral("水平線タグ挿入(&H)"));
-    EditHR->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
-    EditLink = item("EditLink", QStringLiteral("リンクタグの挿入(&L)..."));
-    EditIMG = item("EditIMG", QStringLiteral("画像指定タグ挿入(&G)..."));
-    EditDec = item("EditDec", QStringLiteral("文字装飾タグ挿入(&D)..."));
-    EditDelete = item("EditDelete", QStringLiteral("全て削除(&C)"));
-    EditFind = item("EditFind", QStringLiteral("検索(&F)..."));
-    EditFind->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
-    EditFindNext = item("EditFindNext", QStringLiteral("次を検索(&N)"));
-    EditFindNext->setShortcut(QKeySequence(Qt::Key_F3));
-    EditFindPrev = item("EditFindPrev", QStringLiteral("前を検索(&P)"));
-    EditFindPrev->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3));
-    EditReplace = item("EditReplace", QStringLiteral("置換(&R)..."));
-    EditReplace->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R)); // Ctrl+H is the rule tag
-    SetHtml = item("SetHtml", QStringLiteral("HTML設定(&H)"));
-    SetWork = item("SetWork", QStringLiteral("動作設定(&W)"));
-    HelpVerInfo = item("HelpVerInfo", QStringLiteral("バージョン情報(&V)..."));
-    HelpVerInfo->setShortcut(QKeySequence(Qt::Key_F1));
-    HelpAdvice = item("HelpAdvice", QStringLiteral("操作ガイド(&G)..."));
-    HelpDonotmind = item("HelpDonotmind", QStringLiteral("ユーザの方々の日記へのリンク(&U)"));
-}
-
-void TMainForm::createMenus()
-{
-    auto menu = [this](const char* name, const QString& caption) {
-        QMenu* m = menuBar()->addMenu(caption);
-        m->setObjectName(QLatin1String(name));
-        return m;
-    };
-    auto separator = [](QMenu* m, const char* name) {
-        m->addSeparator()->setObjectName(QLatin1String(name));
-    };
-
-    QMenu* file = menu("MenuAppli", QStringLiteral("ファイル(&F)"));
-    file->addActions({FileAllNew, FileAllOpen, FileAllSave, FileAllSaveAs});
-    separator(file, "N3");
-    file->addAction(FileTodayNew);
-    QMenu* todaySave = file->addMenu(QStringLiteral("今日の日記だけを保存(&S)"));
-    FileTodaySave = todaySave->menuAction();
-    FileTodaySave->setObjectName(QStringLiteral("FileTodaySave"));
-    todaySave->addActions({FileTodaySaveHnf, FileTodaySaveText});
-    separator(file, "N4");
-    file->addAction(AppliExit);
-
-    QMenu* edit = menu("MenuEdit", QStringLiteral("編集(&E)"));
-    edit->addAction(EditTitle);
-    separator(edit, "N1");
-    edit->addActions({EditBR, EditHR, EditLink, EditIMG, EditDec});
-    separator(edit, "N2");
-    edit->addAction(EditDelete);
-    separator(edit, "NFind");
-    edit->addActions({EditFind, EditFindNext, EditFindPrev, EditReplace});
-
-    QMenu* settings = menu("MenuSet", QStringLiteral("設定(&C)"));
-    settings->addActions({SetHtml, SetWork});
-
-    QMenu* help = menu("MenuHelp", QStringLiteral("ヘルプ・情報(&I)"));
-    help->addAction(HelpVerInfo);
-    separator(help, "N5");
-    help->addActions({HelpAdvice, HelpDonotmind});
-}
-
-// The editing and viewing commands need both tabs; their items join the menus made before.
-void TMainForm::createEditorCommands()
-{
-    editorCommands_ = new EditorCommands(state_, todayTab_, diaryTab_, platform_, errors_, this);
-    editorCommands_->addEditItems(findChild<QMenu*>(QStringLiteral("MenuEdit")));
-    editorCommands_->addViewMenu(menuBar(),
-                                 findChild<QMenu*>(QStringLiteral("MenuHelp"))->menuAction());
 }
 
 QWidget* TMainForm::createCentralWidget()
@@ -254,74 +158,291 @@ void TMainForm::createFileDialogs()
     SaveDialogToday.overwritePrompt = true;
 }
 
-// Every command runs under the general error handler: an error it does not handle itself is
-// shown and the program goes on.
-template <typename Target, typename Result>
-void TMainForm::onClick(QAbstractButton* button, Target* target, Result (Target::*handler)())
+// The menu bar, its items and the buttons that give the same commands, from one table.
+void TMainForm::createCommands()
 {
-    connect(button, &QAbstractButton::clicked, target,
-            [this, target, handler] { errors_.run([&] { (target->*handler)(); }); });
+    commands_ = new CommandTable(menuBar(), this, errors_);
+    commands_->build(fileMenu() + editMenu() + otherMenus());
+    editorCommands_->useItems(commands_->action("ViewPreview"), commands_->action("ViewColoring"));
+    bindButtons();
+    followStates();
+    commands_->updateStates();
 }
 
-template <typename Target, typename Result>
-void TMainForm::onTrigger(QAction* action, Target* target, Result (Target::*handler)())
+bool TMainForm::onFirstTab() const
 {
-    connect(action, &QAction::triggered, target,
-            [this, target, handler] { errors_.run([&] { (target->*handler)(); }); });
+    return state_.CurrentPage == Page::Today;
 }
 
-void TMainForm::connectCommands()
+// The tag, insertion and find items work in the first tab's editor, and in the second tab's once
+// a diary document is there.
+bool TMainForm::tagsOffered() const
 {
-    onClick(HelpBtn, this, &TMainForm::HelpBtnClick);
-    onClick(HtmlSetBtn, this, &TMainForm::HtmlSetBtnClick);
-    onClick(AppSetBtn, this, &TMainForm::AppSetBtnClick);
-    connect(AppExitBtn, &QPushButton::clicked, this, &TMainForm::close);
+    return onFirstTab() || state_.DocumentLoaded;
+}
 
-    TodayEntryTab* today = todayTab_;
-    onClick(today->deleteButton(), this, &TMainForm::DeleteBtnClick);
-    onClick(today->addTitleButton(), this, &TMainForm::AddTitleBtnClick);
-    onClick(today->breakButton(), tags_, &TagCommands::BRTagBtnClick);
-    onClick(today->hintButton(), this, &TMainForm::UseHintBtnClick);
+// The menu's save items: on the second tab with a document, as the document offers them, and at
+// every switch to that tab until the document next opens or saves.
+bool TMainForm::diarySaveOffered(bool documentOffers) const
+{
+    return !onFirstTab() && state_.DocumentLoaded && (documentOffers || switchedToDiary_);
+}
 
-    DiaryFileTab* diary = diaryTab_;
-    onClick(diary->NewDiaryBtn, document_, &DiaryDocument::NewDiary);
-    onClick(diary->OpenDiaryBtn, document_, &DiaryDocument::OpenDiary);
-    onClick(diary->ReOpenBtn, document_, &DiaryDocument::ReOpen);
-    onClick(diary->InsertDiaryBtn, this, &TMainForm::InsertDiaryBtnClick);
-    onClick(diary->SaveDiaryBtn, document_, &DiaryDocument::SaveDiary);
-    onClick(diary->SaveAsBtn, document_, &DiaryDocument::SaveDiaryAs);
-    onClick(diary->BRTagBtn, tags_, &TagCommands::BRTagBtnClick);
-    onClick(diary->HRBtn, tags_, &TagCommands::HRBtnClick);
-    onClick(diary->LinkTagBtn, tags_, &TagCommands::LinkTagBtnClick);
-    onClick(diary->IMGBtn, tags_, &TagCommands::IMGBtnClick);
-    onClick(diary->StyleBtn, tags_, &TagCommands::StyleBtnClick);
-    connect(diary->AllMemo, &QPlainTextEdit::textChanged, this, &TMainForm::AllMemoChange);
+QList<CommandRow> TMainForm::fileMenu()
+{
+    using K = CommandRow::Kind;
+    auto diaryTab = [this] { return !onFirstTab(); };
+    auto firstTab = [this] { return onFirstTab(); };
+    return {
+        {K::Menu, "MenuAppli", QStringLiteral("ファイル(&F)")},
+        {K::Command,
+         "FileAllNew",
+         QStringLiteral("HTMLファイルを新規作成(&N)"),
+         {},
+         [this] { document_->NewDiary(); },
+         diaryTab},
+        {K::Command,
+         "FileAllOpen",
+         QStringLiteral("HTMLファイルを開く(&O)..."),
+         {QKeySequence(Qt::CTRL | Qt::Key_O)},
+         [this] { document_->OpenDiary(); },
+         diaryTab},
+        {K::Command,
+         "FileAllSave",
+         QStringLiteral("HTMLファイルを上書き保存(&S)"),
+         {QKeySequence(Qt::CTRL | Qt::Key_S)},
+         [this] { document_->SaveDiary(); },
+         [this] { return diarySaveOffered(document_->saveOffered()); }},
+        {K::Command,
+         "FileAllSaveAs",
+         QStringLiteral("HTMLファイルを別名で保存(&A)..."),
+         {},
+         [this] { document_->SaveDiaryAs(); },
+         [this] { return diarySaveOffered(document_->saveAsOffered()); }},
+        {K::Separator, "N3"},
+        {K::Command,
+         "FileTodayNew",
+         QStringLiteral("新しく今日の日記を書く(&N)"),
+         {},
+         [this] { DeleteBtnClick(); },
+         firstTab},
+        {K::Submenu, "FileTodaySave", QStringLiteral("今日の日記だけを保存(&S)"), {}, {}, firstTab},
+        {K::Command,
+         "FileTodaySaveHnf",
+         QStringLiteral("ハイパー日記システム形式β(&H)"),
+         {},
+         [this] { entryExport_->FileTodaySaveHnfClick(); },
+         {},
+         "FileTodaySave"},
+        {K::Command,
+         "FileTodaySaveText",
+         QStringLiteral("テキスト形式(&T)"),
+         {},
+         [this] { entryExport_->FileTodaySaveTextClick(); },
+         {},
+         "FileTodaySave"},
+        {K::Separator, "N4"},
+        {K::Command, "AppliExit", QStringLiteral("Pelmora の終了(&X)"), {}, [this] { close(); }},
+    };
+}
 
-    onTrigger(FileAllNew, document_, &DiaryDocument::NewDiary);
-    onTrigger(FileAllOpen, document_, &DiaryDocument::OpenDiary);
-    onTrigger(FileAllSave, document_, &DiaryDocument::SaveDiary);
-    onTrigger(FileAllSaveAs, document_, &DiaryDocument::SaveDiaryAs);
-    onTrigger(FileTodayNew, this, &TMainForm::DeleteBtnClick);
-    onTrigger(FileTodaySaveHnf, entryExport_, &EntryExport::FileTodaySaveHnfClick);
-    onTrigger(FileTodaySaveText, entryExport_, &EntryExport::FileTodaySaveTextClick);
-    connect(AppliExit, &QAction::triggered, this, &TMainForm::close);
-    onTrigger(EditTitle, this, &TMainForm::AddTitleBtnClick);
-    onTrigger(EditBR, tags_, &TagCommands::BRTagBtnClick);
-    onTrigger(EditHR, tags_, &TagCommands::HRBtnClick);
-    onTrigger(EditLink, tags_, &TagCommands::LinkTagBtnClick);
-    onTrigger(EditIMG, tags_, &TagCommands::IMGBtnClick);
-    onTrigger(EditDec, tags_, &TagCommands::StyleBtnClick);
-    onTrigger(EditDelete, this, &TMainForm::DeleteBtnClick);
-    onTrigger(EditFind, this, &TMainForm::EditFindClick);
-    onTrigger(EditFindNext, this, &TMainForm::EditFindNextClick);
-    onTrigger(EditFindPrev, this, &TMainForm::EditFindPrevClick);
-    onTrigger(EditReplace, this, &TMainForm::EditReplaceClick);
-    onTrigger(SetHtml, this, &TMainForm::HtmlSetBtnClick);
-    onTrigger(SetWork, this, &TMainForm::AppSetBtnClick);
-    onTrigger(HelpVerInfo, this, &TMainForm::HelpBtnClick);
-    onTrigger(HelpAdvice, this, &TMainForm::HelpAdviceClick);
-    onTrigger(HelpDonotmind, this, &TMainForm::HelpDonotmindClick);
+QList<CommandRow> TMainForm::editMenu()
+{
+    using K = CommandRow::Kind;
+    auto firstTab = [this] { return onFirstTab(); };
+    auto tags = [this] { return tagsOffered(); };
+    return {
+        {K::Menu, "MenuEdit", QStringLiteral("編集(&E)")},
+        {K::Command,
+         "EditTitle",
+         QStringLiteral("タイトルを付ける(&T)..."),
+         {},
+         [this] { AddTitleBtnClick(); },
+         firstTab},
+        {K::Separator, "N1"},
+        {K::Command,
+         "EditBR",
+         QStringLiteral("改行タグ挿入(&B)"),
+         {QKeySequence(Qt::CTRL | Qt::Key_B)},
+         [this] { tags_->BRTagBtnClick(); },
+         tags},
+        {K::Command,
+         "EditHR",
+         QStringLiteral("水平線タグ挿入(&H)"),
+         {QKeySequence(Qt::CTRL | Qt::Key_H)},
+         [this] { tags_->HRBtnClick(); },
+         tags},
+        {K::Command,
+         "EditLink",
+         QStringLiteral("リンクタグの挿入(&L)..."),
+         {},
+         [this] { tags_->LinkTagBtnClick(); },
+         tags},
+        {K::Command,
+         "EditIMG",
+         QStringLiteral("画像指定タグ挿入(&G)..."),
+         {},
+         [this] { tags_->IMGBtnClick(); },
+         tags},
+        {K::Command,
+         "EditDec",
+         QStringLiteral("文字装飾タグ挿入(&D)..."),
+         {},
+         [this] { tags_->StyleBtnClick(); },
+         tags},
+        {K::Separator, "N2"},
+        {K::Command,
+         "EditDelete",
+         QStringLiteral("全て削除(&C)"),
+         {},
+         [this] { DeleteBtnClick(); },
+         firstTab},
+        {K::Separator, "NFind"},
+        {K::Command,
+         "EditFind",
+         QStringLiteral("検索(&F)..."),
+         {QKeySequence(Qt::CTRL | Qt::Key_F)},
+         [this] { EditFindClick(); },
+         tags},
+        {K::Command,
+         "EditFindNext",
+         QStringLiteral("次を検索(&N)"),
+         {QKeySequence(Qt::Key_F3)},
+         [this] { EditFindNextClick(); },
+         tags},
+        {K::Command,
+         "EditFindPrev",
+         QStringLiteral("前を検索(&P)"),
+         {QKeySequence(Qt::SHIFT | Qt::Key_F3)},
+         [this] { EditFindPrevClick(); },
+         tags},
+        // Ctrl+H is the rule tag.
+        {K::Command,
+         "EditReplace",
+         QStringLiteral("置換(&R)..."),
+         {QKeySequence(Qt::CTRL | Qt::Key_R)},
+         [this] { EditReplaceClick(); },
+         tags},
+        {K::Separator, "N6"},
+        {K::Command,
+         "EditUndo",
+         QStringLiteral("元に戻す(&U)"),
+         {QKeySequence(Qt::CTRL | Qt::Key_Z)},
+         [this] { editorCommands_->EditUndoClick(); },
+         [this] { return editorCommands_->undoOffered(); }},
+        {K::Command,
+         "EditRedo",
+         QStringLiteral("やり直し(&Y)"),
+         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)},
+         [this] { editorCommands_->EditRedoClick(); },
+         [this] { return editorCommands_->redoOffered(); }},
+    };
+}
 
+QList<CommandRow> TMainForm::otherMenus()
+{
+    using K = CommandRow::Kind;
+    EditorCommands* view = editorCommands_;
+    return {
+        {K::Menu, "MenuSet", QStringLiteral("設定(&C)")},
+        {K::Command, "SetHtml", QStringLiteral("HTML設定(&H)"), {}, [this] { HtmlSetBtnClick(); }},
+        {K::Command, "SetWork", QStringLiteral("動作設定(&W)"), {}, [this] { AppSetBtnClick(); }},
+        {K::Menu, "MenuView", QStringLiteral("表示(&W)")},
+        {K::Command,
+         "ViewPreview",
+         QStringLiteral("プレビュー(&P)"),
+         {QKeySequence(Qt::Key_F5)},
+         [view] { view->ViewPreviewClick(); },
+         {},
+         nullptr,
+         true},
+        {K::Command,
+         "ViewBrowser",
+         QStringLiteral("ブラウザで開く(&B)"),
+         {QKeySequence(Qt::SHIFT | Qt::Key_F5)},
+         [view] { view->ViewBrowserClick(); },
+         [view] { return view->browserOffered(); }},
+        {K::Command,
+         "ViewGoToLine",
+         QStringLiteral("指定行へ移動(&J)..."),
+         {QKeySequence(Qt::CTRL | Qt::Key_G)},
+         [view] { view->ViewGoToLineClick(); },
+         [view] { return view->goToLineOffered(); }},
+        {K::Command,
+         "ViewColoring",
+         QStringLiteral("HTMLの色分け(&K)"),
+         {},
+         [view] { view->ViewColoringClick(); },
+         {},
+         nullptr,
+         true},
+        {K::Menu, "MenuHelp", QStringLiteral("ヘルプ・情報(&I)")},
+        {K::Command,
+         "HelpVerInfo",
+         QStringLiteral("バージョン情報(&V)..."),
+         {QKeySequence(Qt::Key_F1)},
+         [this] { HelpBtnClick(); }},
+        {K::Separator, "N5"},
+        {K::Command,
+         "HelpAdvice",
+         QStringLiteral("操作ガイド(&G)..."),
+         {},
+         [this] { HelpAdviceClick(); }},
+        {K::Command,
+         "HelpDonotmind",
+         QStringLiteral("ユーザの方々の日記へのリンク(&U)"),
+         {},
+         [this] { HelpDonotmindClick(); }},
+    };
+}
+
+// Each button runs its item's command; the three without an item run their own.
+void TMainForm::bindButtons()
+{
+    const std::pair<QAbstractButton*, const char*> buttons[] = {
+        {HelpBtn, "HelpVerInfo"},
+        {HtmlSetBtn, "SetHtml"},
+        {AppSetBtn, "SetWork"},
+        {AppExitBtn, "AppliExit"},
+        {todayTab_->deleteButton(), "EditDelete"},
+        {todayTab_->addTitleButton(), "EditTitle"},
+        {todayTab_->breakButton(), "EditBR"},
+        {diaryTab_->NewDiaryBtn, "FileAllNew"},
+        {diaryTab_->OpenDiaryBtn, "FileAllOpen"},
+        {diaryTab_->SaveDiaryBtn, "FileAllSave"},
+        {diaryTab_->SaveAsBtn, "FileAllSaveAs"},
+        {diaryTab_->BRTagBtn, "EditBR"},
+        {diaryTab_->HRBtn, "EditHR"},
+        {diaryTab_->LinkTagBtn, "EditLink"},
+        {diaryTab_->IMGBtn, "EditIMG"},
+        {diaryTab_->StyleBtn, "EditDec"},
+    };
+    for (const auto& [button, item] : buttons)
+        commands_->bindButton(button, item);
+    auto own = [this](QAbstractButton* button, auto command) {
+        connect(button, &QAbstractButton::clicked, this, [this, command] { errors_.run(command); });
+    };
+    own(todayTab_->hintButton(), [this] { UseHintBtnClick(); });
+    own(diaryTab_->ReOpenBtn, [this] { document_->ReOpen(); });
+    own(diaryTab_->InsertDiaryBtn, [this] { InsertDiaryBtnClick(); });
+}
+
+// The items' states follow the tab in front, the document, its offers to save and the active
+// editor's undo history.
+void TMainForm::followStates()
+{
+    auto update = [this] { commands_->updateStates(); };
+    auto documentEvent = [this] {
+        switchedToDiary_ = false;
+        commands_->updateStates();
+    };
+    connect(document_, &DiaryDocument::saveOffersChanged, this, update);
+    connect(document_, &DiaryDocument::documentOpened, this, documentEvent);
+    connect(document_, &DiaryDocument::documentSaved, this, documentEvent);
+    for (QPlainTextEdit* editor : {todayTab_->bodyEditor(), diaryTab_->AllMemo}) {
+        connect(editor, &QPlainTextEdit::undoAvailable, this, update);
+        connect(editor, &QPlainTextEdit::redoAvailable, this, update);
+    }
     // Connected only now: QTabWidget reports a change while its tabs are added.
     connect(PageControl1, &QTabWidget::currentChanged, this,
             [this] { errors_.run([this] { PageControl1Change(); }); });
@@ -339,8 +460,6 @@ void TMainForm::showEvent(QShowEvent* event)
 void TMainForm::FormShow()
 {
     todayTab_->ClearTodayEntry();
-    for (QAction* item : {FileAllNew, FileAllOpen, FileAllSave, FileAllSaveAs})
-        item->setEnabled(false);
     applyEditorFont();
     todayTab_->bodyEditor()->setFocus();
 }
@@ -379,7 +498,7 @@ bool TMainForm::startRecovery(const QString& folder)
         new RecoveryKeeper(todayTab_, diaryTab_, document_, platform_.messages, folder, this);
     if (!recovery_->offerLeftovers())
         return false;
-    applyTabMenuStates();
+    commands_->updateStates();
     return document_->isModified();
 }
 
@@ -467,7 +586,8 @@ void TMainForm::PageControl1Change()
 {
     if (state_.CurrentPage == Page::Today) {
         state_.CurrentPage = Page::Diary;
-        applyTabMenuStates();
+        switchedToDiary_ = true;
+        commands_->updateStates();
         if (state_.FirstPageChangeFlag == FirstPageChange::ShowAtSwitch) {
             state_.FirstPageChangeFlag = FirstPageChange::ShownThisRun;
             windows_.exp().exec();
@@ -475,53 +595,9 @@ void TMainForm::PageControl1Change()
         diaryTab_->AllMemo->setFocus();
     } else {
         state_.CurrentPage = Page::Today;
-        applyTabMenuStates();
+        commands_->updateStates();
         todayTab_->bodyEditor()->setFocus();
     }
-}
-
-void TMainForm::applyTabMenuStates()
-{
-    const bool first = state_.CurrentPage == Page::Today;
-    const bool document = state_.DocumentLoaded;
-    for (QAction* item : {EditTitle, EditDelete, FileTodayNew, FileTodaySave})
-        item->setEnabled(first);
-    for (QAction* item : {FileAllNew, FileAllOpen})
-        item->setEnabled(!first);
-    for (QAction* item : {FileAllSave, FileAllSaveAs})
-        item->setEnabled(!first && document);
-    for (QAction* item : {EditBR, EditHR, EditLink, EditIMG, EditDec, EditFind, EditFindNext,
-                          EditFindPrev, EditReplace}) {
-        if (first)
-            item->setEnabled(true);
-        else if (!document)
-            item->setEnabled(false);
-    }
-    editorCommands_->updateStates();
-}
-
-// The document keeps the buttons of its tab right; the menu items are the main window's.
-void TMainForm::AllMemoChange()
-{
-    FileAllSave->setEnabled(true);
-    FileAllSaveAs->setEnabled(true);
-}
-
-void TMainForm::DocumentOpened(bool fromFile)
-{
-    FileAllSave->setEnabled(false);
-    FileAllSaveAs->setEnabled(fromFile);
-    for (QAction* item : {EditBR, EditHR, EditLink, EditIMG, EditDec, EditFind, EditFindNext,
-                          EditFindPrev, EditReplace})
-        item->setEnabled(true);
-    editorCommands_->updateStates();
-}
-
-void TMainForm::DocumentSaved()
-{
-    FileAllSave->setEnabled(false);
-    FileAllSaveAs->setEnabled(false);
-    editorCommands_->updateStates();
 }
 
 void TMainForm::HelpBtnClick()
@@ -589,7 +665,7 @@ void TMainForm::InsertDiaryBtnClick()
 FindBar* TMainForm::activeFindBar() const
 {
     if (state_.CurrentPage == Page::Diary)
-        return diaryTab_->AllFindBar;
+        return diaryTab_->AllFindBar();
     return todayTab_->findBar();
 }
 

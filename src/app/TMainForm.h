@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/CommandTable.h"
 #include "app/Windows.h"
 #include "core/ErrorHandler.h"
 #include "core/MainState.h"
@@ -9,15 +10,13 @@
 #include <QHash>
 #include <QMainWindow>
 
+class CommandTable;
 class DiaryDocument;
 class EditorCommands;
 class TagCommands;
 class DiaryFileTab;
 class EntryExport;
 class FindBar;
-class QAbstractButton;
-class QAction;
-class QMenu;
 class QPushButton;
 class QTabWidget;
 class RecoveryKeeper;
@@ -63,27 +62,24 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void createActions();
-    void createMenus();
     QWidget* createCentralWidget();
     QLayout* createBottomRow();
     void createFileDialogs();
-    void createEditorCommands();
-    void connectCommands();
-    template <typename Target, typename Result>
-    void onClick(QAbstractButton* button, Target* target, Result (Target::*handler)());
-    template <typename Target, typename Result>
-    void onTrigger(QAction* action, Target* target, Result (Target::*handler)());
-    QAction* addItem(QMenu* menu, const char* name, const QString& caption);
+    void createCommands();
+    QList<CommandRow> fileMenu();
+    QList<CommandRow> editMenu();
+    QList<CommandRow> otherMenus();
+    void bindButtons();
+    void followStates();
+    bool onFirstTab() const;
+    bool tagsOffered() const;
+    bool diarySaveOffered(bool documentOffers) const;
 
     void FormShow();
     bool FormCloseQuery();
     void saveEditorSettings();
     void restoreWindowPlace(const QHash<QString, QString>& others);
     void applyEditorFont();
-    void applyTabMenuStates();
-    void DocumentOpened(bool fromFile);
-    void DocumentSaved();
 
     // Commands.
     void HelpBtnClick();
@@ -95,7 +91,6 @@ private:
     void InsertDiaryBtnClick();
     void HelpAdviceClick();
     void HelpDonotmindClick();
-    void AllMemoChange();
     void EditFindClick();
     void EditFindNextClick();
     void EditFindPrevClick();
@@ -118,34 +113,12 @@ private:
     EntryExport* entryExport_;
     RecoveryKeeper* recovery_ = nullptr;
     EditorCommands* editorCommands_;
+    CommandTable* commands_;
+    // The menu's save items come back at every switch to the second tab, until the document
+    // next opens or saves.
+    bool switchedToDiary_ = false;
     QPushButton* HelpBtn;
     QPushButton* HtmlSetBtn;
     QPushButton* AppSetBtn;
     QPushButton* AppExitBtn;
-
-    QAction* FileAllNew;
-    QAction* FileAllOpen;
-    QAction* FileAllSave;
-    QAction* FileAllSaveAs;
-    QAction* FileTodayNew;
-    QAction* FileTodaySave; // the submenu's own item
-    QAction* FileTodaySaveHnf;
-    QAction* FileTodaySaveText;
-    QAction* AppliExit;
-    QAction* EditTitle;
-    QAction* EditBR;
-    QAction* EditHR;
-    QAction* EditLink;
-    QAction* EditIMG;
-    QAction* EditDec;
-    QAction* EditDelete;
-    QAction* EditFind;
-    QAction* EditFindNext;
-    QAction* EditFindPrev;
-    QAction* EditReplace;
-    QAction* SetHtml;
-    QAction* SetWork;
-    QAction* HelpVerInfo;
-    QAction* HelpAdvice;
-    QAction* HelpDonotmind;
 };

@@ -50,8 +50,11 @@ void DiaryDocument::AllMemoChange()
 
 void DiaryDocument::setSaveButtons(bool save, bool saveAs)
 {
+    saveOffered_ = save;
+    saveAsOffered_ = saveAs;
     tab_->SaveDiaryBtn->setEnabled(save);
     tab_->SaveAsBtn->setEnabled(saveAs);
+    emit saveOffersChanged();
 }
 
 SaveAnswer DiaryDocument::AskSaveIfModified()
@@ -101,7 +104,7 @@ void DiaryDocument::openFile(const QString& path)
     SetDiaryFileName(path);
     tab_->AllMemo->setFocus();
     ResetAfterLoad();
-    tab_->SaveAsBtn->setEnabled(true);
+    setSaveButtons(false, true);
     emit documentOpened(true);
     if (looksUtf8)
         tellLooksUtf8(path);

@@ -42,6 +42,10 @@ public:
     MainState& state() { return state_; }
     Platform& platform() { return platform_; }
     bool isModified() const { return modified_; }
+    // Whether saving, and saving under another name, are offered now: after every change; save
+    // under another name also right after an open from a file; neither after a save.
+    bool saveOffered() const { return saveOffered_; }
+    bool saveAsOffered() const { return saveAsOffered_; }
     // The file as it was when last opened or saved here; nothing for a new document.
     const std::optional<FileStamp>& diskStamp() const { return diskStamp_; }
 
@@ -92,6 +96,8 @@ signals:
     void documentOpened(bool fromFile);
     // The document was saved; neither save command is offered until the next change.
     void documentSaved();
+    // What saveOffered or saveAsOffered say may have changed.
+    void saveOffersChanged();
 
 private:
     void AllMemoChange();
@@ -110,6 +116,8 @@ private:
     FileDialogSettings& saveDialog_;
     DocumentWindows windows_;
     bool modified_ = false;
+    bool saveOffered_ = false;
+    bool saveAsOffered_ = false;
     // The file as it was when last opened or saved here, to notice other programs' changes.
     std::optional<FileStamp> diskStamp_;
 };

@@ -34,7 +34,51 @@ DiaryFileTab::DiaryFileTab(QWidget* parent) : QWidget(parent)
     layout->addLayout(createSecondButtonRow());
     layout->addLayout(createFileRow());
     layout->addLayout(createEditor(), 1);
-    layout->addWidget(AllFindBar);
+}
+
+void DiaryFileTab::showEvent(QShowEvent* event)
+{
+    buildEditorParts();
+    QWidget::showEvent(event);
+}
+
+// The colours, the line numbers at AllMemo's left and the find bar under it.
+void DiaryFileTab::buildEditorParts()
+{
+    if (coloring_)
+        return;
+    coloring_ = new HtmlColoring(AllMemo);
+    coloring_->setEnabled(coloringOn_);
+    lineNumbers_ = new LineNumberArea(AllMemo, this);
+    editorRow_->insertWidget(0, lineNumbers_);
+    lineNumbers_->show(); // made after the tab was shown, it would stay hidden otherwise
+    findBar_ = new FindBar("AllFindBar", AllMemo, this);
+    layout()->addWidget(findBar_);
+}
+
+HtmlColoring* DiaryFileTab::coloring()
+{
+    buildEditorParts();
+    return coloring_;
+}
+
+LineNumberArea* DiaryFileTab::lineNumbers()
+{
+    buildEditorParts();
+    return lineNumbers_;
+}
+
+FindBar* DiaryFileTab::AllFindBar()
+{
+    buildEditorParts();
+    return findBar_;
+}
+
+void DiaryFileTab::setColoringOn(bool on)
+{
+    coloringOn_ = on;
+    if (coloring_)
+        coloring_->setEnabled(on);
 }
 
 QLayout* DiaryFileTab::createFirstButtonRow()
@@ -113,18 +157,13 @@ QLayout* DiaryFileTab::createFileRow()
     return row;
 }
 
-// AllMemo with its line numbers at its left.
 QLayout* DiaryFileTab::createEditor()
 {
     AllMemo = makeMemo("AllMemo", QStringLiteral("日記ファイル"), this);
     setEditorText(AllMemo, placeholderText);
     AllMemo->setReadOnly(true);
-    coloring = new HtmlColoring(AllMemo);
-    lineNumbers = new LineNumberArea(AllMemo, this);
-    AllFindBar = new FindBar("AllFindBar", AllMemo, this);
-    auto* row = new QHBoxLayout;
-    row->setSpacing(0);
-    row->addWidget(lineNumbers);
-    row->addWidget(AllMemo, 1);
-    return row;
+    editorRow_ = new QHBoxLayout;
+    editorRow_->setSpacing(0);
+    editorRow_->addWidget(AllMemo, 1);
+    return editorRow_;
 }

@@ -5,12 +5,15 @@
 class HtmlColoring;
 class LineNumberArea;
 class FindBar;
+class QBoxLayout;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 
 // The second tab: the diary document in AllMemo, the name of its file and the commands that
-// open, save and edit it. The main window wires the buttons to its commands.
+// open, save and edit it. The main window wires the buttons to its commands. AllMemo's colours,
+// line numbers and find bar are made when the tab is first shown, or first asked for: the tab is
+// not in front at start.
 class DiaryFileTab : public QWidget {
     Q_OBJECT
 public:
@@ -29,13 +32,27 @@ public:
     QPushButton* StyleBtn;
     QLabel* PanelEditFile;
     QPlainTextEdit* AllMemo;
-    HtmlColoring* coloring;      // of AllMemo's HTML
-    LineNumberArea* lineNumbers; // beside AllMemo
-    FindBar* AllFindBar;         // under AllMemo, hidden until asked for
+
+    HtmlColoring* coloring();      // of AllMemo's HTML
+    LineNumberArea* lineNumbers(); // beside AllMemo
+    FindBar* AllFindBar();         // under AllMemo, hidden until asked for
+    // Whether AllMemo colours its HTML; kept until the colours are made.
+    void setColoringOn(bool on);
+    bool coloringOn() const { return coloringOn_; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
 
 private:
+    void buildEditorParts();
     QLayout* createFirstButtonRow();
     QLayout* createSecondButtonRow();
     QLayout* createFileRow();
     QLayout* createEditor();
+
+    QBoxLayout* editorRow_;
+    bool coloringOn_ = true;
+    HtmlColoring* coloring_ = nullptr;
+    LineNumberArea* lineNumbers_ = nullptr;
+    FindBar* findBar_ = nullptr;
 };

@@ -201,16 +201,16 @@ TEST_F(EditorCommandsTest, UndoAndRedoFollowTheActiveEditor)
 
 TEST_F(EditorCommandsTest, TheColouringChoiceIsStoredBesideTheSettings)
 {
-    ASSERT_TRUE(form->diaryTab()->coloring->isEnabled());
+    ASSERT_TRUE(form->diaryTab()->coloring()->isEnabled());
     action("ViewColoring")->trigger();
-    EXPECT_FALSE(form->diaryTab()->coloring->isEnabled());
+    EXPECT_FALSE(form->diaryTab()->coloring()->isEnabled());
     ASSERT_TRUE(form->close());
     EXPECT_EQ(fake.keyStore.values.value(QStringLiteral("HtmlColoring")).text, QStringLiteral("0"));
     EXPECT_EQ(fake.keyStore.values.size(), 22); // the twenty, the colouring, the window place
 
     fake.keyStore.present = true;
     create();
-    EXPECT_FALSE(form->diaryTab()->coloring->isEnabled());
+    EXPECT_FALSE(form->diaryTab()->coloring()->isEnabled());
     EXPECT_FALSE(action("ViewColoring")->isChecked());
 }
 

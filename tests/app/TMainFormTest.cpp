@@ -2,8 +2,11 @@
 #include "core/AppError.h"
 #include "document/DiaryDocument.h"
 #include "document/DiaryFileTab.h"
+#include "document/HtmlColoring.h"
+#include "document/LineNumberArea.h"
 #include "entry/ItemComboBox.h"
 #include "entry/TodayEntryTab.h"
+#include "find/FindBar.h"
 #include "platform/EditorText.h"
 #include "support/AllWindows.h"
 #include "support/FakePlatform.h"
@@ -249,6 +252,34 @@ TEST_F(MainFormTest, MenusFollowTheTabWithoutADocument)
         EXPECT_TRUE(enabled(on)) << on;
     for (const char* off : {"FileAllNew", "FileAllOpen", "FileAllSave", "FileAllSaveAs"})
         EXPECT_FALSE(enabled(off)) << off;
+}
+
+// The second tab is not in front at start: its colours, line numbers and find bar wait for it,
+// and the colour choice made meanwhile reaches them.
+TEST_F(MainFormTest, DiaryEditorPartsAreMadeWhenTheTabIsFirstShown)
+{
+    form->state().FirstPageChangeFlag = FirstPageChange::Never;
+    showForm();
+    EXPECT_EQ(form->findChild<LineNumberArea*>(), nullptr);
+    EXPECT_EQ(form->findChild<FindBar*>(QStringLiteral("AllFindBar")), nullptr);
+    child<QAction>("ViewColoring")->trigger(); // colours off before they exist
+
+    tabs()->setCurrentIndex(1);
+    auto* numbers = form->findChild<LineNumberArea*>();
+    auto* bar = form->findChild<FindBar*>(QStringLiteral("AllFindBar"));
+    ASSERT_NE(numbers, nullptr);
+    ASSERT_NE(bar, nullptr);
+    QPlainTextEdit* all = form->diaryTab()->AllMemo;
+    QCoreApplication::processEvents(); // the tab lays its new parts out
+    EXPECT_TRUE(numbers->isVisible());
+    EXPECT_LT(numbers->geometry().right(), all->geometry().left());
+    EXPECT_FALSE(bar->isVisible());
+    EXPECT_FALSE(form->diaryTab()->coloring()->isEnabled());
+    EXPECT_EQ(form->diaryTab()->lineNumbers(), numbers); // made once
+    bar->openFind();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(bar->isVisible());
+    EXPECT_GT(bar->geometry().top(), all->geometry().bottom());
 }
 
 TEST_F(MainFormTest, ClosesAtOnceWhenNothingIsModified)

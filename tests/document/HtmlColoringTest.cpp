@@ -74,10 +74,10 @@ TEST_F(HtmlColoringTest, ColouringChangesNeitherTheTextNorItsModifiedState)
 {
     QSignalSpy changed(memo(), &QPlainTextEdit::textChanged);
     memo()->document()->setModified(false);
-    tab.coloring->setEnabled(false);
+    tab.coloring()->setEnabled(false);
     paint();
     EXPECT_TRUE(colours(0).empty());
-    tab.coloring->setEnabled(true);
+    tab.coloring()->setEnabled(true);
     paint();
     EXPECT_FALSE(colours(0).empty());
     EXPECT_EQ(changed.size(), 0);
@@ -136,7 +136,7 @@ TEST_F(HtmlColoringTest, ALongLineIsColouredInItsLeadingPartAndEndsInTheRightSta
         setEditorText(memo(), body + c.tail + QStringLiteral("\r\n<i>y"));
         for (bool settled : {false, true}) {
             if (settled) {
-                ASSERT_TRUE(QTest::qWaitFor([&] { return tab.coloring->isSettled(); }, 5000));
+                ASSERT_TRUE(QTest::qWaitFor([&] { return tab.coloring()->isSettled(); }, 5000));
             }
             paint();
             const Colours longLine = colours(0);

@@ -60,7 +60,7 @@ TEST_F(FindBarTest, CtrlFOpensTheBarOfTheTabInFrontWithTheSelection)
     EXPECT_FALSE(bar()->ReplaceEdit->isVisible());
     EXPECT_EQ(bar()->FindEdit->text(), QStringLiteral("晴れ"));
     EXPECT_EQ(QApplication::focusWidget(), bar()->FindEdit);
-    EXPECT_FALSE(form.diaryTab()->AllFindBar->isVisible());
+    EXPECT_FALSE(form.diaryTab()->AllFindBar()->isVisible());
 
     QTest::keyClick(bar()->FindEdit, Qt::Key_Escape);
     EXPECT_FALSE(bar()->isVisible());
@@ -201,7 +201,7 @@ TEST_F(FindBarTest, FindItemsFollowTheEditMenuAndKeepKeysApart)
 
     // Every access key seen at once on a tab, the open bar's included, is seen once.
     form.todayTab()->findBar()->openReplace();
-    form.diaryTab()->AllFindBar->openReplace();
+    form.diaryTab()->AllFindBar()->openReplace();
     for (const int tab : {0, 1}) {
         form.findChild<QTabWidget*>(QStringLiteral("PageControl1"))->setCurrentIndex(tab);
         QStringList keys;
