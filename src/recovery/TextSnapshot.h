@@ -18,7 +18,6 @@ public:
     bool step(const QDeadlineTimer& deadline);
     // A change of the document being read, as QTextDocument::contentsChange reports it.
     void noteChange(const QTextDocument* document, int position, int removed, int added);
-    bool reading() const { return document_ != nullptr; }
     // The text read; the snapshot is empty again afterwards.
     QString take();
 
