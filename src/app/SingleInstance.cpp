@@ -1,13 +1,17 @@
 #include "app/SingleInstance.h"
 
+#include "app/LocalSocket.h"
+
 #include <QByteArray>
 #include <QDeadlineTimer>
-#include <QLocalServer>
-#include <QLocalSocket>
+#include <QFile>
+#include <QSocketNotifier>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QUrl>
 
+#include <cerrno>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <utility>
@@ -20,71 +24,110 @@ const QByteArray answerLine = QByteArrayLiteral("ok\n");
 
 // A later start sends its line at once; a connection that has sent none by then is dropped.
 constexpr int lineWaitMs = 5000;
+constexpr int answerWaitMs = 1000;
 
 bool answers(const QString& socketPath)
 {
-    QLocalSocket socket;
-    socket.connectToServer(socketPath);
-    return socket.waitForConnected(1000);
+    localsocket::Socket socket;
+    return localsocket::connectTo(socketPath, QDeadlineTimer(answerWaitMs), socket)
+           == localsocket::Connect::Connected;
 }
 
-} // namespace
-
-// Takes the connections of later starts on the hand-over thread: reads one line of at most
-// SingleInstance::maxHandOverBytes from each, answers it there, and passes the path on to the
-// instance in its own thread.
-class HandOverServer : public QObject {
+// One later start's connection, on the hand-over thread: its line is read as it comes, at most
+// SingleInstance::maxHandOverBytes of it and within lineWaitMs, then answered and passed on.
+// A connection that ends before its line is complete hands nothing over; one whose line does not
+// fit is dropped without reading the rest.
+class HandOverConnection : public QObject {
 public:
-    explicit HandOverServer(SingleInstance* instance) : instance_(instance)
+    HandOverConnection(localsocket::Socket socket, SingleInstance* instance, QObject* parent)
+        : QObject(parent), socket_(std::move(socket)), instance_(instance),
+          notifier_(socket_.fd(), QSocketNotifier::Read, this)
     {
-        server_.setSocketOptions(QLocalServer::UserAccessOption);
-        connect(&server_, &QLocalServer::newConnection, this, &HandOverServer::takeConnections);
-    }
-
-    bool listen(const QString& socketPath)
-    {
-        QLocalServer::removeServer(socketPath);
-        return server_.listen(socketPath);
+        connect(&notifier_, &QSocketNotifier::activated, this, &HandOverConnection::read);
+        QTimer::singleShot(lineWaitMs, this, &HandOverConnection::finish);
     }
 
 private:
-    void takeConnections()
+    void read()
     {
-        while (QLocalSocket* socket = server_.nextPendingConnection()) {
-            // The socket stops reading from the system once this much waits unread.
-            socket->setReadBufferSize(SingleInstance::maxHandOverBytes);
-            connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-            connect(socket, &QLocalSocket::readyRead, this, [this, socket] { read(socket); });
-            QTimer::singleShot(lineWaitMs, socket, [socket] { drop(socket); });
-            read(socket); // what came with the connection
-        }
-    }
-
-    static void drop(QLocalSocket* socket)
-    {
-        socket->abort();
-        socket->deleteLater();
-    }
-
-    // A connection that ends before its line is complete hands nothing over; one whose line
-    // does not fit is dropped without reading the rest.
-    void read(QLocalSocket* socket)
-    {
-        if (!socket->canReadLine()) {
-            if (socket->bytesAvailable() >= SingleInstance::maxHandOverBytes)
-                drop(socket);
+        char buffer[4096];
+        const ssize_t n = ::recv(socket_.fd(), buffer, sizeof buffer, 0);
+        if (n < 0 && (errno == EAGAIN || errno == EINTR))
+            return;
+        if (n <= 0) {
+            finish();
             return;
         }
-        const QString path = QUrl::fromPercentEncoding(socket->readLine().chopped(1));
-        socket->write(answerLine);
-        socket->disconnectFromServer(); // once the answer is written
+        line_.append(buffer, n);
+        const qsizetype end = line_.indexOf('\n');
+        if (end >= SingleInstance::maxHandOverBytes
+            || (end < 0 && line_.size() >= SingleInstance::maxHandOverBytes)) {
+            finish();
+            return;
+        }
+        if (end >= 0)
+            answer(QUrl::fromPercentEncoding(line_.left(end)));
+    }
+
+    void answer(const QString& path)
+    {
+        localsocket::sendAll(socket_, answerLine, QDeadlineTimer(answerWaitMs));
+        finish();
         SingleInstance* instance = instance_;
         QMetaObject::invokeMethod(
             instance, [instance, path] { emit instance->handedOver(path); }, Qt::QueuedConnection);
     }
 
+    void finish()
+    {
+        notifier_.setEnabled(false);
+        deleteLater();
+    }
+
+    localsocket::Socket socket_;
     SingleInstance* instance_;
-    QLocalServer server_{this};
+    QSocketNotifier notifier_;
+    QByteArray line_;
+};
+
+} // namespace
+
+// Takes the connections of later starts on the hand-over thread; the socket goes from its path
+// when the instance ends.
+class HandOverServer : public QObject {
+public:
+    explicit HandOverServer(SingleInstance* instance) : instance_(instance) {}
+    ~HandOverServer() override
+    {
+        if (listener_.valid())
+            ::unlink(QFile::encodeName(path_).constData());
+    }
+
+    bool listen(const QString& socketPath)
+    {
+        listener_ = localsocket::listenAt(socketPath);
+        if (!listener_.valid())
+            return false;
+        path_ = socketPath;
+        auto* notifier = new QSocketNotifier(listener_.fd(), QSocketNotifier::Read, this);
+        connect(notifier, &QSocketNotifier::activated, this, &HandOverServer::takeConnections);
+        return true;
+    }
+
+private:
+    void takeConnections()
+    {
+        for (;;) {
+            localsocket::Socket connection = localsocket::acceptFrom(listener_);
+            if (!connection.valid())
+                return;
+            new HandOverConnection(std::move(connection), instance_, this);
+        }
+    }
+
+    SingleInstance* instance_;
+    localsocket::Socket listener_;
+    QString path_;
 };
 
 SingleInstance::SingleInstance(QString socketPath, QObject* parent)
@@ -113,23 +156,22 @@ SingleInstance::HandOver SingleInstance::handOver(const QString& socketPath, con
                                                   int timeoutMs)
 {
     const QDeadlineTimer deadline(timeoutMs);
-    QLocalSocket socket;
-    socket.connectToServer(socketPath);
-    if (!socket.waitForConnected(int(deadline.remainingTime()))) {
-        // Refused or not there: nobody listens. Still connecting: one listens but is stuck.
-        return socket.error() == QLocalSocket::SocketTimeoutError ? HandOver::NoAnswer
-                                                                  : HandOver::NoInstance;
+    localsocket::Socket socket;
+    switch (localsocket::connectTo(socketPath, deadline, socket)) {
+    case localsocket::Connect::Connected: break;
+    case localsocket::Connect::NoListener: return HandOver::NoInstance;
+    case localsocket::Connect::TimedOut: return HandOver::NoAnswer;
     }
-    socket.write(QUrl::toPercentEncoding(path) + '\n');
-    while (!socket.canReadLine()) {
-        if (!socket.waitForReadyRead(int(deadline.remainingTime())))
-            return HandOver::NoAnswer;
-    }
-    return socket.readLine() == answerLine ? HandOver::Taken : HandOver::NoAnswer;
+    // Connected, one listens there: whatever goes wrong now, it did not answer.
+    if (!localsocket::sendAll(socket, QUrl::toPercentEncoding(path) + '\n', deadline))
+        return HandOver::NoAnswer;
+    return localsocket::readLine(socket, answerLine.size(), deadline) == answerLine
+               ? HandOver::Taken
+               : HandOver::NoAnswer;
 }
 
-// Listening with the access option puts the new socket in place of whatever is at the path, a
-// running instance's socket too: so only when none answers there.
+// A new socket takes the place of whatever is at the path, a running instance's socket too: so
+// only when none answers there.
 bool SingleInstance::listen()
 {
     if (answers(socketPath_))

@@ -123,16 +123,16 @@ QLayout* TMainForm::createBottomRow()
 {
     HelpBtn = makeButton("HelpBtn", QStringLiteral("ヘルプ(F1)"),
                          QStringLiteral("バージョン情報を表示します。"), this);
-    HelpBtn->setIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
+    HelpBtn->setIcon(buttonIcon(QStyle::SP_DialogHelpButton));
     HtmlSetBtn = makeButton("HtmlSetBtn", QStringLiteral("HTML設定(&M)"),
                             QStringLiteral("HTML化するための設定を行います。"), this);
-    HtmlSetBtn->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
+    HtmlSetBtn->setIcon(buttonIcon(QStyle::SP_FileDialogDetailedView));
     AppSetBtn = makeButton("AppSetBtn", QStringLiteral("動作設定(&V)"),
                            QStringLiteral("表示制限などの設定を行います。"), this);
-    AppSetBtn->setIcon(style()->standardIcon(QStyle::SP_FileDialogListView));
+    AppSetBtn->setIcon(buttonIcon(QStyle::SP_FileDialogListView));
     AppExitBtn = makeButton("AppExitBtn", QStringLiteral("閉じる(&X)"),
                             QStringLiteral("Pelmora を終了します。"), this);
-    AppExitBtn->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
+    AppExitBtn->setIcon(buttonIcon(QStyle::SP_DialogCloseButton));
 
     auto* row = new QHBoxLayout;
     row->addWidget(HelpBtn);

@@ -49,6 +49,7 @@ private:
     QLayout* createSecondButtonRow();
     QLayout* createFileRow();
     QLayout* createEditor();
+    void showPlaceholder();
 
     QBoxLayout* editorRow_;
     bool coloringOn_ = true;

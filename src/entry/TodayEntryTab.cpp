@@ -50,7 +50,6 @@ TodayEntryTab::TodayEntryTab(MainState& state, Clock& clock, QWidget* parent)
     createEditors();
     layout->addWidget(PanelDiaryTitle);
     layout->addWidget(TodayMemo, 1);
-    layout->addWidget(TodayFindBar);
 
     connect(YearEdit, &QLineEdit::textChanged, this, &TodayEntryTab::UpdateWeekday);
     connect(MonthEdit, &QLineEdit::textChanged, this, &TodayEntryTab::UpdateWeekday);
@@ -152,7 +151,15 @@ void TodayEntryTab::createEditors()
     TodayMemo = makeMemo("TodayMemo", QStringLiteral("今日の日記本文"), this);
     WorkMemo = makeMemo("WorkMemo", QString(), this);
     WorkMemo->hide();
-    TodayFindBar = new FindBar("TodayFindBar", TodayMemo, this);
+}
+
+FindBar* TodayEntryTab::findBar()
+{
+    if (!TodayFindBar) {
+        TodayFindBar = new FindBar("TodayFindBar", TodayMemo, this);
+        layout()->addWidget(TodayFindBar);
+    }
+    return TodayFindBar;
 }
 
 void TodayEntryTab::SetTodayDate()

@@ -48,7 +48,8 @@ public:
     // font, focus), and its document.
     QPlainTextEdit* bodyEditor() const { return TodayMemo; }
     QTextDocument* bodyDocument() const;
-    FindBar* findBar() const { return TodayFindBar; }
+    // The find bar under the body, made when first asked for.
+    FindBar* findBar();
 
     // The hidden work area where an export or the automatic line breaks compose their text.
     void setWorkText(const QString& crlfText);
@@ -86,7 +87,7 @@ private:
     QLabel* PanelDiaryTitle;
     QPlainTextEdit* TodayMemo;
     QPlainTextEdit* WorkMemo;
-    FindBar* TodayFindBar; // under TodayMemo, hidden until asked for
+    FindBar* TodayFindBar = nullptr;
 
     MainState& state_;
     Clock& clock_;

@@ -1,6 +1,9 @@
 #include "platform/Controls.h"
 
+#include <QApplication>
+#include <QIconEngine>
 #include <QLabel>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -101,6 +104,69 @@ void centreOnScreen(QWidget* window)
 {
     if (const QScreen* shown = window->screen())
         window->move(shown->availableGeometry().center() - window->rect().center());
+}
+
+namespace {
+
+class ButtonIconEngine : public QIconEngine {
+public:
+    explicit ButtonIconEngine(QStyle::StandardPixmap which) : which_(which) {}
+
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override
+    {
+        if (mode == QIcon::Normal && fitsSmall(size)) {
+            if (small_.isNull())
+                small_ = QApplication::style()->standardPixmap(which_);
+            if (!small_.isNull())
+                return small_;
+        }
+        return full().pixmap(size, mode, state);
+    }
+
+    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state,
+                         qreal scale) override
+    {
+        return pixmap(size * scale, mode, state);
+    }
+
+    QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return fitsSmall(size) ? QSize(smallSide, smallSide) : full().actualSize(size, mode, state);
+    }
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        const qreal scale = painter->device()->devicePixelRatio();
+        painter->drawPixmap(rect, scaledPixmap(rect.size(), mode, state, scale));
+    }
+
+    QIconEngine* clone() const override { return new ButtonIconEngine(which_); }
+
+private:
+    static constexpr int smallSide = 16;
+
+    static bool fitsSmall(const QSize& size)
+    {
+        return size.width() <= smallSide && size.height() <= smallSide;
+    }
+
+    const QIcon& full()
+    {
+        if (full_.isNull())
+            full_ = QApplication::style()->standardIcon(which_);
+        return full_;
+    }
+
+    QStyle::StandardPixmap which_;
+    QPixmap small_;
+    QIcon full_;
+};
+
+} // namespace
+
+QIcon buttonIcon(QStyle::StandardPixmap which)
+{
+    return QIcon(new ButtonIconEngine(which));
 }
 
 QLabel* makePictureLabel(const char* name, QStyle::StandardPixmap which, int size, QWidget* parent)

@@ -146,11 +146,11 @@ QGroupBox* TAppSetForm::createDialogGroup()
 QDialogButtonBox* TAppSetForm::createButtons()
 {
     BitBtn1 = makeButton("BitBtn1", QStringLiteral("OK"), QString(), this);
-    BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
+    BitBtn1->setIcon(buttonIcon(QStyle::SP_DialogOkButton));
     // Enter anywhere in the window presses OK; Esc is the dialog's own reject, like Cancel.
     BitBtn1->setDefault(true);
     BitBtn2 = makeButton("BitBtn2", QStringLiteral("Cancel"), QString(), this);
-    BitBtn2->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
+    BitBtn2->setIcon(buttonIcon(QStyle::SP_DialogCancelButton));
     connect(BitBtn1, &QPushButton::clicked, this, &TAppSetForm::BitBtn1Click);
     connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
 
