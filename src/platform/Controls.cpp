@@ -114,7 +114,7 @@ public:
 
     QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override
     {
-        if (mode == QIcon::Normal && fitsSmall(size)) {
+        if (mode == QIcon::Normal && isSmall(size)) {
             if (small_.isNull())
                 small_ = QApplication::style()->standardPixmap(which_);
             if (!small_.isNull())
@@ -123,21 +123,15 @@ public:
         return full().pixmap(size, mode, state);
     }
 
-    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state,
-                         qreal scale) override
-    {
-        return pixmap(size * scale, mode, state);
-    }
-
     QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override
     {
-        return fitsSmall(size) ? QSize(smallSide, smallSide) : full().actualSize(size, mode, state);
+        return isSmall(size) ? size : full().actualSize(size, mode, state);
     }
 
     void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override
     {
         const qreal scale = painter->device()->devicePixelRatio();
-        painter->drawPixmap(rect, scaledPixmap(rect.size(), mode, state, scale));
+        painter->drawPixmap(rect, pixmap(rect.size() * scale, mode, state));
     }
 
     QIconEngine* clone() const override { return new ButtonIconEngine(which_); }
@@ -145,10 +139,7 @@ public:
 private:
     static constexpr int smallSide = 16;
 
-    static bool fitsSmall(const QSize& size)
-    {
-        return size.width() <= smallSide && size.height() <= smallSide;
-    }
+    static bool isSmall(const QSize& size) { return size == QSize(smallSide, smallSide); }
 
     const QIcon& full()
     {

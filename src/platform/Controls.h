@@ -48,8 +48,8 @@ QLabel* makeLabel(const char* name, const QString& text, QWidget* parent);
 void centreOnScreen(QWidget* window);
 // A label that shows the style's standard picture at the given size.
 // One of the style's standard icons for a button. The style draws each in three sizes and
-// decodes all three when asked for the icon; a button at its usual size needs only the smallest,
-// so the others are read only when a larger or a disabled picture is first drawn.
+// decodes all three when asked for the icon; a button at its usual size needs only the 16-pixel
+// one, so the others are read only when another size or a disabled picture is first drawn.
 QIcon buttonIcon(QStyle::StandardPixmap which);
 QLabel* makePictureLabel(const char* name, QStyle::StandardPixmap which, int size, QWidget* parent);
 // The row of a window's closing buttons (OK, Cancel and the like) at its right edge, each

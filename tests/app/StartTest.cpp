@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -64,6 +65,29 @@ TEST(SingleInstance, TakesHandOversAndReplacesAStaleSocket)
     ASSERT_TRUE(QTest::qWaitFor([&] { return handed.size() == 2; }, 1000));
     EXPECT_EQ(handed[0][0].toString(), odd);
     EXPECT_EQ(handed[1][0].toString(), QString());
+}
+
+// The socket is the writer's alone (another user could otherwise hand files to the editor) and
+// goes with the instance; where no socket can be made, nothing listens and the start runs alone.
+TEST(SingleInstance, TheSocketIsTheWritersOnlyAndGoesWithTheInstance)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(u"pelmora.socket"_s);
+    {
+        SingleInstance running(path);
+        ASSERT_TRUE(running.listen());
+        struct stat status {};
+        ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &status), 0);
+        EXPECT_TRUE(S_ISSOCK(status.st_mode));
+        EXPECT_EQ(status.st_mode & 07777, 0600u);
+    }
+    EXPECT_FALSE(QFile::exists(path));
+
+    const QString tooLong = folder.filePath(QString(120, u'x'));
+    SingleInstance alone(tooLong);
+    EXPECT_EQ(alone.start(u"/tmp/a.htm"_s), SingleInstance::Start::Run);
+    EXPECT_EQ(SingleInstance::handOver(tooLong, u"/tmp/a.htm"_s, 500),
+              SingleInstance::HandOver::NoInstance);
 }
 
 // The real program, started while an instance runs, hands over the first file it was named,

@@ -222,3 +222,33 @@ TEST(Fonts, WindowsFaceNamesShowInTheInstalledJapaneseFaces)
 }
 
 } // namespace
+
+namespace {
+
+// A button's standard icon, small or large, normal or disabled, looks as the style's own.
+TEST(ButtonIcon, DrawsWhatTheStylesIconDraws)
+{
+    struct Case {
+        int side;
+        qreal scale;
+        QIcon::Mode mode;
+    };
+    const Case cases[] = {{16, 1, QIcon::Normal}, {32, 1, QIcon::Normal},   {64, 1, QIcon::Normal},
+                          {16, 2, QIcon::Normal}, {16, 1, QIcon::Disabled}, {12, 1, QIcon::Normal}};
+    for (const QStyle::StandardPixmap which :
+         {QStyle::SP_DialogHelpButton, QStyle::SP_DialogCloseButton, QStyle::SP_DialogOkButton}) {
+        const QIcon ours = buttonIcon(which);
+        const QIcon styles = QApplication::style()->standardIcon(which);
+        for (const auto& [side, scale, mode] : cases) {
+            const QImage expected = styles.pixmap(QSize(side, side), scale, mode).toImage();
+            const QImage drawn = ours.pixmap(QSize(side, side), scale, mode).toImage();
+            EXPECT_FALSE(drawn.isNull()) << which << " " << side;
+            EXPECT_EQ(drawn.size(), expected.size()) << which << " " << side;
+            EXPECT_EQ(drawn.convertToFormat(QImage::Format_ARGB32),
+                      expected.convertToFormat(QImage::Format_ARGB32))
+                << which << " " << side << " " << mode;
+        }
+    }
+}
+
+} // namespace
