@@ -1,5 +1,6 @@
 #include "app/PelmoraApplication.h"
 
+#include "app/CommandLine.h"
 #include "app/ProgramFolder.h"
 #include "app/SingleInstance.h"
 #include "app/TMainForm.h"
@@ -31,6 +32,15 @@ QIcon programIcon()
     return icon;
 }
 
+// Qt's own texts (its buttons, the command line's usage) in Japanese, whatever the locale.
+void installJapaneseTranslation(QCoreApplication& app)
+{
+    auto* translator = new QTranslator(&app);
+    if (translator->load(QStringLiteral("qtbase_ja"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        app.installTranslator(translator);
+}
+
 } // namespace
 
 PelmoraApplication::PelmoraApplication(int& argc, char** argv) : QApplication(argc, argv)
@@ -39,16 +49,8 @@ PelmoraApplication::PelmoraApplication(int& argc, char** argv) : QApplication(ar
     // Docks and task bars match the windows to the installed desktop entry by this name.
     setDesktopFileName(QStringLiteral("io.github.pelmora.Pelmora"));
     setWindowIcon(programIcon());
-    loadJapaneseTranslation();
+    installJapaneseTranslation(*this);
     mapWindowsFaceNames();
-}
-
-void PelmoraApplication::loadJapaneseTranslation()
-{
-    auto* translator = new QTranslator(this);
-    if (translator->load(QStringLiteral("qtbase_ja"),
-                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        installTranslator(translator);
 }
 
 bool PelmoraApplication::notify(QObject* receiver, QEvent* event)
@@ -92,13 +94,13 @@ QString noAnswerText()
                           "しばらく待ってから、もう一度起動してください。");
 }
 
-// The diary file named first on the command line, made absolute against the working folder;
-// empty when none was named.
-QString givenFile(const QStringList& arguments)
+// The usage or the version, asked for on the command line: told on the terminal without a
+// display.
+int tellOnly(int& argc, char** argv)
 {
-    if (arguments.size() < 2)
-        return {};
-    return QFileInfo(arguments[1]).absoluteFilePath();
+    QCoreApplication app(argc, argv);
+    installJapaneseTranslation(app);
+    return tell(readCommandLine(app.arguments()));
 }
 
 } // namespace
@@ -108,13 +110,19 @@ int runPelmora(int& argc, char** argv, StartAs startAs, const std::function<void
     // A write past the file-size limit then fails and is told like any failed write; the signal
     // would end the program without a word.
     ignoreFileSizeSignal();
+    const bool writer = startAs == StartAs::Writer;
+    if (writer && asksForText(argc, argv))
+        return tellOnly(argc, argv);
     PelmoraApplication app(argc, argv);
+    const CommandLine line = writer ? readCommandLine(app.arguments()) : CommandLine();
+    if (line.ask != CommandLine::Ask::Run)
+        return tell(line);
     // Writes in place that an ended program left unfinished are settled before any file is
     // opened; a running instance's own writes stay locked and are left alone.
     const QString state = stateFolder();
     const QList<KeptCopy> kept = finishInterruptedWrites(state);
-    const bool writer = startAs == StartAs::Writer;
-    const QString file = writer ? givenFile(app.arguments()) : QString();
+    // The diary named first, made absolute against the folder the program was started in.
+    const QString file = line.file.isEmpty() ? QString() : QFileInfo(line.file).absoluteFilePath();
     // Listening from the start, on a thread of its own: a later start is answered at once, even
     // while this one creates its window or opens a large diary.
     SingleInstance instance(writer ? SingleInstance::userSocketPath() : QString());

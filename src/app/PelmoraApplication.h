@@ -18,13 +18,12 @@ public:
     bool notify(QObject* receiver, QEvent* event) override;
 
 private:
-    void loadJapaneseTranslation();
     ErrorHandler* errors_ = nullptr;
 };
 
-// How the program starts. As the writer's: one instance per user, and the first argument names
-// a diary file to open. Alone: for test and benchmark programs, whose arguments are their own
-// and which run beside any other instance.
+// How the program starts. As the writer's: one instance per user and display, and the first
+// argument names a diary file to open. Alone: for test and benchmark programs, whose arguments are
+// their own and which run beside any other instance.
 enum class StartAs { Writer, Alone };
 
 // Starts the program: creates its windows, shows the main window and runs until it closes.

@@ -5,11 +5,13 @@
 #include <QByteArray>
 #include <QDeadlineTimer>
 #include <QFile>
+#include <QGuiApplication>
 #include <QSocketNotifier>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QUrl>
 
+#include <cctype>
 #include <cerrno>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -146,10 +148,29 @@ SingleInstance::~SingleInstance()
     thread_.wait();
 }
 
+namespace {
+
+// The display the windows go to, as part of a file name: "-_0" for DISPLAY=:0, "-wayland-0" for
+// a Wayland session; empty where there is none (no window system, as under test).
+QString displayPart()
+{
+    const bool wayland = QGuiApplication::platformName().startsWith(u"wayland");
+    const QByteArray display = qgetenv(wayland ? "WAYLAND_DISPLAY" : "DISPLAY");
+    if (display.isEmpty())
+        return {};
+    QString part = QStringLiteral("-");
+    for (const char c : display)
+        part +=
+            std::isalnum(static_cast<unsigned char>(c)) || c == '.' || c == '-' ? QChar(c) : u'_';
+    return part;
+}
+
+} // namespace
+
 QString SingleInstance::userSocketPath()
 {
     return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation)
-           + QStringLiteral("/pelmora-%1.socket").arg(::getuid());
+           + QStringLiteral("/pelmora-%1%2.socket").arg(::getuid()).arg(displayPart());
 }
 
 SingleInstance::HandOver SingleInstance::handOver(const QString& socketPath, const QString& path,

@@ -6,9 +6,9 @@
 
 class HandOverServer;
 
-// One running instance per writer. A program that starts while another one runs hands it the
-// file it was given (or nothing) over a local socket and ends; the running one reports what it
-// was handed.
+// One running instance per writer and display. A program that starts while another one runs hands
+// it the file it was given (or nothing) over a local socket and ends; the running one reports what
+// it was handed.
 //
 // Hand-overs are taken and answered on a thread of their own, so a running instance whose window
 // is busy (opening a large diary) still answers at once; the path waits in the window's event
@@ -19,7 +19,8 @@ public:
     explicit SingleInstance(QString socketPath, QObject* parent = nullptr);
     ~SingleInstance() override;
 
-    // The writer's socket: in the user's runtime folder, named after the user.
+    // The writer's socket: in the user's runtime folder, named after the user and the display the
+    // windows go to, so that a start on another display opens a window there.
     static QString userSocketPath();
 
     // The most one hand-over may send: a path of the longest the system opens (4,096 bytes),

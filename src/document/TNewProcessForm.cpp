@@ -37,14 +37,14 @@ TNewProcessForm::TNewProcessForm(DiaryDocument& document, QWidget* parent)
     Image1 = makePictureLabel("Image1", QStyle::SP_FileDialogNewFolder, 32, this);
     Image1->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
     Label1 = makeLabel("Label1",
-                       QStringLiteral("日記ＨＴＭＬの新規作成用 「ペースHTMLファイル」が"), this);
+                       QStringLiteral("日記ＨＴＭＬの新規作成用 「ベースHTMLファイル」が"), this);
     Label2 = makeLabel("Label2", QStringLiteral("存在します。（右記参照）"), this);
     Label3 = makeLabel("Label3", QStringLiteral("ベースHTMLファイルを読み込みますか？"), this);
 
     SampleMemo = makeMemo("SampleMemo", QStringLiteral("ベースHTMLファイルの内容"), this);
     SampleMemo->setReadOnly(true);
     SampleMemo->setToolTip(
-        QStringLiteral("ペースHTMLファイルの内容です。実体は、basehtml.txtファイルです。"));
+        QStringLiteral("ベースHTMLファイルの内容です。実体は、basehtml.txtファイルです。"));
     SampleMemo->setBackgroundRole(QPalette::Button);
     QPalette palette = SampleMemo->palette();
     palette.setColor(QPalette::Base, palette.color(QPalette::Button));

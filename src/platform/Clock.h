@@ -8,6 +8,7 @@ public:
     virtual ~Clock() = default;
     // The local date of the computer now.
     virtual QDate today() = 0;
-    // The abbreviated day name of the user's locale; dayOfWeek is 1 (Monday) to 7 (Sunday).
+    // The abbreviated Japanese day name ("月"), whatever the locale; dayOfWeek is 1 (Monday) to 7
+    // (Sunday).
     virtual QString shortDayName(int dayOfWeek) = 0;
 };

@@ -179,9 +179,11 @@ QDate QtClock::today()
     return QDate::currentDate();
 }
 
+// The weekday box and the diary hold Japanese weekdays; many Japanese writers run their desktop
+// in an English or C locale, whose "Mon" would go into the diary.
 QString QtClock::shortDayName(int dayOfWeek)
 {
-    return QLocale::system().dayName(dayOfWeek, QLocale::ShortFormat);
+    return QLocale(QLocale::Japanese, QLocale::Japan).dayName(dayOfWeek, QLocale::ShortFormat);
 }
 
 QtSystem::QtSystem(WorkFolderRule workFolderOf) : workFolderOf_(std::move(workFolderOf)) {}

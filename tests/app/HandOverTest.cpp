@@ -27,6 +27,8 @@ protected:
         environment.insert(u"XDG_CONFIG_HOME"_s, folder.filePath(u"config"_s));
         environment.insert(u"XDG_STATE_HOME"_s, folder.filePath(u"state"_s));
         environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+        environment.remove(u"WAYLAND_DISPLAY"_s);
+        environment.insert(u"DISPLAY"_s, u":91"_s);
         QFile file(diary);
         EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write("<html>\r\n") == 8);
     }
@@ -42,9 +44,10 @@ protected:
     }
 
     void start(QProcess& child, const QString& program, const QStringList& arguments,
-               int busyMs = 0)
+               int busyMs = 0, const QString& display = u":91"_s)
     {
         QProcessEnvironment env = environment;
+        env.insert(u"DISPLAY"_s, display);
         env.insert(u"PELMORA_BUSY_MS"_s, QString::number(busyMs));
         child.setProcessEnvironment(env);
         child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -73,7 +76,10 @@ protected:
         return QTest::qWaitFor([&] { return child.state() == QProcess::NotRunning; }, ms);
     }
 
-    QString socketPath() const { return folder.filePath(u"pelmora-%1.socket"_s.arg(::getuid())); }
+    QString socketPath() const
+    {
+        return folder.filePath(u"pelmora-%1-_91.socket"_s.arg(::getuid()));
+    }
 
     QTemporaryDir folder;
     const QString diary = folder.filePath(u"日記.htm"_s);
@@ -93,6 +99,27 @@ TEST_F(Instances, ABusyInstanceStillTakesTheHandOver)
     EXPECT_EQ(later.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(later.exitCode(), 0);
     EXPECT_EQ(lineFrom(running, u"opened"_s), u"opened "_s + diary);
+}
+
+// A start on another display runs an instance of its own there; a later start on the first
+// display still hands its file to the instance of that display.
+TEST_F(Instances, EachDisplayHasItsOwnInstance)
+{
+    start(running, QStringLiteral(INSTANCE_CHILD), {});
+    ASSERT_FALSE(lineFrom(running, u"ready"_s).isEmpty());
+
+    QProcess other;
+    start(other, QStringLiteral(INSTANCE_CHILD), {diary}, 0, u"localhost:92.0"_s);
+    EXPECT_EQ(lineFrom(other, u"opened"_s), u"opened "_s + diary);
+    EXPECT_TRUE(
+        QFile::exists(folder.filePath(u"pelmora-%1-localhost_92.0.socket"_s.arg(::getuid()))));
+
+    start(later, QStringLiteral(PELMORA_PROGRAM), {diary});
+    ASSERT_TRUE(ends(later));
+    EXPECT_EQ(later.exitCode(), 0);
+    EXPECT_EQ(lineFrom(running, u"opened"_s), u"opened "_s + diary);
+    other.kill();
+    other.waitForFinished();
 }
 
 // An instance that listens but does not answer (stopped here): the later start tells the writer

@@ -103,6 +103,8 @@ TEST(SingleInstance, ASecondProgramHandsOverTheFirstFileItWasNamed)
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(u"XDG_RUNTIME_DIR"_s, runtime.path());
     environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+    environment.remove(u"DISPLAY"_s);
+    environment.remove(u"WAYLAND_DISPLAY"_s);
     second.setProcessEnvironment(environment);
     second.setWorkingDirectory(runtime.path());
     second.start(QStringLiteral(PELMORA_PROGRAM), {u"sub/日記.htm"_s, u"other.htm"_s});
@@ -111,6 +113,46 @@ TEST(SingleInstance, ASecondProgramHandsOverTheFirstFileItWasNamed)
     EXPECT_EQ(second.exitCode(), 0);
     ASSERT_EQ(handed.size(), 1);
     EXPECT_EQ(handed[0][0].toString(), runtime.filePath(u"sub/日記.htm"_s));
+}
+
+} // namespace
+
+namespace {
+
+// The real program asked on the command line for its usage or version answers on the terminal,
+// without a display; an option it does not know is refused with status 2 and no window.
+TEST(CommandLine, AnswersOnTheTerminalAndRefusesUnknownOptions)
+{
+    struct Case {
+        QStringList arguments;
+        int status;
+        const char* inOutput; // on standard output, or on standard error for status 2
+    };
+    const Case cases[] = {
+        {{u"--help"_s}, 0, "--version"},     {{u"-h"_s, u"a.htm"_s}, 0, "[file]"},
+        {{u"--version"_s}, 0, "Pelmora 2."}, {{u"-v"_s}, 0, "Pelmora 2."},
+        {{u"--bogus"_s}, 2, "bogus"},        {{u"a.htm"_s, u"-x"_s}, 2, "pelmora --help"}};
+    QTemporaryDir runtime;
+    for (const auto& [arguments, status, inOutput] : cases) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(u"XDG_RUNTIME_DIR"_s, runtime.path());
+        environment.insert(u"XDG_CONFIG_HOME"_s, runtime.filePath(u"config"_s));
+        // No display at all for the usage and the version; the refusal comes after Qt has taken
+        // its own options, so that one needs a platform.
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            environment.remove(QString::fromLatin1(name));
+        if (status == 2)
+            environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+        QProcess program;
+        program.setProcessEnvironment(environment);
+        program.start(QStringLiteral(PELMORA_PROGRAM), arguments);
+        ASSERT_TRUE(program.waitForFinished(20000)) << arguments.join(u' ').toStdString();
+        const QByteArray told =
+            status == 2 ? program.readAllStandardError() : program.readAllStandardOutput();
+        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(program.exitCode(), status) << arguments.join(u' ').toStdString();
+        EXPECT_TRUE(told.contains(inOutput)) << told.toStdString();
+    }
 }
 
 } // namespace

@@ -150,7 +150,7 @@ TEST_F(TNewProcessFormTest, IsBuiltWithItsTextsAndButtons)
     EXPECT_EQ(newForm->windowTitle(),
               QStringLiteral("新規作成 - ベースHTML（ひな形）ファイルの読み込み選択"));
     EXPECT_EQ(newForm->Label1->text(),
-              QStringLiteral("日記ＨＴＭＬの新規作成用 「ペースHTMLファイル」が"));
+              QStringLiteral("日記ＨＴＭＬの新規作成用 「ベースHTMLファイル」が"));
     EXPECT_EQ(newForm->Label2->text(), QStringLiteral("存在します。（右記参照）"));
     EXPECT_EQ(newForm->Label3->text(), QStringLiteral("ベースHTMLファイルを読み込みますか？"));
     EXPECT_EQ(editorText(newForm->SampleMemo), QStringLiteral("Base HTML File\r\nPreview Area."));

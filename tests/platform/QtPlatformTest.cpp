@@ -252,3 +252,17 @@ TEST(ButtonIcon, DrawsWhatTheStylesIconDraws)
 }
 
 } // namespace
+
+namespace {
+
+// The weekday goes into the diary in Japanese under any locale (this test runs under whatever
+// locale the machine has; under C or en_US the system's names were "Mon" and so on).
+TEST(QtClockWeekday, IsJapaneseWhateverTheLocale)
+{
+    QtClock clock;
+    const QString expected = QStringLiteral("月火水木金土日");
+    for (int day = 1; day <= 7; ++day)
+        EXPECT_EQ(clock.shortDayName(day), expected.mid(day - 1, 1)) << day;
+}
+
+} // namespace

@@ -1,0 +1,67 @@
+#include "app/CommandLine.h"
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QCoreApplication>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+const QStringList helpNames{QStringLiteral("h"), QStringLiteral("help")};
+const QStringList versionNames{QStringLiteral("v"), QStringLiteral("version")};
+
+void describe(QCommandLineParser& parser)
+{
+    parser.setApplicationDescription(
+        QStringLiteral("Pelmora: Web 日記の HTML ファイルに今日の日記を書き込むエディタ"));
+    parser.addOption({helpNames, QStringLiteral("この使い方を表示して終わります。")});
+    parser.addOption({versionNames, QStringLiteral("版を表示して終わります。")});
+    parser.addPositionalArgument(QStringLiteral("file"),
+                                 QStringLiteral("開く日記の HTML ファイル（省略できます）。"),
+                                 QStringLiteral("[file]"));
+}
+
+} // namespace
+
+CommandLine readCommandLine(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    describe(parser);
+    if (!parser.parse(arguments)) {
+        return {CommandLine::Ask::Wrong,
+                {},
+                QStringLiteral("pelmora: ") + parser.errorText()
+                    + QStringLiteral("\n使い方は pelmora --help で表示されます。\n")};
+    }
+    if (parser.isSet(helpNames.first()))
+        return {CommandLine::Ask::Help, {}, parser.helpText()};
+    if (parser.isSet(versionNames.first())) {
+        return {CommandLine::Ask::Version,
+                {},
+                QStringLiteral("Pelmora %1\n").arg(QStringLiteral(PELMORA_VERSION))};
+    }
+    const QStringList files = parser.positionalArguments();
+    return {CommandLine::Ask::Run, files.isEmpty() ? QString() : files.first(), {}};
+}
+
+bool asksForText(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--") == 0)
+            return false;
+        for (const char* name : {"-h", "--help", "-v", "--version"}) {
+            if (std::strcmp(argv[i], name) == 0)
+                return true;
+        }
+    }
+    return false;
+}
+
+int tell(const CommandLine& line)
+{
+    const bool refused = line.ask == CommandLine::Ask::Wrong;
+    std::fputs(line.answer.toLocal8Bit().constData(), refused ? stderr : stdout);
+    return refused ? 2 : 0;
+}
