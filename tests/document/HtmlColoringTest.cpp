@@ -150,6 +150,39 @@ TEST_F(HtmlColoringTest, ALongLineIsColouredInItsLeadingPartAndEndsInTheRightSta
     }
 }
 
+// An edit that does not come from the keys (assistive input, a script or a drop, straight into
+// the document) opens a comment or a script above the screen: once the background pass has
+// settled, the lines on screen are painted in their new state, with no scrolling or typing.
+TEST_F(HtmlColoringTest, AnEditAboveTheScreenRecoloursTheScreenOnceSettled)
+{
+    using Colours = std::vector<std::tuple<int, int, QColor>>;
+    const struct {
+        const char* name;
+        QString opening;
+        Colours onScreen; // of a line "<b>行</b>"
+    } cases[] = {
+        {"comment", QStringLiteral("<!--"), {{0, 8, colour(K::Comment)}}},
+        {"script", QStringLiteral("<script>"), {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        setEditorText(memo(), QStringLiteral("<b>行</b>\r\n").repeated(400));
+        memo()->moveCursor(QTextCursor::End);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return tab.coloring()->isSettled(); }, 5000));
+        paint();
+        const int first = memo()->cursorForPosition(QPoint(0, 0)).blockNumber();
+        const int last =
+            memo()->cursorForPosition(QPoint(0, memo()->viewport()->height())).blockNumber();
+        ASSERT_GT(first, 100);
+        ASSERT_EQ(colours(first).size(), 4u);
+
+        QTextCursor(memo()->document()).insertText(c.opening);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return tab.coloring()->isSettled(); }, 5000));
+        for (int line : {first, (first + last) / 2, last - 1})
+            EXPECT_TRUE(QTest::qWaitFor([&] { return colours(line) == c.onScreen; }, 1000)) << line;
+    }
+}
+
 // A wider line-number margin would narrow the editor, and Qt then lays out every line again.
 TEST_F(HtmlColoringTest, AHundredThousandLinesDoNotNarrowTheEditor)
 {
