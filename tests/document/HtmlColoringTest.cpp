@@ -4,6 +4,7 @@
 #include "platform/EditorText.h"
 #include "support/Typing.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
@@ -12,6 +13,8 @@
 #include <QTextCursor>
 #include <QTextLayout>
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace {
 
@@ -113,6 +116,31 @@ TEST_F(HtmlColoringTest, GoToLineMovesTheCursorToTheStartOfThatLine)
     EXPECT_TRUE(memo()->viewport()->rect().contains(caret.center()));
     goToLine(memo(), 1000); // past the end: the last line
     EXPECT_EQ(memo()->textCursor().blockNumber(), memo()->blockCount() - 1);
+}
+
+// A screen reader reads the cursor's line from the line numbers, kept up to date as the
+// cursor moves and lines come and go.
+TEST_F(HtmlColoringTest, TheLineNumbersTellAScreenReaderTheCursorsLine)
+{
+    const QAccessibleInterface* numbers = QAccessible::queryAccessibleInterface(tab.lineNumbers());
+    const struct {
+        std::function<void()> act;
+        const char16_t* heard;
+    } steps[] = {
+        {[&] { goToLine(memo(), 3); }, u"3 行目（全 4 行）"},
+        {[&] {
+             QTest::keyClick(memo(), Qt::Key_Return);
+             QTest::keyClick(memo(), Qt::Key_Return);
+         },
+         u"5 行目（全 6 行）"},
+        {[&] { memo()->moveCursor(QTextCursor::Start); }, u"1 行目（全 6 行）"},
+        {[&] { QTest::keyClick(memo(), Qt::Key_Down); }, u"2 行目（全 6 行）"},
+    };
+    for (const auto& step : steps) {
+        step.act();
+        EXPECT_EQ(numbers->text(QAccessible::Description), QString::fromUtf16(step.heard));
+    }
+    EXPECT_EQ(numbers->text(QAccessible::Name), QStringLiteral("行番号"));
 }
 
 // A line far longer than a screen (a diary without line breaks) is coloured over its leading
