@@ -117,19 +117,6 @@ TEST(TextSearch, NextAndPreviousStartFromAnOffsetInTheOriginalText)
     EXPECT_EQ(expression.next(forRegex, 3), (TextRange{5, 6}));
 }
 
-// Going on from an empty match finds the next place, forwards and backwards.
-TEST(TextSearch, EmptyMatchesAreSteppedOverOneByOne)
-{
-    const QString text = QStringLiteral("ab\u2029cd");
-    const TextSearch search(QStringLiteral("^"), regex);
-    const FoldedText folded(text, search.folding());
-    EXPECT_EQ(search.next(folded, 0), (TextRange{0, 0}));
-    EXPECT_EQ(search.next(folded, 0, text::EmptyAtStart::Skipped), (TextRange{3, 3}));
-    EXPECT_EQ(search.next(folded, 3, text::EmptyAtStart::Skipped), TextRange{});
-    EXPECT_EQ(search.previous(folded, 3), (TextRange{0, 0}));
-    EXPECT_EQ(search.previous(folded, 0), TextRange{});
-}
-
 // Groups are taken from the text as written, also where the search matched it folded.
 TEST(TextSearch, RegexReplacementExpandsGroupReferences)
 {
