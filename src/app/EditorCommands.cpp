@@ -1,6 +1,7 @@
 #include "app/EditorCommands.h"
 
 #include "app/PreviewWindow.h"
+#include "core/AppInfo.h"
 #include "core/MainState.h"
 #include "document/DiaryFileTab.h"
 #include "document/HtmlColoring.h"
@@ -8,15 +9,15 @@
 #include "entry/EntryPreview.h"
 #include "entry/TWeatherForm.h"
 #include "entry/TodayEntryTab.h"
+#include "platform/Messages.h"
+#include "platform/SystemInfo.h"
 #include "settings/EditorChoices.h"
 
 #include <QAction>
-#include <QDesktopServices>
 #include <QGuiApplication>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QUrl>
 #include <QWindow>
 
 EditorCommands::EditorCommands(MainState& state, TodayEntryTab* today, DiaryFileTab* diary,
@@ -114,22 +115,42 @@ void EditorCommands::ViewPreviewClick()
 
 void EditorCommands::ViewBrowserClick()
 {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(state_.CurrentFileName));
+    if (!platform_.system.openInBrowser(state_.CurrentFileName))
+        tell(QStringLiteral("ブラウザを開けませんでした。"), MsgIcon::Exclamation);
 }
 
+// The number is typed as text, not in a spin box: a spin box takes full-width digits for
+// nothing and cuts "99999" to what fits its range without a word. A number outside the diary
+// goes to the nearest line, and the writer is told which.
 void EditorCommands::ViewGoToLineClick()
 {
     QPlainTextEdit* editor = diary_->AllMemo;
+    const int lines = editor->blockCount();
     QInputDialog dialog(window_);
     dialog.setObjectName(QStringLiteral("GoToLineForm"));
     dialog.setWindowTitle(QStringLiteral("指定行へ移動"));
-    dialog.setInputMode(QInputDialog::IntInput);
-    dialog.setLabelText(QStringLiteral("行番号（1～%1）：").arg(editor->blockCount()));
-    dialog.setIntRange(1, editor->blockCount());
-    dialog.setIntValue(editor->textCursor().blockNumber() + 1);
-    if (dialog.exec() == QDialog::Accepted)
-        goToLine(editor, dialog.intValue());
+    dialog.setInputMode(QInputDialog::TextInput);
+    dialog.setLabelText(QStringLiteral("行番号（1～%1）：").arg(lines));
+    dialog.setTextValue(QString::number(editor->textCursor().blockNumber() + 1));
+    const bool accepted = dialog.exec() == QDialog::Accepted;
     editor->setFocus();
+    if (!accepted)
+        return;
+    const QString typed = dialog.textValue().trimmed();
+    const std::optional<int> number = typedLineNumber(typed);
+    if (!number) {
+        tell(QStringLiteral("行番号は数字で入力してください。"));
+        return;
+    }
+    const int line = std::clamp(*number, 1, lines);
+    goToLine(editor, line);
+    if (line != *number)
+        tell(QStringLiteral("%1 行目はありません。%2 行目へ移動しました。").arg(typed).arg(line));
+}
+
+void EditorCommands::tell(const QString& text, MsgIcon icon)
+{
+    platform_.messages.show({text, appTitle(), MsgButtons::Ok, icon, MsgAnswer::Ok});
 }
 
 void EditorCommands::ViewColoringClick()

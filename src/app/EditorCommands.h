@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Messages.h"
 #include "platform/Platform.h"
 
 #include <QHash>
@@ -60,6 +61,8 @@ public:
 
 private:
     void followEntryChanges();
+    // A message box with the program's title and an OK button.
+    void tell(const QString& text, MsgIcon icon = MsgIcon::Information);
     QPlainTextEdit* activeEditor() const;
 
     MainState& state_;

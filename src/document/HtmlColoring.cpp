@@ -131,6 +131,10 @@ bool HtmlColoring::settle(int target, int budgetMs)
         const int before = block.userState();
         block.setUserState(int(end));
         const int number = settled_++;
+        if (before != int(end)) {
+            changedFirst_ = changedFirst_ < 0 ? number : std::min(changedFirst_, number);
+            changedLast_ = std::max(changedLast_, number);
+        }
         if (number > editEnd_ && before == int(end) && knownSettled_ > settled_) {
             // Past the edits and ending as before: the blocks after it still hold right states.
             settled_ = knownSettled_;
@@ -173,13 +177,23 @@ bool HtmlColoring::eventFilter(QObject* watched, QEvent* event)
 // as a change into the next edit, however far away, and have every block in between laid out
 // again; it is settled here, for the blocks on screen alone, with the signals of the document
 // and its layout held back, since no text has changed and the paint under way shows the colours.
+std::pair<int, int> HtmlColoring::visibleBlocks() const
+{
+    const int first = editor_->cursorForPosition(QPoint(0, 0)).blockNumber();
+    const int last =
+        editor_->cursorForPosition(QPoint(0, editor_->viewport()->height())).blockNumber();
+    return {first, last};
+}
+
 void HtmlColoring::colourVisibleBlocks()
 {
-    const QTextBlock first = editor_->cursorForPosition(QPoint(0, 0)).block();
-    const QTextBlock last =
-        editor_->cursorForPosition(QPoint(0, editor_->viewport()->height())).block();
-    if (enabled_ && !settle(first.blockNumber(), paintBudgetMs))
-        waitingFor_ = first.blockNumber(); // coloured from an assumed start for now
+    QTextDocument* doc = editor_->document();
+    const auto [firstNumber, lastNumber] = visibleBlocks();
+    const QTextBlock first = doc->findBlockByNumber(firstNumber);
+    const QTextBlock last = doc->findBlockByNumber(lastNumber);
+    if (enabled_ && !settle(firstNumber, paintBudgetMs))
+        waitingFor_ = firstNumber;     // coloured from an assumed start for now
+    changedFirst_ = changedLast_ = -1; // this paint shows the states settled so far
     const QPalette palette = editor_->palette();
     HtmlState state = startOf(first);
     bool changed = false;
@@ -199,7 +213,6 @@ void HtmlColoring::colourVisibleBlocks()
             break;
     }
     if (changed) {
-        QTextDocument* doc = editor_->document();
         const QSignalBlocker quiet(doc);
         const QSignalBlocker quietLayout(doc->documentLayout()); // this paint shows them already
         doc->markContentsDirty(first.position(),
@@ -212,7 +225,13 @@ void HtmlColoring::settleInBackground()
     if (!enabled_)
         return;
     const bool done = settle(editor_->document()->blockCount(), sliceMs);
-    if (waitingFor_ >= 0 && settled_ >= waitingFor_) {
+    // A block's end state is where the next one starts: a change from the block above the
+    // screen to the last but one on it changes colours on screen.
+    const auto [first, last] = visibleBlocks();
+    const bool screenChanged =
+        changedFirst_ >= 0 && changedFirst_ < last && changedLast_ >= first - 1;
+    changedFirst_ = changedLast_ = -1;
+    if (screenChanged || (waitingFor_ >= 0 && settled_ >= waitingFor_)) {
         waitingFor_ = -1;
         editor_->viewport()->update();
     }

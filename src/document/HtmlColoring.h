@@ -6,6 +6,8 @@
 #include <QObject>
 #include <QTimer>
 
+#include <utility>
+
 class QPalette;
 class QPlainTextEdit;
 class QTextBlock;
@@ -20,7 +22,8 @@ class QTextBlock;
 // (QTextBlock::userState) and brought up to date lazily: an edit makes the lines from the
 // edited one onward uncertain, and the walk that settles them stops as soon as a line past the
 // edit ends in the state it ended in before. The rest of the document is settled in short
-// slices while the program is idle.
+// slices while the program is idle; when a slice changes where a line on screen starts (an
+// edit above the screen that opens or closes a comment), the screen is painted again.
 class HtmlColoring : public QObject {
     Q_OBJECT
 public:
@@ -49,6 +52,8 @@ private:
     document::HtmlState startOf(const QTextBlock& block) const;
     void colourVisibleBlocks();
     void settleInBackground();
+    // The numbers of the first and the last block on screen.
+    std::pair<int, int> visibleBlocks() const;
 
     QPlainTextEdit* editor_;
     bool enabled_ = true;
@@ -57,5 +62,8 @@ private:
     int editEnd_ = -1;     // the last block of the edits not yet walked past
     int knownSettled_ = 0; // before the edits, blocks up to here held their right end state
     int waitingFor_ = -1;  // a block painted before its start was settled
+    // The first and last block whose end state the settling changed since the last paint.
+    int changedFirst_ = -1;
+    int changedLast_ = -1;
     QTimer background_;
 };

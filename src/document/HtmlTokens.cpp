@@ -24,26 +24,64 @@ bool isHexDigit(QChar c)
     return isAsciiDigit(c) || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
 }
 
+// What the scanner is in, and whether that is inside a script or style element's opening tag
+// or content; HtmlState is the two together.
+enum class Mode : quint8 { Text, Tag, Comment, DoubleQuoted, SingleQuoted, Content };
+enum class Raw : quint8 { None, Script, Style };
+
+struct Place {
+    Mode mode;
+    Raw raw;
+};
+
+constexpr Place places[htmlStateCount] = {
+    {Mode::Text, Raw::None},           {Mode::Tag, Raw::None},
+    {Mode::Comment, Raw::None},        {Mode::DoubleQuoted, Raw::None},
+    {Mode::SingleQuoted, Raw::None},   {Mode::Tag, Raw::Script},
+    {Mode::DoubleQuoted, Raw::Script}, {Mode::SingleQuoted, Raw::Script},
+    {Mode::Content, Raw::Script},      {Mode::Tag, Raw::Style},
+    {Mode::DoubleQuoted, Raw::Style},  {Mode::SingleQuoted, Raw::Style},
+    {Mode::Content, Raw::Style},
+};
+
+// A state out of range (never written by the scanner) is taken as plain text.
+Place placeOf(HtmlState state)
+{
+    const int index = int(state);
+    return index < htmlStateCount ? places[index] : Place{Mode::Text, Raw::None};
+}
+
+HtmlState stateOf(Place place)
+{
+    for (int i = 0; i < htmlStateCount; ++i) {
+        if (places[i].mode == place.mode && places[i].raw == place.raw)
+            return HtmlState(i);
+    }
+    return HtmlState::Text;
+}
+
 // One pass over a line; `tokens` may be null when only the end state is wanted.
 class LineScanner {
 public:
     LineScanner(QStringView line, HtmlState state, QList<HtmlToken>* tokens)
-        : s_(line), n_(int(line.size())), state_(state), tokens_(tokens)
+        : s_(line), n_(int(line.size())), mode_(placeOf(state).mode), raw_(placeOf(state).raw),
+          tokens_(tokens)
     {
     }
 
     HtmlState run()
     {
         while (i_ < n_) {
-            switch (state_) {
-            case HtmlState::Text: text(); break;
-            case HtmlState::Tag: tag(); break;
-            case HtmlState::Comment: comment(); break;
-            case HtmlState::DoubleQuoted: quoted(u'"'); break;
-            case HtmlState::SingleQuoted: quoted(u'\''); break;
+            switch (mode_) {
+            case Mode::Text: text(); break;
+            case Mode::Tag: tag(); break;
+            case Mode::Comment: comment(); break;
+            case Mode::DoubleQuoted: quoted(u'"'); break;
+            case Mode::SingleQuoted: quoted(u'\''); break;
+            case Mode::Content: content(); break;
             }
         }
-        return state_;
+        return stateOf({mode_, raw_});
     }
 
 private:
@@ -70,7 +108,7 @@ private:
         } else if (s_.mid(i_).startsWith(u"<!--")) {
             start_ = i_;
             i_ += 4;
-            state_ = HtmlState::Comment;
+            mode_ = Mode::Comment;
         } else if (startsTag(i_ + 1)) {
             tagOpening();
         } else {
@@ -103,7 +141,35 @@ private:
         while (i_ < n_ && !isSpace(s_[i_]) && s_[i_] != u'>' && s_[i_] != u'/')
             ++i_;
         add(start, i_, HtmlTokenKind::Tag);
-        state_ = HtmlState::Tag;
+        raw_ = rawElement(s_.sliced(start + 1, i_ - start - 1));
+        mode_ = Mode::Tag;
+    }
+
+    static Raw rawElement(QStringView name)
+    {
+        if (name.compare(u"script", Qt::CaseInsensitive) == 0)
+            return Raw::Script;
+        if (name.compare(u"style", Qt::CaseInsensitive) == 0)
+            return Raw::Style;
+        return Raw::None;
+    }
+
+    // A script or stylesheet is not HTML: nothing in it is coloured, and it ends only at the
+    // element's close tag, "</script" or "</style" in any case followed by a blank, "/", ">"
+    // or the line's end.
+    void content()
+    {
+        const QStringView close = raw_ == Raw::Script ? QStringView(u"</script") : u"</style";
+        for (qsizetype found = s_.indexOf(close, i_, Qt::CaseInsensitive); found >= 0;
+             found = s_.indexOf(close, found + 1, Qt::CaseInsensitive)) {
+            const int end = int(found + close.size());
+            if (end == n_ || isSpace(s_[end]) || s_[end] == u'/' || s_[end] == u'>') {
+                i_ = int(found);
+                tagOpening();
+                return;
+            }
+        }
+        i_ = n_;
     }
 
     // The end of a character reference starting at `amp`, or `amp` when there is none.
@@ -140,7 +206,7 @@ private:
             const int end = i_ + (c == u'>' ? 1 : 2);
             add(i_, end, HtmlTokenKind::Tag);
             i_ = end;
-            state_ = HtmlState::Text;
+            mode_ = raw_ == Raw::None ? Mode::Text : Mode::Content;
         } else if (c == u'"' || c == u'\'') {
             openQuote(c);
         } else if (c == u'=') {
@@ -160,7 +226,7 @@ private:
     {
         start_ = i_;
         ++i_;
-        state_ = quote == u'"' ? HtmlState::DoubleQuoted : HtmlState::SingleQuoted;
+        mode_ = quote == u'"' ? Mode::DoubleQuoted : Mode::SingleQuoted;
     }
 
     // A value after "=": quoted, or a bare run up to a blank or ">".
@@ -191,7 +257,7 @@ private:
         }
         i_ = int(close) + 1;
         add(start_, i_, HtmlTokenKind::AttributeValue);
-        state_ = HtmlState::Tag;
+        mode_ = Mode::Tag;
     }
 
     void comment()
@@ -204,14 +270,15 @@ private:
         }
         i_ = int(close) + 3;
         add(start_, i_, HtmlTokenKind::Comment);
-        state_ = HtmlState::Text;
+        mode_ = Mode::Text;
     }
 
     QStringView s_;
     int n_;
     int i_ = 0;
     int start_ = 0; // where the comment or quoted value being scanned began on this line
-    HtmlState state_;
+    Mode mode_;
+    Raw raw_;
     QList<HtmlToken>* tokens_;
 };
 

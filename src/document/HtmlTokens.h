@@ -7,8 +7,25 @@ namespace document {
 
 // Where a line of the diary starts, as far as HTML is concerned: in plain text, inside a tag
 // (between its attributes), inside a comment, or inside a quoted attribute value. Only these
-// carry over a line end.
-enum class HtmlState : quint8 { Text, Tag, Comment, DoubleQuoted, SingleQuoted };
+// carry over a line end. The opening tag of a <script> or <style> element has states of its
+// own, since what follows it is the element's content (ScriptContent, StyleContent): a script
+// or a stylesheet, not HTML, which runs up to the element's close tag.
+enum class HtmlState : quint8 {
+    Text,
+    Tag,
+    Comment,
+    DoubleQuoted,
+    SingleQuoted,
+    ScriptTag,
+    ScriptDoubleQuoted,
+    ScriptSingleQuoted,
+    ScriptContent,
+    StyleTag,
+    StyleDoubleQuoted,
+    StyleSingleQuoted,
+    StyleContent,
+};
+constexpr int htmlStateCount = int(HtmlState::StyleContent) + 1;
 
 enum class HtmlTokenKind : quint8 { Tag, AttributeName, AttributeValue, Comment, CharReference };
 
@@ -29,7 +46,9 @@ struct HtmlLine {
 // The coloured runs of one line that starts in `start`, and the state it ends in. A tag is its
 // "<" and name ("<font", "</b", "<!DOCTYPE") and its closing ">" or "/>"; a quoted value
 // includes its quotes; a comment runs from "<!--" to "-->"; a character reference is "&name;",
-// "&#digits;" or "&#xhex;". A "<" not followed by a name (as in "a < b") is text.
+// "&#digits;" or "&#xhex;". A "<" not followed by a name (as in "a < b") is text. The content of
+// a script or style element has no runs: "if (a<b)" there is not a tag; its close tag
+// ("</script", in any case) is.
 HtmlLine tokenizeHtmlLine(QStringView line, HtmlState start);
 
 // The state at the end of the line alone, without the runs.

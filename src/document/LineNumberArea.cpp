@@ -4,6 +4,8 @@
 #include <QPlainTextEdit>
 #include <QTextBlock>
 
+#include <limits>
+
 namespace {
 
 constexpr int padding = 4;
@@ -24,13 +26,28 @@ LineNumberArea::LineNumberArea(QPlainTextEdit* editor, QWidget* parent)
     setFont(editor->font());
     digits_ = digits();
     connect(editor, &QPlainTextEdit::updateRequest, this, [this] { update(); });
-    connect(editor, &QPlainTextEdit::cursorPositionChanged, this, [this] { update(); });
+    connect(editor, &QPlainTextEdit::cursorPositionChanged, this, [this] {
+        update();
+        describeCurrentLine();
+    });
     connect(editor, &QPlainTextEdit::blockCountChanged, this, [this] {
+        describeCurrentLine();
         if (digits() != digits_) {
             digits_ = digits();
             updateGeometry();
         }
     });
+    describeCurrentLine();
+}
+
+// Only a change is set: a screen reader is told of every new description.
+void LineNumberArea::describeCurrentLine()
+{
+    const QString description = QStringLiteral("%1 行目（全 %2 行）")
+                                    .arg(editor_->textCursor().blockNumber() + 1)
+                                    .arg(editor_->blockCount());
+    if (accessibleDescription() != description)
+        setAccessibleDescription(description);
 }
 
 int LineNumberArea::digits() const
@@ -80,4 +97,23 @@ void goToLine(QPlainTextEdit* editor, int line)
     QTextCursor cursor(editor->document()->findBlockByNumber(number));
     editor->setTextCursor(cursor);
     editor->centerCursor();
+}
+
+std::optional<int> typedLineNumber(const QString& typed)
+{
+    const QString text = typed.trimmed();
+    if (text.isEmpty())
+        return std::nullopt;
+    qint64 number = 0;
+    for (const QChar c : text) {
+        int digit = -1;
+        if (c >= u'0' && c <= u'9')
+            digit = c.unicode() - u'0';
+        else if (c >= u'\uFF10' && c <= u'\uFF19')
+            digit = c.unicode() - u'\uFF10';
+        if (digit < 0)
+            return std::nullopt;
+        number = std::min<qint64>(number * 10 + digit, std::numeric_limits<int>::max());
+    }
+    return int(number);
 }

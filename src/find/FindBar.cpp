@@ -1,5 +1,6 @@
 #include "find/FindBar.h"
 
+#include "find/StatusLabel.h"
 #include "platform/Controls.h"
 
 #include <QCheckBox>
@@ -21,6 +22,9 @@ const QString notFound = QStringLiteral("見つかりません。");
 const QString badExpression = QStringLiteral("正規表現が正しくありません。");
 const QString wrappedToStart = QStringLiteral("先頭に戻って検索しました。");
 const QString wrappedToEnd = QStringLiteral("末尾に戻って検索しました。");
+const QString regexHint = QStringLiteral(
+    "正規表現では、置換後の \\1～\\9 と $1～$9 が検索の ( ) に一致した文字列になります。"
+    "\\ と $ そのものは \\\\ と $$ と書きます。^ や $ だけの検索で行の先頭や末尾に挿入できます。");
 
 // A button as narrow as its caption allows: the style's usual minimum width for a push button
 // would leave what the bar says too little room in a narrow window.
@@ -68,8 +72,7 @@ QLayout* FindBar::createFindRow()
                              QStringLiteral("前を検索します。(Shift+F3)"), this);
     FindNextBtn = makeButton("FindNextBtn", QStringLiteral("次へ"),
                              QStringLiteral("次を検索します。(F3)"), this);
-    FindStatus = makeLabel("FindStatus", QString(), this);
-    describeDisplay(FindStatus, QStringLiteral("検索結果"));
+    FindStatus = new StatusLabel("FindStatus", QStringLiteral("検索結果"), this);
     // What the bar says never widens the window: it gets the room that is left.
     FindStatus->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     CloseBarBtn = makeButton("CloseBarBtn", QStringLiteral("×"),
@@ -98,6 +101,7 @@ QLayout* FindBar::createOptionRow()
     KanaCheck =
         makeCaptioned<QCheckBox>("KanaCheck", QStringLiteral("かな/カナを同一視(&K)"), this);
     RegexCheck = makeCaptioned<QCheckBox>("RegexCheck", QStringLiteral("正規表現(&Y)"), this);
+    RegexCheck->setToolTip(regexHint);
     auto* row = new QHBoxLayout;
     for (QCheckBox* check : {MatchCaseCheck, WidthCheck, KanaCheck, RegexCheck})
         row->addWidget(check);
@@ -110,6 +114,7 @@ QWidget* FindBar::createReplaceRow()
     replaceRow_ = new QWidget(this);
     ReplaceEdit = new QLineEdit(replaceRow_);
     ReplaceEdit->setObjectName(QStringLiteral("ReplaceEdit"));
+    ReplaceEdit->setToolTip(regexHint);
     QLabel* label = makeFieldLabel(QStringLiteral("置換後(&U)："), ReplaceEdit, replaceRow_);
     ReplaceBtn =
         makeButton("ReplaceBtn", QStringLiteral("置換"),
@@ -203,8 +208,11 @@ void FindBar::find(bool forward)
         return;
     const text::FoldedText& text = folded_->text(search->folding());
     const QTextCursor cursor = editor_->textCursor();
-    text::TextRange match = forward ? search->next(text, cursor.selectionEnd())
-                                    : search->previous(text, cursor.selectionStart());
+    // Going on from a match (or from the caret an empty match left) never finds an empty
+    // match at the same place again.
+    text::TextRange match =
+        forward ? search->next(text, cursor.selectionEnd(), text::EmptyAtStart::Skipped)
+                : search->previous(text, cursor.selectionStart());
     QString status;
     if (!match.isFound()) {
         match = forward ? search->next(text, 0)
@@ -225,6 +233,7 @@ void FindBar::select(text::TextRange range)
     cursor.setPosition(range.start);
     cursor.setPosition(range.end, QTextCursor::KeepAnchor);
     editor_->setTextCursor(cursor); // also scrolls it into view
+    lastFound_ = range;
 }
 
 void FindBar::replaceOne()
@@ -234,12 +243,22 @@ void FindBar::replaceOne()
         return;
     QTextCursor cursor = editor_->textCursor();
     const text::TextRange selected{cursor.selectionStart(), cursor.selectionEnd()};
-    if (cursor.hasSelection()
-        && search->next(folded_->text(search->folding()), selected.start) == selected) {
-        cursor.insertText(ReplaceEdit->text());
+    const text::FoldedText& text = folded_->text(search->folding());
+    if ((cursor.hasSelection() || selected == lastFound_)
+        && search->next(text, selected.start) == selected) {
+        cursor.insertText(replacementFor(*search, text, selected));
         editor_->setTextCursor(cursor);
     }
     findNext();
+}
+
+QString FindBar::replacementFor(const text::TextSearch& search, const text::FoldedText& text,
+                                text::TextRange match)
+{
+    const QString replacement = ReplaceEdit->text();
+    if (!search.expandsReplacement(replacement))
+        return replacement;
+    return search.replacementFor(text, editor_->document()->toRawText(), match, replacement);
 }
 
 // Each match is replaced in place, from the last to the first so that the offsets still to
@@ -249,18 +268,27 @@ void FindBar::replaceAll()
     const std::optional<text::TextSearch> search = this->search();
     if (!search || editor_->isReadOnly())
         return;
-    const QList<text::TextRange> matches = search->all(folded_->text(search->folding()));
+    const text::FoldedText& text = folded_->text(search->folding());
+    const QList<text::TextRange> matches = search->all(text);
     if (matches.isEmpty()) {
         say(notFound);
         return;
     }
+    // The replacements are worked out before the first edit, while the folded text and the
+    // original still agree.
     const QString replacement = ReplaceEdit->text();
+    const bool expands = search->expandsReplacement(replacement);
+    const QString original = expands ? editor_->document()->toRawText() : QString();
+    QStringList replacements;
+    for (const text::TextRange& match : matches)
+        replacements << (expands ? search->replacementFor(text, original, match, replacement)
+                                 : replacement);
     QTextCursor cursor(editor_->document());
     cursor.beginEditBlock();
-    for (auto match = matches.crbegin(); match != matches.crend(); ++match) {
-        cursor.setPosition(match->start);
-        cursor.setPosition(match->end, QTextCursor::KeepAnchor);
-        cursor.insertText(replacement);
+    for (qsizetype i = matches.size() - 1; i >= 0; --i) {
+        cursor.setPosition(int(matches[i].start));
+        cursor.setPosition(int(matches[i].end), QTextCursor::KeepAnchor);
+        cursor.insertText(replacements[i]);
     }
     cursor.endEditBlock();
     say(QStringLiteral("%1 件置換しました。").arg(matches.size()));
@@ -268,5 +296,5 @@ void FindBar::replaceAll()
 
 void FindBar::say(const QString& status)
 {
-    FindStatus->setText(status);
+    FindStatus->say(status);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "find/FoldedDocument.h"
+#include "find/StatusLabel.h"
 #include "text/TextSearch.h"
 
 #include <QWidget>
@@ -29,9 +30,11 @@ public:
     // end (or the start) of the text once. The focus stays where it is.
     void findNext();
     void findPrevious();
-    // Replaces the selection when it is a match, then selects the next match.
+    // Replaces the selection when it is a match (or, for a match of empty text, the caret where
+    // the last search left it), then selects the next match.
     void replaceOne();
-    // Replaces every match in the text as one undo step.
+    // Replaces every match in the text as one undo step. In regular-expression mode the
+    // replacement's \1..\9 and $1..$9 are the groups' text, \\ and $$ a backslash and a dollar.
     void replaceAll();
     // Hides the bar and gives the focus back to the editor.
     void closeBar();
@@ -47,7 +50,7 @@ public:
     QPushButton* ReplaceBtn;
     QPushButton* ReplaceAllBtn;
     QPushButton* CloseBarBtn;
-    QLabel* FindStatus;
+    StatusLabel* FindStatus;
 
 private:
     QLayout* createFindRow();
@@ -61,9 +64,13 @@ private:
     void prepareText();
     void find(bool forward);
     void select(text::TextRange range);
+    // The replacement of `match` in the text as the search folded it.
+    QString replacementFor(const text::TextSearch& search, const text::FoldedText& text,
+                           text::TextRange match);
     void say(const QString& status);
 
     QPlainTextEdit* editor_;
     QWidget* replaceRow_;
     FoldedDocument* folded_;
+    text::TextRange lastFound_; // the last match selected, which may be empty
 };

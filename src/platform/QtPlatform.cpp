@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -13,6 +14,7 @@
 #include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QUrl>
 
 #include <sys/stat.h>
 
@@ -209,6 +211,11 @@ void QtSystem::playSound(SystemSound)
 {
     // Linux has no system-wide question or information sound; the bell is what Qt offers.
     QApplication::beep();
+}
+
+bool QtSystem::openInBrowser(const QString& filePath)
+{
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(filePath));
 }
 
 QtFiles::QtFiles(QString backupFolder) : backupFolder_(std::move(backupFolder)) {}

@@ -48,6 +48,7 @@ public:
     QString programFilePath() override;
     QString workFolder() override;
     void playSound(SystemSound sound) override;
+    bool openInBrowser(const QString& filePath) override;
 
 private:
     WorkFolderRule workFolderOf_;

@@ -15,4 +15,6 @@ public:
     // missing.
     virtual QString workFolder() = 0;
     virtual void playSound(SystemSound sound) = 0;
+    // Opens the file in the desktop's web browser; false when no browser could be started.
+    virtual bool openInBrowser(const QString& filePath) = 0;
 };

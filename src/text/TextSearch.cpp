@@ -268,7 +268,7 @@ bool TextSearch::isValid() const
     return !pattern_.isEmpty();
 }
 
-TextRange TextSearch::nextInFolded(const QString& folded, qsizetype from) const
+TextRange TextSearch::nextInFolded(const QString& folded, qsizetype from, EmptyAtStart empty) const
 {
     if (!regex_) {
         const qsizetype at = findForward(folded, pattern_, from);
@@ -282,9 +282,10 @@ TextRange TextSearch::nextInFolded(const QString& folded, qsizetype from) const
                               QRegularExpression::DontCheckSubjectStringMatchOption);
         if (!m.hasMatch())
             return {};
-        if (m.capturedLength() > 0)
+        if (m.capturedLength() > 0 || m.capturedStart() > from || empty == EmptyAtStart::Allowed)
             return {m.capturedStart(), m.capturedEnd()};
-        at = m.capturedStart() + 1;
+        // Empty where the search began: go on from the next character.
+        at = from + 1;
         if (at < folded.size() && folded[at].isLowSurrogate())
             ++at;
     }
@@ -298,11 +299,11 @@ TextRange TextSearch::toOriginal(const FoldedText& text, TextRange folded)
     return {text.toOriginal(folded.start), text.toOriginal(folded.end)};
 }
 
-TextRange TextSearch::next(const FoldedText& text, qsizetype from) const
+TextRange TextSearch::next(const FoldedText& text, qsizetype from, EmptyAtStart empty) const
 {
     if (!isValid())
         return {};
-    return toOriginal(text, nextInFolded(text.text(), text.toFolded(from)));
+    return toOriginal(text, nextInFolded(text.text(), text.toFolded(from), empty));
 }
 
 TextRange TextSearch::previous(const FoldedText& text, qsizetype before) const
@@ -317,8 +318,8 @@ TextRange TextSearch::previous(const FoldedText& text, qsizetype before) const
     }
     // A regular expression runs forwards only: take the last of the matches before the end.
     TextRange last;
-    for (TextRange r = nextInFolded(folded, 0); r.isFound() && r.start < end;
-         r = nextInFolded(folded, r.end))
+    for (TextRange r = nextInFolded(folded, 0, EmptyAtStart::Allowed); r.isFound() && r.start < end;
+         r = nextInFolded(folded, r.end, EmptyAtStart::Skipped))
         last = r;
     return toOriginal(text, last);
 }
@@ -328,10 +329,62 @@ QList<TextRange> TextSearch::all(const FoldedText& text) const
     QList<TextRange> ranges;
     if (!isValid())
         return ranges;
-    for (TextRange r = nextInFolded(text.text(), 0); r.isFound();
-         r = nextInFolded(text.text(), r.end))
+    for (TextRange r = nextInFolded(text.text(), 0, EmptyAtStart::Allowed); r.isFound();
+         r = nextInFolded(text.text(), r.end, EmptyAtStart::Skipped))
         ranges.append(toOriginal(text, r));
     return ranges;
+}
+
+bool TextSearch::expandsReplacement(const QString& replacement) const
+{
+    return regex_ && (replacement.contains(u'\\') || replacement.contains(u'$'));
+}
+
+// The groups are those of the match the engine finds again at the match's start, mapped back
+// to the original text, so that a group of folded text ("ｶﾞ" found as "ガ") keeps what the
+// writer wrote.
+QString TextSearch::replacementFor(const FoldedText& text, QStringView original, TextRange match,
+                                   const QString& replacement) const
+{
+    if (!expandsReplacement(replacement) || !isValid())
+        return replacement;
+    const QRegularExpressionMatch m =
+        expression_.match(text.text(), text.toFolded(match.start), QRegularExpression::NormalMatch,
+                          QRegularExpression::AnchorAtOffsetMatchOption
+                              | QRegularExpression::DontCheckSubjectStringMatchOption);
+    QStringList groups;
+    for (int i = 0; i <= std::min(m.lastCapturedIndex(), 9); ++i) {
+        const qsizetype start = m.capturedStart(i);
+        if (start < 0) {
+            groups.append(QString());
+            continue;
+        }
+        const qsizetype from = text.toOriginal(start), to = text.toOriginal(m.capturedEnd(i));
+        groups.append(original.sliced(from, to - from).toString());
+    }
+    return expandReplacement(replacement, groups);
+}
+
+QString expandReplacement(QStringView replacement, const QStringList& groups)
+{
+    QString result;
+    result.reserve(replacement.size());
+    for (qsizetype i = 0; i < replacement.size(); ++i) {
+        const QChar c = replacement[i];
+        const QChar after = i + 1 < replacement.size() ? replacement[i + 1] : QChar();
+        if ((c == u'\\' || c == u'$') && after == c) {
+            result += c;
+            ++i;
+        } else if ((c == u'\\' || c == u'$') && after >= u'1' && after <= u'9') {
+            const int group = after.unicode() - u'0';
+            if (group < groups.size())
+                result += groups[group];
+            ++i;
+        } else {
+            result += c;
+        }
+    }
+    return result;
 }
 
 } // namespace text

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QRegularExpression>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 #include <vector>
@@ -70,9 +71,14 @@ struct TextRange {
     bool operator==(const TextRange&) const = default;
 };
 
+// Whether an empty match may start where a search begins. A search that goes on from the end
+// of a match (or from a caret that an empty match left) must not find the same place again.
+enum class EmptyAtStart { Allowed, Skipped };
+
 // One pattern prepared for searching under a set of options. The searched text is folded
 // with folding() first (FoldedText, which callers may keep while the text does not change).
-// A regular expression never yields an empty match: where it would, the search moves on.
+// A regular expression may match empty text (^, $, x*): such a match is found once at each
+// place, never where the match before it ended.
 class TextSearch {
 public:
     TextSearch(const QString& pattern, SearchOptions options);
@@ -82,14 +88,24 @@ public:
     Folding folding() const { return folding_; }
 
     // The first match that starts at or after `from`.
-    TextRange next(const FoldedText& text, qsizetype from) const;
+    TextRange next(const FoldedText& text, qsizetype from,
+                   EmptyAtStart empty = EmptyAtStart::Allowed) const;
     // The last match that starts before `before`.
     TextRange previous(const FoldedText& text, qsizetype before) const;
     // Every match, from the start, none overlapping.
     QList<TextRange> all(const FoldedText& text) const;
 
+    // True when replacementFor needs the original text: a regular expression whose replacement
+    // may refer to its groups.
+    bool expandsReplacement(const QString& replacement) const;
+    // The text that takes the place of `match`, a match of this search in `text` (folded from
+    // `original`): for a regular expression `replacement` with its references expanded (see
+    // expandReplacement) by the groups' text in `original`; for a plain search `replacement`.
+    QString replacementFor(const FoldedText& text, QStringView original, TextRange match,
+                           const QString& replacement) const;
+
 private:
-    TextRange nextInFolded(const QString& folded, qsizetype from) const;
+    TextRange nextInFolded(const QString& folded, qsizetype from, EmptyAtStart empty) const;
     static TextRange toOriginal(const FoldedText& text, TextRange folded);
 
     Folding folding_;
@@ -97,5 +113,10 @@ private:
     QString pattern_; // folded, for a plain search
     QRegularExpression expression_;
 };
+
+// A regular expression's replacement with its references expanded: \1 to \9 and $1 to $9
+// become the text of that group (`groups[n]`, empty when the group took no part or the list is
+// shorter), \\ and $$ a backslash and a dollar sign. Anything else stays as written.
+QString expandReplacement(QStringView replacement, const QStringList& groups);
 
 } // namespace text

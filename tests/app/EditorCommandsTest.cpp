@@ -3,6 +3,7 @@
 #include "app/TMainForm.h"
 #include "document/DiaryFileTab.h"
 #include "document/HtmlColoring.h"
+#include "document/LineNumberArea.h"
 #include "entry/ItemComboBox.h"
 #include "entry/TWeatherForm.h"
 #include "entry/TodayEntryTab.h"
@@ -143,8 +144,8 @@ TEST_F(EditorCommandsTest, GoToLineAsksForALineOnTheDiaryTabWithADocument)
     ModalCloser answer([](QDialog* d) {
         auto* box = qobject_cast<QInputDialog*>(d);
         ASSERT_NE(box, nullptr);
-        EXPECT_EQ(box->intMaximum(), 201);
-        box->setIntValue(150);
+        EXPECT_EQ(box->labelText(), QStringLiteral("行番号（1～201）："));
+        box->setTextValue(QStringLiteral("150"));
         box->accept();
     });
     action("ViewGoToLine")->trigger();
@@ -153,6 +154,59 @@ TEST_F(EditorCommandsTest, GoToLineAsksForALineOnTheDiaryTabWithADocument)
     EXPECT_EQ(allMemo()->textCursor().positionInBlock(), 0);
     toTab(0);
     EXPECT_FALSE(action("ViewGoToLine")->isEnabled());
+}
+
+// Full-width digits are a number; a number outside the diary goes to the nearest line and
+// says which; what is not a number moves nothing and says so.
+TEST_F(EditorCommandsTest, GoToLineTakesFullWidthDigitsAndSaysWhichLineItUsed)
+{
+    const struct {
+        const char16_t* typed;
+        int line; // from 1; the caret starts on line 10
+        const char16_t* said;
+    } cases[] = {
+        {u" 150 ", 150, nullptr},
+        {u"１２３", 123, nullptr},
+        {u"0", 1, u"0 行目はありません。1 行目へ移動しました。"},
+        {u"99999", 201, u"99999 行目はありません。201 行目へ移動しました。"},
+        {u"99999999999999999999", 201,
+         u"99999999999999999999 行目はありません。201 行目へ移動しました。"},
+        {u"12a", 10, u"行番号は数字で入力してください。"},
+        {u"", 10, u"行番号は数字で入力してください。"},
+    };
+    openDiary(QByteArray("<p>\r\n").repeated(200));
+    for (const auto& c : cases) {
+        const QString typed = QString::fromUtf16(c.typed);
+        goToLine(allMemo(), 10);
+        fake.messages.shown.clear();
+        if (c.said)
+            fake.messages.answer({MsgAnswer::Ok});
+        ModalCloser answer([&](QDialog* d) {
+            static_cast<QInputDialog*>(d)->setTextValue(typed);
+            d->accept();
+        });
+        action("ViewGoToLine")->trigger();
+        EXPECT_EQ(allMemo()->textCursor().blockNumber() + 1, c.line) << typed.toStdString();
+        ASSERT_EQ(fake.messages.shown.size(), c.said ? 1 : 0) << typed.toStdString();
+        if (c.said) {
+            EXPECT_EQ(fake.messages.shown[0].text, QString::fromUtf16(c.said));
+        }
+    }
+}
+
+TEST_F(EditorCommandsTest, ShiftF5SaysSoWhenNoBrowserOpens)
+{
+    openDiary("<p>\r\n");
+    for (const bool found : {true, false}) {
+        fake.system.browserFound = found;
+        if (!found)
+            fake.messages.answer({MsgAnswer::Ok});
+        action("ViewBrowser")->trigger();
+        EXPECT_EQ(fake.system.browsed.last(), path);
+    }
+    ASSERT_EQ(fake.messages.shown.size(), 1);
+    EXPECT_EQ(fake.messages.shown[0].text, QStringLiteral("ブラウザを開けませんでした。"));
+    EXPECT_EQ(fake.messages.shown[0].icon, MsgIcon::Exclamation);
 }
 
 TEST_F(EditorCommandsTest, SaveAndOpenKeysReachTheirCommandsOnlyWhileEnabled)

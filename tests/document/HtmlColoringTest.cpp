@@ -4,6 +4,7 @@
 #include "platform/EditorText.h"
 #include "support/Typing.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
@@ -12,6 +13,8 @@
 #include <QTextCursor>
 #include <QTextLayout>
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace {
 
@@ -115,6 +118,31 @@ TEST_F(HtmlColoringTest, GoToLineMovesTheCursorToTheStartOfThatLine)
     EXPECT_EQ(memo()->textCursor().blockNumber(), memo()->blockCount() - 1);
 }
 
+// A screen reader reads the cursor's line from the line numbers, kept up to date as the
+// cursor moves and lines come and go.
+TEST_F(HtmlColoringTest, TheLineNumbersTellAScreenReaderTheCursorsLine)
+{
+    const QAccessibleInterface* numbers = QAccessible::queryAccessibleInterface(tab.lineNumbers());
+    const struct {
+        std::function<void()> act;
+        const char16_t* heard;
+    } steps[] = {
+        {[&] { goToLine(memo(), 3); }, u"3 行目（全 4 行）"},
+        {[&] {
+             QTest::keyClick(memo(), Qt::Key_Return);
+             QTest::keyClick(memo(), Qt::Key_Return);
+         },
+         u"5 行目（全 6 行）"},
+        {[&] { memo()->moveCursor(QTextCursor::Start); }, u"1 行目（全 6 行）"},
+        {[&] { QTest::keyClick(memo(), Qt::Key_Down); }, u"2 行目（全 6 行）"},
+    };
+    for (const auto& step : steps) {
+        step.act();
+        EXPECT_EQ(numbers->text(QAccessible::Description), QString::fromUtf16(step.heard));
+    }
+    EXPECT_EQ(numbers->text(QAccessible::Name), QStringLiteral("行番号"));
+}
+
 // A line far longer than a screen (a diary without line breaks) is coloured over its leading
 // part alone, as a short line would be, while the line below starts in the state the whole
 // long line ends in, before and after the colours have settled.
@@ -147,6 +175,39 @@ TEST_F(HtmlColoringTest, ALongLineIsColouredInItsLeadingPartAndEndsInTheRightSta
                       HtmlColoring::colouredLength);
             EXPECT_EQ(colours(1), c.next);
         }
+    }
+}
+
+// An edit that does not come from the keys (assistive input, a script or a drop, straight into
+// the document) opens a comment or a script above the screen: once the background pass has
+// settled, the lines on screen are painted in their new state, with no scrolling or typing.
+TEST_F(HtmlColoringTest, AnEditAboveTheScreenRecoloursTheScreenOnceSettled)
+{
+    using Colours = std::vector<std::tuple<int, int, QColor>>;
+    const struct {
+        const char* name;
+        QString opening;
+        Colours onScreen; // of a line "<b>行</b>"
+    } cases[] = {
+        {"comment", QStringLiteral("<!--"), {{0, 8, colour(K::Comment)}}},
+        {"script", QStringLiteral("<script>"), {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        setEditorText(memo(), QStringLiteral("<b>行</b>\r\n").repeated(400));
+        memo()->moveCursor(QTextCursor::End);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return tab.coloring()->isSettled(); }, 5000));
+        paint();
+        const int first = memo()->cursorForPosition(QPoint(0, 0)).blockNumber();
+        const int last =
+            memo()->cursorForPosition(QPoint(0, memo()->viewport()->height())).blockNumber();
+        ASSERT_GT(first, 100);
+        ASSERT_EQ(colours(first).size(), 4u);
+
+        QTextCursor(memo()->document()).insertText(c.opening);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return tab.coloring()->isSettled(); }, 5000));
+        for (int line : {first, (first + last) / 2, last - 1})
+            EXPECT_TRUE(QTest::qWaitFor([&] { return colours(line) == c.onScreen; }, 1000)) << line;
     }
 }
 

@@ -50,6 +50,17 @@ struct Carried {
     std::vector<std::pair<K, QString>> tokens;
 };
 
+template <std::size_t N> void expectCarried(const Carried (&cases)[N])
+{
+    for (const Carried& c : cases) {
+        const QString line = QString::fromUtf16(c.line);
+        const document::HtmlLine result = document::tokenizeHtmlLine(line, c.start);
+        EXPECT_EQ(covered(line, result.tokens), c.tokens) << c.name;
+        EXPECT_EQ(result.end, c.end) << c.name;
+        EXPECT_EQ(document::htmlLineEnd(line, c.start), c.end) << c.name;
+    }
+}
+
 TEST(HtmlTokensTest, StatesCarryOverLineEnds)
 {
     const Carried cases[] = {
@@ -125,13 +136,73 @@ TEST(HtmlTokensTest, StatesCarryOverLineEnds)
           {K::Tag, QStringLiteral(">")}}},
         {"LessThanInText", HtmlState::Text, u"1 < 2 ＜ 3 &と&amp", HtmlState::Text, {}},
     };
-    for (const Carried& c : cases) {
-        const QString line = QString::fromUtf16(c.line);
-        const document::HtmlLine result = document::tokenizeHtmlLine(line, c.start);
-        EXPECT_EQ(covered(line, result.tokens), c.tokens) << c.name;
-        EXPECT_EQ(result.end, c.end) << c.name;
-        EXPECT_EQ(document::htmlLineEnd(line, c.start), c.end) << c.name;
-    }
+    expectCarried(cases);
+}
+
+// A script or stylesheet is never coloured as tags, up to its own close tag in any case.
+TEST(HtmlTokensTest, ScriptAndStyleContentsAreNotHtml)
+{
+    const auto tag = [](const char16_t* text) {
+        return std::pair{K::Tag, QString::fromUtf16(text)};
+    };
+    const Carried cases[] = {
+        {"WholeScript",
+         HtmlState::Text,
+         u"<script>if (a<b) s = \"<i>&amp;\";</script><b>",
+         HtmlState::Text,
+         {tag(u"<script"), tag(u">"), tag(u"</script"), tag(u">"), tag(u"<b"), tag(u">")}},
+        {"StyleOpens",
+         HtmlState::Text,
+         u"<STYLE type=\"text/css\">p<b",
+         HtmlState::StyleContent,
+         {tag(u"<STYLE"),
+          {K::AttributeName, QStringLiteral("type")},
+          {K::AttributeValue, QStringLiteral("\"text/css\"")},
+          tag(u">")}},
+        {"StyleClosesInAnyCase",
+         HtmlState::StyleContent,
+         u"a<b { color: red } </Style >",
+         HtmlState::Text,
+         {tag(u"</Style"), tag(u">")}},
+        {"OtherCloseTagsAndCommentsStayScript",
+         HtmlState::ScriptContent,
+         u"x = '</scripts></style>'; <!-- y",
+         HtmlState::ScriptContent,
+         {}},
+        {"CloseTagAtTheLineEnd",
+         HtmlState::ScriptContent,
+         u"f();</SCRIPT",
+         HtmlState::Tag,
+         {tag(u"</SCRIPT")}},
+        {"OpeningTagGoesOn",
+         HtmlState::Text,
+         u"<script src=\"a",
+         HtmlState::ScriptDoubleQuoted,
+         {tag(u"<script"),
+          {K::AttributeName, QStringLiteral("src")},
+          {K::AttributeValue, QStringLiteral("\"a")}}},
+        {"OpeningTagEndsOnTheNextLine",
+         HtmlState::ScriptDoubleQuoted,
+         u".js\">a<b",
+         HtmlState::ScriptContent,
+         {{K::AttributeValue, QStringLiteral(".js\"")}, tag(u">")}},
+        {"SelfClosingStillOpens",
+         HtmlState::Text,
+         u"<script/>a<b",
+         HtmlState::ScriptContent,
+         {tag(u"<script"), tag(u"/>")}},
+        {"LongerNameIsATag",
+         HtmlState::Text,
+         u"<scripts>a<b",
+         HtmlState::Tag,
+         {tag(u"<scripts"), tag(u">"), tag(u"<b")}},
+        {"CloseWithoutOpening",
+         HtmlState::Text,
+         u"</style><i>",
+         HtmlState::Text,
+         {tag(u"</style"), tag(u">"), tag(u"<i"), tag(u">")}},
+    };
+    expectCarried(cases);
 }
 
 } // namespace

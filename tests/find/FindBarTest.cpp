@@ -121,6 +121,9 @@ TEST_F(FindBarTest, NotFoundIsSaidInTheBarAndHeardNotShownInABox)
     EXPECT_EQ(bar()->FindStatus->text(), QStringLiteral("見つかりません。"));
     QAccessibleInterface* status = QAccessible::queryAccessibleInterface(bar()->FindStatus);
     EXPECT_EQ(status->text(QAccessible::Name), QStringLiteral("見つかりません。"));
+    // A status bar, whose changes a screen reader speaks while the focus stays in the field.
+    EXPECT_EQ(status->role(), QAccessible::StatusBar);
+    EXPECT_EQ(status->text(QAccessible::Description), QStringLiteral("検索結果"));
     EXPECT_TRUE(fake.messages.shown.isEmpty());
     EXPECT_EQ(selection(), (std::pair{0, 0}));
 
@@ -151,6 +154,63 @@ TEST_F(FindBarTest, ReplaceAllFoldsAsAskedAndIsUndoneInOneStep)
     memo()->undo();
     EXPECT_EQ(editorText(memo()), text);
     EXPECT_FALSE(memo()->document()->isUndoAvailable());
+}
+
+// Groups reformat dates, a pattern of empty text (^, $) inserts at every line, and each
+// replace-all is undone in one step.
+TEST_F(FindBarTest, RegexReplaceAllExpandsGroupsAndEmptyMatches)
+{
+    const QString text = QStringLiteral("2026/12/7 と\r\n2027/1/8");
+    const struct {
+        const char16_t* find;
+        const char16_t* replacement;
+        const char16_t* result;
+        const char16_t* status;
+    } cases[] = {
+        {u"(\\d+)/(\\d+)/(\\d+)", u"\\3.\\2.$1", u"7.12.2026 と\r\n8.1.2027",
+         u"2 件置換しました。"},
+        {u"^", u"> ", u"> 2026/12/7 と\r\n> 2027/1/8", u"2 件置換しました。"},
+        {u"$", u"。", u"2026/12/7 と。\r\n2027/1/8。", u"2 件置換しました。"},
+        {u"x*", u"-", u"-2-0-2-6-/-1-2-/-7- -と-\r\n-2-0-2-7-/-1-/-8-", u"21 件置換しました。"},
+    };
+    write(text);
+    bar()->openReplace();
+    bar()->RegexCheck->setChecked(true);
+    for (const auto& c : cases) {
+        bar()->FindEdit->setText(QString::fromUtf16(c.find));
+        bar()->ReplaceEdit->setText(QString::fromUtf16(c.replacement));
+        bar()->ReplaceAllBtn->click();
+        EXPECT_EQ(editorText(memo()), QString::fromUtf16(c.result));
+        EXPECT_EQ(bar()->FindStatus->text(), QString::fromUtf16(c.status));
+        memo()->undo();
+        EXPECT_EQ(editorText(memo()), text);
+        EXPECT_FALSE(memo()->document()->isUndoAvailable());
+    }
+}
+
+// F3 steps from one line start to the next and goes round; Replace inserts at the caret an
+// empty match left.
+TEST_F(FindBarTest, EmptyMatchesAreFoundOneByOneAndReplacedAtTheCaret)
+{
+    write(QStringLiteral("a\r\nb\r\nc")); // lines start at 0, 2 and 4
+    bar()->RegexCheck->setChecked(true);
+    bar()->FindEdit->setText(QStringLiteral("^"));
+    const Step steps[] = {
+        {Qt::NoModifier, {2, 2}, u""},
+        {Qt::NoModifier, {4, 4}, u""},
+        {Qt::NoModifier, {0, 0}, u"先頭に戻って検索しました。"},
+        {Qt::ShiftModifier, {4, 4}, u"末尾に戻って検索しました。"},
+        {Qt::ShiftModifier, {2, 2}, u""},
+    };
+    for (const Step& step : steps) {
+        QTest::keyClick(memo(), Qt::Key_F3, step.modifiers);
+        EXPECT_EQ(selection(), step.selected);
+        EXPECT_EQ(bar()->FindStatus->text(), QString::fromUtf16(step.status));
+    }
+    bar()->ReplaceEdit->setText(QStringLiteral("> "));
+    bar()->replaceOne();
+    EXPECT_EQ(editorText(memo()), QStringLiteral("a\r\n> b\r\nc"));
+    EXPECT_EQ(selection(), (std::pair{6, 6}));
 }
 
 TEST_F(FindBarTest, ReplaceChangesOnlyASelectedMatchThenSelectsTheNext)

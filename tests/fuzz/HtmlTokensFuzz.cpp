@@ -52,7 +52,8 @@ void checkToken(QStringView line, HtmlState start, const document::HtmlToken& t,
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     FuzzedDataProvider provider(data, size);
-    const auto start = HtmlState(provider.ConsumeIntegralInRange<int>(0, 4));
+    const auto start =
+        HtmlState(provider.ConsumeIntegralInRange<int>(0, document::htmlStateCount - 1));
     const QString line = fuzz::takeText(provider, 4096, alphabet);
 
     const document::HtmlLine result = document::tokenizeHtmlLine(line, start);

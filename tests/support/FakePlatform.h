@@ -72,6 +72,13 @@ public:
     QString programFilePath() override { return programPath; }
     QString workFolder() override { return programFolderOf(programPath); }
     void playSound(SystemSound sound) override { sounds.append(sound); }
+    QStringList browsed;      // the files opened in the browser, in order
+    bool browserFound = true; // false: no browser starts
+    bool openInBrowser(const QString& filePath) override
+    {
+        browsed.append(filePath);
+        return browserFound;
+    }
 };
 
 class FakeFiles : public Files {

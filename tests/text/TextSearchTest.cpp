@@ -74,7 +74,14 @@ TEST(TextSearch, FindsEveryMatchAtItsOffsetsInTheOriginalText)
          regexWidth,
          {{0, 3}, {4, 7}}},
         {"regex line starts", u"朝\u2029昼", u"^昼", regex, {{2, 3}}},
-        {"regex skips empty matches", u"aXa", u"X*", regex, {{1, 2}}},
+        {"regex finds an empty match once at each place, never where a match ended",
+         u"aXXa",
+         u"X*",
+         regex,
+         {{0, 0}, {1, 3}, {4, 4}}},
+        {"line starts", u"朝\u2029\u2029昼", u"^", regex, {{0, 0}, {2, 2}, {3, 3}}},
+        {"line ends", u"朝\u2029昼", u"$", regex, {{1, 1}, {3, 3}}},
+        {"empty match after a pair", u"😀", u"(?=x)|", regex, {{0, 0}, {2, 2}}},
         {"invalid regex finds nothing", u"(a)", u"(", regex, {}},
         {"empty pattern finds nothing", u"abc", u"", plain, {}},
     };
@@ -108,6 +115,39 @@ TEST(TextSearch, NextAndPreviousStartFromAnOffsetInTheOriginalText)
     const FoldedText forRegex(text, expression.folding());
     EXPECT_EQ(expression.previous(forRegex, 5), (TextRange{2, 4}));
     EXPECT_EQ(expression.next(forRegex, 3), (TextRange{5, 6}));
+}
+
+// Groups are taken from the text as written, also where the search matched it folded.
+TEST(TextSearch, RegexReplacementExpandsGroupReferences)
+{
+    const struct {
+        const char* name;
+        const char16_t* text;
+        const char16_t* pattern;
+        SearchOptions options;
+        const char16_t* replacement;
+        const char16_t* result; // of the first match
+    } cases[] = {
+        {"backslash groups", u"2026/12/7", u"(\\d+)/(\\d+)/(\\d+)", regex, u"\\3.\\2.\\1",
+         u"7.12.2026"},
+        {"dollar groups", u"2026/12/7", u"(\\d+)/(\\d+)/(\\d+)", regex, u"$3年$2月$1",
+         u"7年12月2026"},
+        {"escaped characters", u"ab", u"(a)", regex, u"\\\\1 $$1 \\$", u"\\1 $1 \\$"},
+        {"missing and unused groups are empty", u"ab", u"(x)?(a)", regex, u"[\\1][$2][\\9]",
+         u"[][a][]"},
+        {"other escapes stay", u"ab", u"a", regex, u"\\n$x\\0", u"\\n$x\\0"},
+        {"folded group keeps the writing", u"- ｶﾞｲﾄﾞ", u"(ガ)(イ)", regexWidth, u"$2$1", u"ｲｶﾞ"},
+        {"plain search takes it as written", u"ab", u"a", plain, u"\\1$1", u"\\1$1"},
+    };
+    for (const auto& c : cases) {
+        const QString text = QString::fromUtf16(c.text);
+        const TextSearch search(QString::fromUtf16(c.pattern), c.options);
+        const FoldedText folded(text, search.folding());
+        const TextRange match = search.next(folded, 0);
+        EXPECT_EQ(search.replacementFor(folded, text, match, QString::fromUtf16(c.replacement)),
+                  QString::fromUtf16(c.result))
+            << c.name;
+    }
 }
 
 TEST(TextSearch, PreviousFindsALongerPatternThatOverlapsTheNext)
