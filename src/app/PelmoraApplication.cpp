@@ -1,5 +1,6 @@
 #include "app/PelmoraApplication.h"
 
+#include "app/PreviewEngine.h"
 #include "app/ProgramFolder.h"
 #include "app/SingleInstance.h"
 #include "app/TMainForm.h"
@@ -108,6 +109,7 @@ int runPelmora(int& argc, char** argv, StartAs startAs, const std::function<void
     // A write past the file-size limit then fails and is told like any failed write; the signal
     // would end the program without a word.
     ignoreFileSizeSignal();
+    prepareForPreview();
     PelmoraApplication app(argc, argv);
     // Writes in place that an ended program left unfinished are settled before any file is
     // opened; a running instance's own writes stay locked and are left alone.
