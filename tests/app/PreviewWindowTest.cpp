@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -150,6 +151,18 @@ TEST_F(PreviewWindowTest, AMissingEngineLeavesTheWindowClosedAndSaysWhy)
     EXPECT_TRUE(error.contains(missing)) << error.toStdString();
     EXPECT_FALSE(preview()->isVisible());
     EXPECT_EQ(preview()->entryView(), nullptr);
+}
+
+// The program loads the engine after its QApplication is made, which the engine survives only
+// when the program has prepared for it before; the entry pane then shows the entry.
+TEST(PreviewInTheProgram, OpensFromTheMenuAndShowsTheEntry)
+{
+    QProcess child;
+    child.start(QStringLiteral(PREVIEW_CHILD), {});
+    ASSERT_TRUE(child.waitForFinished(60000));
+    const QString out = QString::fromUtf8(child.readAllStandardOutput());
+    EXPECT_EQ(child.exitStatus(), QProcess::NormalExit) << child.exitCode();
+    EXPECT_TRUE(out.startsWith(QStringLiteral("shown "))) << out.toStdString();
 }
 
 // The excerpt's first line, after edits that change what the lines below them start in.
