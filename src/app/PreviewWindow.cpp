@@ -4,11 +4,11 @@
 #include "app/PreviewEngine.h"
 #include "platform/Controls.h"
 
-#include <QAction>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QScreen>
+#include <QShortcut>
 #include <QSplitter>
 #include <QTextBlock>
 #include <QUrl>
@@ -59,15 +59,15 @@ PreviewWindow::PreviewWindow(std::function<QString()> entryHtml, QPlainTextEdit*
     connect(diary, &QPlainTextEdit::cursorPositionChanged, this, &PreviewWindow::scheduleRefresh);
 }
 
-// F5 opens and closes the preview from the main window; here it closes it, as Esc does.
+// F5 opens and closes the preview from the main window; here it closes it, as Esc does. The
+// keys belong to this window alone, not to the main window's commands.
 void PreviewWindow::addCloseKeys()
 {
-    auto* close = new QAction(this);
+    auto* close = new QShortcut(this);
     close->setObjectName(QStringLiteral("ClosePreview"));
-    close->setShortcuts({QKeySequence(Qt::Key_F5), QKeySequence(Qt::Key_Escape)});
-    close->setShortcutContext(Qt::WindowShortcut);
-    connect(close, &QAction::triggered, this, &QWidget::close);
-    addAction(close);
+    close->setKeys({QKeySequence(Qt::Key_F5), QKeySequence(Qt::Key_Escape)});
+    close->setContext(Qt::WindowShortcut);
+    connect(close, &QShortcut::activated, this, &QWidget::close);
 }
 
 bool PreviewWindow::open(const QStringList& engineFiles, QString& error)
