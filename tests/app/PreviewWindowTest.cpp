@@ -107,6 +107,15 @@ TEST_F(PreviewWindowTest, TheDiaryPaneStartsOutsideCommentsWithTheDiarysStyleShe
     EXPECT_EQ(margin.toString(), QStringLiteral("33px"));
 }
 
+// Chromium takes no data: address over 2 MB, which is how a page is usually handed to it.
+TEST_F(PreviewWindowTest, ADiaryLineOfMegabytesIsShownWhole)
+{
+    openDiary("<p>" + QByteArray(2100 * 1024, 'a') + "</p><p>last-words</p>\r\n", 0);
+    openPreview();
+    EXPECT_TRUE(shownText(preview()->diaryView(), QStringLiteral("last-words"))
+                    .contains(QStringLiteral("last-words")));
+}
+
 TEST_F(PreviewWindowTest, F5AndEscCloseThePreviewFromInsideIt)
 {
     for (const Qt::Key key : {Qt::Key_F5, Qt::Key_Escape}) {
