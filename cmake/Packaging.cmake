@@ -27,7 +27,8 @@ find_program(PELMORA_DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(PELMORA_DPKG_SHLIBDEPS)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 else()
-  string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", libqt6widgets6, libqt6network6")
+  string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS
+    ", libqt6widgets6, libqt6network6, libqt6webenginewidgets6")
 endif()
 
 include(CPack)

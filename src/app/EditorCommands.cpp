@@ -1,5 +1,6 @@
 #include "app/EditorCommands.h"
 
+#include "app/PreviewEngine.h"
 #include "app/PreviewWindow.h"
 #include "core/AppInfo.h"
 #include "core/MainState.h"
@@ -14,6 +15,7 @@
 #include "settings/EditorChoices.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QInputDialog>
 #include <QLineEdit>
@@ -108,9 +110,22 @@ void EditorCommands::EditRedoClick()
     activeEditor()->redo();
 }
 
+// The preview's engine is loaded the first time; without it the preview says why it cannot open.
 void EditorCommands::ViewPreviewClick()
 {
-    preview_->setVisible(ViewPreview->isChecked());
+    if (!ViewPreview->isChecked()) {
+        preview_->hide();
+        return;
+    }
+    QString error;
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    if (preview_->open(previewLibraryFiles(programFolder), error))
+        return;
+    ViewPreview->setChecked(false);
+    platform_.messages.show({QStringLiteral("プレビューを表示できません。ブラウザの表示部品（Qt "
+                                            "WebEngine）を読み込めませんでした。\n")
+                                 + error,
+                             appTitle(), MsgButtons::Ok, MsgIcon::Exclamation});
 }
 
 void EditorCommands::ViewBrowserClick()

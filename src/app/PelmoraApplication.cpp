@@ -1,6 +1,7 @@
 #include "app/PelmoraApplication.h"
 
 #include "app/CommandLine.h"
+#include "app/PreviewEngine.h"
 #include "app/ProgramFolder.h"
 #include "app/SingleInstance.h"
 #include "app/TMainForm.h"
@@ -113,6 +114,7 @@ int runPelmora(int& argc, char** argv, StartAs startAs, const std::function<void
     const bool writer = startAs == StartAs::Writer;
     if (writer && asksForText(argc, argv))
         return tellOnly(argc, argv);
+    prepareForPreview();
     PelmoraApplication app(argc, argv);
     const CommandLine line = writer ? readCommandLine(app.arguments()) : CommandLine();
     if (line.ask != CommandLine::Ask::Run)

@@ -1,16 +1,16 @@
 #include "app/PreviewWindow.h"
 
-#include "document/HtmlTokens.h"
+#include "app/DiaryExcerpt.h"
+#include "app/PreviewEngine.h"
 #include "platform/Controls.h"
 
 #include <QFileInfo>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QScreen>
-#include <QScrollBar>
+#include <QShortcut>
 #include <QSplitter>
 #include <QTextBlock>
-#include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -20,59 +20,37 @@ constexpr int pauseMs = 500;
 constexpr int linesShown = 100; // above and below the cursor
 const QString cursorAnchor = QStringLiteral("cursor");
 const QString noDiaryYet = QStringLiteral("<p>日記ファイルはまだ開かれていません。</p>");
+const QString scrollToCursor =
+    QStringLiteral("(function(){var a=document.getElementsByName('%1')[0];"
+                   "if(a)a.scrollIntoView();})()")
+        .arg(cursorAnchor);
 
-void setBaseFolder(QTextBrowser* view, const QString& filePath)
+// The diary's folder, against which the pages' relative links are resolved; none for a diary
+// not yet saved.
+QUrl baseFolder(const QString& filePath)
 {
-    if (filePath.isEmpty()) {
-        view->setSearchPaths({});
-        view->document()->setBaseUrl(QUrl());
-        return;
-    }
-    const QString folder = QFileInfo(filePath).absolutePath();
-    view->setSearchPaths({folder});
-    view->document()->setBaseUrl(QUrl::fromLocalFile(folder + u'/'));
+    if (filePath.isEmpty())
+        return {};
+    return QUrl::fromLocalFile(QFileInfo(filePath).absolutePath() + u'/');
 }
 
 } // namespace
-
-QString linesAroundCursor(const QPlainTextEdit* editor, int before, int after)
-{
-    const QTextBlock current = editor->textCursor().block();
-    QTextBlock block = current;
-    for (int i = 0; i < before && block.previous().isValid(); ++i)
-        block = block.previous();
-    QString text;
-    document::HtmlState state = document::HtmlState::Text;
-    const int last = current.blockNumber() + after;
-    for (; block.isValid() && block.blockNumber() <= last; block = block.next()) {
-        const QString line = block.text();
-        if (block == current && state == document::HtmlState::Text)
-            text += QStringLiteral("<a name=\"%1\"></a>").arg(cursorAnchor);
-        state = document::htmlLineEnd(line, state);
-        text += line;
-        text += u'\n';
-    }
-    return text;
-}
 
 PreviewWindow::PreviewWindow(std::function<QString()> entryHtml, QPlainTextEdit* diary,
                              std::function<bool()> diaryOpen, std::function<QString()> diaryPath,
                              QWidget* parent)
     : QWidget(parent, Qt::Window), entryHtml_(std::move(entryHtml)), diary_(diary),
-      diaryOpen_(std::move(diaryOpen)), diaryPath_(std::move(diaryPath))
+      diaryOpen_(std::move(diaryOpen)), diaryPath_(std::move(diaryPath)),
+      excerpt_(new DiaryExcerpt(diary->document())), splitter_(new QSplitter(Qt::Vertical, this))
 {
     setObjectName(QStringLiteral("PreviewWindow"));
     setWindowTitle(QStringLiteral("プレビュー"));
-    auto* splitter = new QSplitter(Qt::Vertical, this);
-    splitter->addWidget(
-        createPane(EntryView, "EntryView", QStringLiteral("今日の日記（次に挿入される内容）")));
-    splitter->addWidget(
-        createPane(DiaryView, "DiaryView", QStringLiteral("日記ファイル（カーソル付近）")));
-    splitter->setStretchFactor(1, 2);
+    setAccessibleName(windowTitle());
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
-    layout->addWidget(splitter);
+    layout->addWidget(splitter_);
     resize(480, 560);
+    addCloseKeys();
 
     pause_.setSingleShot(true);
     pause_.setInterval(pauseMs);
@@ -81,18 +59,61 @@ PreviewWindow::PreviewWindow(std::function<QString()> entryHtml, QPlainTextEdit*
     connect(diary, &QPlainTextEdit::cursorPositionChanged, this, &PreviewWindow::scheduleRefresh);
 }
 
-QWidget* PreviewWindow::createPane(QTextBrowser*& view, const char* name, const QString& caption)
+// F5 opens and closes the preview from the main window; here it closes it, as Esc does. The
+// keys belong to this window alone, not to the main window's commands.
+void PreviewWindow::addCloseKeys()
 {
-    auto* pane = new QWidget(this);
-    view = new QTextBrowser(pane);
-    view->setObjectName(QLatin1String(name));
-    view->setOpenLinks(false); // a click must not replace what the pane shows
-    auto* label = makeFieldLabel(caption, view, pane);
+    auto* close = new QShortcut(this);
+    close->setObjectName(QStringLiteral("ClosePreview"));
+    close->setKeys({QKeySequence(Qt::Key_F5), QKeySequence(Qt::Key_Escape)});
+    close->setContext(Qt::WindowShortcut);
+    connect(close, &QShortcut::activated, this, &QWidget::close);
+}
+
+bool PreviewWindow::open(const QStringList& engineFiles, QString& error)
+{
+    if (!entryView_) {
+        const MakePageView make = loadPageViewMaker(engineFiles, error);
+        if (!make)
+            return false;
+        entryView_ = addPane(make, "EntryView", QStringLiteral("今日の日記（次に挿入される内容）"));
+        diaryView_ = addPane(make, "DiaryView", QStringLiteral("日記ファイル（カーソル付近）"));
+        splitter_->setStretchFactor(1, 2);
+    }
+    show();
+    raise();
+    keepReadingOrder();
+    return true;
+}
+
+// A screen reader reads a window's widgets in the order of their stacking, which the engine's
+// panes change as they are first shown: the entry above the diary, each with its caption
+// before it.
+void PreviewWindow::keepReadingOrder()
+{
+    QWidget* entry = entryView_->widget();
+    QWidget* diary = diaryView_->widget();
+    entry->parentWidget()->stackUnder(diary->parentWidget());
+    for (QWidget* view : {entry, diary}) {
+        if (auto* label = view->parentWidget()->findChild<QLabel*>())
+            label->stackUnder(view);
+    }
+}
+
+PageView* PreviewWindow::addPane(MakePageView make, const char* name, const QString& caption)
+{
+    auto* pane = new QWidget;
+    pane->setObjectName(QLatin1String(name).chopped(4) + QStringLiteral("Pane"));
+    pane->setAccessibleName(caption);
+    PageView* view = make(pane);
+    QWidget* widget = view->widget();
+    widget->setObjectName(QLatin1String(name));
     auto* layout = new QVBoxLayout(pane);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(label);
-    layout->addWidget(view, 1);
-    return pane;
+    layout->addWidget(makeFieldLabel(caption, widget, pane));
+    layout->addWidget(widget, 1);
+    splitter_->addWidget(pane);
+    return view;
 }
 
 void PreviewWindow::scheduleRefresh()
@@ -104,25 +125,34 @@ void PreviewWindow::scheduleRefresh()
 void PreviewWindow::refresh()
 {
     pause_.stop();
-    const QString path = diaryPath_();
-    setBaseFolder(EntryView, path);
-    setBaseFolder(DiaryView, path);
-    EntryView->setHtml(entryHtml_());
-    showDiary();
+    if (!entryView_)
+        return;
+    const QUrl base = baseFolder(diaryPath_());
+    const QString html = entryHtml_();
+    const QString entry = base.toString() + u'\n' + html;
+    if (entry != shownEntry_) {
+        shownEntry_ = entry;
+        entryView_->showPage(html, base, {});
+    }
+    showDiary(base);
 }
 
-// The diary part keeps its place while the text around the cursor is the same; otherwise it
+// A pane shows its page again only when the page or its base has changed: the engine would
+// start it anew, scrolled to the top. The diary part keeps its place while the text around the
+// cursor is the same; otherwise it
 // shows the cursor's line. Until a diary is open it says so, rather than render the editor's
 // request to open one as if it were the diary.
-void PreviewWindow::showDiary()
+void PreviewWindow::showDiary(const QUrl& base)
 {
-    const QString html =
-        diaryOpen_() ? linesAroundCursor(diary_, linesShown, linesShown) : noDiaryYet;
-    if (html == shownDiary_)
+    const QString html = diaryOpen_() ? excerpt_->around(diary_->textCursor().block(), linesShown,
+                                                         linesShown, cursorAnchor)
+                                      : noDiaryYet;
+    const QString shown = base.toString() + u'\n' + html;
+    if (shown == shownDiary_)
         return;
-    shownDiary_ = html;
-    DiaryView->setHtml(html);
-    DiaryView->scrollToAnchor(cursorAnchor);
+    shownDiary_ = shown;
+    PageView* view = diaryView_;
+    view->showPage(html, base, [view] { view->runScript(scrollToCursor, {}); });
 }
 
 void PreviewWindow::showEvent(QShowEvent* event)

@@ -5,12 +5,15 @@
 
 #include <functional>
 
+class DiaryExcerpt;
+class PageView;
 class QPlainTextEdit;
-class QTextBrowser;
+class QSplitter;
 
-// The window beside the main window that shows, rendered as a browser would: today's entry as
-// the next insertion would write it, and the diary around AllMemo's cursor. It follows changes
-// after a short pause. It is not modal; closing it only hides it.
+// The window beside the main window that shows, as a browser engine renders them: today's
+// entry as the next insertion would write it, and the diary around AllMemo's cursor. It follows
+// changes after a short pause. It is not modal; closing it (F5 and Esc too) only hides it. The
+// engine is loaded when the window is first opened.
 class PreviewWindow : public QWidget {
     Q_OBJECT
 public:
@@ -21,13 +24,19 @@ public:
                   std::function<bool()> diaryOpen, std::function<QString()> diaryPath,
                   QWidget* parent);
 
+    // Shows the window, the first time with the engine's panes, made by the first of
+    // `engineFiles` that loads. False, with what went wrong in `error`, when none loads; the
+    // window then stays closed.
+    bool open(const QStringList& engineFiles, QString& error);
+
     // Shows the texts again once nothing has changed for a short while.
     void scheduleRefresh();
     // Shows the texts now.
     void refresh();
 
-    QTextBrowser* EntryView;
-    QTextBrowser* DiaryView;
+    // The panes, once the window has been opened (null before).
+    PageView* entryView() const { return entryView_; }
+    PageView* diaryView() const { return diaryView_; }
 
 signals:
     void visibilityChanged(bool visible);
@@ -37,20 +46,22 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
-    QWidget* createPane(QTextBrowser*& view, const char* name, const QString& caption);
+    PageView* addPane(PageView* (*make)(QWidget*), const char* name, const QString& caption);
+    void addCloseKeys();
+    void keepReadingOrder();
     void placeBesideParent();
-    void showDiary();
+    void showDiary(const QUrl& base);
 
     std::function<QString()> entryHtml_;
     QPlainTextEdit* diary_;
     std::function<bool()> diaryOpen_;
     std::function<QString()> diaryPath_;
+    DiaryExcerpt* excerpt_;
+    QSplitter* splitter_;
+    PageView* entryView_ = nullptr;
+    PageView* diaryView_ = nullptr;
+    QString shownEntry_;
     QString shownDiary_;
     QTimer pause_;
     bool placed_ = false;
 };
-
-// The lines of the editor around its cursor, `before` above and `after` below its line, as one
-// LF text; a mark (an empty anchor named "cursor") starts the cursor's line when that line does
-// not start inside a tag or a comment of the text shown.
-QString linesAroundCursor(const QPlainTextEdit* editor, int before, int after);

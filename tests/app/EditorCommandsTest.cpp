@@ -8,8 +8,10 @@
 #include "entry/TWeatherForm.h"
 #include "entry/TodayEntryTab.h"
 #include "platform/EditorText.h"
+#include "preview/PageView.h"
 #include "support/FakePlatform.h"
 #include "support/ModalCloser.h"
+#include "support/PageScript.h"
 #include "support/TodayControls.h"
 #include "support/Typing.h"
 
@@ -22,7 +24,6 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTextBlock>
-#include <QTextBrowser>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -107,26 +108,32 @@ TEST_F(EditorCommandsTest, ThePreviewWindowRendersTheWorkedExampleInItsColours)
     action("ViewPreview")->trigger();
     PreviewWindow* preview = commands()->preview();
     ASSERT_TRUE(preview->isVisible());
-    QTextDocument* shown = preview->EntryView->document();
-    const QString text = shown->toPlainText();
+    PageView* entry = preview->entryView();
+    const QString text = shownText(entry, QStringLiteral("二行目"));
     EXPECT_TRUE(text.startsWith(QStringLiteral("1999年3月27日(土) 晴れ"))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("今日の題"))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("一行目 二行目"))) << text.toStdString();
 
-    auto formatAt = [&](const QString& word) {
-        QTextCursor cursor = shown->find(word);
-        return cursor.charFormat();
+    // The colour and weight the engine gives the innermost element holding a word.
+    auto styleAt = [&](const QString& word) {
+        const QString script =
+            QStringLiteral("(function(){var e=document.evaluate(\"//*[contains(text(),'%1')]\","
+                           "document,null,9,null).singleNodeValue;var s=getComputedStyle(e);"
+                           "return s.color+' '+s.fontWeight;})()")
+                .arg(word);
+        return pageValue(entry, QStringLiteral("true"), script).toString();
     };
-    EXPECT_EQ(formatAt(QStringLiteral("1999")).foreground().color(), QColor(0xff, 0, 0));
-    EXPECT_EQ(formatAt(QStringLiteral("1999")).fontWeight(), QFont::Bold);
-    EXPECT_EQ(formatAt(QStringLiteral("晴れ")).foreground().color(), QColor(0xff, 0xcc, 0xaa));
-    EXPECT_EQ(formatAt(QStringLiteral("今日の題")).foreground().color(), QColor(0, 0x80, 0));
+    EXPECT_EQ(styleAt(QStringLiteral("1999")), QStringLiteral("rgb(255, 0, 0) 700"));
+    EXPECT_TRUE(styleAt(QStringLiteral("晴れ")).startsWith(QStringLiteral("rgb(255, 204, 170)")));
+    EXPECT_TRUE(styleAt(QStringLiteral("今日の題")).startsWith(QStringLiteral("rgb(0, 128, 0)")));
 
     // The diary pane never renders the editor's request to open a diary as if it were one.
-    EXPECT_FALSE(preview->DiaryView->toPlainText().contains(QStringLiteral("読み込んで")));
-    openDiary("<p>\x93\xfa\x8bL</p>\r\n"); // 日記
+    PageView* diary = preview->diaryView();
+    EXPECT_FALSE(
+        shownText(diary, QStringLiteral("日記ファイルは")).contains(QStringLiteral("読み込んで")));
+    openDiary("<p>\x93\xfa\x8bL 1999</p>\r\n"); // 日記 1999
     preview->refresh();
-    EXPECT_EQ(preview->DiaryView->toPlainText().trimmed(), QStringLiteral("日記"));
+    EXPECT_EQ(shownText(diary, QStringLiteral("日記 1999")).trimmed(), QStringLiteral("日記 1999"));
 
     preview->close();
     EXPECT_FALSE(action("ViewPreview")->isChecked());

@@ -2,11 +2,12 @@
 # Installs a build folder the way the package does (prefix /usr, into a temporary DESTDIR) and
 # checks the tree: the program, its desktop entry, icons, software-centre page, data and
 # documents are there, and nothing else is (no test or benchmark file).
-# Usage: check_install.sh CMAKE BUILD_DIR
+# Usage: check_install.sh CMAKE BUILD_DIR LIBDIR   (LIBDIR as the build has it, e.g. lib)
 set -euo pipefail
 
 cmake=$1
 build=$2
+libdir=$3
 id=io.github.pelmora.Pelmora
 root=$(mktemp -d)
 trap 'rm -rf "$root"' EXIT
@@ -21,6 +22,7 @@ usr=$root/usr
 
 expected=(
     usr/bin/pelmora
+    usr/$libdir/pelmora/libpelmora_preview.so
     usr/share/applications/$id.desktop
     usr/share/metainfo/$id.metainfo.xml
     usr/share/icons/hicolor/scalable/apps/$id.svg

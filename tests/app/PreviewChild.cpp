@@ -1,0 +1,71 @@
+// The program as it starts, opening the preview as the writer does (its menu item) once the
+// main window is shown, then telling on standard output "shown <text>" with the text the entry
+// pane's engine shows, or "message <text>" for a message box instead, and ending.
+//
+// Usage: preview_child
+
+#include "app/PelmoraApplication.h"
+#include "app/PreviewWindow.h"
+#include "preview/PageView.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+void say(const QString& line)
+{
+    std::printf("%s\n", line.toUtf8().constData());
+    std::fflush(stdout);
+}
+
+QWidget* mainWindow()
+{
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->findChild<QAction*>(QStringLiteral("ViewPreview")))
+            return window;
+    }
+    return nullptr;
+}
+
+// Asks the entry pane for its text until it has one; a message box ends the wait too.
+void tellWhenShown(PreviewWindow* preview)
+{
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+        say(QStringLiteral("message ") + box->text());
+        box->close();
+        QCoreApplication::exit(0);
+        return;
+    }
+    if (!preview->entryView()) {
+        QTimer::singleShot(50, [preview] { tellWhenShown(preview); });
+        return;
+    }
+    preview->entryView()->runScript(
+        QStringLiteral("document.body ? document.body.innerText : ''"),
+        [preview](const QVariant& text) {
+            if (text.toString().isEmpty()) {
+                QTimer::singleShot(50, [preview] { tellWhenShown(preview); });
+                return;
+            }
+            say(QStringLiteral("shown ") + text.toString().simplified());
+            QCoreApplication::exit(0);
+        });
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    return runPelmora(argc, argv, StartAs::Alone, [] {
+        QWidget* main = mainWindow();
+        QTimer::singleShot(0, main->findChild<QAction*>(QStringLiteral("ViewPreview")),
+                           &QAction::trigger);
+        auto* preview = main->findChild<PreviewWindow*>();
+        QTimer::singleShot(50, [preview] { tellWhenShown(preview); });
+    });
+}

@@ -1,0 +1,210 @@
+#include "app/PreviewWindow.h"
+#include "app/DiaryExcerpt.h"
+#include "app/EditorCommands.h"
+#include "app/TMainForm.h"
+#include "document/DiaryFileTab.h"
+#include "entry/TodayEntryTab.h"
+#include "platform/EditorText.h"
+#include "preview/PageView.h"
+#include "support/FakePlatform.h"
+#include "support/PageScript.h"
+#include "support/TodayControls.h"
+
+#include <QAccessible>
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+class PreviewWindowTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        fake.clock.date = QDate(1999, 3, 27);
+        form = std::make_unique<TMainForm>(fake.platform());
+        form->state().FirstPageChangeFlag = FirstPageChange::Never;
+        form->show();
+    }
+    QAction* action(const char* name) { return form->findChild<QAction*>(QLatin1String(name)); }
+    PreviewWindow* preview() { return form->findChild<EditorCommands*>()->preview(); }
+    void openDiary(const QByteArray& text, int cursorLine)
+    {
+        form->findChild<QTabWidget*>(QStringLiteral("PageControl1"))->setCurrentIndex(1);
+        fake.files.files.insert(path, text);
+        fake.fileDialogs.answers.push_back(path);
+        action("FileAllOpen")->trigger();
+        QPlainTextEdit* memo = form->diaryTab()->AllMemo;
+        memo->setTextCursor(QTextCursor(memo->document()->findBlockByNumber(cursorLine)));
+    }
+    void openPreview()
+    {
+        action("ViewPreview")->trigger();
+        ASSERT_TRUE(preview()->isVisible()) << fake.messages.shown.value(0).text.toStdString();
+    }
+
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("diary.htm"));
+    FakePlatform fake;
+    std::unique_ptr<TMainForm> form;
+};
+
+TEST_F(PreviewWindowTest, TheEntryPaneShowsTheBodyIndentedAndTheTitleAsABrowserDoes)
+{
+    // "冬の散歩 & <休日>": "<休" starts no tag, since a tag's name starts with a letter.
+    const QString title = QStringLiteral("冬の散歩 & <休日>");
+    form->state().TodayTitle = title;
+    setEditorText(controls(form->todayTab()).TodayMemo, QStringLiteral("本文の行"));
+    openPreview();
+    PageView* entry = preview()->entryView();
+    EXPECT_TRUE(shownText(entry, title).contains(title));
+
+    // The default settings wrap the body in <DIV STYLE="margin-left:20pt;">: 20pt is 26.67px.
+    const QVariant indent = pageValue(
+        entry, QStringLiteral("document.readyState == 'complete'"),
+        QStringLiteral("(function(){var d=document.evaluate(\"//div[contains(.,'本文の行')]\","
+                       "document,null,9,null).singleNodeValue;return d.getBoundingClientRect()"
+                       ".left-document.body.getBoundingClientRect().left;})()"));
+    EXPECT_NEAR(indent.toDouble(), 26.67, 0.5);
+}
+
+TEST_F(PreviewWindowTest, TheDiaryPaneStartsOutsideCommentsWithTheDiarysStyleSheet)
+{
+    QFile css(folder.filePath(QStringLiteral("diary.css")));
+    ASSERT_TRUE(css.open(QIODevice::WriteOnly));
+    css.write("p { margin-left: 33px }\n");
+    css.close();
+    QByteArray diary = "<html><head>\r\n<link rel=\"stylesheet\" href=\"diary.css\">\r\n"
+                       "</head><body>\r\n";
+    for (int i = 0; i < 50; ++i)
+        diary += "<p>before</p>\r\n";
+    diary += "<!-- notes\r\n"; // the diary pane starts here
+    for (int i = 0; i < 300; ++i)
+        diary += "secret line\r\n";
+    diary += "-->\r\n<p>after</p>\r\n</body></html>\r\n";
+    openDiary(diary, 300); // inside the comment, more than 100 lines below its start
+    openPreview();
+    PageView* view = preview()->diaryView();
+
+    const QString text = shownText(view, QStringLiteral("after"));
+    EXPECT_TRUE(text.contains(QStringLiteral("after")));
+    EXPECT_FALSE(text.contains(QStringLiteral("secret"))) << text.toStdString();
+    EXPECT_FALSE(text.contains(QStringLiteral("-->"))) << text.toStdString();
+    const QVariant margin =
+        pageValue(view, QStringLiteral("document.styleSheets.length > 0"),
+                  QStringLiteral("getComputedStyle(document.querySelector('p')).marginLeft"));
+    EXPECT_EQ(margin.toString(), QStringLiteral("33px"));
+}
+
+// Chromium takes no data: address over 2 MB, which is how a page is usually handed to it.
+TEST_F(PreviewWindowTest, ADiaryLineOfMegabytesIsShownWhole)
+{
+    openDiary("<p>" + QByteArray(2100 * 1024, 'a') + "</p><p>last-words</p>\r\n", 0);
+    openPreview();
+    EXPECT_TRUE(shownText(preview()->diaryView(), QStringLiteral("last-words"))
+                    .contains(QStringLiteral("last-words")));
+}
+
+TEST_F(PreviewWindowTest, F5AndEscCloseThePreviewFromInsideIt)
+{
+    for (const Qt::Key key : {Qt::Key_F5, Qt::Key_Escape}) {
+        openPreview();
+        QApplication::setActiveWindow(preview());
+        QWidget* pane = preview()->diaryView()->widget();
+        pane->setFocus();
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : pane, key);
+        EXPECT_FALSE(preview()->isVisible()) << key;
+        EXPECT_FALSE(action("ViewPreview")->isChecked()) << key;
+    }
+}
+
+// The names a screen reader reads, in its order.
+void readNames(QAccessibleInterface* iface, QStringList& names)
+{
+    const QString name = iface->text(QAccessible::Name);
+    if (!name.isEmpty())
+        names << name;
+    for (int i = 0; i < iface->childCount(); ++i)
+        readNames(iface->child(i), names);
+}
+
+TEST_F(PreviewWindowTest, TheWindowAndItsPanesAreNamedInReadingOrder)
+{
+    openPreview();
+    QStringList names;
+    readNames(QAccessible::queryAccessibleInterface(preview()), names);
+    const QString entry = QStringLiteral("今日の日記（次に挿入される内容）");
+    const QString diary = QStringLiteral("日記ファイル（カーソル付近）");
+    ASSERT_FALSE(names.isEmpty());
+    EXPECT_EQ(names.first(), QStringLiteral("プレビュー"));
+    EXPECT_GE(names.indexOf(entry), 1);
+    EXPECT_GT(names.indexOf(diary), names.lastIndexOf(entry)) << names.join(u'|').toStdString();
+}
+
+TEST_F(PreviewWindowTest, AMissingEngineLeavesTheWindowClosedAndSaysWhy)
+{
+    QString error;
+    const QString missing = folder.filePath(QStringLiteral("libpelmora_preview.so"));
+    EXPECT_FALSE(preview()->open({missing}, error));
+    EXPECT_TRUE(error.contains(missing)) << error.toStdString();
+    EXPECT_FALSE(preview()->isVisible());
+    EXPECT_EQ(preview()->entryView(), nullptr);
+}
+
+// The program loads the engine after its QApplication is made, which the engine survives only
+// when the program has prepared for it before; the entry pane then shows the entry.
+TEST(PreviewInTheProgram, OpensFromTheMenuAndShowsTheEntry)
+{
+    QProcess child;
+    child.start(QStringLiteral(PREVIEW_CHILD), {});
+    ASSERT_TRUE(child.waitForFinished(60000));
+    const QString out = QString::fromUtf8(child.readAllStandardOutput());
+    EXPECT_EQ(child.exitStatus(), QProcess::NormalExit) << child.exitCode();
+    EXPECT_TRUE(out.startsWith(QStringLiteral("shown "))) << out.toStdString();
+}
+
+// The excerpt's first line, after edits that change what the lines below them start in.
+TEST(DiaryExcerptTest, StartsAtALineInTextAfterEditsFarAbove)
+{
+    QTextDocument document;
+    QStringList lines;
+    for (int i = 0; i < 9000; ++i)
+        lines << QStringLiteral("<p>%1</p>").arg(i);
+    document.setPlainText(lines.join(u'\n'));
+    document.documentLayout(); // as in an editor: without a layout no change is told
+    DiaryExcerpt excerpt(&document);
+    auto firstLine = [&](int cursor) {
+        return excerpt.around(document.findBlockByNumber(cursor), 100, 0, QStringLiteral("c"))
+            .section(u'\n', 0, 0);
+    };
+    struct Edit {
+        const char* name;
+        int line;
+        const char* text;
+        int cursor;
+        const char* first;
+    };
+    const Edit edits[] = {
+        {"NoEdit", 0, "", 8500, "<p>8400</p>"},
+        {"CommentOpenedAbove", 10, "<!--", 8500, "<!--<p>10</p>"},
+        {"CommentClosedAgain", 8000, "-->", 8500, "<p>8400</p>"},
+        {"QuoteOpenedBelowAMark", 8200, "<img alt=\"", 8500, "<img alt=\"<p>8200</p>"},
+    };
+    for (const Edit& e : edits) {
+        QTextCursor(document.findBlockByNumber(e.line)).insertText(QString::fromUtf8(e.text));
+        EXPECT_EQ(firstLine(e.cursor), QString::fromUtf8(e.first)) << e.name;
+    }
+}
+
+} // namespace
