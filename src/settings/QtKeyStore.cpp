@@ -85,6 +85,12 @@ bool QtKeyStore::commit()
     for (const auto& [name, text] : staged_)
         ini.setValue(name, text);
     const QByteArray bytes = ini.bytes();
+    // Nothing changed, nothing to write: most closes leave every setting as it was, and a
+    // rewrite costs two waits for the disk as the program ends.
+    if (bytes == *old && QFileInfo::exists(path_)) {
+        staged_.clear();
+        return true;
+    }
 
     // Written beside the file and renamed over it (over a symbolic link's target), with the old
     // file's permissions, once the new file is complete and on the disk.

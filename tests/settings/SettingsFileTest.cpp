@@ -16,6 +16,7 @@
 #include <csignal>
 #include <grp.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -286,6 +287,12 @@ TEST_F(KeyStoreFile, HandEditedValueKinds)
     }
 }
 
+ino_t inodeOf(const QString& path)
+{
+    struct stat status {};
+    return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_ino : 0;
+}
+
 TEST_F(KeyStoreFile, CommitKeepsEveryOtherLine)
 {
     const struct {
@@ -319,6 +326,15 @@ TEST_F(KeyStoreFile, CommitKeepsEveryOtherLine)
         store.write("W", "new");
         ASSERT_TRUE(store.commit());
         EXPECT_EQ(readFile(path), c.after);
+
+        // A close that changes nothing leaves the file alone: not even replaced by a copy.
+        const ino_t written = inodeOf(path);
+        store.write("V", "new");
+        ASSERT_TRUE(store.commit());
+        EXPECT_EQ(inodeOf(path), written);
+        store.write("V", "newer");
+        ASSERT_TRUE(store.commit());
+        EXPECT_NE(inodeOf(path), written);
     }
 }
 
