@@ -105,15 +105,20 @@ public:
             ::unlink(QFile::encodeName(path_).constData());
     }
 
-    bool listen(const QString& socketPath)
+    // The listening socket, given before the hand-over thread starts.
+    void take(localsocket::Socket listener, const QString& socketPath)
     {
-        listener_ = localsocket::listenAt(socketPath);
-        if (!listener_.valid())
-            return false;
+        listener_ = std::move(listener);
         path_ = socketPath;
+    }
+
+    // Takes connections at the listening socket; runs on the hand-over thread, where the
+    // connections are then read.
+    void serve()
+    {
         auto* notifier = new QSocketNotifier(listener_.fd(), QSocketNotifier::Read, this);
         connect(notifier, &QSocketNotifier::activated, this, &HandOverServer::takeConnections);
-        return true;
+        takeConnections(); // those that came before the notifier
     }
 
 private:
@@ -195,16 +200,18 @@ SingleInstance::HandOver SingleInstance::handOver(const QString& socketPath, con
 // only when none answers there.
 bool SingleInstance::listen()
 {
-    if (answers(socketPath_))
+    if (server_->thread() == &thread_ || answers(socketPath_))
         return false;
-    if (!thread_.isRunning()) {
-        server_->moveToThread(&thread_);
-        thread_.start();
-    }
-    bool listening = false;
-    QMetaObject::invokeMethod(
-        server_, [&] { listening = server_->listen(socketPath_); }, Qt::BlockingQueuedConnection);
-    return listening;
+    // Made here at once, so that the start does not wait for the hand-over thread to be
+    // scheduled; later starts that connect before that thread serves wait in the queue.
+    localsocket::Socket listener = localsocket::listenAt(socketPath_);
+    if (!listener.valid())
+        return false;
+    server_->take(std::move(listener), socketPath_);
+    server_->moveToThread(&thread_);
+    thread_.start();
+    QMetaObject::invokeMethod(server_, &HandOverServer::serve, Qt::QueuedConnection);
+    return true;
 }
 
 // Two starts at once may both find no instance; the one that does not get the socket hands over
