@@ -154,7 +154,32 @@ QLayout* DiaryFileTab::createFileRow()
     row->setSpacing(0);
     row->addWidget(label);
     row->addWidget(PanelEditFile, 1);
+    row->addWidget(createEncodingDisplay());
+    ReopenAsBtn = makeButton("ReopenAsBtn", QStringLiteral("文字コードを指定して開き直す(&E)"),
+                             QStringLiteral("編集中のファイルを、選んだ文字コードで読み直します。"),
+                             this);
+    SaveAsEncodingBtn =
+        makeButton("SaveAsEncodingBtn", QStringLiteral("文字コードを変えて保存(&C)"),
+                   QStringLiteral("編集内容の写しを、選んだ文字コードで別のファイルに保存します。"),
+                   this);
+    for (QPushButton* b : {ReopenAsBtn, SaveAsEncodingBtn}) {
+        b->setEnabled(false);
+        row->addWidget(b);
+    }
     return row;
+}
+
+// Read by a screen reader as its text, described as the encoding.
+QLabel* DiaryFileTab::createEncodingDisplay()
+{
+    PanelEncoding = new QLabel(QString(), this);
+    PanelEncoding->setObjectName(QStringLiteral("PanelEncoding"));
+    PanelEncoding->setToolTip(QStringLiteral("編集中のファイルの文字コードです。"));
+    PanelEncoding->setTextFormat(Qt::PlainText);
+    PanelEncoding->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    PanelEncoding->setMargin(2);
+    describeDisplay(PanelEncoding, QStringLiteral("文字コード"));
+    return PanelEncoding;
 }
 
 QLayout* DiaryFileTab::createEditor()

@@ -362,28 +362,30 @@ TEST_F(DiaryDocumentTest, AFileChangedOnDiskIsWrittenOverOnlyWhenTheWriterSaysSo
     EXPECT_EQ(file(state.CurrentFileName), QByteArray("theirs again"));
 }
 
-// A UTF-8 diary opens as it is, and the writer is told once, right after opening it.
-TEST_F(DiaryDocumentTest, AUtf8DiaryIsPointedOutOnceAfterOpening)
+// A UTF-8 diary opens as UTF-8 without a word, shows its encoding, and is saved as UTF-8; a
+// declaration its bytes contradict is told once, naming the encoding used.
+TEST_F(DiaryDocumentTest, AUtf8DiaryOpensAsUtf8AndAWrongDeclarationIsToldOnce)
 {
     putFile(diaryA, "<p>\xe6\x97\xa5\xe8\xa8\x98</p>");
-    putFile(diaryB, "<p>\x93\xfa\x8b\x4c</p>");
-    fake.messages.onShow = [&](const Message&) { EXPECT_EQ(state.CurrentFileName, diaryA); };
-    fake.messages.answer({MsgAnswer::Ok});
+    putFile(diaryB, "<meta charset=\"EUC-JP\"><p>\x93\xfa\x8b\x4c</p>");
     openThroughDialog(diaryA);
+    EXPECT_TRUE(fake.messages.shown.isEmpty());
+    EXPECT_EQ(text(), QStringLiteral("<p>日記</p>"));
+    EXPECT_EQ(tab->PanelEncoding->text(), QStringLiteral("UTF-8"));
+    typeText(tab->AllMemo, QStringLiteral("凛"));
+    EXPECT_TRUE(doc->SaveDiary());
+    EXPECT_EQ(file(diaryA), QByteArray("\xe5\x87\x9b<p>\xe6\x97\xa5\xe8\xa8\x98</p>"));
+
+    fake.messages.onShow = [&](const Message&) { EXPECT_EQ(text().right(9), u"<p>日記</p>"); };
+    fake.messages.answer({MsgAnswer::Ok});
+    openThroughDialog(diaryB);
     ASSERT_EQ(fake.messages.shown.size(), 1);
     const Message& told = fake.messages.shown[0];
-    EXPECT_TRUE(told.text.startsWith(QStringLiteral("ファイル ") + diaryA))
+    EXPECT_TRUE(told.text.startsWith(QStringLiteral("ファイル ") + diaryB));
+    EXPECT_TRUE(told.text.contains(u"EUC-JP") && told.text.contains(u"Shift-JIS として"))
         << told.text.toStdString();
-    EXPECT_TRUE(told.text.contains(QStringLiteral("UTF-8")));
-    EXPECT_EQ(told.caption, appTitle());
     EXPECT_EQ(told.icon, MsgIcon::Information);
-    EXPECT_FALSE(doc->isModified());
-
-    typeText(tab->AllMemo, QStringLiteral("x"));
-    EXPECT_TRUE(doc->SaveDiary());
-    EXPECT_EQ(file(diaryA), QByteArray("x<p>\xe6\x97\xa5\xe8\xa8\x98</p>"));
-    openThroughDialog(diaryB);
-    EXPECT_EQ(fake.messages.shown.size(), 1);
+    EXPECT_EQ(tab->PanelEncoding->text(), QStringLiteral("Shift-JIS"));
 }
 
 TEST_F(DiaryDocumentTest, UnreadableFileLeavesTheDocumentAsItWas)
