@@ -31,7 +31,8 @@ bool isWellFormedShiftJis(QByteArrayView bytes)
 }
 
 // Japanese text read as Shift-JIS is mostly double-byte characters; EUC-JP text read as
-// Shift-JIS is mostly half-width katakana (every kana pair of EUC-JP is two of them).
+// Shift-JIS is mostly half-width katakana (every kana pair of EUC-JP is two of them) and pairs
+// led by 0x8E (EUC-JP's own half-width katakana).
 bool isPlausibleShiftJis(QByteArrayView bytes)
 {
     if (!isValidIn(bytes, Encoding::ShiftJis))
@@ -42,8 +43,8 @@ bool isPlausibleShiftJis(QByteArrayView bytes)
         if (b >= 0xA1 && b <= 0xDF) {
             ++halfWidth;
         } else if (b >= 0x80) {
-            ++doubleByte;
-            ++i;
+            const auto trail = static_cast<unsigned char>(bytes[++i]);
+            ++(b == 0x8E && trail >= 0xA1 && trail <= 0xDF ? halfWidth : doubleByte);
         }
     }
     return halfWidth <= doubleByte;
