@@ -2,6 +2,7 @@
 
 #include "text/CodecParts.h"
 #include "text/EucJp.h"
+#include "text/Utf8Text.h"
 
 #include <QString>
 
@@ -13,6 +14,8 @@ namespace {
 
 // How far into a file a declaration is looked for.
 constexpr qsizetype kDeclarationReach = 8192;
+// How much of a file without a declaration the guess reads: a diary is written in one hand.
+constexpr qsizetype kGuessReach = 1 << 20;
 
 bool isWellFormedShiftJis(QByteArrayView bytes)
 {
@@ -35,10 +38,8 @@ bool isWellFormedShiftJis(QByteArrayView bytes)
 // led by 0x8E (EUC-JP's own half-width katakana).
 bool isPlausibleShiftJis(QByteArrayView bytes)
 {
-    if (!isValidIn(bytes, Encoding::ShiftJis))
-        return false;
     qsizetype halfWidth = 0, doubleByte = 0;
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
+    for (qsizetype i = 0; i + 1 < bytes.size(); ++i) {
         const auto b = static_cast<unsigned char>(bytes[i]);
         if (b >= 0xA1 && b <= 0xDF) {
             ++halfWidth;
@@ -106,6 +107,27 @@ std::optional<CharsetDeclaration> declarationIn(QStringView text, qsizetype from
     return CharsetDeclaration{from + at, end - at, encodingNamed(element.sliced(at, end - at))};
 }
 
+qsizetype escapedBytes(QStringView decoded)
+{
+    return std::count_if(decoded.begin(), decoded.end(),
+                         [](QChar c) { return detail::isByteEscape(c.unicode()); });
+}
+
+// Bytes that are not wholly valid in any of the three (a damaged file, a stray byte): the
+// encoding that leaves fewest bytes outside characters; between EUC-JP and Shift-JIS on a tie,
+// EUC-JP when the text is not plausible Shift-JIS.
+Encoding guessFromBytes(QByteArrayView bytes)
+{
+    const qsizetype shiftJis = escapedBytes(decodeCp932(bytes));
+    const qsizetype eucJp = escapedBytes(decodeEucJp(bytes));
+    const qsizetype utf8 = escapedBytes(decodeUtf8(bytes));
+    if (utf8 < shiftJis && utf8 < eucJp)
+        return Encoding::Utf8;
+    if (eucJp < shiftJis || (eucJp == shiftJis && !isPlausibleShiftJis(bytes)))
+        return Encoding::EucJp;
+    return Encoding::ShiftJis;
+}
+
 } // namespace
 
 bool looksLikeUtf8(QByteArrayView bytes)
@@ -159,8 +181,8 @@ EncodingGuess guessEncoding(QByteArrayView bytes)
         guess.used = {*guess.declared, false};
     else if (looksLikeUtf8(bytes))
         guess.used = {Encoding::Utf8, false};
-    else if (isValidIn(bytes, Encoding::EucJp) && !isPlausibleShiftJis(bytes))
-        guess.used = {Encoding::EucJp, false};
+    else
+        guess.used = {guessFromBytes(bytes.first(std::min(bytes.size(), kGuessReach))), false};
     return guess;
 }
 

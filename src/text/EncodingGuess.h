@@ -43,8 +43,9 @@ struct EncodingGuess {
 };
 
 // The encoding of a diary's bytes: a UTF-8 byte order mark; else the declared charset when the
-// bytes are valid in it; else valid UTF-8 with non-ASCII text (looksLikeUtf8) is UTF-8, valid
-// EUC-JP that is not plausible Shift-JIS is EUC-JP; else Shift-JIS.
+// bytes are valid in it; else valid UTF-8 with non-ASCII text (looksLikeUtf8) is UTF-8; else, from
+// the first megabyte, the encoding that leaves fewest bytes outside characters, valid EUC-JP that
+// is not plausible Shift-JIS being EUC-JP; else Shift-JIS.
 EncodingGuess guessEncoding(QByteArrayView bytes);
 
 } // namespace text
