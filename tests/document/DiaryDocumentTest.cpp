@@ -456,3 +456,48 @@ TEST_F(DiaryDocumentTest, OpensAndSavesRealFilesToTheExpectedBytes)
 }
 
 } // namespace
+
+// Reading the file again in another encoding asks to save first; even a wrong choice saves the
+// same bytes back. A copy in another encoding gets the new name in its declaration, is told, and
+// leaves the document as it was.
+TEST_F(DiaryDocumentTest, ReopenInAndSaveACopyInAnotherEncoding)
+{
+    const QByteArray sjis = "<meta charset=\"Shift_JIS\">\r\n\x93\xfa\x8b\x4c\r\n";
+    putFile(diaryA, sjis);
+    openThroughDialog(diaryA);
+    typeText(tab->AllMemo, QStringLiteral("x"));
+    fake.messages.answer({MsgAnswer::Cancel});
+    EXPECT_FALSE(doc->ReopenAs(text::Encoding::Utf8));
+    EXPECT_TRUE(doc->isModified());
+
+    fake.messages.answer({MsgAnswer::No, MsgAnswer::Ok});
+    EXPECT_TRUE(doc->ReopenAs(text::Encoding::Utf8));
+    EXPECT_EQ(tab->PanelEncoding->text(), QStringLiteral("UTF-8"));
+    EXPECT_EQ(doc->encoding(), text::FileEncoding{text::Encoding::Utf8});
+    EXPECT_FALSE(doc->isModified());
+    EXPECT_EQ(fake.messages.shown.size(), 2); // the question; no word on the declaration
+    typeText(tab->AllMemo, QStringLiteral("y"));
+    EXPECT_TRUE(doc->SaveDiary());
+    EXPECT_EQ(file(diaryA), "y" + sjis);
+
+    EXPECT_TRUE(doc->ReopenAs(text::Encoding::ShiftJis));
+    tab->AllMemo->insertPlainText(QStringLiteral("😀"));
+    fake.fileDialogs.answers.push_back(diaryB);
+    fake.messages.answer({MsgAnswer::Ok});
+    EXPECT_TRUE(doc->SaveCopyAs({text::Encoding::Utf8, true}));
+    EXPECT_EQ(file(diaryB), QByteArray("\xEF\xBB\xBF\xF0\x9F\x98\x80y<meta charset=\"UTF-8\">\r\n"
+                                       "\xE6\x97\xA5\xE8\xA8\x98\r\n"));
+    EXPECT_TRUE(fake.messages.shown.last().text.contains(u"meta charset"));
+    EXPECT_EQ(file(diaryA), "y" + sjis);
+    EXPECT_EQ(state.CurrentFileName, diaryA);
+    EXPECT_TRUE(doc->isModified());
+    EXPECT_EQ(doc->encoding(), text::FileEncoding{});
+
+    fake.fileDialogs.answers.push_back(diaryB);
+    fake.messages.answer({MsgAnswer::Ok, MsgAnswer::Ok});
+    EXPECT_TRUE(doc->SaveCopyAs({text::Encoding::EucJp}));
+    EXPECT_EQ(file(diaryB), QByteArray("&#128512;y<meta charset=\"EUC-JP\">\r\n\xC6\xFC\xB5\xAD\r\n"));
+    EXPECT_TRUE(fake.messages.shown.last().text.startsWith(u"次の文字は EUC-JP で表せない"));
+    fake.fileDialogs.answers.push_back(std::nullopt);
+    EXPECT_FALSE(doc->SaveCopyAs({text::Encoding::EucJp}));
+}
