@@ -72,14 +72,20 @@ public:
     char* dst() { return dst_; }
     qsizetype o = 0;
 
-    // Writes the reference of a character the encoding cannot hold and lists it once.
-    void reference(char32_t codePoint, qsizetype unitsLeft, Encoded& result)
+    // Makes room for `bytes` more and `bytesPerUnit` for each unit left after them.
+    void reserve(qsizetype bytes, qsizetype unitsLeft, qsizetype bytesPerUnit)
     {
-        const qsizetype needed = o + 10 + 3 * unitsLeft + 16;
+        const qsizetype needed = o + bytes + bytesPerUnit * unitsLeft + 16;
         if (needed > out_.size()) {
             out_.resize(std::max(needed, out_.size() + out_.size() / 2));
             dst_ = out_.data();
         }
+    }
+
+    // Writes the reference of a character the encoding cannot hold and lists it once.
+    void reference(char32_t codePoint, qsizetype unitsLeft, Encoded& result)
+    {
+        reserve(10, unitsLeft, 3);
         dst_[o++] = '&';
         dst_[o++] = '#';
         o = std::to_chars(dst_ + o, dst_ + o + 7, static_cast<std::uint32_t>(codePoint)).ptr - dst_;
@@ -145,14 +151,16 @@ template <bool editor, typename Step> QString decodeWith(QByteArrayView bytes, S
 }
 
 // Encodes text: runs of ASCII here, every other unit through step(src, n, i, sink, result),
-// which writes one character (or its reference) and moves i past it. At most three bytes per
-// unit outside references. With editor, each line break (LF, U+2029, U+2028) becomes CR LF.
-template <bool editor, typename Step> Encoded encodeWith(QStringView text, Step step)
+// which writes one character (or its reference) and moves i past it. The sink starts with room
+// for bytesPerUnit bytes a unit; a step that writes more reserves it. With editor, each line
+// break (LF, U+2029, U+2028) becomes CR LF.
+template <bool editor, typename Step>
+Encoded encodeWith(QStringView text, qsizetype bytesPerUnit, Step step)
 {
     Encoded result;
     const char16_t* src = text.utf16();
     const qsizetype n = text.size();
-    ByteSink sink(3 * n + 16);
+    ByteSink sink(bytesPerUnit * n + 16);
     qsizetype i = 0;
     while (i < n) {
         const char16_t u = src[i];

@@ -121,12 +121,15 @@ void encodeStep(const char16_t* src, qsizetype n, qsizetype& i, ByteSink& sink, 
         sink.reference(c, n - i, result);
         return;
     }
+    if (code >= 0x100 && code < 0x8000)
+        sink.reserve(3, n - i, 2); // JIS X 0212: three bytes for one unit
     writeCode(sink, code);
     ++i;
     // A stray lead byte must stay alone when the file is read again.
     if (code >= 0x80 && code < 0x100 && i < n && isByteEscape(src[i - 1])) {
         const std::uint16_t next = kEucJpEncode[src[i]];
         if (next != kNoCode && next >= 0x100) {
+            sink.reserve(3, n - i, 2);
             writeCode(sink, codeAfterStrayLead(static_cast<unsigned char>(code), src[i], next));
             ++i;
         }
@@ -147,12 +150,12 @@ QString decodeEucJpToEditor(QByteArrayView bytes)
 
 Encoded encodeEucJp(QStringView text)
 {
-    return encodeWith<false>(text, encodeStep);
+    return encodeWith<false>(text, 2, encodeStep);
 }
 
 Encoded encodeEucJpFromEditor(QStringView editorText)
 {
-    return encodeWith<true>(editorText, encodeStep);
+    return encodeWith<true>(editorText, 2, encodeStep);
 }
 
 } // namespace text

@@ -81,12 +81,12 @@ QString decodeUtf8ToEditor(QByteArrayView bytes)
 
 Encoded encodeUtf8(QStringView text)
 {
-    return encodeWith<false>(text, encodeStep);
+    return encodeWith<false>(text, 3, encodeStep);
 }
 
 Encoded encodeUtf8FromEditor(QStringView editorText)
 {
-    return encodeWith<true>(editorText, encodeStep);
+    return encodeWith<true>(editorText, 3, encodeStep);
 }
 
 } // namespace text
