@@ -80,7 +80,8 @@ void CommandTable::bindMenuButton(QPushButton* button, const char* submenu)
     QAction* item = action(submenu);
     button->setMenu(submenus_.value(QLatin1String(submenu)));
     button->setEnabled(item->isEnabled());
-    connect(item, &QAction::changed, button, [button, item] { button->setEnabled(item->isEnabled()); });
+    connect(item, &QAction::changed, button,
+            [button, item] { button->setEnabled(item->isEnabled()); });
 }
 
 void CommandTable::updateStates()

@@ -202,7 +202,8 @@ bool DiaryDocument::SaveCopyAs(text::FileEncoding encoding)
     if (!chooseSaveFile(platform_.fileDialogs, platform_.files, platform_.messages, dialog))
         return false;
     const QString editorText = rawEditorText(tab_->AllMemo);
-    const std::optional<QString> declared = text::withCharsetDeclared(editorText, encoding.encoding);
+    const std::optional<QString> declared =
+        text::withCharsetDeclared(editorText, encoding.encoding);
     QList<char32_t> unencodable;
     {
         const BusyCursor busy;
@@ -264,8 +265,7 @@ QList<char32_t> DiaryDocument::writeTo(const QString& path)
 
 // Characters the encoding cannot hold were written as numeric references; the writer is told
 // which, once per save.
-void DiaryDocument::tellUnencodable(const QList<char32_t>& characters,
-                                    text::FileEncoding encoding)
+void DiaryDocument::tellUnencodable(const QList<char32_t>& characters, text::FileEncoding encoding)
 {
     if (!characters.isEmpty())
         tell(document::unencodableNotice(characters, encoding));
@@ -273,8 +273,8 @@ void DiaryDocument::tellUnencodable(const QList<char32_t>& characters,
 
 void DiaryDocument::tell(const QString& text)
 {
-    platform_.messages.show({text, appTitle(), MsgButtons::Ok, MsgIcon::Information,
-                             MsgAnswer::Ok});
+    platform_.messages.show(
+        {text, appTitle(), MsgButtons::Ok, MsgIcon::Information, MsgAnswer::Ok});
 }
 
 void DiaryDocument::Load(const QString& path, std::optional<text::Encoding> encoding)
@@ -332,8 +332,7 @@ QString DiaryDocument::templatePath() const
 }
 
 void DiaryDocument::RestoreUnsaved(const QString& text, const QString& name,
-                                   std::optional<FileStamp> diskStamp,
-                                   text::FileEncoding encoding)
+                                   std::optional<FileStamp> diskStamp, text::FileEncoding encoding)
 {
     tab_->AllMemo->setReadOnly(false);
     setEditorText(tab_->AllMemo, text);

@@ -155,13 +155,12 @@ QLayout* DiaryFileTab::createFileRow()
     row->addWidget(label);
     row->addWidget(PanelEditFile, 1);
     row->addWidget(createEncodingDisplay());
-    ReopenAsBtn = makeButton("ReopenAsBtn", QStringLiteral("文字コードを指定して開き直す(&E)"),
-                             QStringLiteral("編集中のファイルを、選んだ文字コードで読み直します。"),
-                             this);
-    SaveAsEncodingBtn =
-        makeButton("SaveAsEncodingBtn", QStringLiteral("文字コードを変えて保存(&C)"),
-                   QStringLiteral("編集内容の写しを、選んだ文字コードで別のファイルに保存します。"),
-                   this);
+    ReopenAsBtn =
+        makeButton("ReopenAsBtn", QStringLiteral("文字コードを指定して開き直す(&E)"),
+                   QStringLiteral("編集中のファイルを、選んだ文字コードで読み直します。"), this);
+    SaveAsEncodingBtn = makeButton(
+        "SaveAsEncodingBtn", QStringLiteral("文字コードを変えて保存(&C)"),
+        QStringLiteral("編集内容の写しを、選んだ文字コードで別のファイルに保存します。"), this);
     for (QPushButton* b : {ReopenAsBtn, SaveAsEncodingBtn}) {
         b->setEnabled(false);
         row->addWidget(b);

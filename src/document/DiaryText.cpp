@@ -20,7 +20,8 @@ DiaryFile readDiaryFile(Files& files, const QString& path, std::optional<text::E
         throw cannotOpen;
     text::EncodingGuess guess;
     if (encoding)
-        guess.used = {*encoding, *encoding == text::Encoding::Utf8 && bytes->startsWith("\xEF\xBB\xBF")};
+        guess.used = {*encoding,
+                      *encoding == text::Encoding::Utf8 && bytes->startsWith("\xEF\xBB\xBF")};
     else
         guess = text::guessEncoding(*bytes);
     return {text::decodeToEditor(*bytes, guess.used), guess};

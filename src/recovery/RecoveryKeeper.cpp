@@ -334,10 +334,10 @@ void RecoveryKeeper::restore(const RecoveryData& data, const QString& leftoverPa
     restoring_ = true;
     today_->restore(restoredEntry(data));
     if (data.hasDiary)
-        document_->RestoreUnsaved(
-            data.diaryText, data.newDocument ? QStringLiteral("?") : data.fileName,
-            restoredStamp(data, leftoverPath),
-            {text::Encoding(data.diaryEncoding), data.byteOrderMark});
+        document_->RestoreUnsaved(data.diaryText,
+                                  data.newDocument ? QStringLiteral("?") : data.fileName,
+                                  restoredStamp(data, leftoverPath),
+                                  {text::Encoding(data.diaryEncoding), data.byteOrderMark});
     restoring_ = false;
 }
 

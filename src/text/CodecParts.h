@@ -66,9 +66,7 @@ inline qsizetype utf8SequenceLength(const unsigned char* s, qsizetype i, qsizety
 // The bytes being written, grown only for character references (longest "&#1114111;").
 class ByteSink {
 public:
-    explicit ByteSink(qsizetype capacity) : out_(capacity, Qt::Uninitialized), dst_(out_.data())
-    {
-    }
+    explicit ByteSink(qsizetype capacity) : out_(capacity, Qt::Uninitialized), dst_(out_.data()) {}
     char* dst() { return dst_; }
     qsizetype o = 0;
 

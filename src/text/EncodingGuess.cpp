@@ -96,8 +96,8 @@ std::optional<CharsetDeclaration> declarationIn(QStringView text, qsizetype from
     if (at == element.size() || element[at] != u'=')
         return std::nullopt;
     ++at;
-    while (at < element.size() && (element[at].isSpace() || element[at] == u'"'
-                                   || element[at] == u'\''))
+    while (at < element.size()
+           && (element[at].isSpace() || element[at] == u'"' || element[at] == u'\''))
         ++at;
     qsizetype end = at;
     while (end < element.size() && isNameCharacter(element[end]))

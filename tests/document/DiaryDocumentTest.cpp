@@ -496,7 +496,8 @@ TEST_F(DiaryDocumentTest, ReopenInAndSaveACopyInAnotherEncoding)
     fake.fileDialogs.answers.push_back(diaryB);
     fake.messages.answer({MsgAnswer::Ok, MsgAnswer::Ok});
     EXPECT_TRUE(doc->SaveCopyAs({text::Encoding::EucJp}));
-    EXPECT_EQ(file(diaryB), QByteArray("&#128512;y<meta charset=\"EUC-JP\">\r\n\xC6\xFC\xB5\xAD\r\n"));
+    EXPECT_EQ(file(diaryB),
+              QByteArray("&#128512;y<meta charset=\"EUC-JP\">\r\n\xC6\xFC\xB5\xAD\r\n"));
     EXPECT_TRUE(fake.messages.shown.last().text.startsWith(u"次の文字は EUC-JP で表せない"));
     fake.fileDialogs.answers.push_back(std::nullopt);
     EXPECT_FALSE(doc->SaveCopyAs({text::Encoding::EucJp}));

@@ -87,7 +87,8 @@ TEST_F(NewDiaryTest, TemplateIsReadAfreshAndTypingMakesItSavable)
     fake.fileDialogs.answers.push_back(QStringLiteral("/home/w/e.htm"));
     typeText(tab->AllMemo, QStringLiteral("記"));
     EXPECT_TRUE(doc->SaveDiary());
-    EXPECT_EQ(file(QStringLiteral("/home/w/e.htm")), QByteArray("\xB5\xAD<meta charset=\"euc-jp\">\xC6\xFC"));
+    EXPECT_EQ(file(QStringLiteral("/home/w/e.htm")),
+              QByteArray("\xB5\xAD<meta charset=\"euc-jp\">\xC6\xFC"));
 }
 
 // Unnamed, editable and empty, and the reset after loading has not run.

@@ -220,7 +220,8 @@ TEST_F(RecoveryTest, WorkLeftByAKilledInstanceIsOfferedAtTheNextStart)
     for (const KillCase& c : cases) {
         SCOPED_TRACE(c.name);
         QTemporaryDir diaries;
-        const QString diaryPath = c.utf8File ? diaries.filePath(QStringLiteral("bom.htm")) : c.diaryPath;
+        const QString diaryPath =
+            c.utf8File ? diaries.filePath(QStringLiteral("bom.htm")) : c.diaryPath;
         if (c.utf8File) {
             QFile bom(diaryPath);
             ASSERT_TRUE(bom.open(QIODevice::WriteOnly) && bom.write("\xEF\xBB\xBF") == 3);

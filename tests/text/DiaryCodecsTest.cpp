@@ -60,8 +60,7 @@ TEST(DiaryCodecs, CharactersHaveTheBytesBrowsersGiveThem)
         {"four-byte UTF-8", Encoding::Utf8, "\xF0\xA0\xAE\xB7", u"𠮷"_s},
         {"three-byte UTF-8", Encoding::Utf8, "\xE5\x87\x9B", u"凛"_s},
         {"truncated sequence kept", Encoding::Utf8, "\xE5\x87<", u"\uF7E5\uF787<"_s},
-        {"the escape range itself kept", Encoding::Utf8, "\xEF\x9E\x80",
-         u"\uF7EF\uF79E\uF780"_s},
+        {"the escape range itself kept", Encoding::Utf8, "\xEF\x9E\x80", u"\uF7EF\uF79E\uF780"_s},
         {"overlong form kept", Encoding::Utf8, "\xC0\xAF", u"\uF7C0\uF7AF"_s},
     };
     for (const Case& c : cases) {
@@ -122,9 +121,9 @@ TEST(DiaryCodecs, AnyBytesSurviveOpenAndSave)
             }
             ASSERT_EQ(text::decodeToEditor(saved, {encoding}), read)
                 << nameOf(encoding) << " " << bytes.toHex().constData();
-            ASSERT_EQ(text::encodeFromEditor(text::decodeToEditor(saved, {encoding}), {encoding})
-                          .bytes,
-                      saved)
+            ASSERT_EQ(
+                text::encodeFromEditor(text::decodeToEditor(saved, {encoding}), {encoding}).bytes,
+                saved)
                 << nameOf(encoding) << " " << bytes.toHex().constData();
             changed += saved != withCrLf(bytes);
         }
@@ -143,7 +142,8 @@ TEST(EncodingGuess, TheDeclaredCharsetIsFoundAndRewritten)
     };
     const Case cases[] = {
         {"html5", u"<meta charset=\"euc-jp\">"_s, Encoding::EucJp, u"<meta charset=\"UTF-8\">"_s},
-        {"http-equiv", u"<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=x-sjis\">"_s,
+        {"http-equiv",
+         u"<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=x-sjis\">"_s,
          Encoding::ShiftJis,
          u"<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=UTF-8\">"_s},
         {"Windows-31J unquoted", u"<meta charset=Windows-31J>"_s, Encoding::ShiftJis,
@@ -152,8 +152,10 @@ TEST(EncodingGuess, TheDeclaredCharsetIsFoundAndRewritten)
          u"<meta charset='UTF-8'>"_s},
         {"charset outside a meta element", u"<p>charset=EUC-JP</p>"_s, std::nullopt, {}},
         {"none", u"<html><p>日記</p>"_s, std::nullopt, {}},
-        {"beyond the first kilobytes", QString(9000, u' ') + u"<meta charset=utf-8>"_s,
-         std::nullopt, {}},
+        {"beyond the first kilobytes",
+         QString(9000, u' ') + u"<meta charset=utf-8>"_s,
+         std::nullopt,
+         {}},
     };
     for (const Case& c : cases) {
         const auto declaration = text::findCharsetDeclaration(c.text);
