@@ -201,6 +201,13 @@ bool DiaryDocument::SaveCopyAs(text::FileEncoding encoding)
     dialog.title = QStringLiteral("%1 で写しを保存").arg(text::encodingName(encoding));
     if (!chooseSaveFile(platform_.fileDialogs, platform_.files, platform_.messages, dialog))
         return false;
+    // The copy must not replace the file the document was read from and will be saved to.
+    if (!state_.CurrentFileName.isEmpty() && dialog.fileName == state_.CurrentFileName) {
+        tell(QStringLiteral("編集中のファイル %1 には写しを保存できません。\n"
+                            "別の名前を選んでください。")
+                 .arg(dialog.fileName));
+        return false;
+    }
     const QString editorText = rawEditorText(tab_->AllMemo);
     const std::optional<QString> declared =
         text::withCharsetDeclared(editorText, encoding.encoding);

@@ -501,4 +501,9 @@ TEST_F(DiaryDocumentTest, ReopenInAndSaveACopyInAnotherEncoding)
     EXPECT_TRUE(fake.messages.shown.last().text.startsWith(u"次の文字は EUC-JP で表せない"));
     fake.fileDialogs.answers.push_back(std::nullopt);
     EXPECT_FALSE(doc->SaveCopyAs({text::Encoding::EucJp}));
+    fake.fileDialogs.answers.push_back(diaryA); // the document's own file: refused
+    fake.messages.answer({MsgAnswer::Ok});
+    EXPECT_FALSE(doc->SaveCopyAs({text::Encoding::EucJp}));
+    EXPECT_TRUE(fake.messages.shown.last().text.startsWith(u"編集中のファイル " + diaryA));
+    EXPECT_EQ(file(diaryA), "y" + sjis);
 }
