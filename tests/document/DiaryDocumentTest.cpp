@@ -504,6 +504,7 @@ TEST_F(DiaryDocumentTest, ReopenInAndSaveACopyInAnotherEncoding)
     fake.fileDialogs.answers.push_back(diaryA); // the document's own file: refused
     fake.messages.answer({MsgAnswer::Ok});
     EXPECT_FALSE(doc->SaveCopyAs({text::Encoding::EucJp}));
-    EXPECT_TRUE(fake.messages.shown.last().text.startsWith(u"編集中のファイル " + diaryA));
+    EXPECT_TRUE(
+        fake.messages.shown.last().text.startsWith(QStringLiteral("編集中のファイル ") + diaryA));
     EXPECT_EQ(file(diaryA), "y" + sjis);
 }
