@@ -155,12 +155,21 @@ QLayout* DiaryFileTab::createFileRow()
     row->addWidget(label);
     row->addWidget(PanelEditFile, 1);
     row->addWidget(createEncodingDisplay());
-    ReopenAsBtn =
-        makeButton("ReopenAsBtn", QStringLiteral("文字コードを指定して開き直す(&E)"),
-                   QStringLiteral("編集中のファイルを、選んだ文字コードで読み直します。"), this);
-    SaveAsEncodingBtn = makeButton(
-        "SaveAsEncodingBtn", QStringLiteral("文字コードを変えて保存(&C)"),
-        QStringLiteral("編集内容の写しを、選んだ文字コードで別のファイルに保存します。"), this);
+    // Short captions beside the encoding they change; the full command names are what a screen
+    // reader says and the File menu shows.
+    ReopenAsBtn = makeButton("ReopenAsBtn", QStringLiteral("開き直す"),
+                             QStringLiteral("文字コードを指定して開き直す：編集中のファイルを、"
+                                            "選んだ文字コードで読み直します。"),
+                             this);
+    ReopenAsBtn->setAccessibleName(QStringLiteral("文字コードを指定して開き直す"));
+    SaveAsEncodingBtn =
+        makeButton("SaveAsEncodingBtn", QStringLiteral("変えて保存"),
+                   QStringLiteral("文字コードを変えて保存：編集内容の写しを、選んだ文字コードで"
+                                  "別のファイルに保存します。"),
+                   this);
+    SaveAsEncodingBtn->setAccessibleName(QStringLiteral("文字コードを変えて保存"));
+    // Without access keys: every letter left is taken by the menu bar and the tab's other
+    // buttons; the File menu gives both with one (E, C).
     for (QPushButton* b : {ReopenAsBtn, SaveAsEncodingBtn}) {
         b->setEnabled(false);
         row->addWidget(b);
