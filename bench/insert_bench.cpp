@@ -80,6 +80,7 @@ public:
     QString programFilePath() override { return {}; }
     QString workFolder() override { return {}; }
     void playSound(SystemSound) override {}
+    bool openInBrowser(const QString&) override { return false; }
 };
 
 double median(std::vector<double> values)

@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 
 CommandTable::CommandTable(QMenuBar* bar, QObject* owner, ErrorHandler& errors)
     : QObject(owner), bar_(bar), owner_(owner), errors_(errors)
@@ -72,6 +73,15 @@ void CommandTable::bindButton(QAbstractButton* button, const char* name)
 {
     connect(button, &QAbstractButton::clicked, this,
             [this, run = runs_.value(action(name))] { errors_.run([&] { run(); }); });
+}
+
+void CommandTable::bindMenuButton(QPushButton* button, const char* submenu)
+{
+    QAction* item = action(submenu);
+    button->setMenu(submenus_.value(QLatin1String(submenu)));
+    button->setEnabled(item->isEnabled());
+    connect(item, &QAction::changed, button,
+            [button, item] { button->setEnabled(item->isEnabled()); });
 }
 
 void CommandTable::updateStates()

@@ -13,6 +13,7 @@ class QAbstractButton;
 class QAction;
 class QMenu;
 class QMenuBar;
+class QPushButton;
 
 // One row of the menu bar's table, in the order the bar shows them. A menu row starts a menu of
 // the bar; the rows after it, up to the next menu row, fill it. A submenu row puts a submenu at
@@ -43,6 +44,9 @@ public:
     QAction* action(const char* name) const;
     // A button of a tab that gives the same command as an item: a click runs what the item runs.
     void bindButton(QAbstractButton* button, const char* name);
+    // A button of a tab that opens a submenu: a click shows the submenu, and the button is
+    // enabled whenever the submenu's item is.
+    void bindMenuButton(QPushButton* button, const char* submenu);
     // Enables or disables every item that has a rule, as the rule says now.
     void updateStates();
 

@@ -27,6 +27,7 @@
 #include "settings/WindowPlace.h"
 #include "tags/TagCommands.h"
 #include "text/Cp932.h"
+#include "text/TextEncoding.h"
 
 #include <QAction>
 #include <QApplication>
@@ -193,57 +194,116 @@ QList<CommandRow> TMainForm::fileMenu()
     using K = CommandRow::Kind;
     auto diaryTab = [this] { return !onFirstTab(); };
     auto firstTab = [this] { return onFirstTab(); };
-    return {
-        {K::Menu, "MenuAppli", QStringLiteral("ファイル(&F)")},
-        {K::Command,
-         "FileAllNew",
-         QStringLiteral("HTMLファイルを新規作成(&N)"),
-         {},
-         [this] { document_->NewDiary(); },
-         diaryTab},
-        {K::Command,
-         "FileAllOpen",
-         QStringLiteral("HTMLファイルを開く(&O)..."),
-         {QKeySequence(Qt::CTRL | Qt::Key_O)},
-         [this] { document_->OpenDiary(); },
-         diaryTab},
-        {K::Command,
-         "FileAllSave",
-         QStringLiteral("HTMLファイルを上書き保存(&S)"),
-         {QKeySequence(Qt::CTRL | Qt::Key_S)},
-         [this] { document_->SaveDiary(); },
-         [this] { return diarySaveOffered(document_->saveOffered()); }},
-        {K::Command,
-         "FileAllSaveAs",
-         QStringLiteral("HTMLファイルを別名で保存(&A)..."),
-         {},
-         [this] { document_->SaveDiaryAs(); },
-         [this] { return diarySaveOffered(document_->saveAsOffered()); }},
-        {K::Separator, "N3"},
-        {K::Command,
-         "FileTodayNew",
-         QStringLiteral("新しく今日の日記を書く(&N)"),
-         {},
-         [this] { DeleteBtnClick(); },
-         firstTab},
-        {K::Submenu, "FileTodaySave", QStringLiteral("今日の日記だけを保存(&S)"), {}, {}, firstTab},
-        {K::Command,
-         "FileTodaySaveHnf",
-         QStringLiteral("ハイパー日記システム形式β(&H)"),
-         {},
-         [this] { entryExport_->FileTodaySaveHnfClick(); },
-         {},
-         "FileTodaySave"},
-        {K::Command,
-         "FileTodaySaveText",
-         QStringLiteral("テキスト形式(&T)"),
-         {},
-         [this] { entryExport_->FileTodaySaveTextClick(); },
-         {},
-         "FileTodaySave"},
-        {K::Separator, "N4"},
-        {K::Command, "AppliExit", QStringLiteral("Pelmora の終了(&X)"), {}, [this] { close(); }},
-    };
+    return QList<CommandRow>{
+               {K::Menu, "MenuAppli", QStringLiteral("ファイル(&F)")},
+               {K::Command,
+                "FileAllNew",
+                QStringLiteral("HTMLファイルを新規作成(&N)"),
+                {},
+                [this] { document_->NewDiary(); },
+                diaryTab},
+               {K::Command,
+                "FileAllOpen",
+                QStringLiteral("HTMLファイルを開く(&O)..."),
+                {QKeySequence(Qt::CTRL | Qt::Key_O)},
+                [this] { document_->OpenDiary(); },
+                diaryTab},
+               {K::Command,
+                "FileAllSave",
+                QStringLiteral("HTMLファイルを上書き保存(&S)"),
+                {QKeySequence(Qt::CTRL | Qt::Key_S)},
+                [this] { document_->SaveDiary(); },
+                [this] { return diarySaveOffered(document_->saveOffered()); }},
+               {K::Command,
+                "FileAllSaveAs",
+                QStringLiteral("HTMLファイルを別名で保存(&A)..."),
+                {},
+                [this] { document_->SaveDiaryAs(); },
+                [this] { return diarySaveOffered(document_->saveAsOffered()); }},
+           }
+           + encodingRows()
+           + QList<CommandRow>{
+               {K::Separator, "N3"},
+               {K::Command,
+                "FileTodayNew",
+                QStringLiteral("新しく今日の日記を書く(&N)"),
+                {},
+                [this] { DeleteBtnClick(); },
+                firstTab},
+               {K::Submenu,
+                "FileTodaySave",
+                QStringLiteral("今日の日記だけを保存(&S)"),
+                {},
+                {},
+                firstTab},
+               {K::Command,
+                "FileTodaySaveHnf",
+                QStringLiteral("ハイパー日記システム形式β(&H)"),
+                {},
+                [this] { entryExport_->FileTodaySaveHnfClick(); },
+                {},
+                "FileTodaySave"},
+               {K::Command,
+                "FileTodaySaveText",
+                QStringLiteral("テキスト形式(&T)"),
+                {},
+                [this] { entryExport_->FileTodaySaveTextClick(); },
+                {},
+                "FileTodaySave"},
+               {K::Separator, "N4"},
+               {K::Command,
+                "AppliExit",
+                QStringLiteral("Pelmora の終了(&X)"),
+                {},
+                [this] { close(); }},
+           };
+}
+
+// Reading the diary's file again in a chosen encoding, and saving a copy in another: a submenu
+// of the encodings each, opened from the diary tab's buttons too.
+QList<CommandRow> TMainForm::encodingRows()
+{
+    using K = CommandRow::Kind;
+    using text::Encoding;
+    auto withFile = [this] { return !onFirstTab() && !state_.CurrentFileName.isEmpty(); };
+    auto withDocument = [this] { return !onFirstTab() && state_.DocumentLoaded; };
+    QList<CommandRow> rows = {{K::Submenu,
+                               "FileReopenAs",
+                               QStringLiteral("文字コードを指定して開き直す(&E)"),
+                               {},
+                               {},
+                               withFile}};
+    const std::pair<const char*, Encoding> reopen[] = {{"FileReopenShiftJis", Encoding::ShiftJis},
+                                                       {"FileReopenEucJp", Encoding::EucJp},
+                                                       {"FileReopenUtf8", Encoding::Utf8}};
+    for (const auto& [name, encoding] : reopen)
+        rows.append({K::Command,
+                     name,
+                     text::encodingName({encoding}),
+                     {},
+                     [this, encoding] { document_->ReopenAs(encoding); },
+                     {},
+                     "FileReopenAs"});
+    rows.append({K::Submenu,
+                 "FileSaveAsEncoding",
+                 QStringLiteral("文字コードを変えて保存(&C)"),
+                 {},
+                 {},
+                 withDocument});
+    const std::pair<const char*, text::FileEncoding> save[] = {
+        {"FileSaveShiftJis", {Encoding::ShiftJis}},
+        {"FileSaveEucJp", {Encoding::EucJp}},
+        {"FileSaveUtf8", {Encoding::Utf8}},
+        {"FileSaveUtf8Bom", {Encoding::Utf8, true}}};
+    for (const auto& [name, encoding] : save)
+        rows.append({K::Command,
+                     name,
+                     text::encodingName(encoding) + QStringLiteral("..."),
+                     {},
+                     [this, encoding] { document_->SaveCopyAs(encoding); },
+                     {},
+                     "FileSaveAsEncoding"});
+    return rows;
 }
 
 QList<CommandRow> TMainForm::editMenu()
@@ -419,6 +479,8 @@ void TMainForm::bindButtons()
     };
     for (const auto& [button, item] : buttons)
         commands_->bindButton(button, item);
+    commands_->bindMenuButton(diaryTab_->ReopenAsBtn, "FileReopenAs");
+    commands_->bindMenuButton(diaryTab_->SaveAsEncodingBtn, "FileSaveAsEncoding");
     auto own = [this](QAbstractButton* button, auto command) {
         connect(button, &QAbstractButton::clicked, this, [this, command] { errors_.run(command); });
     };

@@ -67,6 +67,7 @@ private:
     void createFileDialogs();
     void createCommands();
     QList<CommandRow> fileMenu();
+    QList<CommandRow> encodingRows();
     QList<CommandRow> editMenu();
     QList<CommandRow> otherMenus();
     void bindButtons();

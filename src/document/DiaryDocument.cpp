@@ -96,33 +96,16 @@ bool DiaryDocument::OpenDiaryFile(const QString& path)
 }
 
 // The common steps of opening from the dialog, from the recent files and from elsewhere.
-void DiaryDocument::openFile(const QString& path)
+void DiaryDocument::openFile(const QString& path, std::optional<text::Encoding> encoding)
 {
     tab_->AllMemo->setReadOnly(false);
-    const bool looksUtf8 = Load(path);
+    Load(path, encoding);
     diskStamp_ = platform_.files.stamp(path);
     SetDiaryFileName(path);
     tab_->AllMemo->setFocus();
     ResetAfterLoad();
     setSaveButtons(false, true);
     emit documentOpened(true);
-    if (looksUtf8)
-        tellLooksUtf8(path);
-}
-
-// The file is opened as it is, unconverted; the writer is told why its text looks wrong. A save
-// writes it back as Shift-JIS text, which can change a few byte pairs of a UTF-8 file (those that
-// read as a Shift-JIS character Windows writes with another code).
-void DiaryDocument::tellLooksUtf8(const QString& path)
-{
-    platform_.messages.show(
-        {QStringLiteral("ファイル ") + path
-             + QStringLiteral(" は UTF-8 で書かれているようです。\n"
-                              "Pelmora は Shift-JIS のファイルを読み書きするため、"
-                              "日本語などは正しく表示されません。\n"
-                              "文字コードは変換しません。保存すると、一部の文字のバイトが"
-                              "変わることがあります。"),
-         appTitle(), MsgButtons::Ok, MsgIcon::Information, MsgAnswer::Ok});
 }
 
 void DiaryDocument::NewDiary()
@@ -132,6 +115,7 @@ void DiaryDocument::NewDiary()
     SetDiaryFileName(QStringLiteral("?"));
     tab_->AllMemo->setReadOnly(false);
     setEditorText(tab_->AllMemo, QString());
+    setEncoding({}); // without a template, Shift-JIS; the template's own encoding otherwise
     const QString base = templatePath();
     if (platform_.files.exists(base)) {
         if (state_.NewProcessFlag) {
@@ -184,7 +168,7 @@ bool DiaryDocument::SaveDiary()
         return false;
     const QList<char32_t> unencodable = writeTo(state_.CurrentFileName);
     AfterSave();
-    tellUnencodable(unencodable);
+    tellUnencodable(unencodable, encoding_);
     return true;
 }
 
@@ -196,7 +180,50 @@ bool DiaryDocument::SaveDiaryAs()
     const QList<char32_t> unencodable = writeTo(path);
     SetDiaryFileName(path);
     AfterSave();
-    tellUnencodable(unencodable);
+    tellUnencodable(unencodable, encoding_);
+    return true;
+}
+
+bool DiaryDocument::ReopenAs(text::Encoding encoding)
+{
+    const QString path = state_.CurrentFileName;
+    if (path.isEmpty() || AskSaveIfModified() == SaveAnswer::Cancelled)
+        return false;
+    if (!platform_.files.exists(path))
+        throw document::cannotOpenError(path);
+    openFile(path, encoding);
+    return true;
+}
+
+bool DiaryDocument::SaveCopyAs(text::FileEncoding encoding)
+{
+    FileDialogSettings dialog = saveDialog_;
+    dialog.title = QStringLiteral("%1 で写しを保存").arg(text::encodingName(encoding));
+    if (!chooseSaveFile(platform_.fileDialogs, platform_.files, platform_.messages, dialog))
+        return false;
+    // The copy must not replace the file the document was read from and will be saved to.
+    if (!state_.CurrentFileName.isEmpty() && dialog.fileName == state_.CurrentFileName) {
+        tell(QStringLiteral("編集中のファイル %1 には写しを保存できません。\n"
+                            "別の名前を選んでください。")
+                 .arg(dialog.fileName));
+        return false;
+    }
+    const QString editorText = rawEditorText(tab_->AllMemo);
+    const std::optional<QString> declared =
+        text::withCharsetDeclared(editorText, encoding.encoding);
+    QList<char32_t> unencodable;
+    {
+        const BusyCursor busy;
+        unencodable = document::writeDiaryText(platform_.files, dialog.fileName,
+                                               declared.value_or(editorText), encoding);
+    }
+    QString told = QStringLiteral("%1 で写しを保存しました：\n%2\n")
+                       .arg(text::encodingName(encoding), dialog.fileName);
+    if (declared)
+        told += QStringLiteral("写しの文字コードの宣言（meta charset）を %1 に書き換えました。\n")
+                    .arg(text::charsetLabel(encoding.encoding));
+    tell(told + QStringLiteral("編集中のファイルは元の文字コードのまま変わりません。"));
+    tellUnencodable(unencodable, encoding);
     return true;
 }
 
@@ -238,27 +265,43 @@ QList<char32_t> DiaryDocument::writeTo(const QString& path)
 {
     const BusyCursor busy;
     QList<char32_t> unencodable =
-        document::writeDiaryText(platform_.files, path, rawEditorText(tab_->AllMemo));
+        document::writeDiaryText(platform_.files, path, rawEditorText(tab_->AllMemo), encoding_);
     diskStamp_ = platform_.files.stamp(path);
     return unencodable;
 }
 
-// Characters Shift-JIS cannot hold were written as numeric references; the writer is told
+// Characters the encoding cannot hold were written as numeric references; the writer is told
 // which, once per save.
-void DiaryDocument::tellUnencodable(const QList<char32_t>& characters)
+void DiaryDocument::tellUnencodable(const QList<char32_t>& characters, text::FileEncoding encoding)
 {
-    if (characters.isEmpty())
-        return;
-    platform_.messages.show({document::unencodableNotice(characters), appTitle(), MsgButtons::Ok,
-                             MsgIcon::Information, MsgAnswer::Ok});
+    if (!characters.isEmpty())
+        tell(document::unencodableNotice(characters, encoding));
 }
 
-bool DiaryDocument::Load(const QString& path)
+void DiaryDocument::tell(const QString& text)
 {
-    const BusyCursor busy;
-    const document::DiaryFile file = document::readDiaryFile(platform_.files, path);
-    setRawEditorText(tab_->AllMemo, file.text);
-    return file.looksUtf8;
+    platform_.messages.show(
+        {text, appTitle(), MsgButtons::Ok, MsgIcon::Information, MsgAnswer::Ok});
+}
+
+void DiaryDocument::Load(const QString& path, std::optional<text::Encoding> encoding)
+{
+    text::EncodingGuess guess;
+    {
+        const BusyCursor busy;
+        const document::DiaryFile file = document::readDiaryFile(platform_.files, path, encoding);
+        setRawEditorText(tab_->AllMemo, file.text);
+        guess = file.encoding;
+    }
+    setEncoding(guess.used);
+    if (guess.disagrees())
+        tell(document::declarationMismatchNotice(path, guess));
+}
+
+void DiaryDocument::setEncoding(text::FileEncoding encoding)
+{
+    encoding_ = encoding;
+    tab_->PanelEncoding->setText(text::encodingName(encoding));
 }
 
 void DiaryDocument::SetDiaryFileName(const QString& name)
@@ -296,10 +339,11 @@ QString DiaryDocument::templatePath() const
 }
 
 void DiaryDocument::RestoreUnsaved(const QString& text, const QString& name,
-                                   std::optional<FileStamp> diskStamp)
+                                   std::optional<FileStamp> diskStamp, text::FileEncoding encoding)
 {
     tab_->AllMemo->setReadOnly(false);
     setEditorText(tab_->AllMemo, text);
+    setEncoding(encoding);
     SetDiaryFileName(name);
     diskStamp_ = diskStamp;
     ResetAfterLoad();

@@ -2,6 +2,7 @@
 
 #include "platform/Files.h"
 #include "platform/Platform.h"
+#include "text/EncodingGuess.h"
 
 #include <QList>
 #include <QObject>
@@ -48,6 +49,8 @@ public:
     bool saveAsOffered() const { return saveAsOffered_; }
     // The file as it was when last opened or saved here; nothing for a new document.
     const std::optional<FileStamp>& diskStamp() const { return diskStamp_; }
+    // The encoding the document was read in and a save writes.
+    text::FileEncoding encoding() const { return encoding_; }
 
     // Asks whether to save a modified document first. Done when there was nothing to save or it
     // was saved, Declined when the writer chose not to save, Cancelled otherwise.
@@ -61,6 +64,13 @@ public:
     // over a file another program has changed, or chose not to make anew a file that is gone.
     bool SaveDiary();
     bool SaveDiaryAs();
+    // Reads the document's file again in another encoding, after asking to save a modified
+    // document first. False when nothing was read (cancelled, or no file).
+    bool ReopenAs(text::Encoding encoding);
+    // Saves a copy of the text in another encoding under a name the writer chooses; the copy's
+    // charset declaration, if it has one, names the new encoding. The document itself (its
+    // name, encoding and modified state) stays as it is. False when the writer cancelled.
+    bool SaveCopyAs(text::FileEncoding encoding);
 
     // Opens a file chosen outside the open dialog (dropped on the window, or named when the
     // program was started) as the open command does: asks to save first, refuses a
@@ -71,9 +81,10 @@ public:
     // write-protected file, message shown); the history window then stays open.
     bool OpenRecentFile(int number);
 
-    // Replaces the whole document text by the content of the file. True when the file looks
-    // like UTF-8 rather than Shift-JIS.
-    bool Load(const QString& path);
+    // Replaces the whole document text by the content of the file, read in its own encoding
+    // (or in `encoding` when given), which the document then keeps. A file whose charset
+    // declaration disagrees with its bytes is told once.
+    void Load(const QString& path, std::optional<text::Encoding> encoding = std::nullopt);
     // "?" names a new, unnamed document.
     void SetDiaryFileName(const QString& name);
     void ResetAfterLoad();
@@ -88,7 +99,7 @@ public:
     // change, so that the writer can save it. diskStamp: the file as the document last knew it,
     // which the first save checks for changes by other programs.
     void RestoreUnsaved(const QString& text, const QString& name,
-                        std::optional<FileStamp> diskStamp);
+                        std::optional<FileStamp> diskStamp, text::FileEncoding encoding = {});
 
 signals:
     // A document was opened, created or reopened. fromFile: it came from a file (open or
@@ -101,12 +112,13 @@ signals:
 
 private:
     void AllMemoChange();
-    void openFile(const QString& path);
+    void openFile(const QString& path, std::optional<text::Encoding> encoding = std::nullopt);
+    void setEncoding(text::FileEncoding encoding);
     bool mayWriteOverCurrentFile();
     bool askYesNo(const QString& question);
     QList<char32_t> writeTo(const QString& path);
-    void tellUnencodable(const QList<char32_t>& characters);
-    void tellLooksUtf8(const QString& path);
+    void tellUnencodable(const QList<char32_t>& characters, text::FileEncoding encoding);
+    void tell(const QString& text);
     void setSaveButtons(bool save, bool saveAs);
 
     MainState& state_;
@@ -120,4 +132,5 @@ private:
     bool saveAsOffered_ = false;
     // The file as it was when last opened or saved here, to notice other programs' changes.
     std::optional<FileStamp> diskStamp_;
+    text::FileEncoding encoding_;
 };

@@ -155,6 +155,26 @@ QLayout* DiaryFileTab::createFileRow()
     row->setSpacing(0);
     row->addWidget(label);
     row->addWidget(PanelEditFile, 1);
+    row->addWidget(createEncodingDisplay());
+    // Short captions beside the encoding they change; the full command names are what a screen
+    // reader says and the File menu shows.
+    ReopenAsBtn = makeButton("ReopenAsBtn", QStringLiteral("開き直す"),
+                             QStringLiteral("文字コードを指定して開き直す：編集中のファイルを、"
+                                            "選んだ文字コードで読み直します。"),
+                             this);
+    ReopenAsBtn->setAccessibleName(QStringLiteral("文字コードを指定して開き直す"));
+    SaveAsEncodingBtn =
+        makeButton("SaveAsEncodingBtn", QStringLiteral("変えて保存"),
+                   QStringLiteral("文字コードを変えて保存：編集内容の写しを、選んだ文字コードで"
+                                  "別のファイルに保存します。"),
+                   this);
+    SaveAsEncodingBtn->setAccessibleName(QStringLiteral("文字コードを変えて保存"));
+    // Without access keys: every letter left is taken by the menu bar and the tab's other
+    // buttons; the File menu gives both with one (E, C).
+    for (QPushButton* b : {ReopenAsBtn, SaveAsEncodingBtn}) {
+        b->setEnabled(false);
+        row->addWidget(b);
+    }
     return row;
 }
 
@@ -169,6 +189,19 @@ void DiaryFileTab::showPlaceholder()
     document->setDefaultFont(AllMemo->font());
     document->setPlainText(text::toEditorText(placeholderText));
     AllMemo->setDocument(document);
+}
+
+// Read by a screen reader as its text, described as the encoding.
+QLabel* DiaryFileTab::createEncodingDisplay()
+{
+    PanelEncoding = new QLabel(QString(), this);
+    PanelEncoding->setObjectName(QStringLiteral("PanelEncoding"));
+    PanelEncoding->setToolTip(QStringLiteral("編集中のファイルの文字コードです。"));
+    PanelEncoding->setTextFormat(Qt::PlainText);
+    PanelEncoding->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    PanelEncoding->setMargin(2);
+    describeDisplay(PanelEncoding, QStringLiteral("文字コード"));
+    return PanelEncoding;
 }
 
 QLayout* DiaryFileTab::createEditor()

@@ -31,6 +31,10 @@ public:
     QPushButton* IMGBtn;
     QPushButton* StyleBtn;
     QLabel* PanelEditFile;
+    QLabel* PanelEncoding; // the encoding of the document, beside its file name
+    // Each opens the menu of its command's encodings.
+    QPushButton* ReopenAsBtn;
+    QPushButton* SaveAsEncodingBtn;
     QPlainTextEdit* AllMemo;
 
     HtmlColoring* coloring();      // of AllMemo's HTML
@@ -48,6 +52,7 @@ private:
     QLayout* createFirstButtonRow();
     QLayout* createSecondButtonRow();
     QLayout* createFileRow();
+    QLabel* createEncodingDisplay();
     QLayout* createEditor();
     void showPlaceholder();
 

@@ -2,12 +2,11 @@
 
 #include "core/AppError.h"
 #include "platform/Files.h"
-#include "text/Cp932.h"
-#include "text/EncodingGuess.h"
+#include "text/TextEncoding.h"
 
 namespace document {
 
-DiaryFile readDiaryFile(Files& files, const QString& path)
+DiaryFile readDiaryFile(Files& files, const QString& path, std::optional<text::Encoding> encoding)
 {
     const AppError cannotOpen = cannotOpenError(path);
     // A pipe would block the program and a device may never end: neither is read.
@@ -19,7 +18,13 @@ DiaryFile readDiaryFile(Files& files, const QString& path)
     const std::optional<QByteArray> bytes = files.readAll(path);
     if (!bytes)
         throw cannotOpen;
-    return {text::decodeCp932ToEditor(*bytes), text::looksLikeUtf8(*bytes)};
+    text::EncodingGuess guess;
+    if (encoding)
+        guess.used = {*encoding,
+                      *encoding == text::Encoding::Utf8 && bytes->startsWith("\xEF\xBB\xBF")};
+    else
+        guess = text::guessEncoding(*bytes);
+    return {text::decodeToEditor(*bytes, guess.used), guess};
 }
 
 AppError cannotOpenError(const QString& path)
@@ -32,15 +37,16 @@ QString readDiaryText(Files& files, const QString& path)
     return readDiaryFile(files, path).text;
 }
 
-QList<char32_t> writeDiaryText(Files& files, const QString& path, const QString& editorText)
+QList<char32_t> writeDiaryText(Files& files, const QString& path, const QString& editorText,
+                               text::FileEncoding encoding)
 {
-    text::Encoded encoded = text::encodeCp932FromEditor(editorText);
+    text::Encoded encoded = text::encodeFromEditor(editorText, encoding);
     if (!files.writeAll(path, encoded.bytes))
         throw AppError(QStringLiteral("ﾌｧｲﾙ %1 を作成できません").arg(path));
     return std::move(encoded.unencodable);
 }
 
-QString unencodableNotice(const QList<char32_t>& characters)
+QString unencodableNotice(const QList<char32_t>& characters, text::FileEncoding encoding)
 {
     QString list;
     for (char32_t c : characters) {
@@ -48,9 +54,22 @@ QString unencodableNotice(const QList<char32_t>& characters)
             list += u'\n';
         list += QString::fromUcs4(&c, 1) + QStringLiteral("  &#%1;").arg(quint32(c));
     }
-    return QStringLiteral("次の文字は Shift-JIS で表せないため、数値文字参照として保存しました。\n"
-                          "ブラウザでは元の文字として表示されます。\n\n")
+    return QStringLiteral("次の文字は ") + text::encodingName(encoding)
+           + QStringLiteral(" で表せないため、数値文字参照として保存しました。\n"
+                            "ブラウザでは元の文字として表示されます。\n\n")
            + list;
+}
+
+QString declarationMismatchNotice(const QString& path, const text::EncodingGuess& guess)
+{
+    const QString declared = text::charsetLabel(guess.declared.value_or(text::Encoding::ShiftJis));
+    const QString used = text::encodingName(guess.used);
+    return QStringLiteral("ファイル ") + path + QStringLiteral(" は文字コードを ") + declared
+           + QStringLiteral(" と宣言していますが、中身は ") + declared
+           + QStringLiteral(" ではないため、") + used
+           + QStringLiteral(" として読み込みました。\n保存も ") + used
+           + QStringLiteral(" で行います。別の文字コードで読むには「文字コードを指定して開き直す」"
+                            "を使ってください。");
 }
 
 QString fileNameCaption(const QString& name)

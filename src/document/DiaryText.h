@@ -1,9 +1,12 @@
 #pragma once
 
+#include "text/EncodingGuess.h"
+
 #include <QList>
 #include <QString>
 
 #include <array>
+#include <optional>
 
 class AppError;
 class Files;
@@ -15,28 +18,35 @@ namespace document {
 constexpr qint64 maxDiaryFileBytes = 64 * 1024 * 1024;
 
 struct DiaryFile {
-    QString text;           // line ends LF, as the editors hold them
-    bool looksUtf8 = false; // the bytes read as UTF-8 rather than Shift-JIS
+    QString text; // line ends LF, as the editors hold them
+    // The encoding the text was read in (a save writes it), and the one the file declares.
+    text::EncodingGuess encoding;
 };
 
-// The text of a diary file as the editors hold it: read whole, decoded without losing a byte,
-// every line end (CR LF, a lone CR, a lone LF) made one LF; saving writes each as CR LF. Only
-// a regular file is read, and only up to maxDiaryFileBytes. Throws AppError
+// The text of a diary file as the editors hold it: read whole, decoded without losing a byte in
+// the encoding guessEncoding finds (or in `encoding` when given; a UTF-8 byte order mark is kept
+// apart either way), every line end (CR LF, a lone CR, a lone LF) made one LF; saving writes each
+// as CR LF. Only a regular file is read, and only up to maxDiaryFileBytes. Throws AppError
 // "ﾌｧｲﾙ <path> は開けません" when there is no regular file at path or it cannot be read, and
 // "文字列の大きさが ﾒﾓ の制限を越えました" when it is too big, before reading it.
-DiaryFile readDiaryFile(Files& files, const QString& path);
+DiaryFile readDiaryFile(Files& files, const QString& path,
+                        std::optional<text::Encoding> encoding = std::nullopt);
 // The error "ﾌｧｲﾙ <path> は開けません".
 AppError cannotOpenError(const QString& path);
 QString readDiaryText(Files& files, const QString& path);
 
-// Writes an editor's text to path as Shift-JIS, each line break (LF, U+2029) as CR LF and every
-// other character byte for byte, replacing the file only when every byte is written. Returns
-// the characters Shift-JIS cannot hold (written as "&#N;"). Throws AppError
+// Writes an editor's text to path in the encoding, each line break (LF, U+2029) as CR LF and
+// every other character byte for byte, replacing the file only when every byte is written.
+// Returns the characters the encoding cannot hold (written as "&#N;"). Throws AppError
 // "ﾌｧｲﾙ <path> を作成できません" when the file cannot be written.
-QList<char32_t> writeDiaryText(Files& files, const QString& path, const QString& editorText);
+QList<char32_t> writeDiaryText(Files& files, const QString& path, const QString& editorText,
+                               text::FileEncoding encoding = {});
 
 // The notice shown after a save that had to write characters as numeric references.
-QString unencodableNotice(const QList<char32_t>& characters);
+QString unencodableNotice(const QList<char32_t>& characters, text::FileEncoding encoding = {});
+
+// The notice shown when a file declares a charset its bytes are not written in.
+QString declarationMismatchNotice(const QString& path, const text::EncodingGuess& guess);
 
 // The caption of the file name display for a SetDiaryFileName argument: "?" is a new document.
 QString fileNameCaption(const QString& name);

@@ -14,13 +14,25 @@ void showStop(Messages& messages, const QString& text, const QString& caption)
 }
 
 // The file's content as the lines of the body: each line followed by CR LF, a line break at
-// the very end of the body giving no further line.
-QByteArray workFileBytes(const QString& body)
+// the very end of the body giving no further line. Characters Shift-JIS cannot hold are written
+// as references and listed in `unencodable`.
+QByteArray workFileBytes(const QString& body, QList<char32_t>& unencodable)
 {
-    QByteArray bytes = text::encodeCp932(body).bytes;
+    text::Encoded encoded = text::encodeCp932(body);
+    unencodable = std::move(encoded.unencodable);
+    QByteArray bytes = std::move(encoded.bytes);
     if (!bytes.isEmpty() && !bytes.endsWith("\r\n"))
         bytes += "\r\n";
     return bytes;
+}
+
+// The characters the work file held as references are the body's own again, so that a diary in
+// an encoding that holds them (UTF-8) gets the characters themselves.
+QString withCharactersBack(QString text, const QList<char32_t>& unencodable)
+{
+    for (char32_t c : unencodable)
+        text.replace(QStringLiteral("&#%1;").arg(quint32(c)), QString::fromUcs4(&c, 1));
+    return text;
 }
 
 // Reads the file as text, CR LF being one line end, and puts "<BR>" in place of each line end
@@ -92,7 +104,8 @@ BrBody BuildBrBody(Files& files, Messages& messages, const QString& programFolde
         return {BrResult::WriteProtected, {}};
     }
 
-    if (!files.writeAll(path, workFileBytes(body))) {
+    QList<char32_t> unencodable;
+    if (!files.writeAll(path, workFileBytes(body, unencodable))) {
         showStop(messages,
                  QStringLiteral("作業ファイルの書き込みに失敗しました。\n\n処理を続行できません。"),
                  QStringLiteral("File Writting Error."));
@@ -105,7 +118,8 @@ BrBody BuildBrBody(Files& files, Messages& messages, const QString& programFolde
                  QStringLiteral("File Open Error."));
         return {BrResult::OpenFailed, {}};
     }
-    BrBody done{BrResult::Done, text::decodeCp932(withBreakTags(*file))};
+    BrBody done{BrResult::Done,
+                withCharactersBack(text::decodeCp932(withBreakTags(*file)), unencodable)};
 
     if (!files.remove(path)) {
         showStop(messages, QStringLiteral("作業ファイルの削除に失敗しました。"),

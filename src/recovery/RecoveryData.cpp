@@ -12,9 +12,12 @@ namespace recovery {
 namespace {
 
 constexpr QByteArrayView magic = "PelmoraR";
-constexpr quint32 formatVersion = 2;
-// Version 1 had no stamp of the diary file.
+constexpr quint32 formatVersion = 3;
+// Version 1 had no stamp of the diary file, version 2 no encoding of it.
 constexpr quint32 firstVersion = 1;
+constexpr quint32 stampVersion = 2;
+// The encodings a diary can be in (text::Encoding).
+constexpr int encodingCount = 3;
 constexpr auto hashMethod = QCryptographicHash::Sha1;
 constexpr qsizetype hashSize = 20;
 constexpr qsizetype unitsPerChunk = 1 << 20;
@@ -137,7 +140,7 @@ bool writeRecoveryData(QIODevice& out, const RecoveryData& data)
            && e.flag(data.bodyModified) && e.flag(data.hasDiary) && e.text(data.diaryText)
            && e.text(data.fileName) && e.flag(data.newDocument)
            && e.number(quint64(data.fileModifiedMs)) && e.number(quint64(data.fileSize))
-           && e.checksum();
+           && e.item(data.diaryEncoding) && e.flag(data.byteOrderMark) && e.checksum();
 }
 
 std::optional<RecoveryData> readRecoveryData(QByteArrayView bytes)
@@ -149,7 +152,7 @@ std::optional<RecoveryData> readRecoveryData(QByteArrayView bytes)
         return std::nullopt;
     Decoder d(content.sliced(magic.size()));
     const quint64 version = d.number();
-    if (version != formatVersion && version != firstVersion)
+    if (version != formatVersion && version != stampVersion && version != firstVersion)
         return std::nullopt;
     RecoveryData data;
     data.year = d.text();
@@ -168,11 +171,15 @@ std::optional<RecoveryData> readRecoveryData(QByteArrayView bytes)
     data.diaryText = d.text();
     data.fileName = d.text();
     data.newDocument = d.flag();
-    if (version == formatVersion) {
+    if (version >= stampVersion) {
         data.fileModifiedMs = d.signedNumber();
         data.fileSize = d.signedNumber();
     }
-    if (d.failed() || !d.atEnd())
+    if (version >= formatVersion) {
+        data.diaryEncoding = d.item();
+        data.byteOrderMark = d.flag();
+    }
+    if (d.failed() || !d.atEnd() || data.diaryEncoding < 0 || data.diaryEncoding >= encodingCount)
         return std::nullopt;
     return data;
 }

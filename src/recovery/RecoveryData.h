@@ -32,6 +32,10 @@ struct RecoveryData {
     // the epoch, size): tells at restore whether the file changed since. -1: not known.
     qint64 fileModifiedMs = -1;
     qint64 fileSize = -1;
+    // The encoding the diary is saved in (text::Encoding) and whether it has a byte order mark;
+    // files of earlier versions held Shift-JIS diaries only.
+    int diaryEncoding = 0;
+    bool byteOrderMark = false;
 };
 
 // Writes the data in the recovery format: a header with the format version, every text as its

@@ -231,6 +231,8 @@ void RecoveryKeeper::finishSnapshot()
         snapshot_.diaryText = lastDiary_;
         snapshot_.fileName = state.CurrentFileName;
         snapshot_.newDocument = state.CurrentFileName.isEmpty();
+        snapshot_.diaryEncoding = int(document_->encoding().encoding);
+        snapshot_.byteOrderMark = document_->encoding().byteOrderMark;
         if (const std::optional<FileStamp>& stamp = document_->diskStamp()) {
             snapshot_.fileModifiedMs = stamp->modified.toMSecsSinceEpoch();
             snapshot_.fileSize = stamp->size;
@@ -334,7 +336,8 @@ void RecoveryKeeper::restore(const RecoveryData& data, const QString& leftoverPa
     if (data.hasDiary)
         document_->RestoreUnsaved(data.diaryText,
                                   data.newDocument ? QStringLiteral("?") : data.fileName,
-                                  restoredStamp(data, leftoverPath));
+                                  restoredStamp(data, leftoverPath),
+                                  {text::Encoding(data.diaryEncoding), data.byteOrderMark});
     restoring_ = false;
 }
 

@@ -5,7 +5,12 @@
 // start-up work at run time. It also lists every code of the characters that have
 // more than one.
 //
-// Usage: pelmora_cp932_tablegen OUTPUT.inc
+// From the same answers it derives the EUC-JP tables: the two-byte plane is JIS X 0208 with the
+// rows code page 932 puts there (NEC's row 13, the NEC-selected IBM kanji of rows 89-92), read
+// through the arithmetic that ties the two codes; the three-byte plane (0x8F) is JIS X 0212 as
+// glibc's "EUC-JP" decodes it.
+//
+// Usage: pelmora_cp932_tablegen OUTPUT.inc EUCJP_OUTPUT.inc
 
 #include <algorithm>
 #include <cerrno>
@@ -104,12 +109,104 @@ template <typename T> void writeArray(std::FILE* f, const char* decl, const std:
     std::fprintf(f, "};\n\n");
 }
 
+// The Shift-JIS code of JIS X 0208 row and cell (1-94 each).
+unsigned shiftJisOf(unsigned row, unsigned cell)
+{
+    const unsigned j1 = row + 0x20, j2 = cell + 0x20;
+    const unsigned lead = ((j1 + 1) >> 1) + (j1 <= 0x5E ? 0x70 : 0xB0);
+    const unsigned trail = (j1 & 1) ? j2 + (j2 <= 0x5F ? 0x1F : 0x20) : j2 + 0x7E;
+    return lead << 8 | trail;
+}
+
+// EUC-JP codes in one 16-bit value: below 0x100 one byte, 0x8Exx a half-width katakana,
+// 0xA1A1-0xFEFE a JIS X 0208 pair, 0x2121-0x7E7E a JIS X 0212 character (written 0x8F, then
+// both bytes with their high bit set).
+void writeEucJpTables(const char* path, const std::vector<std::uint16_t>& cp932Pairs,
+                      const std::vector<std::uint16_t>& cp932Encode)
+{
+    std::vector<std::uint16_t> plane0208(94 * 94, 0), plane0212(94 * 94, 0);
+    std::vector<std::uint16_t> encode(0x10000, kNoCode);
+    std::vector<std::vector<std::uint16_t>> codes(0x10000);
+    std::vector<std::uint16_t> eucOfShiftJis(0x10000, 0);
+    for (unsigned row = 1; row <= 94; ++row) {
+        for (unsigned cell = 1; cell <= 94; ++cell) {
+            const unsigned sjis = shiftJisOf(row, cell);
+            const std::uint16_t unit = cp932Pairs[sjis - 0x8000];
+            const auto euc = static_cast<std::uint16_t>((row + 0xA0) << 8 | (cell + 0xA0));
+            eucOfShiftJis[sjis] = euc;
+            plane0208[(row - 1) * 94 + cell - 1] = unit;
+            if (unit != 0)
+                codes[unit].push_back(euc);
+        }
+    }
+    Converter decoder("UTF-16LE", "EUC-JP");
+    for (unsigned row = 1; row <= 94; ++row) {
+        for (unsigned cell = 1; cell <= 94; ++cell) {
+            const unsigned char in[3] = {0x8F, static_cast<unsigned char>(row + 0xA0),
+                                         static_cast<unsigned char>(cell + 0xA0)};
+            const Result r = decoder.run(in, 3);
+            std::uint16_t unit = 0;
+            if (!singleUnit(r, 3, unit))
+                continue;
+            if (unit < 0x80 || (unit >= 0xD800 && unit <= 0xDFFF)
+                || (unit >= kByteEscapeBase + 0x80 && unit <= kByteEscapeBase + 0xFF))
+                fail("JIS X 0212 " + hex(row << 8 | cell) + " decodes to unusable U+" + hex(unit));
+            plane0212[(row - 1) * 94 + cell - 1] = unit;
+            codes[unit].push_back(static_cast<std::uint16_t>((row + 0x20) << 8 | (cell + 0x20)));
+        }
+    }
+    // A character is written with the code Windows writes in code page 932 when that code lies
+    // in the rows EUC-JP holds; an IBM kanji (0xFA40-0xFC4B) with its NEC-selected code; the
+    // rest with their first code.
+    for (unsigned u = 0; u < 0x10000; ++u) {
+        const std::uint16_t sjis = cp932Encode[u];
+        if (u < 0x80 || (u >= kByteEscapeBase + 0x80 && u <= kByteEscapeBase + 0xFF)) {
+            encode[u] = static_cast<std::uint16_t>(u < 0x80 ? u : u - kByteEscapeBase);
+        } else if (u >= 0xFF61 && u <= 0xFF9F) {
+            encode[u] = static_cast<std::uint16_t>(0x8E00 | (u - 0xFF61 + 0xA1));
+        } else if (sjis != kNoCode && sjis < 0x80) {
+            encode[u] = sjis; // the yen sign and overline, as code page 932 writes them
+        } else if (sjis != kNoCode && sjis >= 0x8000 && eucOfShiftJis[sjis] != 0) {
+            encode[u] = eucOfShiftJis[sjis];
+        } else if (!codes[u].empty()) {
+            encode[u] = codes[u].front();
+        }
+    }
+    for (unsigned row = 0; row < 94 * 94; ++row) {
+        for (const auto* plane : {&plane0208, &plane0212}) {
+            const std::uint16_t unit = (*plane)[row];
+            if (unit != 0 && encode[unit] == kNoCode)
+                fail("EUC-JP character U+" + hex(unit) + " has no code to write");
+        }
+    }
+    std::vector<std::uint32_t> alternates;
+    for (unsigned u = 0; u < 0x10000; ++u) {
+        if (codes[u].size() > 1) {
+            for (std::uint16_t code : codes[u])
+                alternates.push_back(static_cast<std::uint32_t>(u) << 16 | code);
+        }
+    }
+    std::sort(alternates.begin(), alternates.end());
+
+    std::FILE* f = std::fopen(path, "w");
+    if (!f)
+        fail(std::string("cannot write ") + path + ": " + std::strerror(errno));
+    std::fprintf(f, "// Generated by pelmora_cp932_tablegen from glibc iconv \"CP932\" and "
+                    "\"EUC-JP\". Do not edit.\n\n");
+    writeArray(f, "alignas(64) static constexpr char16_t kEucJp0208", plane0208);
+    writeArray(f, "alignas(64) static constexpr char16_t kEucJp0212", plane0212);
+    writeArray(f, "alignas(64) static constexpr std::uint16_t kEucJpEncode", encode);
+    writeArray(f, "static constexpr std::uint32_t kEucJpAlternates", alternates);
+    if (std::fclose(f) != 0)
+        fail(std::string("cannot write ") + path);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc != 2)
-        fail("usage: pelmora_cp932_tablegen OUTPUT.inc");
+    if (argc != 3)
+        fail("usage: pelmora_cp932_tablegen OUTPUT.inc EUCJP_OUTPUT.inc");
 
     Converter decoder("UTF-16LE", "CP932");
     Converter encoder("CP932", "UTF-16LE");
@@ -254,5 +351,6 @@ int main(int argc, char** argv)
     writeArray(f, "static constexpr std::uint32_t kCp932Alternates", alternates);
     if (std::fclose(f) != 0)
         fail(std::string("cannot write ") + argv[1]);
+    writeEucJpTables(argv[2], pairs, encode);
     return 0;
 }

@@ -427,6 +427,28 @@ TEST_F(MainFormWithDiaryTest, ClosingAsksToSaveTheDiaryFirst)
     EXPECT_EQ(fake.keyStore.values.value(QStringLiteral("LoadLog")).text, path);
 }
 
+// The diary tab's two encoding buttons open the File menu's submenus and follow their states;
+// an item read from the button's menu reopens the file in its encoding.
+TEST_F(MainFormWithDiaryTest, TheEncodingButtonsGiveTheFileMenusEncodings)
+{
+    auto* reopen = child<QPushButton>("ReopenAsBtn");
+    auto* copy = child<QPushButton>("SaveAsEncodingBtn");
+    EXPECT_FALSE(reopen->isEnabled() || copy->isEnabled());
+    openAndChangeDiary();
+    EXPECT_TRUE(reopen->isEnabled() && copy->isEnabled());
+    ASSERT_NE(reopen->menu(), nullptr);
+    EXPECT_EQ(reopen->menu()->actions().size(), 3);
+    EXPECT_EQ(copy->menu()->actions().size(), 4);
+    EXPECT_EQ(form->diaryTab()->PanelEncoding->text(), QStringLiteral("Shift-JIS"));
+
+    fake.messages.answer({MsgAnswer::No});
+    reopen->menu()->actions()[1]->trigger(); // EUC-JP
+    EXPECT_EQ(form->diaryTab()->PanelEncoding->text(), QStringLiteral("EUC-JP"));
+    EXPECT_EQ(form->diaryTab()->AllMemo->toPlainText(), QStringLiteral("<html>\n"));
+    tabs()->setCurrentIndex(0);
+    EXPECT_FALSE(reopen->isEnabled() || enabled("FileSaveAsEncoding"));
+}
+
 TEST_F(MainFormWithDiaryTest, AFailedSaveInTheCloseQuestionKeepsTheWindowOpen)
 {
     openAndChangeDiary();

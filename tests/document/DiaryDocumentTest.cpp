@@ -362,28 +362,30 @@ TEST_F(DiaryDocumentTest, AFileChangedOnDiskIsWrittenOverOnlyWhenTheWriterSaysSo
     EXPECT_EQ(file(state.CurrentFileName), QByteArray("theirs again"));
 }
 
-// A UTF-8 diary opens as it is, and the writer is told once, right after opening it.
-TEST_F(DiaryDocumentTest, AUtf8DiaryIsPointedOutOnceAfterOpening)
+// A UTF-8 diary opens as UTF-8 without a word, shows its encoding, and is saved as UTF-8; a
+// declaration its bytes contradict is told once, naming the encoding used.
+TEST_F(DiaryDocumentTest, AUtf8DiaryOpensAsUtf8AndAWrongDeclarationIsToldOnce)
 {
     putFile(diaryA, "<p>\xe6\x97\xa5\xe8\xa8\x98</p>");
-    putFile(diaryB, "<p>\x93\xfa\x8b\x4c</p>");
-    fake.messages.onShow = [&](const Message&) { EXPECT_EQ(state.CurrentFileName, diaryA); };
-    fake.messages.answer({MsgAnswer::Ok});
+    putFile(diaryB, "<meta charset=\"EUC-JP\"><p>\x93\xfa\x8b\x4c</p>");
     openThroughDialog(diaryA);
+    EXPECT_TRUE(fake.messages.shown.isEmpty());
+    EXPECT_EQ(text(), QStringLiteral("<p>日記</p>"));
+    EXPECT_EQ(tab->PanelEncoding->text(), QStringLiteral("UTF-8"));
+    typeText(tab->AllMemo, QStringLiteral("凛"));
+    EXPECT_TRUE(doc->SaveDiary());
+    EXPECT_EQ(file(diaryA), QByteArray("\xe5\x87\x9b<p>\xe6\x97\xa5\xe8\xa8\x98</p>"));
+
+    fake.messages.onShow = [&](const Message&) { EXPECT_EQ(text().right(9), u"<p>日記</p>"); };
+    fake.messages.answer({MsgAnswer::Ok});
+    openThroughDialog(diaryB);
     ASSERT_EQ(fake.messages.shown.size(), 1);
     const Message& told = fake.messages.shown[0];
-    EXPECT_TRUE(told.text.startsWith(QStringLiteral("ファイル ") + diaryA))
+    EXPECT_TRUE(told.text.startsWith(QStringLiteral("ファイル ") + diaryB));
+    EXPECT_TRUE(told.text.contains(u"EUC-JP") && told.text.contains(u"Shift-JIS として"))
         << told.text.toStdString();
-    EXPECT_TRUE(told.text.contains(QStringLiteral("UTF-8")));
-    EXPECT_EQ(told.caption, appTitle());
     EXPECT_EQ(told.icon, MsgIcon::Information);
-    EXPECT_FALSE(doc->isModified());
-
-    typeText(tab->AllMemo, QStringLiteral("x"));
-    EXPECT_TRUE(doc->SaveDiary());
-    EXPECT_EQ(file(diaryA), QByteArray("x<p>\xe6\x97\xa5\xe8\xa8\x98</p>"));
-    openThroughDialog(diaryB);
-    EXPECT_EQ(fake.messages.shown.size(), 1);
+    EXPECT_EQ(tab->PanelEncoding->text(), QStringLiteral("Shift-JIS"));
 }
 
 TEST_F(DiaryDocumentTest, UnreadableFileLeavesTheDocumentAsItWas)
@@ -454,3 +456,55 @@ TEST_F(DiaryDocumentTest, OpensAndSavesRealFilesToTheExpectedBytes)
 }
 
 } // namespace
+
+// Reading the file again in another encoding asks to save first; even a wrong choice saves the
+// same bytes back. A copy in another encoding gets the new name in its declaration, is told, and
+// leaves the document as it was.
+TEST_F(DiaryDocumentTest, ReopenInAndSaveACopyInAnotherEncoding)
+{
+    const QByteArray sjis = "<meta charset=\"Shift_JIS\">\r\n\x93\xfa\x8b\x4c\r\n";
+    putFile(diaryA, sjis);
+    openThroughDialog(diaryA);
+    typeText(tab->AllMemo, QStringLiteral("x"));
+    fake.messages.answer({MsgAnswer::Cancel});
+    EXPECT_FALSE(doc->ReopenAs(text::Encoding::Utf8));
+    EXPECT_TRUE(doc->isModified());
+
+    fake.messages.answer({MsgAnswer::No, MsgAnswer::Ok});
+    EXPECT_TRUE(doc->ReopenAs(text::Encoding::Utf8));
+    EXPECT_EQ(tab->PanelEncoding->text(), QStringLiteral("UTF-8"));
+    EXPECT_EQ(doc->encoding(), text::FileEncoding{text::Encoding::Utf8});
+    EXPECT_FALSE(doc->isModified());
+    EXPECT_EQ(fake.messages.shown.size(), 2); // the question; no word on the declaration
+    typeText(tab->AllMemo, QStringLiteral("y"));
+    EXPECT_TRUE(doc->SaveDiary());
+    EXPECT_EQ(file(diaryA), "y" + sjis);
+
+    EXPECT_TRUE(doc->ReopenAs(text::Encoding::ShiftJis));
+    tab->AllMemo->insertPlainText(QStringLiteral("😀"));
+    fake.fileDialogs.answers.push_back(diaryB);
+    fake.messages.answer({MsgAnswer::Ok});
+    EXPECT_TRUE(doc->SaveCopyAs({text::Encoding::Utf8, true}));
+    EXPECT_EQ(file(diaryB), QByteArray("\xEF\xBB\xBF\xF0\x9F\x98\x80y<meta charset=\"UTF-8\">\r\n"
+                                       "\xE6\x97\xA5\xE8\xA8\x98\r\n"));
+    EXPECT_TRUE(fake.messages.shown.last().text.contains(u"meta charset"));
+    EXPECT_EQ(file(diaryA), "y" + sjis);
+    EXPECT_EQ(state.CurrentFileName, diaryA);
+    EXPECT_TRUE(doc->isModified());
+    EXPECT_EQ(doc->encoding(), text::FileEncoding{});
+
+    fake.fileDialogs.answers.push_back(diaryB);
+    fake.messages.answer({MsgAnswer::Ok, MsgAnswer::Ok});
+    EXPECT_TRUE(doc->SaveCopyAs({text::Encoding::EucJp}));
+    EXPECT_EQ(file(diaryB),
+              QByteArray("&#128512;y<meta charset=\"EUC-JP\">\r\n\xC6\xFC\xB5\xAD\r\n"));
+    EXPECT_TRUE(fake.messages.shown.last().text.startsWith(u"次の文字は EUC-JP で表せない"));
+    fake.fileDialogs.answers.push_back(std::nullopt);
+    EXPECT_FALSE(doc->SaveCopyAs({text::Encoding::EucJp}));
+    fake.fileDialogs.answers.push_back(diaryA); // the document's own file: refused
+    fake.messages.answer({MsgAnswer::Ok});
+    EXPECT_FALSE(doc->SaveCopyAs({text::Encoding::EucJp}));
+    EXPECT_TRUE(
+        fake.messages.shown.last().text.startsWith(QStringLiteral("編集中のファイル ") + diaryA));
+    EXPECT_EQ(file(diaryA), "y" + sjis);
+}

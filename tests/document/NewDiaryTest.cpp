@@ -78,6 +78,17 @@ TEST_F(NewDiaryTest, TemplateIsReadAfreshAndTypingMakesItSavable)
     fake.fileDialogs.answers.push_back(QStringLiteral("/home/w/n.htm"));
     EXPECT_TRUE(doc->SaveDiary()); // no name yet: asks for one
     EXPECT_EQ(file(QStringLiteral("/home/w/n.htm")), QByteArray("!two"));
+
+    // A new diary takes the encoding of the template it starts from.
+    putFile(basePath, "<meta charset=\"euc-jp\">\xC6\xFC");
+    doc->NewDiary();
+    EXPECT_EQ(text(), QStringLiteral("<meta charset=\"euc-jp\">日"));
+    EXPECT_EQ(tab->PanelEncoding->text(), QStringLiteral("EUC-JP"));
+    fake.fileDialogs.answers.push_back(QStringLiteral("/home/w/e.htm"));
+    typeText(tab->AllMemo, QStringLiteral("記"));
+    EXPECT_TRUE(doc->SaveDiary());
+    EXPECT_EQ(file(QStringLiteral("/home/w/e.htm")),
+              QByteArray("\xB5\xAD<meta charset=\"euc-jp\">\xC6\xFC"));
 }
 
 // Unnamed, editable and empty, and the reset after loading has not run.

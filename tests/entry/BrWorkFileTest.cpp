@@ -90,8 +90,10 @@ TEST(BrWorkFileTest, EveryBodyLineEndsInBrExceptThoseOf253And254Bytes)
          repeated(u"あ"_s, 127) + u"a\r\n"_s,
          {},
          repeated(u"あ"_s, 127) + u"a<BR>\r\n"_s},
-        // The page cannot hold an emoji: it goes through the file as its character reference.
-        {"Unencodable", u"😀"_s, u"&#128512;\r\n"_s, u"&#128512;<BR>\r\n"_s},
+        // The page cannot hold an emoji: it goes through the file as its character reference
+        // and comes back as itself, for a diary that can hold it; one typed as a reference stays.
+        {"Unencodable", u"😀"_s, u"&#128512;\r\n"_s, u"😀<BR>\r\n"_s},
+        {"TypedReference", u"&#128512;"_s, u"&#128512;\r\n"_s, u"&#128512;<BR>\r\n"_s},
     };
     for (const Case& c : cases) {
         FakeMessages messages;

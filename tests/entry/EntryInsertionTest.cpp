@@ -13,8 +13,10 @@
 #include "support/TodayControls.h"
 #include "support/Typing.h"
 #include "text/LineEnds.h"
+#include "text/TextEncoding.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -326,3 +328,59 @@ TEST(InsertDiaryCommandTest, AfterInsertingTheBodyIsNoLongerAskedAbout)
 }
 
 } // namespace
+
+// A diary in each encoding takes an entry (typed weather, characters Shift-JIS lacks) and is
+// saved as the bytes it had, with the entry's bytes in the diary's encoding at the cursor.
+TEST_F(EntryInsertionTest, AnEntryIsSavedInTheDiarysOwnEncoding)
+{
+    struct Case {
+        const char* name;
+        text::FileEncoding encoding;
+        QByteArray circledOne, yoshi, emoji; // ①, 𠮷, 😀 as the file holds them
+    };
+    const Case cases[] = {
+        {"Shift-JIS", {text::Encoding::ShiftJis}, "\x87\x40", "&#134071;", "&#128512;"},
+        {"EUC-JP", {text::Encoding::EucJp}, "\xAD\xA1", "&#134071;", "&#128512;"},
+        {"UTF-8", {text::Encoding::Utf8}, "\xE2\x91\xA0", "\xF0\xA0\xAE\xB7", "\xF0\x9F\x98\x80"},
+        {"UTF-8 with BOM",
+         {text::Encoding::Utf8, true},
+         "\xE2\x91\xA0",
+         "\xF0\xA0\xAE\xB7",
+         "\xF0\x9F\x98\x80"},
+    };
+    const QString path = u"/home/w/diary.htm"_s;
+    for (const Case& c : cases) {
+        SetUp();
+        fake.messages.answers.clear();
+        // A stray byte (0xFF is a character in none of them) that must come back as it was.
+        const QByteArray before =
+            text::encodeFromEditor(u"<p>前</p>\n"_s, c.encoding).bytes + "\xFF\r\n";
+        const QByteArray after =
+            text::encodeFromEditor(u"<p>後</p>\n"_s, {c.encoding.encoding}).bytes;
+        fake.files.files[path] = before + after;
+        ASSERT_TRUE(document->OpenDiaryFile(path)) << c.name;
+        EXPECT_EQ(document->encoding(), c.encoding) << c.name;
+        EXPECT_EQ(diary->PanelEncoding->text(), text::encodingName(c.encoding)) << c.name;
+        const QString opened = rawEditorText(diary->AllMemo);
+        const int cursor = int(opened.indexOf(u"<p>後"));
+        select(cursor, cursor);
+        ui.WeatherBox->selectItem(-1);
+        typeText(ui.WeatherBox->lineEdit(), u"霧"_s);
+        setBody(u"金燕凛①𠮷😀"_s);
+        ModalCloser closer(
+            [](QDialog* dialog) { qobject_cast<TWeatherForm*>(dialog)->ReturnButton->click(); });
+        insert();
+        const QString now = rawEditorText(diary->AllMemo);
+        const QString entry = now.mid(cursor, now.size() - opened.size());
+        ASSERT_TRUE(entry.contains(u"霧") && entry.contains(u"金燕凛")) << c.name;
+        fake.messages.answer({MsgAnswer::Ok}); // the references, told
+        ASSERT_TRUE(document->SaveDiary()) << c.name;
+
+        const QByteArray entryBytes = text::encodeFromEditor(entry, {c.encoding.encoding}).bytes;
+        EXPECT_EQ(fake.files.files[path].toHex().toStdString(),
+                  (before + entryBytes + after).toHex().toStdString())
+            << c.name;
+        EXPECT_TRUE(entryBytes.contains(c.circledOne + c.yoshi + c.emoji)) << c.name;
+        EXPECT_EQ(entryBytes.contains("&#"), c.encoding.encoding != text::Encoding::Utf8) << c.name;
+    }
+}

@@ -107,12 +107,13 @@ TEST(RecoveryData, ATextIsTakenOnlyAsFarAsItsBytesGo)
     data.diaryText = QString(1 << 22, u'日');
     data.fileName.clear();
     data.newDocument = true;
-    // All that comes before the file name's length; its units, the last flag and the diary
-    // file's stamp (two numbers) follow.
-    const QByteArray head = encoded(data).chopped(20 + 16 + 16);
+    // All that comes before the file name's length; its units, the new-document flag, the diary
+    // file's stamp (two numbers), its encoding and the byte order mark flag follow.
+    const QByteArray head = encoded(data).chopped(20 + 16 + 16 + 16);
     const QByteArray units("/\0a\0b\0c", 7);
     const QByteArray lastFlag = littleEndian64(1);
-    const QByteArray tail = lastFlag + littleEndian64(~quint64(0)) + littleEndian64(~quint64(0));
+    const QByteArray tail = lastFlag + littleEndian64(~quint64(0)) + littleEndian64(~quint64(0))
+                            + littleEndian64(0) + littleEndian64(0);
     // Half the bytes of the whole file after its magic: as many units as the reader allows.
     const quint64 wholeFile = quint64(head.size() + 8 + 6 + tail.size() - 8) / 2;
     const struct {
@@ -145,20 +146,32 @@ TEST(RecoveryData, ATextIsTakenOnlyAsFarAsItsBytesGo)
     }
 }
 
-// A file left by the previous version, which kept no stamp of the diary file, still restores:
-// made here from this version's bytes without the two stamp numbers.
+// Files left by earlier versions still restore: version 2 kept no encoding of the diary (its
+// diaries were Shift-JIS), version 1 no stamp of the file either. Made here from this version's
+// bytes without those fields.
 TEST(RecoveryData, AFileOfThePreviousVersionStillReads)
 {
     RecoveryData data = sample();
     data.fileModifiedMs = 1'700'000'000'000;
     data.fileSize = 12345;
+    data.diaryEncoding = 2;
+    data.byteOrderMark = true;
     const QByteArray current = encoded(data);
     const std::optional<RecoveryData> back = recovery::readRecoveryData(current);
     ASSERT_TRUE(back.has_value());
     EXPECT_EQ(back->fileModifiedMs, data.fileModifiedMs);
     EXPECT_EQ(back->fileSize, data.fileSize);
+    EXPECT_TRUE(back->diaryEncoding == 2 && back->byteOrderMark);
 
-    QByteArray previous = current.chopped(20 + 16); // the SHA-1 and the two stamp numbers
+    QByteArray second = current.chopped(20 + 16); // the SHA-1, the encoding and its mark
+    second[8] = 2;
+    second += QCryptographicHash::hash(second, QCryptographicHash::Sha1);
+    const std::optional<RecoveryData> stamped = recovery::readRecoveryData(second);
+    ASSERT_TRUE(stamped.has_value());
+    EXPECT_EQ(stamped->fileSize, data.fileSize);
+    EXPECT_TRUE(stamped->diaryEncoding == 0 && !stamped->byteOrderMark);
+
+    QByteArray previous = current.chopped(20 + 32); // and the two stamp numbers
     previous[8] = 1;                                // the version, little-endian after the magic
     previous += QCryptographicHash::hash(previous, QCryptographicHash::Sha1);
     const std::optional<RecoveryData> old = recovery::readRecoveryData(previous);
@@ -168,7 +181,7 @@ TEST(RecoveryData, AFileOfThePreviousVersionStillReads)
     EXPECT_FALSE(recovery::isLaterRecoveryVersion(previous));
 
     QByteArray later = previous;
-    later[8] = 3;
+    later[8] = 4;
     EXPECT_FALSE(recovery::readRecoveryData(later).has_value());
     EXPECT_TRUE(recovery::isLaterRecoveryVersion(later));
 }
@@ -178,7 +191,7 @@ TEST(RecoveryData, AFlagOtherThanZeroOrOneIsRefused)
 {
     for (const quint64 value : {quint64(0), quint64(1), quint64(2), quint64(1) << 33}) {
         QByteArray content = encoded(sample()).chopped(20);
-        content.replace(content.size() - 24, 8, littleEndian64(value)); // newDocument
+        content.replace(content.size() - 40, 8, littleEndian64(value)); // newDocument
         const QByteArray file =
             content + QCryptographicHash::hash(content, QCryptographicHash::Sha1);
         EXPECT_EQ(recovery::readRecoveryData(file).has_value(), value <= 1) << value;

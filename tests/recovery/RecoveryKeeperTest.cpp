@@ -206,6 +206,7 @@ struct KillCase {
     const char* name;
     QString diaryPath; // empty: a new document
     MsgAnswer answer;
+    bool utf8File = false; // the diary is an empty UTF-8 file with a byte order mark
 };
 
 TEST_F(RecoveryTest, WorkLeftByAKilledInstanceIsOfferedAtTheNextStart)
@@ -214,10 +215,18 @@ TEST_F(RecoveryTest, WorkLeftByAKilledInstanceIsOfferedAtTheNextStart)
         {"new document, restored", QString(), MsgAnswer::Yes},
         {"named document, restored", QStringLiteral("/home/writer/日記 2024.htm"), MsgAnswer::Yes},
         {"discarded", QString(), MsgAnswer::No},
+        {"UTF-8 document, restored in its encoding", QString(), MsgAnswer::Yes, true},
     };
     for (const KillCase& c : cases) {
         SCOPED_TRACE(c.name);
-        killChildWithUnsavedWork(stateHome.path(), folder(), c.diaryPath);
+        QTemporaryDir diaries;
+        const QString diaryPath =
+            c.utf8File ? diaries.filePath(QStringLiteral("bom.htm")) : c.diaryPath;
+        if (c.utf8File) {
+            QFile bom(diaryPath);
+            ASSERT_TRUE(bom.open(QIODevice::WriteOnly) && bom.write("\xEF\xBB\xBF") == 3);
+        }
+        killChildWithUnsavedWork(stateHome.path(), folder(), diaryPath);
         const QString leftover = folder() + u'/' + recoveryFiles(folder()).value(0);
 
         qputenv("XDG_STATE_HOME", stateHome.path().toLocal8Bit());
@@ -263,9 +272,11 @@ TEST_F(RecoveryTest, WorkLeftByAKilledInstanceIsOfferedAtTheNextStart)
 
         EXPECT_EQ(editorText(diary->AllMemo), unsaved::diary());
         EXPECT_FALSE(diary->AllMemo->isReadOnly());
-        EXPECT_EQ(form.state().CurrentFileName, c.diaryPath);
+        EXPECT_EQ(form.state().CurrentFileName, diaryPath);
         EXPECT_EQ(diary->PanelEditFile->text(),
-                  c.diaryPath.isEmpty() ? QStringLiteral("New File.") : c.diaryPath);
+                  diaryPath.isEmpty() ? QStringLiteral("New File.") : diaryPath);
+        EXPECT_EQ(diary->PanelEncoding->text(),
+                  c.utf8File ? QStringLiteral("UTF-8 (BOM付き)") : QStringLiteral("Shift-JIS"));
         EXPECT_TRUE(form.document()->isModified());
         EXPECT_EQ(form.state().DocumentLoaded, true);
         for (QPushButton* on :

@@ -1,0 +1,161 @@
+#include "text/EucJp.h"
+
+#include "text/CodecParts.h"
+
+#include <algorithm>
+#include <iterator>
+
+namespace text {
+namespace {
+
+using namespace detail;
+
+// Generated at build time (Cp932TableGen.cpp): kEucJp0208 and kEucJp0212, the character of each
+// row and cell (0 if none); kEucJpEncode, the code of each UTF-16 unit (below 0x100 one byte,
+// 0x8Exx half-width katakana, 0xA1A1 up a pair, 0x2121-0x7E7E JIS X 0212, kNoCode if none);
+// kEucJpAlternates, every code of the characters that have more than one, as unit << 16 | code.
+#include "EucJpTables.inc"
+
+constexpr std::uint16_t kNoCode = 0xFFFF;
+
+static_assert(sizeof(kEucJp0208) / sizeof(kEucJp0208[0]) == 94 * 94);
+static_assert(kEucJpEncode[u'A'] == u'A' && kEucJpEncode[kByteEscapeBase + 0xFF] == 0xFF);
+
+inline bool isGraphic(unsigned char b)
+{
+    return b >= 0xA1 && b <= 0xFE;
+}
+
+inline char16_t cellOf(const char16_t* plane, unsigned char row, unsigned char cell)
+{
+    return plane[(row - 0xA1) * 94 + (cell - 0xA1)];
+}
+
+void decodeStep(const unsigned char* src, qsizetype n, qsizetype& i, char16_t* dst, qsizetype& o)
+{
+    const unsigned char b = src[i];
+    if (isGraphic(b) && i + 1 < n && isGraphic(src[i + 1])) {
+        if (const char16_t c = cellOf(kEucJp0208, b, src[i + 1])) {
+            dst[o++] = c;
+            i += 2;
+            return;
+        }
+    } else if (b == 0x8E && i + 1 < n && src[i + 1] >= 0xA1 && src[i + 1] <= 0xDF) {
+        dst[o++] = static_cast<char16_t>(0xFF61 + src[i + 1] - 0xA1);
+        i += 2;
+        return;
+    } else if (b == 0x8F && i + 2 < n && isGraphic(src[i + 1]) && isGraphic(src[i + 2])) {
+        if (const char16_t c = cellOf(kEucJp0212, src[i + 1], src[i + 2])) {
+            dst[o++] = c;
+            i += 3;
+            return;
+        }
+    }
+    // Not the start of a character: keep the byte and decode the next one afresh.
+    dst[o++] = static_cast<char16_t>(kByteEscapeBase + b);
+    ++i;
+}
+
+// The bytes of a code, as kEucJpEncode holds it.
+int codeBytes(std::uint16_t code, unsigned char* out)
+{
+    if (code < 0x100) {
+        out[0] = static_cast<unsigned char>(code);
+        return 1;
+    }
+    if (code < 0x8000) {
+        out[0] = 0x8F;
+        out[1] = static_cast<unsigned char>((code >> 8) | 0x80);
+        out[2] = static_cast<unsigned char>((code & 0xFF) | 0x80);
+        return 3;
+    }
+    out[0] = static_cast<unsigned char>(code >> 8);
+    out[1] = static_cast<unsigned char>(code & 0xFF);
+    return 2;
+}
+
+// Whether a stray lead byte followed by the code would read back as one character.
+bool joins(unsigned char lead, std::uint16_t code)
+{
+    unsigned char b[3];
+    const int count = codeBytes(code, b);
+    if (lead == 0x8E)
+        return b[0] >= 0xA1 && b[0] <= 0xDF;
+    if (lead == 0x8F)
+        return count >= 2 && isGraphic(b[0]) && isGraphic(b[1]) && cellOf(kEucJp0212, b[0], b[1]);
+    return isGraphic(lead) && isGraphic(b[0]) && cellOf(kEucJp0208, lead, b[0]);
+}
+
+// The code to write for unit right after the stray lead byte `lead`: its usual code unless that
+// joins the byte, then the first of its other codes that does not. (Text read from a file always
+// has one: the code it was read from.)
+std::uint16_t codeAfterStrayLead(unsigned char lead, char16_t unit, std::uint16_t code)
+{
+    if (!joins(lead, code))
+        return code;
+    const std::uint32_t first = static_cast<std::uint32_t>(unit) << 16;
+    const auto* end = std::end(kEucJpAlternates);
+    for (auto* p = std::lower_bound(std::begin(kEucJpAlternates), end, first);
+         p != end && (*p & 0xFFFF0000u) == first; ++p) {
+        if (!joins(lead, static_cast<std::uint16_t>(*p & 0xFFFF)))
+            return static_cast<std::uint16_t>(*p & 0xFFFF);
+    }
+    return code;
+}
+
+void writeCode(ByteSink& sink, std::uint16_t code)
+{
+    unsigned char b[3];
+    const int count = codeBytes(code, b);
+    for (int k = 0; k < count; ++k)
+        sink.dst()[sink.o++] = static_cast<char>(b[k]);
+}
+
+void encodeStep(const char16_t* src, qsizetype n, qsizetype& i, ByteSink& sink, Encoded& result)
+{
+    const std::uint16_t code = kEucJpEncode[src[i]];
+    if (code == kNoCode) {
+        qsizetype units = 0;
+        const char32_t c = codePointAt(src, i, n, units);
+        i += units;
+        sink.reference(c, n - i, result);
+        return;
+    }
+    if (code >= 0x100 && code < 0x8000)
+        sink.reserve(3, n - i, 2); // JIS X 0212: three bytes for one unit
+    writeCode(sink, code);
+    ++i;
+    // A stray lead byte must stay alone when the file is read again.
+    if (code >= 0x80 && code < 0x100 && i < n && isByteEscape(src[i - 1])) {
+        const std::uint16_t next = kEucJpEncode[src[i]];
+        if (next != kNoCode && next >= 0x100) {
+            sink.reserve(3, n - i, 2);
+            writeCode(sink, codeAfterStrayLead(static_cast<unsigned char>(code), src[i], next));
+            ++i;
+        }
+    }
+}
+
+} // namespace
+
+QString decodeEucJp(QByteArrayView bytes)
+{
+    return decodeWith<false>(bytes, decodeStep);
+}
+
+QString decodeEucJpToEditor(QByteArrayView bytes)
+{
+    return decodeWith<true>(bytes, decodeStep);
+}
+
+Encoded encodeEucJp(QStringView text)
+{
+    return encodeWith<false>(text, 2, encodeStep);
+}
+
+Encoded encodeEucJpFromEditor(QStringView editorText)
+{
+    return encodeWith<true>(editorText, 2, encodeStep);
+}
+
+} // namespace text
