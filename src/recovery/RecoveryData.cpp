@@ -133,12 +133,13 @@ private:
 bool writeRecoveryData(QIODevice& out, const RecoveryData& data)
 {
     Encoder e(out);
-    return e.bytes(magic) && e.number(formatVersion) && e.text(data.year) && e.text(data.month)
-           && e.text(data.day) && e.text(data.weekdayText) && e.item(data.weekdayItem)
-           && e.text(data.weatherText) && e.item(data.weatherItem) && e.text(data.title)
-           && e.text(data.titleCaption) && e.flag(data.titleShown) && e.text(data.body)
-           && e.flag(data.bodyModified) && e.flag(data.hasDiary) && e.text(data.diaryText)
-           && e.text(data.fileName) && e.flag(data.newDocument)
+    return e.bytes(magic) && e.number(formatVersion) && e.text(data.entry.year)
+           && e.text(data.entry.month) && e.text(data.entry.day) && e.text(data.entry.weekdayText)
+           && e.item(data.entry.weekdayItem) && e.text(data.entry.weatherText)
+           && e.item(data.entry.weatherItem) && e.text(data.entry.title)
+           && e.text(data.entry.titleCaption) && e.flag(data.entry.titleShown)
+           && e.text(data.entry.body) && e.flag(data.entry.bodyModified) && e.flag(data.hasDiary)
+           && e.text(data.diaryText) && e.text(data.fileName) && e.flag(data.newDocument)
            && e.number(quint64(data.fileModifiedMs)) && e.number(quint64(data.fileSize))
            && e.item(data.diaryEncoding) && e.flag(data.byteOrderMark) && e.checksum();
 }
@@ -155,18 +156,18 @@ std::optional<RecoveryData> readRecoveryData(QByteArrayView bytes)
     if (version != formatVersion && version != stampVersion && version != firstVersion)
         return std::nullopt;
     RecoveryData data;
-    data.year = d.text();
-    data.month = d.text();
-    data.day = d.text();
-    data.weekdayText = d.text();
-    data.weekdayItem = d.item();
-    data.weatherText = d.text();
-    data.weatherItem = d.item();
-    data.title = d.text();
-    data.titleCaption = d.text();
-    data.titleShown = d.flag();
-    data.body = d.text();
-    data.bodyModified = d.flag();
+    data.entry.year = d.text();
+    data.entry.month = d.text();
+    data.entry.day = d.text();
+    data.entry.weekdayText = d.text();
+    data.entry.weekdayItem = d.item();
+    data.entry.weatherText = d.text();
+    data.entry.weatherItem = d.item();
+    data.entry.title = d.text();
+    data.entry.titleCaption = d.text();
+    data.entry.titleShown = d.flag();
+    data.entry.body = d.text();
+    data.entry.bodyModified = d.flag();
     data.hasDiary = d.flag();
     data.diaryText = d.text();
     data.fileName = d.text();

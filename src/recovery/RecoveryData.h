@@ -1,5 +1,7 @@
 #pragma once
 
+#include "entry/TodayEntry.h"
+
 #include <QByteArrayView>
 #include <QString>
 
@@ -12,18 +14,7 @@ namespace recovery {
 // What a running instance keeps against a crash: today's entry as the first tab shows it and,
 // while it is not saved, the diary document.
 struct RecoveryData {
-    QString year;
-    QString month;
-    QString day;
-    QString weekdayText;
-    int weekdayItem = -1;
-    QString weatherText;
-    int weatherItem = -1;
-    QString title;
-    QString titleCaption; // the text of the title bar above the body
-    bool titleShown = false;
-    QString body;
-    bool bodyModified = false;
+    TodayEntry entry;
     bool hasDiary = false;
     QString diaryText;
     QString fileName;

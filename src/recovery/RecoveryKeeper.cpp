@@ -84,43 +84,6 @@ void tellDamaged(Messages& messages, const QStringList& places)
                    appTitle(), MsgButtons::Ok, MsgIcon::Exclamation, MsgAnswer::Ok});
 }
 
-// The entry's fields as the recovery file keeps them; the body goes in separately.
-RecoveryData keptEntry(const TodayEntry& entry)
-{
-    RecoveryData data;
-    data.year = entry.year;
-    data.month = entry.month;
-    data.day = entry.day;
-    data.weekdayText = entry.weekdayText;
-    data.weekdayItem = entry.weekdayItem;
-    data.weatherText = entry.weatherText;
-    data.weatherItem = entry.weatherItem;
-    data.title = entry.title;
-    data.titleCaption = entry.titleCaption;
-    data.titleShown = entry.titleShown;
-    data.body = entry.body;
-    data.bodyModified = entry.bodyModified;
-    return data;
-}
-
-TodayEntry restoredEntry(const RecoveryData& data)
-{
-    TodayEntry entry;
-    entry.year = data.year;
-    entry.month = data.month;
-    entry.day = data.day;
-    entry.weekdayText = data.weekdayText;
-    entry.weekdayItem = data.weekdayItem;
-    entry.weatherText = data.weatherText;
-    entry.weatherItem = data.weatherItem;
-    entry.title = data.title;
-    entry.titleCaption = data.titleCaption;
-    entry.titleShown = data.titleShown;
-    entry.body = data.body;
-    entry.bodyModified = data.bodyModified;
-    return entry;
-}
-
 } // namespace
 
 RecoveryKeeper::RecoveryKeeper(TodayEntryTab* today, DiaryFileTab* diary, DiaryDocument* document,
@@ -189,7 +152,8 @@ void RecoveryKeeper::startSnapshot()
         return;
     }
     snapshotGeneration_ = ++generation_;
-    snapshot_ = keptEntry(today_->entryWithoutBody());
+    snapshot_ = RecoveryData();
+    snapshot_.entry = today_->entryWithoutBody();
     stage_ = Stage::Body;
     reader_.start(today_->bodyDocument());
     slices_.start(0);
@@ -200,7 +164,7 @@ void RecoveryKeeper::readSlice()
     if (!reader_.step(QDeadlineTimer(sliceTime, Qt::PreciseTimer)))
         return;
     if (stage_ == Stage::Body) {
-        snapshot_.body = reader_.take();
+        snapshot_.entry.body = reader_.take();
         readDiaryOrFinish();
     } else {
         lastDiary_ = reader_.take();
@@ -279,7 +243,9 @@ void RecoveryKeeper::diaryOnDisk()
         store_.remove(++generation_);
         return;
     }
-    written(store_.write(keptEntry(today_->entry()), ++generation_));
+    RecoveryData entryOnly;
+    entryOnly.entry = today_->entry();
+    written(store_.write(entryOnly, ++generation_));
 }
 
 // A write that fails (a full disk, a size limit) is told once, until a write succeeds again.
@@ -332,7 +298,7 @@ bool RecoveryKeeper::offerLeftovers()
 void RecoveryKeeper::restore(const RecoveryData& data, const QString& leftoverPath)
 {
     restoring_ = true;
-    today_->restore(restoredEntry(data));
+    today_->restore(data.entry);
     if (data.hasDiary)
         document_->RestoreUnsaved(data.diaryText,
                                   data.newDocument ? QStringLiteral("?") : data.fileName,

@@ -95,8 +95,8 @@ TEST_F(RecoveryTest, UnsavedWorkIsWrittenAfterAPauseAndGoesWhenNothingIsUnsaved)
             QFileDevice::Permissions())
             << path.toStdString();
     }
-    EXPECT_EQ(kept->body, unsaved::bodyTyped());
-    EXPECT_TRUE(kept->bodyModified);
+    EXPECT_EQ(kept->entry.body, unsaved::bodyTyped());
+    EXPECT_TRUE(kept->entry.bodyModified);
     EXPECT_FALSE(kept->hasDiary);
 
     one.fake.messages.answer({MsgAnswer::Yes});
@@ -114,8 +114,8 @@ TEST_F(RecoveryTest, ATitleSetAfterTheBodyIsKept)
     EXPECT_TRUE(QTest::qWaitFor(
         [&] {
             const std::optional<RecoveryData> kept = readRecovery(one.form->recovery()->ownPath());
-            return kept && kept->title == unsaved::title()
-                   && kept->titleCaption == unsaved::titleCaption() && kept->titleShown;
+            return kept && kept->entry.title == unsaved::title()
+                   && kept->entry.titleCaption == unsaved::titleCaption() && kept->entry.titleShown;
         },
         waitMs));
 }
@@ -301,7 +301,7 @@ TEST_F(RecoveryTest, TypingWithoutAPauseIsKeptAndSurvivesAKill)
         if (files.size() != 1)
             return QString();
         const std::optional<RecoveryData> kept = readRecovery(folder() + u'/' + files[0]);
-        return kept ? kept->body : QString();
+        return kept ? kept->entry.body : QString();
     };
     ASSERT_TRUE(QTest::qWaitFor([&] { return keptBody().size() >= 10; }, 12000));
     killChild(child);
@@ -385,8 +385,8 @@ QByteArray keptBytes()
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     RecoveryData data;
-    data.body = unsaved::body();
-    data.bodyModified = true;
+    data.entry.body = unsaved::body();
+    data.entry.bodyModified = true;
     recovery::writeRecoveryData(buffer, data);
     return buffer.data();
 }
