@@ -11,6 +11,7 @@
 #include "recovery/RecoveryData.h"
 #include "recovery/RecoveryStore.h"
 #include "storage/StateFolder.h"
+#include "support/ChildEnvironment.h"
 #include "support/FakePlatform.h"
 #include "support/ModalCloser.h"
 #include "support/TodayControls.h"
@@ -169,11 +170,7 @@ TEST(RecoveryQuestion, TheBoxShowsItsOwnButtonCaptions)
 void startChild(QProcess& child, const QString& stateHome, const QStringList& arguments)
 {
     static QTemporaryDir config;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("XDG_STATE_HOME"), stateHome);
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    child.setProcessEnvironment(env);
+    child.setProcessEnvironment(childEnvironment(stateHome, config.path()));
     child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     child.start(QStringLiteral(RECOVERY_CHILD), arguments);
     ASSERT_TRUE(child.waitForStarted());

@@ -1,5 +1,6 @@
 #include "LockedFolder.h"
 #include "storage/WriteJournal.h"
+#include "support/ChildEnvironment.h"
 
 #include <QProcess>
 
@@ -17,11 +18,7 @@ Started startProgram(const QString& stateHome, const QStringList& arguments,
 {
     QTemporaryDir config;
     QProcess child;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("XDG_STATE_HOME"), stateHome);
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    child.setProcessEnvironment(environment);
+    child.setProcessEnvironment(childEnvironment(stateHome, config.path()));
     child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     child.setChildProcessModifier([sizeLimit] { limitFileSize(sizeLimit); });
     child.start(QStringLiteral(START_CHILD), arguments);
