@@ -29,7 +29,8 @@ DateListPanel::DateListPanel(DateIndex* index, QWidget* parent) : QWidget(parent
     createCalendar();
     layout->addWidget(DateListCalendar);
     setMaximumWidth(DateListCalendar->sizeHint().width() + 8);
-    followList();
+    connect(index_, &DateIndex::listChanged, this, &DateListPanel::refresh);
+    refresh();
 }
 
 void DateListPanel::createTree()
@@ -55,55 +56,75 @@ void DateListPanel::createCalendar()
     DateListCalendar->setAccessibleName(QStringLiteral("日記のカレンダー"));
     DateListCalendar->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
     DateListCalendar->setGridVisible(true);
+    // Japanese month and weekday names, whatever the desktop's language.
+    DateListCalendar->setLocale(QLocale(QLocale::Japanese, QLocale::Japan));
     connect(DateListCalendar, &QCalendarWidget::clicked, this, &DateListPanel::chooseDay);
     connect(DateListCalendar, &QCalendarWidget::activated, this, &DateListPanel::chooseDay);
     connect(DateListCalendar, &QCalendarWidget::currentPageChanged, this, [this] { markDays(); });
 }
 
 // The rows are made anew when the dates or titles change; the years and months the writer had
-// open stay open.
-void DateListPanel::followList()
+// open stay open, and a diary just read shows its first month, on the calendar too.
+void DateListPanel::refresh()
 {
-    auto refresh = [this] {
-        QSet<int> open;
-        for (int y = 0; y < model_->rowCount(); ++y) {
-            const QModelIndex year = model_->index(y, 0);
-            if (DateListTree->isExpanded(year))
-                open.insert(year.data(DateListModel::GroupRole).toInt());
-            for (int m = 0; m < model_->rowCount(year); ++m) {
-                const QModelIndex month = model_->index(m, 0, year);
-                if (DateListTree->isExpanded(month))
-                    open.insert(month.data(DateListModel::GroupRole).toInt());
-            }
+    QSet<int> open = openGroups();
+    const bool wasEmpty = model_->rowCount() == 0;
+    model_->rebuild();
+    if (wasEmpty && model_->rowCount() > 0) {
+        const QModelIndex year = model_->index(0, 0);
+        open << year.data(DateListModel::GroupRole).toInt()
+             << model_->index(0, 0, year).data(DateListModel::GroupRole).toInt();
+        DateListCalendar->setSelectedDate(index_->readEntries().first().date);
+    }
+    reopen(open);
+    days_.clear();
+    for (const DiaryEntry& entry : index_->readEntries())
+        days_.append(entry.date);
+    std::sort(days_.begin(), days_.end());
+    days_.erase(std::unique(days_.begin(), days_.end()), days_.end());
+    markDays();
+}
+
+// The years and months open in the tree, by DateListModel::GroupRole.
+QSet<int> DateListPanel::openGroups() const
+{
+    QSet<int> open;
+    for (int y = 0; y < model_->rowCount(); ++y) {
+        const QModelIndex year = model_->index(y, 0);
+        if (!DateListTree->isExpanded(year))
+            continue;
+        open.insert(year.data(DateListModel::GroupRole).toInt());
+        for (int m = 0; m < model_->rowCount(year); ++m) {
+            const QModelIndex month = model_->index(m, 0, year);
+            if (DateListTree->isExpanded(month))
+                open.insert(month.data(DateListModel::GroupRole).toInt());
         }
-        model_->rebuild();
-        for (int y = 0; y < model_->rowCount(); ++y) {
-            const QModelIndex year = model_->index(y, 0);
-            if (!open.contains(year.data(DateListModel::GroupRole).toInt()))
-                continue;
-            DateListTree->expand(year);
-            for (int m = 0; m < model_->rowCount(year); ++m) {
-                const QModelIndex month = model_->index(m, 0, year);
-                if (open.contains(month.data(DateListModel::GroupRole).toInt()))
-                    DateListTree->expand(month);
-            }
+    }
+    return open;
+}
+
+void DateListPanel::reopen(const QSet<int>& open)
+{
+    for (int y = 0; y < model_->rowCount(); ++y) {
+        const QModelIndex year = model_->index(y, 0);
+        if (!open.contains(year.data(DateListModel::GroupRole).toInt()))
+            continue;
+        DateListTree->expand(year);
+        for (int m = 0; m < model_->rowCount(year); ++m) {
+            const QModelIndex month = model_->index(m, 0, year);
+            if (open.contains(month.data(DateListModel::GroupRole).toInt()))
+                DateListTree->expand(month);
         }
-        days_.clear();
-        for (const DiaryEntry& entry : index_->readEntries())
-            days_.append(entry.date);
-        std::sort(days_.begin(), days_.end());
-        days_.erase(std::unique(days_.begin(), days_.end()), days_.end());
-        markDays();
-    };
-    connect(index_, &DateIndex::listChanged, this, refresh);
-    refresh();
+    }
 }
 
 void DateListPanel::chooseRow(const QModelIndex& row)
 {
     const int entry = row.data(DateListModel::EntryRole).toInt();
-    if (row.isValid() && entry >= 0)
-        emit entryChosen(entry);
+    if (!row.isValid() || entry < 0)
+        return;
+    DateListCalendar->setSelectedDate(index_->readEntries().value(entry).date);
+    emit entryChosen(entry);
 }
 
 // The first entry of the day in the file.

@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QList>
+#include <QSet>
 #include <QWidget>
 
 class DateIndex;
@@ -28,7 +29,9 @@ signals:
 private:
     void createTree();
     void createCalendar();
-    void followList();
+    void refresh();
+    QSet<int> openGroups() const;
+    void reopen(const QSet<int>& open);
     void chooseRow(const QModelIndex& row);
     void chooseDay(QDate date);
     void markDays();
