@@ -86,6 +86,19 @@ TEST_F(DateListCommandsTest, ANewWriterHasNoPanelAndTheSwitchBuildsIt)
     EXPECT_EQ(year.data().toString(), u"1999年 (2)"_s);
 }
 
+TEST_F(DateListCommandsTest, TheSwitchIsRememberedAndThePanelWaitsForTheDiaryTab)
+{
+    action("ViewDateList")->trigger();
+    ASSERT_TRUE(form->close());
+    EXPECT_EQ(fake.keyStore.values.value(u"DateList"_s).text, u"1"_s);
+    fake.keyStore.present = true;
+    SetUp();
+    EXPECT_TRUE(action("ViewDateList")->isChecked());
+    EXPECT_EQ(form->findChild<DateListPanel*>(), nullptr); // not built at start
+    openDiary({27});
+    EXPECT_NE(form->findChild<DateListPanel*>(), nullptr);
+}
+
 TEST_F(DateListCommandsTest, ChoosingADayRowPutsItsEntryAtTheTopWithTheCursorAtItsStart)
 {
     openDiary({27, 25, 21});
