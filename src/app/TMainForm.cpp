@@ -1,5 +1,6 @@
 #include "app/TMainForm.h"
 
+#include "app/DateListCommands.h"
 #include "app/EditorCommands.h"
 #include "app/FileDrops.h"
 #include "app/Guidance.h"
@@ -78,6 +79,7 @@ TMainForm::TMainForm(Platform platform, QWidget* parent)
         [this] { refocusEditor(); }, this);
     entryExport_ = new EntryExport(todayTab_, platform_, SaveDialogToday, this);
     editorCommands_ = new EditorCommands(state_, todayTab_, diaryTab_, platform_, this);
+    dateList_ = new DateListCommands(state_, todayTab_, diaryTab_, platform_, this);
     createCommands();
     setMinimumSize(startWidth, startHeight);
     resize(startWidth, startHeight);
@@ -88,10 +90,13 @@ TMainForm::TMainForm(Platform platform, QWidget* parent)
     // and the window's place.
     OtherTexts others;
     errors_.run([&] {
-        loadSettings(platform_.keyStore, state_, EditorCommands::choiceNames() << windowPlaceName,
+        loadSettings(platform_.keyStore, state_,
+                     EditorCommands::choiceNames()
+                         << windowPlaceName << DateListCommands::choiceName(),
                      &others);
     });
     errors_.run([&] { editorCommands_->readChoices(others); });
+    errors_.run([&] { dateList_->readChoice(others); });
     errors_.run([&] { restoreWindowPlace(others); });
 
     connect(new FileDrops(this), &FileDrops::fileDropped, this, &TMainForm::openGivenFile);
@@ -163,8 +168,18 @@ void TMainForm::createFileDialogs()
 void TMainForm::createCommands()
 {
     commands_ = new CommandTable(menuBar(), this, errors_);
-    commands_->build(fileMenu() + editMenu() + otherMenus());
+    QList<CommandRow> rows = fileMenu() + editMenu() + otherMenus();
+    // The date list's items close the view menu.
+    const auto help = std::find_if(rows.begin(), rows.end(), [](const CommandRow& row) {
+        return qstrcmp(row.name, "MenuHelp") == 0;
+    });
+    const qsizetype at = help - rows.begin();
+    rows = rows.first(at) + dateList_->menuRows([this] {
+        return !onFirstTab() && state_.DocumentLoaded;
+    }) + rows.sliced(at);
+    commands_->build(rows);
     editorCommands_->useItems(commands_->action("ViewPreview"), commands_->action("ViewColoring"));
+    dateList_->useItems(*commands_);
     bindButtons();
     followStates();
     commands_->updateStates();
@@ -476,6 +491,7 @@ void TMainForm::bindButtons()
         {diaryTab_->LinkTagBtn, "EditLink"},
         {diaryTab_->IMGBtn, "EditIMG"},
         {diaryTab_->StyleBtn, "EditDec"},
+        {diaryTab_->EntryPlaceBtn, "ViewEntryPlace"},
     };
     for (const auto& [button, item] : buttons)
         commands_->bindButton(button, item);
@@ -618,6 +634,7 @@ void TMainForm::saveEditorSettings()
     const int size = keepStoredSize ? state_.EditorFontSize : font.pointSize();
     QList<std::pair<QString, QString>> others = editorCommands_->choices();
     others.append({windowPlaceName, windowPlaceText({normalGeometry(), isMaximized()})});
+    others.append(dateList_->choice());
     saveSettings(platform_.keyStore, state_, size, font.family(), platform_.messages, others);
 }
 

@@ -11,6 +11,7 @@
 #include <QMainWindow>
 
 class CommandTable;
+class DateListCommands;
 class DiaryDocument;
 class EditorCommands;
 class TagCommands;
@@ -114,6 +115,7 @@ private:
     EntryExport* entryExport_;
     RecoveryKeeper* recovery_ = nullptr;
     EditorCommands* editorCommands_;
+    DateListCommands* dateList_;
     CommandTable* commands_;
     // The menu's save items come back at every switch to the second tab, until the document
     // next opens or saves.

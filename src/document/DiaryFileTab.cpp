@@ -82,6 +82,11 @@ void DiaryFileTab::setColoringOn(bool on)
         coloring_->setEnabled(on);
 }
 
+void DiaryFileTab::addBesideEditor(QWidget* panel)
+{
+    editorRow_->addWidget(panel);
+}
+
 QLayout* DiaryFileTab::createFirstButtonRow()
 {
     NewDiaryBtn = makeButton("NewDiaryBtn", QStringLiteral("新規(&N)"),
@@ -94,11 +99,17 @@ QLayout* DiaryFileTab::createFirstButtonRow()
     InsertDiaryBtn = makeButton(
         "InsertDiaryBtn", QStringLiteral("カーソル位置に今日の日記を挿入(&P)"),
         QStringLiteral("カーソルのある位置に、「今日の日記編集」内容を挿入します。"), this);
+    EntryPlaceBtn = makeButton(
+        "EntryPlaceBtn", QStringLiteral("日付順の位置へ"),
+        QStringLiteral(
+            "「今日の日記編集」の日付の日記が、日付の順に入る位置へカーソルを移します。"),
+        this);
     auto* row = new QHBoxLayout;
     row->addWidget(NewDiaryBtn);
     row->addWidget(OpenDiaryBtn);
     row->addWidget(ReOpenBtn);
     row->addWidget(InsertDiaryBtn, 1);
+    row->addWidget(EntryPlaceBtn);
     InsertDiaryBtn->setEnabled(false);
     return row;
 }

@@ -23,6 +23,7 @@ public:
     QPushButton* OpenDiaryBtn;
     QPushButton* ReOpenBtn;
     QPushButton* InsertDiaryBtn;
+    QPushButton* EntryPlaceBtn;
     QPushButton* SaveDiaryBtn;
     QPushButton* SaveAsBtn;
     QPushButton* BRTagBtn;
@@ -43,6 +44,8 @@ public:
     // Whether AllMemo colours its HTML; kept until the colours are made.
     void setColoringOn(bool on);
     bool coloringOn() const { return coloringOn_; }
+    // Puts a panel at the right of AllMemo.
+    void addBesideEditor(QWidget* panel);
 
 protected:
     void showEvent(QShowEvent* event) override;

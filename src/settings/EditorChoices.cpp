@@ -9,3 +9,13 @@ QString htmlColoringText(bool on)
 {
     return on ? QStringLiteral("1") : QStringLiteral("0");
 }
+
+bool dateListOn(const QHash<QString, QString>& others)
+{
+    return others.value(dateListName) == u"1";
+}
+
+QString dateListText(bool on)
+{
+    return on ? QStringLiteral("1") : QStringLiteral("0");
+}

@@ -13,3 +13,11 @@ inline const QString htmlColoringName = QStringLiteral("HtmlColoring");
 bool htmlColoringOn(const QHash<QString, QString>& others);
 // The stored text of the choice: "1" on, "0" off.
 QString htmlColoringText(bool on);
+
+inline const QString dateListName = QStringLiteral("DateList");
+
+// Whether the diary tab shows its list of entries by date: only "1" turns it on, so a writer
+// who never chose it sees the tab as it always was.
+bool dateListOn(const QHash<QString, QString>& others);
+// The stored text of the choice: "1" on, "0" off.
+QString dateListText(bool on);

@@ -267,7 +267,8 @@ TEST_F(EditorCommandsTest, TheColouringChoiceIsStoredBesideTheSettings)
     EXPECT_FALSE(form->diaryTab()->coloring()->isEnabled());
     ASSERT_TRUE(form->close());
     EXPECT_EQ(fake.keyStore.values.value(QStringLiteral("HtmlColoring")).text, QStringLiteral("0"));
-    EXPECT_EQ(fake.keyStore.values.size(), 22); // the twenty, the colouring, the window place
+    // the twenty, the colouring, the window place, the date list
+    EXPECT_EQ(fake.keyStore.values.size(), 23);
 
     fake.keyStore.present = true;
     create();

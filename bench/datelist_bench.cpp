@@ -1,0 +1,151 @@
+// Times the list of entries by date on the generated 50 MB diary shown in a QPlainTextEdit: the
+// first reading after the diary is opened (in all, and its longest slice), a keystroke in a
+// body and in a date line with the panel shown, against the same keystroke without it, and
+// replace all of 10,000 matches through the find bar with and without the list following,
+// each from the same undo history, after two rounds to warm up.
+//
+// Usage: datelist_bench [megabytes] [matches]   (runs offscreen)
+
+#include "DiaryGenerator.h"
+#include "datelist/DateIndex.h"
+#include "datelist/DateListPanel.h"
+#include "find/FindBar.h"
+#include "platform/EditorText.h"
+#include "text/Cp932.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+const QString word = QStringLiteral("置換する語");
+const datelist::EntryMarks marks = {QStringLiteral("<font color=\"#ff0000\"><b>"),
+                                    QStringLiteral("<BR><STRONG><font color=\"#008000\">"),
+                                    QStringLiteral("</font></STRONG>")};
+
+QString markedDiary(qsizetype megabytes, int matches)
+{
+    QStringList lines = text::decodeCp932(generateDiary(megabytes)).split(QStringLiteral("\r\n"));
+    const qsizetype step = lines.size() / matches;
+    for (qsizetype i = 0; i < matches; ++i)
+        lines[i * step + 1].prepend(word); // a body line, never a date line
+    return lines.join(QStringLiteral("\r\n"));
+}
+
+// Runs the events until the index has read the text; the longest single round of events.
+double settle(DateIndex& index, double& total)
+{
+    const auto start = Timer::now();
+    double longest = 0;
+    do {
+        const auto round = Timer::now();
+        QApplication::processEvents();
+        longest = std::max(longest, msSince(round));
+    } while (!index.isCurrent());
+    total = msSince(start);
+    return longest;
+}
+
+// The worst of a few keystrokes at the line, each with the events that follow it.
+double worstKeystroke(QPlainTextEdit* editor, int line)
+{
+    double worst = 0;
+    for (int i = 0; i < 20; ++i) {
+        QTextCursor cursor(editor->document()->findBlockByNumber(line));
+        cursor.movePosition(QTextCursor::EndOfBlock);
+        editor->setTextCursor(cursor);
+        const auto start = Timer::now();
+        editor->textCursor().insertText(QStringLiteral("あ"));
+        QApplication::processEvents();
+        QApplication::processEvents();
+        worst = std::max(worst, msSince(start));
+    }
+    return worst;
+}
+
+double replaceAll(QPlainTextEdit* editor, FindBar* bar, const QString& from, const QString& to)
+{
+    bar->FindEdit->setText(from);
+    bar->ReplaceEdit->setText(to);
+    editor->document()->clearUndoRedoStacks(); // each replace-all starts from the same history
+    const auto start = Timer::now();
+    bar->replaceAll();
+    QApplication::processEvents();
+    const double ms = msSince(start);
+    if (editor->document()->toRawText().count(to) == 0)
+        std::exit(1);
+    return ms;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const qsizetype megabytes = argc > 1 ? std::atoi(argv[1]) : 50;
+    const int matches = argc > 2 ? std::atoi(argv[2]) : 10000;
+
+    QWidget window;
+    auto* layout = new QHBoxLayout(&window);
+    auto* editor = new QPlainTextEdit(&window);
+    editor->setLineWrapMode(QPlainTextEdit::NoWrap);
+    auto* bar = new FindBar("FindBar", editor, &window);
+    layout->addWidget(editor, 1);
+    layout->addWidget(bar);
+    window.resize(1000, 700);
+    window.show();
+    setEditorText(editor, markedDiary(megabytes, matches));
+    QApplication::processEvents();
+    bar->openReplace();
+
+    worstKeystroke(editor, 1001); // the first keystrokes lay out the lines around
+    const double bodyAlone = worstKeystroke(editor, 1001);
+    for (int warm = 0; warm < 2; ++warm) {
+        replaceAll(editor, bar, word, QStringLiteral("置換後"));
+        replaceAll(editor, bar, QStringLiteral("置換後"), word);
+    }
+    const double replaceAlone = replaceAll(editor, bar, word, QStringLiteral("置換後"));
+    replaceAll(editor, bar, QStringLiteral("置換後"), word);
+
+    auto* index = new DateIndex(editor->document(), marks, &window);
+    double total = 0;
+    const double slice = settle(*index, total);
+    std::printf("diary: %d lines, %lld entries\n", editor->blockCount(),
+                qlonglong(index->readEntries().size()));
+    std::printf("first reading: %.1f ms in all, longest round of events %.1f ms (goal 16 ms)\n",
+                total, slice);
+    auto* panel = new DateListPanel(index, &window);
+    layout->addWidget(panel);
+    QApplication::processEvents();
+    const double body = worstKeystroke(editor, 1001);
+    const double date = worstKeystroke(editor, 1200); // a date line: its entry is read again
+    // A digit typed into a date: the entry goes from the list, which the panel shows at once.
+    QTextCursor cursor(editor->document()->findBlockByNumber(1206));
+    cursor.setPosition(cursor.position() + int(marks.dateStart.size()));
+    auto start = Timer::now();
+    cursor.insertText(QStringLiteral("1"));
+    settle(*index, total);
+    const double listChange = msSince(start);
+    std::printf("keystroke, worst of 20 (goal 16 ms): in a body %.1f ms without the list, "
+                "%.1f ms with the panel; at a date line %.1f ms with the panel\n",
+                bodyAlone, body, date);
+    std::printf("keystroke that takes an entry out of the list, with the panel: %.1f ms\n",
+                listChange);
+    const double replaceWith = replaceAll(editor, bar, word, QStringLiteral("置換後"));
+    settle(*index, total);
+    std::printf("replace all of %d matches: %.1f ms without the list, %.1f ms with the panel "
+                "(%.2fx; goal 1.2x), then the list read again in %.1f ms in slices\n",
+                matches, replaceAlone, replaceWith, replaceWith / replaceAlone, total);
+    return 0;
+}

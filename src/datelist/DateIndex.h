@@ -1,0 +1,70 @@
+#pragma once
+
+#include "datelist/EntryDates.h"
+
+#include <QDate>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QTextBlock>
+#include <QTimer>
+
+class QTextDocument;
+
+// One entry of the diary: where its date line starts, its date and its title.
+struct DiaryEntry {
+    int position = 0;
+    QDate date;
+    QString title;
+};
+
+// The entries of a document, kept up to date as it is edited. An edit only narrows the parts of
+// the text at the start and the end that are known unchanged, so no keystroke waits on it;
+// the lines between are read again afterwards, in slices of a few milliseconds when they are
+// many (a whole diary just opened), and spliced into the list.
+class DateIndex : public QObject {
+    Q_OBJECT
+public:
+    DateIndex(QTextDocument* document, const datelist::EntryMarks& marks, QObject* parent);
+
+    // The entries in the order of the file as the text stands now: a reading still under way
+    // is finished first.
+    const QList<DiaryEntry>& entries();
+    // The entries as last read, without waiting; their dates and titles are those listChanged
+    // last announced.
+    const QList<DiaryEntry>& readEntries() const { return entries_; }
+    bool isCurrent() const { return !reading_ && !changed_; }
+    // Reads every line again when the marks differ from those in use.
+    void setMarks(const datelist::EntryMarks& marks);
+
+signals:
+    // The dates or titles of the list changed (not only where the entries stand).
+    void listChanged();
+
+private:
+    void contentsChange(int position, int removed, int added);
+    int documentLength() const;
+    void startReading();
+    // Reads lines for up to budgetMs (all of them when negative); true when the reading is done.
+    bool readLines(int budgetMs);
+    void finishReading();
+    void readInSlices();
+
+    QTextDocument* document_;
+    datelist::EntryMarks marks_;
+    QList<DiaryEntry> entries_;
+    // Since entries_ was made from a text of lengthRead_ units, this many at its start and its
+    // end are unchanged.
+    int lengthRead_ = 0;
+    int unchangedHead_ = 0;
+    int unchangedTail_ = 0;
+    bool changed_ = true;
+    // A reading under way: the lines from `from_` to `to_` (positions in the text now), read up
+    // to next_.
+    bool reading_ = false;
+    int from_ = 0;
+    int to_ = 0;
+    QTextBlock next_;
+    QList<DiaryEntry> found_;
+    QTimer slices_;
+};
