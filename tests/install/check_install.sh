@@ -49,6 +49,9 @@ extra=$(find "$root" -type f -printf '%P\n' | grep -v -x -F -f <(printf '%s\n' "
 desktop=$usr/share/applications/$id.desktop
 grep -q -x "Icon=$id" "$desktop" || fail "the desktop entry names another icon"
 grep -q -x "Exec=pelmora %f" "$desktop" || fail "the desktop entry starts another program"
+# Offered in "Open with" for HTML files, never made their default by the package.
+grep -q -x "MimeType=text/html;" "$desktop" || fail "the desktop entry claims other types"
+! grep -q "InitialPreference" "$desktop" || fail "the desktop entry asks to be the default"
 
 # The validators are not needed to run the tests; the test command installs them.
 if command -v desktop-file-validate >/dev/null; then
