@@ -1,8 +1,8 @@
 #include "app/PreviewWindow.h"
 
 #include "app/DiaryExcerpt.h"
+#include "app/PlaceBeside.h"
 #include "app/PreviewEngine.h"
-#include "app/WindowPlace.h"
 #include "platform/Controls.h"
 
 #include <QFileInfo>

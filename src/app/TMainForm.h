@@ -17,6 +17,7 @@ class TagCommands;
 class DiaryFileTab;
 class EntryExport;
 class FindBar;
+class GuideWindow;
 class QPushButton;
 class QTabWidget;
 class RecoveryKeeper;
@@ -90,6 +91,7 @@ private:
     void UseHintBtnClick();
     void InsertDiaryBtnClick();
     void HelpAdviceClick();
+    void HelpGuideClick();
     void HelpDonotmindClick();
     void EditFindClick();
     void EditFindNextClick();
@@ -114,6 +116,7 @@ private:
     RecoveryKeeper* recovery_ = nullptr;
     EditorCommands* editorCommands_;
     CommandTable* commands_;
+    GuideWindow* guide_ = nullptr;
     // The menu's save items come back at every switch to the second tab, until the document
     // next opens or saves.
     bool switchedToDiary_ = false;

@@ -29,8 +29,8 @@ expected=(
     usr/share/pelmora/Color.html
     usr/share/doc/pelmora/README.md
     usr/share/doc/pelmora/LICENSE
-    usr/share/doc/pelmora/guide.md
-    usr/share/doc/pelmora/images/main-window.png
+    usr/share/doc/pelmora/docs/guide.md
+    usr/share/doc/pelmora/docs/images/main-window.png
 )
 for size in 16 24 32 48 64 128 256; do
     expected+=("usr/share/icons/hicolor/${size}x$size/apps/$id.png")

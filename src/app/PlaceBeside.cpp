@@ -1,4 +1,4 @@
-#include "app/WindowPlace.h"
+#include "app/PlaceBeside.h"
 
 #include <algorithm>
 
