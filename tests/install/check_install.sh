@@ -26,9 +26,12 @@ expected=(
     usr/share/applications/$id.desktop
     usr/share/metainfo/$id.metainfo.xml
     usr/share/icons/hicolor/scalable/apps/$id.svg
-    usr/share/pelmora/Color.html
+    usr/share/doc/pelmora/Color.html
     usr/share/doc/pelmora/README.md
-    usr/share/doc/pelmora/LICENSE
+    usr/share/doc/pelmora/copyright
+    usr/share/doc/pelmora/changelog.gz
+    usr/share/man/man1/pelmora.1.gz
+    usr/share/man/ja/man1/pelmora.1.gz
     usr/share/doc/pelmora/docs/guide.md
     usr/share/doc/pelmora/docs/images/main-window.png
 )
