@@ -112,7 +112,10 @@ bash tools/check-unused.sh build-usage
 # none of its notes on hardening or unstripped sections either.
 deb=$(bash tools/build-deb.sh build-deb | tail -n 1)
 lintian --display-info --pedantic --fail-on error,warning "$deb" | tee build-deb/lintian.log
-! grep -E 'hardening-no-(bindnow|pie|relro)|binary-has-unneeded-section' build-deb/lintian.log
+if grep -E 'hardening-no-(bindnow|pie|relro)|binary-has-unneeded-section' build-deb/lintian.log; then
+    echo "the package's binaries are not hardened or not stripped as Debian asks" >&2
+    exit 1
+fi
 build build-sanitize -- -DPELMORA_SANITIZE=ON -DPELMORA_BUILD_BENCH=OFF -DPELMORA_WERROR=ON
 UBSAN_OPTIONS=print_stacktrace=1 run_tests build-sanitize
 CC=clang-14 CXX=clang++-14 build build-fuzz -- -DPELMORA_FUZZ=ON -DPELMORA_BUILD_TESTS=OFF \

@@ -107,7 +107,7 @@ TEST(WebBrowser, FindsTheDesktopsBrowserAndNeverThisEditor)
          },
          "browser",
          {"--new-tab", url}},
-        {"the desktop's own choice before the general one",
+        {"the writer's choice before the system's choice for the desktop",
          [&](BrowserDesktop& d) {
              withPelmora(d);
              d.program("other");
