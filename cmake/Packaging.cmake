@@ -12,10 +12,14 @@ without typing tags by hand.")
 # The package installs where the build was configured to (CMAKE_INSTALL_PREFIX=/usr for Debian):
 # the program finds its documents, and knows it is installed, by the folders built into it.
 set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
-set(CPACK_STRIP_FILES ON)
+# Stripped as Debian strips, the compiler's .comment and .note sections too.
+set(CPACK_STRIP_FILES OFF)
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/StripPackage.cmake)
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_MAINTAINER "The Pelmora developers")
+set(PELMORA_MAINTAINER "Pelmora developers <pelmora@users.noreply.github.com>")
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${PELMORA_MAINTAINER})
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_PACKAGE_SECTION editors)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${PELMORA_HOMEPAGE})
 # The Japanese face and Qt's Japanese dialog texts are only ever loaded at run time.
@@ -30,5 +34,27 @@ else()
   string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS
     ", libqt6widgets6, libqt6network6, libqt6webenginewidgets6")
 endif()
+
+# What Debian asks of every package: the copyright in its machine-readable form and the
+# changelog, whose latest version is the program's.
+set(changelog ${PROJECT_SOURCE_DIR}/data/debian/changelog)
+file(STRINGS ${changelog} latest LIMIT_COUNT 1)
+if(NOT latest MATCHES "^pelmora \\(${PROJECT_VERSION}\\) ")
+  message(FATAL_ERROR "data/debian/changelog starts with \"${latest}\", not version ${PROJECT_VERSION}")
+endif()
+file(STRINGS ${changelog} signed REGEX "^ -- ")
+list(GET signed 0 signed)
+if(NOT signed MATCHES "^ -- ${PELMORA_MAINTAINER}  ")
+  message(FATAL_ERROR "data/debian/changelog is not signed by ${PELMORA_MAINTAINER}")
+endif()
+set(packed_changelog ${CMAKE_BINARY_DIR}/changelog.gz)
+add_custom_command(
+  OUTPUT ${packed_changelog}
+  COMMAND ${PELMORA_GZIP} -9 -n -c ${changelog} > ${packed_changelog}
+  DEPENDS ${changelog}
+  VERBATIM)
+add_custom_target(pelmora_changelog ALL DEPENDS ${packed_changelog})
+install(FILES ${PROJECT_SOURCE_DIR}/data/debian/copyright ${packed_changelog}
+  DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 include(CPack)

@@ -2,22 +2,34 @@
 # Sets up a Debian 12 machine for Pelmora, builds it, and then either starts the program
 # ("run") or runs every test ("test"), the second time under AddressSanitizer and
 # UndefinedBehaviorSanitizer as well, checks that the program calls every function of its own
-# code, and then runs each fuzz target for a short while.
+# code and that lintian accepts its Debian package, and then runs each fuzz target for a short
+# while. "install" builds the Debian package and installs it; "uninstall" removes it. Root runs
+# the package tools itself, anyone else through sudo.
 set -euo pipefail
 
 mode=${1:-}
-if [[ $mode != run && $mode != test ]]; then
-    echo "usage: bash tools/setup.sh run|test" >&2
+if [[ $mode != run && $mode != test && $mode != install && $mode != uninstall ]]; then
+    echo "usage: bash tools/setup.sh run|test|install|uninstall" >&2
     exit 2
 fi
 
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$top"
 
+as_root=()
+[[ $(id -u) -ne 0 ]] && as_root=(sudo)
+
+if [[ $mode == uninstall ]]; then
+    "${as_root[@]}" apt-get remove -y -q pelmora
+    exit
+fi
+
 packages=(cmake g++ make qt6-base-dev qt6-webengine-dev qt6-translations-l10n fonts-ipafont-gothic
     libgl-dev)
+[[ $mode != run ]] && packages+=(dpkg-dev)
 [[ $mode == test ]] &&
-    packages+=(libgtest-dev clang-format desktop-file-utils appstream clang-14 libclang-rt-14-dev)
+    packages+=(libgtest-dev clang-format desktop-file-utils appstream clang-14 libclang-rt-14-dev
+        lintian)
 
 install_missing() {
     local missing=()
@@ -27,10 +39,8 @@ install_missing() {
     done
     [[ ${#missing[@]} -eq 0 ]] && return
     echo "Installing: ${missing[*]}"
-    local sudo=()
-    [[ $(id -u) -ne 0 ]] && sudo=(sudo)
-    "${sudo[@]}" apt-get update -q
-    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends \
+    "${as_root[@]}" apt-get update -q
+    DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -q --no-install-recommends \
         "${missing[@]}"
 }
 
@@ -52,6 +62,12 @@ if [[ $mode == run ]]; then
     # Only the program: it starts as soon as it is built.
     build build --target pelmora -- -DPELMORA_BUILD_TESTS=OFF -DPELMORA_BUILD_BENCH=OFF
     exec ./build/pelmora
+fi
+
+if [[ $mode == install ]]; then
+    deb=$(bash tools/build-deb.sh build-deb | tail -n 1)
+    DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -q "./$deb"
+    exit
 fi
 
 run_tests() { # build-dir
@@ -92,6 +108,14 @@ run_tests build
 build build-usage --target pelmora pelmora_utf8_to_cp932 -- -DPELMORA_USAGE_CHECK=ON \
     -DPELMORA_BUILD_TESTS=OFF -DPELMORA_BUILD_BENCH=OFF -DPELMORA_WERROR=ON
 bash tools/check-unused.sh build-usage
+# The Debian package as a maintainer would take it: lintian finds no error and no warning, and
+# none of its notes on hardening or unstripped sections either.
+deb=$(bash tools/build-deb.sh build-deb | tail -n 1)
+lintian --display-info --pedantic --fail-on error,warning "$deb" | tee build-deb/lintian.log
+if grep -E 'hardening-no-(bindnow|pie|relro)|binary-has-unneeded-section' build-deb/lintian.log; then
+    echo "the package's binaries are not hardened or not stripped as Debian asks" >&2
+    exit 1
+fi
 build build-sanitize -- -DPELMORA_SANITIZE=ON -DPELMORA_BUILD_BENCH=OFF -DPELMORA_WERROR=ON
 UBSAN_OPTIONS=print_stacktrace=1 run_tests build-sanitize
 CC=clang-14 CXX=clang++-14 build build-fuzz -- -DPELMORA_FUZZ=ON -DPELMORA_BUILD_TESTS=OFF \

@@ -28,6 +28,20 @@ QString readmePath(Files& files, const QString& programFolder, const QString& do
     return beside;
 }
 
+QString guidePath(Files& files, bool installed, const QString& sourceDocFolder,
+                  const QString& installedDocFolder)
+{
+    const QString name = QStringLiteral("guide.md");
+    QStringList candidates{installedDocFolder + name};
+    if (!installed)
+        candidates.prepend(sourceDocFolder + name);
+    for (const QString& path : candidates) {
+        if (files.exists(path))
+            return path;
+    }
+    return {};
+}
+
 QString memoryText(qint64 bytes)
 {
     if (bytes <= 0)

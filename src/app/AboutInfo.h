@@ -12,6 +12,12 @@ namespace about {
 // README goes), else where it belongs, in the program folder.
 QString readmePath(Files& files, const QString& programFolder, const QString& docFolder);
 
+// The user guide "guide.md": for the installed program the installed one in installedDocFolder;
+// for a program in a build tree the checkout's own in sourceDocFolder, else an installed one.
+// Empty when there is none.
+QString guidePath(Files& files, bool installed, const QString& sourceDocFolder,
+                  const QString& installedDocFolder);
+
 // Installed memory as "N,NNN MB" (megabytes of 1,048,576 bytes, rounded down); "不明" when the
 // system did not say (zero or less).
 QString memoryText(qint64 bytes);

@@ -1,6 +1,7 @@
 #include "app/PreviewWindow.h"
 
 #include "app/DiaryExcerpt.h"
+#include "app/PlaceBeside.h"
 #include "app/PreviewEngine.h"
 #include "platform/Controls.h"
 
@@ -17,7 +18,8 @@
 namespace {
 
 constexpr int pauseMs = 500;
-constexpr int linesShown = 100; // above and below the cursor
+constexpr int linesShown = 100;     // above and below the cursor
+constexpr int narrowestWidth = 320; // narrowed to fit beside the main window, no narrower
 const QString cursorAnchor = QStringLiteral("cursor");
 const QString noDiaryYet = QStringLiteral("<p>日記ファイルはまだ開かれていません。</p>");
 const QString scrollToCursor =
@@ -173,17 +175,18 @@ void PreviewWindow::hideEvent(QHideEvent* event)
     emit visibilityChanged(false);
 }
 
-// At the right of the main window, or at its left when the screen has no room there.
+// Beside the main window, not over it, where the screen has room. The frame of a window not
+// yet shown is not known: it is taken to be as thick as the main window's.
 void PreviewWindow::placeBesideParent()
 {
     const QWidget* main = parentWidget();
     const QScreen* screen = main->screen();
     if (!screen)
         return;
-    const QRect free = screen->availableGeometry();
     const QRect frame = main->frameGeometry();
-    QPoint at(frame.right() + 1, frame.top());
-    if (at.x() + width() > free.right())
-        at.setX(std::max(free.left(), frame.left() - width()));
-    move(at);
+    const QSize decoration = frame.size() - main->geometry().size();
+    const QRect place =
+        placeBeside(frame, size() + decoration, screen->availableGeometry(), narrowestWidth);
+    resize(place.size() - decoration);
+    move(place.topLeft());
 }

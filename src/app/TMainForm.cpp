@@ -1,10 +1,14 @@
 #include "app/TMainForm.h"
 
+#include "app/AboutInfo.h"
 #include "app/DateListCommands.h"
 #include "app/EditorCommands.h"
 #include "app/FileDrops.h"
 #include "app/Guidance.h"
+#include "app/GuideWindow.h"
+#include "app/InstallDirs.h"
 #include "app/PreviewWindow.h"
+#include "app/ProgramFolder.h"
 #include "app/TExpForm.h"
 #include "app/THelpVerForm.h"
 #include "app/TPleaseForm.h"
@@ -34,6 +38,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
+#include <QFileInfo>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QMenuBar>
@@ -459,6 +464,11 @@ QList<CommandRow> TMainForm::otherMenus()
          [this] { HelpBtnClick(); }},
         {K::Separator, "N5"},
         {K::Command,
+         "HelpGuide",
+         QStringLiteral("使い方ガイド(&U)"),
+         {},
+         [this] { HelpGuideClick(); }},
+        {K::Command,
          "HelpAdvice",
          QStringLiteral("操作ガイド(&G)..."),
          {},
@@ -711,6 +721,27 @@ void TMainForm::AddTitleBtnClick()
 {
     windows_.diaryTitle().exec();
     todayTab_->bodyEditor()->setFocus();
+}
+
+// The guide of the checkout for a program in a build tree, the installed one for the installed
+// program.
+void TMainForm::HelpGuideClick()
+{
+    const QString programFolder = programFolderOf(platform_.system.programFilePath());
+    const QString canonical = QFileInfo(programFolder).canonicalFilePath();
+    const bool installed = !canonical.isEmpty()
+                           && canonical == QFileInfo(installedProgramFolder()).canonicalFilePath();
+    const QString path =
+        about::guidePath(platform_.files, installed, sourceGuideFolder(), installedGuideFolder());
+    if (path.isEmpty()) {
+        platform_.messages.show({QStringLiteral("使い方ガイド（%1）が見つかりません。")
+                                     .arg(installedGuideFolder() + QStringLiteral("guide.md")),
+                                 appTitle(), MsgButtons::Ok, MsgIcon::Exclamation});
+        return;
+    }
+    if (!guide_)
+        guide_ = new GuideWindow(this);
+    guide_->open(path);
 }
 
 void TMainForm::HelpDonotmindClick()

@@ -18,6 +18,7 @@ class TagCommands;
 class DiaryFileTab;
 class EntryExport;
 class FindBar;
+class GuideWindow;
 class QPushButton;
 class QTabWidget;
 class RecoveryKeeper;
@@ -92,6 +93,7 @@ private:
     void UseHintBtnClick();
     void InsertDiaryBtnClick();
     void HelpAdviceClick();
+    void HelpGuideClick();
     void HelpDonotmindClick();
     void EditFindClick();
     void EditFindNextClick();
@@ -117,6 +119,7 @@ private:
     EditorCommands* editorCommands_;
     DateListCommands* dateList_;
     CommandTable* commands_;
+    GuideWindow* guide_ = nullptr;
     // The menu's save items come back at every switch to the second tab, until the document
     // next opens or saves.
     bool switchedToDiary_ = false;

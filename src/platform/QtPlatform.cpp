@@ -1,12 +1,13 @@
 #include "platform/QtPlatform.h"
 
+#include "platform/WebBrowser.h"
+
 #include "storage/SafeWrite.h"
 #include "storage/WholeFile.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -14,7 +15,6 @@
 #include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QUrl>
 
 #include <sys/stat.h>
 
@@ -213,9 +213,10 @@ void QtSystem::playSound(SystemSound)
     QApplication::beep();
 }
 
+// Not the handler of HTML files, which may be this editor: the desktop's web browser.
 bool QtSystem::openInBrowser(const QString& filePath)
 {
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(filePath));
+    return openInWebBrowser(filePath, QProcessEnvironment::systemEnvironment(), programFilePath());
 }
 
 QtFiles::QtFiles(QString backupFolder) : backupFolder_(std::move(backupFolder)) {}

@@ -1,6 +1,9 @@
 // The program as it starts, opening the preview as the writer does (its menu item) once the
 // main window is shown, then telling on standard output "shown <text>" with the text the entry
-// pane's engine shows, or "message <text>" for a message box instead, and ending.
+// pane's engine shows, or "message <text>" for a message box instead, and ending. With
+// PREVIEW_MAIN_AT="x,y,width,height" the main window is put there first, and the frames of the
+// main window and the preview are told as "placed x,y,width,height x,y,width,height" before the
+// rest.
 //
 // Usage: preview_child
 
@@ -21,6 +24,18 @@ void say(const QString& line)
 {
     std::printf("%s\n", line.toUtf8().constData());
     std::fflush(stdout);
+}
+
+QString rectText(const QRect& r)
+{
+    return QStringLiteral("%1,%2,%3,%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+}
+
+void putMainWindow(QWidget* main)
+{
+    const QStringList at = qEnvironmentVariable("PREVIEW_MAIN_AT").split(u',');
+    if (at.size() == 4)
+        main->setGeometry(at[0].toInt(), at[1].toInt(), at[2].toInt(), at[3].toInt());
 }
 
 QWidget* mainWindow()
@@ -45,6 +60,9 @@ void tellWhenShown(PreviewWindow* preview)
         QTimer::singleShot(50, [preview] { tellWhenShown(preview); });
         return;
     }
+    if (qEnvironmentVariableIsSet("PREVIEW_MAIN_AT"))
+        say(QStringLiteral("placed ") + rectText(preview->parentWidget()->frameGeometry()) + u' '
+            + rectText(preview->frameGeometry()));
     preview->entryView()->runScript(
         QStringLiteral("document.body ? document.body.innerText : ''"),
         [preview](const QVariant& text) {
@@ -63,6 +81,7 @@ int main(int argc, char** argv)
 {
     return runPelmora(argc, argv, StartAs::Alone, [] {
         QWidget* main = mainWindow();
+        putMainWindow(main);
         QTimer::singleShot(0, main->findChild<QAction*>(QStringLiteral("ViewPreview")),
                            &QAction::trigger);
         auto* preview = main->findChild<PreviewWindow*>();

@@ -174,6 +174,29 @@ TEST(PreviewInTheProgram, OpensFromTheMenuAndShowsTheEntry)
     EXPECT_TRUE(out.startsWith(QStringLiteral("shown "))) << out.toStdString();
 }
 
+// On a 1280 x 1024 screen, a main window at 100,100, 700 wide leaves 480 free on its right, the
+// preview's width, less the frames' two pixels a side that this screen gives every window.
+TEST(PreviewInTheProgram, OpensBesideTheMainWindowNotOverIt)
+{
+    QTemporaryDir folder;
+    QFile screens(folder.filePath(QStringLiteral("screens.json")));
+    ASSERT_TRUE(screens.open(QIODevice::WriteOnly));
+    screens.write(R"({"screens": [{"name": "wide", "x": 0, "y": 0, "width": 1280,
+        "height": 1024, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
+    screens.close();
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"),
+               QStringLiteral("offscreen:configfile=") + screens.fileName());
+    env.insert(QStringLiteral("PREVIEW_MAIN_AT"), QStringLiteral("100,100,700,500"));
+    QProcess child;
+    child.setProcessEnvironment(env);
+    child.start(QStringLiteral(PREVIEW_CHILD), {});
+    ASSERT_TRUE(child.waitForFinished(60000));
+    const QString out = QString::fromUtf8(child.readAllStandardOutput());
+    EXPECT_TRUE(out.startsWith(QStringLiteral("placed 98,98,704,504 802,98,478,564\n")))
+        << out.toStdString();
+}
+
 // The excerpt's first line, after edits that change what the lines below them start in.
 TEST(DiaryExcerptTest, StartsAtALineInTextAfterEditsFarAbove)
 {

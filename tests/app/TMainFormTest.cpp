@@ -1,4 +1,6 @@
 #include "app/TMainForm.h"
+#include "app/GuideWindow.h"
+#include "app/InstallDirs.h"
 #include "core/AppError.h"
 #include "document/DiaryDocument.h"
 #include "document/DiaryFileTab.h"
@@ -26,6 +28,7 @@
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTest>
+#include <QTextBrowser>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -680,3 +683,26 @@ TEST_F(MainFormTest, FileDialogsAreSetUpForTheirUses)
 }
 
 } // namespace
+
+// The help menu's guide shows the checkout's guide with its pictures; without one it says so.
+TEST_F(MainFormTest, HelpGuideShowsTheGuideWithItsPictures)
+{
+    showForm();
+    fake.messages.answer({MsgAnswer::Ok});
+    child<QAction>("HelpGuide")->trigger();
+    ASSERT_EQ(form->findChild<GuideWindow*>(), nullptr);
+    ASSERT_EQ(fake.messages.shown.size(), 1);
+    EXPECT_TRUE(fake.messages.shown[0].text.contains(u"guide.md"))
+        << fake.messages.shown[0].text.toStdString();
+
+    fake.files.files.insert(sourceGuideFolder() + QStringLiteral("guide.md"), {});
+    child<QAction>("HelpGuide")->trigger();
+    auto* guide = form->findChild<GuideWindow*>();
+    ASSERT_NE(guide, nullptr);
+    EXPECT_TRUE(guide->isVisible());
+    QTextDocument* text = guide->GuideText->document();
+    EXPECT_TRUE(text->toPlainText().startsWith(QStringLiteral("Pelmora 使い方ガイド")));
+    const QVariant picture = text->resource(QTextDocument::ImageResource,
+                                            QUrl(QStringLiteral("images/main-window.png")));
+    EXPECT_FALSE(picture.value<QByteArray>().isEmpty() && picture.value<QImage>().isNull());
+}

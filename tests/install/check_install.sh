@@ -26,11 +26,14 @@ expected=(
     usr/share/applications/$id.desktop
     usr/share/metainfo/$id.metainfo.xml
     usr/share/icons/hicolor/scalable/apps/$id.svg
-    usr/share/pelmora/Color.html
+    usr/share/doc/pelmora/Color.html
     usr/share/doc/pelmora/README.md
-    usr/share/doc/pelmora/LICENSE
-    usr/share/doc/pelmora/guide.md
-    usr/share/doc/pelmora/images/main-window.png
+    usr/share/doc/pelmora/copyright
+    usr/share/doc/pelmora/changelog.gz
+    usr/share/man/man1/pelmora.1.gz
+    usr/share/man/ja/man1/pelmora.1.gz
+    usr/share/doc/pelmora/docs/guide.md
+    usr/share/doc/pelmora/docs/images/main-window.png
 )
 for size in 16 24 32 48 64 128 256; do
     expected+=("usr/share/icons/hicolor/${size}x$size/apps/$id.png")
@@ -49,6 +52,9 @@ extra=$(find "$root" -type f -printf '%P\n' | grep -v -x -F -f <(printf '%s\n' "
 desktop=$usr/share/applications/$id.desktop
 grep -q -x "Icon=$id" "$desktop" || fail "the desktop entry names another icon"
 grep -q -x "Exec=pelmora %f" "$desktop" || fail "the desktop entry starts another program"
+# Offered in "Open with" for HTML files, never made their default by the package.
+grep -q -x "MimeType=text/html;" "$desktop" || fail "the desktop entry claims other types"
+! grep -q "InitialPreference" "$desktop" || fail "the desktop entry asks to be the default"
 
 # The validators are not needed to run the tests; the test command installs them.
 if command -v desktop-file-validate >/dev/null; then

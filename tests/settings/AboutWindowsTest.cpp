@@ -43,6 +43,32 @@ TEST(AboutInfo, ReadmeIsFoundBesideTheProgramAboveItOrInTheDocFolder)
     }
 }
 
+TEST(AboutInfo, GuideOfTheCheckoutForABuildAndTheInstalledOneWhenInstalled)
+{
+    const QString source = u"/home/w/pelmora/docs/guide.md"_s;
+    const QString installed = u"/usr/share/doc/pelmora/docs/guide.md"_s;
+    const struct {
+        const char* name;
+        bool programInstalled;
+        QStringList present;
+        QString expected;
+    } cases[] = {
+        {"build tree", false, {source, installed}, source},
+        {"build tree, checkout gone", false, {installed}, installed},
+        {"installed", true, {source, installed}, installed},
+        {"installed, guide removed", true, {source}, QString()},
+    };
+    for (const auto& c : cases) {
+        FakeFiles files;
+        for (const QString& path : c.present)
+            files.files.insert(path, "# Pelmora");
+        EXPECT_EQ(about::guidePath(files, c.programInstalled, u"/home/w/pelmora/docs/"_s,
+                                   u"/usr/share/doc/pelmora/docs/"_s),
+                  c.expected)
+            << c.name;
+    }
+}
+
 TEST(AboutInfo, MemoryInMegabytesWithSeparators)
 {
     const struct {
