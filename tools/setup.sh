@@ -15,9 +15,10 @@ top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$top"
 
 packages=(cmake g++ make qt6-base-dev qt6-webengine-dev qt6-translations-l10n fonts-ipafont-gothic
-    libgl-dev)
+    libgl-dev libcurl4-openssl-dev)
 [[ $mode == test ]] &&
-    packages+=(libgtest-dev clang-format desktop-file-utils appstream clang-14 libclang-rt-14-dev)
+    packages+=(libgtest-dev clang-format desktop-file-utils appstream clang-14 libclang-rt-14-dev
+        openssh-server)
 
 install_missing() {
     local missing=()
