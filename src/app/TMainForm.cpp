@@ -21,6 +21,7 @@
 #include "platform/Controls.h"
 #include "platform/Messages.h"
 #include "platform/SystemInfo.h"
+#include "publish/Publisher.h"
 #include "recovery/RecoveryKeeper.h"
 #include "settings/SettingsStore.h"
 #include "settings/TAppSetForm.h"
@@ -78,6 +79,7 @@ TMainForm::TMainForm(Platform platform, QWidget* parent)
         [this] { refocusEditor(); }, this);
     entryExport_ = new EntryExport(todayTab_, platform_, SaveDialogToday, this);
     editorCommands_ = new EditorCommands(state_, todayTab_, diaryTab_, platform_, this);
+    publisher_ = new Publisher(document_, diaryTab_, platform_, this);
     createCommands();
     setMinimumSize(startWidth, startHeight);
     resize(startWidth, startHeight);
@@ -163,7 +165,7 @@ void TMainForm::createFileDialogs()
 void TMainForm::createCommands()
 {
     commands_ = new CommandTable(menuBar(), this, errors_);
-    commands_->build(fileMenu() + editMenu() + otherMenus());
+    commands_->build(fileMenu() + editMenu() + publishMenu() + otherMenus());
     editorCommands_->useItems(commands_->action("ViewPreview"), commands_->action("ViewColoring"));
     bindButtons();
     followStates();
@@ -399,6 +401,34 @@ QList<CommandRow> TMainForm::editMenu()
     };
 }
 
+QList<CommandRow> TMainForm::publishMenu()
+{
+    using K = CommandRow::Kind;
+    Publisher* publisher = publisher_;
+    auto offered = [publisher] { return publisher->sendOffered(); };
+    return {
+        {K::Menu, "MenuPublish", QStringLiteral("公開(&U)")},
+        {K::Command,
+         "PublishSet",
+         QStringLiteral("公開の設定(&S)..."),
+         {},
+         [publisher] { publisher->PublishSetClick(); },
+         offered},
+        {K::Command,
+         "PublishSend",
+         QStringLiteral("サイトへ送る(&U)"),
+         {QKeySequence(Qt::CTRL | Qt::Key_U)},
+         [publisher] { publisher->PublishSendClick(); },
+         offered},
+        {K::Command,
+         "PublishCheck",
+         QStringLiteral("送る前に確認(&C)..."),
+         {},
+         [publisher] { publisher->PublishCheckClick(); },
+         offered},
+    };
+}
+
 QList<CommandRow> TMainForm::otherMenus()
 {
     using K = CommandRow::Kind;
@@ -501,6 +531,7 @@ void TMainForm::followStates()
     connect(document_, &DiaryDocument::saveOffersChanged, this, update);
     connect(document_, &DiaryDocument::documentOpened, this, documentEvent);
     connect(document_, &DiaryDocument::documentSaved, this, documentEvent);
+    connect(publisher_, &Publisher::sendingChanged, this, update);
     for (QPlainTextEdit* editor : {todayTab_->bodyEditor(), diaryTab_->AllMemo}) {
         connect(editor, &QPlainTextEdit::undoAvailable, this, update);
         connect(editor, &QPlainTextEdit::redoAvailable, this, update);

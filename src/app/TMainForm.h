@@ -21,6 +21,7 @@ class QPushButton;
 class QTabWidget;
 class RecoveryKeeper;
 class TodayEntryTab;
+class Publisher;
 
 // The main window: both tabs, the bottom row, the menus, and the working state of the run.
 class TMainForm : public QMainWindow {
@@ -34,6 +35,7 @@ public:
     TodayEntryTab* todayTab() const { return todayTab_; }
     DiaryFileTab* diaryTab() const { return diaryTab_; }
     DiaryDocument* document() const { return document_; }
+    Publisher* publisher() const { return publisher_; }
 
     // Gives the keyboard focus to the editor of the tab in front.
     void refocusEditor();
@@ -69,6 +71,7 @@ private:
     QList<CommandRow> fileMenu();
     QList<CommandRow> encodingRows();
     QList<CommandRow> editMenu();
+    QList<CommandRow> publishMenu();
     QList<CommandRow> otherMenus();
     void bindButtons();
     void followStates();
@@ -114,6 +117,7 @@ private:
     EntryExport* entryExport_;
     RecoveryKeeper* recovery_ = nullptr;
     EditorCommands* editorCommands_;
+    Publisher* publisher_;
     CommandTable* commands_;
     // The menu's save items come back at every switch to the second tab, until the document
     // next opens or saves.

@@ -1,9 +1,15 @@
 #include "publish/SiteUpload.h"
 #include "SshServer.h"
+#include "app/TMainForm.h"
+#include "publish/Publisher.h"
+#include "support/FakePlatform.h"
 
+#include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -218,6 +224,49 @@ TEST_F(SftpSiteTest, AStoppedSendLeavesTheOldFileWhole)
     EXPECT_EQ(uploadToSite(sent, {}).outcome, UploadOutcome::Sent);
     EXPECT_TRUE(readAll(target) == big);
     EXPECT_EQ(remoteFiles(folder), QStringList{QStringLiteral("site.htm")});
+}
+
+// The writer's way: Ctrl+U's command on the open diary, the new host's fingerprint answered,
+// the password typed; the result line tells, and the password is nowhere it could stay.
+TEST_F(SftpSiteTest, TheSendCommandSendsTheOpenDiary)
+{
+    const QString folder = server->makeFolder(QStringLiteral("menu"));
+    const QByteArray diary = shiftJisDiary(10);
+    const UploadRequest sent = request(QStringLiteral("menu"), diary);
+    writeAll(knownHosts, {});
+    FakePlatform fake;
+    fake.files.files.insert(sent.localPath, diary);
+    PublishSettings settings{sent.site, false};
+    fake.keyStore.present = true;
+    ASSERT_TRUE(savePublishSettings(fake.keyStore, sent.localPath, settings));
+    TMainForm form(fake.platform());
+    form.state().FirstPageChangeFlag = FirstPageChange::Never;
+    form.show();
+    form.openGivenFile(sent.localPath);
+    QStringList prompts;
+    form.publisher()->askSecret = [&](const QString& prompt) {
+        prompts.append(prompt);
+        return std::optional<QString>(server->password());
+    };
+    form.publisher()->knownHosts = knownHosts;
+
+    fake.messages.answer({MsgAnswer::Yes}); // the new host's key
+    QAction* send = form.findChild<QAction*>(QStringLiteral("PublishSend"));
+    ASSERT_TRUE(send && send->isEnabled());
+    EXPECT_EQ(send->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_U));
+    send->trigger();
+    EXPECT_FALSE(send->isEnabled()); // one send at a time
+    auto* result = form.findChild<QLabel*>(QStringLiteral("PublishResult"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return result->text().startsWith(u"送信しました"); }, 20000))
+        << result->text().toStdString();
+    EXPECT_EQ(readAll(folder + QStringLiteral("/site.htm")), diary);
+    EXPECT_EQ(prompts.size(), 1);
+    ASSERT_EQ(fake.messages.shown.size(), 1);
+    EXPECT_TRUE(fake.messages.shown[0].text.contains(server->fingerprint()));
+    EXPECT_TRUE(send->isEnabled());
+    for (const auto& value : fake.keyStore.values)
+        EXPECT_FALSE(value.text.contains(server->password()));
+    EXPECT_FALSE(readAll(knownHosts).contains(server->password().toUtf8()));
 }
 
 } // namespace
