@@ -407,7 +407,9 @@ QList<CommandRow> TMainForm::publishMenu()
     Publisher* publisher = publisher_;
     auto offered = [publisher] { return publisher->sendOffered(); };
     return {
-        {K::Menu, "MenuPublish", QStringLiteral("公開(&U)")},
+        // No access key of its own: every letter is taken on one tab or the other (U by the find
+        // bar's replace field); F10 and the arrows reach it, Ctrl+U sends.
+        {K::Menu, "MenuPublish", QStringLiteral("公開")},
         {K::Command,
          "PublishSet",
          QStringLiteral("公開の設定(&S)..."),
