@@ -26,6 +26,7 @@
 #include "platform/Controls.h"
 #include "platform/Messages.h"
 #include "platform/SystemInfo.h"
+#include "publish/Publisher.h"
 #include "recovery/RecoveryKeeper.h"
 #include "settings/SettingsStore.h"
 #include "settings/TAppSetForm.h"
@@ -85,6 +86,7 @@ TMainForm::TMainForm(Platform platform, QWidget* parent)
     entryExport_ = new EntryExport(todayTab_, platform_, SaveDialogToday, this);
     editorCommands_ = new EditorCommands(state_, todayTab_, diaryTab_, platform_, this);
     dateList_ = new DateListCommands(state_, todayTab_, diaryTab_, platform_, this);
+    publisher_ = new Publisher(document_, diaryTab_, platform_, this);
     createCommands();
     setMinimumSize(startWidth, startHeight);
     resize(startWidth, startHeight);
@@ -173,7 +175,7 @@ void TMainForm::createFileDialogs()
 void TMainForm::createCommands()
 {
     commands_ = new CommandTable(menuBar(), this, errors_);
-    QList<CommandRow> rows = fileMenu() + editMenu() + otherMenus();
+    QList<CommandRow> rows = fileMenu() + editMenu() + publishMenu() + otherMenus();
     // The date list's items close the view menu.
     const auto help = std::find_if(rows.begin(), rows.end(), [](const CommandRow& row) {
         return qstrcmp(row.name, "MenuHelp") == 0;
@@ -419,6 +421,36 @@ QList<CommandRow> TMainForm::editMenu()
     };
 }
 
+QList<CommandRow> TMainForm::publishMenu()
+{
+    using K = CommandRow::Kind;
+    Publisher* publisher = publisher_;
+    auto offered = [publisher] { return publisher->sendOffered(); };
+    return {
+        // No access key of its own: every letter is taken on one tab or the other (U by the find
+        // bar's replace field); F10 and the arrows reach it, Ctrl+U sends.
+        {K::Menu, "MenuPublish", QStringLiteral("公開")},
+        {K::Command,
+         "PublishSet",
+         QStringLiteral("公開の設定(&S)..."),
+         {},
+         [publisher] { publisher->PublishSetClick(); },
+         offered},
+        {K::Command,
+         "PublishSend",
+         QStringLiteral("サイトへ送る(&U)"),
+         {QKeySequence(Qt::CTRL | Qt::Key_U)},
+         [publisher] { publisher->PublishSendClick(); },
+         offered},
+        {K::Command,
+         "PublishCheck",
+         QStringLiteral("送る前に確認(&C)..."),
+         {},
+         [publisher] { publisher->PublishCheckClick(); },
+         offered},
+    };
+}
+
 QList<CommandRow> TMainForm::otherMenus()
 {
     using K = CommandRow::Kind;
@@ -527,6 +559,7 @@ void TMainForm::followStates()
     connect(document_, &DiaryDocument::saveOffersChanged, this, update);
     connect(document_, &DiaryDocument::documentOpened, this, documentEvent);
     connect(document_, &DiaryDocument::documentSaved, this, documentEvent);
+    connect(publisher_, &Publisher::sendingChanged, this, update);
     for (QPlainTextEdit* editor : {todayTab_->bodyEditor(), diaryTab_->AllMemo}) {
         connect(editor, &QPlainTextEdit::undoAvailable, this, update);
         connect(editor, &QPlainTextEdit::redoAvailable, this, update);

@@ -23,6 +23,7 @@ class QPushButton;
 class QTabWidget;
 class RecoveryKeeper;
 class TodayEntryTab;
+class Publisher;
 
 // The main window: both tabs, the bottom row, the menus, and the working state of the run.
 class TMainForm : public QMainWindow {
@@ -36,6 +37,7 @@ public:
     TodayEntryTab* todayTab() const { return todayTab_; }
     DiaryFileTab* diaryTab() const { return diaryTab_; }
     DiaryDocument* document() const { return document_; }
+    Publisher* publisher() const { return publisher_; }
 
     // Gives the keyboard focus to the editor of the tab in front.
     void refocusEditor();
@@ -71,6 +73,7 @@ private:
     QList<CommandRow> fileMenu();
     QList<CommandRow> encodingRows();
     QList<CommandRow> editMenu();
+    QList<CommandRow> publishMenu();
     QList<CommandRow> otherMenus();
     void bindButtons();
     void followStates();
@@ -118,6 +121,7 @@ private:
     RecoveryKeeper* recovery_ = nullptr;
     EditorCommands* editorCommands_;
     DateListCommands* dateList_;
+    Publisher* publisher_;
     CommandTable* commands_;
     GuideWindow* guide_ = nullptr;
     // The menu's save items come back at every switch to the second tab, until the document

@@ -1,0 +1,216 @@
+#include "publish/Publisher.h"
+
+#include "core/MainState.h"
+#include "document/DiaryDocument.h"
+#include "platform/Messages.h"
+#include "publish/TPublishForm.h"
+#include "publish/UploadMessages.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLayout>
+#include <QLocale>
+#include <QProgressBar>
+#include <QPushButton>
+
+namespace {
+
+const QString caption = QStringLiteral("公開");
+
+std::optional<QString> askSecretInDialog(QWidget* window, const QString& prompt)
+{
+    bool ok = false;
+    const QString secret =
+        QInputDialog::getText(window, caption, prompt, QLineEdit::Password, QString(), &ok);
+    return ok ? std::optional<QString>(secret) : std::nullopt;
+}
+
+} // namespace
+
+Publisher::Publisher(DiaryDocument* document, QWidget* tab, Platform platform, QWidget* window)
+    : QObject(window), document_(document), platform_(platform), window_(window)
+{
+    knownHosts = QDir::homePath() + QStringLiteral("/.ssh/known_hosts");
+    askSecret = [window](const QString& prompt) { return askSecretInDialog(window, prompt); };
+
+    PublishRow = new QWidget(tab);
+    PublishRow->setObjectName(QStringLiteral("PublishRow"));
+    PublishProgress = new QProgressBar(PublishRow);
+    PublishProgress->setObjectName(QStringLiteral("PublishProgress"));
+    PublishProgress->setAccessibleName(QStringLiteral("送信の進み具合"));
+    PublishCancelBtn = new QPushButton(QStringLiteral("送信を中止"), PublishRow);
+    PublishCancelBtn->setObjectName(QStringLiteral("PublishCancelBtn"));
+    PublishCancelBtn->setAccessibleName(QStringLiteral("送信を中止"));
+    PublishResult = new QLabel(tab);
+    PublishResult->setObjectName(QStringLiteral("PublishResult"));
+    PublishResult->setAccessibleName(QStringLiteral("送信の結果"));
+    PublishResult->setTextInteractionFlags(Qt::TextSelectableByKeyboard
+                                           | Qt::TextSelectableByMouse);
+    auto* row = new QHBoxLayout(PublishRow);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(PublishProgress, 1);
+    row->addWidget(PublishCancelBtn);
+    tab->layout()->addWidget(PublishRow);
+    tab->layout()->addWidget(PublishResult);
+    PublishRow->hide();
+    PublishResult->hide();
+
+    connect(PublishCancelBtn, &QPushButton::clicked, &job_, &UploadJob::cancel);
+    connect(&job_, &UploadJob::progressed, this, &Publisher::showProgress);
+    connect(&job_, &UploadJob::finished, this, &Publisher::showResult);
+    connect(document_, &DiaryDocument::documentSaved, this, &Publisher::sendAfterSave);
+    job_.trustNewHost = [this](const HostKeySeen& seen) { return trustHost(seen); };
+}
+
+QString Publisher::diaryPath() const
+{
+    return document_->state().CurrentFileName;
+}
+
+bool Publisher::sendOffered() const
+{
+    return document_->state().DocumentLoaded && !job_.running();
+}
+
+bool Publisher::PublishSetClick()
+{
+    if (diaryPath().isEmpty()) {
+        platform_.messages.show({QStringLiteral("公開の設定は日記ファイルごとに記録します。"
+                                                "先に日記を保存してください。"),
+                                 caption, MsgButtons::Ok, MsgIcon::Information});
+        return false;
+    }
+    TPublishForm form(window_);
+    form.setSettings(loadPublishSettings(platform_.keyStore, diaryPath()));
+    if (form.exec() != QDialog::Accepted)
+        return false;
+    if (!savePublishSettings(platform_.keyStore, diaryPath(), form.settings()))
+        platform_.messages.show({QStringLiteral("公開の設定を記録できませんでした。"), caption,
+                                 MsgButtons::Ok, MsgIcon::Stop});
+    return true;
+}
+
+// The diary goes out as it is saved: a modified one is saved first, a new one needs a file, and
+// a diary without a site gets its settings window.
+bool Publisher::readyToSend()
+{
+    if (job_.running())
+        return false;
+    if (document_->isModified() || diaryPath().isEmpty()) {
+        const MsgAnswer answer = platform_.messages.show(
+            {QStringLiteral("日記は保存されていません。保存してから送りますか？"), caption,
+             MsgButtons::YesNo, MsgIcon::Question, MsgAnswer::Yes});
+        if (answer != MsgAnswer::Yes || !document_->SaveDiary())
+            return false;
+    }
+    sending_ = loadPublishSettings(platform_.keyStore, diaryPath());
+    if (sending_.site.host.isEmpty()) {
+        if (!PublishSetClick())
+            return false;
+        sending_ = loadPublishSettings(platform_.keyStore, diaryPath());
+    }
+    return true;
+}
+
+void Publisher::PublishSendClick()
+{
+    if (readyToSend())
+        send();
+}
+
+void Publisher::PublishCheckClick()
+{
+    if (!readyToSend())
+        return;
+    const QFileInfo local(diaryPath());
+    const QLocale locale;
+    const SiteAddress& site = sending_.site;
+    const QString text =
+        QStringLiteral("次のとおり送ります。よろしいですか？\n\n"
+                       "日記：%1\n大きさ：%2 バイト\n更新日時：%3\n\n送り先：%4@%5:%6")
+            .arg(local.filePath(), locale.toString(local.size()),
+                 locale.toString(local.lastModified(), QLocale::ShortFormat), site.user, site.host,
+                 remotePath(site, site.fileName));
+    if (platform_.messages.show(
+            {text, caption, MsgButtons::YesNo, MsgIcon::Question, MsgAnswer::Yes})
+        == MsgAnswer::Yes)
+        send();
+}
+
+void Publisher::sendAfterSave()
+{
+    if (job_.running() || diaryPath().isEmpty())
+        return;
+    sending_ = loadPublishSettings(platform_.keyStore, diaryPath());
+    if (sending_.sendAfterSave && !sending_.site.host.isEmpty())
+        send();
+}
+
+void Publisher::send()
+{
+    UploadRequest request;
+    request.site = sending_.site;
+    request.localPath = diaryPath();
+    request.knownHosts = knownHosts;
+    const SiteAddress::SignIn signIn = request.site.signIn;
+    if (signIn != SiteAddress::SignIn::Agent) {
+        const std::optional<QString> secret = askSecret(
+            signIn == SiteAddress::SignIn::Password
+                ? QStringLiteral("%1@%2 のパスワード：").arg(request.site.user, request.site.host)
+                : QStringLiteral("鍵ファイル %1 のパスフレーズ（なければ空のまま）：")
+                      .arg(request.site.keyFile));
+        if (!secret)
+            return;
+        request.secret = *secret;
+    }
+    PublishProgress->setRange(0, 0);
+    PublishRow->show();
+    PublishResult->setText(QStringLiteral("送信中：%1").arg(request.site.host));
+    PublishResult->show();
+    job_.start(request);
+    emit sendingChanged();
+}
+
+bool Publisher::trustHost(const HostKeySeen& seen)
+{
+    const QString text =
+        QStringLiteral("サーバー「%1」（ポート%2）に初めて接続します。\n"
+                       "サーバーの鍵の指紋（%3）：\n%4\n\n"
+                       "この指紋がサーバーの管理者から知らされたものと同じなら「はい」を押して"
+                       "ください。鍵を %5 に記録して接続します。")
+            .arg(seen.host)
+            .arg(seen.port)
+            .arg(seen.keyType, seen.fingerprint, knownHosts);
+    return platform_.messages.show(
+               {text, caption, MsgButtons::YesNo, MsgIcon::Question, MsgAnswer::No})
+           == MsgAnswer::Yes;
+}
+
+void Publisher::showProgress(qint64 sent, qint64 total)
+{
+    // The bar counts in kilobytes: a progress bar holds an int.
+    PublishProgress->setRange(0, int(qMax<qint64>(1, total / 1024)));
+    PublishProgress->setValue(int(sent / 1024));
+    PublishProgress->setFormat(
+        QStringLiteral("%1 / %2 バイト").arg(QLocale().toString(sent), QLocale().toString(total)));
+}
+
+void Publisher::showResult(const UploadResult& result)
+{
+    PublishRow->hide();
+    const SiteAddress& site = sending_.site;
+    const QString time = QTime::currentTime().toString(QStringLiteral("HH:mm"));
+    emit sendingChanged();
+    if (result.outcome == UploadOutcome::Sent) {
+        PublishResult->setText(QStringLiteral("送信しました：%1（%2）")
+                                   .arg(site.host + u':' + remotePath(site, site.fileName), time));
+        return;
+    }
+    PublishResult->setText(QStringLiteral("送信できませんでした（%1）").arg(time));
+    platform_.messages.show(
+        {uploadFailureMessage(result, site, knownHosts), caption, MsgButtons::Ok, MsgIcon::Stop});
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "platform/Platform.h"
+#include "publish/PublishSettings.h"
+#include "publish/UploadJob.h"
+
+#include <QObject>
+
+#include <functional>
+#include <optional>
+
+class DiaryDocument;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QWidget;
+
+// The publishing commands of the diary tab: the settings window, sending the saved diary in
+// the background with its progress and a cancel button under the editor, and sending after every
+// save when the diary's settings ask for it.
+class Publisher : public QObject {
+    Q_OBJECT
+public:
+    // Puts the progress row at the bottom of `tab`.
+    Publisher(DiaryDocument* document, QWidget* tab, Platform platform, QWidget* window);
+
+    // "公開の設定": the settings of the open diary; true when the writer pressed OK.
+    bool PublishSetClick();
+    // "サイトへ送る": sends the saved diary, asking to save first when it is modified.
+    void PublishSendClick();
+    // "送る前に確認": shows what will be sent and where, and sends on the writer's yes.
+    void PublishCheckClick();
+    // Whether a send can start now: a diary document open and no send running.
+    bool sendOffered() const;
+
+    // Asks for the password or the passphrase (nullopt: the writer cancelled). Tests replace it.
+    std::function<std::optional<QString>(const QString& prompt)> askSecret;
+    // The known_hosts file host keys are checked against (~/.ssh/known_hosts).
+    QString knownHosts;
+
+    QWidget* PublishRow;
+    QProgressBar* PublishProgress;
+    QPushButton* PublishCancelBtn;
+    QLabel* PublishResult;
+
+signals:
+    void sendingChanged();
+
+private:
+    bool readyToSend();
+    void send();
+    void sendAfterSave();
+    bool trustHost(const HostKeySeen& seen);
+    void showProgress(qint64 sent, qint64 total);
+    void showResult(const UploadResult& result);
+    QString diaryPath() const;
+
+    DiaryDocument* document_;
+    Platform platform_;
+    QWidget* window_;
+    UploadJob job_;
+    PublishSettings sending_;
+};

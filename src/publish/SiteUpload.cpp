@@ -1,0 +1,395 @@
+#include "publish/SiteUpload.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QUrl>
+
+#include <curl/curl.h>
+
+#include <cerrno>
+#include <memory>
+#include <mutex>
+
+QString remotePath(const SiteAddress& site, const QString& name)
+{
+    QString folder = site.folder;
+    while (folder.size() > 1 && folder.endsWith(u'/'))
+        folder.chop(1);
+    if (folder.isEmpty())
+        return name;
+    return folder.endsWith(u'/') ? folder + name : folder + u'/' + name;
+}
+
+namespace {
+
+void startCurl()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+// The name of the key's type, which an SSH key blob starts with.
+QString blobKeyType(const QByteArray& blob)
+{
+    if (blob.size() < 4)
+        return {};
+    const auto* p = reinterpret_cast<const unsigned char*>(blob.constData());
+    const quint32 length =
+        (quint32(p[0]) << 24) | (quint32(p[1]) << 16) | (quint32(p[2]) << 8) | quint32(p[3]);
+    if (length > quint32(blob.size() - 4))
+        return {};
+    return QString::fromLatin1(blob.mid(4, int(length)));
+}
+
+QByteArray quoted(const QString& path)
+{
+    QByteArray bytes = path.toUtf8();
+    bytes.replace('\\', "\\\\");
+    bytes.replace('"', "\\\"");
+    return '"' + bytes + '"';
+}
+
+struct SlistFree {
+    void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+};
+using Slist = std::unique_ptr<curl_slist, SlistFree>;
+
+Slist commandList(const QList<QByteArray>& commands)
+{
+    curl_slist* list = nullptr;
+    for (const QByteArray& command : commands)
+        list = curl_slist_append(list, command.constData());
+    return Slist(list);
+}
+
+// One send: a connection kept open over its steps (upload, size check, rename).
+class Uploader {
+public:
+    Uploader(const UploadRequest& request, const UploadHooks& hooks);
+    ~Uploader() { curl_easy_cleanup(curl_); }
+    UploadResult run();
+
+private:
+    void setConnection();
+    CURLcode perform();
+    UploadResult failure(CURLcode code) const;
+    UploadOutcome outcomeOf(CURLcode code) const;
+    bool upload();
+    bool serverHoldsAll();
+    bool putInPlace();
+    bool runCommands(const QList<QByteArray>& commands, bool canCancel = false);
+    void removeTemporary();
+    QByteArray url(const QString& path) const;
+
+    static size_t readLocal(char* buffer, size_t size, size_t count, void* self);
+    static size_t keepTail(char* data, size_t size, size_t count, void* self);
+    static int progressOf(void* self, curl_off_t, curl_off_t, curl_off_t total, curl_off_t sent);
+    static int checkHostKey(CURL*, const curl_khkey* known, const curl_khkey* found,
+                            curl_khmatch match, void* self);
+    int hostKeyAnswer(const curl_khkey* found, curl_khmatch match);
+
+    const UploadRequest& request_;
+    const UploadHooks& hooks_;
+    CURL* curl_;
+    char error_[CURL_ERROR_SIZE] = {};
+    QFile local_;
+    qint64 size_ = 0;
+    QByteArray tail_;
+    CURLcode lastCode_ = CURLE_OK;
+    bool readStarted_ = false;
+    bool cancellable_ = true;
+    bool keyChanged_ = false;
+    bool keyRefused_ = false;
+    QString tempName_;
+    QString oldName_;
+};
+
+Uploader::Uploader(const UploadRequest& request, const UploadHooks& hooks)
+    : request_(request), hooks_(hooks), curl_(curl_easy_init()), local_(request.localPath)
+{
+    const QString name = request.site.fileName;
+    tempName_ = u'.' + name + QStringLiteral(".pelmora-upload");
+    oldName_ = u'.' + name + QStringLiteral(".pelmora-old");
+}
+
+UploadResult Uploader::run()
+{
+    if (!curl_)
+        return {UploadOutcome::Failed, QStringLiteral("libcurl")};
+    if (!local_.open(QIODevice::ReadOnly))
+        return {UploadOutcome::LocalFileUnreadable, local_.errorString()};
+    size_ = local_.size();
+    setConnection();
+    if (!upload()) {
+        const UploadResult result = failure(lastCode_);
+        if (readStarted_)
+            removeTemporary();
+        return result;
+    }
+    if (!serverHoldsAll()) {
+        const UploadResult result = lastCode_ == CURLE_OK
+                                        ? UploadResult{UploadOutcome::SizeMismatch, {}}
+                                        : failure(lastCode_);
+        removeTemporary();
+        return result;
+    }
+    if (!putInPlace())
+        return failure(lastCode_);
+    return {UploadOutcome::Sent, {}};
+}
+
+QByteArray Uploader::url(const QString& path) const
+{
+    const SiteAddress& site = request_.site;
+    QUrl url;
+    url.setScheme(site.protocol == SiteAddress::Protocol::Sftp ? QStringLiteral("sftp")
+                                                               : QStringLiteral("ftp"));
+    url.setHost(site.host);
+    url.setPort(site.port);
+    // A path from the login folder is "/~/..." in an SFTP address.
+    url.setPath(path.startsWith(u'/') ? path : QStringLiteral("/~/") + path);
+    return url.toEncoded();
+}
+
+void Uploader::setConnection()
+{
+    const SiteAddress& site = request_.site;
+    curl_easy_setopt(curl_, CURLOPT_ERRORBUFFER, error_);
+    curl_easy_setopt(curl_, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(curl_, CURLOPT_PROTOCOLS_STR, "sftp");
+    curl_easy_setopt(curl_, CURLOPT_CONNECTTIMEOUT, long(request_.connectSeconds));
+    curl_easy_setopt(curl_, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(curl_, CURLOPT_LOW_SPEED_TIME, long(request_.stallSeconds));
+    curl_easy_setopt(curl_, CURLOPT_USERNAME, site.user.toUtf8().constData());
+    const QByteArray secret = request_.secret.toUtf8();
+    switch (site.signIn) {
+    case SiteAddress::SignIn::Password:
+        curl_easy_setopt(curl_, CURLOPT_SSH_AUTH_TYPES,
+                         long(CURLSSH_AUTH_PASSWORD | CURLSSH_AUTH_KEYBOARD));
+        curl_easy_setopt(curl_, CURLOPT_PASSWORD, secret.constData());
+        break;
+    case SiteAddress::SignIn::Agent:
+        curl_easy_setopt(curl_, CURLOPT_SSH_AUTH_TYPES, long(CURLSSH_AUTH_AGENT));
+        break;
+    case SiteAddress::SignIn::KeyFile:
+        curl_easy_setopt(curl_, CURLOPT_SSH_AUTH_TYPES, long(CURLSSH_AUTH_PUBLICKEY));
+        curl_easy_setopt(curl_, CURLOPT_SSH_PRIVATE_KEYFILE,
+                         QFile::encodeName(site.keyFile).constData());
+        if (!secret.isEmpty())
+            curl_easy_setopt(curl_, CURLOPT_KEYPASSWD, secret.constData());
+        break;
+    }
+    curl_easy_setopt(curl_, CURLOPT_SSH_KNOWNHOSTS,
+                     QFile::encodeName(request_.knownHosts).constData());
+    curl_easy_setopt(curl_, CURLOPT_SSH_KEYFUNCTION, &Uploader::checkHostKey);
+    curl_easy_setopt(curl_, CURLOPT_SSH_KEYDATA, this);
+    curl_easy_setopt(curl_, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(curl_, CURLOPT_XFERINFOFUNCTION, &Uploader::progressOf);
+    curl_easy_setopt(curl_, CURLOPT_XFERINFODATA, this);
+}
+
+CURLcode Uploader::perform()
+{
+    error_[0] = '\0';
+    lastCode_ = curl_easy_perform(curl_);
+    return lastCode_;
+}
+
+bool Uploader::upload()
+{
+    curl_easy_setopt(curl_, CURLOPT_URL, url(remotePath(request_.site, tempName_)).constData());
+    curl_easy_setopt(curl_, CURLOPT_UPLOAD, 1L);
+    curl_easy_setopt(curl_, CURLOPT_INFILESIZE_LARGE, curl_off_t(size_));
+    curl_easy_setopt(curl_, CURLOPT_READFUNCTION, &Uploader::readLocal);
+    curl_easy_setopt(curl_, CURLOPT_READDATA, this);
+    const bool sent = perform() == CURLE_OK;
+    curl_easy_setopt(curl_, CURLOPT_UPLOAD, 0L);
+    return sent;
+}
+
+// Reads back the temporary file's last byte, and whatever follows it: the server holds all of
+// the diary when exactly that one byte comes back, and it is the diary's own last byte.
+bool Uploader::serverHoldsAll()
+{
+    local_.seek(qMax<qint64>(0, size_ - 1));
+    const QByteArray lastByte = local_.read(1);
+    tail_.clear();
+    curl_easy_setopt(curl_, CURLOPT_URL, url(remotePath(request_.site, tempName_)).constData());
+    const QByteArray range = QByteArray::number(qMax<qint64>(0, size_ - 1)) + '-';
+    curl_easy_setopt(curl_, CURLOPT_RANGE, size_ > 0 ? range.constData() : nullptr);
+    curl_easy_setopt(curl_, CURLOPT_WRITEFUNCTION, &Uploader::keepTail);
+    curl_easy_setopt(curl_, CURLOPT_WRITEDATA, this);
+    cancellable_ = false;
+    const CURLcode code = perform();
+    curl_easy_setopt(curl_, CURLOPT_RANGE, nullptr);
+    if (code == CURLE_BAD_DOWNLOAD_RESUME) { // the server holds less than was sent
+        lastCode_ = CURLE_OK;
+        return false;
+    }
+    return code == CURLE_OK && tail_ == lastByte;
+}
+
+// Renames the temporary file over the old one. Servers that refuse to rename over an existing
+// file (OpenSSH's among them) get the old file renamed aside first, and back if the new one
+// cannot take its place; a copy set aside by an earlier send that stopped half way is removed
+// first, since the diary's own name still holds a whole file then.
+bool Uploader::putInPlace()
+{
+    const SiteAddress& site = request_.site;
+    const QByteArray temp = quoted(remotePath(site, tempName_));
+    const QByteArray target = quoted(remotePath(site, site.fileName));
+    const QByteArray old = quoted(remotePath(site, oldName_));
+    if (runCommands({"rename " + temp + ' ' + target}))
+        return true;
+    if (!runCommands({"*rm " + old, "rename " + target + ' ' + old}))
+        return (removeTemporary(), false);
+    if (!runCommands({"rename " + temp + ' ' + target})) {
+        const CURLcode code = lastCode_;
+        runCommands({"*rename " + old + ' ' + target});
+        removeTemporary();
+        lastCode_ = code;
+        return false;
+    }
+    runCommands({"*rm " + old});
+    return true;
+}
+
+bool Uploader::runCommands(const QList<QByteArray>& commands, bool canCancel)
+{
+    cancellable_ = canCancel;
+    const Slist list = commandList(commands);
+    curl_easy_setopt(curl_, CURLOPT_URL, url(remotePath(request_.site, {}) + u'/').constData());
+    curl_easy_setopt(curl_, CURLOPT_NOBODY, 1L);
+    curl_easy_setopt(curl_, CURLOPT_QUOTE, list.get());
+    const bool done = perform() == CURLE_OK;
+    curl_easy_setopt(curl_, CURLOPT_QUOTE, nullptr);
+    curl_easy_setopt(curl_, CURLOPT_NOBODY, 0L);
+    return done;
+}
+
+void Uploader::removeTemporary()
+{
+    const CURLcode code = lastCode_;
+    curl_easy_setopt(curl_, CURLOPT_CONNECTTIMEOUT, 10L);
+    curl_easy_setopt(curl_, CURLOPT_LOW_SPEED_TIME, 10L);
+    runCommands({"*rm " + quoted(remotePath(request_.site, tempName_))});
+    lastCode_ = code;
+}
+
+size_t Uploader::readLocal(char* buffer, size_t size, size_t count, void* self)
+{
+    auto* uploader = static_cast<Uploader*>(self);
+    uploader->readStarted_ = true;
+    const qint64 read = uploader->local_.read(buffer, qint64(size * count));
+    return read < 0 ? CURL_READFUNC_ABORT : size_t(read);
+}
+
+size_t Uploader::keepTail(char* data, size_t size, size_t count, void* self)
+{
+    auto* uploader = static_cast<Uploader*>(self);
+    if (uploader->tail_.size() < 16)
+        uploader->tail_.append(data, qsizetype(qMin<size_t>(size * count, 16)));
+    return size * count;
+}
+
+int Uploader::progressOf(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t sent)
+{
+    auto* uploader = static_cast<Uploader*>(self);
+    const UploadHooks& hooks = uploader->hooks_;
+    if (!uploader->cancellable_)
+        return 0;
+    if (hooks.progress && uploader->readStarted_)
+        hooks.progress(sent, uploader->size_);
+    return hooks.cancelled && hooks.cancelled->load() ? 1 : 0;
+}
+
+int Uploader::checkHostKey(CURL*, const curl_khkey*, const curl_khkey* found, curl_khmatch match,
+                           void* self)
+{
+    return static_cast<Uploader*>(self)->hostKeyAnswer(found, match);
+}
+
+// A key known_hosts holds connects; a changed one never does; a new one only on the writer's
+// yes, and is then added to known_hosts, a line appended to what the file holds.
+int Uploader::hostKeyAnswer(const curl_khkey* found, curl_khmatch match)
+{
+    if (match == CURLKHMATCH_OK)
+        return CURLKHSTAT_FINE;
+    if (match == CURLKHMATCH_MISMATCH) {
+        keyChanged_ = true;
+        return CURLKHSTAT_REJECT;
+    }
+    const QByteArray blob = found->len > 0 ? QByteArray(found->key, qsizetype(found->len))
+                                           : QByteArray::fromBase64(QByteArray(found->key));
+    const SiteAddress& site = request_.site;
+    const HostKeySeen seen{site.host, site.port, blobKeyType(blob), keyFingerprint(blob)};
+    if (!hooks_.trustNewHost || !hooks_.trustNewHost(seen)) {
+        keyRefused_ = true;
+        return CURLKHSTAT_REJECT;
+    }
+    QDir().mkpath(QFileInfo(request_.knownHosts).absolutePath());
+    QFile file(request_.knownHosts);
+    if (file.open(QIODevice::Append))
+        file.write(knownHostsLine(site.host, site.port, blob));
+    return CURLKHSTAT_FINE;
+}
+
+UploadResult Uploader::failure(CURLcode code) const
+{
+    return {outcomeOf(code), QString::fromUtf8(*error_ ? error_ : curl_easy_strerror(code))};
+}
+
+UploadOutcome Uploader::outcomeOf(CURLcode code) const
+{
+    if (keyChanged_)
+        return UploadOutcome::HostKeyChanged;
+    if (keyRefused_)
+        return UploadOutcome::HostKeyRefused;
+    long osError = 0;
+    curl_easy_getinfo(curl_, CURLINFO_OS_ERRNO, &osError);
+    switch (code) {
+    case CURLE_ABORTED_BY_CALLBACK: return UploadOutcome::Cancelled;
+    case CURLE_LOGIN_DENIED: return UploadOutcome::WrongPassword;
+    case CURLE_COULDNT_RESOLVE_HOST: return UploadOutcome::HostNotFound;
+    case CURLE_COULDNT_CONNECT:
+        return osError == ETIMEDOUT ? UploadOutcome::TimedOut : UploadOutcome::ConnectionRefused;
+    case CURLE_OPERATION_TIMEDOUT: return UploadOutcome::TimedOut;
+    case CURLE_PEER_FAILED_VERIFICATION:
+    case CURLE_SSL_CACERT_BADFILE:
+    case CURLE_SSL_PINNEDPUBKEYNOTMATCH: return UploadOutcome::CertificateRefused;
+    case CURLE_REMOTE_ACCESS_DENIED: return UploadOutcome::NoPermission;
+    case CURLE_REMOTE_DISK_FULL: return UploadOutcome::DiskFull;
+    case CURLE_REMOTE_FILE_NOT_FOUND: return UploadOutcome::FolderMissing;
+    case CURLE_READ_ERROR: return UploadOutcome::LocalFileUnreadable;
+    case CURLE_SEND_ERROR:
+    case CURLE_RECV_ERROR:
+    case CURLE_GOT_NOTHING:
+    case CURLE_PARTIAL_FILE:
+    case CURLE_SSH: return UploadOutcome::ConnectionLost;
+    default: return UploadOutcome::Failed;
+    }
+}
+
+} // namespace
+
+QString keyFingerprint(const QByteArray& keyBlob)
+{
+    const QByteArray hash = QCryptographicHash::hash(keyBlob, QCryptographicHash::Sha256);
+    return QStringLiteral("SHA256:")
+           + QString::fromLatin1(hash.toBase64(QByteArray::OmitTrailingEquals));
+}
+
+QByteArray knownHostsLine(const QString& host, int port, const QByteArray& keyBlob)
+{
+    const QByteArray name = host.toUtf8();
+    const QByteArray where = port == 22 ? name : '[' + name + "]:" + QByteArray::number(port);
+    return where + ' ' + blobKeyType(keyBlob).toLatin1() + ' ' + keyBlob.toBase64() + '\n';
+}
+
+UploadResult uploadToSite(const UploadRequest& request, const UploadHooks& hooks)
+{
+    startCurl();
+    return Uploader(request, hooks).run();
+}

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "publish/SiteAddress.h"
+
+#include <QString>
+
+#include <atomic>
+#include <functional>
+
+// How a send ended. Every outcome but Sent leaves the file on the site as it was.
+enum class UploadOutcome {
+    Sent,
+    Cancelled,
+    LocalFileUnreadable,
+    WrongPassword,
+    HostNotFound,
+    ConnectionRefused,
+    TimedOut,
+    HostKeyChanged,
+    HostKeyRefused,
+    CertificateRefused,
+    NoPermission,
+    DiskFull,
+    FolderMissing,
+    ConnectionLost,
+    SizeMismatch,
+    Failed,
+};
+
+struct UploadResult {
+    UploadOutcome outcome = UploadOutcome::Failed;
+    QString detail; // the transfer library's own words, when it had any
+};
+
+// A server's SSH host key that known_hosts does not hold.
+struct HostKeySeen {
+    QString host;
+    int port = 22;
+    QString keyType;     // "ssh-ed25519", "ecdsa-sha2-nistp256", ...
+    QString fingerprint; // "SHA256:" and the unpadded base64 of the key's SHA-256, as ssh shows it
+};
+
+struct UploadRequest {
+    SiteAddress site;
+    QString localPath;
+    QString secret;     // the password, or the key file's passphrase
+    QString knownHosts; // the known_hosts file the host key is checked against and added to
+    int connectSeconds = 20;
+    int stallSeconds = 30; // a send that moves no byte for this long has timed out
+};
+
+// Called on the sending thread.
+struct UploadHooks {
+    // Whether to trust a host whose key known_hosts does not hold; a yes adds the key there.
+    std::function<bool(const HostKeySeen&)> trustNewHost;
+    std::function<void(qint64 sent, qint64 total)> progress;
+    const std::atomic_bool* cancelled = nullptr;
+};
+
+// Sends the local file to the site: to a temporary name in the site's folder first, then, once
+// the server holds all of it, renamed over the old file, so the site never shows half of it. A
+// failure or a cancel leaves the old file whole and removes the temporary one when the server
+// can still be reached (a leftover one is replaced at the next send). Blocks until done.
+UploadResult uploadToSite(const UploadRequest& request, const UploadHooks& hooks);
+
+// The line of known_hosts that trusts this key, as OpenSSH writes it ("[host]:port" when the
+// port is not 22).
+QByteArray knownHostsLine(const QString& host, int port, const QByteArray& keyBlob);
+// The key's SHA-256 fingerprint as OpenSSH shows it.
+QString keyFingerprint(const QByteArray& keyBlob);

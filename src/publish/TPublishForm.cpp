@@ -1,0 +1,144 @@
+#include "publish/TPublishForm.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+
+namespace {
+
+template <typename Control> Control* named(Control* control, const char* name, const QString& label)
+{
+    control->setObjectName(QLatin1String(name));
+    control->setAccessibleName(label);
+    return control;
+}
+
+void addRow(QFormLayout* form, const QString& caption, QWidget* field, QLayout* row = nullptr)
+{
+    auto* label = new QLabel(caption);
+    label->setBuddy(field);
+    if (row)
+        form->addRow(label, row);
+    else
+        form->addRow(label, field);
+}
+
+} // namespace
+
+TPublishForm::TPublishForm(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("TPublishForm"));
+    setWindowTitle(QStringLiteral("公開の設定"));
+    ProtocolBox = named(new QComboBox, "ProtocolBox", QStringLiteral("方式"));
+    ProtocolBox->addItem(QStringLiteral("SFTP"));
+    HostEdit = named(new QLineEdit, "HostEdit", QStringLiteral("サーバー"));
+    PortEdit = named(new QSpinBox, "PortEdit", QStringLiteral("ポート"));
+    PortEdit->setRange(1, 65535);
+    UserEdit = named(new QLineEdit, "UserEdit", QStringLiteral("ユーザー名"));
+    FolderEdit = named(new QLineEdit, "FolderEdit", QStringLiteral("サーバーのフォルダ"));
+    FolderEdit->setPlaceholderText(
+        QStringLiteral("例：public_html/diary（/で始めるとルートから）"));
+    RemoteNameEdit =
+        named(new QLineEdit, "RemoteNameEdit", QStringLiteral("サーバーでのファイル名"));
+    SignInBox = named(new QComboBox, "SignInBox", QStringLiteral("サインインの方法"));
+    SignInBox->addItems({QStringLiteral("パスワード"), QStringLiteral("SSH鍵（ssh-agent）"),
+                         QStringLiteral("SSH鍵ファイル")});
+    KeyFileEdit = named(new QLineEdit, "KeyFileEdit", QStringLiteral("鍵ファイル"));
+    KeyFileBtn = named(new QPushButton(QStringLiteral("参照(&B)...")), "KeyFileBtn",
+                       QStringLiteral("鍵ファイルを選ぶ"));
+    SendAfterSaveCheck = named(new QCheckBox(QStringLiteral("保存したら送る(&S)")),
+                               "SendAfterSaveCheck", QStringLiteral("保存したら送る"));
+
+    auto* keyRow = new QHBoxLayout;
+    keyRow->addWidget(KeyFileEdit, 1);
+    keyRow->addWidget(KeyFileBtn);
+    auto* form = new QFormLayout;
+    addRow(form, QStringLiteral("方式(&P)"), ProtocolBox);
+    addRow(form, QStringLiteral("サーバー(&H)"), HostEdit);
+    addRow(form, QStringLiteral("ポート(&O)"), PortEdit);
+    addRow(form, QStringLiteral("ユーザー名(&U)"), UserEdit);
+    addRow(form, QStringLiteral("フォルダ(&F)"), FolderEdit);
+    addRow(form, QStringLiteral("ファイル名(&N)"), RemoteNameEdit);
+    addRow(form, QStringLiteral("サインイン(&I)"), SignInBox);
+    addRow(form, QStringLiteral("鍵ファイル(&K)"), KeyFileEdit, keyRow);
+    form->addRow(SendAfterSaveCheck);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    OkBtn = named(buttons->button(QDialogButtonBox::Ok), "OkBtn", QStringLiteral("OK"));
+    named(buttons->button(QDialogButtonBox::Cancel), "CancelBtn", QStringLiteral("キャンセル"))
+        ->setText(QStringLiteral("キャンセル"));
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(buttons);
+
+    connect(SignInBox, &QComboBox::currentIndexChanged, this, &TPublishForm::SignInBoxChange);
+    connect(KeyFileBtn, &QPushButton::clicked, this, &TPublishForm::KeyFileBtnClick);
+    connect(buttons, &QDialogButtonBox::accepted, this, &TPublishForm::OkBtnClick);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    SignInBoxChange();
+}
+
+void TPublishForm::setSettings(const PublishSettings& settings)
+{
+    const SiteAddress& site = settings.site;
+    HostEdit->setText(site.host);
+    PortEdit->setValue(site.port);
+    UserEdit->setText(site.user);
+    FolderEdit->setText(site.folder);
+    RemoteNameEdit->setText(site.fileName);
+    SignInBox->setCurrentIndex(int(site.signIn));
+    KeyFileEdit->setText(site.keyFile);
+    SendAfterSaveCheck->setChecked(settings.sendAfterSave);
+}
+
+PublishSettings TPublishForm::settings() const
+{
+    PublishSettings settings;
+    SiteAddress& site = settings.site;
+    site.host = HostEdit->text().trimmed();
+    site.port = PortEdit->value();
+    site.user = UserEdit->text().trimmed();
+    site.folder = FolderEdit->text().trimmed();
+    site.fileName = RemoteNameEdit->text().trimmed();
+    site.signIn = SiteAddress::SignIn(SignInBox->currentIndex());
+    site.keyFile = KeyFileEdit->text();
+    settings.sendAfterSave = SendAfterSaveCheck->isChecked();
+    return settings;
+}
+
+void TPublishForm::SignInBoxChange()
+{
+    const bool keyFile = SignInBox->currentIndex() == int(SiteAddress::SignIn::KeyFile);
+    KeyFileEdit->setEnabled(keyFile);
+    KeyFileBtn->setEnabled(keyFile);
+}
+
+void TPublishForm::KeyFileBtnClick()
+{
+    const QString path =
+        QFileDialog::getOpenFileName(this, QStringLiteral("鍵ファイルを選ぶ"), KeyFileEdit->text());
+    if (!path.isEmpty())
+        KeyFileEdit->setText(path);
+}
+
+// A site needs a server, a user and a file name; the window stays open until it has them.
+void TPublishForm::OkBtnClick()
+{
+    const PublishSettings edited = settings();
+    QLineEdit* missing = edited.site.host.isEmpty()       ? HostEdit
+                         : edited.site.user.isEmpty()     ? UserEdit
+                         : edited.site.fileName.isEmpty() ? RemoteNameEdit
+                                                          : nullptr;
+    if (missing) {
+        missing->setFocus();
+        return;
+    }
+    accept();
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "publish/PublishSettings.h"
+
+#include <QDialog>
+
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+class QSpinBox;
+
+// "公開の設定": where one diary is published and how the program signs in there. Passwords and
+// passphrases are not asked here; they are asked when the diary is sent.
+class TPublishForm : public QDialog {
+    Q_OBJECT
+public:
+    explicit TPublishForm(QWidget* parent = nullptr);
+
+    void setSettings(const PublishSettings& settings);
+    PublishSettings settings() const;
+
+    QComboBox* ProtocolBox;
+    QLineEdit* HostEdit;
+    QSpinBox* PortEdit;
+    QLineEdit* UserEdit;
+    QLineEdit* FolderEdit;
+    QLineEdit* RemoteNameEdit;
+    QComboBox* SignInBox;
+    QLineEdit* KeyFileEdit;
+    QPushButton* KeyFileBtn;
+    QCheckBox* SendAfterSaveCheck;
+    QPushButton* OkBtn;
+
+private:
+    void SignInBoxChange();
+    void KeyFileBtnClick();
+    void OkBtnClick();
+};

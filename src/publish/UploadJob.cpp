@@ -1,0 +1,77 @@
+#include "publish/UploadJob.h"
+
+#include <QDeadlineTimer>
+#include <QMetaObject>
+#include <QThread>
+
+#include <chrono>
+#include <future>
+
+UploadJob::UploadJob(QObject* parent) : QObject(parent) {}
+
+UploadJob::~UploadJob()
+{
+    if (!thread_)
+        return;
+    cancelled_->store(true);
+    thread_->wait();
+    delete thread_;
+}
+
+bool UploadJob::start(const UploadRequest& request)
+{
+    if (thread_)
+        return false;
+    cancelled_ = std::make_shared<std::atomic_bool>(false);
+    thread_ = QThread::create([this, request, cancelled = cancelled_] {
+        qint64 shown = -1;
+        QDeadlineTimer next;
+        UploadHooks hooks;
+        hooks.cancelled = cancelled.get();
+        hooks.trustNewHost = [this](const HostKeySeen& seen) { return askTrust(seen); };
+        // Progress reaches the job a few times a second, not at every block sent.
+        hooks.progress = [this, &shown, &next](qint64 sent, qint64 total) {
+            if (sent == shown || (!next.hasExpired() && sent != total))
+                return;
+            shown = sent;
+            next.setRemainingTime(std::chrono::milliseconds(100));
+            QMetaObject::invokeMethod(
+                this, [this, sent, total] { emit progressed(sent, total); }, Qt::QueuedConnection);
+        };
+        const UploadResult result = uploadToSite(request, hooks);
+        QMetaObject::invokeMethod(
+            this, [this, result] { end(result); }, Qt::QueuedConnection);
+    });
+    thread_->start();
+    return true;
+}
+
+void UploadJob::cancel()
+{
+    if (cancelled_)
+        cancelled_->store(true);
+}
+
+// Runs on the sending thread: the question goes to the job's thread, and the answer is awaited
+// for as long as the send is not cancelled.
+bool UploadJob::askTrust(const HostKeySeen& seen)
+{
+    auto answer = std::make_shared<std::promise<bool>>();
+    std::future<bool> future = answer->get_future();
+    QMetaObject::invokeMethod(
+        this, [this, seen, answer] { answer->set_value(trustNewHost && trustNewHost(seen)); },
+        Qt::QueuedConnection);
+    while (future.wait_for(std::chrono::milliseconds(100)) != std::future_status::ready) {
+        if (cancelled_->load())
+            return false;
+    }
+    return future.get();
+}
+
+void UploadJob::end(const UploadResult& result)
+{
+    thread_->wait();
+    delete thread_;
+    thread_ = nullptr;
+    emit finished(result);
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "publish/SiteUpload.h"
+
+#include <QObject>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+
+class QThread;
+
+// One send at a time on a thread of its own; its signals come on the thread the job lives on,
+// so the editor stays usable while the diary goes out.
+class UploadJob : public QObject {
+    Q_OBJECT
+public:
+    explicit UploadJob(QObject* parent = nullptr);
+    // Cancels a send still running and waits for its thread.
+    ~UploadJob() override;
+
+    // Starts sending; false, and nothing started, while another send runs.
+    bool start(const UploadRequest& request);
+    // Stops the running send; it still ends with finished(), as cancelled.
+    void cancel();
+    bool running() const { return thread_ != nullptr; }
+
+    // Asked on the job's thread when the server's host key is new; the send waits for the answer.
+    std::function<bool(const HostKeySeen&)> trustNewHost;
+
+signals:
+    void progressed(qint64 sent, qint64 total);
+    void finished(const UploadResult& result);
+
+private:
+    bool askTrust(const HostKeySeen& seen);
+    void end(const UploadResult& result);
+
+    QThread* thread_ = nullptr;
+    std::shared_ptr<std::atomic_bool> cancelled_;
+};

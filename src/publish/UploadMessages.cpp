@@ -1,0 +1,79 @@
+#include "publish/UploadMessages.h"
+
+namespace {
+
+QString signInFailure(const SiteAddress& site)
+{
+    if (site.signIn == SiteAddress::SignIn::Password)
+        return QStringLiteral("サーバーにサインインできませんでした。"
+                              "ユーザー名「%1」とパスワードを確かめてください。")
+            .arg(site.user);
+    return QStringLiteral("サーバーがSSHの鍵を受け付けませんでした。"
+                          "ユーザー名「%1」と鍵（またはssh-agentの鍵）を確かめてください。")
+        .arg(site.user);
+}
+
+QString oldFileKept()
+{
+    return QStringLiteral("サイトの日記は前のままです。");
+}
+
+} // namespace
+
+QString uploadFailureMessage(const UploadResult& result, const SiteAddress& site,
+                             const QString& knownHosts)
+{
+    const QString host = site.host;
+    switch (result.outcome) {
+    case UploadOutcome::Sent: return {};
+    case UploadOutcome::Cancelled: return QStringLiteral("送信を中止しました。") + oldFileKept();
+    case UploadOutcome::LocalFileUnreadable:
+        return QStringLiteral("日記のファイルを読めませんでした（%1）。").arg(result.detail);
+    case UploadOutcome::WrongPassword: return signInFailure(site);
+    case UploadOutcome::HostNotFound:
+        return QStringLiteral("サーバー「%1」が見つかりません。ホスト名を確かめてください。")
+            .arg(host);
+    case UploadOutcome::ConnectionRefused:
+        return QStringLiteral("サーバー「%1」のポート%2に接続を拒否されました。"
+                              "ポート番号と、サーバーが動いているかを確かめてください。")
+            .arg(host)
+            .arg(site.port);
+    case UploadOutcome::TimedOut:
+        return QStringLiteral("サーバー「%1」から応答がなく、時間切れになりました。"
+                              "ネットワークとサーバーの状態を確かめてください。")
+                   .arg(host)
+               + oldFileKept();
+    case UploadOutcome::HostKeyChanged:
+        return QStringLiteral(
+                   "警告：サーバー「%1」のホスト鍵が、以前に記録した鍵と違います。"
+                   "サーバーが入れ替わったか、だれかが通信を横取りしているおそれがあるため、"
+                   "接続しませんでした（何も送っていません）。\n"
+                   "鍵が変わったことをサーバーの管理者に確かめてから、%2 の古い行を削除して"
+                   "ください。")
+            .arg(host, knownHosts);
+    case UploadOutcome::HostKeyRefused:
+        return QStringLiteral("サーバー「%1」の鍵を信頼しなかったため、接続しませんでした。")
+            .arg(host);
+    case UploadOutcome::CertificateRefused:
+        return QStringLiteral("サーバー「%1」の証明書を確かめられなかったため、"
+                              "接続しませんでした（何も送っていません）。")
+            .arg(host);
+    case UploadOutcome::NoPermission:
+        return QStringLiteral("サーバーのフォルダ「%1」に書き込む権限がありません。")
+                   .arg(site.folder)
+               + oldFileKept();
+    case UploadOutcome::DiskFull:
+        return QStringLiteral("サーバーの空き容量が足りません。") + oldFileKept();
+    case UploadOutcome::FolderMissing:
+        return QStringLiteral(
+                   "サーバーにフォルダ「%1」がありません。公開の設定を確かめてください。")
+            .arg(site.folder);
+    case UploadOutcome::ConnectionLost:
+        return QStringLiteral("送信の途中で接続が切れました。") + oldFileKept();
+    case UploadOutcome::SizeMismatch:
+        return QStringLiteral("サーバーに届いたファイルの大きさが日記と違いました。")
+               + oldFileKept();
+    case UploadOutcome::Failed: break;
+    }
+    return QStringLiteral("送信できませんでした（%1）。").arg(result.detail) + oldFileKept();
+}

@@ -1,0 +1,272 @@
+#include "publish/SiteUpload.h"
+#include "SshServer.h"
+#include "app/TMainForm.h"
+#include "publish/Publisher.h"
+#include "support/FakePlatform.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+// A Shift-JIS diary with CR LF line ends, a backslash byte (0x5C as trail byte of "ソ") and
+// bytes above 0x7F throughout: any re-encoding on the way changes it.
+QByteArray shiftJisDiary(int repeats = 1)
+{
+    const QByteArray line = "<p>\x93\xfa\x8b\x4c \x83\x5c\x83\x74\x83\x67 \x81\x60</p>\r\n";
+    return "<html>\r\n" + line.repeated(repeats) + "</html>\r\n";
+}
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+}
+
+void writeAll(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+// What a remote folder holds, hidden files (a temporary upload) included.
+QStringList remoteFiles(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+}
+
+class SftpSiteTest : public testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        server = std::make_unique<SshServer>();
+        failure = server->start();
+    }
+    static void TearDownTestSuite() { server.reset(); }
+
+    void SetUp() override
+    {
+        if (!failure.isEmpty() && SshServer::skipAllowed())
+            GTEST_SKIP() << failure.toStdString();
+        ASSERT_TRUE(failure.isEmpty())
+            << "no SSH server for the test: " << failure.toStdString()
+            << " (set PELMORA_SKIP_SERVER_TESTS=1 to skip these tests on purpose)";
+        knownHosts = local.filePath(QStringLiteral("known_hosts"));
+        writeAll(knownHosts, server->knownHostsLine());
+    }
+
+    // A request to send `bytes` as site.htm into the folder, by password.
+    UploadRequest request(const QString& folder, const QByteArray& bytes)
+    {
+        UploadRequest request;
+        request.site.host = QStringLiteral("127.0.0.1");
+        request.site.port = server->port();
+        request.site.user = server->user();
+        request.site.folder = folder;
+        request.site.fileName = QStringLiteral("site.htm");
+        request.secret = server->password();
+        request.localPath = local.filePath(QStringLiteral("diary.htm"));
+        request.knownHosts = knownHosts;
+        writeAll(request.localPath, bytes);
+        return request;
+    }
+
+    static std::unique_ptr<SshServer> server;
+    static QString failure;
+    QTemporaryDir local;
+    QString knownHosts;
+};
+
+std::unique_ptr<SshServer> SftpSiteTest::server;
+QString SftpSiteTest::failure;
+
+TEST_F(SftpSiteTest, SendsTheDiaryByteForByteOverTheOldOne)
+{
+    struct Row {
+        const char* name;
+        QString folder; // under the user's home
+        bool fromRoot;
+        SiteAddress::SignIn signIn;
+    };
+    const Row rows[] = {
+        {"password, folder from the login folder", QStringLiteral("日記/公開 2"), false,
+         SiteAddress::SignIn::Password},
+        {"key file, folder from the root", QStringLiteral("ルート"), true,
+         SiteAddress::SignIn::KeyFile},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const QString folder = server->makeFolder(row.folder);
+        ASSERT_FALSE(folder.isEmpty());
+        writeAll(folder + QStringLiteral("/site.htm"), "old diary");
+        const QByteArray diary = shiftJisDiary(200);
+        UploadRequest sent = request(row.fromRoot ? folder : row.folder, diary);
+        sent.site.signIn = row.signIn;
+        if (row.signIn == SiteAddress::SignIn::KeyFile) {
+            sent.site.keyFile = server->userKey();
+            sent.secret.clear();
+        }
+        const UploadResult result = uploadToSite(sent, {});
+        EXPECT_EQ(result.outcome, UploadOutcome::Sent) << result.detail.toStdString();
+        EXPECT_EQ(readAll(folder + QStringLiteral("/site.htm")), diary);
+        EXPECT_EQ(remoteFiles(folder), QStringList{QStringLiteral("site.htm")});
+    }
+}
+
+TEST_F(SftpSiteTest, ANewHostIsAskedAboutOnceAndAChangedOneRefused)
+{
+    const QString folder = server->makeFolder(QStringLiteral("keys"));
+    QList<HostKeySeen> asked;
+    UploadHooks hooks;
+    bool answer = false;
+    hooks.trustNewHost = [&](const HostKeySeen& seen) {
+        asked.append(seen);
+        return answer;
+    };
+
+    writeAll(knownHosts, {});
+    const UploadRequest sent = request(QStringLiteral("keys"), shiftJisDiary());
+    EXPECT_EQ(uploadToSite(sent, hooks).outcome, UploadOutcome::HostKeyRefused);
+    ASSERT_EQ(asked.size(), 1);
+    EXPECT_EQ(asked[0].fingerprint, server->fingerprint());
+    EXPECT_EQ(asked[0].keyType, QStringLiteral("ssh-ed25519"));
+    EXPECT_EQ(readAll(knownHosts), QByteArray());
+    EXPECT_TRUE(remoteFiles(folder).isEmpty());
+
+    answer = true;
+    EXPECT_EQ(uploadToSite(sent, hooks).outcome, UploadOutcome::Sent);
+    EXPECT_EQ(readAll(knownHosts), server->knownHostsLine());
+    EXPECT_EQ(uploadToSite(sent, hooks).outcome, UploadOutcome::Sent);
+    EXPECT_EQ(asked.size(), 2); // known from the second send on
+
+    writeAll(folder + QStringLiteral("/site.htm"), "old diary");
+    writeAll(knownHosts, "# kept\n" + server->otherKnownHostsLine());
+    EXPECT_EQ(uploadToSite(sent, hooks).outcome, UploadOutcome::HostKeyChanged);
+    EXPECT_EQ(asked.size(), 2);
+    EXPECT_EQ(readAll(folder + QStringLiteral("/site.htm")), "old diary");
+    EXPECT_EQ(remoteFiles(folder), QStringList{QStringLiteral("site.htm")});
+    EXPECT_EQ(readAll(knownHosts), "# kept\n" + server->otherKnownHostsLine());
+}
+
+TEST_F(SftpSiteTest, EachFailureIsToldApart)
+{
+    server->makeFolder(QStringLiteral("failures"));
+    struct Row {
+        const char* name;
+        std::function<void(UploadRequest&)> change;
+        UploadOutcome outcome;
+    };
+    const Row rows[] = {
+        {"wrong password", [](UploadRequest& r) { r.secret += u'x'; },
+         UploadOutcome::WrongPassword},
+        {"no such folder", [](UploadRequest& r) { r.site.folder = QStringLiteral("nowhere"); },
+         UploadOutcome::FolderMissing},
+        {"host not found",
+         [](UploadRequest& r) { r.site.host = QStringLiteral("no-such-host.invalid"); },
+         UploadOutcome::HostNotFound},
+        {"nothing listens", [](UploadRequest& r) { r.site.port = 1; },
+         UploadOutcome::ConnectionRefused},
+        {"no local file", [](UploadRequest& r) { r.localPath += u'x'; },
+         UploadOutcome::LocalFileUnreadable},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        UploadRequest sent = request(QStringLiteral("failures"), shiftJisDiary());
+        row.change(sent);
+        const UploadResult result = uploadToSite(sent, {});
+        EXPECT_EQ(result.outcome, row.outcome) << result.detail.toStdString();
+    }
+}
+
+// A send stopped half way by the writer, or by the server dying, leaves the old file whole; the
+// temporary file is removed then, or replaced by the next send.
+TEST_F(SftpSiteTest, AStoppedSendLeavesTheOldFileWhole)
+{
+    const QString folder = server->makeFolder(QStringLiteral("stopped"));
+    const QByteArray big = shiftJisDiary(20 * 1024 * 1024 / 40);
+    const QString target = folder + QStringLiteral("/site.htm");
+    writeAll(target, "old diary");
+    const UploadRequest sent = request(QStringLiteral("stopped"), big);
+
+    std::atomic_bool cancelled = false;
+    UploadHooks hooks;
+    hooks.cancelled = &cancelled;
+    hooks.progress = [&](qint64 bytes, qint64 total) {
+        EXPECT_EQ(total, big.size());
+        cancelled = cancelled || bytes > 2 * 1024 * 1024;
+    };
+    EXPECT_EQ(uploadToSite(sent, hooks).outcome, UploadOutcome::Cancelled);
+    EXPECT_EQ(readAll(target), "old diary");
+    EXPECT_EQ(remoteFiles(folder), QStringList{QStringLiteral("site.htm")});
+
+    bool killed = false;
+    hooks.cancelled = nullptr;
+    hooks.progress = [&](qint64 bytes, qint64) {
+        if (!killed && bytes > 5 * 1024 * 1024) {
+            server->kill();
+            killed = true;
+        }
+    };
+    const UploadResult lost = uploadToSite(sent, hooks);
+    EXPECT_TRUE(killed);
+    EXPECT_EQ(lost.outcome, UploadOutcome::ConnectionLost) << lost.detail.toStdString();
+    EXPECT_EQ(readAll(target), "old diary");
+
+    ASSERT_EQ(server->restart(), QString());
+    EXPECT_EQ(uploadToSite(sent, {}).outcome, UploadOutcome::Sent);
+    EXPECT_TRUE(readAll(target) == big);
+    EXPECT_EQ(remoteFiles(folder), QStringList{QStringLiteral("site.htm")});
+}
+
+// The writer's way: Ctrl+U's command on the open diary, the new host's fingerprint answered,
+// the password typed; the result line tells, and the password is nowhere it could stay.
+TEST_F(SftpSiteTest, TheSendCommandSendsTheOpenDiary)
+{
+    const QString folder = server->makeFolder(QStringLiteral("menu"));
+    const QByteArray diary = shiftJisDiary(10);
+    const UploadRequest sent = request(QStringLiteral("menu"), diary);
+    writeAll(knownHosts, {});
+    FakePlatform fake;
+    fake.files.files.insert(sent.localPath, diary);
+    PublishSettings settings{sent.site, false};
+    fake.keyStore.present = true;
+    ASSERT_TRUE(savePublishSettings(fake.keyStore, sent.localPath, settings));
+    TMainForm form(fake.platform());
+    form.state().FirstPageChangeFlag = FirstPageChange::Never;
+    form.show();
+    form.openGivenFile(sent.localPath);
+    QStringList prompts;
+    form.publisher()->askSecret = [&](const QString& prompt) {
+        prompts.append(prompt);
+        return std::optional<QString>(server->password());
+    };
+    form.publisher()->knownHosts = knownHosts;
+
+    fake.messages.answer({MsgAnswer::Yes}); // the new host's key
+    QAction* send = form.findChild<QAction*>(QStringLiteral("PublishSend"));
+    ASSERT_TRUE(send && send->isEnabled());
+    EXPECT_EQ(send->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_U));
+    send->trigger();
+    EXPECT_FALSE(send->isEnabled()); // one send at a time
+    auto* result = form.findChild<QLabel*>(QStringLiteral("PublishResult"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return result->text().startsWith(u"送信しました"); }, 20000))
+        << result->text().toStdString();
+    EXPECT_EQ(readAll(folder + QStringLiteral("/site.htm")), diary);
+    EXPECT_EQ(prompts.size(), 1);
+    ASSERT_EQ(fake.messages.shown.size(), 1);
+    EXPECT_TRUE(fake.messages.shown[0].text.contains(server->fingerprint()));
+    EXPECT_TRUE(send->isEnabled());
+    for (const auto& value : fake.keyStore.values)
+        EXPECT_FALSE(value.text.contains(server->password()));
+    EXPECT_FALSE(readAll(knownHosts).contains(server->password().toUtf8()));
+}
+
+} // namespace
