@@ -9,6 +9,7 @@
 #include "app/InstallDirs.h"
 #include "app/PreviewWindow.h"
 #include "app/ProgramFolder.h"
+#include "app/ProgramLibraries.h"
 #include "app/TExpForm.h"
 #include "app/THelpVerForm.h"
 #include "app/TPleaseForm.h"
@@ -87,6 +88,11 @@ TMainForm::TMainForm(Platform platform, QWidget* parent)
     editorCommands_ = new EditorCommands(state_, todayTab_, diaryTab_, platform_, this);
     dateList_ = new DateListCommands(state_, todayTab_, diaryTab_, platform_, this);
     publisher_ = new Publisher(document_, diaryTab_, platform_, this);
+    publisher_->loadTransfer = [](QString& error) {
+        const QStringList files =
+            programLibraryFiles(QCoreApplication::applicationDirPath(), transferLibraryName);
+        return reinterpret_cast<UploadFunction>(resolveInLibraries(files, uploadToSiteName, error));
+    };
     createCommands();
     setMinimumSize(startWidth, startHeight);
     resize(startWidth, startHeight);

@@ -152,6 +152,15 @@ void Publisher::sendAfterSave()
 
 void Publisher::send()
 {
+    QString error;
+    const UploadFunction upload = loadTransfer ? loadTransfer(error) : nullptr;
+    if (!upload) {
+        platform_.messages.show({QStringLiteral("送信のための部品 %1 を読み込めませんでした。\n")
+                                         .arg(transferLibraryName)
+                                     + error,
+                                 caption, MsgButtons::Ok, MsgIcon::Stop});
+        return;
+    }
     UploadRequest request;
     request.site = sending_.site;
     request.localPath = diaryPath();
@@ -171,7 +180,7 @@ void Publisher::send()
     PublishRow->show();
     PublishResult->setText(QStringLiteral("送信中：%1").arg(request.site.host));
     PublishResult->show();
-    job_.start(request);
+    job_.start(request, upload);
     emit sendingChanged();
 }
 

@@ -35,6 +35,9 @@ public:
 
     // Asks for the password or the passphrase (nullopt: the writer cancelled). Tests replace it.
     std::function<std::optional<QString>(const QString& prompt)> askSecret;
+    // The transfer, from its library; null, with what went wrong in `error`, when it cannot be
+    // loaded.
+    std::function<UploadFunction(QString& error)> loadTransfer;
     // The known_hosts file host keys are checked against (~/.ssh/known_hosts).
     QString knownHosts;
 

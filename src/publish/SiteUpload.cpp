@@ -12,16 +12,6 @@
 #include <memory>
 #include <mutex>
 
-QString remotePath(const SiteAddress& site, const QString& name)
-{
-    QString folder = site.folder;
-    while (folder.size() > 1 && folder.endsWith(u'/'))
-        folder.chop(1);
-    if (folder.isEmpty())
-        return name;
-    return folder.endsWith(u'/') ? folder + name : folder + u'/' + name;
-}
-
 namespace {
 
 void startCurl()
@@ -392,4 +382,10 @@ UploadResult uploadToSite(const UploadRequest& request, const UploadHooks& hooks
 {
     startCurl();
     return Uploader(request, hooks).run();
+}
+
+extern "C" __attribute__((visibility("default"))) UploadResult
+pelmoraUploadToSite(const UploadRequest& request, const UploadHooks& hooks)
+{
+    return uploadToSite(request, hooks);
 }

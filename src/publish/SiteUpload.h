@@ -57,6 +57,13 @@ struct UploadHooks {
     const std::atomic_bool* cancelled = nullptr;
 };
 
+// The transfer lives in a library of its own, libpelmora_transfer.so, loaded at the first send:
+// libcurl and the dozen libraries behind it (Kerberos, LDAP, SSH, HTTP/2...) would otherwise
+// load at every start. The library gives uploadToSite under this name.
+using UploadFunction = UploadResult (*)(const UploadRequest& request, const UploadHooks& hooks);
+inline constexpr char uploadToSiteName[] = "pelmoraUploadToSite";
+inline const QString transferLibraryName = QStringLiteral("libpelmora_transfer.so");
+
 // Sends the local file to the site: to a temporary name in the site's folder first, then, once
 // the server holds all of it, renamed over the old file, so the site never shows half of it. A
 // failure or a cancel leaves the old file whole and removes the temporary one when the server

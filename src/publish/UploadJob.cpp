@@ -18,12 +18,12 @@ UploadJob::~UploadJob()
     delete thread_;
 }
 
-bool UploadJob::start(const UploadRequest& request)
+bool UploadJob::start(const UploadRequest& request, UploadFunction upload)
 {
     if (thread_)
         return false;
     cancelled_ = std::make_shared<std::atomic_bool>(false);
-    thread_ = QThread::create([this, request, cancelled = cancelled_] {
+    thread_ = QThread::create([this, request, upload, cancelled = cancelled_] {
         qint64 shown = -1;
         QDeadlineTimer next;
         UploadHooks hooks;
@@ -38,7 +38,7 @@ bool UploadJob::start(const UploadRequest& request)
             QMetaObject::invokeMethod(
                 this, [this, sent, total] { emit progressed(sent, total); }, Qt::QueuedConnection);
         };
-        const UploadResult result = uploadToSite(request, hooks);
+        const UploadResult result = upload(request, hooks);
         QMetaObject::invokeMethod(
             this, [this, result] { end(result); }, Qt::QueuedConnection);
     });

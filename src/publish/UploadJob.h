@@ -19,8 +19,8 @@ public:
     // Cancels a send still running and waits for its thread.
     ~UploadJob() override;
 
-    // Starts sending; false, and nothing started, while another send runs.
-    bool start(const UploadRequest& request);
+    // Starts sending through `upload`; false, and nothing started, while another send runs.
+    bool start(const UploadRequest& request, UploadFunction upload);
     // Stops the running send; it still ends with finished(), as cancelled.
     void cancel();
     bool running() const { return thread_ != nullptr; }

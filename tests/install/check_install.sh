@@ -23,6 +23,7 @@ usr=$root/usr
 expected=(
     usr/bin/pelmora
     usr/$libdir/pelmora/libpelmora_preview.so
+    usr/$libdir/pelmora/libpelmora_transfer.so
     usr/share/applications/$id.desktop
     usr/share/metainfo/$id.metainfo.xml
     usr/share/icons/hicolor/scalable/apps/$id.svg

@@ -267,6 +267,19 @@ TEST_F(SftpSiteTest, TheSendCommandSendsTheOpenDiary)
     for (const auto& value : fake.keyStore.values)
         EXPECT_FALSE(value.text.contains(server->password()));
     EXPECT_FALSE(readAll(knownHosts).contains(server->password().toUtf8()));
+
+    // Without its library the send says why, asks nothing and sends nothing.
+    form.publisher()->loadTransfer = [](QString& error) {
+        error = QStringLiteral("not found");
+        return UploadFunction(nullptr);
+    };
+    writeAll(folder + QStringLiteral("/site.htm"), "old");
+    fake.messages.answer({MsgAnswer::Ok});
+    send->trigger();
+    ASSERT_EQ(fake.messages.shown.size(), 2);
+    EXPECT_TRUE(fake.messages.shown[1].text.contains(transferLibraryName));
+    EXPECT_EQ(prompts.size(), 1);
+    EXPECT_EQ(readAll(folder + QStringLiteral("/site.htm")), "old");
 }
 
 } // namespace
