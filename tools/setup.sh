@@ -70,8 +70,8 @@ if [[ $mode == install ]]; then
     exit
 fi
 
-run_tests() { # build-dir
-    ctest --test-dir "$1" --output-on-failure --no-tests=error --timeout 300 -j"$(nproc)"
+run_tests() { # build-dir [ctest options...]
+    ctest --test-dir "$1" --output-on-failure --no-tests=error --timeout 300 -j"$(nproc)" "${@:2}"
 }
 
 fuzz_seconds=20
@@ -117,7 +117,16 @@ if grep -E 'hardening-no-(bindnow|pie|relro)|binary-has-unneeded-section' build-
     exit 1
 fi
 build build-sanitize -- -DPELMORA_SANITIZE=ON -DPELMORA_BUILD_BENCH=OFF -DPELMORA_WERROR=ON
-UBSAN_OPTIONS=print_stacktrace=1 run_tests build-sanitize
+# Chromium inside Qt WebEngine frees some objects with a delete of another size and leaves some
+# memory at exit; AddressSanitizer stops at both. The tests that run the preview's browser engine
+# allow a delete of another size and the leaks in the engine's libraries; every other test runs
+# with every check.
+engine_tests='Preview|ThePreviewWindowRenders'
+export UBSAN_OPTIONS=print_stacktrace=1
+run_tests build-sanitize -E "$engine_tests"
+ASAN_OPTIONS=new_delete_type_mismatch=0 \
+    LSAN_OPTIONS=suppressions=$top/tests/sanitize/browser-engine.supp \
+    run_tests build-sanitize -R "$engine_tests"
 CC=clang-14 CXX=clang++-14 build build-fuzz -- -DPELMORA_FUZZ=ON -DPELMORA_BUILD_TESTS=OFF \
     -DPELMORA_BUILD_BENCH=OFF -DPELMORA_WERROR=ON
 run_fuzz build-fuzz
