@@ -12,6 +12,7 @@
 // Encoding: for the bytes taken as UTF-16 text (lone surrogates included), cp932Length is the
 // size of what encodeCp932 writes, and truncateCp932 keeps the longest prefix within the limit.
 #include "FuzzCheck.h"
+#include "support/CrLfBytes.h"
 #include "text/Cp932.h"
 
 #include <cstdint>
@@ -37,21 +38,6 @@ qsizetype widthOf(QChar c)
     if (isByteEscape(c))
         return 1;
     return text::encodeCp932(QStringView(&c, 1)).bytes.size();
-}
-
-QByteArray withCrLf(QByteArrayView bytes)
-{
-    QByteArray out;
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        if (bytes[i] == '\r' || bytes[i] == '\n') {
-            out += "\r\n";
-            if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
-                ++i;
-        } else {
-            out += bytes[i];
-        }
-    }
-    return out;
 }
 
 void checkCharacterByCharacter(QByteArrayView original, const QString& decoded,

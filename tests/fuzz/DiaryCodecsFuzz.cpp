@@ -8,6 +8,7 @@
 //    become the code Windows writes, nothing else);
 //  - the guess names an encoding without failing, and its declaration lies inside the bytes.
 #include "FuzzCheck.h"
+#include "support/CrLfBytes.h"
 #include "text/EncodingGuess.h"
 #include "text/EucJp.h"
 #include "text/Utf8Text.h"
@@ -17,21 +18,6 @@
 using fuzz::require;
 
 namespace {
-
-QByteArray withCrLf(QByteArrayView bytes)
-{
-    QByteArray out;
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        if (bytes[i] == '\r' || bytes[i] == '\n') {
-            out += "\r\n";
-            if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
-                ++i;
-        } else {
-            out += bytes[i];
-        }
-    }
-    return out;
-}
 
 void checkUtf8(QByteArrayView bytes)
 {

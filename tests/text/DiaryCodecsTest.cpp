@@ -1,3 +1,4 @@
+#include "support/CrLfBytes.h"
 #include "text/EncodingGuess.h"
 #include "text/EucJp.h"
 #include "text/TextEncoding.h"
@@ -80,17 +81,6 @@ TEST(DiaryCodecs, WhatTheEncodingCannotHoldBecomesAReferenceNeverAQuestionMark)
     EXPECT_EQ(utf8.bytes, QByteArray("&#55296;x"));
     EXPECT_EQ(utf8.unencodable, QList<char32_t>{0xD800});
     EXPECT_EQ(text::encodeUtf8(u"😀"_s).bytes, QByteArray("\xF0\x9F\x98\x80"));
-}
-
-QByteArray withCrLf(QByteArrayView bytes)
-{
-    QByteArray out;
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        const bool crLf = bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n';
-        out += bytes[i] == '\r' || bytes[i] == '\n' ? QByteArray("\r\n") : QByteArray(1, bytes[i]);
-        i += crLf ? 1 : 0;
-    }
-    return out;
 }
 
 // Random bytes, half of them whole characters of the encoding, so that stray bytes sit beside
