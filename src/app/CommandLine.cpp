@@ -5,7 +5,6 @@
 #include <QCoreApplication>
 
 #include <cstdio>
-#include <cstring>
 
 namespace {
 
@@ -49,10 +48,11 @@ CommandLine readCommandLine(const QStringList& arguments)
 bool asksForText(int argc, char** argv)
 {
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--") == 0)
+        const QString argument = QString::fromLocal8Bit(argv[i]);
+        if (argument == u"--")
             return false;
-        for (const char* name : {"-h", "--help", "-v", "--version"}) {
-            if (std::strcmp(argv[i], name) == 0)
+        for (const QString& name : helpNames + versionNames) {
+            if (argument == (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name)
                 return true;
         }
     }

@@ -34,7 +34,8 @@ public:
     // Shows the texts now.
     void refresh();
 
-    // The panes, once the window has been opened (null before).
+    // The panes, once the window has been opened (null before): for the tests and the preview
+    // benchmark, which read what the engine shows.
     PageView* entryView() const { return entryView_; }
     PageView* diaryView() const { return diaryView_; }
 

@@ -32,7 +32,8 @@ public:
     // Shows the window modally and gives back the text to write before the typed weather:
     // empty when the window was closed without OK.
     QString askColour();
-    // What OK chose in the showing that is open or last closed; empty until OK.
+    // What OK chose in the showing that is open or last closed; empty until OK. The program takes
+    // it from askColour(); the tests read it after driving the window themselves.
     const QString& chosenColour() const { return chosen_; }
 
     // Each showing: the typed weather, the first list colour, the question sound.

@@ -38,6 +38,7 @@ public:
     void finish();
 
     QString ownPath() const { return store_.ownPath(); }
+    // The waits before a change is kept; the tests shorten them.
     void setPause(std::chrono::milliseconds pause) { pause_.setInterval(pause); }
     void setLongestWait(std::chrono::milliseconds wait) { longest_.setInterval(wait); }
 
