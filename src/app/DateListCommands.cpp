@@ -12,7 +12,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QEvent>
-#include <QGuiApplication>
 #include <QInputDialog>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -32,12 +31,6 @@ DateListCommands::DateListCommands(MainState& state, TodayEntryTab* today, Diary
     diary_->AllMemo->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(diary_->AllMemo, &QWidget::customContextMenuRequested, this,
             &DateListCommands::showContextMenu);
-    // The HTML settings change in a modal window, after which the main window has the focus
-    // again: the entries are then found by the fragments as they are now.
-    connect(qApp, &QGuiApplication::focusWindowChanged, this, [this] {
-        if (index_)
-            index_->setMarks(marksNow());
-    });
 }
 
 QList<CommandRow> DateListCommands::menuRows(std::function<bool()> offered)
@@ -110,6 +103,12 @@ std::pair<QString, QString> DateListCommands::choice() const
 datelist::EntryMarks DateListCommands::marksNow() const
 {
     return {state_.Html.HtmlDate1, state_.Html.HtmlTitle1, state_.Html.HtmlTitle2};
+}
+
+void DateListCommands::followHtmlSettings()
+{
+    if (index_)
+        index_->setMarks(marksNow());
 }
 
 DateIndex* DateListCommands::index()

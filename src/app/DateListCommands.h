@@ -36,6 +36,8 @@ public:
     // Once the table has made the items: the panel's switch shows its state, the button beside
     // the insertion follows its item, the diary editor's own menu gets the moves.
     void useItems(const CommandTable& table);
+    // After the HTML settings window: the entries are found by the fragments as they are now.
+    void followHtmlSettings();
 
     // The choice kept in the settings store: whether the panel is shown.
     static QString choiceName();

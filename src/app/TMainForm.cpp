@@ -737,6 +737,7 @@ void TMainForm::HelpBtnClick()
 void TMainForm::HtmlSetBtnClick()
 {
     windows_.html().exec();
+    dateList_->followHtmlSettings();
     refocusEditor();
 }
 
