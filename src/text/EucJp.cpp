@@ -86,19 +86,43 @@ bool joins(unsigned char lead, std::uint16_t code)
     return isGraphic(lead) && isGraphic(b[0]) && cellOf(kEucJp0208, lead, b[0]);
 }
 
-// The code to write for unit right after the stray lead byte `lead`: its usual code unless that
-// joins the byte, then the first of its other codes that does not. (Text read from a file always
-// has one: the code it was read from.)
-std::uint16_t codeAfterStrayLead(unsigned char lead, char16_t unit, std::uint16_t code)
+// The byte a unit of decoded text stands for when it is a kept stray byte, else 0.
+unsigned char strayByte(const char16_t* src, qsizetype at)
 {
-    if (!joins(lead, code))
+    return at >= 0 && isByteEscape(src[at]) ? static_cast<unsigned char>(src[at] - kByteEscapeBase)
+                                            : 0;
+}
+
+// Whether the code, written at src[i], would join the stray bytes kept just before it into one
+// character when the file is read again: the byte right before as a lead, or a stray 0x8F and a
+// stray row byte before it as the start of a JIS X 0212 character.
+bool joinsStrayBytes(const char16_t* src, qsizetype i, std::uint16_t code)
+{
+    const unsigned char previous = strayByte(src, i - 1);
+    if (previous == 0)
+        return false;
+    if (joins(previous, code))
+        return true;
+    unsigned char b[3];
+    codeBytes(code, b);
+    return isGraphic(previous) && strayByte(src, i - 2) == 0x8F && isGraphic(b[0])
+           && cellOf(kEucJp0212, previous, b[0]);
+}
+
+// The code to write for src[i]: its usual code unless that joins the stray bytes before it, then
+// the first of its other codes that does not. (Text read from a file always has one: the code it
+// was read from.)
+std::uint16_t codeAt(const char16_t* src, qsizetype i, std::uint16_t code)
+{
+    if (code < 0x100 || !joinsStrayBytes(src, i, code))
         return code;
-    const std::uint32_t first = static_cast<std::uint32_t>(unit) << 16;
+    const std::uint32_t first = static_cast<std::uint32_t>(src[i]) << 16;
     const auto* end = std::end(kEucJpAlternates);
     for (auto* p = std::lower_bound(std::begin(kEucJpAlternates), end, first);
          p != end && (*p & 0xFFFF0000u) == first; ++p) {
-        if (!joins(lead, static_cast<std::uint16_t>(*p & 0xFFFF)))
-            return static_cast<std::uint16_t>(*p & 0xFFFF);
+        const auto other = static_cast<std::uint16_t>(*p & 0xFFFF);
+        if (!joinsStrayBytes(src, i, other))
+            return other;
     }
     return code;
 }
@@ -121,19 +145,12 @@ void encodeStep(const char16_t* src, qsizetype n, qsizetype& i, ByteSink& sink, 
         sink.reference(c, n - i, result);
         return;
     }
-    if (code >= 0x100 && code < 0x8000)
+    // A stray byte kept before this character must stay alone when the file is read again.
+    const std::uint16_t written = codeAt(src, i, code);
+    if (written >= 0x100 && written < 0x8000)
         sink.reserve(3, n - i, 2); // JIS X 0212: three bytes for one unit
-    writeCode(sink, code);
+    writeCode(sink, written);
     ++i;
-    // A stray lead byte must stay alone when the file is read again.
-    if (code >= 0x80 && code < 0x100 && i < n && isByteEscape(src[i - 1])) {
-        const std::uint16_t next = kEucJpEncode[src[i]];
-        if (next != kNoCode && next >= 0x100) {
-            sink.reserve(3, n - i, 2);
-            writeCode(sink, codeAfterStrayLead(static_cast<unsigned char>(code), src[i], next));
-            ++i;
-        }
-    }
 }
 
 } // namespace

@@ -58,6 +58,8 @@ TEST(DiaryCodecs, CharactersHaveTheBytesBrowsersGiveThem)
         {"NEC-selected IBM kanji", Encoding::EucJp, "\xF9\xA1", u"纊"_s},
         {"stray bytes kept", Encoding::EucJp, "\xFF\x8E\x41\xA4", u"\uF7FF\uF78EA\uF7A4"_s},
         {"unassigned row kept", Encoding::EucJp, "\xA9\xA1", u"\uF7A9\uF7A1"_s},
+        {"stray 0x8F and row byte before a kanji with two codes", Encoding::EucJp,
+         "\x8F\xCF\x8F\xC7\xC7", u"\uF78F\uF7CF\u6D87"_s},
         {"four-byte UTF-8", Encoding::Utf8, "\xF0\xA0\xAE\xB7", u"𠮷"_s},
         {"three-byte UTF-8", Encoding::Utf8, "\xE5\x87\x9B", u"凛"_s},
         {"truncated sequence kept", Encoding::Utf8, "\xE5\x87<", u"\uF7E5\uF787<"_s},
