@@ -435,7 +435,7 @@ QList<CommandRow> TMainForm::publishMenu()
     return {
         // No access key of its own: every letter is taken on one tab or the other (U by the find
         // bar's replace field); F10 and the arrows reach it, Ctrl+U sends.
-        {K::Menu, "MenuPublish", QStringLiteral("公開")},
+        {K::Menu, "MenuPublish", QStringLiteral("公開(&U)")},
         {K::Command,
          "PublishSet",
          QStringLiteral("公開の設定(&S)..."),

@@ -20,7 +20,7 @@ DateListPanel::DateListPanel(DateIndex* index, QWidget* parent) : QWidget(parent
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
-    auto* caption = new QLabel(QStringLiteral("日付一覧(&Q)"), this);
+    auto* caption = new QLabel(QStringLiteral("日付一覧(&T)"), this);
     caption->setObjectName(QStringLiteral("DateListLabel"));
     layout->addWidget(caption);
     createTree();

@@ -115,7 +115,7 @@ QWidget* FindBar::createReplaceRow()
     ReplaceEdit = new QLineEdit(replaceRow_);
     ReplaceEdit->setObjectName(QStringLiteral("ReplaceEdit"));
     ReplaceEdit->setToolTip(regexHint);
-    QLabel* label = makeFieldLabel(QStringLiteral("置換後(&U)："), ReplaceEdit, replaceRow_);
+    QLabel* label = makeFieldLabel(QStringLiteral("置換後(&2)："), ReplaceEdit, replaceRow_);
     ReplaceBtn =
         makeButton("ReplaceBtn", QStringLiteral("置換"),
                    QStringLiteral("選択中の一致を置き換えて、次を検索します。"), replaceRow_);

@@ -264,6 +264,8 @@ TEST_F(FindBarTest, FindItemsFollowTheEditMenuAndKeepKeysApart)
     form.diaryTab()->AllFindBar()->openReplace();
     for (const int tab : {0, 1}) {
         form.findChild<QTabWidget*>(QStringLiteral("PageControl1"))->setCurrentIndex(tab);
+        if (tab == 1) // the date list beside the diary, as a writer may keep it
+            form.findChild<QAction*>(QStringLiteral("ViewDateList"))->trigger();
         QStringList keys;
         for (QMenu* menu : form.menuBar()->findChildren<QMenu*>(Qt::FindDirectChildrenOnly))
             keys << QKeySequence::mnemonic(menu->title()).toString();
@@ -276,6 +278,8 @@ TEST_F(FindBarTest, FindItemsFollowTheEditMenuAndKeepKeysApart)
                 keys << QKeySequence::mnemonic(label->text()).toString();
         }
         keys.removeAll(QString());
+        const auto* panel = form.findChild<QWidget*>(QStringLiteral("DateListPanel"));
+        EXPECT_EQ(tab == 1, panel && panel->isVisible());
         EXPECT_EQ(keys.size(), QSet<QString>(keys.begin(), keys.end()).size())
             << "tab " << tab << ": " << keys.join(u' ').toStdString();
     }
