@@ -53,6 +53,12 @@
 
 namespace {
 
+// Where the transfer's library may be, as the program is started now.
+QStringList transferFiles()
+{
+    return programLibraryFiles(QCoreApplication::applicationDirPath(), transferLibraryName);
+}
+
 constexpr int startWidth = 560;
 constexpr int startHeight = 385;
 constexpr qsizetype maxFontFaceBytes = 31;
@@ -89,9 +95,14 @@ TMainForm::TMainForm(Platform platform, QWidget* parent)
     dateList_ = new DateListCommands(state_, todayTab_, diaryTab_, platform_, this);
     publisher_ = new Publisher(document_, diaryTab_, platform_, this);
     publisher_->loadTransfer = [](QString& error) {
-        const QStringList files =
-            programLibraryFiles(QCoreApplication::applicationDirPath(), transferLibraryName);
-        return reinterpret_cast<UploadFunction>(resolveInLibraries(files, uploadToSiteName, error));
+        return reinterpret_cast<UploadFunction>(
+            resolveInLibraries(transferFiles(), uploadToSiteName, error));
+    };
+    publisher_->loadSecrets = [] {
+        QString error;
+        const auto store = reinterpret_cast<SecretStoreFunction>(
+            resolveInLibraries(transferFiles(), secretStoreName, error));
+        return store ? store() : nullptr;
     };
     createCommands();
     setMinimumSize(startWidth, startHeight);

@@ -10,24 +10,17 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
-#include <QInputDialog>
 #include <QLabel>
 #include <QLayout>
 #include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
 
+#include <utility>
+
 namespace {
 
 const QString caption = QStringLiteral("公開");
-
-std::optional<QString> askSecretInDialog(QWidget* window, const QString& prompt)
-{
-    bool ok = false;
-    const QString secret =
-        QInputDialog::getText(window, caption, prompt, QLineEdit::Password, QString(), &ok);
-    return ok ? std::optional<QString>(secret) : std::nullopt;
-}
 
 } // namespace
 
@@ -35,7 +28,9 @@ Publisher::Publisher(DiaryDocument* document, QWidget* tab, Platform platform, Q
     : QObject(window), document_(document), platform_(platform), window_(window)
 {
     knownHosts = QDir::homePath() + QStringLiteral("/.ssh/known_hosts");
-    askSecret = [window](const QString& prompt) { return askSecretInDialog(window, prompt); };
+    askSecret = [window](const QString& prompt, bool storeOffered) {
+        return askSecretInDialog(window, prompt, storeOffered);
+    };
 
     PublishRow = new QWidget(tab);
     PublishRow->setObjectName(QStringLiteral("PublishRow"));
@@ -165,13 +160,8 @@ void Publisher::send()
     request.site = sending_.site;
     request.localPath = diaryPath();
     request.knownHosts = knownHosts;
-    const SiteAddress::SignIn signIn = request.site.signIn;
-    if (signIn != SiteAddress::SignIn::Agent) {
-        const std::optional<QString> secret = askSecret(
-            signIn == SiteAddress::SignIn::Password
-                ? QStringLiteral("%1@%2 のパスワード：").arg(request.site.user, request.site.host)
-                : QStringLiteral("鍵ファイル %1 のパスフレーズ（なければ空のまま）：")
-                      .arg(request.site.keyFile));
+    if (request.site.signIn != SiteAddress::SignIn::Agent) {
+        const std::optional<QString> secret = secretFor(request.site);
         if (!secret)
             return;
         request.secret = *secret;
@@ -182,6 +172,59 @@ void Publisher::send()
     PublishResult->show();
     job_.start(request, upload);
     emit sendingChanged();
+}
+
+// The site's secret from the desktop's secret store, or else asked (nullopt: the writer
+// cancelled). Only a store that answered is offered for keeping.
+std::optional<QString> Publisher::secretFor(const SiteAddress& site)
+{
+    secret_.clear();
+    keepSecret_ = false;
+    secretFromStore_ = false;
+    const SecretStore* store = loadSecrets ? loadSecrets() : nullptr;
+    const SecretReply kept = store ? store->read(secretKey(site)) : SecretReply{};
+    if (kept.status == SecretStatus::Done) {
+        secretFromStore_ = true;
+        secret_ = kept.secret;
+        return kept.secret;
+    }
+    const QString prompt =
+        site.signIn == SiteAddress::SignIn::Password
+            ? QStringLiteral("%1@%2 のパスワード：").arg(site.user, site.host)
+            : QStringLiteral("鍵ファイル %1 のパスフレーズ（なければ空のまま）：")
+                  .arg(site.keyFile);
+    const bool storeOffered = store && kept.status == SecretStatus::NotFound;
+    const std::optional<SecretAnswer> answer = askSecret(prompt, storeOffered);
+    if (!answer)
+        return std::nullopt;
+    keepSecret_ = storeOffered && answer->keep;
+    secret_ = answer->secret;
+    return answer->secret;
+}
+
+// After a send: a secret that worked is kept when the writer asked; one from the store that the
+// server refused is removed, so that the next send asks. Returns what the writer should hear of
+// it (empty: nothing).
+QString Publisher::settleSecret(UploadOutcome outcome)
+{
+    const QString secret = std::exchange(secret_, QString());
+    const bool keep = std::exchange(keepSecret_, false) && outcome == UploadOutcome::Sent;
+    const bool forget =
+        std::exchange(secretFromStore_, false) && outcome == UploadOutcome::WrongPassword;
+    if (!keep && !forget)
+        return {};
+    const SecretStore* store = loadSecrets ? loadSecrets() : nullptr;
+    const QString key = secretKey(sending_.site);
+    const SecretReply reply = !store ? SecretReply{}
+                              : keep ? store->write(key, secret)
+                                     : store->remove(key);
+    if (reply.status == SecretStatus::Done)
+        return forget
+                   ? QStringLiteral("鍵束に記録していたものは消しました。次に送るときに尋ねます。")
+                   : QString();
+    return (keep ? QStringLiteral("鍵束に記録できませんでした。")
+                 : QStringLiteral("鍵束から消せませんでした。"))
+           + reply.detail;
 }
 
 bool Publisher::trustHost(const HostKeySeen& seen)
@@ -217,9 +260,15 @@ void Publisher::showResult(const UploadResult& result)
     if (result.outcome == UploadOutcome::Sent) {
         PublishResult->setText(QStringLiteral("送信しました：%1（%2）")
                                    .arg(site.host + u':' + remotePath(site, site.fileName), time));
+        const QString note = settleSecret(result.outcome);
+        if (!note.isEmpty())
+            PublishResult->setText(PublishResult->text() + u'　' + note);
         return;
     }
     PublishResult->setText(QStringLiteral("送信できませんでした（%1）").arg(time));
-    platform_.messages.show(
-        {uploadFailureMessage(result, site, knownHosts), caption, MsgButtons::Ok, MsgIcon::Stop});
+    const QString note = settleSecret(result.outcome);
+    QString text = uploadFailureMessage(result, site, knownHosts);
+    if (!note.isEmpty())
+        text += QStringLiteral("\n\n") + note;
+    platform_.messages.show({text, caption, MsgButtons::Ok, MsgIcon::Stop});
 }

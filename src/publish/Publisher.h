@@ -2,6 +2,8 @@
 
 #include "platform/Platform.h"
 #include "publish/PublishSettings.h"
+#include "publish/SecretStore.h"
+#include "publish/TSecretForm.h"
 #include "publish/UploadJob.h"
 
 #include <QObject>
@@ -33,8 +35,11 @@ public:
     // Whether a send can start now: a diary document open and no send running.
     bool sendOffered() const;
 
-    // Asks for the password or the passphrase (nullopt: the writer cancelled). Tests replace it.
-    std::function<std::optional<QString>(const QString& prompt)> askSecret;
+    // Asks for the password or the passphrase, offering to keep it when the desktop has a
+    // secret store (nullopt: the writer cancelled). Tests replace it.
+    std::function<std::optional<SecretAnswer>(const QString& prompt, bool storeOffered)> askSecret;
+    // The desktop's secret store, from the transfer's library; null when it cannot be loaded.
+    std::function<const SecretStore*()> loadSecrets;
     // The transfer, from its library; null, with what went wrong in `error`, when it cannot be
     // loaded.
     std::function<UploadFunction(QString& error)> loadTransfer;
@@ -52,6 +57,8 @@ signals:
 private:
     bool readyToSend();
     void send();
+    std::optional<QString> secretFor(const SiteAddress& site);
+    QString settleSecret(UploadOutcome outcome);
     void sendAfterSave();
     bool trustHost(const HostKeySeen& seen);
     void showProgress(qint64 sent, qint64 total);
@@ -63,4 +70,9 @@ private:
     QWidget* window_;
     UploadJob job_;
     PublishSettings sending_;
+    // The secret of the running send: kept in the store once it worked, when the writer asked;
+    // removed from the store when the server refused one read from there.
+    QString secret_;
+    bool keepSecret_ = false;
+    bool secretFromStore_ = false;
 };

@@ -22,3 +22,8 @@ struct SiteAddress {
 
 // The path of a file in the site's folder, as the server resolves it.
 QString remotePath(const SiteAddress& site, const QString& name);
+
+// The name the site's secret is kept under in the desktop's secret store: its password by
+// protocol, user, host and port; a key file's passphrase by the key file, so that two sites
+// signed in with one key share it.
+QString secretKey(const SiteAddress& site);

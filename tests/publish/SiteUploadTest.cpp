@@ -2,12 +2,16 @@
 #include "SshServer.h"
 #include "app/TMainForm.h"
 #include "publish/Publisher.h"
+#include "support/ChildEnvironment.h"
 #include "support/FakePlatform.h"
 
 #include <QAction>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QLabel>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -244,10 +248,11 @@ TEST_F(SftpSiteTest, TheSendCommandSendsTheOpenDiary)
     form.show();
     form.openGivenFile(sent.localPath);
     QStringList prompts;
-    form.publisher()->askSecret = [&](const QString& prompt) {
+    form.publisher()->askSecret = [&](const QString& prompt, bool) {
         prompts.append(prompt);
-        return std::optional<QString>(server->password());
+        return std::optional<SecretAnswer>({server->password(), false});
     };
+    form.publisher()->loadSecrets = [] { return nullptr; };
     form.publisher()->knownHosts = knownHosts;
 
     fake.messages.answer({MsgAnswer::Yes}); // the new host's key
@@ -280,6 +285,86 @@ TEST_F(SftpSiteTest, TheSendCommandSendsTheOpenDiary)
     EXPECT_TRUE(fake.messages.shown[1].text.contains(transferLibraryName));
     EXPECT_EQ(prompts.size(), 1);
     EXPECT_EQ(readAll(folder + QStringLiteral("/site.htm")), "old");
+}
+
+// Every file under the folder that holds the bytes, by path.
+QStringList filesHolding(const QString& folder, const QByteArray& bytes)
+{
+    QStringList found;
+    QDirIterator files(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+        const QString path = files.next();
+        if (readAll(path).contains(bytes))
+            found << path;
+    }
+    return found;
+}
+
+// The real program with a desktop keyring of its own: GNOME Keyring's Secret Service on a
+// private session bus. A wrong password kept there is refused by the server and forgotten; the
+// right one, typed once with "keep", is used by the next send without asking; the password is
+// never written where the program keeps its files, nor printed.
+TEST_F(SftpSiteTest, APasswordKeptInTheDesktopKeyringIsUsedAndAWrongOneForgotten)
+{
+    const QString busRunner = QStandardPaths::findExecutable(QStringLiteral("dbus-run-session"));
+    const QString keyring = QStandardPaths::findExecutable(QStringLiteral("gnome-keyring-daemon"));
+    if ((busRunner.isEmpty() || keyring.isEmpty()) && SshServer::skipAllowed())
+        GTEST_SKIP() << "no dbus-run-session or gnome-keyring-daemon";
+    ASSERT_FALSE(busRunner.isEmpty() || keyring.isEmpty());
+    const QString folder = server->makeFolder(QStringLiteral("keyring"));
+    const QByteArray diary = shiftJisDiary(20);
+    const UploadRequest sent = request(QStringLiteral("keyring"), diary);
+    QTemporaryDir home;
+    const QString runtime = home.filePath(QStringLiteral("run"));
+    ASSERT_TRUE(QDir().mkpath(runtime));
+    QFile::setPermissions(runtime,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QProcessEnvironment environment = childEnvironment(home.filePath(QStringLiteral("state")),
+                                                       home.filePath(QStringLiteral("config")));
+    const QList<std::pair<const char*, QString>> values = {
+        {"HOME", home.path()},
+        {"XDG_DATA_HOME", home.filePath(QStringLiteral("data"))},
+        {"XDG_RUNTIME_DIR", runtime},
+        {"KEYRING_UNLOCK", QStringLiteral("unlock-the-test-keyring")},
+        {"PUBLISH_HOST", sent.site.host},
+        {"PUBLISH_PORT", QString::number(sent.site.port)},
+        {"PUBLISH_USER", sent.site.user},
+        {"PUBLISH_FOLDER", sent.site.folder},
+        {"PUBLISH_PASSWORD", server->password()},
+        {"PUBLISH_KNOWN_HOSTS", knownHosts},
+    };
+    for (const auto& [name, value] : values)
+        environment.insert(QLatin1String(name), value);
+    QProcess child;
+    child.setProcessEnvironment(environment);
+    child.start(busRunner, {QStringLiteral("--"), QStringLiteral("sh"), QStringLiteral("-c"),
+                            QStringLiteral("printf %s \"$KEYRING_UNLOCK\" | gnome-keyring-daemon "
+                                           "--unlock --components=secrets >/dev/null"
+                                           " && exec \"$0\" \"$@\""),
+                            QStringLiteral(PUBLISH_CHILD), sent.localPath});
+    ASSERT_TRUE(child.waitForFinished(120000));
+    const QByteArray output = child.readAllStandardOutput();
+    const QByteArray errors = child.readAllStandardError();
+    const QStringList lines = QString::fromUtf8(output).split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(child.exitCode(), 0) << output.constData() << errors.constData();
+
+    const QStringList asked = lines.filter(QRegularExpression(QStringLiteral("^asked ")));
+    EXPECT_EQ(asked, (QStringList{QStringLiteral("asked 0"), QStringLiteral("asked 1"),
+                                  QStringLiteral("asked 1")}))
+        << output.constData();
+    EXPECT_EQ(lines.filter(QStringLiteral("鍵束に記録していたものは消しました")).size(), 1)
+        << output.constData();
+    EXPECT_EQ(lines.filter(QRegularExpression(QStringLiteral("^送信しました"))).size(), 2)
+        << output.constData();
+    EXPECT_TRUE(lines.contains(QStringLiteral("store offered"))) << output.constData();
+    EXPECT_TRUE(lines.contains(QStringLiteral("kept"))) << output.constData();
+    EXPECT_EQ(readAll(folder + QStringLiteral("/diary.htm")), diary); // the diary's own name
+
+    const QByteArray password = server->password().toUtf8();
+    EXPECT_FALSE(output.contains(password));
+    EXPECT_FALSE(errors.contains(password));
+    EXPECT_EQ(filesHolding(home.path(), password), QStringList());
+    EXPECT_FALSE(readAll(knownHosts).contains(password));
 }
 
 } // namespace
