@@ -32,8 +32,10 @@ if(PELMORA_DPKG_SHLIBDEPS)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 else()
   string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS
-    ", libqt6widgets6, libqt6network6, libqt6webenginewidgets6")
+    ", libqt6widgets6, libqt6network6, libqt6webenginewidgets6, libcurl4, libqt6keychain1")
 endif()
+# QtKeychain reaches the desktop's keyring through libsecret, which it opens when it runs.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libsecret-1-0, gnome-keyring | kwalletmanager")
 
 # What Debian asks of every package: the copyright in its machine-readable form and the
 # changelog, whose latest version is the program's.

@@ -5,6 +5,7 @@
 #include "platform/Messages.h"
 #include "publish/TPublishForm.h"
 #include "publish/UploadMessages.h"
+#include "storage/StateFolder.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -28,6 +29,7 @@ Publisher::Publisher(DiaryDocument* document, QWidget* tab, Platform platform, Q
     : QObject(window), document_(document), platform_(platform), window_(window)
 {
     knownHosts = QDir::homePath() + QStringLiteral("/.ssh/known_hosts");
+    pinnedCertificates = stateFolder() + QStringLiteral("/certificate_pins");
     askSecret = [window](const QString& prompt, bool storeOffered) {
         return askSecretInDialog(window, prompt, storeOffered);
     };
@@ -59,6 +61,7 @@ Publisher::Publisher(DiaryDocument* document, QWidget* tab, Platform platform, Q
     connect(&job_, &UploadJob::finished, this, &Publisher::showResult);
     connect(document_, &DiaryDocument::documentSaved, this, &Publisher::sendAfterSave);
     job_.trustNewHost = [this](const HostKeySeen& seen) { return trustHost(seen); };
+    job_.trustCertificate = [this](const CertificateSeen& seen) { return trustCertificate(seen); };
 }
 
 QString Publisher::diaryPath() const
@@ -160,6 +163,7 @@ void Publisher::send()
     request.site = sending_.site;
     request.localPath = diaryPath();
     request.knownHosts = knownHosts;
+    request.pinnedCertificates = pinnedCertificates;
     if (request.site.signIn != SiteAddress::SignIn::Agent) {
         const std::optional<QString> secret = secretFor(request.site);
         if (!secret)
@@ -242,6 +246,27 @@ bool Publisher::trustHost(const HostKeySeen& seen)
            == MsgAnswer::Yes;
 }
 
+bool Publisher::trustCertificate(const CertificateSeen& seen)
+{
+    const QLocale locale;
+    const QString text =
+        QStringLiteral("サーバー「%1」（ポート%2）の証明書は、この機械が信頼する認証局の"
+                       "ものではありません（自己署名など）。\n\n"
+                       "発行先：%3\n発行者：%4\n有効期間：%5 ～ %6\n"
+                       "証明書の指紋（SHA-256）：\n%7\n公開鍵の指紋（SHA-256）：\n%8\n\n"
+                       "この指紋がサーバーの管理者から知らされたものと同じなら「はい」を押して"
+                       "ください。公開鍵を %9 に記録し、次からはこの鍵のときだけ接続します。")
+            .arg(seen.host)
+            .arg(seen.port)
+            .arg(seen.subject, seen.issuer,
+                 locale.toString(seen.validFrom.toLocalTime(), QLocale::ShortFormat),
+                 locale.toString(seen.validUntil.toLocalTime(), QLocale::ShortFormat),
+                 seen.fingerprint, seen.publicKeyFingerprint, pinnedCertificates);
+    return platform_.messages.show(
+               {text, caption, MsgButtons::YesNo, MsgIcon::Exclamation, MsgAnswer::No})
+           == MsgAnswer::Yes;
+}
+
 void Publisher::showProgress(qint64 sent, qint64 total)
 {
     // The bar counts in kilobytes: a progress bar holds an int.
@@ -267,7 +292,7 @@ void Publisher::showResult(const UploadResult& result)
     }
     PublishResult->setText(QStringLiteral("送信できませんでした（%1）").arg(time));
     const QString note = settleSecret(result.outcome);
-    QString text = uploadFailureMessage(result, site, knownHosts);
+    QString text = uploadFailureMessage(result, site, knownHosts, pinnedCertificates);
     if (!note.isEmpty())
         text += QStringLiteral("\n\n") + note;
     platform_.messages.show({text, caption, MsgButtons::Ok, MsgIcon::Stop});

@@ -45,6 +45,8 @@ public:
     std::function<UploadFunction(QString& error)> loadTransfer;
     // The known_hosts file host keys are checked against (~/.ssh/known_hosts).
     QString knownHosts;
+    // The file of the certificates' keys the writer trusted, in the program's state folder.
+    QString pinnedCertificates;
 
     QWidget* PublishRow;
     QProgressBar* PublishProgress;
@@ -61,6 +63,7 @@ private:
     QString settleSecret(UploadOutcome outcome);
     void sendAfterSave();
     bool trustHost(const HostKeySeen& seen);
+    bool trustCertificate(const CertificateSeen& seen);
     void showProgress(qint64 sent, qint64 total);
     void showResult(const UploadResult& result);
     QString diaryPath() const;

@@ -1,5 +1,7 @@
 #include "publish/SiteUpload.h"
 
+#include "publish/Certificates.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -11,6 +13,7 @@
 #include <cerrno>
 #include <memory>
 #include <mutex>
+#include <optional>
 
 namespace {
 
@@ -54,6 +57,34 @@ Slist commandList(const QList<QByteArray>& commands)
     return Slist(list);
 }
 
+// The curl codes after which a server's FTP reply says what went wrong.
+bool ftpReplyTells(CURLcode code)
+{
+    switch (code) {
+    case CURLE_LOGIN_DENIED:
+    case CURLE_UPLOAD_FAILED:
+    case CURLE_QUOTE_ERROR:
+    case CURLE_PARTIAL_FILE:
+    case CURLE_REMOTE_ACCESS_DENIED:
+    case CURLE_REMOTE_DISK_FULL:
+    case CURLE_REMOTE_FILE_NOT_FOUND:
+    case CURLE_FTP_COULDNT_RETR_FILE: return true;
+    default: return false;
+    }
+}
+
+std::optional<UploadOutcome> ftpReplyOutcome(long reply)
+{
+    switch (reply) {
+    case 530: return UploadOutcome::WrongPassword; // not logged in
+    case 550:                                      // no such file, or no access
+    case 553: return UploadOutcome::NoPermission;  // name not allowed: vsftpd's "could not create"
+    case 452:                                      // insufficient storage
+    case 552: return UploadOutcome::DiskFull;      // storage allocation exceeded
+    default: return std::nullopt;
+    }
+}
+
 // One send: a connection kept open over its steps (upload, size check, rename).
 class Uploader {
 public:
@@ -63,6 +94,13 @@ public:
 
 private:
     void setConnection();
+    void setSsh();
+    void setFtps();
+    bool trustServer();
+    std::optional<CertificateSeen> serverCertificate() const;
+    void pinKey(const QByteArray& pin);
+    QList<QByteArray> renaming(const QString& from, const QString& to, bool tolerated) const;
+    QByteArray removing(const QString& path, bool tolerated) const;
     CURLcode perform();
     UploadResult failure(CURLcode code) const;
     UploadOutcome outcomeOf(CURLcode code) const;
@@ -92,12 +130,17 @@ private:
     bool cancellable_ = true;
     bool keyChanged_ = false;
     bool keyRefused_ = false;
+    bool ftps_ = false;
+    bool pinned_ = false;
+    bool certificateRefused_ = false;
+    long reply_ = 0;
     QString tempName_;
     QString oldName_;
 };
 
 Uploader::Uploader(const UploadRequest& request, const UploadHooks& hooks)
-    : request_(request), hooks_(hooks), curl_(curl_easy_init()), local_(request.localPath)
+    : request_(request), hooks_(hooks), curl_(curl_easy_init()), local_(request.localPath),
+      ftps_(request.site.protocol == SiteAddress::Protocol::Ftps)
 {
     const QString name = request.site.fileName;
     tempName_ = u'.' + name + QStringLiteral(".pelmora-upload");
@@ -108,6 +151,10 @@ UploadResult Uploader::run()
 {
     if (!curl_)
         return {UploadOutcome::Failed, QStringLiteral("libcurl")};
+    // An FTP command ends at a line end: a name holding one would send a command of its own.
+    const QString target = remotePath(request_.site, request_.site.fileName);
+    if (ftps_ && (target.contains(u'\r') || target.contains(u'\n')))
+        return {UploadOutcome::Failed, QStringLiteral("line end in the remote path")};
     if (!local_.open(QIODevice::ReadOnly))
         return {UploadOutcome::LocalFileUnreadable, local_.errorString()};
     size_ = local_.size();
@@ -134,10 +181,15 @@ QByteArray Uploader::url(const QString& path) const
 {
     const SiteAddress& site = request_.site;
     QUrl url;
-    url.setScheme(site.protocol == SiteAddress::Protocol::Sftp ? QStringLiteral("sftp")
-                                                               : QStringLiteral("ftp"));
+    url.setScheme(ftps_ ? QStringLiteral("ftp") : QStringLiteral("sftp"));
     url.setHost(site.host);
     url.setPort(site.port);
+    if (ftps_) {
+        // An FTP address's path is from the login folder; "%2F" starts one from the root.
+        const bool fromRoot = path.startsWith(u'/');
+        return url.toEncoded() + (fromRoot ? "/%2F" : "/")
+               + QUrl::toPercentEncoding(fromRoot ? path.mid(1) : path, "/");
+    }
     // A path from the login folder is "/~/..." in an SFTP address.
     url.setPath(path.startsWith(u'/') ? path : QStringLiteral("/~/") + path);
     return url.toEncoded();
@@ -145,14 +197,52 @@ QByteArray Uploader::url(const QString& path) const
 
 void Uploader::setConnection()
 {
-    const SiteAddress& site = request_.site;
     curl_easy_setopt(curl_, CURLOPT_ERRORBUFFER, error_);
     curl_easy_setopt(curl_, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(curl_, CURLOPT_PROTOCOLS_STR, "sftp");
     curl_easy_setopt(curl_, CURLOPT_CONNECTTIMEOUT, long(request_.connectSeconds));
     curl_easy_setopt(curl_, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(curl_, CURLOPT_LOW_SPEED_TIME, long(request_.stallSeconds));
-    curl_easy_setopt(curl_, CURLOPT_USERNAME, site.user.toUtf8().constData());
+    curl_easy_setopt(curl_, CURLOPT_USERNAME, request_.site.user.toUtf8().constData());
+    if (ftps_)
+        setFtps();
+    else
+        setSsh();
+    curl_easy_setopt(curl_, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(curl_, CURLOPT_XFERINFOFUNCTION, &Uploader::progressOf);
+    curl_easy_setopt(curl_, CURLOPT_XFERINFODATA, this);
+}
+
+// FTP over TLS from the first command on (AUTH TLS), the data connections encrypted as well;
+// a server that does not offer TLS gets no user name and no password. Passive mode, with every
+// command naming its file from the login folder, so the commands between transfers do too.
+void Uploader::setFtps()
+{
+    curl_easy_setopt(curl_, CURLOPT_PROTOCOLS_STR, "ftp");
+    curl_easy_setopt(curl_, CURLOPT_USE_SSL, long(CURLUSESSL_ALL));
+    curl_easy_setopt(curl_, CURLOPT_FTPSSLAUTH, long(CURLFTPAUTH_TLS));
+    curl_easy_setopt(curl_, CURLOPT_FTPPORT, nullptr);
+    curl_easy_setopt(curl_, CURLOPT_FTP_FILEMETHOD, long(CURLFTPMETHOD_NOCWD));
+    curl_easy_setopt(curl_, CURLOPT_PASSWORD, request_.secret.toUtf8().constData());
+    const QByteArray pin =
+        pinnedKey(request_.pinnedCertificates, request_.site.host, request_.site.port);
+    if (!pin.isEmpty())
+        pinKey(pin);
+}
+
+// Accepts the one public key, whoever signed its certificate; the certificate must still name
+// the host.
+void Uploader::pinKey(const QByteArray& pin)
+{
+    curl_easy_setopt(curl_, CURLOPT_SSL_VERIFYPEER, 0L);
+    curl_easy_setopt(curl_, CURLOPT_SSL_VERIFYHOST, 2L);
+    curl_easy_setopt(curl_, CURLOPT_PINNEDPUBLICKEY, pin.constData());
+    pinned_ = true;
+}
+
+void Uploader::setSsh()
+{
+    const SiteAddress& site = request_.site;
+    curl_easy_setopt(curl_, CURLOPT_PROTOCOLS_STR, "sftp");
     const QByteArray secret = request_.secret.toUtf8();
     switch (site.signIn) {
     case SiteAddress::SignIn::Password:
@@ -175,15 +265,73 @@ void Uploader::setConnection()
                      QFile::encodeName(request_.knownHosts).constData());
     curl_easy_setopt(curl_, CURLOPT_SSH_KEYFUNCTION, &Uploader::checkHostKey);
     curl_easy_setopt(curl_, CURLOPT_SSH_KEYDATA, this);
-    curl_easy_setopt(curl_, CURLOPT_NOPROGRESS, 0L);
-    curl_easy_setopt(curl_, CURLOPT_XFERINFOFUNCTION, &Uploader::progressOf);
-    curl_easy_setopt(curl_, CURLOPT_XFERINFODATA, this);
+}
+
+// A certificate that no authority vouches for is shown to the writer, once the server has
+// shown it names the host; only a yes connects, and keeps its key for the next sends.
+bool Uploader::trustServer()
+{
+    std::optional<CertificateSeen> seen = serverCertificate();
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    if (!seen || seen->validFrom > now || seen->validUntil < now) {
+        certificateRefused_ = true;
+        return false;
+    }
+    seen->host = request_.site.host;
+    seen->port = request_.site.port;
+    if (!hooks_.trustCertificate || !hooks_.trustCertificate(*seen)) {
+        certificateRefused_ = true;
+        return false;
+    }
+    const QByteArray pin = publicKeyPin(*seen);
+    // A pin that cannot be kept only means the question comes again at the next send.
+    keepPin(request_.pinnedCertificates, seen->host, seen->port, pin);
+    pinKey(pin);
+    return true;
+}
+
+// The server's certificate, from a connection of its own that checks the host name only and
+// signs in as "anonymous", so that nothing of the writer's reaches a server not yet trusted.
+// Nothing when the certificate names another host.
+std::optional<CertificateSeen> Uploader::serverCertificate() const
+{
+    CURL* probe = curl_easy_init();
+    if (!probe)
+        return std::nullopt;
+    curl_easy_setopt(probe, CURLOPT_URL, url({}).constData());
+    curl_easy_setopt(probe, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(probe, CURLOPT_PROTOCOLS_STR, "ftp");
+    curl_easy_setopt(probe, CURLOPT_USE_SSL, long(CURLUSESSL_ALL));
+    curl_easy_setopt(probe, CURLOPT_FTPSSLAUTH, long(CURLFTPAUTH_TLS));
+    curl_easy_setopt(probe, CURLOPT_CONNECTTIMEOUT, long(request_.connectSeconds));
+    curl_easy_setopt(probe, CURLOPT_SSL_VERIFYPEER, 0L);
+    curl_easy_setopt(probe, CURLOPT_SSL_VERIFYHOST, 2L);
+    curl_easy_setopt(probe, CURLOPT_CERTINFO, 1L);
+    curl_easy_setopt(probe, CURLOPT_CONNECT_ONLY, 1L);
+    curl_easy_setopt(probe, CURLOPT_USERNAME, "anonymous");
+    curl_easy_setopt(probe, CURLOPT_PASSWORD, "");
+    const CURLcode code = curl_easy_perform(probe);
+    std::optional<CertificateSeen> seen;
+    curl_certinfo* info = nullptr;
+    if (code != CURLE_PEER_FAILED_VERIFICATION
+        && curl_easy_getinfo(probe, CURLINFO_CERTINFO, &info) == CURLE_OK && info
+        && info->num_of_certs > 0) {
+        for (const curl_slist* field = info->certinfo[0]; field && !seen; field = field->next) {
+            const QByteArray text(field->data);
+            if (text.startsWith("Cert:"))
+                seen = readCertificate(text.mid(5));
+        }
+    }
+    curl_easy_cleanup(probe);
+    return seen;
 }
 
 CURLcode Uploader::perform()
 {
     error_[0] = '\0';
     lastCode_ = curl_easy_perform(curl_);
+    reply_ = 0;
+    curl_easy_getinfo(curl_, CURLINFO_RESPONSE_CODE, &reply_);
     return lastCode_;
 }
 
@@ -194,7 +342,12 @@ bool Uploader::upload()
     curl_easy_setopt(curl_, CURLOPT_INFILESIZE_LARGE, curl_off_t(size_));
     curl_easy_setopt(curl_, CURLOPT_READFUNCTION, &Uploader::readLocal);
     curl_easy_setopt(curl_, CURLOPT_READDATA, this);
-    const bool sent = perform() == CURLE_OK;
+    bool sent = perform() == CURLE_OK;
+    // Nothing has left before the certificate is checked: the send starts again once trusted.
+    const bool untrusted =
+        lastCode_ == CURLE_PEER_FAILED_VERIFICATION || lastCode_ == CURLE_SSL_CACERT_BADFILE;
+    if (!sent && ftps_ && !pinned_ && untrusted && trustServer())
+        sent = perform() == CURLE_OK;
     curl_easy_setopt(curl_, CURLOPT_UPLOAD, 0L);
     return sent;
 }
@@ -228,29 +381,47 @@ bool Uploader::serverHoldsAll()
 bool Uploader::putInPlace()
 {
     const SiteAddress& site = request_.site;
-    const QByteArray temp = quoted(remotePath(site, tempName_));
-    const QByteArray target = quoted(remotePath(site, site.fileName));
-    const QByteArray old = quoted(remotePath(site, oldName_));
-    if (runCommands({"rename " + temp + ' ' + target}))
+    const QString temp = remotePath(site, tempName_);
+    const QString target = remotePath(site, site.fileName);
+    const QString old = remotePath(site, oldName_);
+    if (runCommands(renaming(temp, target, false)))
         return true;
-    if (!runCommands({"*rm " + old, "rename " + target + ' ' + old}))
+    if (!runCommands(QList<QByteArray>{removing(old, true)} + renaming(target, old, false)))
         return (removeTemporary(), false);
-    if (!runCommands({"rename " + temp + ' ' + target})) {
+    if (!runCommands(renaming(temp, target, false))) {
         const CURLcode code = lastCode_;
-        runCommands({"*rename " + old + ' ' + target});
+        const long reply = reply_;
+        runCommands(renaming(old, target, true));
         removeTemporary();
         lastCode_ = code;
+        reply_ = reply;
         return false;
     }
-    runCommands({"*rm " + old});
+    runCommands({removing(old, true)});
     return true;
+}
+
+// The commands that rename a remote file; a tolerated failure does not stop the commands after.
+QList<QByteArray> Uploader::renaming(const QString& from, const QString& to, bool tolerated) const
+{
+    const QByteArray mark = tolerated ? "*" : "";
+    if (ftps_)
+        return {mark + "RNFR " + from.toUtf8(), mark + "RNTO " + to.toUtf8()};
+    return {mark + "rename " + quoted(from) + ' ' + quoted(to)};
+}
+
+QByteArray Uploader::removing(const QString& path, bool tolerated) const
+{
+    const QByteArray mark = tolerated ? "*" : "";
+    return ftps_ ? mark + "DELE " + path.toUtf8() : mark + "rm " + quoted(path);
 }
 
 bool Uploader::runCommands(const QList<QByteArray>& commands, bool canCancel)
 {
     cancellable_ = canCancel;
     const Slist list = commandList(commands);
-    curl_easy_setopt(curl_, CURLOPT_URL, url(remotePath(request_.site, {}) + u'/').constData());
+    const QByteArray address = ftps_ ? url({}) : url(remotePath(request_.site, {}) + u'/');
+    curl_easy_setopt(curl_, CURLOPT_URL, address.constData());
     curl_easy_setopt(curl_, CURLOPT_NOBODY, 1L);
     curl_easy_setopt(curl_, CURLOPT_QUOTE, list.get());
     const bool done = perform() == CURLE_OK;
@@ -262,10 +433,12 @@ bool Uploader::runCommands(const QList<QByteArray>& commands, bool canCancel)
 void Uploader::removeTemporary()
 {
     const CURLcode code = lastCode_;
+    const long reply = reply_;
     curl_easy_setopt(curl_, CURLOPT_CONNECTTIMEOUT, 10L);
     curl_easy_setopt(curl_, CURLOPT_LOW_SPEED_TIME, 10L);
-    runCommands({"*rm " + quoted(remotePath(request_.site, tempName_))});
+    runCommands({removing(remotePath(request_.site, tempName_), true)});
     lastCode_ = code;
+    reply_ = reply;
 }
 
 size_t Uploader::readLocal(char* buffer, size_t size, size_t count, void* self)
@@ -337,6 +510,12 @@ UploadOutcome Uploader::outcomeOf(CURLcode code) const
         return UploadOutcome::HostKeyChanged;
     if (keyRefused_)
         return UploadOutcome::HostKeyRefused;
+    if (certificateRefused_)
+        return UploadOutcome::CertificateRefused;
+    if (ftps_ && ftpReplyTells(code)) {
+        if (const std::optional<UploadOutcome> outcome = ftpReplyOutcome(reply_))
+            return *outcome;
+    }
     long osError = 0;
     curl_easy_getinfo(curl_, CURLINFO_OS_ERRNO, &osError);
     switch (code) {
@@ -347,8 +526,9 @@ UploadOutcome Uploader::outcomeOf(CURLcode code) const
         return osError == ETIMEDOUT ? UploadOutcome::TimedOut : UploadOutcome::ConnectionRefused;
     case CURLE_OPERATION_TIMEDOUT: return UploadOutcome::TimedOut;
     case CURLE_PEER_FAILED_VERIFICATION:
-    case CURLE_SSL_CACERT_BADFILE:
-    case CURLE_SSL_PINNEDPUBKEYNOTMATCH: return UploadOutcome::CertificateRefused;
+    case CURLE_SSL_CACERT_BADFILE: return UploadOutcome::CertificateRefused;
+    case CURLE_SSL_PINNEDPUBKEYNOTMATCH: return UploadOutcome::CertificateChanged;
+    case CURLE_USE_SSL_FAILED: return UploadOutcome::NoEncryption;
     case CURLE_REMOTE_ACCESS_DENIED: return UploadOutcome::NoPermission;
     case CURLE_REMOTE_DISK_FULL: return UploadOutcome::DiskFull;
     case CURLE_REMOTE_FILE_NOT_FOUND: return UploadOutcome::FolderMissing;

@@ -2,6 +2,7 @@
 
 #include "publish/SiteAddress.h"
 
+#include <QDateTime>
 #include <QString>
 
 #include <atomic>
@@ -19,6 +20,8 @@ enum class UploadOutcome {
     HostKeyChanged,
     HostKeyRefused,
     CertificateRefused,
+    CertificateChanged,
+    NoEncryption,
     NoPermission,
     DiskFull,
     FolderMissing,
@@ -40,11 +43,25 @@ struct HostKeySeen {
     QString fingerprint; // "SHA256:" and the unpadded base64 of the key's SHA-256, as ssh shows it
 };
 
+// A server's TLS certificate that no authority the system trusts vouches for.
+struct CertificateSeen {
+    QString host;
+    int port = 21;
+    QString fingerprint;          // the SHA-256 of the certificate, "AB:12:..."
+    QString publicKeyFingerprint; // the SHA-256 of its public key, "AB:12:..."
+    QString subject;
+    QString issuer;
+    QDateTime validFrom;
+    QDateTime validUntil;
+};
+
 struct UploadRequest {
     SiteAddress site;
     QString localPath;
     QString secret;     // the password, or the key file's passphrase
     QString knownHosts; // the known_hosts file the host key is checked against and added to
+    // The file of the certificates' public keys the writer trusted, by host and port.
+    QString pinnedCertificates;
     int connectSeconds = 20;
     int stallSeconds = 30; // a send that moves no byte for this long has timed out
 };
@@ -53,6 +70,9 @@ struct UploadRequest {
 struct UploadHooks {
     // Whether to trust a host whose key known_hosts does not hold; a yes adds the key there.
     std::function<bool(const HostKeySeen&)> trustNewHost;
+    // Whether to trust a certificate no authority vouches for; a yes keeps its public key in
+    // the pins file, and only that key is accepted from the host from then on.
+    std::function<bool(const CertificateSeen&)> trustCertificate;
     std::function<void(qint64 sent, qint64 total)> progress;
     const std::atomic_bool* cancelled = nullptr;
 };

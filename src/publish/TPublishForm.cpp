@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QStandardItemModel>
 
 namespace {
 
@@ -30,6 +31,9 @@ void addRow(QFormLayout* form, const QString& caption, QWidget* field, QLayout* 
         form->addRow(label, field);
 }
 
+constexpr int sftpPort = 22;
+constexpr int ftpsPort = 21;
+
 } // namespace
 
 TPublishForm::TPublishForm(QWidget* parent) : QDialog(parent)
@@ -37,7 +41,9 @@ TPublishForm::TPublishForm(QWidget* parent) : QDialog(parent)
     setObjectName(QStringLiteral("TPublishForm"));
     setWindowTitle(QStringLiteral("公開の設定"));
     ProtocolBox = named(new QComboBox, "ProtocolBox", QStringLiteral("方式"));
-    ProtocolBox->addItem(QStringLiteral("SFTP"));
+    // In the order of SiteAddress::Protocol. Plain FTP is not offered: it sends the password
+    // as it is typed.
+    ProtocolBox->addItems({QStringLiteral("SFTP"), QStringLiteral("FTPS（明示的 TLS）")});
     HostEdit = named(new QLineEdit, "HostEdit", QStringLiteral("サーバー"));
     PortEdit = named(new QSpinBox, "PortEdit", QStringLiteral("ポート"));
     PortEdit->setRange(1, 65535);
@@ -78,6 +84,7 @@ TPublishForm::TPublishForm(QWidget* parent) : QDialog(parent)
     layout->addLayout(form);
     layout->addWidget(buttons);
 
+    connect(ProtocolBox, &QComboBox::currentIndexChanged, this, &TPublishForm::ProtocolBoxChange);
     connect(SignInBox, &QComboBox::currentIndexChanged, this, &TPublishForm::SignInBoxChange);
     connect(KeyFileBtn, &QPushButton::clicked, this, &TPublishForm::KeyFileBtnClick);
     connect(buttons, &QDialogButtonBox::accepted, this, &TPublishForm::OkBtnClick);
@@ -88,6 +95,7 @@ TPublishForm::TPublishForm(QWidget* parent) : QDialog(parent)
 void TPublishForm::setSettings(const PublishSettings& settings)
 {
     const SiteAddress& site = settings.site;
+    ProtocolBox->setCurrentIndex(int(site.protocol));
     HostEdit->setText(site.host);
     PortEdit->setValue(site.port);
     UserEdit->setText(site.user);
@@ -102,6 +110,7 @@ PublishSettings TPublishForm::settings() const
 {
     PublishSettings settings;
     SiteAddress& site = settings.site;
+    site.protocol = SiteAddress::Protocol(ProtocolBox->currentIndex());
     site.host = HostEdit->text().trimmed();
     site.port = PortEdit->value();
     site.user = UserEdit->text().trimmed();
@@ -111,6 +120,20 @@ PublishSettings TPublishForm::settings() const
     site.keyFile = KeyFileEdit->text();
     settings.sendAfterSave = SendAfterSaveCheck->isChecked();
     return settings;
+}
+
+// FTPS signs in by password only: the SSH key sign-ins are not offered for it. The port follows
+// the protocol while it is the other protocol's usual one.
+void TPublishForm::ProtocolBoxChange()
+{
+    const bool ftps = ProtocolBox->currentIndex() == int(SiteAddress::Protocol::Ftps);
+    if (PortEdit->value() == (ftps ? sftpPort : ftpsPort))
+        PortEdit->setValue(ftps ? ftpsPort : sftpPort);
+    auto* model = static_cast<QStandardItemModel*>(SignInBox->model());
+    for (const SiteAddress::SignIn key : {SiteAddress::SignIn::Agent, SiteAddress::SignIn::KeyFile})
+        model->item(int(key))->setEnabled(!ftps);
+    if (ftps)
+        SignInBox->setCurrentIndex(int(SiteAddress::SignIn::Password));
 }
 
 void TPublishForm::SignInBoxChange()

@@ -33,6 +33,7 @@ public:
     QPushButton* OkBtn;
 
 private:
+    void ProtocolBoxChange();
     void SignInBoxChange();
     void KeyFileBtnClick();
     void OkBtnClick();

@@ -28,7 +28,12 @@ bool UploadJob::start(const UploadRequest& request, UploadFunction upload)
         QDeadlineTimer next;
         UploadHooks hooks;
         hooks.cancelled = cancelled.get();
-        hooks.trustNewHost = [this](const HostKeySeen& seen) { return askTrust(seen); };
+        hooks.trustNewHost = [this](const HostKeySeen& seen) {
+            return askTrust(trustNewHost, seen);
+        };
+        hooks.trustCertificate = [this](const CertificateSeen& seen) {
+            return askTrust(trustCertificate, seen);
+        };
         // Progress reaches the job a few times a second, not at every block sent.
         hooks.progress = [this, &shown, &next](qint64 sent, qint64 total) {
             if (sent == shown || (!next.hasExpired() && sent != total))
@@ -54,12 +59,13 @@ void UploadJob::cancel()
 
 // Runs on the sending thread: the question goes to the job's thread, and the answer is awaited
 // for as long as the send is not cancelled.
-bool UploadJob::askTrust(const HostKeySeen& seen)
+template <typename Seen>
+bool UploadJob::askTrust(const std::function<bool(const Seen&)>& question, const Seen& seen)
 {
     auto answer = std::make_shared<std::promise<bool>>();
     std::future<bool> future = answer->get_future();
     QMetaObject::invokeMethod(
-        this, [this, seen, answer] { answer->set_value(trustNewHost && trustNewHost(seen)); },
+        this, [&question, seen, answer] { answer->set_value(question && question(seen)); },
         Qt::QueuedConnection);
     while (future.wait_for(std::chrono::milliseconds(100)) != std::future_status::ready) {
         if (cancelled_->load())

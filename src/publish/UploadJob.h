@@ -27,13 +27,16 @@ public:
 
     // Asked on the job's thread when the server's host key is new; the send waits for the answer.
     std::function<bool(const HostKeySeen&)> trustNewHost;
+    // Asked on the job's thread when no authority vouches for the server's certificate.
+    std::function<bool(const CertificateSeen&)> trustCertificate;
 
 signals:
     void progressed(qint64 sent, qint64 total);
     void finished(const UploadResult& result);
 
 private:
-    bool askTrust(const HostKeySeen& seen);
+    template <typename Seen>
+    bool askTrust(const std::function<bool(const Seen&)>& question, const Seen& seen);
     void end(const UploadResult& result);
 
     QThread* thread_ = nullptr;

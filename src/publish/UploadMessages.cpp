@@ -21,7 +21,7 @@ QString oldFileKept()
 } // namespace
 
 QString uploadFailureMessage(const UploadResult& result, const SiteAddress& site,
-                             const QString& knownHosts)
+                             const QString& knownHosts, const QString& pinnedCertificates)
 {
     const QString host = site.host;
     switch (result.outcome) {
@@ -55,10 +55,32 @@ QString uploadFailureMessage(const UploadResult& result, const SiteAddress& site
         return QStringLiteral("サーバー「%1」の鍵を信頼しなかったため、接続しませんでした。")
             .arg(host);
     case UploadOutcome::CertificateRefused:
-        return QStringLiteral("サーバー「%1」の証明書を確かめられなかったため、"
-                              "接続しませんでした（何も送っていません）。")
+        return QStringLiteral("サーバー「%1」の証明書を信頼できなかったため、"
+                              "接続しませんでした（何も送っていません）。"
+                              "証明書がほかのホスト名のものか、期限が切れているか、"
+                              "信頼しないと答えた証明書です。")
+            .arg(host);
+    case UploadOutcome::CertificateChanged:
+        return QStringLiteral(
+                   "警告：サーバー「%1」（ポート%2）の証明書の鍵が、以前に信頼した鍵と違います。"
+                   "サーバーが入れ替わったか、だれかが通信を横取りしているおそれがあるため、"
+                   "接続しませんでした（何も送っていません）。\n"
+                   "証明書が新しくなったことをサーバーの管理者に確かめてから、%3 の"
+                   "「[%1]:%2」の行を削除してください。")
+            .arg(host)
+            .arg(site.port)
+            .arg(pinnedCertificates);
+    case UploadOutcome::NoEncryption:
+        return QStringLiteral("サーバー「%1」は暗号化（TLS）での接続に応じなかったため、"
+                              "ユーザー名もパスワードも送らずに接続をやめました。"
+                              "FTPS（明示的 TLS）に対応したサーバーか確かめてください。")
             .arg(host);
     case UploadOutcome::NoPermission:
+        if (site.protocol == SiteAddress::Protocol::Ftps)
+            return QStringLiteral("サーバーのフォルダ「%1」に書き込めませんでした。"
+                                  "フォルダがあるか、書き込む権限があるかを確かめてください。")
+                       .arg(site.folder)
+                   + oldFileKept();
         return QStringLiteral("サーバーのフォルダ「%1」に書き込む権限がありません。")
                    .arg(site.folder)
                + oldFileKept();

@@ -16,7 +16,9 @@ namespace {
 // A name of this process's own: tests run side by side, each with its server and its user.
 const QString userName = QStringLiteral("pelmora-sftp-%1").arg(getpid());
 
-bool runTool(const QString& program, const QStringList& arguments, const QByteArray& input = {})
+} // namespace
+
+bool runTool(const QString& program, const QStringList& arguments, const QByteArray& input)
 {
     QProcess process;
     process.start(program, arguments);
@@ -59,8 +61,6 @@ QList<pid_t> descendants(pid_t root)
     }
     return found;
 }
-
-} // namespace
 
 SshServer::SshServer()
 {

@@ -4,6 +4,15 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <sys/types.h>
+
+// Runs a tool to its end, `input` on its standard input; true when it ended with 0.
+bool runTool(const QString& program, const QStringList& arguments, const QByteArray& input = {});
+// A port on 127.0.0.1 that nothing listens on now.
+int freePort();
+// Every process below `root`, children before their parents are listed.
+QList<pid_t> descendants(pid_t root);
+
 // OpenSSH's sshd on 127.0.0.1 and a free port, with throw-away host keys and a throw-away user
 // whose home is in a temporary folder. It needs root (the user, the privilege separation); see
 // start() for what happens without it.
