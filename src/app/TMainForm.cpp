@@ -94,9 +94,8 @@ TMainForm::TMainForm(Platform platform, QWidget* parent)
     editorCommands_ = new EditorCommands(state_, todayTab_, diaryTab_, platform_, this);
     dateList_ = new DateListCommands(state_, todayTab_, diaryTab_, platform_, this);
     publisher_ = new Publisher(document_, diaryTab_, platform_, this);
-    publisher_->loadTransfer = [](QString& error) {
-        return reinterpret_cast<UploadFunction>(
-            resolveInLibraries(transferFiles(), uploadToSiteName, error));
+    publisher_->loadTransfer = [](const char* symbol, QString& error) {
+        return reinterpret_cast<UploadFunction>(resolveInLibraries(transferFiles(), symbol, error));
     };
     publisher_->loadSecrets = [] {
         QString error;

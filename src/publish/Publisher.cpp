@@ -117,26 +117,14 @@ bool Publisher::readyToSend()
 void Publisher::PublishSendClick()
 {
     if (readyToSend())
-        send();
+        start(Step::Send, true);
 }
 
+// Looks at the site first, so that the question can say what the diary replaces there.
 void Publisher::PublishCheckClick()
 {
-    if (!readyToSend())
-        return;
-    const QFileInfo local(diaryPath());
-    const QLocale locale;
-    const SiteAddress& site = sending_.site;
-    const QString text =
-        QStringLiteral("次のとおり送ります。よろしいですか？\n\n"
-                       "日記：%1\n大きさ：%2 バイト\n更新日時：%3\n\n送り先：%4@%5:%6")
-            .arg(local.filePath(), locale.toString(local.size()),
-                 locale.toString(local.lastModified(), QLocale::ShortFormat), site.user, site.host,
-                 remotePath(site, site.fileName));
-    if (platform_.messages.show(
-            {text, caption, MsgButtons::YesNo, MsgIcon::Question, MsgAnswer::Yes})
-        == MsgAnswer::Yes)
-        send();
+    if (readyToSend())
+        start(Step::LookUp, true);
 }
 
 void Publisher::sendAfterSave()
@@ -145,14 +133,16 @@ void Publisher::sendAfterSave()
         return;
     sending_ = loadPublishSettings(platform_.keyStore, diaryPath());
     if (sending_.sendAfterSave && !sending_.site.host.isEmpty())
-        send();
+        start(Step::Send, true);
 }
 
-void Publisher::send()
+// Starts the step on the job's thread; a step after a look-up keeps the secret it was given.
+void Publisher::start(Step step, bool freshSecret)
 {
     QString error;
-    const UploadFunction upload = loadTransfer ? loadTransfer(error) : nullptr;
-    if (!upload) {
+    const char* symbol = step == Step::Send ? uploadToSiteName : lookUpOnSiteName;
+    const UploadFunction function = loadTransfer ? loadTransfer(symbol, error) : nullptr;
+    if (!function) {
         platform_.messages.show({QStringLiteral("送信のための部品 %1 を読み込めませんでした。\n")
                                          .arg(transferLibraryName)
                                      + error,
@@ -165,17 +155,44 @@ void Publisher::send()
     request.knownHosts = knownHosts;
     request.pinnedCertificates = pinnedCertificates;
     if (request.site.signIn != SiteAddress::SignIn::Agent) {
-        const std::optional<QString> secret = secretFor(request.site);
+        const std::optional<QString> secret = freshSecret ? secretFor(request.site) : secret_;
         if (!secret)
             return;
         request.secret = *secret;
     }
+    step_ = step;
     PublishProgress->setRange(0, 0);
     PublishRow->show();
-    PublishResult->setText(QStringLiteral("送信中：%1").arg(request.site.host));
+    PublishResult->setText(
+        (step == Step::Send ? QStringLiteral("送信中：%1") : QStringLiteral("サーバーを確認中：%1"))
+            .arg(request.site.host));
     PublishResult->show();
-    job_.start(request, upload);
+    job_.start(request, function);
     emit sendingChanged();
+}
+
+// What the check shows: the diary here, and the file it replaces on the site.
+QString Publisher::checkText(const RemoteFile& remote) const
+{
+    const QFileInfo local(diaryPath());
+    const QLocale locale;
+    const SiteAddress& site = sending_.site;
+    const auto time = [&](const QDateTime& when) {
+        return when.isValid() ? locale.toString(when.toLocalTime(), QLocale::ShortFormat)
+                              : QStringLiteral("（不明）");
+    };
+    const QString there =
+        !remote.exists
+            ? QStringLiteral("サーバーにはまだありません（新しく作ります）。")
+            : QStringLiteral("大きさ：%1\n更新日時：%2")
+                  .arg(remote.size < 0 ? QStringLiteral("（不明）")
+                                       : locale.toString(remote.size) + QStringLiteral(" バイト"),
+                       time(remote.modified));
+    return QStringLiteral("次のとおり送ります。よろしいですか？\n\n"
+                          "送る日記：%1\n大きさ：%2 バイト\n更新日時：%3\n\n"
+                          "送り先：%4@%5:%6\n%7")
+        .arg(local.filePath(), locale.toString(local.size()), time(local.lastModified()), site.user,
+             site.host, remotePath(site, site.fileName), there);
 }
 
 // The site's secret from the desktop's secret store, or else asked (nullopt: the writer
@@ -279,9 +296,21 @@ void Publisher::showProgress(qint64 sent, qint64 total)
 void Publisher::showResult(const UploadResult& result)
 {
     PublishRow->hide();
+    emit sendingChanged();
+    if (result.outcome == UploadOutcome::LookedUp) {
+        PublishResult->hide();
+        const bool yes =
+            platform_.messages.show({checkText(result.remote), caption, MsgButtons::YesNo,
+                                     MsgIcon::Question, MsgAnswer::Yes})
+            == MsgAnswer::Yes;
+        if (yes)
+            start(Step::Send, false);
+        else
+            settleSecret(UploadOutcome::Cancelled);
+        return;
+    }
     const SiteAddress& site = sending_.site;
     const QString time = QTime::currentTime().toString(QStringLiteral("HH:mm"));
-    emit sendingChanged();
     if (result.outcome == UploadOutcome::Sent) {
         PublishResult->setText(QStringLiteral("送信しました：%1（%2）")
                                    .arg(site.host + u':' + remotePath(site, site.fileName), time));
@@ -290,7 +319,9 @@ void Publisher::showResult(const UploadResult& result)
             PublishResult->setText(PublishResult->text() + u'　' + note);
         return;
     }
-    PublishResult->setText(QStringLiteral("送信できませんでした（%1）").arg(time));
+    PublishResult->setText(step_ == Step::Send
+                               ? QStringLiteral("送信できませんでした（%1）").arg(time)
+                               : QStringLiteral("サーバーを確認できませんでした（%1）").arg(time));
     const QString note = settleSecret(result.outcome);
     QString text = uploadFailureMessage(result, site, knownHosts, pinnedCertificates);
     if (!note.isEmpty())

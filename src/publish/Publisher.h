@@ -40,9 +40,9 @@ public:
     std::function<std::optional<SecretAnswer>(const QString& prompt, bool storeOffered)> askSecret;
     // The desktop's secret store, from the transfer's library; null when it cannot be loaded.
     std::function<const SecretStore*()> loadSecrets;
-    // The transfer, from its library; null, with what went wrong in `error`, when it cannot be
-    // loaded.
-    std::function<UploadFunction(QString& error)> loadTransfer;
+    // A function of the transfer's library (uploadToSiteName, lookUpOnSiteName); null, with what
+    // went wrong in `error`, when it cannot be loaded.
+    std::function<UploadFunction(const char* symbol, QString& error)> loadTransfer;
     // The known_hosts file host keys are checked against (~/.ssh/known_hosts).
     QString knownHosts;
     // The file of the certificates' keys the writer trusted, in the program's state folder.
@@ -58,7 +58,9 @@ signals:
 
 private:
     bool readyToSend();
-    void send();
+    enum class Step { LookUp, Send };
+    void start(Step step, bool freshSecret);
+    QString checkText(const RemoteFile& remote) const;
     std::optional<QString> secretFor(const SiteAddress& site);
     QString settleSecret(UploadOutcome outcome);
     void sendAfterSave();
@@ -73,6 +75,7 @@ private:
     QWidget* window_;
     UploadJob job_;
     PublishSettings sending_;
+    Step step_ = Step::Send;
     // The secret of the running send: kept in the store once it worked, when the writer asked;
     // removed from the store when the server refused one read from there.
     QString secret_;

@@ -91,12 +91,14 @@ public:
     Uploader(const UploadRequest& request, const UploadHooks& hooks);
     ~Uploader() { curl_easy_cleanup(curl_); }
     UploadResult run();
+    UploadResult lookUp();
 
 private:
     void setConnection();
     void setSsh();
     void setFtps();
     bool trustServer();
+    bool untrusted() const;
     std::optional<CertificateSeen> serverCertificate() const;
     void pinKey(const QByteArray& pin);
     QList<QByteArray> renaming(const QString& from, const QString& to, bool tolerated) const;
@@ -175,6 +177,38 @@ UploadResult Uploader::run()
     if (!putInPlace())
         return failure(lastCode_);
     return {UploadOutcome::Sent, {}};
+}
+
+UploadResult Uploader::lookUp()
+{
+    if (!curl_)
+        return {UploadOutcome::Failed, QStringLiteral("libcurl")};
+    const QString target = remotePath(request_.site, request_.site.fileName);
+    if (ftps_ && (target.contains(u'\r') || target.contains(u'\n')))
+        return {UploadOutcome::Failed, QStringLiteral("line end in the remote path")};
+    setConnection();
+    curl_easy_setopt(curl_, CURLOPT_URL, url(target).constData());
+    curl_easy_setopt(curl_, CURLOPT_NOBODY, 1L);
+    curl_easy_setopt(curl_, CURLOPT_FILETIME, 1L);
+    bool found = perform() == CURLE_OK;
+    if (!found && ftps_ && !pinned_ && untrusted() && trustServer())
+        found = perform() == CURLE_OK;
+    UploadResult result(UploadOutcome::LookedUp);
+    if (found) {
+        curl_off_t size = -1;
+        curl_off_t time = -1;
+        curl_easy_getinfo(curl_, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &size);
+        curl_easy_getinfo(curl_, CURLINFO_FILETIME_T, &time);
+        result.remote.exists = true;
+        result.remote.size = size;
+        if (time >= 0)
+            result.remote.modified = QDateTime::fromSecsSinceEpoch(time);
+        return result;
+    }
+    // No file there yet (or no folder: the send will say which).
+    if (lastCode_ == CURLE_REMOTE_FILE_NOT_FOUND)
+        return result;
+    return failure(lastCode_);
 }
 
 QByteArray Uploader::url(const QString& path) const
@@ -267,6 +301,12 @@ void Uploader::setSsh()
     curl_easy_setopt(curl_, CURLOPT_SSH_KEYDATA, this);
 }
 
+// Whether the last connection stopped at a certificate no authority vouches for.
+bool Uploader::untrusted() const
+{
+    return lastCode_ == CURLE_PEER_FAILED_VERIFICATION || lastCode_ == CURLE_SSL_CACERT_BADFILE;
+}
+
 // A certificate that no authority vouches for is shown to the writer, once the server has
 // shown it names the host; only a yes connects, and keeps its key for the next sends.
 bool Uploader::trustServer()
@@ -344,9 +384,7 @@ bool Uploader::upload()
     curl_easy_setopt(curl_, CURLOPT_READDATA, this);
     bool sent = perform() == CURLE_OK;
     // Nothing has left before the certificate is checked: the send starts again once trusted.
-    const bool untrusted =
-        lastCode_ == CURLE_PEER_FAILED_VERIFICATION || lastCode_ == CURLE_SSL_CACERT_BADFILE;
-    if (!sent && ftps_ && !pinned_ && untrusted && trustServer())
+    if (!sent && ftps_ && !pinned_ && untrusted() && trustServer())
         sent = perform() == CURLE_OK;
     curl_easy_setopt(curl_, CURLOPT_UPLOAD, 0L);
     return sent;
@@ -564,8 +602,20 @@ UploadResult uploadToSite(const UploadRequest& request, const UploadHooks& hooks
     return Uploader(request, hooks).run();
 }
 
+UploadResult lookUpOnSite(const UploadRequest& request, const UploadHooks& hooks)
+{
+    startCurl();
+    return Uploader(request, hooks).lookUp();
+}
+
 extern "C" __attribute__((visibility("default"))) UploadResult
 pelmoraUploadToSite(const UploadRequest& request, const UploadHooks& hooks)
 {
     return uploadToSite(request, hooks);
+}
+
+extern "C" __attribute__((visibility("default"))) UploadResult
+pelmoraLookUpOnSite(const UploadRequest& request, const UploadHooks& hooks)
+{
+    return lookUpOnSite(request, hooks);
 }

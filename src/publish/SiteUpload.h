@@ -11,6 +11,7 @@
 // How a send ended. Every outcome but Sent leaves the file on the site as it was.
 enum class UploadOutcome {
     Sent,
+    LookedUp, // a look-up that reached the file's folder: `remote` tells what is there
     Cancelled,
     LocalFileUnreadable,
     WrongPassword,
@@ -30,9 +31,23 @@ enum class UploadOutcome {
     Failed,
 };
 
+// The diary's file on the site, as a look-up found it.
+struct RemoteFile {
+    bool exists = false;
+    qint64 size = -1;   // -1: the server did not say
+    QDateTime modified; // invalid: the server did not say
+};
+
 struct UploadResult {
+    UploadResult() = default;
+    UploadResult(UploadOutcome outcome, const QString& detail = {})
+        : outcome(outcome), detail(detail)
+    {
+    }
+
     UploadOutcome outcome = UploadOutcome::Failed;
     QString detail; // the transfer library's own words, when it had any
+    RemoteFile remote;
 };
 
 // A server's SSH host key that known_hosts does not hold.
@@ -82,6 +97,8 @@ struct UploadHooks {
 // load at every start. The library gives uploadToSite under this name.
 using UploadFunction = UploadResult (*)(const UploadRequest& request, const UploadHooks& hooks);
 inline constexpr char uploadToSiteName[] = "pelmoraUploadToSite";
+// The library gives lookUpOnSite under this name, with the same signature.
+inline constexpr char lookUpOnSiteName[] = "pelmoraLookUpOnSite";
 inline const QString transferLibraryName = QStringLiteral("libpelmora_transfer.so");
 
 // Sends the local file to the site: to a temporary name in the site's folder first, then, once
@@ -89,6 +106,10 @@ inline const QString transferLibraryName = QStringLiteral("libpelmora_transfer.s
 // failure or a cancel leaves the old file whole and removes the temporary one when the server
 // can still be reached (a leftover one is replaced at the next send). Blocks until done.
 UploadResult uploadToSite(const UploadRequest& request, const UploadHooks& hooks);
+// Connects as a send would (host key and certificate checked, signed in) and looks at the file
+// the diary would replace, changing nothing: LookedUp with its size and time, or that there is
+// none yet. Blocks until done.
+UploadResult lookUpOnSite(const UploadRequest& request, const UploadHooks& hooks);
 
 // The line of known_hosts that trusts this key, as OpenSSH writes it ("[host]:port" when the
 // port is not 22).

@@ -25,7 +25,8 @@ QString uploadFailureMessage(const UploadResult& result, const SiteAddress& site
 {
     const QString host = site.host;
     switch (result.outcome) {
-    case UploadOutcome::Sent: return {};
+    case UploadOutcome::Sent:
+    case UploadOutcome::LookedUp: return {};
     case UploadOutcome::Cancelled: return QStringLiteral("送信を中止しました。") + oldFileKept();
     case UploadOutcome::LocalFileUnreadable:
         return QStringLiteral("日記のファイルを読めませんでした（%1）。").arg(result.detail);

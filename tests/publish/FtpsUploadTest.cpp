@@ -125,6 +125,19 @@ TEST_F(FtpsSiteTest, ASelfSignedCertificateIsAskedAboutOnceAndItsKeyPinned)
     EXPECT_EQ(uploadToSite(sent, hooks).outcome, UploadOutcome::Sent);
     EXPECT_EQ(asked.size(), 2); // pinned from the second send on
 
+    // The check's look-up, over the pinned key: the file there with its size, or none.
+    const UploadResult found = lookUpOnSite(sent, hooks);
+    EXPECT_EQ(found.outcome, UploadOutcome::LookedUp) << found.detail.toStdString();
+    EXPECT_TRUE(found.remote.exists);
+    EXPECT_EQ(found.remote.size, diary.size());
+    EXPECT_TRUE(found.remote.modified.isValid());
+    UploadRequest other = sent;
+    other.site.fileName = QStringLiteral("none.htm");
+    const UploadResult none = lookUpOnSite(other, hooks);
+    EXPECT_EQ(none.outcome, UploadOutcome::LookedUp) << none.detail.toStdString();
+    EXPECT_FALSE(none.remote.exists);
+    EXPECT_EQ(asked.size(), 2);
+
     // A new key for the same name is refused, not asked about, as is a certificate for another
     // host even when nothing was pinned.
     writeAll(target, "old diary");

@@ -9,7 +9,9 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
+#include <QLocale>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -274,7 +276,7 @@ TEST_F(SftpSiteTest, TheSendCommandSendsTheOpenDiary)
     EXPECT_FALSE(readAll(knownHosts).contains(server->password().toUtf8()));
 
     // Without its library the send says why, asks nothing and sends nothing.
-    form.publisher()->loadTransfer = [](QString& error) {
+    form.publisher()->loadTransfer = [](const char*, QString& error) {
         error = QStringLiteral("not found");
         return UploadFunction(nullptr);
     };
@@ -285,6 +287,65 @@ TEST_F(SftpSiteTest, TheSendCommandSendsTheOpenDiary)
     EXPECT_TRUE(fake.messages.shown[1].text.contains(transferLibraryName));
     EXPECT_EQ(prompts.size(), 1);
     EXPECT_EQ(readAll(folder + QStringLiteral("/site.htm")), "old");
+}
+
+// "送る前に確認": the look-up tells the file the diary would replace, or that there is none,
+// and changes nothing on the site; the question shows it, a no sends nothing, a yes sends.
+TEST_F(SftpSiteTest, TheCheckShowsTheFileOnTheSiteAndSendsOnlyOnYes)
+{
+    const QString folder = server->makeFolder(QStringLiteral("check"));
+    const QByteArray diary = shiftJisDiary(30);
+    const UploadRequest sent = request(QStringLiteral("check"), diary);
+    const UploadResult missing = lookUpOnSite(sent, {});
+    EXPECT_EQ(missing.outcome, UploadOutcome::LookedUp) << missing.detail.toStdString();
+    EXPECT_FALSE(missing.remote.exists);
+    const QString target = folder + QStringLiteral("/site.htm");
+    writeAll(target, QByteArray(12345, 'x'));
+    const QDateTime written = QFileInfo(target).lastModified();
+    const UploadResult found = lookUpOnSite(sent, {});
+    EXPECT_EQ(found.outcome, UploadOutcome::LookedUp) << found.detail.toStdString();
+    EXPECT_TRUE(found.remote.exists);
+    EXPECT_EQ(found.remote.size, 12345);
+    EXPECT_LE(qAbs(found.remote.modified.secsTo(written)), 1);
+    UploadRequest wrong = sent;
+    wrong.secret += QStringLiteral("-wrong");
+    EXPECT_EQ(lookUpOnSite(wrong, {}).outcome, UploadOutcome::WrongPassword);
+    EXPECT_EQ(remoteFiles(folder), QStringList{QStringLiteral("site.htm")});
+
+    FakePlatform fake;
+    fake.files.files.insert(sent.localPath, diary);
+    fake.keyStore.present = true;
+    ASSERT_TRUE(savePublishSettings(fake.keyStore, sent.localPath, {sent.site, false}));
+    TMainForm form(fake.platform());
+    form.state().FirstPageChangeFlag = FirstPageChange::Never;
+    form.show();
+    form.openGivenFile(sent.localPath);
+    int asked = 0;
+    form.publisher()->askSecret = [&](const QString&, bool) {
+        ++asked;
+        return std::optional<SecretAnswer>({server->password(), false});
+    };
+    form.publisher()->loadSecrets = [] { return nullptr; };
+    form.publisher()->knownHosts = knownHosts;
+    QAction* check = form.findChild<QAction*>(QStringLiteral("PublishCheck"));
+    auto* result = form.findChild<QLabel*>(QStringLiteral("PublishResult"));
+    for (const MsgAnswer answer : {MsgAnswer::No, MsgAnswer::Yes}) {
+        fake.messages.answer({answer});
+        check->trigger();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return fake.messages.shown.size() == 1; }, 20000));
+        ASSERT_EQ(fake.messages.shown.size(), 1);
+        EXPECT_TRUE(fake.messages.shown[0].text.contains(QLocale().toString(12345)))
+            << fake.messages.shown[0].text.toStdString();
+        fake.messages.shown.clear();
+        if (answer == MsgAnswer::No) {
+            QTest::qWait(200);
+            EXPECT_EQ(readAll(target), QByteArray(12345, 'x'));
+        }
+    }
+    EXPECT_TRUE(QTest::qWaitFor([&] { return result->text().startsWith(u"送信しました"); }, 20000))
+        << result->text().toStdString();
+    EXPECT_EQ(readAll(target), diary);
+    EXPECT_EQ(asked, 2); // once for each check; the send after a yes keeps the one given
 }
 
 // Every file under the folder that holds the bytes, by path.
