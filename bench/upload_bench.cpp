@@ -1,0 +1,194 @@
+// Times sending the generated 50 MB diary to an OpenSSH server on 127.0.0.1 with the program's
+// own send, loaded from libpelmora_transfer.so as the program loads it (a temporary name, the
+// read-back of its last byte, the rename over the old file), beside OpenSSH's `sftp -b` putting
+// the same file on the same server. Both sign in with the same key file and check the host key
+// against the same known_hosts; each copy on the server is compared byte for byte.
+//
+// Usage: upload_bench [megabytes] [runs]   (as root: the server adds a user and runs sshd)
+
+#include "DiaryGenerator.h"
+#include "SshServer.h"
+#include "app/ProgramLibraries.h"
+#include "publish/SiteUpload.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// What one send took, and whether the copy on the server is the diary.
+struct Timing {
+    double ms = 0;
+    bool sent = false;
+    bool same = false;
+    QString problem;
+};
+
+void compare(Timing& timing, const QString& remoteFile, const QByteArray& diary)
+{
+    timing.same = timing.sent && readFile(remoteFile) == diary;
+}
+
+Timing sendWithProgram(UploadFunction upload, const UploadRequest& request,
+                       const QString& remoteFolder, const QByteArray& diary)
+{
+    Timing timing;
+    UploadHooks hooks;
+    hooks.trustNewHost = [](const HostKeySeen&) { return false; };
+    const auto start = Timer::now();
+    const UploadResult result = upload(request, hooks);
+    timing.ms = msSince(start);
+    timing.sent = result.outcome == UploadOutcome::Sent;
+    if (!timing.sent)
+        timing.problem =
+            QStringLiteral("outcome %1: %2").arg(int(result.outcome)).arg(result.detail);
+    compare(timing, remoteFolder + u'/' + request.site.fileName, diary);
+    return timing;
+}
+
+// The sftp command line for a batch file, signing in as the program does.
+QStringList sftpArguments(const SshServer& server, const QString& batch, const QString& knownHosts)
+{
+    return {QStringLiteral("-b"),
+            batch,
+            QStringLiteral("-i"),
+            server.userKey(),
+            QStringLiteral("-o"),
+            QStringLiteral("UserKnownHostsFile=") + knownHosts,
+            QStringLiteral("-o"),
+            QStringLiteral("StrictHostKeyChecking=yes"),
+            QStringLiteral("-P"),
+            QString::number(server.port()),
+            server.user() + QStringLiteral("@127.0.0.1")};
+}
+
+Timing sendWithSftp(const SshServer& server, const QString& knownHosts, const QString& localFile,
+                    const QString& remoteFile, const QByteArray& diary, const QString& batch)
+{
+    Timing timing;
+    if (!writeFile(batch,
+                   QStringLiteral("put \"%1\" \"%2\"\n").arg(localFile, remoteFile).toUtf8())) {
+        timing.problem = QStringLiteral("cannot write the batch file");
+        return timing;
+    }
+    QProcess sftp;
+    sftp.setProcessChannelMode(QProcess::MergedChannels);
+    const auto start = Timer::now();
+    sftp.start(QStringLiteral("sftp"), sftpArguments(server, batch, knownHosts));
+    const bool finished = sftp.waitForFinished(-1);
+    timing.ms = msSince(start);
+    timing.sent = finished && sftp.exitStatus() == QProcess::NormalExit && sftp.exitCode() == 0;
+    if (!timing.sent)
+        timing.problem = QStringLiteral("sftp failed: ") + QString::fromLocal8Bit(sftp.readAll());
+    compare(timing, remoteFile, diary);
+    return timing;
+}
+
+void printTiming(const char* name, const Timing& timing, qsizetype bytes)
+{
+    const double mbPerSecond = double(bytes) / (1024.0 * 1024.0) / (timing.ms / 1000.0);
+    std::printf("  %-26s %9.1f ms %8.1f MB/s   %s\n", name, timing.ms, mbPerSecond,
+                !timing.sent  ? "NOT SENT"
+                : timing.same ? "same bytes on the server"
+                              : "DIFFERENT BYTES ON THE SERVER");
+    if (!timing.problem.isEmpty())
+        std::printf("    %s\n", qPrintable(timing.problem));
+}
+
+UploadFunction loadTransfer()
+{
+    QString error;
+    const auto upload = reinterpret_cast<UploadFunction>(resolveInLibraries(
+        programLibraryFiles(QCoreApplication::applicationDirPath(), transferLibraryName),
+        uploadToSiteName, error));
+    if (!upload)
+        std::fprintf(stderr, "upload_bench: cannot load the transfer library: %s\n",
+                     qPrintable(error));
+    return upload;
+}
+
+// A request for the diary in `local`, signed in with the server's user key.
+UploadRequest keyFileRequest(const SshServer& server, const QString& folder,
+                             const QString& localFile, const QString& knownHosts)
+{
+    UploadRequest request;
+    request.site.host = QStringLiteral("127.0.0.1");
+    request.site.port = server.port();
+    request.site.user = server.user();
+    request.site.folder = folder;
+    request.site.fileName = QStringLiteral("diary.htm");
+    request.site.signIn = SiteAddress::SignIn::KeyFile;
+    request.site.keyFile = server.userKey();
+    request.localPath = localFile;
+    request.knownHosts = knownHosts;
+    return request;
+}
+
+int runBench(qsizetype megabytes, int runs)
+{
+    const UploadFunction upload = loadTransfer();
+    if (!upload)
+        return 1;
+    SshServer server;
+    if (const QString failure = server.start(); !failure.isEmpty()) {
+        std::fprintf(stderr, "upload_bench: no SSH server: %s\n", qPrintable(failure));
+        return 1;
+    }
+    QFile::setPermissions(server.userKey(), QFile::ReadOwner | QFile::WriteOwner);
+    QTemporaryDir local;
+    const QString knownHosts = local.filePath(QStringLiteral("known_hosts"));
+    const QString localFile = local.filePath(QStringLiteral("diary.htm"));
+    const QByteArray diary = generateDiary(megabytes);
+    if (!writeFile(knownHosts, server.knownHostsLine()) || !writeFile(localFile, diary)) {
+        std::fprintf(stderr, "upload_bench: cannot write to %s\n", qPrintable(local.path()));
+        return 1;
+    }
+    const QString ours = server.makeFolder(QStringLiteral("pelmora"));
+    const QString theirs = server.makeFolder(QStringLiteral("sftp"));
+    const UploadRequest request = keyFileRequest(server, ours, localFile, knownHosts);
+
+    std::printf("diary: %lld bytes (%.1f MB), OpenSSH sshd (internal-sftp) on 127.0.0.1:%d\n",
+                qlonglong(diary.size()), double(diary.size()) / (1024.0 * 1024.0), server.port());
+    bool allSame = true;
+    for (int run = 1; run <= runs; ++run) {
+        std::printf("run %d of %d\n", run, runs);
+        const Timing program = sendWithProgram(upload, request, ours, diary);
+        printTiming("Pelmora (libcurl/libssh2)", program, diary.size());
+        const Timing sftp =
+            sendWithSftp(server, knownHosts, localFile, theirs + QStringLiteral("/diary.htm"),
+                         diary, local.filePath(QStringLiteral("batch")));
+        printTiming("OpenSSH sftp -b", sftp, diary.size());
+        allSame = allSame && program.same && sftp.same;
+    }
+    return allSame ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const qsizetype megabytes = argc > 1 ? std::atoi(argv[1]) : 50;
+    const int runs = argc > 2 ? std::atoi(argv[2]) : 1;
+    if (megabytes < 1 || runs < 1) {
+        std::fprintf(stderr, "usage: upload_bench [megabytes] [runs]\n");
+        return 2;
+    }
+    return runBench(megabytes, runs);
+}
