@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryFile>
 #include <QUrl>
 
 #include <curl/curl.h>
@@ -85,6 +86,44 @@ std::optional<UploadOutcome> ftpReplyOutcome(long reply)
     }
 }
 
+// The lines of known_hosts the SSH library reads: libssh2 stops at the first line it cannot
+// parse (a line cut short, a key type it does not know), and every host after that would look
+// new, a changed key among them. Comments, markers such as @cert-authority and such lines are
+// left out; OpenSSH still reads the writer's file whole.
+QByteArray readableKnownHosts(const QByteArray& file)
+{
+    static const QList<QByteArray> types = {
+        "ssh-ed25519",         "ssh-rsa", "ssh-dss", "ecdsa-sha2-nistp256", "ecdsa-sha2-nistp384",
+        "ecdsa-sha2-nistp521",
+    };
+    QByteArray readable;
+    for (const QByteArray& line : file.split('\n')) {
+        const QList<QByteArray> fields = line.simplified().split(' ');
+        if (fields.size() < 3 || fields[0].startsWith('#') || fields[0].startsWith('@')
+            || !types.contains(fields[1]))
+            continue;
+        const auto key =
+            QByteArray::fromBase64Encoding(fields[2], QByteArray::AbortOnBase64DecodingErrors);
+        if (key && !key.decoded.isEmpty())
+            readable += fields[0] + ' ' + fields[1] + ' ' + fields[2] + '\n';
+    }
+    return readable;
+}
+
+// Appends the line to known_hosts, after a line end of its own when the file's last line has
+// none (a file edited by hand), so that the line before stays as it was.
+void addKnownHost(const QString& knownHosts, const QByteArray& line)
+{
+    QDir().mkpath(QFileInfo(knownHosts).absolutePath());
+    QFile file(knownHosts);
+    if (!file.open(QIODevice::ReadWrite | QIODevice::Append))
+        return;
+    QByteArray bytes = line;
+    if (file.size() > 0 && file.seek(file.size() - 1) && file.read(1) != "\n")
+        bytes.prepend('\n');
+    file.write(bytes);
+}
+
 // One send: a connection kept open over its steps (upload, size check, rename).
 class Uploader {
 public:
@@ -97,6 +136,7 @@ private:
     void setConnection();
     void setSsh();
     void setFtps();
+    QString readableKnownHostsFile();
     bool trustServer();
     bool untrusted() const;
     std::optional<CertificateSeen> serverCertificate() const;
@@ -138,6 +178,7 @@ private:
     long reply_ = 0;
     QString tempName_;
     QString oldName_;
+    QTemporaryFile knownHostsCopy_;
 };
 
 Uploader::Uploader(const UploadRequest& request, const UploadHooks& hooks)
@@ -296,9 +337,21 @@ void Uploader::setSsh()
         break;
     }
     curl_easy_setopt(curl_, CURLOPT_SSH_KNOWNHOSTS,
-                     QFile::encodeName(request_.knownHosts).constData());
+                     QFile::encodeName(readableKnownHostsFile()).constData());
     curl_easy_setopt(curl_, CURLOPT_SSH_KEYFUNCTION, &Uploader::checkHostKey);
     curl_easy_setopt(curl_, CURLOPT_SSH_KEYDATA, this);
+}
+
+// A copy of known_hosts with only the lines the SSH library reads, kept while the send lasts;
+// known_hosts itself when the copy cannot be written. New keys still go to known_hosts itself.
+QString Uploader::readableKnownHostsFile()
+{
+    QFile file(request_.knownHosts);
+    if (!file.open(QIODevice::ReadOnly) || !knownHostsCopy_.open())
+        return request_.knownHosts;
+    knownHostsCopy_.write(readableKnownHosts(file.readAll()));
+    knownHostsCopy_.flush();
+    return knownHostsCopy_.fileName();
 }
 
 // Whether the last connection stopped at a certificate no authority vouches for.
@@ -530,10 +583,7 @@ int Uploader::hostKeyAnswer(const curl_khkey* found, curl_khmatch match)
         keyRefused_ = true;
         return CURLKHSTAT_REJECT;
     }
-    QDir().mkpath(QFileInfo(request_.knownHosts).absolutePath());
-    QFile file(request_.knownHosts);
-    if (file.open(QIODevice::Append))
-        file.write(knownHostsLine(site.host, site.port, blob));
+    addKnownHost(request_.knownHosts, knownHostsLine(site.host, site.port, blob));
     return CURLKHSTAT_FINE;
 }
 

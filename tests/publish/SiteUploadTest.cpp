@@ -162,6 +162,50 @@ TEST_F(SftpSiteTest, ANewHostIsAskedAboutOnceAndAChangedOneRefused)
     EXPECT_EQ(readAll(knownHosts), "# kept\n" + server->otherKnownHostsLine());
 }
 
+// The writer's known_hosts may hold lines the SSH library cannot read (a line cut short, a
+// security key's type, a certificate authority): the host's own line after them still counts,
+// a changed key after them is still refused, and a key added on the writer's yes never joins
+// the file's last line when that has no line end.
+TEST_F(SftpSiteTest, KnownHostsLinesTheLibraryCannotReadDoNotHideTheHostsKey)
+{
+    const QString folder = server->makeFolder(QStringLiteral("unread"));
+    const UploadRequest sent = request(QStringLiteral("unread"), shiftJisDiary());
+    const QByteArray unreadable =
+        "other.example sk-ssh-ed25519@openssh.com "
+        "AAAAGnNrLXNzaC1lZDI1NTE5QG9wZW5zc2guY29tAAAAIA==\n"
+        "@cert-authority *.example ssh-ed25519 "
+        "AAAAC3NzaC1lZDI1NTE5AAAAIE4Q6eQMQAAqw0bhWTW8Sh+hD2Jh3fx2tw3CmSSPzP0e\n"
+        "half a line\n";
+    struct Row {
+        const char* name;
+        QByteArray file;
+        UploadOutcome outcome;
+        int asked;
+        QByteArray after; // the file after the send
+    };
+    const QByteArray known = server->knownHostsLine();
+    const QByteArray other = server->otherKnownHostsLine();
+    const QByteArray lastWithoutEnd = "# no line end";
+    const Row rows[] = {
+        {"known after them", unreadable + known, UploadOutcome::Sent, 0, unreadable + known},
+        {"changed after them", unreadable + other, UploadOutcome::HostKeyChanged, 0,
+         unreadable + other},
+        {"new, added after a last line without its end", unreadable + lastWithoutEnd,
+         UploadOutcome::Sent, 1, unreadable + lastWithoutEnd + '\n' + known},
+    };
+    for (const Row& row : rows) {
+        writeAll(knownHosts, row.file);
+        int asked = 0;
+        UploadHooks hooks;
+        hooks.trustNewHost = [&](const HostKeySeen&) { return ++asked > 0; };
+        const UploadResult result = uploadToSite(sent, hooks);
+        EXPECT_EQ(result.outcome, row.outcome) << row.name << ": " << result.detail.toStdString();
+        EXPECT_EQ(asked, row.asked) << row.name;
+        EXPECT_EQ(readAll(knownHosts), row.after) << row.name;
+    }
+    EXPECT_EQ(remoteFiles(folder), QStringList{QStringLiteral("site.htm")});
+}
+
 TEST_F(SftpSiteTest, EachFailureIsToldApart)
 {
     server->makeFolder(QStringLiteral("failures"));
