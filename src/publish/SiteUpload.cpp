@@ -133,6 +133,7 @@ public:
     UploadResult lookUp();
 
 private:
+    std::optional<UploadResult> cannotStart() const;
     void setConnection();
     void setSsh();
     void setFtps();
@@ -190,14 +191,22 @@ Uploader::Uploader(const UploadRequest& request, const UploadHooks& hooks)
     oldName_ = u'.' + name + QStringLiteral(".pelmora-old");
 }
 
-UploadResult Uploader::run()
+// Why the send cannot start at all, or nothing.
+std::optional<UploadResult> Uploader::cannotStart() const
 {
     if (!curl_)
-        return {UploadOutcome::Failed, QStringLiteral("libcurl")};
+        return UploadResult(UploadOutcome::Failed, QStringLiteral("libcurl"));
     // An FTP command ends at a line end: a name holding one would send a command of its own.
     const QString target = remotePath(request_.site, request_.site.fileName);
     if (ftps_ && (target.contains(u'\r') || target.contains(u'\n')))
-        return {UploadOutcome::Failed, QStringLiteral("line end in the remote path")};
+        return UploadResult(UploadOutcome::Failed, QStringLiteral("line end in the remote path"));
+    return std::nullopt;
+}
+
+UploadResult Uploader::run()
+{
+    if (const std::optional<UploadResult> refused = cannotStart())
+        return *refused;
     if (!local_.open(QIODevice::ReadOnly))
         return {UploadOutcome::LocalFileUnreadable, local_.errorString()};
     size_ = local_.size();
@@ -222,13 +231,11 @@ UploadResult Uploader::run()
 
 UploadResult Uploader::lookUp()
 {
-    if (!curl_)
-        return {UploadOutcome::Failed, QStringLiteral("libcurl")};
-    const QString target = remotePath(request_.site, request_.site.fileName);
-    if (ftps_ && (target.contains(u'\r') || target.contains(u'\n')))
-        return {UploadOutcome::Failed, QStringLiteral("line end in the remote path")};
+    if (const std::optional<UploadResult> refused = cannotStart())
+        return *refused;
     setConnection();
-    curl_easy_setopt(curl_, CURLOPT_URL, url(target).constData());
+    curl_easy_setopt(curl_, CURLOPT_URL,
+                     url(remotePath(request_.site, request_.site.fileName)).constData());
     curl_easy_setopt(curl_, CURLOPT_NOBODY, 1L);
     curl_easy_setopt(curl_, CURLOPT_FILETIME, 1L);
     bool found = perform() == CURLE_OK;

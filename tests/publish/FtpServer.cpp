@@ -1,37 +1,24 @@
 #include "FtpServer.h"
-#include "SshServer.h"
+#include "ServerTools.h"
 
 #include <QDir>
 #include <QFile>
-#include <QRandomGenerator>
 #include <QTcpSocket>
 #include <QThread>
 
 #include <csignal>
-#include <pwd.h>
 #include <unistd.h>
 
-namespace {
-
-const QString userName = QStringLiteral("pelmora-ftps-%1").arg(getpid());
-
-} // namespace
-
-FtpServer::FtpServer()
-{
-    password_ = QStringLiteral("pw-%1").arg(QRandomGenerator::global()->generate64(), 0, 36);
-}
+FtpServer::FtpServer() : user_(QStringLiteral("ftps")) {}
 
 FtpServer::~FtpServer()
 {
     kill();
-    if (userMade_)
-        runTool(QStringLiteral("userdel"), {QStringLiteral("-f"), userName});
 }
 
 QString FtpServer::user() const
 {
-    return userName;
+    return user_.name();
 }
 
 QString FtpServer::start()
@@ -46,16 +33,8 @@ QString FtpServer::start()
     dir.mkpath(QStringLiteral("empty")); // the folder a session is shut in before sign-in
     QFile::setPermissions(dir_.path(), QFile::permissions(dir_.path()) | QFile::ExeGroup
                                            | QFile::ReadOther | QFile::ExeOther);
-    if (!runTool(QStringLiteral("useradd"),
-                 {QStringLiteral("-M"), QStringLiteral("-d"), home(), QStringLiteral("-s"),
-                  QStringLiteral("/bin/sh"), userName}))
-        return QStringLiteral("useradd failed");
-    userMade_ = true;
-    if (!runTool(QStringLiteral("chpasswd"), {}, (userName + u':' + password_).toUtf8()))
-        return QStringLiteral("chpasswd failed");
-    const passwd* account = getpwnam(userName.toUtf8().constData());
-    if (!account || chown(QFile::encodeName(home()).constData(), account->pw_uid, 0) != 0)
-        return QStringLiteral("cannot give the home folder to the test user");
+    if (const QString failure = user_.create(home()); !failure.isEmpty())
+        return failure;
     port_ = freePort();
     return restartWithCertificate(QStringLiteral("IP:127.0.0.1"));
 }
@@ -160,13 +139,5 @@ QByteArray FtpServer::commandLog() const
 
 QString FtpServer::makeFolder(const QString& relative) const
 {
-    const passwd* account = getpwnam(userName.toUtf8().constData());
-    QString path = home();
-    for (const QString& part : relative.split(u'/', Qt::SkipEmptyParts)) {
-        path += u'/' + part;
-        QDir().mkpath(path);
-        if (!account || chown(QFile::encodeName(path).constData(), account->pw_uid, 0) != 0)
-            return {};
-    }
-    return path;
+    return user_.makeFolder(relative);
 }

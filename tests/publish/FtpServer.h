@@ -4,6 +4,8 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include "ServerTools.h"
+
 // vsftpd on 127.0.0.1 and a free port, with a configuration of its own (not the system's
 // service), a throw-away self-signed certificate and a throw-away user whose home is in a
 // temporary folder. It needs root (the user, the server's sign-in).
@@ -23,7 +25,7 @@ public:
 
     int port() const { return port_; }
     QString user() const;
-    QString password() const { return password_; }
+    QString password() const { return user_.password(); }
     QString home() const { return dir_.filePath(QStringLiteral("home")); }
     // The certificate's SHA-256 fingerprint as `openssl x509 -fingerprint -sha256` shows it.
     QString fingerprint() const;
@@ -39,6 +41,5 @@ private:
     QTemporaryDir dir_;
     QProcess vsftpd_;
     int port_ = 0;
-    QString password_;
-    bool userMade_ = false;
+    TestUser user_;
 };

@@ -1,5 +1,5 @@
 #include "FtpServer.h"
-#include "SshServer.h"
+#include "SiteTest.h"
 #include "app/TMainForm.h"
 #include "publish/Publisher.h"
 #include "publish/SiteUpload.h"
@@ -21,77 +21,28 @@
 
 namespace {
 
-// A Shift-JIS diary with CR LF line ends and a 0x5C trail byte: any re-encoding changes it.
-QByteArray shiftJisDiary(int repeats = 1)
-{
-    const QByteArray line = "<p>\x93\xfa\x8b\x4c \x83\x5c\x83\x74\x83\x67 \x81\x60</p>\r\n";
-    return "<html>\r\n" + line.repeated(repeats) + "</html>\r\n";
-}
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
-}
-
-void writeAll(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-QStringList remoteFiles(const QString& folder)
-{
-    return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
-}
-
-class FtpsSiteTest : public testing::Test {
+class FtpsSiteTest : public SiteTest<FtpServer> {
 protected:
-    static void SetUpTestSuite()
-    {
-        server = std::make_unique<FtpServer>();
-        failure = server->start();
-    }
-    static void TearDownTestSuite() { server.reset(); }
-
     void SetUp() override
     {
-        if (!failure.isEmpty() && SshServer::skipAllowed())
-            GTEST_SKIP() << failure.toStdString();
-        ASSERT_TRUE(failure.isEmpty())
-            << "no FTPS server for the test: " << failure.toStdString()
-            << " (set PELMORA_SKIP_SERVER_TESTS=1 to skip these tests on purpose)";
+        SiteTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         pins = local.filePath(QStringLiteral("state/certificate_pins"));
         trustAll.trustCertificate = [](const CertificateSeen&) { return true; };
     }
 
-    // A request to send `bytes` as site.htm into the folder under the user's home.
     UploadRequest request(const QString& folder, const QByteArray& bytes)
     {
-        UploadRequest request;
+        UploadRequest request = SiteTest::request(folder, bytes);
         request.site.protocol = SiteAddress::Protocol::Ftps;
-        request.site.host = QStringLiteral("127.0.0.1");
-        request.site.port = server->port();
-        request.site.user = server->user();
-        request.site.folder = folder;
-        request.site.fileName = QStringLiteral("site.htm");
-        request.secret = server->password();
-        request.localPath = local.filePath(QStringLiteral("diary.htm"));
         request.pinnedCertificates = pins;
-        writeAll(request.localPath, bytes);
         return request;
     }
 
-    static std::unique_ptr<FtpServer> server;
-    static QString failure;
-    QTemporaryDir local;
     QString pins;
     UploadHooks trustAll;
 };
-
-std::unique_ptr<FtpServer> FtpsSiteTest::server;
-QString FtpsSiteTest::failure;
 
 TEST_F(FtpsSiteTest, ASelfSignedCertificateIsAskedAboutOnceAndItsKeyPinned)
 {

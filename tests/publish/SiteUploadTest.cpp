@@ -1,5 +1,5 @@
 #include "publish/SiteUpload.h"
-#include "SshServer.h"
+#include "SiteTest.h"
 #include "app/TMainForm.h"
 #include "publish/Publisher.h"
 #include "support/ChildEnvironment.h"
@@ -22,77 +22,26 @@
 
 namespace {
 
-// A Shift-JIS diary with CR LF line ends, a backslash byte (0x5C as trail byte of "ソ") and
-// bytes above 0x7F throughout: any re-encoding on the way changes it.
-QByteArray shiftJisDiary(int repeats = 1)
-{
-    const QByteArray line = "<p>\x93\xfa\x8b\x4c \x83\x5c\x83\x74\x83\x67 \x81\x60</p>\r\n";
-    return "<html>\r\n" + line.repeated(repeats) + "</html>\r\n";
-}
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
-}
-
-void writeAll(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-// What a remote folder holds, hidden files (a temporary upload) included.
-QStringList remoteFiles(const QString& folder)
-{
-    return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
-}
-
-class SftpSiteTest : public testing::Test {
+class SftpSiteTest : public SiteTest<SshServer> {
 protected:
-    static void SetUpTestSuite()
-    {
-        server = std::make_unique<SshServer>();
-        failure = server->start();
-    }
-    static void TearDownTestSuite() { server.reset(); }
-
     void SetUp() override
     {
-        if (!failure.isEmpty() && SshServer::skipAllowed())
-            GTEST_SKIP() << failure.toStdString();
-        ASSERT_TRUE(failure.isEmpty())
-            << "no SSH server for the test: " << failure.toStdString()
-            << " (set PELMORA_SKIP_SERVER_TESTS=1 to skip these tests on purpose)";
+        SiteTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         knownHosts = local.filePath(QStringLiteral("known_hosts"));
         writeAll(knownHosts, server->knownHostsLine());
     }
 
-    // A request to send `bytes` as site.htm into the folder, by password.
     UploadRequest request(const QString& folder, const QByteArray& bytes)
     {
-        UploadRequest request;
-        request.site.host = QStringLiteral("127.0.0.1");
-        request.site.port = server->port();
-        request.site.user = server->user();
-        request.site.folder = folder;
-        request.site.fileName = QStringLiteral("site.htm");
-        request.secret = server->password();
-        request.localPath = local.filePath(QStringLiteral("diary.htm"));
+        UploadRequest request = SiteTest::request(folder, bytes);
         request.knownHosts = knownHosts;
-        writeAll(request.localPath, bytes);
         return request;
     }
 
-    static std::unique_ptr<SshServer> server;
-    static QString failure;
-    QTemporaryDir local;
     QString knownHosts;
 };
-
-std::unique_ptr<SshServer> SftpSiteTest::server;
-QString SftpSiteTest::failure;
 
 TEST_F(SftpSiteTest, SendsTheDiaryByteForByteOverTheOldOne)
 {

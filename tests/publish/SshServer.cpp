@@ -2,76 +2,17 @@
 
 #include <QDir>
 #include <QFile>
-#include <QRandomGenerator>
-#include <QTcpServer>
 #include <QTcpSocket>
 #include <QThread>
 
 #include <csignal>
-#include <pwd.h>
 #include <unistd.h>
 
-namespace {
-
-// A name of this process's own: tests run side by side, each with its server and its user.
-const QString userName = QStringLiteral("pelmora-sftp-%1").arg(getpid());
-
-} // namespace
-
-bool runTool(const QString& program, const QStringList& arguments, const QByteArray& input)
-{
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForStarted())
-        return false;
-    process.write(input);
-    process.closeWriteChannel();
-    return process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit
-           && process.exitCode() == 0;
-}
-
-int freePort()
-{
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    return probe.serverPort();
-}
-
-// Every process below `root`, children before their parents are listed.
-QList<pid_t> descendants(pid_t root)
-{
-    QHash<pid_t, QList<pid_t>> children;
-    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
-        bool number = false;
-        const pid_t pid = entry.toInt(&number);
-        QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
-        if (!number || !stat.open(QIODevice::ReadOnly))
-            continue;
-        const QByteArray text = stat.readAll();
-        const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
-        if (fields.size() > 1)
-            children[pid_t(fields[1].toInt())].append(pid);
-    }
-    QList<pid_t> found;
-    QList<pid_t> todo = children.value(root);
-    while (!todo.isEmpty()) {
-        const pid_t pid = todo.takeFirst();
-        found.append(pid);
-        todo += children.value(pid);
-    }
-    return found;
-}
-
-SshServer::SshServer()
-{
-    password_ = QStringLiteral("pw-%1").arg(QRandomGenerator::global()->generate64(), 0, 36);
-}
+SshServer::SshServer() : user_(QStringLiteral("sftp")) {}
 
 SshServer::~SshServer()
 {
     kill();
-    if (userMade_)
-        runTool(QStringLiteral("userdel"), {QStringLiteral("-f"), userName});
 }
 
 bool SshServer::skipAllowed()
@@ -81,7 +22,7 @@ bool SshServer::skipAllowed()
 
 QString SshServer::user() const
 {
-    return userName;
+    return user_.name();
 }
 
 QString SshServer::start()
@@ -95,16 +36,8 @@ QString SshServer::start()
     // The user's side of the server reaches its home and authorized_keys through this folder.
     QFile::setPermissions(dir_.path(), QFile::permissions(dir_.path()) | QFile::ExeGroup
                                            | QFile::ReadOther | QFile::ExeOther);
-    if (!runTool(QStringLiteral("useradd"),
-                 {QStringLiteral("-M"), QStringLiteral("-d"), home(), QStringLiteral("-s"),
-                  QStringLiteral("/bin/sh"), userName}))
-        return QStringLiteral("useradd failed");
-    userMade_ = true;
-    if (!runTool(QStringLiteral("chpasswd"), {}, (userName + u':' + password_).toUtf8()))
-        return QStringLiteral("chpasswd failed");
-    const passwd* account = getpwnam(userName.toUtf8().constData());
-    if (!account || chown(QFile::encodeName(home()).constData(), account->pw_uid, 0) != 0)
-        return QStringLiteral("cannot give the home folder to the test user");
+    if (const QString failure = user_.create(home()); !failure.isEmpty())
+        return failure;
     for (const char* key : {"hostkey", "otherkey", "userkey"}) {
         if (!runTool(QStringLiteral("ssh-keygen"),
                      {QStringLiteral("-q"), QStringLiteral("-t"), QStringLiteral("ed25519"),
@@ -207,13 +140,5 @@ QString SshServer::fingerprint() const
 
 QString SshServer::makeFolder(const QString& relative) const
 {
-    const passwd* account = getpwnam(userName.toUtf8().constData());
-    QString path = home();
-    for (const QString& part : relative.split(u'/', Qt::SkipEmptyParts)) {
-        path += u'/' + part;
-        QDir().mkpath(path);
-        if (!account || chown(QFile::encodeName(path).constData(), account->pw_uid, 0) != 0)
-            return {};
-    }
-    return path;
+    return user_.makeFolder(relative);
 }

@@ -4,14 +4,7 @@
 #include <QString>
 #include <QTemporaryDir>
 
-#include <sys/types.h>
-
-// Runs a tool to its end, `input` on its standard input; true when it ended with 0.
-bool runTool(const QString& program, const QStringList& arguments, const QByteArray& input = {});
-// A port on 127.0.0.1 that nothing listens on now.
-int freePort();
-// Every process below `root`, children before their parents are listed.
-QList<pid_t> descendants(pid_t root);
+#include "ServerTools.h"
 
 // OpenSSH's sshd on 127.0.0.1 and a free port, with throw-away host keys and a throw-away user
 // whose home is in a temporary folder. It needs root (the user, the privilege separation); see
@@ -31,7 +24,7 @@ public:
 
     int port() const { return port_; }
     QString user() const;
-    QString password() const { return password_; }
+    QString password() const { return user_.password(); }
     QString home() const { return dir_.filePath(QStringLiteral("home")); }
     QString userKey() const { return dir_.filePath(QStringLiteral("userkey")); }
     // The server's host key as a known_hosts line, and another key for the same host.
@@ -53,6 +46,5 @@ private:
     QTemporaryDir dir_;
     QProcess sshd_;
     int port_ = 0;
-    QString password_;
-    bool userMade_ = false;
+    TestUser user_;
 };
