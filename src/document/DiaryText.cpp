@@ -13,8 +13,9 @@ DiaryFile readDiaryFile(Files& files, const QString& path, std::optional<text::E
     const std::optional<FileStamp> stamp = files.stamp(path);
     if (!stamp)
         throw cannotOpen;
+    const AppError tooLong(QStringLiteral("文字列の大きさが ﾒﾓ の制限を越えました"));
     if (stamp->size > maxDiaryFileBytes)
-        throw AppError(QStringLiteral("文字列の大きさが ﾒﾓ の制限を越えました"));
+        throw tooLong;
     const std::optional<QByteArray> bytes = files.readAll(path);
     if (!bytes)
         throw cannotOpen;
@@ -24,7 +25,10 @@ DiaryFile readDiaryFile(Files& files, const QString& path, std::optional<text::E
                       *encoding == text::Encoding::Utf8 && bytes->startsWith("\xEF\xBB\xBF")};
     else
         guess = text::guessEncoding(*bytes);
-    return {text::decodeToEditor(*bytes, guess.used), guess};
+    DiaryFile file{text::decodeToEditor(*bytes, guess.used), guess};
+    if (file.text.size() > maxDiaryCharacters)
+        throw tooLong;
+    return file;
 }
 
 AppError cannotOpenError(const QString& path)

@@ -13,9 +13,13 @@ class Files;
 
 namespace document {
 
-// The largest diary file the editor takes. Opening one of this size (1.5 million lines) takes
-// about 5 s of processor time and 400 MB of memory, nearly all of it the editor's own.
-constexpr qint64 maxDiaryFileBytes = 64 * 1024 * 1024;
+// The longest diary text the editor takes, in UTF-16 units. Opening one of this length (1.5
+// million lines) takes about 5 s of processor time and 400 MB of memory, nearly all of it the
+// editor's own.
+constexpr qint64 maxDiaryCharacters = 64 * 1024 * 1024;
+// The largest file read to find its text's length: UTF-8 holds a Japanese character in three
+// bytes, Shift-JIS and EUC-JP in two, so no file beyond this holds a text the editor takes.
+constexpr qint64 maxDiaryFileBytes = 3 * maxDiaryCharacters;
 
 struct DiaryFile {
     QString text; // line ends LF, as the editors hold them
@@ -28,7 +32,8 @@ struct DiaryFile {
 // apart either way), every line end (CR LF, a lone CR, a lone LF) made one LF; saving writes each
 // as CR LF. Only a regular file is read, and only up to maxDiaryFileBytes. Throws AppError
 // "ﾌｧｲﾙ <path> は開けません" when there is no regular file at path or it cannot be read, and
-// "文字列の大きさが ﾒﾓ の制限を越えました" when it is too big, before reading it.
+// "文字列の大きさが ﾒﾓ の制限を越えました" when its text is longer than maxDiaryCharacters (a
+// file beyond maxDiaryFileBytes before it is read).
 DiaryFile readDiaryFile(Files& files, const QString& path,
                         std::optional<text::Encoding> encoding = std::nullopt);
 // The error "ﾌｧｲﾙ <path> は開けません".
