@@ -80,6 +80,9 @@ bool PreviewWindow::open(const QStringList& engineFiles, QString& error)
             return false;
         entryView_ = addPane(make, "EntryView", QStringLiteral("今日の日記（次に挿入される内容）"));
         diaryView_ = addPane(make, "DiaryView", QStringLiteral("日記ファイル（カーソル付近）"));
+        // The engine's views ask for no height of their own: without a share of the room the
+        // entry's pane would open closed. A third for the entry, two for the diary.
+        splitter_->setStretchFactor(0, 1);
         splitter_->setStretchFactor(1, 2);
     }
     show();
