@@ -243,11 +243,14 @@ TEST_F(SftpSiteTest, TheSendCommandSendsTheOpenDiary)
     form.show();
     form.openGivenFile(sent.localPath);
     QStringList prompts;
-    form.publisher()->askSecret = [&](const QString& prompt, bool) {
+    bool offered = true;
+    form.publisher()->askSecret = [&](const QString& prompt, bool storeOffered) {
         prompts.append(prompt);
-        return std::optional<SecretAnswer>({server->password(), false});
+        offered = storeOffered;
+        // "Keep" ticked where there is no keyring: nothing may be kept anywhere.
+        return std::optional<SecretAnswer>({server->password(), true});
     };
-    form.publisher()->loadSecrets = [] { return nullptr; };
+    form.publisher()->loadSecrets = [] { return nullptr; }; // no secret store on this desktop
     form.publisher()->knownHosts = knownHosts;
 
     fake.messages.answer({MsgAnswer::Yes}); // the new host's key
@@ -261,6 +264,7 @@ TEST_F(SftpSiteTest, TheSendCommandSendsTheOpenDiary)
         << result->text().toStdString();
     EXPECT_EQ(readAll(folder + QStringLiteral("/site.htm")), diary);
     EXPECT_EQ(prompts.size(), 1);
+    EXPECT_FALSE(offered);
     ASSERT_EQ(fake.messages.shown.size(), 1);
     EXPECT_TRUE(fake.messages.shown[0].text.contains(server->fingerprint()));
     EXPECT_TRUE(send->isEnabled());
