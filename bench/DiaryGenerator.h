@@ -1,15 +1,20 @@
 #pragma once
 
 // What the document benchmarks share: the generated Shift-JIS diary they open, a timer, the
-// iconv floor and a file dialog that always picks one file.
+// iconv floor, a file dialog that always picks one file and a diary tab with its document.
 
 #include "app/ProgramFolder.h"
+#include "core/MainState.h"
+#include "document/DiaryDocument.h"
+#include "document/DiaryFileTab.h"
 #include "platform/FileDialogs.h"
 #include "platform/Platform.h"
 #include "platform/QtPlatform.h"
 #include "settings/QtKeyStore.h"
 
+#include <QAbstractEventDispatcher>
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 
@@ -17,6 +22,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iconv.h>
+#include <memory>
 #include <vector>
 
 // Lines of a diary: tags, Japanese sentences, dates, some ASCII.
@@ -106,4 +112,34 @@ struct QtSeams {
     OneFileDialog dialogs;
 
     Platform platform() { return {messages, dialogs, clipboard, clock, system, files, keyStore}; }
+};
+
+// Runs the event loop until it has nothing left to do and is about to wait.
+inline void runUntilIdle()
+{
+    QObject guard;
+    QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock,
+                     &guard, [] { QCoreApplication::exit(0); });
+    QCoreApplication::exec();
+}
+
+// A diary tab shown as the program shows it, and its document on the real seams with the file
+// dialog picking `path`. The document comes once the tab is laid out, so that what is timed
+// afterwards does not pay for the tab's first layout.
+struct ShownDocument {
+    explicit ShownDocument(const QString& path)
+    {
+        seams.dialogs.path = path;
+        tab.resize(800, 600);
+        tab.show();
+        runUntilIdle();
+        doc =
+            std::make_unique<DiaryDocument>(state, &tab, seams.platform(), openDialog, saveDialog);
+    }
+
+    QtSeams seams;
+    MainState state;
+    FileDialogSettings openDialog, saveDialog;
+    DiaryFileTab tab;
+    std::unique_ptr<DiaryDocument> doc;
 };

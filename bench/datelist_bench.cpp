@@ -6,16 +6,13 @@
 //
 // Usage: datelist_bench [megabytes] [matches]   (runs offscreen)
 
-#include "DiaryGenerator.h"
+#include "FindWindow.h"
 #include "datelist/DateIndex.h"
 #include "datelist/DateListPanel.h"
-#include "find/FindBar.h"
 #include "platform/EditorText.h"
-#include "text/Cp932.h"
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTextBlock>
@@ -35,11 +32,8 @@ const datelist::EntryMarks marks = {QStringLiteral("<font color=\"#ff0000\"><b>"
 
 QString markedDiary(qsizetype megabytes, int matches)
 {
-    QStringList lines = text::decodeCp932(generateDiary(megabytes)).split(QStringLiteral("\r\n"));
-    const qsizetype step = lines.size() / matches;
-    for (qsizetype i = 0; i < matches; ++i)
-        lines[i * step + 1].prepend(word); // a body line, never a date line
-    return lines.join(QStringLiteral("\r\n"));
+    // A body line, never a date line.
+    return markedLines(megabytes, matches, word, 1).join(QStringLiteral("\r\n"));
 }
 
 // Runs the events until the index has read the text; the longest single round of events.
@@ -96,15 +90,10 @@ int main(int argc, char** argv)
     const qsizetype megabytes = argc > 1 ? std::atoi(argv[1]) : 50;
     const int matches = argc > 2 ? std::atoi(argv[2]) : 10000;
 
-    QWidget window;
-    auto* layout = new QHBoxLayout(&window);
-    auto* editor = new QPlainTextEdit(&window);
-    editor->setLineWrapMode(QPlainTextEdit::NoWrap);
-    auto* bar = new FindBar("FindBar", editor, &window);
-    layout->addWidget(editor, 1);
-    layout->addWidget(bar);
-    window.resize(1000, 700);
-    window.show();
+    FindWindow shown(QBoxLayout::LeftToRight, QSize(1000, 700));
+    QWidget& window = shown.window;
+    QPlainTextEdit* editor = shown.editor;
+    FindBar* bar = shown.bar;
     setEditorText(editor, markedDiary(megabytes, matches));
     QApplication::processEvents();
     bar->openReplace();
@@ -126,7 +115,7 @@ int main(int argc, char** argv)
     std::printf("first reading: %.1f ms in all, longest round of events %.1f ms (goal 16 ms)\n",
                 total, slice);
     auto* panel = new DateListPanel(index, &window);
-    layout->addWidget(panel);
+    shown.layout->addWidget(panel);
     QApplication::processEvents();
     const double body = worstKeystroke(editor, 1001);
     const double date = worstKeystroke(editor, 1200); // a date line: its entry is read again

@@ -62,15 +62,6 @@ double safeSaveFloorMs(const QByteArray& utf16, const QString& target)
     return msSince(start);
 }
 
-// Runs the event loop until it has nothing left to do and is about to wait.
-void runUntilIdle()
-{
-    QObject guard;
-    QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock,
-                     &guard, [] { QCoreApplication::exit(0); });
-    QCoreApplication::exec();
-}
-
 long peakMegabytes()
 {
     rusage usage{};
@@ -122,17 +113,9 @@ int main(int argc, char** argv)
     }
 
     QString decoded;
-    QtSeams seams;
-    seams.dialogs.path = path;
-    const Platform platform = seams.platform();
-
-    MainState state;
-    FileDialogSettings openDialog, saveDialog;
-    DiaryFileTab tab;
-    tab.resize(800, 600);
-    tab.show();
-    runUntilIdle();
-    DiaryDocument doc(state, &tab, platform, openDialog, saveDialog);
+    ShownDocument shown(path);
+    DiaryFileTab& tab = shown.tab;
+    DiaryDocument& doc = *shown.doc;
 
     const double fileMegabytes = double(QFileInfo(path).size()) / (1024 * 1024);
     auto start = Timer::now();

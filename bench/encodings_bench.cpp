@@ -1,18 +1,13 @@
 // Times a generated 50 MB diary in each encoding: the codecs against glibc iconv on the same
 // bytes, and opening and saving through DiaryDocument (guess, decode, editor, encode, safe write)
-// against the same diary in Shift-JIS. A file over the editor's limit (the UTF-8 form of a 50 MB
-// Shift-JIS diary is about 70 MB) is timed in the codecs only.
+// against the same diary in Shift-JIS. A text longer than the editor takes is timed in the codecs
+// only.
 //
 // Usage (runs offscreen): encodings_bench [megabytes] [repeats]
 
 #include "DiaryGenerator.h"
-#include "core/MainState.h"
-#include "document/DiaryDocument.h"
-#include "document/DiaryFileTab.h"
 #include "document/DiaryText.h"
-#include "text/EucJp.h"
-#include "text/TextEncoding.h"
-#include "text/Utf8Text.h"
+#include "support/FileCodecs.h"
 
 #include <QApplication>
 #include <QFile>
@@ -49,49 +44,15 @@ double bestOf(int repeats, const std::function<void()>& run)
     return best;
 }
 
-QString decoded(QByteArrayView bytes, Encoding encoding)
-{
-    switch (encoding) {
-    case Encoding::EucJp: return text::decodeEucJp(bytes);
-    case Encoding::Utf8: return text::decodeUtf8(bytes);
-    case Encoding::ShiftJis: break;
-    }
-    return text::decodeCp932(bytes);
-}
-
-text::Encoded encoded(QStringView text, Encoding encoding)
-{
-    switch (encoding) {
-    case Encoding::EucJp: return text::encodeEucJp(text);
-    case Encoding::Utf8: return text::encodeUtf8(text);
-    case Encoding::ShiftJis: break;
-    }
-    return text::encodeCp932(text);
-}
-
-void runUntilIdle()
-{
-    for (int i = 0; i < 3; ++i)
-        QCoreApplication::processEvents();
-}
-
 // Open (from the call until the editor holds the text) and save, through the document.
 std::pair<double, double> openAndSave(const QString& path, int repeats)
 {
-    QtSeams seams;
-    seams.dialogs.path = path;
-    MainState state;
-    FileDialogSettings openDialog, saveDialog;
-    DiaryFileTab tab;
-    tab.resize(800, 600);
-    tab.show();
-    runUntilIdle();
-    DiaryDocument doc(state, &tab, seams.platform(), openDialog, saveDialog);
+    ShownDocument shown(path);
     const double open = bestOf(repeats, [&] {
-        doc.OpenDiaryFile(path);
+        shown.doc->OpenDiaryFile(path);
         runUntilIdle();
     });
-    const double save = bestOf(repeats, [&] { doc.SaveDiary(); });
+    const double save = bestOf(repeats, [&] { shown.doc->SaveDiary(); });
     return {open, save};
 }
 
@@ -112,13 +73,13 @@ int main(int argc, char** argv)
                 "iconv", "open ms", "save ms", "vs SJIS");
     double sjisTotal = 0;
     for (const Form& form : forms) {
-        const QByteArray bytes = encoded(text, form.encoding).bytes;
+        const QByteArray bytes = encodeIn(text, form.encoding).bytes;
         const QByteArray utf16(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
-        const double decode = bestOf(repeats, [&] { (void)decoded(bytes, form.encoding); });
+        const double decode = bestOf(repeats, [&] { (void)decodeIn(bytes, form.encoding); });
         const double iconvDecode = bestOf(repeats, [&] {
             (void)iconvMs("UTF-16LE", form.iconvName, bytes, bytes.size() * 2 + 16);
         });
-        const double encode = bestOf(repeats, [&] { (void)encoded(text, form.encoding); });
+        const double encode = bestOf(repeats, [&] { (void)encodeIn(text, form.encoding); });
         const double iconvEncode = bestOf(repeats, [&] {
             (void)iconvMs(form.iconvName, "UTF-16LE", utf16, utf16.size() * 2 + 16);
         });
@@ -127,7 +88,7 @@ int main(int argc, char** argv)
         if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
             return 1;
         file.close();
-        if (bytes.size() > document::maxDiaryFileBytes) {
+        if (text.size() > document::maxDiaryCharacters) {
             std::printf("%-10s %9.1f %9.0f %9.0f %9.0f %9.0f  over the editor's limit\n", form.name,
                         double(bytes.size()) / (1024 * 1024), decode, iconvDecode, encode,
                         iconvEncode);

@@ -6,10 +6,8 @@
 //
 // Usage: find_bench [megabytes] [matches]   (runs offscreen)
 
-#include "DiaryGenerator.h"
-#include "find/FindBar.h"
+#include "FindWindow.h"
 #include "platform/EditorText.h"
-#include "text/Cp932.h"
 #include "text/TextSearch.h"
 
 #include <QApplication>
@@ -18,7 +16,6 @@
 #include <QPlainTextEdit>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QVBoxLayout>
 
 #include <chrono>
 #include <cstdio>
@@ -34,10 +31,7 @@ const QString nearTheEnd = QStringLiteral("最後の目印");
 // line near the end holding the word to find.
 QString markedDiary(qsizetype megabytes, int matches)
 {
-    QStringList lines = text::decodeCp932(generateDiary(megabytes)).split(QStringLiteral("\r\n"));
-    const qsizetype step = lines.size() / matches;
-    for (qsizetype i = 0; i < matches; ++i)
-        lines[i * step].prepend(everyNthLine);
+    QStringList lines = markedLines(megabytes, matches, everyNthLine, 0);
     lines[lines.size() - 3].append(nearTheEnd);
     return lines.join(QStringLiteral("\r\n"));
 }
@@ -99,15 +93,9 @@ int main(int argc, char** argv)
     const qsizetype megabytes = argc > 1 ? std::atoi(argv[1]) : 50;
     const int matches = argc > 2 ? std::atoi(argv[2]) : 10000;
 
-    QWidget window;
-    auto* layout = new QVBoxLayout(&window);
-    auto* editor = new QPlainTextEdit(&window);
-    editor->setLineWrapMode(QPlainTextEdit::NoWrap);
-    auto* bar = new FindBar("FindBar", editor, &window);
-    layout->addWidget(editor, 1);
-    layout->addWidget(bar);
-    window.resize(800, 600);
-    window.show();
+    FindWindow shown(QBoxLayout::TopToBottom, QSize(800, 600));
+    QPlainTextEdit* editor = shown.editor;
+    FindBar* bar = shown.bar;
     const QString diary = markedDiary(megabytes, matches);
     setEditorText(editor, diary);
     QApplication::processEvents();

@@ -1,4 +1,5 @@
 #include "support/CrLfBytes.h"
+#include "support/FileCodecs.h"
 #include "text/EncodingGuess.h"
 #include "text/EucJp.h"
 #include "text/TextEncoding.h"
@@ -14,26 +15,6 @@ using text::Encoding;
 using text::FileEncoding;
 
 namespace {
-
-QString decode(QByteArrayView bytes, Encoding encoding)
-{
-    switch (encoding) {
-    case Encoding::EucJp: return text::decodeEucJp(bytes);
-    case Encoding::Utf8: return text::decodeUtf8(bytes);
-    case Encoding::ShiftJis: break;
-    }
-    return text::decodeCp932(bytes);
-}
-
-text::Encoded encode(QStringView text, Encoding encoding)
-{
-    switch (encoding) {
-    case Encoding::EucJp: return text::encodeEucJp(text);
-    case Encoding::Utf8: return text::encodeUtf8(text);
-    case Encoding::ShiftJis: break;
-    }
-    return text::encodeCp932(text);
-}
 
 const char* nameOf(Encoding encoding)
 {
@@ -67,8 +48,8 @@ TEST(DiaryCodecs, CharactersHaveTheBytesBrowsersGiveThem)
         {"overlong form kept", Encoding::Utf8, "\xC0\xAF", u"\uF7C0\uF7AF"_s},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(decode(c.bytes, c.encoding), c.text) << c.name;
-        EXPECT_EQ(encode(c.text, c.encoding).bytes, c.bytes) << c.name;
+        EXPECT_EQ(decodeIn(c.bytes, c.encoding), c.text) << c.name;
+        EXPECT_EQ(encodeIn(c.text, c.encoding).bytes, c.bytes) << c.name;
     }
     // What Linux input methods type is written as the character Windows would have typed.
     EXPECT_EQ(text::encodeEucJp(u"\u301C\u2212\u00A5"_s).bytes, QByteArray("\xA1\xC1\xA1\xDD\\"));
@@ -101,8 +82,8 @@ TEST(DiaryCodecs, AnyBytesSurviveOpenAndSave)
                 if (random.bounded(2))
                     bytes += char(random.bounded(256));
                 else
-                    bytes += encode(QStringView(pieces).sliced(random.bounded(pieces.size()), 1),
-                                    encoding)
+                    bytes += encodeIn(QStringView(pieces).sliced(random.bounded(pieces.size()), 1),
+                                      encoding)
                                  .bytes;
             }
             const QString read = text::decodeToEditor(bytes, {encoding});
@@ -176,7 +157,7 @@ TEST(EncodingGuess, EveryCorpusTextIsReadInItsOwnEncoding)
             for (const Encoding declared : {encoding, other}) {
                 QString text = source;
                 text.replace(u"%CHARSET%"_s, text::charsetLabel(declared));
-                const QByteArray bytes = encode(text, encoding).bytes;
+                const QByteArray bytes = encodeIn(text, encoding).bytes;
                 const text::EncodingGuess guess = text::guessEncoding(bytes);
                 const std::string what = name.toStdString() + " in " + nameOf(encoding)
                                          + " declared " + nameOf(declared);
