@@ -20,6 +20,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -701,7 +702,20 @@ TEST_F(MainFormTest, HelpGuideShowsTheGuideWithItsPictures)
     ASSERT_NE(guide, nullptr);
     EXPECT_TRUE(guide->isVisible());
     QTextDocument* text = guide->GuideText->document();
-    EXPECT_TRUE(text->toPlainText().startsWith(QStringLiteral("Pelmora 使い方ガイド")));
+    const QString shown = text->toPlainText();
+    EXPECT_TRUE(shown.startsWith(QStringLiteral("Pelmora 使い方ガイド")));
+    // Every heading and the guide's last line are shown: a stray tag in the prose once hid
+    // everything after it but the code spans.
+    QFile source(sourceGuideFolder() + QStringLiteral("guide.md"));
+    ASSERT_TRUE(source.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(source.readAll()).trimmed().split(u'\n');
+    QStringList expected{lines.last().section(u'|', 1, 1).trimmed()};
+    for (const QString& line : lines) {
+        if (line.startsWith(u'#'))
+            expected << line.section(u' ', 1);
+    }
+    for (const QString& part : expected)
+        EXPECT_TRUE(shown.contains(part)) << part.toStdString();
     const QVariant picture = text->resource(QTextDocument::ImageResource,
                                             QUrl(QStringLiteral("images/main-window.png")));
     EXPECT_FALSE(picture.value<QByteArray>().isEmpty() && picture.value<QImage>().isNull());
