@@ -61,6 +61,10 @@ FindBar::FindBar(const char* name, QPlainTextEdit* editor, QWidget* parent)
     connect(escape, &QShortcut::activated, this, &FindBar::closeBar);
     for (QCheckBox* check : {MatchCaseCheck, WidthCheck, KanaCheck, RegexCheck})
         connect(check, &QCheckBox::toggled, this, &FindBar::prepareText);
+    // A focused button acts on Enter as on Space: the bar is no dialog, so no button of it is
+    // the default one that Enter would press otherwise.
+    for (QPushButton* button : {FindPrevBtn, FindNextBtn, ReplaceBtn, ReplaceAllBtn, CloseBarBtn})
+        button->setAutoDefault(true);
 }
 
 QLayout* FindBar::createFindRow()
@@ -68,9 +72,9 @@ QLayout* FindBar::createFindRow()
     FindEdit = new QLineEdit(this);
     FindEdit->setObjectName(QStringLiteral("FindEdit"));
     QLabel* label = makeFieldLabel(QStringLiteral("検索(&J)："), FindEdit, this);
-    FindPrevBtn = makeButton("FindPrevBtn", QStringLiteral("前へ"),
+    FindPrevBtn = makeButton("FindPrevBtn", QStringLiteral("前へ(&3)"),
                              QStringLiteral("前を検索します。(Shift+F3)"), this);
-    FindNextBtn = makeButton("FindNextBtn", QStringLiteral("次へ"),
+    FindNextBtn = makeButton("FindNextBtn", QStringLiteral("次へ(&4)"),
                              QStringLiteral("次を検索します。(F3)"), this);
     FindStatus = new StatusLabel("FindStatus", QStringLiteral("検索結果"), this);
     // What the bar says never widens the window: it gets the room that is left.
@@ -117,10 +121,10 @@ QWidget* FindBar::createReplaceRow()
     ReplaceEdit->setToolTip(regexHint);
     QLabel* label = makeFieldLabel(QStringLiteral("置換後(&2)："), ReplaceEdit, replaceRow_);
     ReplaceBtn =
-        makeButton("ReplaceBtn", QStringLiteral("置換"),
+        makeButton("ReplaceBtn", QStringLiteral("置換(&5)"),
                    QStringLiteral("選択中の一致を置き換えて、次を検索します。"), replaceRow_);
     ReplaceAllBtn = makeButton(
-        "ReplaceAllBtn", QStringLiteral("すべて置換"),
+        "ReplaceAllBtn", QStringLiteral("すべて置換(&6)"),
         QStringLiteral("一致をすべて置き換えます。元に戻すと一度に戻ります。"), replaceRow_);
     auto* row = new QHBoxLayout(replaceRow_);
     row->setContentsMargins(0, 0, 0, 0);

@@ -16,6 +16,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSet>
+#include <QSignalSpy>
 #include <QTabWidget>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -68,6 +69,30 @@ TEST_F(FindBarTest, CtrlFOpensTheBarOfTheTabInFrontWithTheSelection)
 
     QTest::keyClick(memo(), Qt::Key_R, Qt::ControlModifier);
     EXPECT_TRUE(bar()->ReplaceEdit->isVisible());
+}
+
+// A focused button of the bar acts on Enter as on Space: Enter on すべて置換 replaces, where it
+// once left the bar's old word in place.
+TEST_F(FindBarTest, AFocusedButtonActsOnEnter)
+{
+    write(QStringLiteral("雨、雨、雨"));
+    bar()->openReplace();
+    bar()->FindEdit->setText(QStringLiteral("雨"));
+    bar()->ReplaceEdit->setText(QStringLiteral("晴"));
+    bar()->ReplaceAllBtn->setFocus();
+    QTest::keyClick(bar()->ReplaceAllBtn, Qt::Key_Return);
+    EXPECT_EQ(memo()->toPlainText(), QStringLiteral("晴、晴、晴"));
+
+    for (QPushButton* button : {bar()->FindPrevBtn, bar()->FindNextBtn, bar()->ReplaceBtn,
+                                bar()->ReplaceAllBtn, bar()->CloseBarBtn}) {
+        for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space}) {
+            bar()->openReplace();
+            button->setFocus();
+            QSignalSpy clicked(button, &QPushButton::clicked);
+            QTest::keyClick(button, key);
+            EXPECT_EQ(clicked.size(), 1) << button->objectName().toStdString() << " " << key;
+        }
+    }
 }
 
 struct Step {
