@@ -23,9 +23,11 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMap>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTest>
@@ -577,6 +579,30 @@ struct ControlText {
     const char* shortcut; // menu items only
 };
 
+// Within a menu every access key leads to one item: a key shared by two only moves between them.
+// The file menu's own captions share N and S for the diary and today's entry, and keep them.
+TEST_F(MainFormTest, EachMenuGivesEveryAccessKeyOnce)
+{
+    const QSet<QString> sharingOwnKeys{QStringLiteral("FileAllNew"), QStringLiteral("FileTodayNew"),
+                                       QStringLiteral("FileAllSave"),
+                                       QStringLiteral("FileTodaySave")};
+    for (QMenu* menu : form->findChildren<QMenu*>()) {
+        QMap<QString, QStringList> itemsByKey;
+        for (QAction* item : menu->actions()) {
+            const QString key = QKeySequence::mnemonic(item->text()).toString();
+            if (!item->isSeparator() && !key.isEmpty())
+                itemsByKey[key] << item->objectName();
+        }
+        for (auto [key, items] : itemsByKey.asKeyValueRange()) {
+            const bool ownPair = items.size() == 2 && sharingOwnKeys.contains(items[0])
+                                 && sharingOwnKeys.contains(items[1]);
+            EXPECT_TRUE(items.size() == 1 || ownPair)
+                << menu->title().toStdString() << " " << key.toStdString() << ": "
+                << items.join(u' ').toStdString();
+        }
+    }
+}
+
 TEST_F(MainFormTest, EveryButtonAndMenuItemHasItsCaptionHintAndShortcut)
 {
     const ControlText controls[] = {
@@ -634,7 +660,7 @@ TEST_F(MainFormTest, EveryButtonAndMenuItemHasItsCaptionHintAndShortcut)
         {"MenuView", u"表示(&W)", nullptr, ""},
         {"ViewPreview", u"プレビュー(&P)", nullptr, "F5"},
         {"ViewBrowser", u"ブラウザで開く(&B)", nullptr, "Shift+F5"},
-        {"ViewGoToLine", u"指定行へ移動(&J)...", nullptr, "Ctrl+G"},
+        {"ViewGoToLine", u"指定行へ移動(&G)...", nullptr, "Ctrl+G"},
         {"ViewColoring", u"HTMLの色分け(&K)", nullptr, ""},
         {"MenuHelp", u"ヘルプ・情報(&I)", nullptr, ""},
         {"HelpVerInfo", u"バージョン情報(&V)...", nullptr, "F1"},
