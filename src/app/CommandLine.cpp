@@ -15,8 +15,8 @@ void describe(QCommandLineParser& parser)
 {
     parser.setApplicationDescription(
         QStringLiteral("Pelmora: Web 日記の HTML ファイルに今日の日記を書き込むエディタ"));
-    parser.addOption({helpNames, QStringLiteral("この使い方を表示して終わります。")});
-    parser.addOption({versionNames, QStringLiteral("版を表示して終わります。")});
+    parser.addOption({helpNames, QStringLiteral("この使い方を表示して終了します。")});
+    parser.addOption({versionNames, QStringLiteral("バージョンを表示して終了します。")});
     parser.addPositionalArgument(QStringLiteral("file"),
                                  QStringLiteral("開く日記の HTML ファイル（省略できます）。"),
                                  QStringLiteral("[file]"));
