@@ -36,6 +36,7 @@ QMenu* CommandTable::addMenu(const CommandRow& row, QMenu* current)
     if (!current) {
         QMenu* menu = bar_->addMenu(row.caption);
         menu->setObjectName(name);
+        menu->setToolTipsVisible(true); // only items given a tip of their own show one
         return menu;
     }
     QMenu* submenu = current->addMenu(row.caption);
@@ -84,8 +85,16 @@ void CommandTable::bindMenuButton(QPushButton* button, const char* submenu)
             [button, item] { button->setEnabled(item->isEnabled()); });
 }
 
+void CommandTable::explainWhenOff(const char* name, const QString& why)
+{
+    whyNot_.insert(action(name), why);
+}
+
 void CommandTable::updateStates()
 {
-    for (const auto& [action, offered] : rules_)
+    for (const auto& [action, offered] : rules_) {
         action->setEnabled(offered());
+        if (whyNot_.contains(action))
+            action->setToolTip(action->isEnabled() ? QString() : whyNot_.value(action));
+    }
 }

@@ -47,6 +47,8 @@ public:
     // A button of a tab that opens a submenu: a click shows the submenu, and the button is
     // enabled whenever the submenu's item is.
     void bindMenuButton(QPushButton* button, const char* submenu);
+    // While the item is not offered its tip says why, and where it works.
+    void explainWhenOff(const char* name, const QString& why);
     // Enables or disables every item that has a rule, as the rule says now.
     void updateStates();
 
@@ -61,4 +63,5 @@ private:
     QHash<QString, QMenu*> submenus_;
     QHash<QAction*, std::function<void()>> runs_;
     QList<std::pair<QAction*, std::function<bool()>>> rules_;
+    QHash<QAction*, QString> whyNot_;
 };

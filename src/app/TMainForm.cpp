@@ -47,6 +47,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QStyle>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -204,8 +205,24 @@ void TMainForm::createCommands()
     editorCommands_->useItems(commands_->action("ViewPreview"), commands_->action("ViewColoring"));
     dateList_->useItems(*commands_);
     bindButtons();
+    offerDiaryFileItemsOnFirstTab();
     followStates();
     commands_->updateStates();
+}
+
+// The diary file's new and open items work on the second tab; on the first their tips say so,
+// and Ctrl+O there brings the second tab to the front and opens, as a writer expects of it.
+void TMainForm::offerDiaryFileItemsOnFirstTab()
+{
+    const QString why = QStringLiteral("「日記ファイル全体編集」タブで使えます。");
+    commands_->explainWhenOff("FileAllNew", why);
+    commands_->explainWhenOff("FileAllOpen", why);
+    auto* open = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_O), todayTab_);
+    open->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(open, &QShortcut::activated, this, [this] {
+        PageControl1->setCurrentIndex(1);
+        commands_->action("FileAllOpen")->trigger();
+    });
 }
 
 bool TMainForm::onFirstTab() const

@@ -76,6 +76,7 @@ private:
     QList<CommandRow> publishMenu();
     QList<CommandRow> otherMenus();
     void bindButtons();
+    void offerDiaryFileItemsOnFirstTab();
     void followStates();
     bool onFirstTab() const;
     bool tagsOffered() const;

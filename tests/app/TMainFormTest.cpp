@@ -258,6 +258,17 @@ TEST_F(MainFormTest, MenusFollowTheTabWithoutADocument)
         EXPECT_TRUE(enabled(on)) << on;
     for (const char* off : {"FileAllNew", "FileAllOpen", "FileAllSave", "FileAllSaveAs"})
         EXPECT_FALSE(enabled(off)) << off;
+    // Greyed, the diary file's items say where they work; Ctrl+O goes there and opens.
+    EXPECT_TRUE(child<QAction>("FileAllOpen")->toolTip().contains(u"日記ファイル全体編集"));
+    const QString path = QStringLiteral("/home/writer/diary.htm");
+    fake.files.files.insert(path, QByteArray("<html>\r\n"));
+    fake.fileDialogs.answers.push_back(path);
+    QApplication::setActiveWindow(form.get());
+    form->todayTab()->bodyEditor()->setFocus();
+    QTest::keyClick(form->todayTab()->bodyEditor(), Qt::Key_O, Qt::ControlModifier);
+    EXPECT_EQ(tabs()->currentIndex(), 1);
+    EXPECT_EQ(form->diaryTab()->AllMemo->toPlainText(), QStringLiteral("<html>\n"));
+    EXPECT_FALSE(child<QAction>("FileAllOpen")->toolTip().contains(u"日記ファイル全体編集"));
 }
 
 // The second tab is not in front at start: its colours, line numbers and find bar wait for it,
