@@ -253,8 +253,15 @@ TEST_F(PreviewWindowTest, AHostileDiaryReadsNoFileAndReachesNoHost)
             << c.name;
         EXPECT_EQ(loadPreviewSwitches(fake.keyStore, path), c.switches) << c.name;
     }
-    // Kept for this diary alone.
-    EXPECT_EQ(loadPreviewSwitches(fake.keyStore, path + u'x'), PreviewSwitches());
+    // Another diary shows its own switches.
+    const QString other = folder.filePath(QStringLiteral("other.htm"));
+    ASSERT_TRUE(savePreviewSwitches(fake.keyStore, other, {true, false}));
+    fake.files.files.insert(other, "<p>other</p>");
+    fake.fileDialogs.answers.push_back(other);
+    action("FileAllOpen")->trigger();
+    preview()->refresh();
+    EXPECT_TRUE(preview()->findChild<QCheckBox*>(QStringLiteral("PreviewScripts"))->isChecked());
+    EXPECT_FALSE(preview()->findChild<QCheckBox*>(QStringLiteral("PreviewRemote"))->isChecked());
 }
 
 // Chromium takes no data: address over 2 MB, which is how a page is usually handed to it. The
