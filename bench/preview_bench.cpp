@@ -107,9 +107,10 @@ int main(int argc, char** argv)
     editor->setPlainText(text::decodeCp932ToEditor(generateDiary(megabytes)));
     const int lines = editor->blockCount();
     const QString stamp = QStringLiteral("PREVIEW-BENCH-MARK");
+    QtSeams seams;
     PreviewWindow preview([] { return QStringLiteral("<p>entry</p>"); }, editor,
                           [] { return true; }, [] { return QDir::temp().filePath("diary.htm"); },
-                          &main);
+                          seams.platform(), &main);
     moveTo(editor, lines / 2);
     editor->textCursor().insertText(stamp + u'1');
     QApplication::processEvents();

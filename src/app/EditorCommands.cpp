@@ -29,7 +29,7 @@ EditorCommands::EditorCommands(MainState& state, TodayEntryTab* today, DiaryFile
 {
     preview_ = new PreviewWindow([this] { return entryHtml(); }, diary->AllMemo,
                                  [this] { return state_.DocumentLoaded; },
-                                 [this] { return state_.CurrentFileName; }, window);
+                                 [this] { return state_.CurrentFileName; }, platform, window);
     followEntryChanges();
 }
 

@@ -3,8 +3,11 @@
 #include "app/DiaryExcerpt.h"
 #include "app/PlaceBeside.h"
 #include "app/PreviewEngine.h"
+#include "core/AppInfo.h"
 #include "platform/Controls.h"
+#include "platform/Messages.h"
 
+#include <QCheckBox>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -40,17 +43,23 @@ QUrl baseFolder(const QString& filePath)
 
 PreviewWindow::PreviewWindow(std::function<QString()> entryHtml, QPlainTextEdit* diary,
                              std::function<bool()> diaryOpen, std::function<QString()> diaryPath,
-                             QWidget* parent)
+                             Platform platform, QWidget* parent)
     : QWidget(parent, Qt::Window), entryHtml_(std::move(entryHtml)), diary_(diary),
-      diaryOpen_(std::move(diaryOpen)), diaryPath_(std::move(diaryPath)),
-      excerpt_(new DiaryExcerpt(diary->document())), splitter_(new QSplitter(Qt::Vertical, this))
+      diaryOpen_(std::move(diaryOpen)), diaryPath_(std::move(diaryPath)), platform_(platform),
+      excerpt_(new DiaryExcerpt(diary->document())), splitter_(new QSplitter(Qt::Vertical, this)),
+      scriptsSwitch_(
+          addSwitch("PreviewScripts", QStringLiteral("プレビューでスクリプトを実行する(&S)"))),
+      remoteSwitch_(
+          addSwitch("PreviewRemote", QStringLiteral("インターネット上の画像などを読み込む(&I)")))
 {
     setObjectName(QStringLiteral("PreviewWindow"));
     setWindowTitle(QStringLiteral("プレビュー"));
     setAccessibleName(windowTitle());
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
-    layout->addWidget(splitter_);
+    layout->addWidget(scriptsSwitch_);
+    layout->addWidget(remoteSwitch_);
+    layout->addWidget(splitter_, 1);
     resize(480, 560);
     addCloseKeys();
 
@@ -70,6 +79,53 @@ void PreviewWindow::addCloseKeys()
     close->setKeys({QKeySequence(Qt::Key_F5), QKeySequence(Qt::Key_Escape)});
     close->setContext(Qt::WindowShortcut);
     connect(close, &QShortcut::activated, this, &QWidget::close);
+}
+
+QCheckBox* PreviewWindow::addSwitch(const char* name, const QString& caption)
+{
+    auto* box = makeCaptioned<QCheckBox>(name, caption, this);
+    box->setEnabled(false); // until the diary's own are read
+    connect(box, &QCheckBox::toggled, this, &PreviewWindow::switchChanged);
+    return box;
+}
+
+// The switches shown are the diary's own: read again whenever the diary is another. A diary
+// not yet saved has none of its own, and nothing allowed.
+void PreviewWindow::followDiarySwitches(const QString& path)
+{
+    if (path == switchesPath_)
+        return;
+    switchesPath_ = path;
+    switches_ = loadPreviewSwitches(platform_.keyStore, path);
+    auto show = [&path](QCheckBox* box, bool on) {
+        const QSignalBlocker quiet(box);
+        box->setChecked(on);
+        box->setEnabled(!path.isEmpty());
+    };
+    show(scriptsSwitch_, switches_.runScripts);
+    show(remoteSwitch_, switches_.loadRemote);
+    allowInPanes();
+}
+
+void PreviewWindow::switchChanged()
+{
+    switches_ = {scriptsSwitch_->isChecked(), remoteSwitch_->isChecked()};
+    if (!savePreviewSwitches(platform_.keyStore, *switchesPath_, switches_))
+        platform_.messages.show({QStringLiteral("プレビューの設定を記録できませんでした。"),
+                                 appTitle(), MsgButtons::Ok, MsgIcon::Stop});
+    allowInPanes();
+    refresh();
+}
+
+// The panes show their pages anew under what is now allowed.
+void PreviewWindow::allowInPanes()
+{
+    if (!entryView_)
+        return;
+    for (PageView* view : {entryView_, diaryView_})
+        view->allow(switches_);
+    shownEntry_.clear();
+    shownDiary_.clear();
 }
 
 bool PreviewWindow::open(const QStringList& engineFiles, QString& error)
@@ -132,7 +188,9 @@ void PreviewWindow::refresh()
     pause_.stop();
     if (!entryView_)
         return;
-    const QUrl base = baseFolder(diaryPath_());
+    const QString path = diaryPath_();
+    followDiarySwitches(path);
+    const QUrl base = baseFolder(path);
     const QString html = entryHtml_();
     const QString entry = base.toString() + u'\n' + html;
     if (entry != shownEntry_) {

