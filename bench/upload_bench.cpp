@@ -1,8 +1,9 @@
 // Times sending the generated 50 MB diary to an OpenSSH server on 127.0.0.1 with the program's
-// own send, loaded from libpelmora_transfer.so as the program loads it (a temporary name, the
-// read-back of its last byte, the rename over the old file), beside OpenSSH's `sftp -b` putting
-// the same file on the same server. Both sign in with the same key file and check the host key
-// against the same known_hosts; each copy on the server is compared byte for byte.
+// own send, loaded from libpelmora_transfer.so as the program loads it (OpenSSH's ssh as the
+// connection; a temporary name, synced, its size checked, renamed over the old file), beside
+// OpenSSH's `sftp -b` putting the same file on the same server. Both sign in with the same key
+// file, read the same (empty) ssh configuration and check the host key against the same
+// known_hosts; each copy on the server is compared byte for byte.
 //
 // Usage: upload_bench [megabytes] [runs]   (as root: the server adds a user and runs sshd)
 
@@ -12,7 +13,9 @@
 #include "publish/SiteUpload.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -65,7 +68,9 @@ Timing sendWithProgram(UploadFunction upload, const UploadRequest& request,
 // The sftp command line for a batch file, signing in as the program does.
 QStringList sftpArguments(const SshServer& server, const QString& batch, const QString& knownHosts)
 {
-    return {QStringLiteral("-b"),
+    return {QStringLiteral("-F"),
+            QFileInfo(knownHosts).dir().filePath(QStringLiteral("ssh_config")),
+            QStringLiteral("-b"),
             batch,
             QStringLiteral("-i"),
             server.userKey(),
@@ -137,6 +142,7 @@ UploadRequest keyFileRequest(const SshServer& server, const QString& folder,
     request.site.keyFile = server.userKey();
     request.localPath = localFile;
     request.knownHosts = knownHosts;
+    request.sshConfig = QFileInfo(knownHosts).dir().filePath(QStringLiteral("ssh_config"));
     return request;
 }
 
@@ -155,7 +161,8 @@ int runBench(qsizetype megabytes, int runs)
     const QString knownHosts = local.filePath(QStringLiteral("known_hosts"));
     const QString localFile = local.filePath(QStringLiteral("diary.htm"));
     const QByteArray diary = generateDiary(megabytes);
-    if (!writeFile(knownHosts, server.knownHostsLine()) || !writeFile(localFile, diary)) {
+    if (!writeFile(knownHosts, server.knownHostsLine()) || !writeFile(localFile, diary)
+        || !writeFile(local.filePath(QStringLiteral("ssh_config")), {})) {
         std::fprintf(stderr, "upload_bench: cannot write to %s\n", qPrintable(local.path()));
         return 1;
     }
@@ -163,13 +170,14 @@ int runBench(qsizetype megabytes, int runs)
     const QString theirs = server.makeFolder(QStringLiteral("sftp"));
     const UploadRequest request = keyFileRequest(server, ours, localFile, knownHosts);
 
-    std::printf("diary: %lld bytes (%.1f MB), OpenSSH sshd (internal-sftp) on 127.0.0.1:%d\n",
-                qlonglong(diary.size()), double(diary.size()) / (1024.0 * 1024.0), server.port());
+    std::printf(
+        "diary: %lld bytes (%.1f MB), OpenSSH sshd as Debian configures it on 127.0.0.1:%d\n",
+        qlonglong(diary.size()), double(diary.size()) / (1024.0 * 1024.0), server.port());
     bool allSame = true;
     for (int run = 1; run <= runs; ++run) {
         std::printf("run %d of %d\n", run, runs);
         const Timing program = sendWithProgram(upload, request, ours, diary);
-        printTiming("Pelmora (libcurl/libssh2)", program, diary.size());
+        printTiming("Pelmora (OpenSSH ssh)", program, diary.size());
         const Timing sftp =
             sendWithSftp(server, knownHosts, localFile, theirs + QStringLiteral("/diary.htm"),
                          diary, local.filePath(QStringLiteral("batch")));
