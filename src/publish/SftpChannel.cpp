@@ -211,7 +211,40 @@ std::optional<UploadResult> SftpChannel::open()
         if (!reader.failed())
             extensions_.insert(name, data);
     }
+    readLimits();
     return std::nullopt;
+}
+
+void SftpChannel::readLimits()
+{
+    if (!offers("limits@openssh.com"))
+        return;
+    const std::optional<SftpReply> limits =
+        call(sftp::Extended, sftp::Packer().string("limits@openssh.com").bytes);
+    if (!limits || limits->type != sftp::ExtendedReply)
+        return;
+    sftp::Unpacker reader(limits->body);
+    reader.u64(); // the longest packet
+    reader.u64(); // the longest read
+    const qint64 write = qint64(reader.u64());
+    if (!reader.failed() && write > writeLength_)
+        writeLength_ = qMin<qint64>(write, 256 * 1024);
+}
+
+std::optional<quint32> SftpChannel::sendWrite(const QByteArray& handle, quint64 offset,
+                                              QIODevice& file, qint64 length)
+{
+    const QByteArray head = sftp::Packer().u32(nextId_).bytes + handle
+                            + sftp::Packer().u64(offset).u32(quint32(length)).bytes;
+    QByteArray packet =
+        sftp::Packer().u32(quint32(1 + head.size() + length)).bytes + char(sftp::Write) + head;
+    const qsizetype start = packet.size();
+    packet.resize(start + length);
+    if (file.read(packet.data() + start, length) != length)
+        return std::nullopt;
+    if (ssh_.state() == QProcess::Running)
+        ssh_.write(packet);
+    return nextId_++;
 }
 
 void SftpChannel::resume(int milliseconds)

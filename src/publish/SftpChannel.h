@@ -92,6 +92,13 @@ public:
     std::optional<UploadResult> open();
     // Sends a request and returns its number.
     quint32 send(quint8 type, const QByteArray& fields);
+    // Sends a Write of the next `length` bytes of `file` at `offset` into the open file `handle`
+    // (a packed string), read straight into the request; nothing when the file gave fewer.
+    std::optional<quint32> sendWrite(const QByteArray& handle, quint64 offset, QIODevice& file,
+                                     qint64 length);
+    // The most a Write may carry: what the server says it takes (limits@openssh.com), up to
+    // 256 KB, or the 32 KB every server takes.
+    qint64 writeLength() const { return writeLength_; }
     // Waits for the reply to `id`; nothing when the session ended, timed out or was cancelled:
     // ended() tells which.
     std::optional<SftpReply> reply(quint32 id);
@@ -112,6 +119,7 @@ private:
     void readPackets();
     void serveAskpass();
     QByteArray answer(const QString& prompt);
+    void readLimits();
     UploadResult sshFailure() const;
 
     const UploadRequest& request_;
@@ -123,6 +131,7 @@ private:
     QHash<quint32, SftpReply> replies_;
     QHash<QByteArray, QByteArray> extensions_;
     quint32 nextId_ = 1;
+    qint64 writeLength_ = 32 * 1024;
     int stallLimit_;
     QDeadlineTimer deadline_;
     int secretsGiven_ = 0;

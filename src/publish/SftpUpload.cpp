@@ -8,9 +8,8 @@
 
 namespace {
 
-// As OpenSSH's sftp sends: 32 KB a request, 64 requests on their way at once.
-constexpr qint64 blockSize = 32 * 1024;
-constexpr int requestsInFlight = 64;
+// The bytes on their way at once, as OpenSSH's sftp keeps them (64 requests of 32 KB).
+constexpr qint64 bytesInFlight = 2 * 1024 * 1024;
 // How long the clean-up after a cancel may take before the connection is dropped.
 constexpr int cleanUpMilliseconds = 800;
 
@@ -213,17 +212,20 @@ std::optional<UploadResult> SftpSender::writeTemporary(int permissions)
 // The diary's blocks, many on their way at once; the send is counted as the server confirms them.
 std::optional<UploadResult> SftpSender::writeBlocks(const QByteArray& handle)
 {
+    const qint64 blockSize = channel_.writeLength();
+    const qsizetype requestsInFlight = qMax<qsizetype>(8, bytesInFlight / blockSize);
     QList<quint32> waiting;
     qint64 offset = 0;
     qint64 confirmed = 0;
     while (offset < size_ || !waiting.isEmpty()) {
         while (offset < size_ && waiting.size() < requestsInFlight) {
-            const QByteArray block = local_.read(blockSize);
-            if (block.isEmpty())
+            const qint64 length = qMin(blockSize, size_ - offset);
+            const std::optional<quint32> id =
+                channel_.sendWrite(handle, quint64(offset), local_, length);
+            if (!id)
                 return UploadResult(UploadOutcome::LocalFileUnreadable, local_.errorString());
-            waiting.append(channel_.send(
-                sftp::Write, handle + sftp::Packer().u64(quint64(offset)).string(block).bytes));
-            offset += block.size();
+            waiting.append(*id);
+            offset += length;
         }
         const std::optional<SftpReply> reply = channel_.reply(waiting.takeFirst());
         if (!reply)
