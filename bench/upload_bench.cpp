@@ -5,6 +5,8 @@
 // file, read the same (empty) ssh configuration and check the host key against the same
 // known_hosts; each copy on the server is compared byte for byte.
 //
+// Then times a cancel on a server that stops answering half way (SIGSTOP).
+//
 // Usage: upload_bench [megabytes] [runs]   (as root: the server adds a user and runs sshd)
 
 #include "DiaryGenerator.h"
@@ -18,8 +20,12 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <QThread>
+
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <thread>
 
 namespace {
 
@@ -146,6 +152,33 @@ UploadRequest keyFileRequest(const SshServer& server, const QString& folder,
     return request;
 }
 
+// How long a cancel takes to end a send whose server stopped answering half way.
+void timeCancelOnStalledServer(UploadFunction upload, SshServer& server,
+                               const UploadRequest& request)
+{
+    std::atomic_bool stalled = false;
+    std::atomic_bool cancelled = false;
+    UploadHooks hooks;
+    hooks.cancelled = &cancelled;
+    hooks.progress = [&](qint64 sent, qint64) {
+        if (!stalled && sent > 5 * 1024 * 1024) {
+            server.stall(true);
+            stalled = true;
+        }
+    };
+    UploadResult result;
+    std::thread send([&] { result = upload(request, hooks); });
+    while (!stalled)
+        QThread::msleep(10);
+    QThread::msleep(500);
+    const auto start = Timer::now();
+    cancelled = true;
+    send.join();
+    std::printf("cancel on a stalled server: %.1f ms until the send ended (%s)\n", msSince(start),
+                result.outcome == UploadOutcome::Cancelled ? "cancelled" : "NOT CANCELLED");
+    server.stall(false);
+}
+
 int runBench(qsizetype megabytes, int runs)
 {
     const UploadFunction upload = loadTransfer();
@@ -184,6 +217,7 @@ int runBench(qsizetype megabytes, int runs)
         printTiming("OpenSSH sftp -b", sftp, diary.size());
         allSame = allSame && program.same && sftp.same;
     }
+    timeCancelOnStalledServer(upload, server, request);
     return allSame ? 0 : 1;
 }
 

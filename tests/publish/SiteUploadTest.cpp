@@ -363,6 +363,9 @@ TEST_F(SftpSiteTest, TheCheckShowsTheFileOnTheSiteAndSendsOnlyOnYes)
     const UploadResult missing = lookUpOnSite(sent, {});
     EXPECT_EQ(missing.outcome, UploadOutcome::LookedUp) << missing.detail.toStdString();
     EXPECT_FALSE(missing.remote.exists);
+    UploadRequest nowhere = sent; // a folder missing is told before the send, not after
+    nowhere.site.folder = QStringLiteral("nowhere");
+    EXPECT_EQ(lookUpOnSite(nowhere, {}).outcome, UploadOutcome::FolderMissing);
     const QString target = folder + QStringLiteral("/site.htm");
     writeAll(target, QByteArray(12345, 'x'));
     const QDateTime written = QFileInfo(target).lastModified();
@@ -459,6 +462,42 @@ TEST_F(SftpSiteTest, AChangedHostKeyIsReplacedOnlyOnTheWritersYes)
         << result->text().toStdString();
     EXPECT_EQ(readAll(folder + QStringLiteral("/site.htm")), diary);
     EXPECT_EQ(readAll(knownHosts), "# kept\n" + server->knownHostsLine());
+}
+
+// Closing the program while a send waits on a server that does not answer asks first; a no keeps
+// the window and the send, a yes stops the send and closes, leaving nothing on the site.
+TEST_F(SftpSiteTest, ClosingWhileASendRunsAsksAndStopsIt)
+{
+    const QString folder = server->makeFolder(QStringLiteral("closing"));
+    const QByteArray diary = shiftJisDiary(10);
+    const UploadRequest sent = request(QStringLiteral("closing"), diary);
+    FakePlatform fake;
+    fake.files.files.insert(sent.localPath, diary);
+    fake.keyStore.present = true;
+    ASSERT_TRUE(savePublishSettings(fake.keyStore, sent.localPath, {sent.site, false}));
+    TMainForm form(fake.platform());
+    form.state().FirstPageChangeFlag = FirstPageChange::Never;
+    form.show();
+    form.openGivenFile(sent.localPath);
+    form.publisher()->askSecret = [&](const QString&, bool) {
+        return std::optional<SecretAnswer>({server->password(), false});
+    };
+    form.publisher()->loadSecrets = [] { return nullptr; };
+    form.publisher()->knownHosts = knownHosts;
+    form.publisher()->sshConfig = sshConfig;
+    server->stall(true);
+    form.publisher()->PublishSendClick();
+    fake.messages.answer({MsgAnswer::No, MsgAnswer::Yes, MsgAnswer::Ok});
+    EXPECT_FALSE(form.close());
+    EXPECT_FALSE(form.publisher()->sendOffered());
+    EXPECT_TRUE(form.close());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form.publisher()->sendOffered(); }, 10000));
+    server->stall(false);
+    ASSERT_EQ(fake.messages.shown.size(), 3);
+    EXPECT_TRUE(fake.messages.shown[0].text.contains(u"送信を中止して終了しますか"));
+    EXPECT_EQ(fake.messages.shown[0].defaultButton, MsgAnswer::No);
+    EXPECT_TRUE(fake.messages.shown[2].text.startsWith(u"送信を中止しました"));
+    EXPECT_TRUE(remoteFiles(folder).isEmpty());
 }
 
 // Every file under the folder that holds the bytes, by path.
