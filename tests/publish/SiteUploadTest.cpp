@@ -316,6 +316,7 @@ TEST_F(SftpSiteTest, TheSendCommandSendsTheOpenDiary)
     knownHosts = local.filePath(QStringLiteral(".ssh/known_hosts"));
     form.publisher()->knownHosts = knownHosts;
     form.publisher()->sshConfig = sshConfig;
+    fake.files.readOnly.insert(knownHosts);
 
     fake.messages.answer({MsgAnswer::Yes}); // the new host's key
     QAction* send = form.findChild<QAction*>(QStringLiteral("PublishSend"));
@@ -331,6 +332,8 @@ TEST_F(SftpSiteTest, TheSendCommandSendsTheOpenDiary)
     EXPECT_FALSE(offered);
     ASSERT_EQ(fake.messages.shown.size(), 1);
     EXPECT_TRUE(fake.messages.shown[0].text.contains(server->fingerprint()));
+    // known_hosts that cannot be written is told in the question (tests run as root: the seam).
+    EXPECT_TRUE(fake.messages.shown[0].text.contains(u"書き込めないため、鍵は記録されません"));
     EXPECT_TRUE(send->isEnabled());
     for (const auto& value : fake.keyStore.values)
         EXPECT_FALSE(value.text.contains(server->password()));
