@@ -6,6 +6,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QSpinBox;
@@ -29,6 +30,7 @@ public:
     QComboBox* SignInBox;
     QLineEdit* KeyFileEdit;
     QPushButton* KeyFileBtn;
+    QLabel* SshConfigNote; // says that ~/.ssh/config is read (SFTP only)
     QCheckBox* SendAfterSaveCheck;
     QPushButton* OkBtn;
 
