@@ -83,8 +83,8 @@ public:
 
     // Replaces the whole document text by the content of the file, read in its own encoding
     // (or in `encoding` when given), which the document then keeps. A file whose charset
-    // declaration disagrees with its bytes is told once.
-    void Load(const QString& path, std::optional<text::Encoding> encoding = std::nullopt);
+    // declaration disagrees with its bytes is told once. Gives the contentHash of the file.
+    QByteArray Load(const QString& path, std::optional<text::Encoding> encoding = std::nullopt);
     // "?" names a new, unnamed document.
     void SetDiaryFileName(const QString& name);
     void ResetAfterLoad();
@@ -115,6 +115,7 @@ private:
     void openFile(const QString& path, std::optional<text::Encoding> encoding = std::nullopt);
     void setEncoding(text::FileEncoding encoding);
     bool mayWriteOverCurrentFile();
+    bool sameContent(const QString& path);
     bool askYesNo(const QString& question);
     QList<char32_t> writeTo(const QString& path);
     void tellUnencodable(const QList<char32_t>& characters, text::FileEncoding encoding);
@@ -132,5 +133,7 @@ private:
     bool saveAsOffered_ = false;
     // The file as it was when last opened or saved here, to notice other programs' changes.
     std::optional<FileStamp> diskStamp_;
+    // Its content's hash, for a change that kept the size and time; empty when not known.
+    QByteArray diskHash_;
     text::FileEncoding encoding_;
 };

@@ -6,9 +6,9 @@
 #include "document/DiaryFileTab.h"
 #include "entry/TodayEntryTab.h"
 #include "platform/Messages.h"
+#include "storage/WholeFile.h"
 
 #include <QDateTime>
-#include <QFile>
 #include <QFileInfo>
 #include <QPlainTextEdit>
 
@@ -20,14 +20,6 @@ constexpr std::chrono::milliseconds typingPause{2000};
 constexpr std::chrono::milliseconds longestWait{5000};
 // One slice of reading: well inside one frame, so a key pressed meanwhile waits at most this.
 constexpr std::chrono::milliseconds sliceTime{4};
-
-std::optional<QByteArray> readBytes(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    return file.readAll();
-}
 
 // The stamp the diary file had when the data was kept; nothing when the data does not say.
 std::optional<FileStamp> keptStamp(const RecoveryData& data)
@@ -272,7 +264,7 @@ bool RecoveryKeeper::offerLeftovers()
     std::vector<std::pair<recovery::Leftover*, RecoveryData>> readable;
     QStringList damaged;
     for (recovery::Leftover& leftover : leftovers) {
-        const std::optional<QByteArray> bytes = readBytes(leftover.path);
+        const std::optional<QByteArray> bytes = readOwnFile(leftover.path);
         if (!bytes)
             continue;
         if (std::optional<RecoveryData> data = recovery::readRecoveryData(*bytes)) {
