@@ -404,7 +404,8 @@ TEST_F(RecoveryTest, DamagedFilesAreMovedAsideAndToldOnce)
     ASSERT_TRUE(QDir().mkpath(folder()));
     for (const auto& [name, bytes] : leftovers) {
         QFile file(folder() + u'/' + name);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        // As the program makes them: only the writer may read them.
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly, QFile::ReadOwner | QFile::WriteOwner));
         file.write(bytes);
     }
     QString told;
