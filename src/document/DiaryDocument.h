@@ -49,6 +49,8 @@ public:
     bool saveAsOffered() const { return saveAsOffered_; }
     // The file as it was when last opened or saved here; nothing for a new document.
     const std::optional<FileStamp>& diskStamp() const { return diskStamp_; }
+    // The hash of its content then (see document::contentHash); empty when not known.
+    const QByteArray& diskHash() const { return diskHash_; }
     // The encoding the document was read in and a save writes.
     text::FileEncoding encoding() const { return encoding_; }
 
