@@ -1,8 +1,8 @@
 #include "app/PelmoraApplication.h"
 
 #include "app/CommandLine.h"
+#include "app/OwnFolders.h"
 #include "app/PreviewEngine.h"
-#include "app/ProgramFolder.h"
 #include "app/SingleInstance.h"
 #include "app/TMainForm.h"
 #include "core/AppInfo.h"
@@ -12,7 +12,6 @@
 #include "settings/QtKeyStore.h"
 #include "storage/InPlaceWrite.h"
 #include "storage/SafeWrite.h"
-#include "storage/StateFolder.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -119,15 +118,25 @@ int runPelmora(int& argc, char** argv, StartAs startAs, const std::function<void
     const CommandLine line = writer ? readCommandLine(app.arguments()) : CommandLine();
     if (line.ask != CommandLine::Ask::Run)
         return tell(line);
+    // Only folders no one else may write to hold the program's own files.
+    OwnFolders folders = checkOwnFolders(QCoreApplication::applicationFilePath());
+    const QString state = folders.state;
     // Writes in place that an ended program left unfinished are settled before any file is
     // opened; a running instance's own writes stay locked and are left alone.
-    const QString state = stateFolder();
-    const QList<KeptCopy> kept = finishInterruptedWrites(state);
+    const QList<KeptCopy> kept =
+        state.isEmpty() ? QList<KeptCopy>() : finishInterruptedWrites(state);
     // The diary named first, made absolute against the folder the program was started in.
     const QString file = line.file.isEmpty() ? QString() : QFileInfo(line.file).absoluteFilePath();
     // Listening from the start, on a thread of its own: a later start is answered at once, even
     // while this one creates its window or opens a large diary.
-    SingleInstance instance(writer ? SingleInstance::userSocketPath() : QString());
+    QString socketPath;
+    if (writer) {
+        const SingleInstance::Place place = SingleInstance::userSocketPlace(folders.socketFallback);
+        if (!place.refusal.isEmpty())
+            noteRuntimeRefusal(folders, place.refusedFolder, place.refusal);
+        socketPath = SingleInstance::userSocketPath(place.folder);
+    }
+    SingleInstance instance(socketPath);
     const SingleInstance::Start start = writer ? instance.start(file) : SingleInstance::Start::Run;
     if (start == SingleInstance::Start::HandedOver)
         return 0;
@@ -139,7 +148,7 @@ int runPelmora(int& argc, char** argv, StartAs startAs, const std::function<void
     QtFileDialogs fileDialogs;
     QtClipboard clipboard;
     QtClock clock;
-    QtSystem system(workFolderOf);
+    QtSystem system([work = folders.work](const QString&) { return work; });
     QtFiles files(state);
     QtKeyStore keyStore;
     ErrorHandler errors(messages);
@@ -152,6 +161,7 @@ int runPelmora(int& argc, char** argv, StartAs startAs, const std::function<void
     app.setErrorHandler(&errors);
     QObject::connect(&instance, &SingleInstance::handedOver, main.get(), &TMainForm::takeHandOver);
     main->show();
+    tellOwnFolders(messages, folders);
     tellKeptCopies(messages, kept);
     const bool restoredDiary = main->startRecovery(state);
     if (afterShow)

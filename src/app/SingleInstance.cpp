@@ -1,9 +1,11 @@
 #include "app/SingleInstance.h"
 
 #include "app/LocalSocket.h"
+#include "storage/StateFolder.h"
 
 #include <QByteArray>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QSocketNotifier>
@@ -13,6 +15,7 @@
 
 #include <cctype>
 #include <cerrno>
+#include <pwd.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -27,6 +30,9 @@ const QByteArray answerLine = QByteArrayLiteral("ok\n");
 // A later start sends its line at once; a connection that has sent none by then is dropped.
 constexpr int lineWaitMs = 5000;
 constexpr int answerWaitMs = 1000;
+// Connections waiting for their line at once; a newer one closes the one waiting longest, so
+// that connections that never send anything hold neither descriptors nor the thread.
+constexpr qsizetype mostWaiting = 8;
 
 bool answers(const QString& socketPath)
 {
@@ -80,12 +86,16 @@ private:
             instance, [instance, path] { emit instance->handedOver(path); }, Qt::QueuedConnection);
     }
 
+public:
+    // Closed at once: its descriptor is given back before the event loop runs again.
     void finish()
     {
         notifier_.setEnabled(false);
+        socket_ = localsocket::Socket();
         deleteLater();
     }
 
+private:
     localsocket::Socket socket_;
     SingleInstance* instance_;
     QSocketNotifier notifier_;
@@ -128,13 +138,18 @@ private:
             localsocket::Socket connection = localsocket::acceptFrom(listener_);
             if (!connection.valid())
                 return;
-            new HandOverConnection(std::move(connection), instance_, this);
+            if (waiting_.size() >= mostWaiting)
+                waiting_.takeFirst()->finish();
+            auto* taken = new HandOverConnection(std::move(connection), instance_, this);
+            waiting_.append(taken);
+            connect(taken, &QObject::destroyed, this, [this, taken] { waiting_.removeOne(taken); });
         }
     }
 
     SingleInstance* instance_;
     localsocket::Socket listener_;
     QString path_;
+    QList<HandOverConnection*> waiting_; // oldest first
 };
 
 SingleInstance::SingleInstance(QString socketPath, QObject* parent)
@@ -170,12 +185,38 @@ QString displayPart()
     return part;
 }
 
+// The runtime folder Qt would use: XDG_RUNTIME_DIR, else runtime-<user> in the temporary folder.
+QString expectedRuntimeFolder()
+{
+    const QString set = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!set.isEmpty())
+        return set;
+    const passwd* user = ::getpwuid(::geteuid());
+    return QDir::tempPath() + QStringLiteral("/runtime-")
+           + (user ? QString::fromLocal8Bit(user->pw_name) : QString::number(::geteuid()));
+}
+
 } // namespace
 
-QString SingleInstance::userSocketPath()
+SingleInstance::Place SingleInstance::userSocketPlace(const QString& fallbackFolder)
 {
-    return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation)
-           + QStringLiteral("/pelmora-%1%2.socket").arg(::getuid()).arg(displayPart());
+    // Qt gives nothing (and a warning) for a folder that is another user's.
+    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    const QString refused = runtime.isEmpty() ? expectedRuntimeFolder() : runtime;
+    QString why = folderDistrust(refused);
+    if (!runtime.isEmpty() && why.isEmpty())
+        return {runtime, {}, {}};
+    if (why.isEmpty())
+        why = QStringLiteral("フォルダ %1 を使えません。").arg(refused);
+    const bool fallback = !fallbackFolder.isEmpty() && makeStateFolder(fallbackFolder);
+    return {fallback ? fallbackFolder : QString(), refused, why};
+}
+
+QString SingleInstance::userSocketPath(const QString& folder)
+{
+    if (folder.isEmpty())
+        return {};
+    return folder + QStringLiteral("/pelmora-%1%2.socket").arg(::getuid()).arg(displayPart());
 }
 
 SingleInstance::HandOver SingleInstance::handOver(const QString& socketPath, const QString& path,

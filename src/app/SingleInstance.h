@@ -19,9 +19,18 @@ public:
     explicit SingleInstance(QString socketPath, QObject* parent = nullptr);
     ~SingleInstance() override;
 
-    // The writer's socket: in the user's runtime folder, named after the user and the display the
-    // windows go to, so that a start on another display opens a window there.
-    static QString userSocketPath();
+    // Where the writer's socket goes: the user's runtime folder, or, when that folder may not be
+    // trusted (another user made /tmp/runtime-<user> first), fallbackFolder; refusal then names
+    // the runtime folder and why it is not used.
+    struct Place {
+        QString folder;
+        QString refusedFolder;
+        QString refusal;
+    };
+    static Place userSocketPlace(const QString& fallbackFolder);
+    // The writer's socket in the folder, named after the user and the display the windows go to,
+    // so that a start on another display opens a window there. Empty without a folder.
+    static QString userSocketPath(const QString& folder);
 
     // The most one hand-over may send: a path of the longest the system opens (4,096 bytes),
     // percent-encoded (three bytes for one at most), and its line end. A longer one is dropped

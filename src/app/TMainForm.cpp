@@ -648,6 +648,8 @@ void TMainForm::closeEvent(QCloseEvent* event)
 
 bool TMainForm::startRecovery(const QString& folder)
 {
+    if (folder.isEmpty())
+        return false;
     recovery_ =
         new RecoveryKeeper(todayTab_, diaryTab_, document_, platform_.messages, folder, this);
     if (!recovery_->offerLeftovers())

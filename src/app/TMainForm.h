@@ -44,7 +44,8 @@ public:
 
     // From now on keeps what is unsaved in a recovery file in the folder, after first offering
     // back what an instance that did not close normally left there. True when the writer took
-    // back an unsaved diary document.
+    // back an unsaved diary document. Without a folder (none the program may trust) nothing is
+    // kept.
     bool startRecovery(const QString& folder);
 
     // Opens a diary file chosen outside the open dialog (dropped, handed over, named at start)

@@ -99,7 +99,7 @@ bool DiaryDocument::OpenDiaryFile(const QString& path)
 void DiaryDocument::openFile(const QString& path, std::optional<text::Encoding> encoding)
 {
     tab_->AllMemo->setReadOnly(false);
-    Load(path, encoding);
+    diskHash_ = Load(path, encoding);
     diskStamp_ = platform_.files.stamp(path);
     SetDiaryFileName(path);
     tab_->AllMemo->setFocus();
@@ -244,7 +244,7 @@ bool DiaryDocument::mayWriteOverCurrentFile()
             + QStringLiteral("\nファイルのあったディスク（USB メモリなど）が外されたか、"
                              "ファイルが移動または削除された可能性があります。\n"
                              "この場所に新しく保存してもよろしいですか？"));
-    if (now == diskStamp_)
+    if (now == diskStamp_ && sameContent(path))
         return true;
     return askYesNo(QStringLiteral("ファイル ") + path
                     + QStringLiteral(" は、開いた後（または前回の保存の後）に"
@@ -264,8 +264,8 @@ bool DiaryDocument::askYesNo(const QString& question)
 QList<char32_t> DiaryDocument::writeTo(const QString& path)
 {
     const BusyCursor busy;
-    QList<char32_t> unencodable =
-        document::writeDiaryText(platform_.files, path, rawEditorText(tab_->AllMemo), encoding_);
+    QList<char32_t> unencodable = document::writeDiaryText(
+        platform_.files, path, rawEditorText(tab_->AllMemo), encoding_, &diskHash_);
     diskStamp_ = platform_.files.stamp(path);
     return unencodable;
 }
@@ -284,18 +284,31 @@ void DiaryDocument::tell(const QString& text)
         {text, appTitle(), MsgButtons::Ok, MsgIcon::Information, MsgAnswer::Ok});
 }
 
-void DiaryDocument::Load(const QString& path, std::optional<text::Encoding> encoding)
+QByteArray DiaryDocument::Load(const QString& path, std::optional<text::Encoding> encoding)
 {
     text::EncodingGuess guess;
+    QByteArray hash;
     {
         const BusyCursor busy;
         const document::DiaryFile file = document::readDiaryFile(platform_.files, path, encoding);
         setRawEditorText(tab_->AllMemo, file.text);
         guess = file.encoding;
+        hash = file.hash;
     }
     setEncoding(guess.used);
     if (guess.disagrees())
         tell(document::declarationMismatchNotice(path, guess));
+    return hash;
+}
+
+// Another program may write a file of the same size within the time's resolution, or set its
+// time back: the content read or written here is compared too.
+bool DiaryDocument::sameContent(const QString& path)
+{
+    if (diskHash_.isEmpty())
+        return true;
+    const std::optional<QByteArray> bytes = platform_.files.readAll(path);
+    return bytes && document::contentHash(*bytes) == diskHash_;
 }
 
 void DiaryDocument::setEncoding(text::FileEncoding encoding)
@@ -346,6 +359,7 @@ void DiaryDocument::RestoreUnsaved(const QString& text, const QString& name,
     setEncoding(encoding);
     SetDiaryFileName(name);
     diskStamp_ = diskStamp;
+    diskHash_.clear();
     ResetAfterLoad();
     emit documentOpened(true);
     AllMemoChange();

@@ -49,6 +49,8 @@ public:
     bool saveAsOffered() const { return saveAsOffered_; }
     // The file as it was when last opened or saved here; nothing for a new document.
     const std::optional<FileStamp>& diskStamp() const { return diskStamp_; }
+    // The hash of its content then (see document::contentHash); empty when not known.
+    const QByteArray& diskHash() const { return diskHash_; }
     // The encoding the document was read in and a save writes.
     text::FileEncoding encoding() const { return encoding_; }
 
@@ -83,8 +85,8 @@ public:
 
     // Replaces the whole document text by the content of the file, read in its own encoding
     // (or in `encoding` when given), which the document then keeps. A file whose charset
-    // declaration disagrees with its bytes is told once.
-    void Load(const QString& path, std::optional<text::Encoding> encoding = std::nullopt);
+    // declaration disagrees with its bytes is told once. Gives the contentHash of the file.
+    QByteArray Load(const QString& path, std::optional<text::Encoding> encoding = std::nullopt);
     // "?" names a new, unnamed document.
     void SetDiaryFileName(const QString& name);
     void ResetAfterLoad();
@@ -115,6 +117,7 @@ private:
     void openFile(const QString& path, std::optional<text::Encoding> encoding = std::nullopt);
     void setEncoding(text::FileEncoding encoding);
     bool mayWriteOverCurrentFile();
+    bool sameContent(const QString& path);
     bool askYesNo(const QString& question);
     QList<char32_t> writeTo(const QString& path);
     void tellUnencodable(const QList<char32_t>& characters, text::FileEncoding encoding);
@@ -132,5 +135,7 @@ private:
     bool saveAsOffered_ = false;
     // The file as it was when last opened or saved here, to notice other programs' changes.
     std::optional<FileStamp> diskStamp_;
+    // Its content's hash, for a change that kept the size and time; empty when not known.
+    QByteArray diskHash_;
     text::FileEncoding encoding_;
 };

@@ -4,6 +4,8 @@
 #include "platform/Files.h"
 #include "text/TextEncoding.h"
 
+#include <QCryptographicHash>
+
 namespace document {
 
 DiaryFile readDiaryFile(Files& files, const QString& path, std::optional<text::Encoding> encoding)
@@ -25,7 +27,7 @@ DiaryFile readDiaryFile(Files& files, const QString& path, std::optional<text::E
                       *encoding == text::Encoding::Utf8 && bytes->startsWith("\xEF\xBB\xBF")};
     else
         guess = text::guessEncoding(*bytes);
-    DiaryFile file{text::decodeToEditor(*bytes, guess.used), guess};
+    DiaryFile file{text::decodeToEditor(*bytes, guess.used), guess, contentHash(*bytes)};
     if (file.text.size() > maxDiaryCharacters)
         throw tooLong;
     return file;
@@ -41,12 +43,19 @@ QString readDiaryText(Files& files, const QString& path)
     return readDiaryFile(files, path).text;
 }
 
+QByteArray contentHash(const QByteArray& bytes)
+{
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
+}
+
 QList<char32_t> writeDiaryText(Files& files, const QString& path, const QString& editorText,
-                               text::FileEncoding encoding)
+                               text::FileEncoding encoding, QByteArray* writtenHash)
 {
     text::Encoded encoded = text::encodeFromEditor(editorText, encoding);
     if (!files.writeAll(path, encoded.bytes))
         throw AppError(QStringLiteral("ﾌｧｲﾙ %1 を作成できません").arg(path));
+    if (writtenHash)
+        *writtenHash = contentHash(encoded.bytes);
     return std::move(encoded.unencodable);
 }
 

@@ -25,7 +25,11 @@ struct DiaryFile {
     QString text; // line ends LF, as the editors hold them
     // The encoding the text was read in (a save writes it), and the one the file declares.
     text::EncodingGuess encoding;
+    QByteArray hash; // of the bytes read (see contentHash)
 };
+
+// What tells one content of a file from another when its size and time are the same.
+QByteArray contentHash(const QByteArray& bytes);
 
 // The text of a diary file as the editors hold it: read whole, decoded without losing a byte in
 // the encoding guessEncoding finds (or in `encoding` when given; a UTF-8 byte order mark is kept
@@ -43,9 +47,10 @@ QString readDiaryText(Files& files, const QString& path);
 // Writes an editor's text to path in the encoding, each line break (LF, U+2029) as CR LF and
 // every other character byte for byte, replacing the file only when every byte is written.
 // Returns the characters the encoding cannot hold (written as "&#N;"). Throws AppError
-// "ﾌｧｲﾙ <path> を作成できません" when the file cannot be written.
+// "ﾌｧｲﾙ <path> を作成できません" when the file cannot be written. writtenHash, when given, gets
+// the contentHash of what was written.
 QList<char32_t> writeDiaryText(Files& files, const QString& path, const QString& editorText,
-                               text::FileEncoding encoding = {});
+                               text::FileEncoding encoding = {}, QByteArray* writtenHash = nullptr);
 
 // The notice shown after a save that had to write characters as numeric references.
 QString unencodableNotice(const QList<char32_t>& characters, text::FileEncoding encoding = {});

@@ -93,7 +93,9 @@ BrBody BuildBrBody(Files& files, Messages& messages, const QString& programFolde
 {
     const QString path = brWorkFilePath(programFolder);
 
-    if (files.exists(path) && !files.isWritable(path)) {
+    // A file left by an ended insertion, or anything someone else put there, goes; the work
+    // file is always made new and read back only as the writer's own.
+    if (files.exists(path) && (!files.isWritable(path) || !files.remove(path))) {
         showStop(
             messages,
             QStringLiteral("前回の作業ファイルが残っています。\n"
@@ -105,14 +107,14 @@ BrBody BuildBrBody(Files& files, Messages& messages, const QString& programFolde
     }
 
     QList<char32_t> unencodable;
-    if (!files.writeAll(path, workFileBytes(body, unencodable))) {
+    if (!files.writeNew(path, workFileBytes(body, unencodable))) {
         showStop(messages,
                  QStringLiteral("作業ファイルの書き込みに失敗しました。\n\n処理を続行できません。"),
                  QStringLiteral("File Writting Error."));
         return {BrResult::WriteFailed, {}};
     }
 
-    const std::optional<QByteArray> file = files.readAll(path);
+    const std::optional<QByteArray> file = files.readOwn(path);
     if (!file) {
         showStop(messages, QStringLiteral("作業ファイルのオープンに失敗しました。"),
                  QStringLiteral("File Open Error."));

@@ -30,11 +30,12 @@ struct BrBody {
 // The work file of an insertion with automatic line breaks.
 QString brWorkFilePath(const QString& programFolder);
 
-// Rewrites the body (CR LF text) through the work file programFolder + "temp.pmr": writes its
-// lines in code page 932, each followed by CR LF (a character the page cannot hold goes as its
-// numeric character reference), reads them back through the line buffer with AppendBrTag and
-// deletes the file. A line longer than 254 bytes is carried whole and ends in "<BR>". Every
-// failure is shown in a stop box; a failure to delete the file still gives Done.
+// Rewrites the body (CR LF text) through the work file programFolder + "temp.pmr", made new
+// after whatever was at its name is removed (never followed, never read): writes its lines in code
+// page 932, each followed by CR LF (a character the page cannot hold goes as its numeric character
+// reference), reads them back, only from the writer's own file, through the line buffer with
+// AppendBrTag and deletes the file. A line longer than 254 bytes is carried whole and ends in
+// "<BR>". Every failure is shown in a stop box; a failure to delete the file still gives Done.
 BrBody BuildBrBody(Files& files, Messages& messages, const QString& programFolder,
                    const QString& body);
 

@@ -31,4 +31,13 @@ public:
     // True when the file (or, for a file not yet there, its folder) may be written.
     virtual bool isWritable(const QString& path) = 0;
     virtual bool remove(const QString& path) = 0;
+    // Makes a new file that only the writer may read, with the bytes; false when anything (a
+    // file, a link) is already at path or the write failed. Nothing at path is ever followed.
+    virtual bool writeNew(const QString& path, const QByteArray& bytes)
+    {
+        return !exists(path) && writeAll(path, bytes);
+    }
+    // The whole content of a file the program made for itself; nothing unless it is the
+    // writer's own (a regular file, no link followed, no one else may use it).
+    virtual std::optional<QByteArray> readOwn(const QString& path) { return readAll(path); }
 };

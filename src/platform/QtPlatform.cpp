@@ -16,7 +16,9 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <utility>
 
@@ -261,4 +263,27 @@ bool QtFiles::isWritable(const QString& path)
 bool QtFiles::remove(const QString& path)
 {
     return QFile::remove(path);
+}
+
+bool QtFiles::writeNew(const QString& path, const QByteArray& bytes)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(),
+                          O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, S_IRUSR | S_IWUSR);
+    if (fd < 0)
+        return false;
+    QFile file(path);
+    if (!file.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        QFile::remove(path);
+        return false;
+    }
+    const bool written = file.write(bytes) == bytes.size() && file.flush();
+    if (!written)
+        QFile::remove(path);
+    return written;
+}
+
+std::optional<QByteArray> QtFiles::readOwn(const QString& path)
+{
+    return readOwnFile(path);
 }

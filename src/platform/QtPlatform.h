@@ -66,6 +66,8 @@ public:
     bool folderExists(const QString& path) override;
     bool isWritable(const QString& path) override;
     bool remove(const QString& path) override;
+    bool writeNew(const QString& path, const QByteArray& bytes) override;
+    std::optional<QByteArray> readOwn(const QString& path) override;
 
 private:
     QString backupFolder_;

@@ -116,7 +116,7 @@ QByteArray publicKeyPin(const CertificateSeen& seen)
 QByteArray pinnedKey(const QString& pinsFile, const QString& host, int port)
 {
     const QByteArray key = pinKeyOf(host, port);
-    for (const QByteArray& line : readWholeFile(pinsFile).value_or(QByteArray()).split('\n')) {
+    for (const QByteArray& line : readOwnFile(pinsFile).value_or(QByteArray()).split('\n')) {
         const QList<QByteArray> fields = line.simplified().split(' ');
         if (fields.size() == 2 && fields[0] == key && fields[1].startsWith("sha256//"))
             return fields[1];
@@ -128,13 +128,13 @@ bool keepPin(const QString& pinsFile, const QString& host, int port, const QByte
 {
     const QByteArray key = pinKeyOf(host, port);
     QByteArray kept;
-    for (const QByteArray& line : readWholeFile(pinsFile).value_or(QByteArray()).split('\n')) {
+    for (const QByteArray& line : readOwnFile(pinsFile).value_or(QByteArray()).split('\n')) {
         if (!line.trimmed().isEmpty() && !line.startsWith(key + ' '))
             kept += line + '\n';
     }
     kept += key + ' ' + pin + '\n';
     const QString folder = QFileInfo(pinsFile).absolutePath();
-    if (!QFileInfo(folder).isDir() && !makeStateFolder(folder))
+    if (!makeStateFolder(folder))
         return false;
     return replaceOwnerOnlyFile(pinsFile, contentWriter(kept), FolderSync::BestEffort);
 }

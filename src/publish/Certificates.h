@@ -17,8 +17,10 @@ std::optional<CertificateSeen> readCertificate(const QByteArray& pem);
 // key's SHA-256.
 QByteArray publicKeyPin(const CertificateSeen& seen);
 
-// The pin kept for host:port in the pins file; empty when there is none.
+// The pin kept for host:port in the pins file; empty when there is none, or when the file is not
+// the writer's own (see readOwnFile).
 QByteArray pinnedKey(const QString& pinsFile, const QString& host, int port);
 // Keeps `pin` for host:port in the pins file, replacing what it held for them; the file is
-// replaced whole and only its owner may read it. False when it could not be written.
+// replaced whole and only its owner may read it. False when it could not be written, or its
+// folder may not be trusted (see makeStateFolder).
 bool keepPin(const QString& pinsFile, const QString& host, int port, const QByteArray& pin);

@@ -12,10 +12,12 @@ namespace recovery {
 namespace {
 
 constexpr QByteArrayView magic = "PelmoraR";
-constexpr quint32 formatVersion = 3;
-// Version 1 had no stamp of the diary file, version 2 no encoding of it.
+constexpr quint32 formatVersion = 4;
+// Version 1 had no stamp of the diary file, version 2 no encoding of it, version 3 no hash of
+// its content.
 constexpr quint32 firstVersion = 1;
 constexpr quint32 stampVersion = 2;
+constexpr quint32 encodingVersion = 3;
 // The encodings a diary can be in (text::Encoding).
 constexpr int encodingCount = 3;
 constexpr auto hashMethod = QCryptographicHash::Sha1;
@@ -141,7 +143,8 @@ bool writeRecoveryData(QIODevice& out, const RecoveryData& data)
            && e.text(data.entry.body) && e.flag(data.entry.bodyModified) && e.flag(data.hasDiary)
            && e.text(data.diaryText) && e.text(data.fileName) && e.flag(data.newDocument)
            && e.number(quint64(data.fileModifiedMs)) && e.number(quint64(data.fileSize))
-           && e.item(data.diaryEncoding) && e.flag(data.byteOrderMark) && e.checksum();
+           && e.item(data.diaryEncoding) && e.flag(data.byteOrderMark)
+           && e.text(QString::fromLatin1(data.fileHash.toHex())) && e.checksum();
 }
 
 std::optional<RecoveryData> readRecoveryData(QByteArrayView bytes)
@@ -153,7 +156,7 @@ std::optional<RecoveryData> readRecoveryData(QByteArrayView bytes)
         return std::nullopt;
     Decoder d(content.sliced(magic.size()));
     const quint64 version = d.number();
-    if (version != formatVersion && version != stampVersion && version != firstVersion)
+    if (version < firstVersion || version > formatVersion)
         return std::nullopt;
     RecoveryData data;
     data.entry.year = d.text();
@@ -176,10 +179,15 @@ std::optional<RecoveryData> readRecoveryData(QByteArrayView bytes)
         data.fileModifiedMs = d.signedNumber();
         data.fileSize = d.signedNumber();
     }
-    if (version >= formatVersion) {
+    if (version >= encodingVersion) {
         data.diaryEncoding = d.item();
         data.byteOrderMark = d.flag();
     }
+    // Lower-case hex digits only, as written: any other spelling is not this format.
+    const QString hash = version >= formatVersion ? d.text() : QString();
+    data.fileHash = QByteArray::fromHex(hash.toLatin1());
+    if (QString::fromLatin1(data.fileHash.toHex()) != hash)
+        return std::nullopt;
     if (d.failed() || !d.atEnd() || data.diaryEncoding < 0 || data.diaryEncoding >= encodingCount)
         return std::nullopt;
     return data;

@@ -2,6 +2,7 @@
 
 #include "entry/TodayEntry.h"
 
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 
@@ -23,6 +24,8 @@ struct RecoveryData {
     // the epoch, size): tells at restore whether the file changed since. -1: not known.
     qint64 fileModifiedMs = -1;
     qint64 fileSize = -1;
+    // Its content's hash (see document::contentHash) as it was then; empty when not known.
+    QByteArray fileHash;
     // The encoding the diary is saved in (text::Encoding) and whether it has a byte order mark;
     // files of earlier versions held Shift-JIS diaries only.
     int diaryEncoding = 0;

@@ -4,11 +4,12 @@
 #include "core/MainState.h"
 #include "document/DiaryDocument.h"
 #include "document/DiaryFileTab.h"
+#include "document/DiaryText.h"
 #include "entry/TodayEntryTab.h"
 #include "platform/Messages.h"
+#include "storage/WholeFile.h"
 
 #include <QDateTime>
-#include <QFile>
 #include <QFileInfo>
 #include <QPlainTextEdit>
 
@@ -20,14 +21,6 @@ constexpr std::chrono::milliseconds typingPause{2000};
 constexpr std::chrono::milliseconds longestWait{5000};
 // One slice of reading: well inside one frame, so a key pressed meanwhile waits at most this.
 constexpr std::chrono::milliseconds sliceTime{4};
-
-std::optional<QByteArray> readBytes(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    return file.readAll();
-}
 
 // The stamp the diary file had when the data was kept; nothing when the data does not say.
 std::optional<FileStamp> keptStamp(const RecoveryData& data)
@@ -43,6 +36,16 @@ bool sameVersion(const FileStamp& now, const FileStamp& kept)
            && now.size == kept.size;
 }
 
+// True when the file holds what it held when the data was kept, whatever its time says (a write
+// cut short and undone at start gives it a new one).
+bool sameContent(Files& files, const RecoveryData& data)
+{
+    if (data.fileHash.isEmpty())
+        return false;
+    const std::optional<QByteArray> bytes = files.readAll(data.fileName);
+    return bytes && document::contentHash(*bytes) == data.fileHash;
+}
+
 // True when the diary file on the disk is newer than the data kept of it: a save (or another
 // program) came after. Without a stamp in the data, the file's time is set against the
 // recovery file's own.
@@ -54,7 +57,7 @@ bool fileIsNewer(Files& files, const RecoveryData& data, const QString& leftover
     if (!now)
         return false;
     if (const std::optional<FileStamp> kept = keptStamp(data))
-        return !sameVersion(*now, *kept);
+        return !sameVersion(*now, *kept) && !sameContent(files, data);
     return now->modified > QFileInfo(leftoverPath).lastModified();
 }
 
@@ -200,6 +203,7 @@ void RecoveryKeeper::finishSnapshot()
         if (const std::optional<FileStamp>& stamp = document_->diskStamp()) {
             snapshot_.fileModifiedMs = stamp->modified.toMSecsSinceEpoch();
             snapshot_.fileSize = stamp->size;
+            snapshot_.fileHash = document_->diskHash();
         }
     } else {
         forgetDiary();
@@ -272,7 +276,7 @@ bool RecoveryKeeper::offerLeftovers()
     std::vector<std::pair<recovery::Leftover*, RecoveryData>> readable;
     QStringList damaged;
     for (recovery::Leftover& leftover : leftovers) {
-        const std::optional<QByteArray> bytes = readBytes(leftover.path);
+        const std::optional<QByteArray> bytes = readOwnFile(leftover.path);
         if (!bytes)
             continue;
         if (std::optional<RecoveryData> data = recovery::readRecoveryData(*bytes)) {

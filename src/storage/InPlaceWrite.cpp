@@ -66,7 +66,7 @@ QByteArray journalContent(const QString& path)
 {
     constexpr qint64 largest = 64 * 1024;
     QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.read(largest) : QByteArray();
+    return openOwnFile(file) ? file.read(largest) : QByteArray();
 }
 
 bool holdsNewContent(QFile& target, const WriteJournal& journal)
@@ -89,13 +89,13 @@ bool openSameFile(QFile& target, const WriteJournal& journal)
 // Leaves the target of the copy's journal whole, new or old; true when the copy may go. A copy
 // without a journal was never used: the write had not begun. `kept` is filled in when the write
 // cannot be settled safely.
-bool settle(QFile& copy, KeptCopy& kept)
+bool settle(QFile& copy, const QString& copyPath, KeptCopy& kept)
 {
-    const QString journalPath = copy.fileName().chopped(copySuffix.size()) + journalSuffix;
+    const QString journalPath = copyPath.chopped(copySuffix.size()) + journalSuffix;
     if (!QFile::exists(journalPath))
         return true;
     const QByteArray bytes = journalContent(journalPath);
-    kept = {copy.fileName(), namedTarget(bytes)};
+    kept = {copyPath, namedTarget(bytes)};
     const std::optional<WriteJournal> journal = readWriteJournal(bytes);
     if (!journal)
         return false;
@@ -115,8 +115,9 @@ bool settle(QFile& copy, KeptCopy& kept)
 
 bool writeInPlace(const QString& path, const QByteArray& bytes, const QString& backupFolder)
 {
+    // Without a state folder the program may trust, nothing guards the write.
     QFile target(path);
-    if (!target.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
+    if (backupFolder.isEmpty() || !target.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
         return false;
     const QByteArray old = target.readAll();
     struct stat identity {};
@@ -148,12 +149,13 @@ QList<KeptCopy> finishInterruptedWrites(const QString& backupFolder)
     const QStringList patterns{QLatin1Char('*') + partSuffix, QLatin1Char('*') + copySuffix};
     QList<KeptCopy> kept;
     for (const QString& name : folder.entryList(patterns, QDir::Files)) {
-        QFile copy(folder.filePath(name));
-        if (!copy.open(QIODevice::ReadOnly) || ::flock(copy.handle(), LOCK_EX | LOCK_NB) != 0)
+        const QString path = folder.filePath(name);
+        QFile copy(path);
+        if (!openOwnFile(copy) || ::flock(copy.handle(), LOCK_EX | LOCK_NB) != 0)
             continue;
         KeptCopy unsettled;
-        if (name.endsWith(partSuffix) || settle(copy, unsettled))
-            copy.remove();
+        if (name.endsWith(partSuffix) || settle(copy, path, unsettled))
+            QFile::remove(path); // unlocked once closed, when it has no name any more
         else
             kept.append(unsettled);
     }

@@ -1,7 +1,11 @@
+#include "app/LocalSocket.h"
 #include "app/SingleInstance.h"
 #include "core/AppInfo.h"
+#include "storage/LockedFolder.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocalSocket>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -9,7 +13,10 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -158,6 +165,58 @@ TEST_F(Instances, AnOversizedHandOverIsDroppedUnread)
 
     EXPECT_EQ(SingleInstance::handOver(socketPath(), diary, 2000), SingleInstance::HandOver::Taken);
     EXPECT_EQ(lineFrom(running, u"opened"_s, 2000), u"opened "_s + diary);
+}
+
+// With XDG_RUNTIME_DIR unset, a runtime folder that another user made first in the temporary
+// folder is refused and said so at start; the socket goes into the state folder instead, so a
+// later start still hands its file over rather than open a second editor.
+TEST_F(Instances, ARuntimeFolderAnotherUserMadeIsRefusedAndTheStateFolderTakesItsPlace)
+{
+    environment.remove(u"XDG_RUNTIME_DIR"_s);
+    environment.insert(u"TMPDIR"_s, folder.path());
+    ASSERT_EQ(::chmod(QFile::encodeName(folder.path()).constData(), 01777), 0);
+    const QString theirs =
+        folder.filePath(u"runtime-"_s + QString::fromLocal8Bit(::getpwuid(::getuid())->pw_name));
+    ASSERT_EQ(inChild([&] {
+                  return becomeNobody() && ::mkdir(QFile::encodeName(theirs).constData(), 0700) == 0
+                             ? 0
+                             : 1;
+              }),
+              0);
+
+    start(running, QStringLiteral(INSTANCE_CHILD), {});
+    const QString message = lineFrom(running, u"message"_s);
+    EXPECT_TRUE(message.contains(theirs + u" を使いません"_s)) << message.toStdString();
+    ASSERT_FALSE(lineFrom(running, u"ready"_s).isEmpty());
+
+    start(later, QStringLiteral(PELMORA_PROGRAM), {diary});
+    ASSERT_TRUE(ends(later)) << "the later start became a second editor";
+    EXPECT_EQ(later.exitCode(), 0);
+    EXPECT_EQ(lineFrom(running, u"opened"_s), u"opened "_s + diary);
+    EXPECT_TRUE(QFileInfo(folder.filePath(u"state/pelmora/pelmora-%1-_91.socket"_s.arg(::getuid())))
+                    .exists());
+}
+
+// Connections that never send anything are closed as newer ones come: hundreds of them hold no
+// more than a few of the running instance's descriptors, and a later start still hands over.
+TEST_F(Instances, IdleConnectionsHoldNoDescriptors)
+{
+    start(running, QStringLiteral(INSTANCE_CHILD), {});
+    ASSERT_FALSE(lineFrom(running, u"ready"_s).isEmpty());
+    const QDir descriptors(u"/proc/%1/fd"_s.arg(running.processId()));
+    const qsizetype before =
+        descriptors.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).size();
+
+    std::vector<localsocket::Socket> idle(500);
+    for (localsocket::Socket& socket : idle)
+        ASSERT_EQ(localsocket::connectTo(socketPath(), QDeadlineTimer(waitMs), socket),
+                  localsocket::Connect::Connected);
+    EXPECT_EQ(SingleInstance::handOver(socketPath(), diary, waitMs),
+              SingleInstance::HandOver::Taken);
+
+    EXPECT_LT(descriptors.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).size(),
+              before + 20);
+    EXPECT_EQ(lineFrom(running, u"opened"_s), u"opened "_s + diary);
 }
 
 } // namespace

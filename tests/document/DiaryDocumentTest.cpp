@@ -305,6 +305,8 @@ TEST_F(DiaryDocumentTest, AFileChangedOnDiskIsWrittenOverOnlyWhenTheWriterSaysSo
     const Case cases[] = {
         {"changed, yes", [&] { putFile(diaryA, "theirs"); }, MsgAnswer::Yes, true},
         {"changed, no", [&] { putFile(diaryA, "theirs"); }, MsgAnswer::No, false},
+        // Within the time's resolution, or with its time set back: only the content tells.
+        {"same size and time, no", [&] { putFile(diaryA, "new"); }, MsgAnswer::No, false},
         {"touched only, no",
          [&] { fake.files.modified.insert(diaryA, QDateTime(QDate(2026, 1, 2), QTime(3, 4))); },
          MsgAnswer::No, false},

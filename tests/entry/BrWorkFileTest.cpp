@@ -1,4 +1,6 @@
 #include "entry/BrWorkFile.h"
+#include "platform/QtPlatform.h"
+#include "storage/LockedFolder.h"
 #include "support/FakePlatform.h"
 #include "text/Cp932.h"
 
@@ -176,6 +178,41 @@ TEST(BrWorkFileTest, WritableLeftoverIsOverwritten)
     EXPECT_EQ(body.result, BrResult::Done);
     EXPECT_EQ(body.text, u"new<BR>\r\n"_s);
     EXPECT_FALSE(files.exists(workFile));
+}
+
+// In a folder others may write to, what another user put at the work file's name is removed,
+// never followed nor read: a link to the writer's diary leaves the diary as it was.
+TEST(BrWorkFileTest, WhatAnotherUserPutAtTheWorkFileIsNeverFollowed)
+{
+    struct Case {
+        const char* name;
+        bool link; // a link to the diary, else a file of their own
+    };
+    for (const Case c : {Case{"link to the diary", true}, Case{"their own file", false}}) {
+        QTemporaryDir shared, home;
+        const QString diary = home.filePath(u"diary.htm"_s);
+        const QString work = entry::brWorkFilePath(shared.path() + u'/');
+        QFile(diary).open(QIODevice::WriteOnly);
+        ASSERT_EQ(chmod(QFile::encodeName(shared.path()).constData(), 0777), 0);
+        ASSERT_EQ(inChild([&] {
+                      if (!becomeNobody())
+                          return 3;
+                      QFile planted(work);
+                      return (c.link ? QFile::link(diary, work)
+                                     : planted.open(QIODevice::WriteOnly) && planted.write("x\n"))
+                                 ? 0
+                                 : 1;
+                  }),
+                  0)
+            << c.name;
+        QtFiles files;
+        FakeMessages messages;
+        const entry::BrBody body =
+            entry::BuildBrBody(files, messages, shared.path() + u'/', u"本文"_s);
+        EXPECT_EQ(body.text, u"本文<BR>\r\n"_s) << c.name;
+        EXPECT_EQ(contentOf(diary), QByteArray()) << c.name;
+        EXPECT_FALSE(QFileInfo::exists(work) || QFileInfo(work).isSymLink()) << c.name;
+    }
 }
 
 } // namespace

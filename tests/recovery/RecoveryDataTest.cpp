@@ -97,12 +97,13 @@ TEST(RecoveryData, ATextIsTakenOnlyAsFarAsItsBytesGo)
     data.fileName.clear();
     data.newDocument = true;
     // All that comes before the file name's length; its units, the new-document flag, the diary
-    // file's stamp (two numbers), its encoding and the byte order mark flag follow.
-    const QByteArray head = encoded(data).chopped(20 + 16 + 16 + 16);
+    // file's stamp (two numbers), its encoding, the byte order mark flag and its content's hash
+    // (empty: its length only) follow.
+    const QByteArray head = encoded(data).chopped(20 + 16 + 16 + 16 + 8);
     const QByteArray units("/\0a\0b\0c", 7);
     const QByteArray lastFlag = littleEndian64(1);
     const QByteArray tail = lastFlag + littleEndian64(~quint64(0)) + littleEndian64(~quint64(0))
-                            + littleEndian64(0) + littleEndian64(0);
+                            + littleEndian64(0) + littleEndian64(0) + littleEndian64(0);
     // Half the bytes of the whole file after its magic: as many units as the reader allows.
     const quint64 wholeFile = quint64(head.size() + 8 + 6 + tail.size() - 8) / 2;
     const struct {
@@ -135,9 +136,9 @@ TEST(RecoveryData, ATextIsTakenOnlyAsFarAsItsBytesGo)
     }
 }
 
-// Files left by earlier versions still restore: version 2 kept no encoding of the diary (its
-// diaries were Shift-JIS), version 1 no stamp of the file either. Made here from this version's
-// bytes without those fields.
+// Files left by earlier versions still restore: version 3 kept no hash of the diary's content,
+// version 2 no encoding of the diary either (its diaries were Shift-JIS), version 1 no stamp of
+// the file either. Made here from this version's bytes without those fields.
 TEST(RecoveryData, AFileOfThePreviousVersionStillReads)
 {
     RecoveryData data = sample();
@@ -145,14 +146,24 @@ TEST(RecoveryData, AFileOfThePreviousVersionStillReads)
     data.fileSize = 12345;
     data.diaryEncoding = 2;
     data.byteOrderMark = true;
+    data.fileHash = QByteArray(32, '\xA5');
     const QByteArray current = encoded(data);
+    const qsizetype hashField = 8 + 64 * 2; // its length, then 64 hex digits in UTF-16
     const std::optional<RecoveryData> back = recovery::readRecoveryData(current);
     ASSERT_TRUE(back.has_value());
     EXPECT_EQ(back->fileModifiedMs, data.fileModifiedMs);
     EXPECT_EQ(back->fileSize, data.fileSize);
     EXPECT_TRUE(back->diaryEncoding == 2 && back->byteOrderMark);
+    EXPECT_EQ(back->fileHash, data.fileHash);
 
-    QByteArray second = current.chopped(20 + 16); // the SHA-1, the encoding and its mark
+    QByteArray third = current.chopped(20 + hashField); // the SHA-1 and the hash of the diary
+    third[8] = 3;
+    third += QCryptographicHash::hash(third, QCryptographicHash::Sha1);
+    const std::optional<RecoveryData> encoded3 = recovery::readRecoveryData(third);
+    ASSERT_TRUE(encoded3.has_value());
+    EXPECT_TRUE(encoded3->diaryEncoding == 2 && encoded3->fileHash.isEmpty());
+
+    QByteArray second = current.chopped(20 + hashField + 16); // and the encoding and its mark
     second[8] = 2;
     second += QCryptographicHash::hash(second, QCryptographicHash::Sha1);
     const std::optional<RecoveryData> stamped = recovery::readRecoveryData(second);
@@ -160,8 +171,8 @@ TEST(RecoveryData, AFileOfThePreviousVersionStillReads)
     EXPECT_EQ(stamped->fileSize, data.fileSize);
     EXPECT_TRUE(stamped->diaryEncoding == 0 && !stamped->byteOrderMark);
 
-    QByteArray previous = current.chopped(20 + 32); // and the two stamp numbers
-    previous[8] = 1;                                // the version, little-endian after the magic
+    QByteArray previous = current.chopped(20 + hashField + 32); // and the two stamp numbers
+    previous[8] = 1; // the version, little-endian after the magic
     previous += QCryptographicHash::hash(previous, QCryptographicHash::Sha1);
     const std::optional<RecoveryData> old = recovery::readRecoveryData(previous);
     ASSERT_TRUE(old.has_value());
@@ -170,7 +181,7 @@ TEST(RecoveryData, AFileOfThePreviousVersionStillReads)
     EXPECT_FALSE(recovery::isLaterRecoveryVersion(previous));
 
     QByteArray later = previous;
-    later[8] = 4;
+    later[8] = 5;
     EXPECT_FALSE(recovery::readRecoveryData(later).has_value());
     EXPECT_TRUE(recovery::isLaterRecoveryVersion(later));
 }
@@ -180,7 +191,7 @@ TEST(RecoveryData, AFlagOtherThanZeroOrOneIsRefused)
 {
     for (const quint64 value : {quint64(0), quint64(1), quint64(2), quint64(1) << 33}) {
         QByteArray content = encoded(sample()).chopped(20);
-        content.replace(content.size() - 40, 8, littleEndian64(value)); // newDocument
+        content.replace(content.size() - 48, 8, littleEndian64(value)); // newDocument
         const QByteArray file =
             content + QCryptographicHash::hash(content, QCryptographicHash::Sha1);
         EXPECT_EQ(recovery::readRecoveryData(file).has_value(), value <= 1) << value;

@@ -19,6 +19,7 @@
 
 #include <QAbstractButton>
 #include <QBuffer>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -335,7 +336,8 @@ TEST_F(RecoveryFileTest, ASaveBringsTheRecoveryFileUpToDateAtOnce)
 
 struct RestoreCase {
     const char* name;
-    bool savedSince; // the diary file was saved again after the work was kept
+    bool savedSince;     // the diary file was saved again after the work was kept
+    bool rewrittenAlike; // written again with the same bytes (a cut-short write undone)
 };
 
 // What the first save after a restore asks depends only on whether the file changed since the
@@ -343,13 +345,21 @@ struct RestoreCase {
 TEST_F(RecoveryFileTest, ARestoreKnowsWhetherTheFileChangedSince)
 {
     for (const RestoreCase& c :
-         {RestoreCase{"file as it was", false}, RestoreCase{"file saved since", true}}) {
+         {RestoreCase{"file as it was", false, false}, RestoreCase{"file saved since", true, false},
+          RestoreCase{"same bytes written again", false, true}}) {
         SCOPED_TRACE(c.name);
         killChildWithUnsavedWork(stateHome.path(), folder(), diaryPath);
         if (c.savedSince) {
             QFile file(diaryPath);
             ASSERT_TRUE(file.open(QIODevice::Append));
             file.write("<!-- later -->\r\n");
+        }
+        if (c.rewrittenAlike) {
+            QFile file(diaryPath);
+            const QByteArray bytes = file.open(QIODevice::ReadWrite) ? file.readAll() : "";
+            ASSERT_TRUE(file.seek(0) && file.write(bytes) == bytes.size());
+            ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTime().addSecs(60),
+                                         QFileDevice::FileModificationTime));
         }
         FakePlatform fake;
         QtFiles realFiles;
@@ -404,7 +414,8 @@ TEST_F(RecoveryTest, DamagedFilesAreMovedAsideAndToldOnce)
     ASSERT_TRUE(QDir().mkpath(folder()));
     for (const auto& [name, bytes] : leftovers) {
         QFile file(folder() + u'/' + name);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        // As the program makes them: only the writer may read them.
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly, QFile::ReadOwner | QFile::WriteOwner));
         file.write(bytes);
     }
     QString told;

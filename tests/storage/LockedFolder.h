@@ -39,6 +39,28 @@ inline bool becomeNobody()
     return setgroups(0, nullptr) == 0 && setgid(nobody) == 0 && setuid(nobody) == 0;
 }
 
+// Gives the folder and what it holds to root (the writer in these tests) or to "nobody"; links
+// are given, not followed.
+inline void giveTo(const QString& folder, uid_t user)
+{
+    lchown(QFile::encodeName(folder).constData(), user, user);
+    const QDir dir(folder);
+    for (const QString& name :
+         dir.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot))
+        lchown(QFile::encodeName(dir.filePath(name)).constData(), user, user);
+}
+inline void giveToRoot(const QString& stateHome)
+{
+    giveTo(stateHome, 0);
+    giveTo(stateHome + QStringLiteral("/pelmora"), 0);
+}
+// The files only: the folder stays the writer's.
+inline void giveToNobody(const QString& folder)
+{
+    giveTo(folder, nobody);
+    lchown(QFile::encodeName(folder).constData(), 0, 0);
+}
+
 inline void limitFileSize(rlim_t bytes)
 {
     const rlimit limit{bytes, bytes};

@@ -9,6 +9,7 @@
 #include <QMap>
 #include <QProcess>
 
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 
@@ -82,6 +83,7 @@ TEST(SafeWrite, AnInPlaceWriteCutShortIsSettledAtTheNextStart)
         ASSERT_EQ(WTERMSIG(status), SIGXFSZ) << c.name;
         ASSERT_EQ(contentOf(disk.target), newContent.left(1000)) << c.name;
         ASSERT_EQ(disk.backupFiles().size(), 2) << c.name;
+        giveToRoot(disk.state.path()); // the writer is root: the state folder is its own
         // They name the diary and hold its text: for the writer's eyes only.
         EXPECT_EQ(modeOf(disk.backup), 0700u) << c.name;
         for (const QString& name : disk.backupFiles())
@@ -240,6 +242,70 @@ TEST(SafeWrite, TheStateFolderIsClosedToOthersWhoeverMadeIt)
     const QString aFile = home.filePath(QStringLiteral("state/file"));
     ASSERT_TRUE(writeFileSafely(aFile, "x", folder));
     EXPECT_FALSE(makeStateFolder(aFile));
+}
+
+// The state folder and every folder above it up to a shared sticky folder (as /tmp is) must be
+// the writer's (those above may be root's) and closed to others' writing; a folder that fails is
+// refused as it is, never changed.
+TEST(SafeWrite, AStateFolderOthersMayWriteToIsRefusedAndLeftAsItIs)
+{
+    struct Case {
+        const char* name;
+        mode_t parentMode;
+        mode_t folderMode;
+        uid_t folderOwner;
+        bool trusted;
+    };
+    const Case cases[] = {
+        {"own, closed", 0700, 0700, 0, true},
+        {"in a shared sticky folder", 01777, 0700, 0, true},
+        {"open to all", 0700, 0777, 0, false},
+        {"open to the group", 0700, 0770, 0, false},
+        {"another user's", 01777, 0700, nobody, false},
+        {"under a folder open to all", 0777, 0700, 0, false},
+    };
+    for (const Case& c : cases) {
+        QTemporaryDir home;
+        const QString parent = home.filePath(QStringLiteral("state"));
+        const QString folder = parent + QStringLiteral("/pelmora");
+        ASSERT_TRUE(QDir().mkpath(folder));
+        const QByteArray path = QFile::encodeName(folder);
+        ASSERT_EQ(chown(path.constData(), c.folderOwner, c.folderOwner), 0);
+        ASSERT_EQ(chmod(path.constData(), c.folderMode), 0);
+        ASSERT_EQ(chmod(QFile::encodeName(parent).constData(), c.parentMode), 0);
+        EXPECT_EQ(folderDistrust(folder).isEmpty(), c.trusted) << c.name;
+        EXPECT_EQ(makeStateFolder(folder), c.trusted) << c.name;
+        EXPECT_EQ(modeOf(folder), c.folderMode) << c.name;
+    }
+}
+
+// The temporary a save writes beside the file fits where the file's name fits; one a killed save
+// left is removed by the next save, but only the program's own by its name and owner, and not
+// while a save still writes it.
+TEST(SafeWrite, ALongNameSavesAndOnlyOwnLeftoverTemporariesGo)
+{
+    QTemporaryDir home;
+    const QString longName = QString(83, QChar(u'日')) + QStringLiteral("ab.htm"); // 255 bytes
+    ASSERT_EQ(QFile::encodeName(longName).size(), 255);
+    const QString diary = home.filePath(longName);
+    const QString leftover = home.filePath(QStringLiteral(".pelmora-abcdefghijkl.tmp"));
+    const QString theirs = home.filePath(QStringLiteral(".pelmora-theirs000000.tmp"));
+    const QString busy = home.filePath(QStringLiteral(".pelmora-busy00000000.tmp"));
+    const QString alike = home.filePath(longName.left(10) + QStringLiteral(".htm.AbCdEf"));
+    for (const QString& path : {leftover, theirs, busy, alike}) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("partial") == 7);
+    }
+    ASSERT_EQ(chown(QFile::encodeName(theirs).constData(), nobody, nobody), 0);
+    QFile writing(busy);
+    ASSERT_TRUE(writing.open(QIODevice::ReadOnly) && flock(writing.handle(), LOCK_EX) == 0);
+
+    ASSERT_TRUE(writeFileSafely(diary, "saved", home.path()));
+
+    EXPECT_EQ(contentOf(diary), "saved");
+    EXPECT_FALSE(QFileInfo::exists(leftover));
+    for (const QString& path : {theirs, busy, alike})
+        EXPECT_EQ(contentOf(path), "partial") << path.toStdString();
 }
 
 TEST(WriteJournal, ReadsBackWhatWasWrittenAndNothingElse)
