@@ -422,7 +422,7 @@ void DateListCommands::setHeadingSample(const QString& sample)
         return;
     }
     if (!saveHeadingSample(platform_.keyStore, state_.CurrentFileName, sample))
-        tell(QStringLiteral("設定ファイルに書き込めませんでした。"));
+        tell(QStringLiteral("日付の見出しを記録できませんでした。"));
     headingSample_ = sample;
     index()->setMarks(marksNow());
 }

@@ -35,12 +35,19 @@ void DateListModel::rebuild()
     for (const DiaryEntry& entry : entries)
         dates.append(entry.date);
     const bool newestFirst = datelist::runsNewestFirst(dates);
-    inOrder_ = datelist::inDiaryOrder(dates, newestFirst);
+    auto before = [&](int a, int b) {
+        return newestFirst ? dates[a] > dates[b] : dates[a] < dates[b];
+    };
     order_.resize(entries.size());
     std::iota(order_.begin(), order_.end(), 0);
-    std::stable_sort(order_.begin(), order_.end(), [&](int a, int b) {
-        return newestFirst ? dates[a] > dates[b] : dates[a] < dates[b];
-    });
+    // A diary kept in order, the usual case, needs neither the sort nor the search for the
+    // entries out of order.
+    if (std::is_sorted(order_.begin(), order_.end(), before)) {
+        inOrder_.fill(true, entries.size());
+    } else {
+        inOrder_ = datelist::inDiaryOrder(dates, newestFirst);
+        std::stable_sort(order_.begin(), order_.end(), before);
+    }
     placeOf_.resize(entries.size());
     for (int day = 0; day < int(order_.size()); ++day) {
         placeOf_[order_[day]] = day;

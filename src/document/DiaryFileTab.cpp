@@ -88,6 +88,7 @@ QSplitter* DiaryFileTab::addBesideEditor(QWidget* panel)
     auto* splitter = new QSplitter(Qt::Horizontal, this);
     splitter->setObjectName(QStringLiteral("EditorSplitter"));
     splitter->setChildrenCollapsible(false);
+    splitter->setAccessibleName(QStringLiteral("日付一覧の幅"));
     editorRow_->replaceWidget(AllMemo, splitter);
     editorRow_->setStretchFactor(splitter, 1);
     splitter->addWidget(AllMemo);
