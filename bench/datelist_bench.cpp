@@ -1,8 +1,9 @@
 // Times the list of entries by date on the generated 50 MB diary shown in a QPlainTextEdit: the
 // first reading after the diary is opened (in all, and its longest slice), a keystroke in a
-// body and in a date line with the panel shown, against the same keystroke without it, and
-// replace all of 10,000 matches through the find bar with and without the list following,
-// each from the same undo history, after two rounds to warm up.
+// body and in a date line with the panel shown, against the same keystroke without it, the
+// panel following the cursor to entries all over the diary, and replace all of 10,000 matches
+// through the find bar with and without the list following, each from the same undo history,
+// after two rounds to warm up.
 //
 // Usage: datelist_bench [megabytes] [matches]   (runs offscreen)
 
@@ -20,15 +21,18 @@
 #include <QTextDocument>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 namespace {
 
 const QString word = QStringLiteral("置換する語");
 const datelist::EntryMarks marks = {QStringLiteral("<font color=\"#ff0000\"><b>"),
                                     QStringLiteral("<BR><STRONG><font color=\"#008000\">"),
-                                    QStringLiteral("</font></STRONG>")};
+                                    QStringLiteral("</font></STRONG>"),
+                                    {}};
 
 QString markedDiary(qsizetype megabytes, int matches)
 {
@@ -81,6 +85,24 @@ double replaceAll(QPlainTextEdit* editor, FindBar* bar, const QString& from, con
     return ms;
 }
 
+// The times the panel takes to follow the cursor to an entry, with the events that follow, for
+// entries spread over the whole diary: the first (which opens the entry's month in the tree),
+// then the median and the worst of the others.
+std::array<double, 3> follow(DateListPanel* panel, DateIndex& index)
+{
+    const QList<DiaryEntry>& entries = index.readEntries();
+    std::vector<double> times;
+    for (int i = 0; i < 51; ++i) {
+        const int position = entries[qsizetype(i) * entries.size() / 51].position + 10;
+        const auto start = Timer::now();
+        panel->followPosition(position);
+        QApplication::processEvents();
+        times.push_back(msSince(start));
+    }
+    std::sort(times.begin() + 1, times.end());
+    return {times[0], times[26], times.back()};
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -131,6 +153,10 @@ int main(int argc, char** argv)
                 bodyAlone, body, date);
     std::printf("keystroke that takes an entry out of the list, with the panel: %.1f ms\n",
                 listChange);
+    const auto [firstFollow, medianFollow, worstFollow] = follow(panel, *index);
+    std::printf("following the cursor to an entry (goal 2 ms): %.2f ms the first time, then "
+                "%.2f ms median, %.2f ms worst of 50\n",
+                firstFollow, medianFollow, worstFollow);
     const double replaceWith = replaceAll(editor, bar, word, QStringLiteral("置換後"));
     settle(*index, total);
     std::printf("replace all of %d matches: %.1f ms without the list, %.1f ms with the panel "

@@ -4,6 +4,9 @@
 #include "core/MainState.h"
 #include "datelist/DateListPanel.h"
 #include "datelist/EntryDates.h"
+#include "datelist/EntryPlace.h"
+#include "datelist/HeadingSetting.h"
+#include "datelist/PastYearsForm.h"
 #include "document/DiaryFileTab.h"
 #include "entry/TodayEntryTab.h"
 #include "entry/Weekday.h"
@@ -17,20 +20,33 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSplitter>
 #include <QTextBlock>
+#include <QTextDocument>
 #include <QWindow>
 
 #include <algorithm>
 
+namespace {
+
+// Wide enough for the calendar and a day row with a short title.
+constexpr int defaultPanelWidth = 240;
+
+} // namespace
+
 DateListCommands::DateListCommands(MainState& state, TodayEntryTab* today, DiaryFileTab* diary,
                                    Platform platform, QWidget* window)
     : QObject(window), state_(state), today_(today), diary_(diary), platform_(platform),
-      window_(window)
+      window_(window), panelWidth_(defaultPanelWidth)
 {
     diary_->installEventFilter(this);
     diary_->AllMemo->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(diary_->AllMemo, &QWidget::customContextMenuRequested, this,
             &DateListCommands::showContextMenu);
+    // The list follows the cursor once per turn of the event loop, however many times it moved.
+    following_.setSingleShot(true);
+    following_.setInterval(0);
+    connect(&following_, &QTimer::timeout, this, &DateListCommands::followCursor);
 }
 
 QList<CommandRow> DateListCommands::menuRows(std::function<bool()> offered)
@@ -70,6 +86,18 @@ QList<CommandRow> DateListCommands::menuRows(std::function<bool()> offered)
          {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_J)},
          [this] { ViewEntryPlaceClick(); },
          offered},
+        {K::Command,
+         "ViewPastYears",
+         QStringLiteral("過去の今日(&Y)..."),
+         {},
+         [this] { ViewPastYearsClick(); },
+         offered},
+        {K::Command,
+         "ViewEntryHeading",
+         QStringLiteral("日付の見出し(&H)..."),
+         {},
+         [this] { ViewEntryHeadingClick(); },
+         offered},
     };
 }
 
@@ -77,32 +105,43 @@ void DateListCommands::useItems(const CommandTable& table)
 {
     ViewDateList = table.action("ViewDateList");
     moves_ = {table.action("ViewNextEntry"), table.action("ViewPrevEntry"),
-              table.action("ViewGoToDate"), table.action("ViewEntryPlace")};
+              table.action("ViewGoToDate"), table.action("ViewEntryPlace"),
+              table.action("ViewPastYears")};
     QAction* place = table.action("ViewEntryPlace");
     diary_->EntryPlaceBtn->setEnabled(place->isEnabled());
     connect(place, &QAction::enabledChanged, diary_->EntryPlaceBtn, &QWidget::setEnabled);
 }
 
-QString DateListCommands::choiceName()
+QStringList DateListCommands::choiceNames()
 {
-    return dateListName;
+    return {dateListName, dateListWidthName};
 }
 
 void DateListCommands::readChoice(const QHash<QString, QString>& others)
 {
+    panelWidth_ = dateListWidth(others, panelWidth_);
     const bool on = dateListOn(others);
     ViewDateList->setChecked(on);
     showPanel(on);
 }
 
-std::pair<QString, QString> DateListCommands::choice() const
+QList<std::pair<QString, QString>> DateListCommands::choices() const
 {
-    return {dateListName, dateListText(ViewDateList->isChecked())};
+    return {{dateListName, dateListText(ViewDateList->isChecked())},
+            {dateListWidthName, QString::number(panelWidth_)}};
 }
 
 datelist::EntryMarks DateListCommands::marksNow() const
 {
-    return {state_.Html.HtmlDate1, state_.Html.HtmlTitle1, state_.Html.HtmlTitle2};
+    return {state_.Html.HtmlDate1, state_.Html.HtmlTitle1, state_.Html.HtmlTitle2,
+            datelist::headingOfSample(headingSample_)};
+}
+
+void DateListCommands::followDiaryFile()
+{
+    headingSample_ = loadHeadingSample(platform_.keyStore, state_.CurrentFileName);
+    if (index_)
+        index_->setMarks(marksNow());
 }
 
 void DateListCommands::followHtmlSettings()
@@ -149,12 +188,28 @@ void DateListCommands::showPanel(bool on)
         panel_->setVisible(on);
 }
 
+// The panel at the right of the editor, as wide as the writer left it; it follows the cursor
+// and, once a reading has placed the entries anew, where the cursor is then.
 void DateListCommands::buildPanel()
 {
     index()->setMarks(marksNow());
     panel_ = new DateListPanel(index_, diary_);
     connect(panel_, &DateListPanel::entryChosen, this, &DateListCommands::goToEntry);
-    diary_->addBesideEditor(panel_);
+    connect(panel_, &DateListPanel::pastYearsAsked, this, &DateListCommands::showPastYears);
+    QSplitter* splitter = diary_->addBesideEditor(panel_);
+    const int editorWidth = std::max(diary_->AllMemo->width() - panelWidth_, 200);
+    splitter->setSizes({editorWidth, panelWidth_});
+    connect(splitter, &QSplitter::splitterMoved, this, [this] { panelWidth_ = panel_->width(); });
+    connect(diary_->AllMemo, &QPlainTextEdit::cursorPositionChanged, &following_,
+            qOverload<>(&QTimer::start));
+    connect(index_, &DateIndex::entriesPlaced, &following_, qOverload<>(&QTimer::start));
+    following_.start();
+}
+
+void DateListCommands::followCursor()
+{
+    if (panel_ && panel_->isVisible())
+        panel_->followPosition(diary_->AllMemo->textCursor().position());
 }
 
 void DateListCommands::ViewDateListClick()
@@ -237,8 +292,8 @@ void DateListCommands::ViewGoToDateClick()
         goToEntry(int(nearest));
 }
 
-// Before the first entry that should come after one of the first tab's date, in the order the
-// diary runs.
+// Where an entry of the first tab's date belongs, in the order the diary runs: between
+// entries, never inside one nor in the page's footer.
 void DateListCommands::ViewEntryPlaceClick()
 {
     const TodayEntry entry = today_->entry();
@@ -248,42 +303,21 @@ void DateListCommands::ViewEntryPlaceClick()
         tell(QStringLiteral("「今日の日記編集」の日付が正しくありません。"));
         return;
     }
-    const QList<QDate> all = dates();
-    const qsizetype place = datelist::placeForDate(all, date, datelist::runsNewestFirst(all));
-    const int position =
-        place < all.size() ? currentEntries()[place].position : placeAfterLastEntry();
+    QTextDocument* document = diary_->AllMemo->document();
+    QList<datelist::EntryAt> entries;
+    for (const DiaryEntry& found : currentEntries())
+        entries.append({document->findBlock(found.position).blockNumber(), found.date});
+    const int line =
+        datelist::placeLineForDate(entries, date, document->blockCount(), [document](int number) {
+            return document->findBlockByNumber(number).text();
+        });
+    const QTextBlock block = document->findBlockByNumber(line);
     QPlainTextEdit* editor = diary_->AllMemo;
-    QTextCursor cursor(editor->document());
-    cursor.setPosition(position);
+    QTextCursor cursor(document);
+    cursor.setPosition(block.isValid() ? block.position() : document->characterCount() - 1);
     editor->setTextCursor(cursor);
     editor->centerCursor();
     editor->setFocus();
-}
-
-// After the line that closes the last entry's body (and the rule after it, if there is one);
-// without entries, or without that line, before the line that closes the page's body; else
-// the end of the diary.
-int DateListCommands::placeAfterLastEntry()
-{
-    const QList<DiaryEntry>& entries = currentEntries();
-    QTextDocument* document = diary_->AllMemo->document();
-    const QTextBlock start =
-        entries.isEmpty() ? document->begin() : document->findBlock(entries.last().position);
-    const QString bodyEnd = state_.Html.HtmlMain2.trimmed();
-    for (QTextBlock line = start; line.isValid() && !entries.isEmpty() && !bodyEnd.isEmpty();
-         line = line.next()) {
-        if (!line.text().contains(bodyEnd, Qt::CaseInsensitive))
-            continue;
-        QTextBlock after = line.next();
-        if (after.isValid() && after.text().trimmed().compare(u"<HR>", Qt::CaseInsensitive) == 0)
-            after = after.next();
-        return after.isValid() ? after.position() : document->characterCount() - 1;
-    }
-    for (QTextBlock line = start; line.isValid(); line = line.next()) {
-        if (line.text().trimmed().startsWith(u"</body", Qt::CaseInsensitive))
-            return line.position();
-    }
-    return document->characterCount() - 1;
 }
 
 void DateListCommands::showContextMenu(const QPoint& at)
@@ -293,8 +327,104 @@ void DateListCommands::showContextMenu(const QPoint& at)
     menu->setObjectName(QStringLiteral("AllMemoMenu"));
     menu->addSeparator();
     menu->addActions(moves_);
+    QAction* heading = menu->addAction(QStringLiteral("この行のような行を日記の始まりとする(&Z)"));
+    heading->setObjectName(QStringLiteral("TakeLineAsHeading"));
+    heading->setEnabled(moves_.first()->isEnabled());
+    connect(heading, &QAction::triggered, this, &DateListCommands::takeLineAsHeading);
     menu->exec(editor->viewport()->mapToGlobal(at));
     delete menu;
+}
+
+void DateListCommands::ViewPastYearsClick()
+{
+    const TodayEntry entry = today_->entry();
+    const QDate date(entry::readDateNumber(entry.year), entry::readDateNumber(entry.month),
+                     entry::readDateNumber(entry.day));
+    if (!date.isValid()) {
+        tell(QStringLiteral("「今日の日記編集」の日付が正しくありません。"));
+        return;
+    }
+    showPastYears(date);
+}
+
+// Newest year first; Enter on one goes to it.
+void DateListCommands::showPastYears(QDate date)
+{
+    const QList<DiaryEntry>& entries = currentEntries();
+    QList<int> found;
+    for (int i = 0; i < int(entries.size()); ++i) {
+        const QDate d = entries[i].date;
+        if (d.month() == date.month() && d.day() == date.day() && d.year() < date.year())
+            found.append(i);
+    }
+    const QString day = QStringLiteral("%1月%2日").arg(date.month()).arg(date.day());
+    if (found.isEmpty()) {
+        tell(QStringLiteral("%1より前の年の%2の日記はありません。")
+                 .arg(QString::number(date.year()) + u'年', day));
+        return;
+    }
+    std::stable_sort(found.begin(), found.end(),
+                     [&](int a, int b) { return entries[a].date > entries[b].date; });
+    QList<PastYearsForm::Row> rows;
+    for (int i : found)
+        rows.append(
+            {i, datelist::shownDate(entries[i].date) + QStringLiteral("　") + firstLineOf(i)});
+    PastYearsForm form(day, rows, window_);
+    const bool accepted = form.exec() == QDialog::Accepted;
+    diary_->AllMemo->setFocus();
+    if (accepted)
+        goToEntry(form.chosenEntry());
+}
+
+QString DateListCommands::firstLineOf(int entry)
+{
+    constexpr int shownLength = 40;
+    const DiaryEntry& shown = index_->readEntries()[entry];
+    QString line = shown.title;
+    QTextBlock block = diary_->AllMemo->document()->findBlock(shown.position);
+    for (int i = 0; i < 8 && line.isEmpty() && block.next().isValid(); ++i) {
+        block = block.next();
+        line = datelist::plainTextOfLine(block.text(), document::HtmlState::Text);
+    }
+    return line.size() > shownLength ? line.left(shownLength) + u'…' : line;
+}
+
+// The sample line is kept for the diary file; an empty one goes back to the guess.
+void DateListCommands::ViewEntryHeadingClick()
+{
+    QInputDialog dialog(window_);
+    dialog.setObjectName(QStringLiteral("EntryHeadingForm"));
+    dialog.setWindowTitle(QStringLiteral("日付の見出し"));
+    dialog.setInputMode(QInputDialog::TextInput);
+    dialog.setLabelText(
+        QStringLiteral("この行のような行を日記の始まりとする（空にすると自動で見分けます）："));
+    dialog.setTextValue(headingSample_.isEmpty() ? diary_->AllMemo->textCursor().block().text()
+                                                 : headingSample_);
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    diary_->AllMemo->setFocus();
+    if (accepted)
+        setHeadingSample(dialog.textValue().trimmed());
+}
+
+void DateListCommands::takeLineAsHeading()
+{
+    setHeadingSample(diary_->AllMemo->textCursor().block().text().trimmed());
+}
+
+void DateListCommands::setHeadingSample(const QString& sample)
+{
+    if (!sample.isEmpty() && !datelist::headingOfSample(sample)) {
+        tell(QStringLiteral("この行には日付がありません。日記の日付の行を選んでください。"));
+        return;
+    }
+    if (state_.CurrentFileName.isEmpty()) {
+        tell(QStringLiteral("日記ファイルを保存してから設定してください。"));
+        return;
+    }
+    if (!saveHeadingSample(platform_.keyStore, state_.CurrentFileName, sample))
+        tell(QStringLiteral("日付の見出しを記録できませんでした。"));
+    headingSample_ = sample;
+    index()->setMarks(marksNow());
 }
 
 void DateListCommands::tell(const QString& text)

@@ -11,6 +11,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 
 #include <utility>
 
@@ -22,9 +23,10 @@ class TodayEntryTab;
 struct MainState;
 
 // The diary's entries by date: the panel "日付一覧" beside the diary editor, moving to the
-// next, the previous or a given entry, and putting the cursor where an entry of the first
-// tab's date belongs. The index of the entries and the panel are made the first time they are
-// needed, so they cost nothing at start.
+// next, the previous or a given entry, putting the cursor where an entry of the first tab's
+// date belongs, the entries of the same day in past years, and the diary's own date heading.
+// The index of the entries and the panel are made the first time they are needed, so they cost
+// nothing at start.
 class DateListCommands : public QObject {
     Q_OBJECT
 public:
@@ -38,11 +40,13 @@ public:
     void useItems(const CommandTable& table);
     // After the HTML settings window: the entries are found by the fragments as they are now.
     void followHtmlSettings();
+    // After a diary is opened or saved under another name: its own date heading, if it has one.
+    void followDiaryFile();
 
-    // The choice kept in the settings store: whether the panel is shown.
-    static QString choiceName();
+    // The choices kept in the settings store: whether the panel is shown, and its width.
+    static QStringList choiceNames();
     void readChoice(const QHash<QString, QString>& others);
-    std::pair<QString, QString> choice() const;
+    QList<std::pair<QString, QString>> choices() const;
 
     // The index, made and following the diary editor from the first call on.
     DateIndex* index();
@@ -56,6 +60,10 @@ public:
     void ViewPrevEntryClick();
     void ViewGoToDateClick();
     void ViewEntryPlaceClick();
+    void ViewPastYearsClick();
+    void ViewEntryHeadingClick();
+    // The entries of the month and day of `date` in the years before it.
+    void showPastYears(QDate date);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -68,9 +76,12 @@ private:
     // The entries as the text and the HTML settings stand now.
     const QList<DiaryEntry>& currentEntries();
     QList<QDate> dates();
-    // Where an entry that belongs after the last one goes: after the end of the last entry.
-    int placeAfterLastEntry();
     void tell(const QString& text);
+    void followCursor();
+    // The first line of an entry's text: its title, else the first line after its date.
+    QString firstLineOf(int entry);
+    void setHeadingSample(const QString& sample);
+    void takeLineAsHeading();
 
     MainState& state_;
     TodayEntryTab* today_;
@@ -80,6 +91,9 @@ private:
     DateIndex* index_ = nullptr;
     DateListPanel* panel_ = nullptr;
     bool panelWanted_ = false;
+    int panelWidth_;
+    QString headingSample_; // of the diary open now
+    QTimer following_;
     QAction* ViewDateList = nullptr;
     QList<QAction*> moves_;
 };

@@ -116,7 +116,7 @@ TMainForm::TMainForm(Platform platform, QWidget* parent)
     errors_.run([&] {
         loadSettings(platform_.keyStore, state_,
                      EditorCommands::choiceNames()
-                         << windowPlaceName << DateListCommands::choiceName(),
+                         << windowPlaceName << DateListCommands::choiceNames(),
                      &others);
     });
     errors_.run([&] { editorCommands_->readChoices(others); });
@@ -592,6 +592,10 @@ void TMainForm::followStates()
     connect(document_, &DiaryDocument::saveOffersChanged, this, update);
     connect(document_, &DiaryDocument::documentOpened, this, documentEvent);
     connect(document_, &DiaryDocument::documentSaved, this, documentEvent);
+    connect(document_, &DiaryDocument::documentOpened, dateList_,
+            &DateListCommands::followDiaryFile);
+    connect(document_, &DiaryDocument::documentSaved, dateList_,
+            &DateListCommands::followDiaryFile);
     connect(publisher_, &Publisher::sendingChanged, this, update);
     for (QPlainTextEdit* editor : {todayTab_->bodyEditor(), diaryTab_->AllMemo}) {
         connect(editor, &QPlainTextEdit::undoAvailable, this, update);
@@ -712,7 +716,7 @@ void TMainForm::saveEditorSettings()
     const int size = keepStoredSize ? state_.EditorFontSize : font.pointSize();
     QList<std::pair<QString, QString>> others = editorCommands_->choices();
     others.append({windowPlaceName, windowPlaceText({normalGeometry(), isMaximized()})});
-    others.append(dateList_->choice());
+    others.append(dateList_->choices());
     saveSettings(platform_.keyStore, state_, size, font.family(), platform_.messages, others);
 }
 

@@ -9,6 +9,39 @@ namespace {
 
 // Well under a frame, so that a slice stays under 16 ms on a busy machine too.
 constexpr int sliceMs = 6;
+// How many lines after a date line may hold the entry's title.
+constexpr int titleLines = 4;
+
+template <typename T> auto firstAtOrAfter(QList<T>& list, int position)
+{
+    return std::lower_bound(list.begin(), list.end(), position,
+                            [](const T& item, int p) { return item.position < p; });
+}
+
+// The range of the items of `list` between from and to (positions in the text now, the items'
+// own from before the edit); the items after it move by `shift`, the change in the text's
+// length.
+template <typename T>
+std::pair<qsizetype, qsizetype> shiftAfter(QList<T>& list, int from, int to, int shift)
+{
+    const auto headEnd = firstAtOrAfter(list, from);
+    const auto tailStart = std::max(firstAtOrAfter(list, to - shift + 1), headEnd);
+    const qsizetype first = headEnd - list.begin();
+    const qsizetype end = tailStart - list.begin();
+    for (auto it = tailStart; it != list.end(); ++it)
+        it->position += shift;
+    return {first, end};
+}
+
+// Puts `found` in place of the items of `list` from `first` to `end`.
+template <typename T>
+void replaceRange(QList<T>& list, qsizetype first, qsizetype end, QList<T>& found)
+{
+    list.remove(first, end - first);
+    list.insert(first, found.size(), T{});
+    std::move(found.begin(), found.end(), list.begin() + first);
+    found.clear();
+}
 
 bool sameList(const QList<DiaryEntry>& a, qsizetype aFrom, qsizetype aTo,
               const QList<DiaryEntry>& b)
@@ -56,8 +89,7 @@ void DateIndex::contentsChange(int position, int /*removed*/, int added)
 
 void DateIndex::setMarks(const datelist::EntryMarks& marks)
 {
-    if (marks.dateStart == marks_.dateStart && marks.titleStart == marks_.titleStart
-        && marks.titleEnd == marks_.titleEnd)
+    if (marks == marks_)
         return;
     marks_ = marks;
     unchangedHead_ = unchangedTail_ = 0;
@@ -77,19 +109,24 @@ const QList<DiaryEntry>& DateIndex::entries()
     return entries_;
 }
 
-// The lines to read again: from the one before the first changed line (its title may have
-// changed) to the last changed line.
+// The lines to read again: from a few before the first changed line (the title of an entry
+// above may have changed) to the last changed line, and on while a line ends otherwise than
+// it did.
 void DateIndex::startReading()
 {
     const int length = documentLength();
     QTextBlock first = document_->findBlock(std::min(unchangedHead_, length));
-    if (first.previous().isValid())
+    for (int i = 0; i < titleLines && first.previous().isValid(); ++i)
         first = first.previous();
     const QTextBlock last = document_->findBlock(std::max(length - unchangedTail_, 0));
     from_ = first.position();
     to_ = last.position() + last.length() - 1;
     next_ = first;
+    const auto known = firstAtOrAfter(markupStarts_, from_);
+    state_ = known != markupStarts_.end() && known->position == from_ ? known->context
+                                                                      : datelist::LineContext();
     found_.clear();
+    foundStarts_.clear();
     reading_ = true;
     changed_ = false;
 }
@@ -99,18 +136,54 @@ bool DateIndex::readLines(int budgetMs)
     QElapsedTimer clock;
     clock.start();
     int count = 0;
-    while (next_.isValid() && next_.position() <= to_) {
+    while (next_.isValid()) {
+        if (next_.position() > to_) {
+            if (state_ == oldStartAfter(next_.position()))
+                break;
+            to_ = next_.position() + next_.length() - 1; // a comment opened or closed above
+        }
         const QTextBlock line = next_;
         next_ = next_.next();
-        if (const std::optional<QDate> date = datelist::entryDateOfLine(line.text(), marks_)) {
-            const QString title =
-                next_.isValid() ? datelist::entryTitleOfLine(next_.text(), marks_) : QString();
-            found_.append({line.position(), *date, title});
-        }
+        if (state_ != datelist::LineContext())
+            foundStarts_.append({line.position(), state_});
+        const datelist::EntryLine read = datelist::readEntryLine(line.text(), state_, marks_);
+        state_ = read.end;
+        if (read.date)
+            readEntryAt(line, *read.date);
         if (budgetMs >= 0 && ++count % 64 == 0 && clock.elapsed() >= budgetMs)
             return false;
     }
     return true;
+}
+
+// The title is on the first line after the date that has text, if that line is one.
+void DateIndex::readEntryAt(const QTextBlock& line, const QDate& date)
+{
+    QString title;
+    datelist::LineContext state = state_;
+    QTextBlock after = line.next();
+    for (int i = 0; i < titleLines && after.isValid(); ++i, after = after.next()) {
+        const QString text = after.text();
+        const datelist::EntryLine read = datelist::readEntryLine(text, state, marks_);
+        if (read.date)
+            break;
+        if (const std::optional<QString> found = datelist::titleOfLine(text, state.html, marks_)) {
+            title = *found;
+            break;
+        }
+        state = read.end;
+    }
+    found_.append({line.position(), date, title});
+}
+
+datelist::LineContext DateIndex::oldStartAfter(int position) const
+{
+    const int old = position - (documentLength() - lengthRead_);
+    const auto known =
+        std::lower_bound(markupStarts_.begin(), markupStarts_.end(), old,
+                         [](const LineStart& start, int p) { return start.position < p; });
+    return known != markupStarts_.end() && known->position == old ? known->context
+                                                                  : datelist::LineContext();
 }
 
 // The entries before the lines read stay where they were; those after them move by the change
@@ -120,26 +193,16 @@ void DateIndex::finishReading()
     reading_ = false;
     const int length = documentLength();
     const int shift = length - lengthRead_;
-    auto byPosition = [](const DiaryEntry& entry, int position) {
-        return entry.position < position;
-    };
-    const auto headEnd = std::lower_bound(entries_.begin(), entries_.end(), from_, byPosition);
-    auto tailStart =
-        std::lower_bound(entries_.begin(), entries_.end(), to_ - shift + 1, byPosition);
-    tailStart = std::max(tailStart, headEnd);
-    const qsizetype first = headEnd - entries_.begin();
-    const qsizetype end = tailStart - entries_.begin();
+    const auto [first, end] = shiftAfter(entries_, from_, to_, shift);
     const bool same = sameList(entries_, first, end, found_);
-    for (auto it = tailStart; it != entries_.end(); ++it)
-        it->position += shift;
-    entries_.remove(first, end - first);
-    entries_.insert(first, found_.size(), DiaryEntry{});
-    std::move(found_.begin(), found_.end(), entries_.begin() + first);
-    found_.clear();
+    replaceRange(entries_, first, end, found_);
+    const auto [firstStart, endStart] = shiftAfter(markupStarts_, from_, to_, shift);
+    replaceRange(markupStarts_, firstStart, endStart, foundStarts_);
     lengthRead_ = length;
     unchangedHead_ = unchangedTail_ = length;
     if (!same)
         emit listChanged();
+    emit entriesPlaced();
 }
 
 void DateIndex::readInSlices()
@@ -152,4 +215,12 @@ void DateIndex::readInSlices()
         finishReading();
     else
         slices_.start();
+}
+
+int DateIndex::entryAt(int position) const
+{
+    const auto after =
+        std::upper_bound(entries_.begin(), entries_.end(), position,
+                         [](int p, const DiaryEntry& entry) { return p < entry.position; });
+    return int(after - entries_.begin()) - 1;
 }

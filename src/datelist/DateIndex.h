@@ -21,7 +21,9 @@ struct DiaryEntry {
 // The entries of a document, kept up to date as it is edited. An edit only narrows the parts of
 // the text at the start and the end that are known unchanged, so no keystroke waits on it;
 // the lines between are read again afterwards, in slices of a few milliseconds when they are
-// many (a whole diary just opened), and spliced into the list.
+// many (a whole diary just opened), and spliced into the list. What a line starts in (inside a
+// comment, a script...) depends on the lines above: the index keeps the lines that do not start
+// in plain text, and reads on past an edit until a line ends as it did before.
 class DateIndex : public QObject {
     Q_OBJECT
 public:
@@ -34,14 +36,25 @@ public:
     // last announced.
     const QList<DiaryEntry>& readEntries() const { return entries_; }
     bool isCurrent() const { return !reading_ && !changed_; }
+    // The number of the entry holding the text at `position`, as last read; -1 before the
+    // first entry.
+    int entryAt(int position) const;
     // Reads every line again when the marks differ from those in use.
     void setMarks(const datelist::EntryMarks& marks);
 
 signals:
     // The dates or titles of the list changed (not only where the entries stand).
     void listChanged();
+    // A reading ended: the entries stand where they are in the text now.
+    void entriesPlaced();
 
 private:
+    // A line that starts inside markup or a footer rather than in plain text.
+    struct LineStart {
+        int position;
+        datelist::LineContext context;
+    };
+
     void contentsChange(int position, int removed, int added);
     int documentLength() const;
     void startReading();
@@ -49,10 +62,15 @@ private:
     bool readLines(int budgetMs);
     void finishReading();
     void readInSlices();
+    // What a line at `position` (in the text now) started in at the last reading, for a line
+    // after the lines being read.
+    datelist::LineContext oldStartAfter(int position) const;
+    void readEntryAt(const QTextBlock& line, const QDate& date);
 
     QTextDocument* document_;
     datelist::EntryMarks marks_;
     QList<DiaryEntry> entries_;
+    QList<LineStart> markupStarts_;
     // Since entries_ was made from a text of lengthRead_ units, this many at its start and its
     // end are unchanged.
     int lengthRead_ = 0;
@@ -65,6 +83,8 @@ private:
     int from_ = 0;
     int to_ = 0;
     QTextBlock next_;
+    datelist::LineContext state_; // what next_ starts in
     QList<DiaryEntry> found_;
+    QList<LineStart> foundStarts_;
     QTimer slices_;
 };

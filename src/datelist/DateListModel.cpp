@@ -4,6 +4,7 @@
 #include "datelist/EntryDates.h"
 
 #include <algorithm>
+#include <numeric>
 
 namespace {
 
@@ -30,19 +31,47 @@ void DateListModel::rebuild()
     years_.clear();
     months_.clear();
     const QList<DiaryEntry>& entries = index_->readEntries();
-    for (int i = 0; i < int(entries.size()); ++i) {
-        const QDate date = entries[i].date;
+    QList<QDate> dates;
+    for (const DiaryEntry& entry : entries)
+        dates.append(entry.date);
+    const bool newestFirst = datelist::runsNewestFirst(dates);
+    auto before = [&](int a, int b) {
+        return newestFirst ? dates[a] > dates[b] : dates[a] < dates[b];
+    };
+    order_.resize(entries.size());
+    std::iota(order_.begin(), order_.end(), 0);
+    // A diary kept in order, the usual case, needs neither the sort nor the search for the
+    // entries out of order.
+    if (std::is_sorted(order_.begin(), order_.end(), before)) {
+        inOrder_.fill(true, entries.size());
+    } else {
+        inOrder_ = datelist::inDiaryOrder(dates, newestFirst);
+        std::stable_sort(order_.begin(), order_.end(), before);
+    }
+    placeOf_.resize(entries.size());
+    for (int day = 0; day < int(order_.size()); ++day) {
+        placeOf_[order_[day]] = day;
+        const QDate date = dates[order_[day]];
         if (years_.isEmpty() || years_.last().value != date.year()) {
-            years_.append({date.year(), i, 0});
+            years_.append({date.year(), day, 0});
             months_.append(QList<Group>());
         }
         ++years_.last().count;
         QList<Group>& months = months_.last();
         if (months.isEmpty() || months.last().value != date.month())
-            months.append({date.month(), i, 0});
+            months.append({date.month(), day, 0});
         ++months.last().count;
     }
     endResetModel();
+}
+
+QModelIndex DateListModel::indexOfEntry(int entry) const
+{
+    if (entry < 0 || entry >= placeOf_.size())
+        return {};
+    const int day = placeOf_[entry];
+    const auto [year, month] = groupsOf(day);
+    return createIndex(day - months_[year][month].first, 0, idOf(DayLevel, 0, quint64(day)));
 }
 
 DateListModel::Level DateListModel::levelOf(const QModelIndex& index)
@@ -50,14 +79,14 @@ DateListModel::Level DateListModel::levelOf(const QModelIndex& index)
     return Level(index.internalId() >> levelShift);
 }
 
-std::pair<int, int> DateListModel::groupsOf(int entry) const
+std::pair<int, int> DateListModel::groupsOf(int day) const
 {
     auto before = [](int value, const Group& group) { return value < group.first; };
     const int year =
-        int(std::upper_bound(years_.begin(), years_.end(), entry, before) - years_.begin()) - 1;
+        int(std::upper_bound(years_.begin(), years_.end(), day, before) - years_.begin()) - 1;
     const QList<Group>& months = months_[year];
     const int month =
-        int(std::upper_bound(months.begin(), months.end(), entry, before) - months.begin()) - 1;
+        int(std::upper_bound(months.begin(), months.end(), day, before) - months.begin()) - 1;
     return {year, month};
 }
 
@@ -121,23 +150,32 @@ QVariant DateListModel::data(const QModelIndex& index, int role) const
 }
 
 // "27日(土) 花見" on the screen; the whole date and the weekday in words for a screen reader.
-QVariant DateListModel::dayData(int entry, int role) const
+// An entry out of order is marked "※" and says so.
+QVariant DateListModel::dayData(int day, int role) const
 {
     const QList<DiaryEntry>& entries = index_->readEntries();
-    if (entry >= entries.size())
+    const int entry = order_.value(day, -1);
+    if (entry < 0 || entry >= entries.size())
         return {};
-    const DiaryEntry& day = entries[entry];
-    const QString weekday = datelist::japaneseWeekday(day.date);
+    const DiaryEntry& shown = entries[entry];
+    const QString weekday = datelist::japaneseWeekday(shown.date);
+    const bool outOfOrder = !inOrder_[entry];
     switch (role) {
     case Qt::DisplayRole:
-        return QStringLiteral("%1日(%2) %3").arg(day.date.day()).arg(weekday, day.title).trimmed();
+        return QStringLiteral("%1%2日(%3) %4")
+            .arg(outOfOrder ? QStringLiteral("※") : QString())
+            .arg(shown.date.day())
+            .arg(weekday, shown.title)
+            .trimmed();
     case Qt::AccessibleTextRole:
     case Qt::ToolTipRole:
-        return QStringLiteral("%1年%2月%3日 %4曜日 %5")
-            .arg(day.date.year())
-            .arg(day.date.month())
-            .arg(day.date.day())
-            .arg(weekday, day.title.isEmpty() ? QStringLiteral("タイトルなし") : day.title);
+        return QStringLiteral("%1年%2月%3日 %4曜日 %5%6")
+            .arg(shown.date.year())
+            .arg(shown.date.month())
+            .arg(shown.date.day())
+            .arg(weekday, shown.title.isEmpty() ? QStringLiteral("タイトルなし") : shown.title,
+                 outOfOrder ? QStringLiteral("（ファイルの中で日付の順から外れています）")
+                            : QString());
     case EntryRole: return entry;
     default: return {};
     }
@@ -152,8 +190,8 @@ QVariant DateListModel::groupData(const QModelIndex& index, int role) const
     const Group& group = isYear ? years_[yearRun] : months_[yearRun][int(id & lowMask)];
     switch (role) {
     case Qt::DisplayRole:
-        return isYear ? QStringLiteral("%1年 (%2)").arg(year).arg(group.count)
-                      : QStringLiteral("%1月 (%2)").arg(group.value).arg(group.count);
+        return isYear ? QStringLiteral("%1年（%2）").arg(year).arg(group.count)
+                      : QStringLiteral("%1月（%2）").arg(group.value).arg(group.count);
     case Qt::AccessibleTextRole:
         return isYear ? QStringLiteral("%1年 %2件").arg(year).arg(group.count)
                       : QStringLiteral("%1年%2月 %3件").arg(year).arg(group.value).arg(group.count);

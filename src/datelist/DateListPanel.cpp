@@ -6,6 +6,7 @@
 #include <QCalendarWidget>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenu>
 #include <QSet>
 #include <QTextCharFormat>
 #include <QTreeView>
@@ -28,7 +29,6 @@ DateListPanel::DateListPanel(DateIndex* index, QWidget* parent) : QWidget(parent
     layout->addWidget(DateListTree, 1);
     createCalendar();
     layout->addWidget(DateListCalendar);
-    setMaximumWidth(DateListCalendar->sizeHint().width() + 8);
     connect(index_, &DateIndex::listChanged, this, &DateListPanel::refresh);
     refresh();
 }
@@ -47,6 +47,8 @@ void DateListPanel::createTree()
     DateListTree->setModel(model_);
     connect(DateListTree, &QTreeView::activated, this, &DateListPanel::chooseRow);
     connect(DateListTree, &QTreeView::clicked, this, &DateListPanel::chooseRow);
+    connect(DateListTree->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            &DateListPanel::showRow);
 }
 
 void DateListPanel::createCalendar()
@@ -61,6 +63,62 @@ void DateListPanel::createCalendar()
     connect(DateListCalendar, &QCalendarWidget::clicked, this, &DateListPanel::chooseDay);
     connect(DateListCalendar, &QCalendarWidget::activated, this, &DateListPanel::chooseDay);
     connect(DateListCalendar, &QCalendarWidget::currentPageChanged, this, [this] { markDays(); });
+    connect(DateListCalendar, &QCalendarWidget::selectionChanged, this,
+            [this] { showDay(DateListCalendar->selectedDate()); });
+    DateListCalendar->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(DateListCalendar, &QWidget::customContextMenuRequested, this,
+            &DateListPanel::showCalendarMenu);
+}
+
+void DateListPanel::followPosition(int position)
+{
+    const int entry = index_->entryAt(position);
+    const QModelIndex row = model_->indexOfEntry(entry);
+    if (!row.isValid() || row == DateListTree->currentIndex())
+        return;
+    following_ = true;
+    DateListTree->setCurrentIndex(row);
+    DateListTree->scrollTo(row);
+    DateListCalendar->setSelectedDate(index_->readEntries()[entry].date);
+    following_ = false;
+}
+
+// A day row made current (by the arrow keys, or following the writer) shows its day in the
+// calendar.
+void DateListPanel::showRow(const QModelIndex& row)
+{
+    const int entry = row.data(DateListModel::EntryRole).toInt();
+    if (following_ || !row.isValid() || entry < 0)
+        return;
+    following_ = true;
+    DateListCalendar->setSelectedDate(index_->readEntries().value(entry).date);
+    following_ = false;
+}
+
+// A day picked in the calendar makes its first entry's row current in the tree.
+void DateListPanel::showDay(QDate date)
+{
+    if (following_)
+        return;
+    const QList<DiaryEntry>& entries = index_->readEntries();
+    const auto found = std::find_if(entries.begin(), entries.end(),
+                                    [date](const DiaryEntry& e) { return e.date == date; });
+    if (found == entries.end())
+        return;
+    following_ = true;
+    const QModelIndex row = model_->indexOfEntry(int(found - entries.begin()));
+    DateListTree->setCurrentIndex(row);
+    DateListTree->scrollTo(row);
+    following_ = false;
+}
+
+void DateListPanel::showCalendarMenu(const QPoint& at)
+{
+    QMenu menu(DateListCalendar);
+    menu.setObjectName(QStringLiteral("DateListCalendarMenu"));
+    QAction* past = menu.addAction(QStringLiteral("過去の今日(&Y)..."));
+    if (menu.exec(DateListCalendar->mapToGlobal(at)) == past)
+        emit pastYearsAsked(DateListCalendar->selectedDate());
 }
 
 // The rows are made anew when the dates or titles change; the years and months the writer had

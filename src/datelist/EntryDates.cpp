@@ -1,6 +1,11 @@
 #include "datelist/EntryDates.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <limits>
+#include <vector>
+
+using document::HtmlState;
 
 namespace datelist {
 
@@ -13,6 +18,19 @@ int digitOf(QChar c)
     if (c >= u'\uFF10' && c <= u'\uFF19') // full-width, as an input method types them
         return c.unicode() - u'\uFF10';
     return -1;
+}
+
+// Blanks as writers align dates with them: spaces, tabs and the full-width space.
+bool isBlank(QChar c)
+{
+    return c == u' ' || c == u'\t' || c == u'\u3000' || c == u'\u00A0';
+}
+
+qsizetype skipBlanks(QStringView text, qsizetype i)
+{
+    while (i < text.size() && isBlank(text[i]))
+        ++i;
+    return i;
 }
 
 // A number of minDigits to maxDigits digits at `i`, which it moves past them; -1 when there is
@@ -28,166 +46,313 @@ int readNumber(QStringView text, qsizetype& i, int minDigits, int maxDigits)
     return value;
 }
 
-bool takeChar(QStringView text, qsizetype& i, QChar c)
+// Takes `c`, blanks before and after it allowed when `blanks` says so.
+bool takeChar(QStringView text, qsizetype& i, QChar c, bool blanks = false)
 {
-    if (i >= text.size() || text[i] != c)
+    qsizetype j = blanks ? skipBlanks(text, i) : i;
+    if (j >= text.size() || text[j] != c)
         return false;
-    ++i;
+    i = blanks ? skipBlanks(text, j + 1) : j + 1;
     return true;
 }
 
-enum class Styles { Written, WrittenOrIso };
+std::optional<DateStyle> styleOfSeparator(QChar c)
+{
+    switch (c.unicode()) {
+    case u'年': return DateStyle::Kanji;
+    case u'/':
+    case u'／': return DateStyle::Slash;
+    case u'.':
+    case u'．': return DateStyle::Dot;
+    case u'-':
+    case u'－': return DateStyle::Hyphen;
+    default: return std::nullopt;
+    }
+}
 
 struct DateAt {
     QDate date;
     qsizetype end; // just after the date
+    DateStyle style;
 };
 
-// A date starting at `i`: "1999年3月27日", "1999/3/27." (the dot may be missing) or, when asked
-// for, "1999-03-27".
-std::optional<DateAt> readDateAt(QStringView text, qsizetype i, Styles styles)
+// A date starting at `i`: "1999年3月27日" (blanks around the parts allowed), "1999/3/27."
+// (the dot may be missing), "1999.3.27" or "1999-03-27", full-width separators too.
+std::optional<DateAt> readDateAt(QStringView text, qsizetype i)
 {
     const int year = readNumber(text, i, 4, 4);
-    if (year < 0 || i >= text.size())
+    if (year < 0)
         return std::nullopt;
-    const QChar separator = text[i++];
-    int month = -1;
-    int day = -1;
-    if (separator == u'年') {
-        month = readNumber(text, i, 1, 2);
-        if (!takeChar(text, i, u'月'))
-            return std::nullopt;
-        day = readNumber(text, i, 1, 2);
-        if (!takeChar(text, i, u'日'))
-            return std::nullopt;
-    } else if (separator == u'/') {
-        month = readNumber(text, i, 1, 2);
-        if (!takeChar(text, i, u'/'))
-            return std::nullopt;
-        day = readNumber(text, i, 1, 2);
+    const qsizetype afterYear = skipBlanks(text, i);
+    if (afterYear >= text.size())
+        return std::nullopt;
+    const QChar separator = text[afterYear];
+    const std::optional<DateStyle> style = styleOfSeparator(separator);
+    if (!style || (*style != DateStyle::Kanji && afterYear != i))
+        return std::nullopt;
+    i = afterYear + 1;
+    const bool kanji = *style == DateStyle::Kanji;
+    if (kanji)
+        i = skipBlanks(text, i);
+    const int month = readNumber(text, i, 1, 2);
+    if (month < 0 || !takeChar(text, i, kanji ? QChar(u'月') : separator, kanji))
+        return std::nullopt;
+    const int day = readNumber(text, i, 1, 2);
+    if (kanji)
+        i = skipBlanks(text, i);
+    if (day < 0 || (kanji && !takeChar(text, i, u'日')))
+        return std::nullopt;
+    if (*style == DateStyle::Slash || *style == DateStyle::Dot)
         takeChar(text, i, u'.');
-    } else if (separator == u'-' && styles == Styles::WrittenOrIso) {
-        month = readNumber(text, i, 2, 2);
-        if (!takeChar(text, i, u'-'))
-            return std::nullopt;
-        day = readNumber(text, i, 2, 2);
-    }
     const QDate date(year, month, day);
     if (!date.isValid())
         return std::nullopt;
-    return DateAt{date, i};
+    return DateAt{date, i, *style};
 }
 
-// Moves past a weekday written after a date: "(土)", "（土）" or "Sat." (the dot may be missing).
-qsizetype skipWeekday(QStringView text, qsizetype i)
+// Moves past a weekday written after a date: "(土)", "（土曜日）", "Sat." or "Saturday", blanks
+// before it allowed.
+qsizetype skipWeekday(QStringView text, qsizetype from)
 {
     static const QString japanese = QStringLiteral("日月火水木金土");
+    const qsizetype i = skipBlanks(text, from);
     const QStringView rest = text.mid(i);
-    if (rest.size() >= 3 && (rest[0] == u'(' || rest[0] == u'（') && japanese.contains(rest[1])
-        && (rest[2] == u')' || rest[2] == u'）'))
-        return i + 3;
-    static const QStringView english[] = {u"Sun", u"Mon", u"Tue", u"Wed", u"Thu", u"Fri", u"Sat"};
+    if (rest.size() >= 3 && (rest[0] == u'(' || rest[0] == u'（') && japanese.contains(rest[1])) {
+        qsizetype j = 2;
+        if (rest.mid(j).startsWith(u"曜日"))
+            j += 2;
+        else if (rest.mid(j).startsWith(u"曜"))
+            j += 1;
+        if (j < rest.size() && (rest[j] == u')' || rest[j] == u'）'))
+            return i + j + 1;
+    }
+    static const QStringView english[] = {
+        u"Sunday", u"Monday", u"Tuesday", u"Wednesday", u"Thursday", u"Friday", u"Saturday",
+        u"Sun",    u"Mon",    u"Tue",     u"Wed",       u"Thu",      u"Fri",    u"Sat"};
     for (QStringView name : english) {
         if (rest.startsWith(name, Qt::CaseInsensitive)) {
-            i += name.size();
-            return i < text.size() && text[i] == u'.' ? i + 1 : i;
+            const qsizetype end = i + name.size();
+            return end < text.size() && text[end] == u'.' ? end + 1 : end;
         }
+    }
+    return from;
+}
+
+bool isHiragana(QChar c)
+{
+    return c >= u'\u3041' && c <= u'\u309F';
+}
+
+// Whether the text at `i` is a particle that ties a date into a sentence: "から", "まで",
+// "より", or one of "にはのをがへでとも" not followed by more hiragana ("はれ" is a weather).
+bool startsWithParticle(QStringView text, qsizetype i)
+{
+    const QStringView rest = text.mid(i);
+    if (rest.startsWith(u"から") || rest.startsWith(u"まで") || rest.startsWith(u"より"))
+        return true;
+    static const QString particles = QStringLiteral("にはのをがへでとも");
+    return !rest.isEmpty() && particles.contains(rest[0])
+           && (rest.size() == 1 || !isHiragana(rest[1]));
+}
+
+// Whether what follows a date goes on as a sentence: a word, a number or a comma right after
+// it ("2012年4月3日に", "2012年4月3日、"), or a particle after a blank ("2013.1.1 から").
+// A blank before other text, a tag or the line's end close a heading.
+bool continuesAsSentence(QStringView text, qsizetype i)
+{
+    if (i >= text.size())
+        return false;
+    const QChar c = text[i];
+    if (isBlank(c))
+        return startsWithParticle(text, skipBlanks(text, i));
+    return c.isLetterOrNumber() || c == u'、' || c == u'，' || c == u',' || c == u'。';
+}
+
+// A date that heads the text at `i` and is not a sentence's start.
+std::optional<DateAt> headingDateAt(QStringView line, qsizetype i)
+{
+    std::optional<DateAt> found = readDateAt(line, i);
+    if (!found || continuesAsSentence(line, skipWeekday(line, found->end)))
+        return std::nullopt;
+    return found;
+}
+
+// Moves past a mark written before a date ("■", "◆", "★", "#"), up to three, and blanks.
+qsizetype skipMarks(QStringView line, qsizetype i)
+{
+    for (int marks = 0; marks < 3 && i < line.size(); ++marks) {
+        const QChar c = line[i];
+        if (!c.isSymbol() && c != u'#' && c != u'*' && c != u'※')
+            break;
+        i = skipBlanks(line, i + 1);
     }
     return i;
 }
 
-// Where the text of a line starts after blanks, tags and comments; -1 when a tag or a comment
-// goes on past the line.
-qsizetype afterLeadingTags(QStringView line)
+// Moves past "&nbsp;" written before a date, and blanks.
+qsizetype skipSpaceReferences(QStringView line, qsizetype i)
 {
-    qsizetype i = 0;
     for (;;) {
-        while (i < line.size() && line[i].isSpace())
-            ++i;
-        if (i >= line.size() || line[i] != u'<')
+        i = skipBlanks(line, i);
+        if (!line.mid(i).startsWith(u"&nbsp;", Qt::CaseInsensitive))
             return i;
-        const bool comment = line.mid(i).startsWith(u"<!--");
-        const qsizetype end = comment ? line.indexOf(u"-->", i + 4) : line.indexOf(u'>', i + 1);
-        if (end < 0)
-            return -1;
-        i = end + (comment ? 3 : 1);
+        i += 6;
     }
 }
 
-// Whether `position` lies inside a comment opened earlier on the line.
-bool inComment(QStringView line, qsizetype position)
+std::optional<QDate> handWrittenDate(QStringView line, int textStart)
 {
-    const QStringView before = line.left(position);
-    const qsizetype open = before.lastIndexOf(u"<!--");
-    return open >= 0 && before.indexOf(u"-->", open + 4) < 0;
+    const qsizetype at = skipMarks(line, skipSpaceReferences(line, textStart));
+    if (at >= line.size() || digitOf(line[at]) < 0)
+        return std::nullopt;
+    const std::optional<DateAt> found = headingDateAt(line, at);
+    return found ? std::optional(found->date) : std::nullopt;
 }
 
-std::optional<QDate> handWrittenDate(QStringView line)
+// Whether the part of a line is inside an <ADDRESS>, when the line started inside one or not.
+bool inAddressAfter(QStringView part, bool inAddress)
 {
-    const qsizetype start = afterLeadingTags(line);
-    if (start < 0 || start >= line.size() || digitOf(line[start]) < 0)
-        return std::nullopt;
-    const std::optional<DateAt> found = readDateAt(line, start, Styles::WrittenOrIso);
-    if (!found)
-        return std::nullopt;
-    const qsizetype next = skipWeekday(line, found->end);
-    if (next < line.size() && line[next].isLetterOrNumber())
-        return std::nullopt; // a sentence that starts with a date
-    return found->date;
+    const qsizetype open = part.lastIndexOf(u"<address", -1, Qt::CaseInsensitive);
+    const qsizetype close = part.lastIndexOf(u"</address", -1, Qt::CaseInsensitive);
+    if (open < 0 && close < 0)
+        return inAddress;
+    return open > close;
 }
 
-std::optional<QDate> programDate(QStringView line, QStringView dateStart)
+std::optional<QDate> programDate(QStringView line, HtmlState start, QStringView dateStart)
 {
     if (dateStart.trimmed().isEmpty())
         return std::nullopt; // every date would count, those in sentences too
     for (qsizetype at = line.indexOf(dateStart); at >= 0; at = line.indexOf(dateStart, at + 1)) {
-        const std::optional<DateAt> found =
-            readDateAt(line, at + dateStart.size(), Styles::Written);
-        if (found && !inComment(line, at))
+        const std::optional<DateAt> found = readDateAt(line, at + dateStart.size());
+        if (found && document::htmlLineEnd(line.left(at), start) == HtmlState::Text)
             return found->date;
     }
     return std::nullopt;
 }
 
-QString withoutTags(QStringView text)
+std::optional<QDate> namedHeadingDate(QStringView line, const HeadingPattern& heading)
 {
-    QString plain;
-    plain.reserve(text.size());
-    bool inTag = false;
-    for (QChar c : text) {
-        if (c == u'<')
-            inTag = true;
-        else if (c == u'>')
-            inTag = false;
-        else if (!inTag)
-            plain.append(c);
+    const qsizetype start = skipBlanks(line, 0);
+    if (!line.mid(start).startsWith(heading.prefix, Qt::CaseInsensitive))
+        return std::nullopt;
+    const std::optional<DateAt> found =
+        headingDateAt(line, skipBlanks(line, start + heading.prefix.size()));
+    if (!found || found->style != heading.style)
+        return std::nullopt;
+    return found->date;
+}
+
+// The text between the title fragments of the program's own entries.
+std::optional<QString> fragmentTitle(QStringView line, const EntryMarks& marks)
+{
+    const QStringView trimmed = line.trimmed();
+    if (marks.titleStart.trimmed().isEmpty() || !trimmed.startsWith(marks.titleStart))
+        return std::nullopt;
+    const QStringView rest = trimmed.mid(marks.titleStart.size());
+    const qsizetype end = marks.titleEnd.isEmpty() ? -1 : rest.indexOf(marks.titleEnd);
+    return plainTextOfLine(end < 0 ? rest : rest.left(end), HtmlState::Text);
+}
+
+// The tags that make a line a title when they open it: a heading, bold or strong text.
+bool opensTitle(QStringView tags)
+{
+    static const QStringView names[] = {u"<h1", u"<h2", u"<h3",     u"<h4",
+                                        u"<h5", u"<h6", u"<strong", u"<b"};
+    for (QStringView name : names) {
+        for (qsizetype at = tags.indexOf(name, 0, Qt::CaseInsensitive); at >= 0;
+             at = tags.indexOf(name, at + 1, Qt::CaseInsensitive)) {
+            const qsizetype end = at + name.size();
+            if (end < tags.size() && (tags[end] == u'>' || tags[end].isSpace()))
+                return true;
+        }
     }
-    return plain.trimmed();
+    return false;
 }
 
 } // namespace
 
-std::optional<QDate> entryDateOfLine(QStringView line, const EntryMarks& marks)
+EntryLine readEntryLine(QStringView line, LineContext start, const EntryMarks& marks)
 {
-    if (std::optional<QDate> date = programDate(line, marks.dateStart))
-        return date;
-    return handWrittenDate(line);
+    const document::HtmlLineText text = document::htmlLineText(line, start.html);
+    // Two exact searches cost less than one that ignores case; "address" and "ADDRESS" both
+    // hold one of them.
+    const bool hasAddress = line.contains(u"ddress") || line.contains(u"DDRESS");
+    EntryLine read{
+        std::nullopt,
+        {text.end, hasAddress ? inAddressAfter(line, start.inAddress) : start.inAddress}};
+    if (text.textStart < 0)
+        return read;
+    if (hasAddress ? inAddressAfter(line.left(text.textStart), start.inAddress) : start.inAddress)
+        return read; // a page's footer: "2026年12月7日 更新"
+    if (marks.heading) {
+        if (start.html == HtmlState::Text)
+            read.date = namedHeadingDate(line, *marks.heading);
+        return read;
+    }
+    read.date = handWrittenDate(line, text.textStart);
+    if (!read.date && line.size() > marks.dateStart.size())
+        read.date = programDate(line, start.html, marks.dateStart);
+    return read;
 }
 
-QString entryTitleOfLine(QStringView line, const EntryMarks& marks)
+std::optional<QString> titleOfLine(QStringView line, HtmlState start, const EntryMarks& marks)
 {
-    const QStringView trimmed = line.trimmed();
-    if (marks.titleStart.trimmed().isEmpty() || !trimmed.startsWith(marks.titleStart))
-        return {};
-    const QStringView rest = trimmed.mid(marks.titleStart.size());
-    const qsizetype end = marks.titleEnd.isEmpty() ? -1 : rest.indexOf(marks.titleEnd);
-    return withoutTags(end < 0 ? rest : rest.left(end));
+    if (start == HtmlState::Text) {
+        if (std::optional<QString> title = fragmentTitle(line, marks))
+            return title;
+    }
+    const document::HtmlLineText text = document::htmlLineText(line, start);
+    if (text.textStart < 0)
+        return std::nullopt;
+    if (!opensTitle(line.left(text.textStart)))
+        return QString();
+    // The title ends where its tag closes; "<P><B>花見</B>に行った。" is a paragraph.
+    const qsizetype close = line.indexOf(u"</", text.textStart);
+    if (close >= 0 && document::htmlLineText(line.mid(close), HtmlState::Text).textStart >= 0)
+        return QString();
+    return plainTextOfLine(close < 0 ? line : line.left(close), start);
+}
+
+// Each run of text starts in plain text and ends before the next "<", so the scan goes on
+// from there in plain text.
+QString plainTextOfLine(QStringView line, HtmlState start)
+{
+    constexpr qsizetype longest = 2000; // more than any title or first line shows
+    line = line.left(longest);
+    QString plain;
+    HtmlState state = start;
+    qsizetype i = 0;
+    while (i < line.size()) {
+        const document::HtmlLineText text = document::htmlLineText(line.mid(i), state);
+        if (text.textStart < 0)
+            break;
+        const qsizetype from = i + text.textStart;
+        qsizetype to = line.indexOf(u'<', from + 1);
+        if (to < 0)
+            to = line.size();
+        plain += line.sliced(from, to - from);
+        state = HtmlState::Text;
+        i = to;
+    }
+    return plain.simplified();
+}
+
+std::optional<HeadingPattern> headingOfSample(QStringView sample)
+{
+    for (qsizetype at = 0; at < sample.size(); ++at) {
+        if (digitOf(sample[at]) < 0 || (at > 0 && digitOf(sample[at - 1]) >= 0))
+            continue;
+        if (const std::optional<DateAt> found = readDateAt(sample, at))
+            return HeadingPattern{sample.left(at).trimmed().toString(), found->style};
+    }
+    return std::nullopt;
 }
 
 std::optional<QDate> readTypedDate(QStringView text)
 {
     const QStringView typed = text.trimmed();
-    const std::optional<DateAt> found = readDateAt(typed, 0, Styles::WrittenOrIso);
+    const std::optional<DateAt> found = readDateAt(typed, 0);
     if (!found || skipWeekday(typed, found->end) != typed.size())
         return std::nullopt;
     return found->date;
@@ -206,13 +371,37 @@ bool runsNewestFirst(const QList<QDate>& dates)
     return back >= forward;
 }
 
-qsizetype placeForDate(const QList<QDate>& dates, QDate date, bool newestFirst)
+// The length of the longest run starting at each entry, found from the end by patience
+// sorting; then the run is taken from the front, each time the earliest entry that can go on.
+QList<bool> inDiaryOrder(const QList<QDate>& dates, bool newestFirst)
 {
-    for (qsizetype i = 0; i < dates.size(); ++i) {
-        if (newestFirst ? dates[i] <= date : dates[i] > date)
-            return i;
+    // In the diary's order the keys do not go down.
+    auto key = [&](qsizetype i) {
+        return newestFirst ? -dates[i].toJulianDay() : dates[i].toJulianDay();
+    };
+    const qsizetype n = dates.size();
+    QList<qint64> tails; // from the end: the largest key that starts a run of each length
+    std::vector<qsizetype> runLength(static_cast<size_t>(n), 0);
+    for (qsizetype i = n - 1; i >= 0; --i) {
+        const auto at = std::upper_bound(tails.begin(), tails.end(), -key(i));
+        runLength[size_t(i)] = (at - tails.begin()) + 1;
+        if (at == tails.end())
+            tails.append(-key(i));
+        else
+            *at = -key(i);
     }
-    return dates.size();
+    QList<bool> inOrder;
+    qsizetype wanted = tails.size();
+    qint64 last = std::numeric_limits<qint64>::min();
+    for (qsizetype i = 0; i < n; ++i) {
+        const bool taken = runLength[size_t(i)] == wanted && key(i) >= last;
+        inOrder.append(taken);
+        if (taken) {
+            --wanted;
+            last = key(i);
+        }
+    }
+    return inOrder;
 }
 
 qsizetype nearestDate(const QList<QDate>& dates, QDate date)

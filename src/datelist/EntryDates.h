@@ -1,5 +1,7 @@
 #pragma once
 
+#include "document/HtmlTokens.h"
+
 #include <QDate>
 #include <QList>
 #include <QString>
@@ -9,24 +11,70 @@
 
 namespace datelist {
 
+// How the parts of a date are separated: "2012年4月3日", "2012/4/3", "2012.4.3", "2012-04-03".
+enum class DateStyle : quint8 { Kanji, Slash, Dot, Hyphen };
+
+// A date heading named by the writer from a line of the diary: what stands before the date on
+// the line (tags, a mark), and how the date is written.
+struct HeadingPattern {
+    QString prefix;
+    DateStyle style = DateStyle::Kanji;
+
+    friend bool operator==(const HeadingPattern&, const HeadingPattern&) = default;
+};
+
 // What marks the entries of a diary: the fragment the program writes before each date and the
-// two around a title, as the HTML settings hold them now.
+// two around a title, as the HTML settings hold them now, and the heading the writer named for
+// this diary, if any: then only lines like it start entries.
 struct EntryMarks {
     QString dateStart;
     QString titleStart;
     QString titleEnd;
+    std::optional<HeadingPattern> heading;
+
+    friend bool operator==(const EntryMarks&, const EntryMarks&) = default;
 };
 
-// The date an entry line starts with, or none. A line starts an entry when it holds the date
-// start fragment followed at once by a date ("1999年3月27日" or "1999/3/27."), or when it
-// begins, after blanks, tags and comments closed on the line, with a date in one of those
-// styles or as "1999-03-27", not followed by a word ("1999年3月27日に" is a sentence). A weekday
-// may follow the date: "(土)", "（土）" or "Sat.". Digits may be full-width; the year has four.
-std::optional<QDate> entryDateOfLine(QStringView line, const EntryMarks& marks);
+// What a line starts in: the HTML state the lines above leave, and whether it is inside an
+// <ADDRESS> (a page's footer, where a date is when the page was last updated).
+struct LineContext {
+    document::HtmlState html = document::HtmlState::Text;
+    bool inAddress = false;
 
-// The title of an entry from the line after its date: the text between the title fragments,
-// without tags and outer blanks; empty when the line holds none.
-QString entryTitleOfLine(QStringView line, const EntryMarks& marks);
+    friend bool operator==(const LineContext&, const LineContext&) = default;
+};
+
+// A line of the diary read for entries: the date it starts an entry of, if it does, and what the
+// next line starts in.
+struct EntryLine {
+    std::optional<QDate> date;
+    LineContext end;
+};
+
+// Reads a line that starts in `start`. Nothing inside a comment, a script or a style element
+// starts an entry. Without a named heading a line starts an entry when
+// - its text (after blanks, tags and comments, and a mark such as "■") begins with a date
+//   written in one of the styles, blanks allowed around 年, 月 and 日 ("2012年 4月 3日"), digits
+//   full-width or not, the year in four digits, a weekday after it or not ("(火)", "（火）",
+//   "(火曜日)", "Tue."), that no word or "、" continues ("2012年4月3日に…" is a sentence), and
+//   which is not in an <ADDRESS>;
+// - or it holds the program's date start fragment followed at once by a date.
+// With a named heading, only a line that begins with the heading's prefix followed by a date in
+// the heading's style, not continued by a sentence, starts one.
+EntryLine readEntryLine(QStringView line, LineContext start, const EntryMarks& marks);
+
+// What a line after a date heading says of the entry's title: nothing when it has no text (the
+// title may be on the next one); otherwise its text without tags when it is wrapped in the title
+// fragments or is a heading or a bold or strong paragraph, else an empty title.
+std::optional<QString> titleOfLine(QStringView line, document::HtmlState start,
+                                   const EntryMarks& marks);
+
+// The text of a line without its tags and comments, blanks at its ends dropped.
+QString plainTextOfLine(QStringView line, document::HtmlState start);
+
+// The heading of a sample line ("この行のような行"): what stands before its first date and the
+// date's style; none when the line holds no date.
+std::optional<HeadingPattern> headingOfSample(QStringView sample);
 
 // A date typed by the writer in any of the entry styles, alone (blanks around allowed).
 std::optional<QDate> readTypedDate(QStringView text);
@@ -35,11 +83,10 @@ std::optional<QDate> readTypedDate(QStringView text);
 // forward. A diary with no step either way counts as newest first.
 bool runsNewestFirst(const QList<QDate>& dates);
 
-// The number of the entry before which an entry of `date` belongs, in a diary running in the
-// given order: the first entry that should come after it. The count of the dates when it
-// belongs after the last one. An entry of a day already there goes before the older entry in
-// a newest-first diary and after it in an oldest-first one.
-qsizetype placeForDate(const QList<QDate>& dates, QDate date, bool newestFirst);
+// Which of the dates, in the order of the file, stand in the diary's order: the longest run of
+// them (not necessarily adjacent) in that order, the one of the earliest entries when there are
+// several; the others are out of order.
+QList<bool> inDiaryOrder(const QList<QDate>& dates, bool newestFirst);
 
 // The number of the date nearest to `date` (the earlier on a tie), or -1 when there are none.
 qsizetype nearestDate(const QList<QDate>& dates, QDate date);

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSplitter>
 #include <QTextDocument>
 #include <QVBoxLayout>
 
@@ -82,9 +83,20 @@ void DiaryFileTab::setColoringOn(bool on)
         coloring_->setEnabled(on);
 }
 
-void DiaryFileTab::addBesideEditor(QWidget* panel)
+QSplitter* DiaryFileTab::addBesideEditor(QWidget* panel)
 {
-    editorRow_->addWidget(panel);
+    auto* splitter = new QSplitter(Qt::Horizontal, this);
+    splitter->setObjectName(QStringLiteral("EditorSplitter"));
+    splitter->setChildrenCollapsible(false);
+    splitter->setAccessibleName(QStringLiteral("日付一覧の幅"));
+    editorRow_->replaceWidget(AllMemo, splitter);
+    editorRow_->setStretchFactor(splitter, 1);
+    splitter->addWidget(AllMemo);
+    splitter->addWidget(panel);
+    splitter->setStretchFactor(0, 1);
+    splitter->setStretchFactor(1, 0);
+    AllMemo->show();
+    return splitter;
 }
 
 QLayout* DiaryFileTab::createFirstButtonRow()

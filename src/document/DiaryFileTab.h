@@ -9,6 +9,7 @@ class QBoxLayout;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
+class QSplitter;
 
 // The second tab: the diary document in AllMemo, the name of its file and the commands that
 // open, save and edit it. The main window wires the buttons to its commands. AllMemo's colours,
@@ -44,8 +45,8 @@ public:
     // Whether AllMemo colours its HTML; kept until the colours are made.
     void setColoringOn(bool on);
     bool coloringOn() const { return coloringOn_; }
-    // Puts a panel at the right of AllMemo.
-    void addBesideEditor(QWidget* panel);
+    // Puts a panel at the right of AllMemo, the two in a splitter the writer can move.
+    QSplitter* addBesideEditor(QWidget* panel);
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -63,11 +63,14 @@ HtmlState stateOf(Place place)
 // One pass over a line; `tokens` may be null when only the end state is wanted.
 class LineScanner {
 public:
-    LineScanner(QStringView line, HtmlState state, QList<HtmlToken>* tokens)
+    LineScanner(QStringView line, HtmlState state, QList<HtmlToken>* tokens, bool findText = false)
         : s_(line), n_(int(line.size())), mode_(placeOf(state).mode), raw_(placeOf(state).raw),
-          tokens_(tokens)
+          tokens_(tokens), textStart_(findText ? -1 : n_)
     {
     }
+
+    // The first character of text that is not a blank, -1 when none (when asked for).
+    int textStart() const { return textStart_; }
 
     HtmlState run()
     {
@@ -96,6 +99,7 @@ private:
     void text()
     {
         const int next = tokens_ ? nextMarkup() : int(s_.indexOf(u'<', i_));
+        noteText(i_, next < 0 ? n_ : next);
         if (next < 0) {
             i_ = n_;
             return;
@@ -112,7 +116,16 @@ private:
         } else if (startsTag(i_ + 1)) {
             tagOpening();
         } else {
+            noteText(i_, i_ + 1);
             ++i_;
+        }
+    }
+
+    void noteText(int from, int to)
+    {
+        for (int j = from; textStart_ < 0 && j < to; ++j) {
+            if (!s_[j].isSpace())
+                textStart_ = j;
         }
     }
 
@@ -280,6 +293,7 @@ private:
     Mode mode_;
     Raw raw_;
     QList<HtmlToken>* tokens_;
+    int textStart_;
 };
 
 } // namespace
@@ -294,6 +308,13 @@ HtmlLine tokenizeHtmlLine(QStringView line, HtmlState start)
 HtmlState htmlLineEnd(QStringView line, HtmlState start)
 {
     return LineScanner(line, start, nullptr).run();
+}
+
+HtmlLineText htmlLineText(QStringView line, HtmlState start)
+{
+    LineScanner scanner(line, start, nullptr, true);
+    const HtmlState end = scanner.run();
+    return {scanner.textStart(), end};
 }
 
 } // namespace document

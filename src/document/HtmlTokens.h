@@ -54,4 +54,13 @@ HtmlLine tokenizeHtmlLine(QStringView line, HtmlState start);
 // The state at the end of the line alone, without the runs.
 HtmlState htmlLineEnd(QStringView line, HtmlState start);
 
+// Where the line's text first shows, and the state it ends in.
+struct HtmlLineText {
+    // The first character that is not a blank outside tags, comments and the content of a
+    // script or style element; -1 when the line has none.
+    int textStart = -1;
+    HtmlState end = HtmlState::Text;
+};
+HtmlLineText htmlLineText(QStringView line, HtmlState start);
+
 } // namespace document

@@ -19,3 +19,10 @@ QString dateListText(bool on)
 {
     return on ? QStringLiteral("1") : QStringLiteral("0");
 }
+
+int dateListWidth(const QHash<QString, QString>& others, int fallback)
+{
+    bool ok = false;
+    const int width = others.value(dateListWidthName).toInt(&ok);
+    return ok && width >= 120 && width <= 2000 ? width : fallback;
+}

@@ -21,3 +21,8 @@ inline const QString dateListName = QStringLiteral("DateList");
 bool dateListOn(const QHash<QString, QString>& others);
 // The stored text of the choice: "1" on, "0" off.
 QString dateListText(bool on);
+
+inline const QString dateListWidthName = QStringLiteral("DateListWidth");
+// The width of the date list in pixels as the writer left it; `fallback` when none is stored
+// or the text is not a width between 120 and 2000.
+int dateListWidth(const QHash<QString, QString>& others, int fallback);

@@ -272,8 +272,8 @@ TEST_F(EditorCommandsTest, TheColouringChoiceIsStoredBesideTheSettings)
     EXPECT_FALSE(form->diaryTab()->coloring()->isEnabled());
     ASSERT_TRUE(form->close());
     EXPECT_EQ(fake.keyStore.values.value(QStringLiteral("HtmlColoring")).text, QStringLiteral("0"));
-    // the twenty, the colouring, the window place, the date list
-    EXPECT_EQ(fake.keyStore.values.size(), 23);
+    // the twenty, the colouring, the window place, the date list and its width
+    EXPECT_EQ(fake.keyStore.values.size(), 24);
 
     fake.keyStore.present = true;
     create();

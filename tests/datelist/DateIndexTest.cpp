@@ -13,8 +13,8 @@ namespace {
 
 using namespace Qt::StringLiterals;
 
-const datelist::EntryMarks marks = {QStringLiteral("<b>"), QStringLiteral("<i>"),
-                                    QStringLiteral("</i>")};
+const datelist::EntryMarks marks = {
+    QStringLiteral("<b>"), QStringLiteral("<i>"), QStringLiteral("</i>"), {}};
 
 QString entry(int day, const QString& title = {})
 {
@@ -114,6 +114,26 @@ TEST_F(DateIndexTest, TheListFollowsEveryKindOfEdit)
          },
          4},
         {"undo of that block", [&] { document.undo(); }, 4},
+        {"a comment opened above the last three entries",
+         [&] {
+             QTextCursor c(&document);
+             c.setPosition(at(u"<b>1999年3月25日"_s));
+             c.insertText(u"<!--\n"_s);
+         },
+         1},
+        {"the comment closed before the last",
+         [&] {
+             QTextCursor c(&document);
+             c.setPosition(at(u"<b>1999年3月21日"_s));
+             c.insertText(u"-->\n"_s);
+         },
+         2},
+        {"both undone",
+         [&] {
+             document.undo();
+             document.undo();
+         },
+         4},
         {"the entry inserted first undone",
          [&] {
              while (document.isUndoAvailable())

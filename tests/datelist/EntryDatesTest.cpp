@@ -5,10 +5,12 @@
 namespace {
 
 using namespace datelist;
+using namespace Qt::StringLiterals;
 
 const EntryMarks defaults = {QStringLiteral("<font color=\"#ff0000\"><b>"),
                              QStringLiteral("<BR><STRONG><font color=\"#008000\">"),
-                             QStringLiteral("</font></STRONG>")};
+                             QStringLiteral("</font></STRONG>"),
+                             {}};
 
 std::optional<QDate> on(int y, int m, int d)
 {
@@ -44,33 +46,68 @@ TEST(EntryDatesTest, ALineStartsAnEntryByTheProgramsFragmentOrByADateAtItsStart)
          std::nullopt},
         {"no such day", u"<b>2026年2月30日</b>", std::nullopt},
         {"two-digit year", u"<b>99年3月27日</b>", std::nullopt},
-        {"one-digit month in year-month-day", u"2026-1-07", std::nullopt},
+        {"one-digit month in year-month-day", u"2026-1-7", on(2026, 1, 7)},
+        {"blanks around the parts, weekday day name", u"<h3>2012年 4月 3日 (火曜日)</h3>",
+         on(2012, 4, 3)},
+        {"dots", u"<H2>2013.3.9 (Sat)</H2>", on(2013, 3, 9)},
+        {"a mark before the date, weather after", u"■ 2017年10月9日（月） 晴れ", on(2017, 10, 9)},
+        {"a comma after the date", u"<P>2025年11月22日、同じ道を…</P>", std::nullopt},
+        {"a particle after a blank", u"<P>2013.1.1 から書いています。", std::nullopt},
+        {"a weather in hiragana after a blank", u"2013.1.1 はれ", on(2013, 1, 1)},
+        {"a particle after the weekday", u"2014/4/2(水)に病院へ", std::nullopt},
+        {"in a page's footer", u"<ADDRESS>2015-06-30 更新</ADDRESS>", std::nullopt},
         {"a tag going on past the line", u"<font color=\"#ff0000\" 1999年3月27日", std::nullopt},
         {"five digits", u"19999年3月27日", std::nullopt},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(entryDateOfLine(QString::fromUtf16(c.line), defaults), c.date) << c.name;
+        EXPECT_EQ(readEntryLine(QString::fromUtf16(c.line), {}, defaults).date, c.date) << c.name;
 }
 
-TEST(EntryDatesTest, TheTitleIsTheTextBetweenTheTitleFragments)
+TEST(EntryDatesTest, TheTitleIsAHeadingOrABoldLineWithoutItsTags)
 {
-    const EntryMarks noTitles = {defaults.dateStart, QString(), QString()};
+    const EntryMarks brackets = {
+        defaults.dateStart, QStringLiteral("【"), QStringLiteral("】"), {}};
     const struct {
         const char* name;
         const char16_t* line;
         EntryMarks marks;
-        const char16_t* title;
+        std::optional<QString> title;
     } cases[] = {
-        {"plain", u"<BR><STRONG><font color=\"#008000\">花見</font></STRONG>", defaults, u"花見"},
-        {"tags inside dropped",
-         u" <BR><STRONG><font color=\"#008000\"><i>花</i>見 </font></STRONG>", defaults, u"花見"},
-        {"a body line", u"<DIV STYLE=\"margin-left:20pt;\">", defaults, u""},
-        {"no title fragment set", u"<BR><STRONG>花見</STRONG>", noTitles, u""},
+        {"the program's fragments",
+         u" <BR><STRONG><font color=\"#008000\"><i>花</i>見 </font></STRONG>", defaults, u"花見"_s},
+        {"text fragments of other settings", u"【花見】の日", brackets, u"花見"_s},
+        {"a heading", u"<H4>花見 <small>晴れ</small></H4>", defaults, u"花見 晴れ"_s},
+        {"a bold paragraph", u"<p><b>花見</b></p>", defaults, u"花見"_s},
+        {"a paragraph that starts in bold", u"<P><B>花見</B>に行った。</P>", defaults, u""_s},
+        {"a body line", u"本文です。", defaults, u""_s},
+        {"no text yet", u"<DIV STYLE=\"margin-left:20pt;\">", defaults, std::nullopt},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(entryTitleOfLine(QString::fromUtf16(c.line), c.marks),
-                  QString::fromUtf16(c.title))
+        EXPECT_EQ(titleOfLine(QString::fromUtf16(c.line), document::HtmlState::Text, c.marks),
+                  c.title)
             << c.name;
+}
+
+TEST(EntryDatesTest, ANamedHeadingIsTheOnlyOneThatCounts)
+{
+    const std::optional<HeadingPattern> heading =
+        headingOfSample(u"  <h4 class=\"day\">2012.4.3 (Tue)</h4>");
+    ASSERT_EQ(heading, (HeadingPattern{u"<h4 class=\"day\">"_s, DateStyle::Dot}));
+    EXPECT_EQ(headingOfSample(u"<h4>見出し</h4>"), std::nullopt);
+    const EntryMarks named = {defaults.dateStart, {}, {}, heading};
+    const struct {
+        const char16_t* line;
+        std::optional<QDate> date;
+    } cases[] = {
+        {u"<H4 CLASS=\"day\">2013.12.24</H4>", on(2013, 12, 24)},
+        {u"<h4 class=\"day\">2013/12/24</h4>", std::nullopt},
+        {u"<h3>2013.12.24</h3>", std::nullopt},
+        {u"<font color=\"#ff0000\"><b>2013年12月24日</b></font>", std::nullopt},
+        {u"<h4 class=\"day\">2013.12.24に</h4>", std::nullopt},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(readEntryLine(QString::fromUtf16(c.line), {}, named).date, c.date)
+            << QString::fromUtf16(c.line).toStdString();
 }
 
 TEST(EntryDatesTest, ATypedDateIsReadInEveryStyleAndNothingElse)
@@ -82,29 +119,30 @@ TEST(EntryDatesTest, ATypedDateIsReadInEveryStyleAndNothingElse)
         EXPECT_EQ(readTypedDate(QString::fromUtf16(typed)), std::nullopt);
 }
 
-TEST(EntryDatesTest, TodaysEntryGoesBeforeTheFirstEntryThatShouldFollowIt)
+TEST(EntryDatesTest, AnEntryOutOfOrderIsTheOneOffTheLongestRunInOrder)
 {
-    const QList<QDate> newest = {QDate(1999, 3, 27), QDate(1999, 3, 25), QDate(1999, 3, 21)};
-    const QList<QDate> oldest(newest.rbegin(), newest.rend());
-    ASSERT_TRUE(runsNewestFirst(newest));
-    ASSERT_FALSE(runsNewestFirst(oldest));
+    auto days = [](std::initializer_list<int> list) {
+        QList<QDate> dates;
+        for (int day : list)
+            dates.append(QDate(2014, 4, day));
+        return dates;
+    };
     const struct {
         const char* name;
-        const QList<QDate>& dates;
-        QDate date;
-        qsizetype place;
+        QList<QDate> dates;
+        QList<bool> inOrder;
     } cases[] = {
-        {"newest first, between", newest, QDate(1999, 3, 26), 1},
-        {"newest first, at the top", newest, QDate(1999, 3, 28), 0},
-        {"newest first, at the end", newest, QDate(1999, 3, 1), 3},
-        {"newest first, a day already there", newest, QDate(1999, 3, 25), 1},
-        {"oldest first, between", oldest, QDate(1999, 3, 26), 2},
-        {"oldest first, at the top", oldest, QDate(1999, 3, 1), 0},
-        {"oldest first, at the end", oldest, QDate(1999, 3, 28), 3},
-        {"oldest first, a day already there", oldest, QDate(1999, 3, 25), 2},
+        {"oldest first, one written late",
+         days({1, 2, 10, 5, 20}),
+         {true, true, true, false, true}},
+        {"newest first, an old one on top",
+         days({1, 27, 25, 25, 21}),
+         {false, true, true, true, true}},
+        {"all in order", days({27, 21}), {true, true}},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(placeForDate(c.dates, c.date, runsNewestFirst(c.dates)), c.place) << c.name;
+    for (const auto& c : cases) {
+        EXPECT_EQ(inDiaryOrder(c.dates, runsNewestFirst(c.dates)), c.inOrder) << c.name;
+    }
 }
 
 TEST(EntryDatesTest, TheNearestDateIsTheEarlierOnATie)
