@@ -95,6 +95,8 @@ QSplitter* DiaryFileTab::addBesideEditor(QWidget* panel)
     splitter->addWidget(panel);
     splitter->setStretchFactor(0, 1);
     splitter->setStretchFactor(1, 0);
+    // Shown now, not at the layout's next turn, so the panel is there for what follows.
+    splitter->show();
     AllMemo->show();
     return splitter;
 }
