@@ -13,6 +13,7 @@
 
 struct FileDialogSettings;
 struct MainState;
+class DiaryCodes;
 class DiaryFileTab;
 class THistoryForm;
 class TNewProcessForm;
@@ -49,7 +50,7 @@ public:
     bool saveAsOffered() const { return saveAsOffered_; }
     // The file as it was when last opened or saved here; nothing for a new document.
     const std::optional<FileStamp>& diskStamp() const { return diskStamp_; }
-    // The encoding the document was read in and a save writes.
+    // The encoding and line ends the document was read in and a save writes.
     text::FileEncoding encoding() const { return encoding_; }
 
     // Asks whether to save a modified document first. Done when there was nothing to save or it
@@ -67,9 +68,12 @@ public:
     // Reads the document's file again in another encoding, after asking to save a modified
     // document first. False when nothing was read (cancelled, or no file).
     bool ReopenAs(text::Encoding encoding);
-    // Saves a copy of the text in another encoding under a name the writer chooses; the copy's
-    // charset declaration, if it has one, names the new encoding. The document itself (its
-    // name, encoding and modified state) stays as it is. False when the writer cancelled.
+    // Saves a copy of the text in another encoding under a name the writer chooses, with the
+    // document's line ends; the copy's charset declaration, if it has one, names the new
+    // encoding. Every character read from the file is kept as it was read: one the new encoding
+    // would write as another character (‖ as ∥) is written as its numeric character reference.
+    // The document itself (its name, encoding and modified state) stays as it is. False when the
+    // writer cancelled.
     bool SaveCopyAs(text::FileEncoding encoding);
 
     // Opens a file chosen outside the open dialog (dropped on the window, or named when the
@@ -133,4 +137,5 @@ private:
     // The file as it was when last opened or saved here, to notice other programs' changes.
     std::optional<FileStamp> diskStamp_;
     text::FileEncoding encoding_;
+    DiaryCodes* codes_;
 };

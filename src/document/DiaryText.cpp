@@ -25,7 +25,9 @@ DiaryFile readDiaryFile(Files& files, const QString& path, std::optional<text::E
                       *encoding == text::Encoding::Utf8 && bytes->startsWith("\xEF\xBB\xBF")};
     else
         guess = text::guessEncoding(*bytes);
-    DiaryFile file{text::decodeToEditor(*bytes, guess.used), guess};
+    guess.used.lineEnd = text::lineEndOf(*bytes);
+    DiaryFile file{{}, guess, {}};
+    file.text = text::decodeToEditor(*bytes, guess.used, &file.codes);
     if (file.text.size() > maxDiaryCharacters)
         throw tooLong;
     return file;
@@ -42,9 +44,9 @@ QString readDiaryText(Files& files, const QString& path)
 }
 
 QList<char32_t> writeDiaryText(Files& files, const QString& path, const QString& editorText,
-                               text::FileEncoding encoding)
+                               text::FileEncoding encoding, text::CodesRead codes)
 {
-    text::Encoded encoded = text::encodeFromEditor(editorText, encoding);
+    text::Encoded encoded = text::encodeFromEditor(editorText, encoding, codes);
     if (!files.writeAll(path, encoded.bytes))
         throw AppError(QStringLiteral("ﾌｧｲﾙ %1 を作成できません").arg(path));
     return std::move(encoded.unencodable);

@@ -1,5 +1,7 @@
 #include "text/Cp932.h"
 
+#include "text/CodecParts.h"
+
 #include <QChar>
 #include <QSet>
 
@@ -23,7 +25,9 @@ namespace {
 //   kCp932Encode[unit]  code of a UTF-16 unit: < 0x100 one byte, otherwise two bytes
 //                       (high byte first); kNoCode if the page has no code for it;
 //   kCp932Alternates    every two-byte code of the characters that have more than one, as
-//                       unit << 16 | code, ascending.
+//                       unit << 16 | code, ascending;
+//   kCp932Kept          a bit for each pair of kCp932Pairs whose character kCp932Encode
+//                       writes with another code.
 #include "Cp932Tables.inc"
 
 constexpr char16_t kLeadMarker = 0xFFFF;
@@ -39,6 +43,32 @@ static_assert(kCp932Encode[kByteEscapeBase + 0xFF] == 0xFF);
 inline bool isPair(unsigned char lead, unsigned char trail)
 {
     return kCp932Pairs[((lead - 0x80) << 8) | trail] != 0;
+}
+
+inline bool isKept(unsigned pairIndex)
+{
+    return (kCp932Kept[pairIndex >> 5] >> (pairIndex & 31)) & 1;
+}
+
+// Whether the code (one byte below 0x100, else a pair) reads back as unit.
+inline bool decodesTo(std::uint16_t code, char16_t unit)
+{
+    if (code < 0x100)
+        return kCp932Single[code] == unit;
+    return code != kNoCode && code >= 0x8000 && kCp932Pairs[code - 0x8000] == unit;
+}
+
+// The code to write for unit: with its read code in this encoding, that code; marked as read
+// from another encoding, its usual code only when that reads back as unit, else none (it becomes
+// a reference); else its usual code, the one Windows writes.
+inline std::uint16_t codeOf(char16_t unit, const ReadCode* read, bool ownEncoding)
+{
+    const std::uint16_t code = kCp932Encode[unit];
+    if (!read)
+        return code;
+    if (!ownEncoding)
+        return decodesTo(code, unit) ? code : kNoCode;
+    return decodesTo(read->code, unit) ? read->code : code;
 }
 
 // The escape of a lead byte that stood alone in the file.
@@ -74,8 +104,8 @@ inline void writePair(char* dst, std::uint16_t code)
 
 // Kept: every character as it is. Editor: the line ends of the editor's own text. Decoding
 // turns CR LF, a lone CR and a lone LF into LF; encoding writes LF, U+2029 (a plain text
-// editor's raw text) and U+2028 as CR LF.
-enum class LineEnds { Kept, Editor };
+// editor's raw text) and U+2028 as the file's line end.
+enum class Form { Kept, Editor };
 
 inline bool isEditorLineBreak(char16_t unit)
 {
@@ -131,7 +161,7 @@ inline qsizetype encodedCharLength(const char16_t* s, qsizetype i, qsizetype n, 
     return referenceLength(c.codePoint);
 }
 
-template <LineEnds lineEnds> QString decode(QByteArrayView bytes)
+template <Form form> QString decode(QByteArrayView bytes, ReadCodes* codes)
 {
     const auto* src = reinterpret_cast<const unsigned char*>(bytes.data());
     const qsizetype n = bytes.size();
@@ -143,7 +173,7 @@ template <LineEnds lineEnds> QString decode(QByteArrayView bytes)
     while (i < n) {
         const unsigned char b = src[i];
         if (b < 0x80) {
-            if (lineEnds == LineEnds::Editor && b == '\r') {
+            if (form == Form::Editor && b == '\r') {
                 dst[o++] = u'\n';
                 i += i + 1 < n && src[i + 1] == '\n' ? 2 : 1;
                 continue;
@@ -161,7 +191,7 @@ template <LineEnds lineEnds> QString decode(QByteArrayView bytes)
                 _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + o + 8),
                                  _mm_unpackhi_epi8(v, zero));
                 unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(v));
-                if (lineEnds == LineEnds::Editor)
+                if (form == Form::Editor)
                     mask |= static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, cr)));
                 if (mask == 0) {
                     i += 16;
@@ -175,7 +205,7 @@ template <LineEnds lineEnds> QString decode(QByteArrayView bytes)
             }
             if (i >= n)
                 break;
-            if (src[i] >= 0x80 || (lineEnds == LineEnds::Editor && src[i] == '\r'))
+            if (src[i] >= 0x80 || (form == Form::Editor && src[i] == '\r'))
                 continue;
 #endif
             dst[o++] = src[i++];
@@ -188,8 +218,11 @@ template <LineEnds lineEnds> QString decode(QByteArrayView bytes)
             continue;
         }
         if (i + 1 < n) {
-            const char16_t pair = kCp932Pairs[((b - 0x80) << 8) | src[i + 1]];
+            const unsigned index = ((b - 0x80) << 8) | src[i + 1];
+            const char16_t pair = kCp932Pairs[index];
             if (pair != 0) {
+                if (codes && isKept(index))
+                    codes->push_back({o, pair, static_cast<std::uint16_t>(index + 0x8000)});
                 dst[o++] = pair;
                 i += 2;
                 continue;
@@ -207,9 +240,10 @@ template <LineEnds lineEnds> QString decode(QByteArrayView bytes)
     return out;
 }
 
-template <LineEnds lineEnds> Encoded encode(QStringView text)
+template <Form form> Encoded encode(QStringView text, LineEnd lineEnd, CodesRead codes)
 {
     Encoded result;
+    detail::CodeCursor read(codes.codes);
     const char16_t* src = text.utf16();
     const qsizetype n = text.size();
     // Two bytes per unit hold every character that has a code; a character reference
@@ -220,9 +254,8 @@ template <LineEnds lineEnds> Encoded encode(QStringView text)
     qsizetype i = 0;
     qsizetype o = 0;
     while (i < n) {
-        if (lineEnds == LineEnds::Editor && isEditorLineBreak(src[i])) {
-            writePair(dst + o, 0x0D0A);
-            o += 2;
+        if (form == Form::Editor && isEditorLineBreak(src[i])) {
+            o += detail::writeLineEnd(dst + o, lineEnd);
             ++i;
             continue;
         }
@@ -238,7 +271,7 @@ template <LineEnds lineEnds> Encoded encode(QStringView text)
                 _mm_storel_epi64(reinterpret_cast<__m128i*>(dst + o), _mm_packus_epi16(v, v));
                 unsigned ascii = static_cast<unsigned>(
                     _mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(v, highBits), zero)));
-                if (lineEnds == LineEnds::Editor)
+                if (form == Form::Editor)
                     ascii &= ~static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(v, lf)));
                 if (ascii == 0xFFFF) {
                     i += 8;
@@ -252,18 +285,18 @@ template <LineEnds lineEnds> Encoded encode(QStringView text)
             }
             if (i >= n)
                 break;
-            if (lineEnds == LineEnds::Editor && isEditorLineBreak(src[i]))
+            if (form == Form::Editor && isEditorLineBreak(src[i]))
                 continue;
         }
 #endif
-        const std::uint16_t code = kCp932Encode[src[i]];
+        const std::uint16_t code = codeOf(src[i], read.at(i, src[i]), codes.ownEncoding);
         if (code < 0x100) {
             dst[o++] = static_cast<char>(code);
             ++i;
             // A stray lead byte must stay alone when the file is read again, so the
             // double-byte character after it needs a code that cannot pair with it.
             if (i < n && isStrayLeadEscape(src[i - 1])) {
-                const std::uint16_t next = kCp932Encode[src[i]];
+                const std::uint16_t next = codeOf(src[i], read.at(i, src[i]), codes.ownEncoding);
                 if (next >= 0x100 && next != kNoCode) {
                     writePair(dst + o, codeAfterStrayLead(code, src[i], next));
                     o += 2;
@@ -300,24 +333,24 @@ template <LineEnds lineEnds> Encoded encode(QStringView text)
 
 } // namespace
 
-QString decodeCp932(QByteArrayView bytes)
+QString decodeCp932(QByteArrayView bytes, ReadCodes* codes)
 {
-    return decode<LineEnds::Kept>(bytes);
+    return decode<Form::Kept>(bytes, codes);
 }
 
-QString decodeCp932ToEditor(QByteArrayView bytes)
+QString decodeCp932ToEditor(QByteArrayView bytes, ReadCodes* codes)
 {
-    return decode<LineEnds::Editor>(bytes);
+    return decode<Form::Editor>(bytes, codes);
 }
 
-Encoded encodeCp932(QStringView text)
+Encoded encodeCp932(QStringView text, CodesRead codes)
 {
-    return encode<LineEnds::Kept>(text);
+    return encode<Form::Kept>(text, LineEnd::CrLf, codes);
 }
 
-Encoded encodeCp932FromEditor(QStringView editorText)
+Encoded encodeCp932FromEditor(QStringView editorText, LineEnd lineEnd, CodesRead codes)
 {
-    return encode<LineEnds::Editor>(editorText);
+    return encode<Form::Editor>(editorText, lineEnd, codes);
 }
 
 qsizetype cp932Length(QStringView text)
