@@ -45,9 +45,14 @@ inline bool isPair(unsigned char lead, unsigned char trail)
     return kCp932Pairs[((lead - 0x80) << 8) | trail] != 0;
 }
 
-inline bool isKept(unsigned pairIndex)
+// Notes the code of the character read from lead and trail at o when a save would otherwise
+// write it with another code.
+inline void noteCode(ReadCodes& codes, qsizetype o, char16_t unit, unsigned char lead,
+                     unsigned char trail)
 {
-    return (kCp932Kept[pairIndex >> 5] >> (pairIndex & 31)) & 1;
+    const unsigned index = (lead - 0x80u) << 8 | trail;
+    if ((kCp932Kept[index >> 5] >> (index & 31)) & 1)
+        codes.push_back({o, unit, static_cast<std::uint16_t>(lead << 8 | trail)});
 }
 
 // Whether the code (one byte below 0x100, else a pair) reads back as unit.
@@ -161,7 +166,9 @@ inline qsizetype encodedCharLength(const char16_t* s, qsizetype i, qsizetype n, 
     return referenceLength(c.codePoint);
 }
 
-template <Form form> QString decode(QByteArrayView bytes, ReadCodes* codes)
+// withCodes: codes is given, and the codes of the duplicates read are noted in it. (Apart, so that
+// a decode without them spends nothing on them.)
+template <Form form, bool withCodes> QString decode(QByteArrayView bytes, ReadCodes* codes)
 {
     const auto* src = reinterpret_cast<const unsigned char*>(bytes.data());
     const qsizetype n = bytes.size();
@@ -218,11 +225,10 @@ template <Form form> QString decode(QByteArrayView bytes, ReadCodes* codes)
             continue;
         }
         if (i + 1 < n) {
-            const unsigned index = ((b - 0x80) << 8) | src[i + 1];
-            const char16_t pair = kCp932Pairs[index];
+            const char16_t pair = kCp932Pairs[((b - 0x80) << 8) | src[i + 1]];
             if (pair != 0) {
-                if (codes && isKept(index))
-                    codes->push_back({o, pair, static_cast<std::uint16_t>(index + 0x8000)});
+                if constexpr (withCodes)
+                    noteCode(*codes, o, pair, b, src[i + 1]);
                 dst[o++] = pair;
                 i += 2;
                 continue;
@@ -240,7 +246,9 @@ template <Form form> QString decode(QByteArrayView bytes, ReadCodes* codes)
     return out;
 }
 
-template <Form form> Encoded encode(QStringView text, LineEnd lineEnd, CodesRead codes)
+// withCodes: codes holds some.
+template <Form form, bool withCodes>
+Encoded encode(QStringView text, LineEnd lineEnd, CodesRead codes)
 {
     Encoded result;
     detail::CodeCursor read(codes.codes);
@@ -289,14 +297,17 @@ template <Form form> Encoded encode(QStringView text, LineEnd lineEnd, CodesRead
                 continue;
         }
 #endif
-        const std::uint16_t code = codeOf(src[i], read.at(i, src[i]), codes.ownEncoding);
+        const std::uint16_t code = withCodes ? codeOf(src[i], read.at(i, src[i]), codes.ownEncoding)
+                                             : kCp932Encode[src[i]];
         if (code < 0x100) {
             dst[o++] = static_cast<char>(code);
             ++i;
             // A stray lead byte must stay alone when the file is read again, so the
             // double-byte character after it needs a code that cannot pair with it.
             if (i < n && isStrayLeadEscape(src[i - 1])) {
-                const std::uint16_t next = codeOf(src[i], read.at(i, src[i]), codes.ownEncoding);
+                const std::uint16_t next =
+                    withCodes ? codeOf(src[i], read.at(i, src[i]), codes.ownEncoding)
+                              : kCp932Encode[src[i]];
                 if (next >= 0x100 && next != kNoCode) {
                     writePair(dst + o, codeAfterStrayLead(code, src[i], next));
                     o += 2;
@@ -331,26 +342,34 @@ template <Form form> Encoded encode(QStringView text, LineEnd lineEnd, CodesRead
     return result;
 }
 
+bool hasCodes(CodesRead codes)
+{
+    return codes.codes && !codes.codes->empty();
+}
+
 } // namespace
 
 QString decodeCp932(QByteArrayView bytes, ReadCodes* codes)
 {
-    return decode<Form::Kept>(bytes, codes);
+    return codes ? decode<Form::Kept, true>(bytes, codes) : decode<Form::Kept, false>(bytes, codes);
 }
 
 QString decodeCp932ToEditor(QByteArrayView bytes, ReadCodes* codes)
 {
-    return decode<Form::Editor>(bytes, codes);
+    return codes ? decode<Form::Editor, true>(bytes, codes)
+                 : decode<Form::Editor, false>(bytes, codes);
 }
 
 Encoded encodeCp932(QStringView text, CodesRead codes)
 {
-    return encode<Form::Kept>(text, LineEnd::CrLf, codes);
+    return hasCodes(codes) ? encode<Form::Kept, true>(text, LineEnd::CrLf, codes)
+                           : encode<Form::Kept, false>(text, LineEnd::CrLf, codes);
 }
 
 Encoded encodeCp932FromEditor(QStringView editorText, LineEnd lineEnd, CodesRead codes)
 {
-    return encode<Form::Editor>(editorText, lineEnd, codes);
+    return hasCodes(codes) ? encode<Form::Editor, true>(editorText, lineEnd, codes)
+                           : encode<Form::Editor, false>(editorText, lineEnd, codes);
 }
 
 qsizetype cp932Length(QStringView text)
