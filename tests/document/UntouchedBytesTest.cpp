@@ -27,65 +27,40 @@ namespace {
 
 enum class Edit { Type, Delete, InsertEntry };
 
-// Diaries as other tools write them: the files in other_tools/, and random ones made of every
-// kind of code each encoding has, duplicates with each of their codes, in one line-end style.
-struct Diary {
-    std::string name;
-    QByteArray bytes;
-};
-
-QList<Diary> otherToolsDiaries()
+// Diaries as other tools write them, by name: the files in other_tools/.
+QMap<QString, QByteArray> otherToolsDiaries()
 {
-    QList<Diary> diaries;
+    QMap<QString, QByteArray> diaries;
     const QDir folder(QStringLiteral(PELMORA_OTHER_TOOLS_CORPUS));
     for (const QString& name : folder.entryList(QDir::Files)) {
         QFile file(folder.filePath(name));
         EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
-        diaries.append({name.toStdString(), file.readAll()});
+        diaries[name] = file.readAll();
     }
     return diaries;
 }
 
-// One character of the encoding, any code it has (a random pair or triple that reads as one
-// character), or for UTF-8 any character.
-QByteArray randomCharacter(Encoding encoding, QRandomGenerator& random)
+// A random diary in the encoding and one line-end style: markup, line ends, and characters of
+// any code the encoding has (a random pair or triple that reads as one character, so that
+// duplicates come with each of their codes), for UTF-8 any character.
+QByteArray randomDiary(Encoding encoding, QRandomGenerator& random)
 {
-    for (;;) {
-        QByteArray code;
-        if (encoding == Encoding::Utf8) {
-            const char32_t c = random.bounded(8) ? random.bounded(0x80, 0x10000)
-                                                 : random.bounded(0x10000, 0x110000);
-            if (!QChar::isSurrogate(c))
-                return QString::fromUcs4(&c, 1).toUtf8();
-            continue;
-        }
-        const int lead =
-            encoding == Encoding::EucJp ? random.bounded(0x8E, 0xFF) : random.bounded(0x81, 0xFD);
-        code += char(lead);
-        code += char(random.bounded(0x40, 0xFF));
-        if (lead == 0x8F)
-            code += char(random.bounded(0xA1, 0xFF));
+    const QByteArray lineEnd = QList<QByteArray>{"\r\n", "\n", "\r"}[random.bounded(3)];
+    QByteArray bytes = "<meta charset=" + text::charsetLabel(encoding).toLatin1() + ">" + lineEnd;
+    while (bytes.size() < 600) {
+        const char32_t c = random.bounded(0x80, 0x30000);
+        QByteArray code = QByteArray(1, char(random.bounded(0x81, 0xFF)))
+                          + char(random.bounded(0x40, 0xFF)) + char(random.bounded(0xA1, 0xFF));
+        if (encoding == Encoding::Utf8)
+            code = QChar::isSurrogate(c) ? QByteArray() : QString::fromUcs4(&c, 1).toUtf8();
+        else if (code[0] != '\x8F')
+            code.chop(1);
         const QString read = decodeIn(code, encoding);
         if (read.size() == 1 && !(read[0].unicode() >= 0xF780 && read[0].unicode() <= 0xF7FF))
-            return code;
+            bytes += code;
+        bytes += random.bounded(8) ? QByteArray() : random.bounded(2) ? lineEnd : "<br>a";
     }
-}
-
-Diary randomDiary(Encoding encoding, QRandomGenerator& random)
-{
-    const char* lineEnds[] = {"\r\n", "\n", "\r"};
-    const char* lineEnd = lineEnds[random.bounded(3)];
-    const char* charset[] = {"Shift_JIS", "EUC-JP", "UTF-8"};
-    QByteArray bytes = QByteArray("<meta charset=") + charset[int(encoding)] + ">" + lineEnd;
-    for (int k = random.bounded(50, 300); k > 0; --k) {
-        const int kind = random.bounded(10);
-        bytes += kind == 0  ? QByteArray(lineEnd)
-                 : kind < 3 ? QByteArray("<p>a")
-                            : randomCharacter(encoding, random);
-    }
-    return {"random " + QByteArray(charset[int(encoding)]).toStdString() + " "
-                + QByteArray(lineEnd).toHex().toStdString(),
-            bytes};
+    return bytes;
 }
 
 // The text as a file reads it back: each line end LF, and a JIS character typed into a Shift-JIS
@@ -169,19 +144,19 @@ protected:
 TEST_F(UntouchedBytesTest, OneEditChangesNoByteOutsideIt)
 {
     QRandomGenerator random(33);
-    QList<Diary> diaries = otherToolsDiaries();
+    QMap<QString, QByteArray> diaries = otherToolsDiaries();
     ASSERT_GE(diaries.size(), 8);
     for (int k = 0; k < 30; ++k)
-        diaries.append(randomDiary(Encoding(k % 3), random));
-    for (const Diary& d : diaries) {
+        diaries[u"random %1"_s.arg(k)] = randomDiary(Encoding(k % 3), random);
+    for (const auto& [name, bytes] : diaries.asKeyValueRange()) {
         for (const Edit edit : {Edit::Type, Edit::Delete, Edit::InsertEntry}) {
-            const QByteArray saved = editAndSave(d.bytes, edit, random);
+            const QByteArray saved = editAndSave(bytes, edit, random);
+            const std::string what = name.toStdString() + " edit " + std::to_string(int(edit));
             // A deletion leaves the file less one run of bytes; the others add one.
-            const QByteArray& shorter = edit == Edit::Delete ? saved : d.bytes;
-            EXPECT_EQ(shared(d.bytes, saved), shorter.size()) << d.name << " edit " << int(edit);
+            EXPECT_EQ(shared(bytes, saved), (edit == Edit::Delete ? saved : bytes).size()) << what;
             EXPECT_EQ(asReadBack(text::decodeToEditor(saved, document->encoding())),
                       asReadBack(rawEditorText(diary->AllMemo)))
-                << d.name << " edit " << int(edit);
+                << what;
         }
     }
 }

@@ -143,9 +143,6 @@ TEST(DiaryCodecs, TheLineEndsOfAFileAreTheOnesAllItsLinesShare)
     };
     for (const auto& [bytes, lineEnd] : cases)
         EXPECT_EQ(text::lineEndOf(bytes), lineEnd) << bytes.toHex().constData();
-    const FileEncoding cr{Encoding::EucJp, false, LineEnd::Cr};
-    EXPECT_EQ(text::encodeFromEditor(u"a\nb\u2029"_s, cr).bytes, QByteArray("a\rb\r"));
-    EXPECT_EQ(text::fileFormatName(cr), u"EUC-JP・CR"_s);
 }
 
 TEST(DiaryCodecs, WhatTheEncodingCannotHoldBecomesAReferenceNeverAQuestionMark)

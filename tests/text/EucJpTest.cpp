@@ -20,8 +20,6 @@ public:
         EXPECT_NE(cd_, reinterpret_cast<iconv_t>(-1)) << from << " to " << to;
     }
     ~Iconv() { iconv_close(cd_); }
-    Iconv(const Iconv&) = delete;
-    Iconv& operator=(const Iconv&) = delete;
 
     std::optional<QByteArray> operator()(QByteArrayView in) const
     {
@@ -44,26 +42,15 @@ QString fromUtf16(const QByteArray& le)
     return QString(reinterpret_cast<const QChar*>(le.constData()), le.size() / 2);
 }
 
-QByteArray bytes(std::initializer_list<int> values)
-{
-    QByteArray b;
-    for (int v : values)
-        b += char(v);
-    return b;
-}
-
 // Every multi-byte code EUC-JP can have: half-width katakana, the two-byte plane, the
 // three-byte plane.
 QList<QByteArray> everyCode()
 {
     QList<QByteArray> codes;
-    for (int c = 0x00; c <= 0xFF; ++c)
-        codes.append(bytes({0x8E, c}));
-    for (int r = 0xA1; r <= 0xFE; ++r) {
-        for (int c = 0xA1; c <= 0xFE; ++c) {
-            codes.append(bytes({r, c}));
-            codes.append(bytes({0x8F, r, c}));
-        }
+    for (int a = 0; a <= 0xFF; ++a) {
+        codes << QByteArray("\x8E") + char(a);
+        for (int b = 0xA1; a >= 0xA1 && a <= 0xFE && b <= 0xFE; ++b)
+            codes << QByteArray(1, char(a)) + char(b) << QByteArray("\x8F") + char(a) + char(b);
     }
     return codes;
 }
