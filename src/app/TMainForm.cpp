@@ -91,7 +91,9 @@ TMainForm::TMainForm(Platform platform, QWidget* parent)
          [this]() -> TGraphicForm& { return windows_.graphic(); },
          [this]() -> TDecorationForm& { return windows_.decoration(); }},
         [this] { refocusEditor(); }, this);
-    entryExport_ = new EntryExport(todayTab_, platform_, SaveDialogToday, this);
+    entryExport_ = new EntryExport(
+        todayTab_, platform_, SaveDialogToday, [this] { return document_->encoding().lineEnd; },
+        this);
     editorCommands_ = new EditorCommands(state_, todayTab_, diaryTab_, platform_, this);
     dateList_ = new DateListCommands(state_, todayTab_, diaryTab_, platform_, this);
     publisher_ = new Publisher(document_, diaryTab_, platform_, this);

@@ -3,6 +3,7 @@
 #include "core/AppError.h"
 #include "core/AppInfo.h"
 #include "core/MainState.h"
+#include "document/DiaryCodes.h"
 #include "document/DiaryFileTab.h"
 #include "document/DiaryText.h"
 #include "document/THistoryForm.h"
@@ -30,13 +31,24 @@ public:
     BusyCursor& operator=(const BusyCursor&) = delete;
 };
 
+// The read codes of the text for its copy, whose charset declaration names another encoding:
+// those after the declaration move with the length of the new name.
+text::ReadCodes movedToCopy(text::ReadCodes codes, const QString& text, const QString& copy)
+{
+    const std::optional<text::CharsetDeclaration> at = text::findCharsetDeclaration(text);
+    text::moveReadCodes(codes, at->position, at->length, at->length + copy.size() - text.size(),
+                        [&copy](qsizetype k) { return copy[k].unicode(); });
+    return codes;
+}
+
 } // namespace
 
 DiaryDocument::DiaryDocument(MainState& state, DiaryFileTab* tab, Platform platform,
                              FileDialogSettings& openDialog, FileDialogSettings& saveDialog,
                              DocumentWindows windows, QObject* parent)
     : QObject(parent), state_(state), tab_(tab), platform_(platform), openDialog_(openDialog),
-      saveDialog_(saveDialog), windows_(std::move(windows))
+      saveDialog_(saveDialog), windows_(std::move(windows)),
+      codes_(new DiaryCodes(tab_->AllMemo->document(), this))
 {
     connect(tab_->AllMemo, &QPlainTextEdit::textChanged, this, &DiaryDocument::AllMemoChange);
 }
@@ -115,7 +127,9 @@ void DiaryDocument::NewDiary()
     SetDiaryFileName(QStringLiteral("?"));
     tab_->AllMemo->setReadOnly(false);
     setEditorText(tab_->AllMemo, QString());
-    setEncoding({}); // without a template, Shift-JIS; the template's own encoding otherwise
+    codes_->reset();
+    // Without a template, Shift-JIS and CR LF; the template's own encoding and line ends otherwise.
+    setEncoding({});
     const QString base = templatePath();
     if (platform_.files.exists(base)) {
         if (state_.NewProcessFlag) {
@@ -211,11 +225,17 @@ bool DiaryDocument::SaveCopyAs(text::FileEncoding encoding)
     const QString editorText = rawEditorText(tab_->AllMemo);
     const std::optional<QString> declared =
         text::withCharsetDeclared(editorText, encoding.encoding);
+    encoding.lineEnd = encoding_.lineEnd;
+    text::CodesRead codes = codes_->forEncoding(encoding.encoding);
+    const text::ReadCodes moved =
+        declared ? movedToCopy(*codes.codes, editorText, *declared) : text::ReadCodes();
+    if (declared)
+        codes.codes = &moved;
     QList<char32_t> unencodable;
     {
         const BusyCursor busy;
         unencodable = document::writeDiaryText(platform_.files, dialog.fileName,
-                                               declared.value_or(editorText), encoding);
+                                               declared.value_or(editorText), encoding, codes);
     }
     QString told = QStringLiteral("%1 で写しを保存しました：\n%2\n")
                        .arg(text::encodingName(encoding), dialog.fileName);
@@ -264,8 +284,9 @@ bool DiaryDocument::askYesNo(const QString& question)
 QList<char32_t> DiaryDocument::writeTo(const QString& path)
 {
     const BusyCursor busy;
-    QList<char32_t> unencodable = document::writeDiaryText(
-        platform_.files, path, rawEditorText(tab_->AllMemo), encoding_, &diskHash_);
+    QList<char32_t> unencodable =
+        document::writeDiaryText(platform_.files, path, rawEditorText(tab_->AllMemo), encoding_,
+                                 codes_->forEncoding(encoding_.encoding), &diskHash_);
     diskStamp_ = platform_.files.stamp(path);
     return unencodable;
 }
@@ -290,8 +311,10 @@ QByteArray DiaryDocument::Load(const QString& path, std::optional<text::Encoding
     QByteArray hash;
     {
         const BusyCursor busy;
-        const document::DiaryFile file = document::readDiaryFile(platform_.files, path, encoding);
+        document::DiaryFile file = document::readDiaryFile(platform_.files, path, encoding);
+        codes_->reset();
         setRawEditorText(tab_->AllMemo, file.text);
+        codes_->reset(std::move(file.codes), file.encoding.used.encoding);
         guess = file.encoding;
         hash = file.hash;
     }
@@ -314,7 +337,7 @@ bool DiaryDocument::sameContent(const QString& path)
 void DiaryDocument::setEncoding(text::FileEncoding encoding)
 {
     encoding_ = encoding;
-    tab_->PanelEncoding->setText(text::encodingName(encoding));
+    tab_->PanelEncoding->setText(text::fileFormatName(encoding));
 }
 
 void DiaryDocument::SetDiaryFileName(const QString& name)
@@ -356,6 +379,7 @@ void DiaryDocument::RestoreUnsaved(const QString& text, const QString& name,
 {
     tab_->AllMemo->setReadOnly(false);
     setEditorText(tab_->AllMemo, text);
+    codes_->reset();
     setEncoding(encoding);
     SetDiaryFileName(name);
     diskStamp_ = diskStamp;

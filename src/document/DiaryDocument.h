@@ -13,6 +13,7 @@
 
 struct FileDialogSettings;
 struct MainState;
+class DiaryCodes;
 class DiaryFileTab;
 class THistoryForm;
 class TNewProcessForm;
@@ -51,7 +52,7 @@ public:
     const std::optional<FileStamp>& diskStamp() const { return diskStamp_; }
     // The hash of its content then (see document::contentHash); empty when not known.
     const QByteArray& diskHash() const { return diskHash_; }
-    // The encoding the document was read in and a save writes.
+    // The encoding and line ends the document was read in and a save writes.
     text::FileEncoding encoding() const { return encoding_; }
 
     // Asks whether to save a modified document first. Done when there was nothing to save or it
@@ -69,9 +70,12 @@ public:
     // Reads the document's file again in another encoding, after asking to save a modified
     // document first. False when nothing was read (cancelled, or no file).
     bool ReopenAs(text::Encoding encoding);
-    // Saves a copy of the text in another encoding under a name the writer chooses; the copy's
-    // charset declaration, if it has one, names the new encoding. The document itself (its
-    // name, encoding and modified state) stays as it is. False when the writer cancelled.
+    // Saves a copy of the text in another encoding under a name the writer chooses, with the
+    // document's line ends; the copy's charset declaration, if it has one, names the new
+    // encoding. Every character read from the file is kept as it was read: one the new encoding
+    // would write as another character (‖ as ∥) is written as its numeric character reference.
+    // The document itself (its name, encoding and modified state) stays as it is. False when the
+    // writer cancelled.
     bool SaveCopyAs(text::FileEncoding encoding);
 
     // Opens a file chosen outside the open dialog (dropped on the window, or named when the
@@ -138,4 +142,5 @@ private:
     // Its content's hash, for a change that kept the size and time; empty when not known.
     QByteArray diskHash_;
     text::FileEncoding encoding_;
+    DiaryCodes* codes_;
 };

@@ -221,11 +221,11 @@ QLabel* DiaryFileTab::createEncodingDisplay()
 {
     PanelEncoding = new QLabel(QString(), this);
     PanelEncoding->setObjectName(QStringLiteral("PanelEncoding"));
-    PanelEncoding->setToolTip(QStringLiteral("編集中のファイルの文字コードです。"));
+    PanelEncoding->setToolTip(QStringLiteral("編集中のファイルの文字コードと改行です。"));
     PanelEncoding->setTextFormat(Qt::PlainText);
     PanelEncoding->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     PanelEncoding->setMargin(2);
-    describeDisplay(PanelEncoding, QStringLiteral("文字コード"));
+    describeDisplay(PanelEncoding, QStringLiteral("文字コードと改行"));
     return PanelEncoding;
 }
 

@@ -27,7 +27,9 @@ DiaryFile readDiaryFile(Files& files, const QString& path, std::optional<text::E
                       *encoding == text::Encoding::Utf8 && bytes->startsWith("\xEF\xBB\xBF")};
     else
         guess = text::guessEncoding(*bytes);
-    DiaryFile file{text::decodeToEditor(*bytes, guess.used), guess, contentHash(*bytes)};
+    guess.used.lineEnd = text::lineEndOf(*bytes);
+    DiaryFile file{{}, guess, {}, contentHash(*bytes)};
+    file.text = text::decodeToEditor(*bytes, guess.used, &file.codes);
     if (file.text.size() > maxDiaryCharacters)
         throw tooLong;
     return file;
@@ -49,9 +51,10 @@ QByteArray contentHash(const QByteArray& bytes)
 }
 
 QList<char32_t> writeDiaryText(Files& files, const QString& path, const QString& editorText,
-                               text::FileEncoding encoding, QByteArray* writtenHash)
+                               text::FileEncoding encoding, text::CodesRead codes,
+                               QByteArray* writtenHash)
 {
-    text::Encoded encoded = text::encodeFromEditor(editorText, encoding);
+    text::Encoded encoded = text::encodeFromEditor(editorText, encoding, codes);
     if (!files.writeAll(path, encoded.bytes))
         throw AppError(QStringLiteral("ﾌｧｲﾙ %1 を作成できません").arg(path));
     if (writtenHash)

@@ -23,8 +23,11 @@ constexpr qint64 maxDiaryFileBytes = 3 * maxDiaryCharacters;
 
 struct DiaryFile {
     QString text; // line ends LF, as the editors hold them
-    // The encoding the text was read in (a save writes it), and the one the file declares.
+    // The encoding and line ends the text was read in (a save writes them), and the encoding the
+    // file declares.
     text::EncodingGuess encoding;
+    // The characters a save must write with the code they were read from (text::ReadCode).
+    text::ReadCodes codes;
     QByteArray hash; // of the bytes read (see contentHash)
 };
 
@@ -34,7 +37,8 @@ QByteArray contentHash(const QByteArray& bytes);
 // The text of a diary file as the editors hold it: read whole, decoded without losing a byte in
 // the encoding guessEncoding finds (or in `encoding` when given; a UTF-8 byte order mark is kept
 // apart either way), every line end (CR LF, a lone CR, a lone LF) made one LF; saving writes each
-// as CR LF. Only a regular file is read, and only up to maxDiaryFileBytes. Throws AppError
+// as the line end all of them were (lineEndOf; CR LF for a file with more than one kind). Only a
+// regular file is read, and only up to maxDiaryFileBytes. Throws AppError
 // "ﾌｧｲﾙ <path> は開けません" when there is no regular file at path or it cannot be read, and
 // "文字列の大きさが ﾒﾓ の制限を越えました" when its text is longer than maxDiaryCharacters (a
 // file beyond maxDiaryFileBytes before it is read).
@@ -44,13 +48,14 @@ DiaryFile readDiaryFile(Files& files, const QString& path,
 AppError cannotOpenError(const QString& path);
 QString readDiaryText(Files& files, const QString& path);
 
-// Writes an editor's text to path in the encoding, each line break (LF, U+2029) as CR LF and
-// every other character byte for byte, replacing the file only when every byte is written.
-// Returns the characters the encoding cannot hold (written as "&#N;"). Throws AppError
-// "ﾌｧｲﾙ <path> を作成できません" when the file cannot be written. writtenHash, when given, gets
-// the contentHash of what was written.
+// Writes an editor's text to path in the encoding, each line break (LF, U+2029) as its line end
+// and every other character byte for byte (those of `codes` as they were read), replacing the
+// file only when every byte is written. Returns the characters the encoding cannot hold (written
+// as "&#N;"). Throws AppError "ﾌｧｲﾙ <path> を作成できません" when the file cannot be written.
+// writtenHash, when given, gets the contentHash of what was written.
 QList<char32_t> writeDiaryText(Files& files, const QString& path, const QString& editorText,
-                               text::FileEncoding encoding = {}, QByteArray* writtenHash = nullptr);
+                               text::FileEncoding encoding = {}, text::CodesRead codes = {},
+                               QByteArray* writtenHash = nullptr);
 
 // The notice shown after a save that had to write characters as numeric references.
 QString unencodableNotice(const QList<char32_t>& characters, text::FileEncoding encoding = {});

@@ -26,8 +26,10 @@ void writeWhole(Files& files, const QString& path, const QByteArray& bytes)
 } // namespace
 
 EntryExport::EntryExport(TodayEntryTab* today, Platform platform,
-                         FileDialogSettings& saveDialogToday, QObject* parent)
-    : QObject(parent), today_(today), platform_(platform), dialog_(saveDialogToday)
+                         FileDialogSettings& saveDialogToday,
+                         std::function<text::LineEnd()> diaryLineEnd, QObject* parent)
+    : QObject(parent), today_(today), platform_(platform), dialog_(saveDialogToday),
+      diaryLineEnd_(std::move(diaryLineEnd))
 {
 }
 
@@ -71,7 +73,7 @@ QString EntryExport::BuildExportFileStem() const
 // refused before the writer is asked for a file name.
 void EntryExport::SaveTextExport(const QString& stem)
 {
-    const text::Encoded encoded = exports::encodeExportText(today_->workText());
+    const text::Encoded encoded = exports::encodeExportText(today_->workText(), diaryLineEnd_());
     if (!encoded.unencodable.isEmpty()) {
         platform_.messages.show({exports::unencodableTextRefusal(encoded.unencodable), textCaption,
                                  MsgButtons::Ok, MsgIcon::Stop, MsgAnswer::Ok});
@@ -93,7 +95,7 @@ void EntryExport::SaveHnfExport(const QString& stem)
                                       QStringLiteral("hnf"), allTextFilesEntry, stem);
     if (path.isEmpty())
         return;
-    const text::Encoded encoded = exports::encodeExportText(today_->workText());
+    const text::Encoded encoded = exports::encodeExportText(today_->workText(), diaryLineEnd_());
     writeWhole(platform_.files, path, encoded.bytes);
     notifySaved(hnfCaption);
     if (!encoded.unencodable.isEmpty())

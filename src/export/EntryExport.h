@@ -5,18 +5,21 @@
 
 #include <QObject>
 
+#include <functional>
+
 struct FileDialogSettings;
 class TodayEntryTab;
 
 // Today's entry saved on its own, as a plain-text file or as an entry file (".hnf") of the
 // hyper diary system. The text is composed in the tab's hidden WorkMemo and written from there,
-// as Shift-JIS, replacing the chosen file whole or not at all. The entry itself is not changed.
-// A file that cannot be written is thrown as AppError for the general handler.
+// as Shift-JIS with the line ends of the diary (diaryLineEnd), replacing the chosen file whole
+// or not at all. The entry itself is not changed. A file that cannot be written is thrown as
+// AppError for the general handler.
 class EntryExport : public QObject {
     Q_OBJECT
 public:
     EntryExport(TodayEntryTab* today, Platform platform, FileDialogSettings& saveDialogToday,
-                QObject* parent = nullptr);
+                std::function<text::LineEnd()> diaryLineEnd, QObject* parent = nullptr);
 
     // The two commands of the File menu's "今日の日記だけを保存(&S)".
     void FileTodaySaveTextClick();
@@ -39,4 +42,5 @@ private:
     TodayEntryTab* today_;
     Platform platform_;
     FileDialogSettings& dialog_;
+    std::function<text::LineEnd()> diaryLineEnd_;
 };

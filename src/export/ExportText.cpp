@@ -65,10 +65,10 @@ QString BuildExportFileStem(const QString& year, const QString& month, const QSt
     return u'd' + zeroPadded(year, 4) + twoDigits(month) + twoDigits(day);
 }
 
-text::Encoded encodeExportText(QString text)
+text::Encoded encodeExportText(QString text, text::LineEnd lineEnd)
 {
     text.replace(QChar::Nbsp, u' ');
-    return text::encodeCp932(text);
+    return text::encodeCp932(text::withLineEnd(text, lineEnd));
 }
 
 QString unencodableTextRefusal(const QList<char32_t>& characters)

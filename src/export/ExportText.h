@@ -2,6 +2,7 @@
 
 #include "entry/TodayEntry.h"
 #include "text/Cp932.h"
+#include "text/LineEnds.h"
 
 #include <QList>
 #include <QString>
@@ -25,10 +26,10 @@ QString BuildHnfText(const TodayEntry& entry);
 // month or day adds nothing). Lengths are counted in Shift-JIS bytes.
 QString BuildExportFileStem(const QString& year, const QString& month, const QString& day);
 
-// An export text as Shift-JIS bytes. A no-break space (pasted from a web page and invisible to
-// the writer) becomes a plain blank, as Windows writes it; any other character the page cannot
-// hold is left to the encoder and listed.
-text::Encoded encodeExportText(QString text);
+// An export text (CR LF) as Shift-JIS bytes, its line ends written as lineEnd. A no-break space
+// (pasted from a web page and invisible to the writer) becomes a plain blank, as Windows writes
+// it; any other character the page cannot hold is left to the encoder and listed.
+text::Encoded encodeExportText(QString text, text::LineEnd lineEnd = text::LineEnd::CrLf);
 
 // The refusal shown when the text export meets characters Shift-JIS cannot hold.
 QString unencodableTextRefusal(const QList<char32_t>& characters);

@@ -32,6 +32,43 @@ inline bool isEditorLineBreak(char16_t unit)
     return unit == u'\n' || unit == 0x2029 || unit == 0x2028;
 }
 
+// Writes the bytes of a line end and returns how many.
+inline qsizetype writeLineEnd(char* dst, LineEnd lineEnd)
+{
+    if (lineEnd == LineEnd::Lf) {
+        dst[0] = '\n';
+        return 1;
+    }
+    dst[0] = '\r';
+    if (lineEnd == LineEnd::Cr)
+        return 1;
+    dst[1] = '\n';
+    return 2;
+}
+
+// Walks an encoder's read codes along the text: at(i, unit) for ascending i gives the read code
+// of unit at i, or nothing when it has none (or the code was noted for another character).
+class CodeCursor {
+public:
+    explicit CodeCursor(const ReadCodes* codes)
+    {
+        if (codes) {
+            next_ = codes->data();
+            end_ = next_ + codes->size();
+        }
+    }
+    const ReadCode* at(qsizetype i, char16_t unit)
+    {
+        while (next_ != end_ && next_->position < i)
+            ++next_;
+        return next_ != end_ && next_->position == i && next_->unit == unit ? next_ : nullptr;
+    }
+
+private:
+    const ReadCode* next_ = nullptr;
+    const ReadCode* end_ = nullptr;
+};
+
 // The length of the UTF-8 sequence at i, or 0 when it is not valid there: no overlong forms,
 // no surrogates, nothing above U+10FFFF.
 inline qsizetype utf8SequenceLength(const unsigned char* s, qsizetype i, qsizetype n)
@@ -151,9 +188,10 @@ template <bool editor, typename Step> QString decodeWith(QByteArrayView bytes, S
 // Encodes text: runs of ASCII here, every other unit through step(src, n, i, sink, result),
 // which writes one character (or its reference) and moves i past it. The sink starts with room
 // for bytesPerUnit bytes a unit; a step that writes more reserves it. With editor, each line
-// break (LF, U+2029, U+2028) becomes CR LF.
+// break (LF, U+2029, U+2028) becomes lineEnd.
 template <bool editor, typename Step>
-Encoded encodeWith(QStringView text, qsizetype bytesPerUnit, Step step)
+Encoded encodeWith(QStringView text, qsizetype bytesPerUnit, Step step,
+                   LineEnd lineEnd = LineEnd::CrLf)
 {
     Encoded result;
     const char16_t* src = text.utf16();
@@ -163,8 +201,7 @@ Encoded encodeWith(QStringView text, qsizetype bytesPerUnit, Step step)
     while (i < n) {
         const char16_t u = src[i];
         if (editor && isEditorLineBreak(u)) {
-            sink.dst()[sink.o++] = '\r';
-            sink.dst()[sink.o++] = '\n';
+            sink.o += writeLineEnd(sink.dst() + sink.o, lineEnd);
             ++i;
         } else if (u < 0x80) {
             const qsizetype run = narrowAscii<editor>(src + i, n - i, sink.dst() + sink.o);

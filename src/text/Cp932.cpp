@@ -1,5 +1,7 @@
 #include "text/Cp932.h"
 
+#include "text/CodecParts.h"
+
 #include <QChar>
 #include <QSet>
 
@@ -23,7 +25,9 @@ namespace {
 //   kCp932Encode[unit]  code of a UTF-16 unit: < 0x100 one byte, otherwise two bytes
 //                       (high byte first); kNoCode if the page has no code for it;
 //   kCp932Alternates    every two-byte code of the characters that have more than one, as
-//                       unit << 16 | code, ascending.
+//                       unit << 16 | code, ascending;
+//   kCp932Kept          a bit for each pair of kCp932Pairs whose character kCp932Encode
+//                       writes with another code.
 #include "Cp932Tables.inc"
 
 constexpr char16_t kLeadMarker = 0xFFFF;
@@ -39,6 +43,37 @@ static_assert(kCp932Encode[kByteEscapeBase + 0xFF] == 0xFF);
 inline bool isPair(unsigned char lead, unsigned char trail)
 {
     return kCp932Pairs[((lead - 0x80) << 8) | trail] != 0;
+}
+
+// Notes the code of the character read from lead and trail at o when a save would otherwise
+// write it with another code.
+inline void noteCode(ReadCodes& codes, qsizetype o, char16_t unit, unsigned char lead,
+                     unsigned char trail)
+{
+    const unsigned index = (lead - 0x80u) << 8 | trail;
+    if ((kCp932Kept[index >> 5] >> (index & 31)) & 1)
+        codes.push_back({o, unit, static_cast<std::uint16_t>(lead << 8 | trail)});
+}
+
+// Whether the code (one byte below 0x100, else a pair) reads back as unit.
+inline bool decodesTo(std::uint16_t code, char16_t unit)
+{
+    if (code < 0x100)
+        return kCp932Single[code] == unit;
+    return code != kNoCode && code >= 0x8000 && kCp932Pairs[code - 0x8000] == unit;
+}
+
+// The code to write for unit: with its read code in this encoding, that code; marked as read
+// from another encoding, its usual code only when that reads back as unit, else none (it becomes
+// a reference); else its usual code, the one Windows writes.
+inline std::uint16_t codeOf(char16_t unit, const ReadCode* read, bool ownEncoding)
+{
+    const std::uint16_t code = kCp932Encode[unit];
+    if (!read)
+        return code;
+    if (!ownEncoding)
+        return decodesTo(code, unit) ? code : kNoCode;
+    return decodesTo(read->code, unit) ? read->code : code;
 }
 
 // The escape of a lead byte that stood alone in the file.
@@ -74,8 +109,8 @@ inline void writePair(char* dst, std::uint16_t code)
 
 // Kept: every character as it is. Editor: the line ends of the editor's own text. Decoding
 // turns CR LF, a lone CR and a lone LF into LF; encoding writes LF, U+2029 (a plain text
-// editor's raw text) and U+2028 as CR LF.
-enum class LineEnds { Kept, Editor };
+// editor's raw text) and U+2028 as the file's line end.
+enum class Form { Kept, Editor };
 
 inline bool isEditorLineBreak(char16_t unit)
 {
@@ -131,7 +166,9 @@ inline qsizetype encodedCharLength(const char16_t* s, qsizetype i, qsizetype n, 
     return referenceLength(c.codePoint);
 }
 
-template <LineEnds lineEnds> QString decode(QByteArrayView bytes)
+// withCodes: codes is given, and the codes of the duplicates read are noted in it. (Apart, so that
+// a decode without them spends nothing on them.)
+template <Form form, bool withCodes> QString decode(QByteArrayView bytes, ReadCodes* codes)
 {
     const auto* src = reinterpret_cast<const unsigned char*>(bytes.data());
     const qsizetype n = bytes.size();
@@ -143,7 +180,7 @@ template <LineEnds lineEnds> QString decode(QByteArrayView bytes)
     while (i < n) {
         const unsigned char b = src[i];
         if (b < 0x80) {
-            if (lineEnds == LineEnds::Editor && b == '\r') {
+            if (form == Form::Editor && b == '\r') {
                 dst[o++] = u'\n';
                 i += i + 1 < n && src[i + 1] == '\n' ? 2 : 1;
                 continue;
@@ -161,7 +198,7 @@ template <LineEnds lineEnds> QString decode(QByteArrayView bytes)
                 _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + o + 8),
                                  _mm_unpackhi_epi8(v, zero));
                 unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(v));
-                if (lineEnds == LineEnds::Editor)
+                if (form == Form::Editor)
                     mask |= static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, cr)));
                 if (mask == 0) {
                     i += 16;
@@ -175,7 +212,7 @@ template <LineEnds lineEnds> QString decode(QByteArrayView bytes)
             }
             if (i >= n)
                 break;
-            if (src[i] >= 0x80 || (lineEnds == LineEnds::Editor && src[i] == '\r'))
+            if (src[i] >= 0x80 || (form == Form::Editor && src[i] == '\r'))
                 continue;
 #endif
             dst[o++] = src[i++];
@@ -190,6 +227,8 @@ template <LineEnds lineEnds> QString decode(QByteArrayView bytes)
         if (i + 1 < n) {
             const char16_t pair = kCp932Pairs[((b - 0x80) << 8) | src[i + 1]];
             if (pair != 0) {
+                if constexpr (withCodes)
+                    noteCode(*codes, o, pair, b, src[i + 1]);
                 dst[o++] = pair;
                 i += 2;
                 continue;
@@ -207,9 +246,12 @@ template <LineEnds lineEnds> QString decode(QByteArrayView bytes)
     return out;
 }
 
-template <LineEnds lineEnds> Encoded encode(QStringView text)
+// withCodes: codes holds some.
+template <Form form, bool withCodes>
+Encoded encode(QStringView text, LineEnd lineEnd, CodesRead codes)
 {
     Encoded result;
+    detail::CodeCursor read(codes.codes);
     const char16_t* src = text.utf16();
     const qsizetype n = text.size();
     // Two bytes per unit hold every character that has a code; a character reference
@@ -220,9 +262,8 @@ template <LineEnds lineEnds> Encoded encode(QStringView text)
     qsizetype i = 0;
     qsizetype o = 0;
     while (i < n) {
-        if (lineEnds == LineEnds::Editor && isEditorLineBreak(src[i])) {
-            writePair(dst + o, 0x0D0A);
-            o += 2;
+        if (form == Form::Editor && isEditorLineBreak(src[i])) {
+            o += detail::writeLineEnd(dst + o, lineEnd);
             ++i;
             continue;
         }
@@ -238,7 +279,7 @@ template <LineEnds lineEnds> Encoded encode(QStringView text)
                 _mm_storel_epi64(reinterpret_cast<__m128i*>(dst + o), _mm_packus_epi16(v, v));
                 unsigned ascii = static_cast<unsigned>(
                     _mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(v, highBits), zero)));
-                if (lineEnds == LineEnds::Editor)
+                if (form == Form::Editor)
                     ascii &= ~static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(v, lf)));
                 if (ascii == 0xFFFF) {
                     i += 8;
@@ -252,18 +293,21 @@ template <LineEnds lineEnds> Encoded encode(QStringView text)
             }
             if (i >= n)
                 break;
-            if (lineEnds == LineEnds::Editor && isEditorLineBreak(src[i]))
+            if (form == Form::Editor && isEditorLineBreak(src[i]))
                 continue;
         }
 #endif
-        const std::uint16_t code = kCp932Encode[src[i]];
+        const std::uint16_t code = withCodes ? codeOf(src[i], read.at(i, src[i]), codes.ownEncoding)
+                                             : kCp932Encode[src[i]];
         if (code < 0x100) {
             dst[o++] = static_cast<char>(code);
             ++i;
             // A stray lead byte must stay alone when the file is read again, so the
             // double-byte character after it needs a code that cannot pair with it.
             if (i < n && isStrayLeadEscape(src[i - 1])) {
-                const std::uint16_t next = kCp932Encode[src[i]];
+                const std::uint16_t next =
+                    withCodes ? codeOf(src[i], read.at(i, src[i]), codes.ownEncoding)
+                              : kCp932Encode[src[i]];
                 if (next >= 0x100 && next != kNoCode) {
                     writePair(dst + o, codeAfterStrayLead(code, src[i], next));
                     o += 2;
@@ -298,26 +342,34 @@ template <LineEnds lineEnds> Encoded encode(QStringView text)
     return result;
 }
 
+bool hasCodes(CodesRead codes)
+{
+    return codes.codes && !codes.codes->empty();
+}
+
 } // namespace
 
-QString decodeCp932(QByteArrayView bytes)
+QString decodeCp932(QByteArrayView bytes, ReadCodes* codes)
 {
-    return decode<LineEnds::Kept>(bytes);
+    return codes ? decode<Form::Kept, true>(bytes, codes) : decode<Form::Kept, false>(bytes, codes);
 }
 
-QString decodeCp932ToEditor(QByteArrayView bytes)
+QString decodeCp932ToEditor(QByteArrayView bytes, ReadCodes* codes)
 {
-    return decode<LineEnds::Editor>(bytes);
+    return codes ? decode<Form::Editor, true>(bytes, codes)
+                 : decode<Form::Editor, false>(bytes, codes);
 }
 
-Encoded encodeCp932(QStringView text)
+Encoded encodeCp932(QStringView text, CodesRead codes)
 {
-    return encode<LineEnds::Kept>(text);
+    return hasCodes(codes) ? encode<Form::Kept, true>(text, LineEnd::CrLf, codes)
+                           : encode<Form::Kept, false>(text, LineEnd::CrLf, codes);
 }
 
-Encoded encodeCp932FromEditor(QStringView editorText)
+Encoded encodeCp932FromEditor(QStringView editorText, LineEnd lineEnd, CodesRead codes)
 {
-    return encode<LineEnds::Editor>(editorText);
+    return hasCodes(codes) ? encode<Form::Editor, true>(editorText, lineEnd, codes)
+                           : encode<Form::Editor, false>(editorText, lineEnd, codes);
 }
 
 qsizetype cp932Length(QStringView text)

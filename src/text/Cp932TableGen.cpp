@@ -3,12 +3,10 @@
 // UTF-16 code unit, checks that the answers fit the shape the codec relies on,
 // and writes them out as C++ arrays. The codec then needs no iconv and no
 // start-up work at run time. It also lists every code of the characters that have
-// more than one.
+// more than one, and marks the codes a character is read from but not written with.
 //
-// From the same answers it derives the EUC-JP tables: the two-byte plane is JIS X 0208 with the
-// rows code page 932 puts there (NEC's row 13, the NEC-selected IBM kanji of rows 89-92), read
-// through the arithmetic that ties the two codes; the three-byte plane (0x8F) is JIS X 0212 as
-// glibc's "EUC-JP" decodes it.
+// The EUC-JP tables come the same way from glibc's "EUC-JP-MS", the EUC-JP Linux converts
+// code page 932 text to (see writeEucJpTables).
 //
 // Usage: pelmora_cp932_tablegen OUTPUT.inc EUCJP_OUTPUT.inc
 
@@ -109,75 +107,101 @@ template <typename T> void writeArray(std::FILE* f, const char* decl, const std:
     std::fprintf(f, "};\n\n");
 }
 
-// The Shift-JIS code of JIS X 0208 row and cell (1-94 each).
-unsigned shiftJisOf(unsigned row, unsigned cell)
+// A multi-byte character must not decode to ASCII, half a surrogate or a carried stray byte.
+void checkMultiByteUnit(std::uint16_t unit, unsigned code)
 {
-    const unsigned j1 = row + 0x20, j2 = cell + 0x20;
-    const unsigned lead = ((j1 + 1) >> 1) + (j1 <= 0x5E ? 0x70 : 0xB0);
-    const unsigned trail = (j1 & 1) ? j2 + (j2 <= 0x5F ? 0x1F : 0x20) : j2 + 0x7E;
-    return lead << 8 | trail;
+    if (unit < 0x80 || (unit >= 0xD800 && unit <= 0xDFFF)
+        || (unit >= kByteEscapeBase + 0x80 && unit <= kByteEscapeBase + 0xFF))
+        fail("EUC-JP " + hex(code) + " decodes to unusable U+" + hex(unit));
 }
 
 // EUC-JP codes in one 16-bit value: below 0x100 one byte, 0x8Exx a half-width katakana,
-// 0xA1A1-0xFEFE a JIS X 0208 pair, 0x2121-0x7E7E a JIS X 0212 character (written 0x8F, then
-// both bytes with their high bit set).
-void writeEucJpTables(const char* path, const std::vector<std::uint16_t>& cp932Pairs,
-                      const std::vector<std::uint16_t>& cp932Encode)
+// 0xA1A1-0xFEFE a pair of the two-byte plane, 0x2121-0x7E7E a character of the three-byte plane
+// (written 0x8F, then both bytes with their high bit set). The planes are glibc's "EUC-JP-MS",
+// EUC-JP as Linux converts it: JIS X 0208 with NEC's row 13 and the user-defined area (rows
+// 85-94, U+E000-U+E3AB), JIS X 0212 after 0x8F with the IBM extensions it lacks and the rest of
+// the user-defined area (U+E3AC-U+E757). A character is written as "EUC-JP-MS" writes it, or,
+// when only glibc's "EUC-JP" has a code for it, with that one.
+void writeEucJpTables(const char* path)
 {
     std::vector<std::uint16_t> plane0208(94 * 94, 0), plane0212(94 * 94, 0);
-    std::vector<std::uint16_t> encode(0x10000, kNoCode);
     std::vector<std::vector<std::uint16_t>> codes(0x10000);
-    std::vector<std::uint16_t> eucOfShiftJis(0x10000, 0);
+    Converter decoder("UTF-16LE", "EUC-JP-MS");
     for (unsigned row = 1; row <= 94; ++row) {
         for (unsigned cell = 1; cell <= 94; ++cell) {
-            const unsigned sjis = shiftJisOf(row, cell);
-            const std::uint16_t unit = cp932Pairs[sjis - 0x8000];
-            const auto euc = static_cast<std::uint16_t>((row + 0xA0) << 8 | (cell + 0xA0));
-            eucOfShiftJis[sjis] = euc;
-            plane0208[(row - 1) * 94 + cell - 1] = unit;
-            if (unit != 0)
-                codes[unit].push_back(euc);
-        }
-    }
-    Converter decoder("UTF-16LE", "EUC-JP");
-    for (unsigned row = 1; row <= 94; ++row) {
-        for (unsigned cell = 1; cell <= 94; ++cell) {
-            const unsigned char in[3] = {0x8F, static_cast<unsigned char>(row + 0xA0),
-                                         static_cast<unsigned char>(cell + 0xA0)};
-            const Result r = decoder.run(in, 3);
+            const auto r = static_cast<unsigned char>(row + 0xA0);
+            const auto c = static_cast<unsigned char>(cell + 0xA0);
+            const unsigned char pair[2] = {r, c};
+            const unsigned char triple[3] = {0x8F, r, c};
             std::uint16_t unit = 0;
-            if (!singleUnit(r, 3, unit))
-                continue;
-            if (unit < 0x80 || (unit >= 0xD800 && unit <= 0xDFFF)
-                || (unit >= kByteEscapeBase + 0x80 && unit <= kByteEscapeBase + 0xFF))
-                fail("JIS X 0212 " + hex(row << 8 | cell) + " decodes to unusable U+" + hex(unit));
-            plane0212[(row - 1) * 94 + cell - 1] = unit;
-            codes[unit].push_back(static_cast<std::uint16_t>((row + 0x20) << 8 | (cell + 0x20)));
+            if (singleUnit(decoder.run(pair, 2), 2, unit)) {
+                checkMultiByteUnit(unit, r << 8 | c);
+                plane0208[(row - 1) * 94 + cell - 1] = unit;
+                codes[unit].push_back(static_cast<std::uint16_t>(r << 8 | c));
+            }
+            if (singleUnit(decoder.run(triple, 3), 3, unit)) {
+                checkMultiByteUnit(unit, 0x8F0000 | r << 8 | c);
+                plane0212[(row - 1) * 94 + cell - 1] = unit;
+                codes[unit].push_back(
+                    static_cast<std::uint16_t>((row + 0x20) << 8 | (cell + 0x20)));
+            }
         }
     }
-    // A character is written with the code Windows writes in code page 932 when that code lies
-    // in the rows EUC-JP holds; an IBM kanji (0xFA40-0xFC4B) with its NEC-selected code; the
-    // rest with their first code.
+    auto decodes = [&](std::uint16_t code) -> std::uint16_t {
+        if (code < 0x80)
+            return code;
+        if (code >= 0x8EA1 && code <= 0x8EDF)
+            return static_cast<std::uint16_t>(0xFF61 + (code & 0xFF) - 0xA1);
+        if (code < 0x8000)
+            return plane0212[((code >> 8) - 0x21) * 94 + (code & 0xFF) - 0x21];
+        return plane0208[((code >> 8) - 0xA1) * 94 + (code & 0xFF) - 0xA1];
+    };
+    Converter ms("EUC-JP-MS", "UTF-16LE"), jis("EUC-JP", "UTF-16LE");
+    std::vector<std::uint16_t> encode(0x10000, kNoCode);
     for (unsigned u = 0; u < 0x10000; ++u) {
-        const std::uint16_t sjis = cp932Encode[u];
+        if (u >= 0xD800 && u <= 0xDFFF)
+            continue;
         if (u < 0x80 || (u >= kByteEscapeBase + 0x80 && u <= kByteEscapeBase + 0xFF)) {
             encode[u] = static_cast<std::uint16_t>(u < 0x80 ? u : u - kByteEscapeBase);
-        } else if (u >= 0xFF61 && u <= 0xFF9F) {
-            encode[u] = static_cast<std::uint16_t>(0x8E00 | (u - 0xFF61 + 0xA1));
-        } else if (sjis != kNoCode && sjis < 0x80) {
-            encode[u] = sjis; // the yen sign and overline, as code page 932 writes them
-        } else if (sjis != kNoCode && sjis >= 0x8000 && eucOfShiftJis[sjis] != 0) {
-            encode[u] = eucOfShiftJis[sjis];
-        } else if (!codes[u].empty()) {
-            encode[u] = codes[u].front();
+            continue;
         }
+        const unsigned char in[2] = {static_cast<unsigned char>(u & 0xFF),
+                                     static_cast<unsigned char>(u >> 8)};
+        Result r = ms.run(in, 2);
+        if (r.outcome != Outcome::Converted)
+            r = jis.run(in, 2);
+        if (r.outcome != Outcome::Converted)
+            continue;
+        const std::vector<unsigned char>& b = r.out;
+        std::uint16_t code = kNoCode;
+        if (b.size() == 1 && b[0] < 0x80)
+            code = b[0];
+        else if (b.size() == 2)
+            code = static_cast<std::uint16_t>(b[0] << 8 | b[1]);
+        else if (b.size() == 3 && b[0] == 0x8F)
+            code = static_cast<std::uint16_t>((b[1] & 0x7F) << 8 | (b[2] & 0x7F));
+        // A code of another shape (a C1 control as one byte) is not one the codec writes.
+        if (code != kNoCode && decodes(code) == 0)
+            fail("U+" + hex(u) + " encodes to an EUC-JP code the planes do not hold");
+        encode[u] = code;
     }
-    for (unsigned row = 0; row < 94 * 94; ++row) {
-        for (const auto* plane : {&plane0208, &plane0212}) {
-            const std::uint16_t unit = (*plane)[row];
-            if (unit != 0 && encode[unit] == kNoCode)
-                fail("EUC-JP character U+" + hex(unit) + " has no code to write");
-        }
+    // Every character the planes hold is written with a code that reads back as itself; the
+    // codes it was not written with are kept apart (kEucJpKept) so that a save can give them back.
+    std::vector<std::uint32_t> kept0208((94 * 94 + 31) / 32, 0), kept0212((94 * 94 + 31) / 32, 0);
+    for (unsigned i = 0; i < 94 * 94; ++i) {
+        const unsigned row = i / 94, cell = i % 94;
+        const std::uint16_t unit = plane0208[i];
+        const auto code208 = static_cast<std::uint16_t>((row + 0xA1) << 8 | (cell + 0xA1));
+        if (unit != 0 && (encode[unit] == kNoCode || decodes(encode[unit]) != unit))
+            fail("EUC-JP character U+" + hex(unit) + " is not written back as itself");
+        if (unit != 0 && encode[unit] != code208)
+            kept0208[i / 32] |= 1u << (i % 32);
+        const std::uint16_t unit212 = plane0212[i];
+        const auto code212 = static_cast<std::uint16_t>((row + 0x21) << 8 | (cell + 0x21));
+        if (unit212 != 0 && (encode[unit212] == kNoCode || decodes(encode[unit212]) != unit212))
+            fail("EUC-JP character U+" + hex(unit212) + " is not written back as itself");
+        if (unit212 != 0 && encode[unit212] != code212)
+            kept0212[i / 32] |= 1u << (i % 32);
     }
     std::vector<std::uint32_t> alternates;
     for (unsigned u = 0; u < 0x10000; ++u) {
@@ -191,12 +215,14 @@ void writeEucJpTables(const char* path, const std::vector<std::uint16_t>& cp932P
     std::FILE* f = std::fopen(path, "w");
     if (!f)
         fail(std::string("cannot write ") + path + ": " + std::strerror(errno));
-    std::fprintf(f, "// Generated by pelmora_cp932_tablegen from glibc iconv \"CP932\" and "
+    std::fprintf(f, "// Generated by pelmora_cp932_tablegen from glibc iconv \"EUC-JP-MS\" and "
                     "\"EUC-JP\". Do not edit.\n\n");
     writeArray(f, "alignas(64) static constexpr char16_t kEucJp0208", plane0208);
     writeArray(f, "alignas(64) static constexpr char16_t kEucJp0212", plane0212);
     writeArray(f, "alignas(64) static constexpr std::uint16_t kEucJpEncode", encode);
     writeArray(f, "static constexpr std::uint32_t kEucJpAlternates", alternates);
+    writeArray(f, "alignas(64) static constexpr std::uint32_t kEucJp0208Kept", kept0208);
+    writeArray(f, "alignas(64) static constexpr std::uint32_t kEucJp0212Kept", kept0212);
     if (std::fclose(f) != 0)
         fail(std::string("cannot write ") + path);
 }
@@ -337,6 +363,13 @@ int main(int argc, char** argv)
             alternates.push_back(static_cast<std::uint32_t>(pairs[i]) << 16 | (i + 0x8000));
     }
     std::sort(alternates.begin(), alternates.end());
+    // The pairs whose character is written with another code: a save gives a character read
+    // from one of them that code back, so the codec notes where it read them.
+    std::vector<std::uint32_t> kept(0x8000 / 32, 0);
+    for (unsigned i = 0; i < pairs.size(); ++i) {
+        if (pairs[i] != 0 && encode[pairs[i]] != i + 0x8000)
+            kept[i / 32] |= 1u << (i % 32);
+    }
 
     std::FILE* f = std::fopen(argv[1], "w");
     if (!f)
@@ -349,8 +382,9 @@ int main(int argc, char** argv)
     writeArray(f, "alignas(64) static constexpr char16_t kCp932Pairs", pairs);
     writeArray(f, "alignas(64) static constexpr std::uint16_t kCp932Encode", encode);
     writeArray(f, "static constexpr std::uint32_t kCp932Alternates", alternates);
+    writeArray(f, "alignas(64) static constexpr std::uint32_t kCp932Kept", kept);
     if (std::fclose(f) != 0)
         fail(std::string("cannot write ") + argv[1]);
-    writeEucJpTables(argv[2], pairs, encode);
+    writeEucJpTables(argv[2]);
     return 0;
 }

@@ -13,7 +13,9 @@ using namespace detail;
 // Generated at build time (Cp932TableGen.cpp): kEucJp0208 and kEucJp0212, the character of each
 // row and cell (0 if none); kEucJpEncode, the code of each UTF-16 unit (below 0x100 one byte,
 // 0x8Exx half-width katakana, 0xA1A1 up a pair, 0x2121-0x7E7E JIS X 0212, kNoCode if none);
-// kEucJpAlternates, every code of the characters that have more than one, as unit << 16 | code.
+// kEucJpAlternates, every code of the characters that have more than one, as unit << 16 | code;
+// kEucJp0208Kept and kEucJp0212Kept, a bit for each row and cell whose character kEucJpEncode
+// writes with another code.
 #include "EucJpTables.inc"
 
 constexpr std::uint16_t kNoCode = 0xFFFF;
@@ -31,11 +33,20 @@ inline char16_t cellOf(const char16_t* plane, unsigned char row, unsigned char c
     return plane[(row - 0xA1) * 94 + (cell - 0xA1)];
 }
 
-void decodeStep(const unsigned char* src, qsizetype n, qsizetype& i, char16_t* dst, qsizetype& o)
+inline bool isKept(const std::uint32_t* kept, unsigned char row, unsigned char cell)
+{
+    const unsigned index = (row - 0xA1) * 94 + (cell - 0xA1);
+    return (kept[index >> 5] >> (index & 31)) & 1;
+}
+
+void decodeStep(const unsigned char* src, qsizetype n, qsizetype& i, char16_t* dst, qsizetype& o,
+                ReadCodes* codes)
 {
     const unsigned char b = src[i];
     if (isGraphic(b) && i + 1 < n && isGraphic(src[i + 1])) {
         if (const char16_t c = cellOf(kEucJp0208, b, src[i + 1])) {
+            if (codes && isKept(kEucJp0208Kept, b, src[i + 1]))
+                codes->push_back({o, c, static_cast<std::uint16_t>(b << 8 | src[i + 1])});
             dst[o++] = c;
             i += 2;
             return;
@@ -46,6 +57,10 @@ void decodeStep(const unsigned char* src, qsizetype n, qsizetype& i, char16_t* d
         return;
     } else if (b == 0x8F && i + 2 < n && isGraphic(src[i + 1]) && isGraphic(src[i + 2])) {
         if (const char16_t c = cellOf(kEucJp0212, src[i + 1], src[i + 2])) {
+            if (codes && isKept(kEucJp0212Kept, src[i + 1], src[i + 2]))
+                codes->push_back(
+                    {o, c,
+                     static_cast<std::uint16_t>((src[i + 1] & 0x7F) << 8 | (src[i + 2] & 0x7F))});
             dst[o++] = c;
             i += 3;
             return;
@@ -135,9 +150,37 @@ void writeCode(ByteSink& sink, std::uint16_t code)
         sink.dst()[sink.o++] = static_cast<char>(b[k]);
 }
 
-void encodeStep(const char16_t* src, qsizetype n, qsizetype& i, ByteSink& sink, Encoded& result)
+// Whether the code, as kEucJpEncode holds it, reads back as unit.
+bool decodesTo(std::uint16_t code, char16_t unit)
 {
-    const std::uint16_t code = kEucJpEncode[src[i]];
+    if (code < 0x100)
+        return code < 0x80 ? code == unit : kByteEscapeBase + code == unit;
+    const unsigned char high = code >> 8, low = code & 0xFF;
+    if (high == 0x8E)
+        return low >= 0xA1 && low <= 0xDF && 0xFF61 + low - 0xA1 == unit;
+    if (code < 0x8000)
+        return isGraphic(high | 0x80) && isGraphic(low | 0x80)
+               && cellOf(kEucJp0212, high | 0x80, low | 0x80) == unit;
+    return isGraphic(high) && isGraphic(low) && cellOf(kEucJp0208, high, low) == unit;
+}
+
+// The code to write for unit: with its read code in this encoding, that code; marked as read
+// from another encoding, its usual code only when that reads back as unit, else none (it becomes
+// a reference); else its usual code.
+std::uint16_t codeOf(char16_t unit, const ReadCode* read, bool ownEncoding)
+{
+    const std::uint16_t code = kEucJpEncode[unit];
+    if (!read)
+        return code;
+    if (!ownEncoding)
+        return code != kNoCode && decodesTo(code, unit) ? code : kNoCode;
+    return decodesTo(read->code, unit) ? read->code : code;
+}
+
+void encodeStep(const char16_t* src, qsizetype n, qsizetype& i, ByteSink& sink, Encoded& result,
+                const ReadCode* read, bool ownEncoding)
+{
+    const std::uint16_t code = codeOf(src[i], read, ownEncoding);
     if (code == kNoCode) {
         qsizetype units = 0;
         const char32_t c = codePointAt(src, i, n, units);
@@ -153,26 +196,37 @@ void encodeStep(const char16_t* src, qsizetype n, qsizetype& i, ByteSink& sink, 
     ++i;
 }
 
+template <bool editor> Encoded encode(QStringView text, LineEnd lineEnd, CodesRead codes)
+{
+    CodeCursor read(codes.codes);
+    return encodeWith<editor>(
+        text, 2,
+        [&](const char16_t* src, qsizetype n, qsizetype& i, ByteSink& sink, Encoded& result) {
+            encodeStep(src, n, i, sink, result, read.at(i, src[i]), codes.ownEncoding);
+        },
+        lineEnd);
+}
+
 } // namespace
 
-QString decodeEucJp(QByteArrayView bytes)
+QString decodeEucJp(QByteArrayView bytes, ReadCodes* codes)
 {
-    return decodeWith<false>(bytes, decodeStep);
+    return decodeWith<false>(bytes, [codes](auto&... at) { decodeStep(at..., codes); });
 }
 
-QString decodeEucJpToEditor(QByteArrayView bytes)
+QString decodeEucJpToEditor(QByteArrayView bytes, ReadCodes* codes)
 {
-    return decodeWith<true>(bytes, decodeStep);
+    return decodeWith<true>(bytes, [codes](auto&... at) { decodeStep(at..., codes); });
 }
 
-Encoded encodeEucJp(QStringView text)
+Encoded encodeEucJp(QStringView text, CodesRead codes)
 {
-    return encodeWith<false>(text, 2, encodeStep);
+    return encode<false>(text, LineEnd::CrLf, codes);
 }
 
-Encoded encodeEucJpFromEditor(QStringView editorText)
+Encoded encodeEucJpFromEditor(QStringView editorText, LineEnd lineEnd, CodesRead codes)
 {
-    return encodeWith<true>(editorText, 2, encodeStep);
+    return encode<true>(editorText, lineEnd, codes);
 }
 
 } // namespace text

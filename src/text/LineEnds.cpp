@@ -1,5 +1,7 @@
 #include "text/LineEnds.h"
 
+#include <algorithm>
+
 namespace text {
 
 namespace {
@@ -10,6 +12,34 @@ bool isEditorLineBreak(QChar c)
 }
 
 } // namespace
+
+LineEnd lineEndOf(QByteArrayView bytes)
+{
+    const bool cr = bytes.contains('\r');
+    const bool lf = bytes.contains('\n');
+    if (cr == lf)
+        return LineEnd::CrLf; // none, or CR LF, or a mixture
+    return cr ? LineEnd::Cr : LineEnd::Lf;
+}
+
+QString lineEndName(LineEnd lineEnd)
+{
+    switch (lineEnd) {
+    case LineEnd::Lf: return QStringLiteral("LF");
+    case LineEnd::Cr: return QStringLiteral("CR");
+    case LineEnd::CrLf: break;
+    }
+    return QStringLiteral("CR LF");
+}
+
+QString withLineEnd(const QString& crlfText, LineEnd lineEnd)
+{
+    if (lineEnd == LineEnd::CrLf)
+        return crlfText;
+    QString text = crlfText;
+    return text.replace(QStringLiteral("\r\n"),
+                        lineEnd == LineEnd::Lf ? QStringLiteral("\n") : QStringLiteral("\r"));
+}
 
 QString toEditorText(QStringView crlfText)
 {

@@ -28,6 +28,11 @@ QString encodingName(FileEncoding encoding)
     return QStringLiteral("Shift-JIS");
 }
 
+QString fileFormatName(FileEncoding encoding)
+{
+    return encodingName(encoding) + u'・' + lineEndName(encoding.lineEnd);
+}
+
 QString charsetLabel(Encoding encoding)
 {
     switch (encoding) {
@@ -38,32 +43,33 @@ QString charsetLabel(Encoding encoding)
     return QStringLiteral("Shift_JIS");
 }
 
-QString decodeToEditor(QByteArrayView bytes, FileEncoding encoding)
+QString decodeToEditor(QByteArrayView bytes, FileEncoding encoding, ReadCodes* codes)
 {
     switch (encoding.encoding) {
-    case Encoding::EucJp: return decodeEucJpToEditor(bytes);
+    case Encoding::EucJp: return decodeEucJpToEditor(bytes, codes);
     case Encoding::Utf8:
         if (encoding.byteOrderMark && bytes.startsWith(utf8Bom))
             bytes = bytes.sliced(utf8Bom.size());
-        return decodeUtf8ToEditor(bytes);
+        return decodeUtf8ToEditor(bytes, codes);
     case Encoding::ShiftJis: break;
     }
-    return decodeCp932ToEditor(bytes);
+    return decodeCp932ToEditor(bytes, codes);
 }
 
-Encoded encodeFromEditor(QStringView editorText, FileEncoding encoding)
+Encoded encodeFromEditor(QStringView editorText, FileEncoding encoding, CodesRead codes)
 {
     switch (encoding.encoding) {
-    case Encoding::EucJp: return encodeEucJpFromEditor(editorText);
+    case Encoding::EucJp: return encodeEucJpFromEditor(editorText, encoding.lineEnd, codes);
     case Encoding::Utf8: {
-        Encoded encoded = encodeUtf8FromEditor(editorText);
+        // Every character UTF-8 holds reads back as itself: the codes change nothing.
+        Encoded encoded = encodeUtf8FromEditor(editorText, encoding.lineEnd);
         if (encoding.byteOrderMark)
             encoded.bytes.prepend(utf8Bom.data(), utf8Bom.size());
         return encoded;
     }
     case Encoding::ShiftJis: break;
     }
-    return encodeCp932FromEditor(editorText);
+    return encodeCp932FromEditor(editorText, encoding.lineEnd, codes);
 }
 
 bool isValidIn(QByteArrayView bytes, Encoding encoding)

@@ -1,5 +1,7 @@
 #include "text/TextSearch.h"
 
+#include "text/JisTwins.h"
+
 #include <algorithm>
 #include <array>
 #include <memory>
@@ -38,8 +40,10 @@ std::unique_ptr<FoldTable> buildTable(Folding folding)
     for (char32_t code = 0; code < 0x10000; ++code) {
         char16_t c = char16_t(code);
         if (!QChar::isSurrogate(c)) {
+            // A JIS character and its Windows twin (〜 and ～) differ only in the table that
+            // read them: one when widths are.
             if (folding.width)
-                c = foldWidth(c);
+                c = foldWidth(windowsTwin(c));
             if (folding.kana)
                 c = foldKana(c);
             if (folding.caseFold)

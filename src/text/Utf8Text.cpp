@@ -1,13 +1,22 @@
 #include "text/Utf8Text.h"
 
 #include "text/CodecParts.h"
+#include "text/JisTwins.h"
 
 namespace text {
 namespace {
 
 using namespace detail;
 
-void decodeStep(const unsigned char* src, qsizetype n, qsizetype& i, char16_t* dst, qsizetype& o)
+// Characters Qt's text document turns into a block break of its own when they are put in.
+inline bool breaksEditorBlock(char32_t c)
+{
+    return c == 0x2028 || c == 0x2029 || c == 0xFDD0 || c == 0xFDD1;
+}
+
+template <bool editor>
+void decodeStep(const unsigned char* src, qsizetype n, qsizetype& i, char16_t* dst, qsizetype& o,
+                ReadCodes* codes)
 {
     const qsizetype length = utf8SequenceLength(src, i, n);
     char32_t c = 0;
@@ -20,8 +29,9 @@ void decodeStep(const unsigned char* src, qsizetype n, qsizetype& i, char16_t* d
         break;
     default: break;
     }
-    if (c == 0 || isByteEscape(c)) {
-        // Not a character, or one that would read back as escaped bytes: escape every byte.
+    if (c == 0 || isByteEscape(c) || (editor && breaksEditorBlock(c))) {
+        // Not a character, one that would read back as escaped bytes, or one the editor would
+        // turn into a line end: escape every byte.
         for (const qsizetype end = i + std::max<qsizetype>(length, 1); i < end; ++i)
             dst[o++] = static_cast<char16_t>(kByteEscapeBase + src[i]);
         return;
@@ -30,6 +40,8 @@ void decodeStep(const unsigned char* src, qsizetype n, qsizetype& i, char16_t* d
         dst[o++] = QChar::highSurrogate(c);
         dst[o++] = QChar::lowSurrogate(c);
     } else {
+        if (codes && windowsTwin(static_cast<char16_t>(c)) != c)
+            codes->push_back({o, static_cast<char16_t>(c), 0});
         dst[o++] = static_cast<char16_t>(c);
     }
     i += length;
@@ -69,14 +81,14 @@ void encodeStep(const char16_t* src, qsizetype n, qsizetype& i, ByteSink& sink, 
 
 } // namespace
 
-QString decodeUtf8(QByteArrayView bytes)
+QString decodeUtf8(QByteArrayView bytes, ReadCodes* codes)
 {
-    return decodeWith<false>(bytes, decodeStep);
+    return decodeWith<false>(bytes, [codes](auto&... at) { decodeStep<false>(at..., codes); });
 }
 
-QString decodeUtf8ToEditor(QByteArrayView bytes)
+QString decodeUtf8ToEditor(QByteArrayView bytes, ReadCodes* codes)
 {
-    return decodeWith<true>(bytes, decodeStep);
+    return decodeWith<true>(bytes, [codes](auto&... at) { decodeStep<true>(at..., codes); });
 }
 
 Encoded encodeUtf8(QStringView text)
@@ -84,9 +96,9 @@ Encoded encodeUtf8(QStringView text)
     return encodeWith<false>(text, 3, encodeStep);
 }
 
-Encoded encodeUtf8FromEditor(QStringView editorText)
+Encoded encodeUtf8FromEditor(QStringView editorText, LineEnd lineEnd)
 {
-    return encodeWith<true>(editorText, 3, encodeStep);
+    return encodeWith<true>(editorText, 3, encodeStep, lineEnd);
 }
 
 } // namespace text

@@ -449,11 +449,11 @@ TEST_F(MainFormWithDiaryTest, TheEncodingButtonsGiveTheFileMenusEncodings)
     ASSERT_NE(reopen->menu(), nullptr);
     EXPECT_EQ(reopen->menu()->actions().size(), 3);
     EXPECT_EQ(copy->menu()->actions().size(), 4);
-    EXPECT_EQ(form->diaryTab()->PanelEncoding->text(), QStringLiteral("Shift-JIS"));
+    EXPECT_EQ(form->diaryTab()->PanelEncoding->text(), QStringLiteral("Shift-JIS・CR LF"));
 
     fake.messages.answer({MsgAnswer::No});
     reopen->menu()->actions()[1]->trigger(); // EUC-JP
-    EXPECT_EQ(form->diaryTab()->PanelEncoding->text(), QStringLiteral("EUC-JP"));
+    EXPECT_EQ(form->diaryTab()->PanelEncoding->text(), QStringLiteral("EUC-JP・CR LF"));
     EXPECT_EQ(form->diaryTab()->AllMemo->toPlainText(), QStringLiteral("<html>\n"));
     tabs()->setCurrentIndex(0);
     EXPECT_FALSE(reopen->isEnabled() || enabled("FileSaveAsEncoding"));

@@ -373,7 +373,7 @@ TEST_F(DiaryDocumentTest, AUtf8DiaryOpensAsUtf8AndAWrongDeclarationIsToldOnce)
     openThroughDialog(diaryA);
     EXPECT_TRUE(fake.messages.shown.isEmpty());
     EXPECT_EQ(text(), QStringLiteral("<p>日記</p>"));
-    EXPECT_EQ(tab->PanelEncoding->text(), QStringLiteral("UTF-8"));
+    EXPECT_EQ(tab->PanelEncoding->text(), QStringLiteral("UTF-8・CR LF"));
     typeText(tab->AllMemo, QStringLiteral("凛"));
     EXPECT_TRUE(doc->SaveDiary());
     EXPECT_EQ(file(diaryA), QByteArray("\xe5\x87\x9b<p>\xe6\x97\xa5\xe8\xa8\x98</p>"));
@@ -387,7 +387,7 @@ TEST_F(DiaryDocumentTest, AUtf8DiaryOpensAsUtf8AndAWrongDeclarationIsToldOnce)
     EXPECT_TRUE(told.text.contains(u"EUC-JP") && told.text.contains(u"Shift-JIS として"))
         << told.text.toStdString();
     EXPECT_EQ(told.icon, MsgIcon::Information);
-    EXPECT_EQ(tab->PanelEncoding->text(), QStringLiteral("Shift-JIS"));
+    EXPECT_EQ(tab->PanelEncoding->text(), QStringLiteral("Shift-JIS・CR LF"));
 }
 
 TEST_F(DiaryDocumentTest, UnreadableFileLeavesTheDocumentAsItWas)
@@ -474,7 +474,7 @@ TEST_F(DiaryDocumentTest, ReopenInAndSaveACopyInAnotherEncoding)
 
     fake.messages.answer({MsgAnswer::No, MsgAnswer::Ok});
     EXPECT_TRUE(doc->ReopenAs(text::Encoding::Utf8));
-    EXPECT_EQ(tab->PanelEncoding->text(), QStringLiteral("UTF-8"));
+    EXPECT_EQ(tab->PanelEncoding->text(), QStringLiteral("UTF-8・CR LF"));
     EXPECT_EQ(doc->encoding(), text::FileEncoding{text::Encoding::Utf8});
     EXPECT_FALSE(doc->isModified());
     EXPECT_EQ(fake.messages.shown.size(), 2); // the question; no word on the declaration

@@ -79,16 +79,16 @@ TEST_F(NewDiaryTest, TemplateIsReadAfreshAndTypingMakesItSavable)
     EXPECT_TRUE(doc->SaveDiary()); // no name yet: asks for one
     EXPECT_EQ(file(QStringLiteral("/home/w/n.htm")), QByteArray("!two"));
 
-    // A new diary takes the encoding of the template it starts from.
-    putFile(basePath, "<meta charset=\"euc-jp\">\xC6\xFC");
+    // A new diary takes the encoding and the line ends of the template it starts from.
+    putFile(basePath, "<meta charset=\"euc-jp\">\n\xC6\xFC\n");
     doc->NewDiary();
-    EXPECT_EQ(text(), QStringLiteral("<meta charset=\"euc-jp\">日"));
-    EXPECT_EQ(tab->PanelEncoding->text(), QStringLiteral("EUC-JP"));
+    EXPECT_EQ(text(), QStringLiteral("<meta charset=\"euc-jp\">\r\n日\r\n"));
+    EXPECT_EQ(tab->PanelEncoding->text(), QStringLiteral("EUC-JP・LF"));
     fake.fileDialogs.answers.push_back(QStringLiteral("/home/w/e.htm"));
     typeText(tab->AllMemo, QStringLiteral("記"));
     EXPECT_TRUE(doc->SaveDiary());
     EXPECT_EQ(file(QStringLiteral("/home/w/e.htm")),
-              QByteArray("\xB5\xAD<meta charset=\"euc-jp\">\xC6\xFC"));
+              QByteArray("\xB5\xAD<meta charset=\"euc-jp\">\n\xC6\xFC\n"));
 }
 
 // Unnamed, editable and empty, and the reset after loading has not run.

@@ -360,7 +360,7 @@ TEST_F(EntryInsertionTest, AnEntryIsSavedInTheDiarysOwnEncoding)
         fake.files.files[path] = before + after;
         ASSERT_TRUE(document->OpenDiaryFile(path)) << c.name;
         EXPECT_EQ(document->encoding(), c.encoding) << c.name;
-        EXPECT_EQ(diary->PanelEncoding->text(), text::encodingName(c.encoding)) << c.name;
+        EXPECT_EQ(diary->PanelEncoding->text(), text::fileFormatName(c.encoding)) << c.name;
         const QString opened = rawEditorText(diary->AllMemo);
         const int cursor = int(opened.indexOf(u"<p>後"));
         select(cursor, cursor);

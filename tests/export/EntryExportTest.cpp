@@ -41,7 +41,8 @@ protected:
     TodayEntryTab today{state, fake.clock};
     TodayControls ui{&today};
     FileDialogSettings dialog;
-    EntryExport exporter{&today, fake.platform(), dialog};
+    text::LineEnd diaryLineEnd = text::LineEnd::CrLf;
+    EntryExport exporter{&today, fake.platform(), dialog, [this] { return diaryLineEnd; }};
 };
 
 struct DialogCase {
@@ -202,6 +203,24 @@ TEST_F(EntryExportTest, NoBreakSpacesAreWrittenAsBlanks)
     ASSERT_EQ(fake.messages.shown.size(), 2);
     EXPECT_EQ(fake.messages.shown.at(0).text, u"保存しました。"_s);
     EXPECT_EQ(fake.messages.shown.at(1).text, u"保存しました。"_s);
+}
+
+// Both exports end their lines as the diary does.
+TEST_F(EntryExportTest, ExportsTakeTheDiarysLineEnds)
+{
+    diaryLineEnd = text::LineEnd::Lf;
+    fake.fileDialogs.answers = {u"/d.txt"_s, u"/d.hnf"_s};
+    fake.messages.answer({MsgAnswer::Ok, MsgAnswer::Ok});
+    exporter.FileTodaySaveTextClick();
+    diaryLineEnd = text::LineEnd::Cr;
+    exporter.FileTodaySaveHnfClick();
+    EXPECT_EQ(
+        fake.files.files.value(u"/d.txt"_s),
+        text::encodeCp932(u"2001年5月3日(木) 晴れ\n\n[散歩]\n今日は晴れ。\n公園へ行った。\n"_s)
+            .bytes);
+    EXPECT_EQ(fake.files.files.value(u"/d.hnf"_s),
+              text::encodeCp932(u"TENKI 晴れ\rOK\r\rNEW 散歩\r今日は晴れ。\r公園へ行った。\r~\r"_s)
+                  .bytes);
 }
 
 // A plain text file cannot carry an emoji, so the text export refuses before any dialog; the

@@ -21,6 +21,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 class FindBarTest : public testing::Test {
@@ -156,6 +158,30 @@ TEST_F(FindBarTest, NotFoundIsSaidInTheBarAndHeardNotShownInABox)
     bar()->FindEdit->setText(QStringLiteral("(晴"));
     bar()->FindNextBtn->click();
     EXPECT_EQ(bar()->FindStatus->text(), QStringLiteral("正規表現が正しくありません。"));
+}
+
+// With widths folded, a JIS character and its Windows twin find each other, both ways: what a
+// Linux input method types finds what Windows tools wrote. Without, neither finds the other.
+TEST_F(FindBarTest, JisAndWindowsTwinsFindEachOtherWithWidthsFolded)
+{
+    const std::pair<QString, QString> twins[] = {
+        {u"〜"_s, u"～"_s}, {u"−"_s, u"－"_s}, {u"‖"_s, u"∥"_s}, {u"¢"_s, u"￠"_s},
+        {u"£"_s, u"￡"_s},  {u"¬"_s, u"￢"_s}, {u"—"_s, u"―"_s}, {u"¦"_s, u"￤"_s},
+        {u"¥"_s, u"\\"_s},  {u"‾"_s, u"~"_s},
+    };
+    for (const auto& [jis, windows] : twins) {
+        for (const auto& [typed, held] : {std::pair{jis, windows}, std::pair{windows, jis}}) {
+            write(u"乾かない"_s + held + u"と"_s);
+            bar()->FindEdit->setText(u"ない"_s + typed);
+            for (const bool width : {false, true}) {
+                bar()->WidthCheck->setChecked(width);
+                memo()->moveCursor(QTextCursor::Start);
+                bar()->FindNextBtn->click();
+                EXPECT_EQ(selection(), (width ? std::pair{2, 5} : std::pair{0, 0}))
+                    << typed.toStdString() << " in " << held.toStdString();
+            }
+        }
+    }
 }
 
 TEST_F(FindBarTest, ReplaceAllFoldsAsAskedAndIsUndoneInOneStep)

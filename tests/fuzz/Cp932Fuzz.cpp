@@ -6,8 +6,9 @@
 //    and the bytes are the same, except for a two-byte character read from a duplicate code,
 //    which is written with the code Windows writes for it (or, right after a stray lead byte,
 //    another of its own codes); both codes then decode to that character;
-//  - read into an editor and written from it, B gives E with each CR LF, lone CR and lone LF
-//    written as CR LF;
+//  - read into an editor with the codes it was read from and written from it with them and with
+//    the line end all of B's line ends share (lineEndOf), B gives B, each line end written as that
+//    one (so B itself when they all were);
 //  - cp932Length(T) is the size of E.
 // Encoding: for the bytes taken as UTF-16 text (lone surrogates included), cp932Length is the
 // size of what encodeCp932 writes, and truncateCp932 keeps the longest prefix within the limit.
@@ -74,9 +75,12 @@ void checkDecoding(QByteArrayView bytes)
     checkCharacterByCharacter(bytes, decoded, written.bytes);
     require(text::cp932Length(decoded) == written.bytes.size(), "cp932Length counts the bytes");
 
-    const QString editor = text::decodeCp932ToEditor(bytes);
-    require(text::encodeCp932FromEditor(editor).bytes == withCrLf(written.bytes),
-            "the editor's round trip differs only in line ends");
+    text::ReadCodes codes;
+    const QString editor = text::decodeCp932ToEditor(bytes, &codes);
+    const text::LineEnd lineEnd = text::lineEndOf(bytes);
+    require(text::encodeCp932FromEditor(editor, lineEnd, {&codes}).bytes
+                == withLineEnds(bytes, lineEnd),
+            "the editor's round trip with the codes read gives the bytes back, line ends alike");
 }
 
 void checkEncoding(const QString& text, qsizetype limit)

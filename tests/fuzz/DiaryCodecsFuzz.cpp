@@ -2,10 +2,11 @@
 //
 // For any bytes B and each encoding, with T = decode(B) and E = encode(T):
 //  - every character of T can be written: E lists nothing unencodable;
-//  - UTF-8: E is B, byte for byte; read into an editor and written from it, B gives B with each
-//    CR LF, lone CR and lone LF written as CR LF;
-//  - EUC-JP: decoding E gives T again and encoding that gives E (a duplicate code may have
-//    become the code Windows writes, nothing else);
+//  - UTF-8: E is B, byte for byte; read into an editor and written from it with the line end all
+//    of B's line ends share (lineEndOf), B gives B with each line end written as that one;
+//  - EUC-JP (every row of EUC-JP-MS): decoding E gives T again and encoding that gives E (a
+//    duplicate code may have become the code EUC-JP-MS writes, nothing else); with the codes T
+//    was read from, E is B, and the editor's round trip is as UTF-8's;
 //  - the guess names an encoding without failing, and its declaration lies inside the bytes.
 #include "FuzzCheck.h"
 #include "support/CrLfBytes.h"
@@ -24,8 +25,10 @@ void checkUtf8(QByteArrayView bytes)
     const text::Encoded written = text::encodeUtf8(text::decodeUtf8(bytes));
     require(written.unencodable.isEmpty(), "every decoded character can be written");
     require(written.bytes == bytes, "UTF-8 bytes come back byte for byte");
-    require(text::encodeUtf8FromEditor(text::decodeUtf8ToEditor(bytes)).bytes == withCrLf(bytes),
-            "the editor's UTF-8 round trip differs only in line ends");
+    const text::LineEnd lineEnd = text::lineEndOf(bytes);
+    require(text::encodeUtf8FromEditor(text::decodeUtf8ToEditor(bytes), lineEnd).bytes
+                == withLineEnds(bytes, lineEnd),
+            "the editor's UTF-8 round trip gives the bytes back, line ends alike");
 }
 
 void checkEucJp(QByteArrayView bytes)
@@ -35,9 +38,15 @@ void checkEucJp(QByteArrayView bytes)
     require(written.unencodable.isEmpty(), "every decoded character can be written");
     require(text::decodeEucJp(written.bytes) == decoded, "the written bytes read back the same");
     require(text::encodeEucJp(decoded).bytes == written.bytes, "a second save changes nothing");
-    const QString editor = text::decodeEucJpToEditor(bytes);
-    require(text::decodeEucJpToEditor(text::encodeEucJpFromEditor(editor).bytes) == editor,
-            "the editor's EUC-JP round trip reads back the same");
+    text::ReadCodes codes;
+    require(text::encodeEucJp(text::decodeEucJp(bytes, &codes), {&codes}).bytes == bytes,
+            "bytes read with their codes are written back as they were");
+    codes.clear();
+    const QString editor = text::decodeEucJpToEditor(bytes, &codes);
+    const text::LineEnd lineEnd = text::lineEndOf(bytes);
+    require(text::encodeEucJpFromEditor(editor, lineEnd, {&codes}).bytes
+                == withLineEnds(bytes, lineEnd),
+            "the editor's EUC-JP round trip with the codes read gives the bytes back");
 }
 
 void checkGuess(QByteArrayView bytes)

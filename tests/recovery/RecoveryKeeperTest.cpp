@@ -273,8 +273,9 @@ TEST_F(RecoveryTest, WorkLeftByAKilledInstanceIsOfferedAtTheNextStart)
         EXPECT_EQ(form.state().CurrentFileName, diaryPath);
         EXPECT_EQ(diary->PanelEditFile->text(),
                   diaryPath.isEmpty() ? QStringLiteral("New File.") : diaryPath);
-        EXPECT_EQ(diary->PanelEncoding->text(),
-                  c.utf8File ? QStringLiteral("UTF-8 (BOM付き)") : QStringLiteral("Shift-JIS"));
+        EXPECT_EQ(diary->PanelEncoding->text(), c.utf8File
+                                                    ? QStringLiteral("UTF-8 (BOM付き)・CR LF")
+                                                    : QStringLiteral("Shift-JIS・CR LF"));
         EXPECT_TRUE(form.document()->isModified());
         EXPECT_EQ(form.state().DocumentLoaded, true);
         for (QPushButton* on :

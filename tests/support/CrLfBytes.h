@@ -1,5 +1,7 @@
 #pragma once
 
+#include "text/LineEnds.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 
@@ -18,4 +20,15 @@ inline QByteArray withCrLf(QByteArrayView bytes)
         }
     }
     return out;
+}
+
+// The bytes with every line end written as lineEnd, as the program writes a diary back whose
+// line ends were all alike (and as CR LF when they were not).
+inline QByteArray withLineEnds(QByteArrayView bytes, text::LineEnd lineEnd)
+{
+    const QByteArray crlf = withCrLf(bytes);
+    if (lineEnd == text::LineEnd::CrLf)
+        return crlf;
+    QByteArray out = crlf;
+    return out.replace("\r\n", lineEnd == text::LineEnd::Lf ? "\n" : "\r");
 }

@@ -36,7 +36,8 @@ TEST(DiaryCodecs, CharactersHaveTheBytesBrowsersGiveThem)
         {"tilde as Windows reads it", Encoding::EucJp, "\xA1\xC1", u"～"_s},
         {"half-width katakana", Encoding::EucJp, "\x8E\xB1\x8E\xDF", u"ｱﾟ"_s},
         {"JIS X 0212", Encoding::EucJp, "\x8F\xB0\xA1", u"丂"_s},
-        {"NEC-selected IBM kanji", Encoding::EucJp, "\xF9\xA1", u"纊"_s},
+        {"IBM kanji after 0x8F, as EUC-JP-MS writes it", Encoding::EucJp, "\x8F\xF4\xFB", u"髙"_s},
+        {"user-defined area", Encoding::EucJp, "\xF5\xA1\x8F\xFE\xFE", u"\uE000\uE757"_s},
         {"stray bytes kept", Encoding::EucJp, "\xFF\x8E\x41\xA4", u"\uF7FF\uF78EA\uF7A4"_s},
         {"unassigned row kept", Encoding::EucJp, "\xA9\xA1", u"\uF7A9\uF7A1"_s},
         {"stray 0x8F and row byte before a kanji with two codes", Encoding::EucJp,
@@ -55,11 +56,100 @@ TEST(DiaryCodecs, CharactersHaveTheBytesBrowsersGiveThem)
     EXPECT_EQ(text::encodeEucJp(u"\u301C\u2212\u00A5"_s).bytes, QByteArray("\xA1\xC1\xA1\xDD\\"));
 }
 
+// A character with more than one code is written with the one it was read from; typed, with the
+// one Windows (or Linux, in EUC-JP) writes. UTF-8's characters that the editor would take for
+// line ends are carried as their bytes.
+TEST(DiaryCodecs, EachCharacterIsWrittenInTheCodeItWasReadFrom)
+{
+    struct Case {
+        const char* name;
+        Encoding encoding;
+        QByteArray read, typed;
+    };
+    const Case cases[] = {
+        {"髙 as Python's cp932 writes it", Encoding::ShiftJis, "\xEE\xE0", "\xFB\xFC"},
+        {"﨑 in the NEC-selected rows", Encoding::ShiftJis, "\xED\x95", "\xFA\xB1"},
+        {"≒ in NEC's row 13", Encoding::ShiftJis, "\x87\x90", "\x81\xE0"},
+        {"∵ in the IBM rows", Encoding::ShiftJis, "\xFA\x5B", "\x81\xE6"},
+        {"～ as glibc's EUC-JP writes it", Encoding::EucJp, "\x8F\xA2\xB7", "\xA1\xC1"},
+        {"line and paragraph separators", Encoding::Utf8, "\xE2\x80\xA8\xE2\x80\xA9", "\r\n\r\n"},
+        {"frame marks", Encoding::Utf8, "\xEF\xB7\x90\xEF\xB7\x91", "\xEF\xB7\x90\xEF\xB7\x91"},
+    };
+    for (const Case& c : cases) {
+        text::ReadCodes codes;
+        const QString read = text::decodeToEditor(c.read, {c.encoding}, &codes);
+        EXPECT_FALSE(read.contains(u'\n')) << c.name;
+        EXPECT_EQ(text::encodeFromEditor(read, {c.encoding}, {&codes}).bytes, c.read) << c.name;
+        EXPECT_EQ(text::encodeFromEditor(decodeIn(c.read, c.encoding), {c.encoding}).bytes, c.typed)
+            << c.name;
+    }
+}
+
+// A copy in another encoding keeps each character as it was read: one the new encoding would
+// write as another character becomes a reference (and is listed); typed, it takes the Windows code.
+TEST(DiaryCodecs, ACopyKeepsEachCharacterAsRead)
+{
+    struct Case {
+        const char* name;
+        Encoding from;
+        QByteArray read;
+        Encoding to;
+        QByteArray copy;
+        QList<char32_t> listed;
+    };
+    const Case cases[] = {
+        {"‖ and ∥ into Shift-JIS",
+         Encoding::Utf8,
+         "\xE2\x80\x96\xE2\x88\xA5",
+         Encoding::ShiftJis,
+         "&#8214;\x81\x61",
+         {0x2016}},
+        {"〜 and ～ into EUC-JP",
+         Encoding::Utf8,
+         "\xE3\x80\x9C\xEF\xBD\x9E",
+         Encoding::EucJp,
+         "&#12316;\xA1\xC1",
+         {0x301C}},
+        {"～ read from EUC-JP into UTF-8",
+         Encoding::EucJp,
+         "\xA1\xC1",
+         Encoding::Utf8,
+         "\xEF\xBD\x9E",
+         {}},
+        {"Python's 髙 into EUC-JP",
+         Encoding::ShiftJis,
+         "\xEE\xE0",
+         Encoding::EucJp,
+         "\x8F\xF4\xFB",
+         {}},
+    };
+    for (const Case& c : cases) {
+        text::ReadCodes codes;
+        const QString read = text::decodeToEditor(c.read, {c.from}, &codes);
+        const text::Encoded copy = text::encodeFromEditor(read, {c.to}, {&codes, false});
+        EXPECT_EQ(copy.bytes, c.copy) << c.name;
+        EXPECT_EQ(copy.unencodable, c.listed) << c.name;
+    }
+    EXPECT_EQ(text::encodeFromEditor(u"‖〜"_s, {Encoding::ShiftJis}, {}).bytes,
+              QByteArray("\x81\x61\x81\x60"));
+}
+
+TEST(DiaryCodecs, TheLineEndsOfAFileAreTheOnesAllItsLinesShare)
+{
+    using text::LineEnd;
+    const std::pair<QByteArray, LineEnd> cases[] = {
+        {"a\r\nb\r\n", LineEnd::CrLf}, {"a\nb\n", LineEnd::Lf},   {"a\rb", LineEnd::Cr},
+        {"a\r\nb\n", LineEnd::CrLf},   {"a\rb\n", LineEnd::CrLf}, {"ab", LineEnd::CrLf},
+    };
+    for (const auto& [bytes, lineEnd] : cases)
+        EXPECT_EQ(text::lineEndOf(bytes), lineEnd) << bytes.toHex().constData();
+}
+
 TEST(DiaryCodecs, WhatTheEncodingCannotHoldBecomesAReferenceNeverAQuestionMark)
 {
-    const text::Encoded euc = text::encodeEucJp(u"a😀\uE000😀"_s);
-    EXPECT_EQ(euc.bytes, QByteArray("a&#128512;&#57344;&#128512;"));
-    EXPECT_EQ(euc.unencodable, (QList<char32_t>{0x1F600, 0xE000}));
+    const text::Encoded euc = text::encodeEucJp(u"a😀\u0085😀"_s);
+    EXPECT_EQ(euc.bytes, QByteArray("a&#128512;&#133;&#128512;"));
+    EXPECT_EQ(euc.unencodable, (QList<char32_t>{0x1F600, 0x85}));
     const text::Encoded utf8 = text::encodeUtf8(u"\xD800x"_s);
     EXPECT_EQ(utf8.bytes, QByteArray("&#55296;x"));
     EXPECT_EQ(utf8.unencodable, QList<char32_t>{0xD800});
