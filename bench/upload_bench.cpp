@@ -1,12 +1,15 @@
 // Times sending the generated 50 MB diary to an OpenSSH server on 127.0.0.1 with the program's
 // own send, loaded from libpelmora_transfer.so as the program loads it (a temporary name, the
-// read-back of its last byte, the rename over the old file), beside OpenSSH's `sftp -b` putting
-// the same file on the same server. Both sign in with the same key file and check the host key
-// against the same known_hosts; each copy on the server is compared byte for byte.
+// check that the server holds all of it, the rename over the old file), beside OpenSSH's
+// `sftp -b` putting the same file on the same server. Both sign in with the same key file and
+// check the host key against the same known_hosts. Then the same over FTPS to vsftpd (its
+// defaults, TLS on), beside `curl --ssl-reqd -T`. Each copy on the server is compared byte for
+// byte.
 //
 // Usage: upload_bench [megabytes] [runs]   (as root: the server adds a user and runs sshd)
 
 #include "DiaryGenerator.h"
+#include "FtpServer.h"
 #include "SshServer.h"
 #include "app/ProgramLibraries.h"
 #include "publish/SiteUpload.h"
@@ -111,12 +114,12 @@ void printTiming(const char* name, const Timing& timing, qsizetype bytes)
         std::printf("    %s\n", qPrintable(timing.problem));
 }
 
-UploadFunction loadTransfer()
+UploadFunction loadTransfer(const char* symbol = uploadToSiteName)
 {
     QString error;
     const auto upload = reinterpret_cast<UploadFunction>(resolveInLibraries(
-        programLibraryFiles(QCoreApplication::applicationDirPath(), transferLibraryName),
-        uploadToSiteName, error));
+        programLibraryFiles(QCoreApplication::applicationDirPath(), transferLibraryName), symbol,
+        error));
     if (!upload)
         std::fprintf(stderr, "upload_bench: cannot load the transfer library: %s\n",
                      qPrintable(error));
@@ -138,6 +141,67 @@ UploadRequest keyFileRequest(const SshServer& server, const QString& folder,
     request.localPath = localFile;
     request.knownHosts = knownHosts;
     return request;
+}
+
+Timing sendWithCurl(const FtpServer& server, const QString& localFile, const QString& remoteName,
+                    const QString& remoteFile, const QByteArray& diary)
+{
+    Timing timing;
+    QProcess curl;
+    curl.setProcessChannelMode(QProcess::MergedChannels);
+    const auto start = Timer::now();
+    curl.start(QStringLiteral("curl"),
+               {QStringLiteral("-sS"), QStringLiteral("--ssl-reqd"), QStringLiteral("-k"),
+                QStringLiteral("-u"), server.user() + u':' + server.password(),
+                QStringLiteral("-T"), localFile,
+                QStringLiteral("ftp://127.0.0.1:%1/%2").arg(server.port()).arg(remoteName)});
+    const bool finished = curl.waitForFinished(-1);
+    timing.ms = msSince(start);
+    timing.sent = finished && curl.exitStatus() == QProcess::NormalExit && curl.exitCode() == 0;
+    if (!timing.sent)
+        timing.problem = QStringLiteral("curl failed: ") + QString::fromLocal8Bit(curl.readAll());
+    compare(timing, remoteFile, diary);
+    return timing;
+}
+
+// The program's FTPS send beside curl's, to vsftpd as Debian ships it with TLS switched on. The
+// certificate's key is pinned before the runs, as after the writer's first yes.
+bool runFtpsBench(const UploadFunction upload, const QString& localFile, const QByteArray& diary,
+                  const QString& pins, int runs)
+{
+    const UploadFunction lookUp = loadTransfer(lookUpOnSiteName);
+    FtpServer server;
+    if (const QString failure = server.start(); !lookUp || !failure.isEmpty()) {
+        std::fprintf(stderr, "upload_bench: no FTPS server: %s\n", qPrintable(failure));
+        return false;
+    }
+    const QString ours = server.makeFolder(QStringLiteral("pelmora"));
+    const QString theirs = server.makeFolder(QStringLiteral("curl"));
+    UploadRequest request;
+    request.site.protocol = SiteAddress::Protocol::Ftps;
+    request.site.host = QStringLiteral("127.0.0.1");
+    request.site.port = server.port();
+    request.site.user = server.user();
+    request.site.folder = QStringLiteral("pelmora");
+    request.site.fileName = QStringLiteral("diary.htm");
+    request.secret = server.password();
+    request.localPath = localFile;
+    request.pinnedCertificates = pins;
+    UploadHooks trust;
+    trust.trustCertificate = [](const CertificateSeen&) { return true; };
+    lookUp(request, trust);
+    std::printf("vsftpd (defaults, TLS on) on 127.0.0.1:%d\n", server.port());
+    bool allSame = true;
+    for (int run = 1; run <= runs; ++run) {
+        std::printf("run %d of %d\n", run, runs);
+        const Timing program = sendWithProgram(upload, request, ours, diary);
+        printTiming("Pelmora FTPS (libcurl)", program, diary.size());
+        const Timing curl = sendWithCurl(server, localFile, QStringLiteral("curl/diary.htm"),
+                                         theirs + QStringLiteral("/diary.htm"), diary);
+        printTiming("curl --ssl-reqd -T", curl, diary.size());
+        allSame = allSame && program.same && curl.same;
+    }
+    return allSame;
 }
 
 int runBench(qsizetype megabytes, int runs)
@@ -176,6 +240,8 @@ int runBench(qsizetype megabytes, int runs)
         printTiming("OpenSSH sftp -b", sftp, diary.size());
         allSame = allSame && program.same && sftp.same;
     }
+    allSame = runFtpsBench(upload, localFile, diary, local.filePath(QStringLiteral("pins")), runs)
+              && allSame;
     return allSame ? 0 : 1;
 }
 

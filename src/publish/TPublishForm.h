@@ -9,6 +9,7 @@ class QComboBox;
 class QLineEdit;
 class QPushButton;
 class QSpinBox;
+class StatusLabel;
 
 // "公開の設定": where one diary is published and how the program signs in there. Passwords and
 // passphrases are not asked here; they are asked when the diary is sent.
@@ -30,11 +31,19 @@ public:
     QLineEdit* KeyFileEdit;
     QPushButton* KeyFileBtn;
     QCheckBox* SendAfterSaveCheck;
+    // FTPS: the certificate key kept for the server and port, and forgetting it.
+    StatusLabel* CertificateNote;
+    QPushButton* ForgetCertificateBtn;
     QPushButton* OkBtn;
+
+    // The file of the certificates' keys the writer trusted.
+    QString pinnedCertificates;
 
 private:
     void ProtocolBoxChange();
     void SignInBoxChange();
     void KeyFileBtnClick();
     void OkBtnClick();
+    void showPinnedCertificate();
+    void ForgetCertificateBtnClick();
 };
