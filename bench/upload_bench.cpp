@@ -1,10 +1,12 @@
 // Times sending the generated 50 MB diary to an OpenSSH server on 127.0.0.1 with the program's
-// own send, loaded from libpelmora_transfer.so as the program loads it (a temporary name, the
-// check that the server holds all of it, the rename over the old file), beside OpenSSH's
-// `sftp -b` putting the same file on the same server. Both sign in with the same key file and
-// check the host key against the same known_hosts. Then the same over FTPS to vsftpd (its
-// defaults, TLS on), beside `curl --ssl-reqd -T`. Each copy on the server is compared byte for
-// byte.
+// own send, loaded from libpelmora_transfer.so as the program loads it (OpenSSH's ssh as the
+// connection; a temporary name, synced, its size checked, renamed over the old file), beside
+// OpenSSH's `sftp -b` putting the same file on the same server. Both sign in with the same key
+// file, read the same (empty) ssh configuration and check the host key against the same
+// known_hosts; each copy on the server is compared byte for byte.
+//
+// Then times a cancel on a server that stops answering half way (SIGSTOP), and the same send
+// over FTPS to vsftpd (its defaults, TLS on) beside `curl --ssl-reqd -T`.
 //
 // Usage: upload_bench [megabytes] [runs]   (as root: the server adds a user and runs sshd)
 
@@ -15,11 +17,17 @@
 #include "publish/SiteUpload.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <QThread>
+
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <thread>
 
 namespace {
 
@@ -68,7 +76,9 @@ Timing sendWithProgram(UploadFunction upload, const UploadRequest& request,
 // The sftp command line for a batch file, signing in as the program does.
 QStringList sftpArguments(const SshServer& server, const QString& batch, const QString& knownHosts)
 {
-    return {QStringLiteral("-b"),
+    return {QStringLiteral("-F"),
+            QFileInfo(knownHosts).dir().filePath(QStringLiteral("ssh_config")),
+            QStringLiteral("-b"),
             batch,
             QStringLiteral("-i"),
             server.userKey(),
@@ -140,6 +150,7 @@ UploadRequest keyFileRequest(const SshServer& server, const QString& folder,
     request.site.keyFile = server.userKey();
     request.localPath = localFile;
     request.knownHosts = knownHosts;
+    request.sshConfig = QFileInfo(knownHosts).dir().filePath(QStringLiteral("ssh_config"));
     return request;
 }
 
@@ -204,6 +215,33 @@ bool runFtpsBench(const UploadFunction upload, const QString& localFile, const Q
     return allSame;
 }
 
+// How long a cancel takes to end a send whose server stopped answering half way.
+void timeCancelOnStalledServer(UploadFunction upload, SshServer& server,
+                               const UploadRequest& request)
+{
+    std::atomic_bool stalled = false;
+    std::atomic_bool cancelled = false;
+    UploadHooks hooks;
+    hooks.cancelled = &cancelled;
+    hooks.progress = [&](qint64 sent, qint64) {
+        if (!stalled && sent > 5 * 1024 * 1024) {
+            server.stall(true);
+            stalled = true;
+        }
+    };
+    UploadResult result;
+    std::thread send([&] { result = upload(request, hooks); });
+    while (!stalled)
+        QThread::msleep(10);
+    QThread::msleep(500);
+    const auto start = Timer::now();
+    cancelled = true;
+    send.join();
+    std::printf("cancel on a stalled server: %.1f ms until the send ended (%s)\n", msSince(start),
+                result.outcome == UploadOutcome::Cancelled ? "cancelled" : "NOT CANCELLED");
+    server.stall(false);
+}
+
 int runBench(qsizetype megabytes, int runs)
 {
     const UploadFunction upload = loadTransfer();
@@ -219,7 +257,8 @@ int runBench(qsizetype megabytes, int runs)
     const QString knownHosts = local.filePath(QStringLiteral("known_hosts"));
     const QString localFile = local.filePath(QStringLiteral("diary.htm"));
     const QByteArray diary = generateDiary(megabytes);
-    if (!writeFile(knownHosts, server.knownHostsLine()) || !writeFile(localFile, diary)) {
+    if (!writeFile(knownHosts, server.knownHostsLine()) || !writeFile(localFile, diary)
+        || !writeFile(local.filePath(QStringLiteral("ssh_config")), {})) {
         std::fprintf(stderr, "upload_bench: cannot write to %s\n", qPrintable(local.path()));
         return 1;
     }
@@ -227,13 +266,14 @@ int runBench(qsizetype megabytes, int runs)
     const QString theirs = server.makeFolder(QStringLiteral("sftp"));
     const UploadRequest request = keyFileRequest(server, ours, localFile, knownHosts);
 
-    std::printf("diary: %lld bytes (%.1f MB), OpenSSH sshd (internal-sftp) on 127.0.0.1:%d\n",
-                qlonglong(diary.size()), double(diary.size()) / (1024.0 * 1024.0), server.port());
+    std::printf(
+        "diary: %lld bytes (%.1f MB), OpenSSH sshd as Debian configures it on 127.0.0.1:%d\n",
+        qlonglong(diary.size()), double(diary.size()) / (1024.0 * 1024.0), server.port());
     bool allSame = true;
     for (int run = 1; run <= runs; ++run) {
         std::printf("run %d of %d\n", run, runs);
         const Timing program = sendWithProgram(upload, request, ours, diary);
-        printTiming("Pelmora (libcurl/libssh2)", program, diary.size());
+        printTiming("Pelmora (OpenSSH ssh)", program, diary.size());
         const Timing sftp =
             sendWithSftp(server, knownHosts, localFile, theirs + QStringLiteral("/diary.htm"),
                          diary, local.filePath(QStringLiteral("batch")));
@@ -242,6 +282,7 @@ int runBench(qsizetype megabytes, int runs)
     }
     allSame = runFtpsBench(upload, localFile, diary, local.filePath(QStringLiteral("pins")), runs)
               && allSame;
+    timeCancelOnStalledServer(upload, server, request);
     return allSame ? 0 : 1;
 }
 

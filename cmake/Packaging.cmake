@@ -22,8 +22,9 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${PELMORA_MAINTAINER})
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_PACKAGE_SECTION editors)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${PELMORA_HOMEPAGE})
-# The Japanese face and Qt's Japanese dialog texts are only ever loaded at run time.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic, qt6-translations-l10n")
+# The Japanese face and Qt's Japanese dialog texts are only ever loaded at run time; SFTP runs
+# OpenSSH's ssh.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic, qt6-translations-l10n, openssh-client")
 # The libraries the program links (Qt 6, the C++ runtime) are read off it by dpkg-shlibdeps
 # (package dpkg-dev); without that tool the Qt libraries it needs besides Core and Gui are named
 # by hand.

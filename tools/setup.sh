@@ -25,7 +25,7 @@ if [[ $mode == uninstall ]]; then
 fi
 
 packages=(cmake g++ make qt6-base-dev qt6-webengine-dev qt6-translations-l10n fonts-ipafont-gothic
-    libgl-dev libcurl4-openssl-dev libssl-dev qtkeychain-qt6-dev)
+    libgl-dev libcurl4-openssl-dev libssl-dev qtkeychain-qt6-dev openssh-client)
 [[ $mode != run ]] && packages+=(dpkg-dev)
 [[ $mode == test ]] &&
     packages+=(libgtest-dev clang-format desktop-file-utils appstream clang-14 libclang-rt-14-dev

@@ -622,7 +622,7 @@ void TMainForm::applyEditorFont()
 void TMainForm::closeEvent(QCloseEvent* event)
 {
     bool mayClose = false;
-    errors_.run([&] { mayClose = FormCloseQuery(); });
+    errors_.run([&] { mayClose = FormCloseQuery() && publisher_->mayClose(); });
     if (!mayClose) {
         event->ignore();
         return;

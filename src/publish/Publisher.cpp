@@ -4,6 +4,7 @@
 #include "document/DiaryDocument.h"
 #include "document/DiaryFileTab.h"
 #include "find/StatusLabel.h"
+#include "platform/Files.h"
 #include "platform/Messages.h"
 #include "publish/CertificatePins.h"
 #include "publish/SendRecord.h"
@@ -68,6 +69,7 @@ Publisher::Publisher(DiaryDocument* document, DiaryFileTab* tab, Platform platfo
     connect(document_, &DiaryDocument::documentSaved, this, &Publisher::sendAfterSave);
     job_.trustNewHost = [this](const HostKeySeen& seen) { return trustHost(seen); };
     job_.trustCertificate = [this](const CertificateSeen& seen) { return trustCertificate(seen); };
+    job_.replaceReadOnly = [this](const QString& path) { return replaceReadOnly(path); };
 }
 
 QString Publisher::diaryPath() const
@@ -78,6 +80,19 @@ QString Publisher::diaryPath() const
 bool Publisher::sendOffered() const
 {
     return document_->state().DocumentLoaded && !job_.running();
+}
+
+bool Publisher::mayClose()
+{
+    if (!job_.running())
+        return true;
+    const MsgAnswer answer =
+        platform_.messages.show({QStringLiteral("日記を送信中です。送信を中止して終了しますか？"),
+                                 caption, MsgButtons::YesNo, MsgIcon::Question, MsgAnswer::No});
+    if (answer != MsgAnswer::Yes)
+        return false;
+    job_.cancel();
+    return true;
 }
 
 bool Publisher::PublishSetClick()
@@ -188,7 +203,9 @@ void Publisher::start(Step step, bool freshSecret)
         findLinkedFiles();
     request.linkedFiles = linked_;
     request.knownHosts = knownHosts;
+    request.sshConfig = sshConfig;
     request.pinnedCertificates = pinnedCertificates;
+    request.acceptedHostKey = std::exchange(acceptedHostKey_, QString());
     if (request.site.signIn != SiteAddress::SignIn::Agent) {
         const std::optional<QString> secret = freshSecret ? secretFor(request.site) : secret_;
         if (!secret)
@@ -312,10 +329,67 @@ bool Publisher::trustHost(const HostKeySeen& seen)
         QStringLiteral("サーバー「%1」（ポート%2）に初めて接続します。\n"
                        "サーバーの鍵の指紋（%3）：\n%4\n\n"
                        "この指紋がサーバーの管理者から知らされたものと同じなら「はい」を押して"
-                       "ください。鍵を %5 に記録して接続します。")
+                       "ください。鍵を %5 に記録して接続します。%6")
             .arg(seen.host)
             .arg(seen.port)
-            .arg(seen.keyType, seen.fingerprint, knownHosts);
+            .arg(seen.keyType, seen.fingerprint, knownHosts, knownHostsNote());
+    return platform_.messages.show(
+               {text, caption, MsgButtons::YesNo, MsgIcon::Question, MsgAnswer::No})
+           == MsgAnswer::Yes;
+}
+
+// What the question about a new host must add when known_hosts cannot be read or written.
+QString Publisher::knownHostsNote() const
+{
+    if (platform_.files.exists(knownHosts) && !platform_.files.readAll(knownHosts))
+        return QStringLiteral("\n\n注意：%1 を読めないため、このサーバーの鍵を前に記録したか"
+                              "どうかを確かめられません。")
+            .arg(knownHosts);
+    if (!platform_.files.isWritable(knownHosts))
+        return QStringLiteral("\n\n注意：%1 に書き込めないため、鍵は記録されません。"
+                              "次に送るときもまた尋ねます。")
+            .arg(knownHosts);
+    return {};
+}
+
+// A changed host key: the warning, with the offer (No by default) to put the new key in place
+// of the old line once the writer has checked it with the server's administrator; a yes runs
+// the step again. False when the change cannot be offered (ssh did not say where the old key is).
+bool Publisher::offerNewHostKey(const UploadResult& result)
+{
+    const HostKeyChange& change = result.changedKey;
+    if (change.line < 1 || change.fingerprint.isEmpty())
+        return false;
+    const QString question =
+        QStringLiteral("\n\n新しい鍵の指紋が正しいことを、サーバーの管理者に確かめましたか？"
+                       "確かめた場合だけ「はい」を押してください。%1 の %2 行目を消し、"
+                       "新しい鍵を記録して送り直します。")
+            .arg(change.file)
+            .arg(change.line);
+    const QString warning =
+        uploadFailureMessage(result, sending_.site, knownHosts, pinnedCertificates);
+    if (platform_.messages.show(
+            {warning + question, caption, MsgButtons::YesNo, MsgIcon::Exclamation, MsgAnswer::No})
+        != MsgAnswer::Yes) {
+        settleSecret(result.outcome);
+        return true;
+    }
+    if (!removeKnownHostsLine(change.file, change.line)) {
+        settleSecret(result.outcome);
+        platform_.messages.show({QStringLiteral("%1 を書き換えられませんでした。").arg(change.file),
+                                 caption, MsgButtons::Ok, MsgIcon::Stop});
+        return true;
+    }
+    acceptedHostKey_ = change.fingerprint;
+    start(step_, false);
+    return true;
+}
+
+bool Publisher::replaceReadOnly(const QString& remotePath)
+{
+    const QString text = QStringLiteral("サイトの日記「%1」は読み取り専用になっています。"
+                                        "置き換えますか？\n（新しい日記も読み取り専用にします）")
+                             .arg(remotePath);
     return platform_.messages.show(
                {text, caption, MsgButtons::YesNo, MsgIcon::Question, MsgAnswer::No})
            == MsgAnswer::Yes;
@@ -441,19 +515,21 @@ void Publisher::PublishRecordClick()
 // too: saving while the server is away says so on the result line alone, once in a message.
 void Publisher::showFailure(const UploadResult& result, const QString& time)
 {
+    PublishResult->say((step_ == Step::LookUp
+                            ? QStringLiteral("サーバーを確認できませんでした（%1）")
+                        : fromSave_ ? QStringLiteral("保存しました。送信できませんでした（%1）")
+                                    : QStringLiteral("送信できませんでした（%1）"))
+                           .arg(time));
+    if (result.outcome == UploadOutcome::HostKeyChanged && offerNewHostKey(result))
+        return;
     const QString note = settleSecret(result.outcome);
     QString text = uploadFailureMessage(result, sending_.site, knownHosts, pinnedCertificates);
     if (!note.isEmpty())
         text += QStringLiteral("\n\n") + note;
-    if (step_ == Step::LookUp) {
-        PublishResult->say(QStringLiteral("サーバーを確認できませんでした（%1）").arg(time));
-    } else if (fromSave_) {
-        PublishResult->say(QStringLiteral("保存しました。送信できませんでした（%1）：%2")
-                               .arg(time, text.section(u'\n', 0, 0)));
+    if (step_ == Step::Send && fromSave_) {
+        PublishResult->say(PublishResult->text() + u'：' + text.section(u'\n', 0, 0));
         if (std::exchange(failureShown_, true))
             return;
-    } else {
-        PublishResult->say(QStringLiteral("送信できませんでした（%1）").arg(time));
     }
     platform_.messages.show({text, caption, MsgButtons::Ok, MsgIcon::Stop});
 }

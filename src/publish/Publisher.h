@@ -39,6 +39,8 @@ public:
     void PublishRecordClick();
     // Whether a send can start now: a diary document open and no send running.
     bool sendOffered() const;
+    // Asked before the window closes: true when no send runs, or the writer chose to stop it.
+    bool mayClose();
 
     // Asks for the password or the passphrase, offering to keep it when the desktop has a
     // secret store (nullopt: the writer cancelled). Tests replace it.
@@ -50,6 +52,8 @@ public:
     std::function<UploadFunction(const char* symbol, QString& error)> loadTransfer;
     // The known_hosts file host keys are checked against (~/.ssh/known_hosts).
     QString knownHosts;
+    // ssh's configuration file; empty: the writer's own ~/.ssh/config and the system's.
+    QString sshConfig;
     // The file of the certificates' keys the writer trusted, in the program's state folder.
     QString pinnedCertificates;
     // The folder of the record of sends and, per site, of the files sent there (the state
@@ -76,6 +80,9 @@ private:
     QString settleSecret(UploadOutcome outcome);
     void sendAfterSave();
     bool trustHost(const HostKeySeen& seen);
+    QString knownHostsNote() const;
+    bool offerNewHostKey(const UploadResult& result);
+    bool replaceReadOnly(const QString& remotePath);
     bool trustCertificate(const CertificateSeen& seen);
     void showProgress(qint64 sent, qint64 total);
     void showResult(const UploadResult& result);
@@ -106,4 +113,6 @@ private:
     QString secret_;
     bool keepSecret_ = false;
     bool secretFromStore_ = false;
+    // A changed host key the writer accepted: the next step records it without asking again.
+    QString acceptedHostKey_;
 };

@@ -2,12 +2,9 @@
 
 #include "publish/CertificatePins.h"
 #include "publish/Certificates.h"
+#include "publish/SftpUpload.h"
 
-#include <QCryptographicHash>
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QTemporaryFile>
 #include <QUrl>
 
 #include <curl/curl.h>
@@ -25,27 +22,6 @@ void startCurl()
 {
     static std::once_flag once;
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
-
-// The name of the key's type, which an SSH key blob starts with.
-QString blobKeyType(const QByteArray& blob)
-{
-    if (blob.size() < 4)
-        return {};
-    const auto* p = reinterpret_cast<const unsigned char*>(blob.constData());
-    const quint32 length =
-        (quint32(p[0]) << 24) | (quint32(p[1]) << 16) | (quint32(p[2]) << 8) | quint32(p[3]);
-    if (length > quint32(blob.size() - 4))
-        return {};
-    return QString::fromLatin1(blob.mid(4, int(length)));
-}
-
-QByteArray quoted(const QString& path)
-{
-    QByteArray bytes = path.toUtf8();
-    bytes.replace('\\', "\\\\");
-    bytes.replace('"', "\\\"");
-    return '"' + bytes + '"';
 }
 
 struct SlistFree {
@@ -117,45 +93,7 @@ bool inDate(const CertificateSeen& seen)
     return seen.validFrom <= now && now <= seen.validUntil;
 }
 
-// The lines of known_hosts the SSH library reads: libssh2 stops at the first line it cannot
-// parse (a line cut short, a key type it does not know), and every host after that would look
-// new, a changed key among them. Comments, markers such as @cert-authority and such lines are
-// left out; OpenSSH still reads the writer's file whole.
-QByteArray readableKnownHosts(const QByteArray& file)
-{
-    static const QList<QByteArray> types = {
-        "ssh-ed25519",         "ssh-rsa", "ssh-dss", "ecdsa-sha2-nistp256", "ecdsa-sha2-nistp384",
-        "ecdsa-sha2-nistp521",
-    };
-    QByteArray readable;
-    for (const QByteArray& line : file.split('\n')) {
-        const QList<QByteArray> fields = line.simplified().split(' ');
-        if (fields.size() < 3 || fields[0].startsWith('#') || fields[0].startsWith('@')
-            || !types.contains(fields[1]))
-            continue;
-        const auto key =
-            QByteArray::fromBase64Encoding(fields[2], QByteArray::AbortOnBase64DecodingErrors);
-        if (key && !key.decoded.isEmpty())
-            readable += fields[0] + ' ' + fields[1] + ' ' + fields[2] + '\n';
-    }
-    return readable;
-}
-
-// Appends the line to known_hosts, after a line end of its own when the file's last line has
-// none (a file edited by hand), so that the line before stays as it was.
-void addKnownHost(const QString& knownHosts, const QByteArray& line)
-{
-    QDir().mkpath(QFileInfo(knownHosts).absolutePath());
-    QFile file(knownHosts);
-    if (!file.open(QIODevice::ReadWrite | QIODevice::Append))
-        return;
-    QByteArray bytes = line;
-    if (file.size() > 0 && file.seek(file.size() - 1) && file.read(1) != "\n")
-        bytes.prepend('\n');
-    file.write(bytes);
-}
-
-// One send: a connection kept open over its steps (upload, size check, rename).
+// One FTPS send: a connection kept open over its steps (uploads, size checks, renames).
 class Uploader {
 public:
     Uploader(const UploadRequest& request, const UploadHooks& hooks);
@@ -169,9 +107,7 @@ private:
     std::optional<UploadResult> sendFile(const QString& localPath, const QString& remoteName);
     void makeFolders(const QString& remoteName);
     void setConnection();
-    void setSsh();
     void setFtps();
-    QString readableKnownHostsFile();
     bool trustServer();
     bool certificateAsked() const;
     std::optional<CertificateSeen> serverCertificate() const;
@@ -193,10 +129,6 @@ private:
     static size_t readLocal(char* buffer, size_t size, size_t count, void* self);
     static size_t keepTail(char* data, size_t size, size_t count, void* self);
     static int progressOf(void* self, curl_off_t, curl_off_t, curl_off_t total, curl_off_t sent);
-    static int checkHostKey(CURL*, const curl_khkey* known, const curl_khkey* found,
-                            curl_khmatch match, void* self);
-    int hostKeyAnswer(const curl_khkey* found, curl_khmatch match);
-
     const UploadRequest& request_;
     const UploadHooks& hooks_;
     CURL* curl_;
@@ -207,9 +139,6 @@ private:
     CURLcode lastCode_ = CURLE_OK;
     bool readStarted_ = false;
     bool cancellable_ = true;
-    bool keyChanged_ = false;
-    bool keyRefused_ = false;
-    bool ftps_ = false;
     bool pinned_ = false;
     QByteArray pin_;
     bool certificateRefused_ = false;
@@ -218,12 +147,10 @@ private:
     QString tempName_;
     QString oldName_;
     QStringList madeFolders_;
-    QTemporaryFile knownHostsCopy_;
 };
 
 Uploader::Uploader(const UploadRequest& request, const UploadHooks& hooks)
-    : request_(request), hooks_(hooks), curl_(curl_easy_init()),
-      ftps_(request.site.protocol == SiteAddress::Protocol::Ftps)
+    : request_(request), hooks_(hooks), curl_(curl_easy_init())
 {
 }
 
@@ -236,7 +163,7 @@ std::optional<UploadResult> Uploader::cannotStart() const
     QString targets = remotePath(request_.site, request_.site.fileName);
     for (const LinkedFile& file : request_.linkedFiles)
         targets += file.remoteName;
-    if (ftps_ && (targets.contains(u'\r') || targets.contains(u'\n')))
+    if (targets.contains(u'\r') || targets.contains(u'\n'))
         return UploadResult(UploadOutcome::Failed, QStringLiteral("line end in the remote path"));
     return std::nullopt;
 }
@@ -246,7 +173,7 @@ UploadResult Uploader::run()
     if (const std::optional<UploadResult> refused = cannotStart())
         return *refused;
     setConnection();
-    if (ftps_ && !signIn())
+    if (!signIn())
         return failure(lastCode_);
     UploadResult result(UploadOutcome::Sent);
     for (const LinkedFile& file : request_.linkedFiles) {
@@ -287,7 +214,7 @@ void Uploader::makeFolders(const QString& remoteName)
             continue;
         madeFolders_.append(folder);
         const QString path = remotePath(request_.site, folder);
-        commands.append(ftps_ ? "*MKD " + path.toUtf8() : "*mkdir " + quoted(path));
+        commands.append("*MKD " + path.toUtf8());
     }
     if (!commands.isEmpty())
         runCommands(commands);
@@ -359,18 +286,13 @@ QByteArray Uploader::url(const QString& path) const
 {
     const SiteAddress& site = request_.site;
     QUrl url;
-    url.setScheme(ftps_ ? QStringLiteral("ftp") : QStringLiteral("sftp"));
+    url.setScheme(QStringLiteral("ftp"));
     url.setHost(site.host);
     url.setPort(site.port);
-    if (ftps_) {
-        // An FTP address's path is from the login folder; "%2F" starts one from the root.
-        const bool fromRoot = path.startsWith(u'/');
-        return url.toEncoded() + (fromRoot ? "/%2F" : "/")
-               + QUrl::toPercentEncoding(fromRoot ? path.mid(1) : path, "/");
-    }
-    // A path from the login folder is "/~/..." in an SFTP address.
-    url.setPath(path.startsWith(u'/') ? path : QStringLiteral("/~/") + path);
-    return url.toEncoded();
+    // An FTP address's path is from the login folder; "%2F" starts one from the root.
+    const bool fromRoot = path.startsWith(u'/');
+    return url.toEncoded() + (fromRoot ? "/%2F" : "/")
+           + QUrl::toPercentEncoding(fromRoot ? path.mid(1) : path, "/");
 }
 
 void Uploader::setConnection()
@@ -381,10 +303,7 @@ void Uploader::setConnection()
     curl_easy_setopt(curl_, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(curl_, CURLOPT_LOW_SPEED_TIME, long(request_.stallSeconds));
     curl_easy_setopt(curl_, CURLOPT_USERNAME, request_.site.user.toUtf8().constData());
-    if (ftps_)
-        setFtps();
-    else
-        setSsh();
+    setFtps();
     curl_easy_setopt(curl_, CURLOPT_NOPROGRESS, 0L);
     // What a look-up's FTP replies give as a body ("Content-Length: ...") is not wanted.
     curl_easy_setopt(curl_, CURLOPT_WRITEFUNCTION, &Uploader::keepTail);
@@ -431,52 +350,10 @@ void Uploader::pinKey(const QByteArray& pin)
     pinned_ = true;
 }
 
-void Uploader::setSsh()
-{
-    const SiteAddress& site = request_.site;
-    curl_easy_setopt(curl_, CURLOPT_PROTOCOLS_STR, "sftp");
-    const QByteArray secret = request_.secret.toUtf8();
-    switch (site.signIn) {
-    case SiteAddress::SignIn::Password:
-        curl_easy_setopt(curl_, CURLOPT_SSH_AUTH_TYPES,
-                         long(CURLSSH_AUTH_PASSWORD | CURLSSH_AUTH_KEYBOARD));
-        curl_easy_setopt(curl_, CURLOPT_PASSWORD, secret.constData());
-        break;
-    case SiteAddress::SignIn::Agent:
-        curl_easy_setopt(curl_, CURLOPT_SSH_AUTH_TYPES, long(CURLSSH_AUTH_AGENT));
-        break;
-    case SiteAddress::SignIn::KeyFile:
-        curl_easy_setopt(curl_, CURLOPT_SSH_AUTH_TYPES, long(CURLSSH_AUTH_PUBLICKEY));
-        curl_easy_setopt(curl_, CURLOPT_SSH_PRIVATE_KEYFILE,
-                         QFile::encodeName(site.keyFile).constData());
-        if (!secret.isEmpty())
-            curl_easy_setopt(curl_, CURLOPT_KEYPASSWD, secret.constData());
-        break;
-    }
-    curl_easy_setopt(curl_, CURLOPT_SSH_KNOWNHOSTS,
-                     QFile::encodeName(readableKnownHostsFile()).constData());
-    curl_easy_setopt(curl_, CURLOPT_SSH_KEYFUNCTION, &Uploader::checkHostKey);
-    curl_easy_setopt(curl_, CURLOPT_SSH_KEYDATA, this);
-}
-
-// A copy of known_hosts with only the lines the SSH library reads, kept while the send lasts;
-// known_hosts itself when the copy cannot be written. New keys still go to known_hosts itself.
-QString Uploader::readableKnownHostsFile()
-{
-    QFile file(request_.knownHosts);
-    if (!file.open(QIODevice::ReadOnly) || !knownHostsCopy_.open())
-        return request_.knownHosts;
-    knownHostsCopy_.write(readableKnownHosts(file.readAll()));
-    knownHostsCopy_.flush();
-    return knownHostsCopy_.fileName();
-}
-
 // Whether the last connection stopped at a certificate the writer is asked about: one no
 // authority vouches for, on a host with no pinned key, or one whose key is not the pinned one.
 bool Uploader::certificateAsked() const
 {
-    if (!ftps_)
-        return false;
     if (pinned_)
         return lastCode_ == CURLE_SSL_PINNEDPUBKEYNOTMATCH;
     return lastCode_ == CURLE_PEER_FAILED_VERIFICATION || lastCode_ == CURLE_SSL_CACERT_BADFILE;
@@ -572,14 +449,14 @@ bool Uploader::upload()
     return sent;
 }
 
-// Over SFTP, reads back the temporary file's last byte, and whatever follows it: the server
-// holds all of the diary when exactly that one byte comes back, and it is the diary's own last
-// byte. Over FTPS the server's SIZE of the temporary file says it, on the control connection
-// alone (a data connection for one byte costs as much as the whole diary on a fast line); a
-// server that does not answer SIZE gets the read-back.
+// The server's SIZE of the temporary file says whether it holds all of the file, on the control
+// connection alone (a data connection for one byte costs as much as the whole file on a fast
+// line). A server that does not answer SIZE gets the temporary file's last byte, and whatever
+// follows it, read back: it holds all of the file when exactly that one byte comes back, and it
+// is the file's own last byte.
 bool Uploader::serverHoldsAll()
 {
-    if (const qint64 held = ftps_ ? serverSize() : -1; held >= 0 || lastCode_ != CURLE_OK)
+    if (const qint64 held = serverSize(); held >= 0 || lastCode_ != CURLE_OK)
         return lastCode_ == CURLE_OK && held == size_;
     local_.seek(qMax<qint64>(0, size_ - 1));
     const QByteArray lastByte = local_.read(1);
@@ -642,22 +519,20 @@ bool Uploader::putInPlace()
 QList<QByteArray> Uploader::renaming(const QString& from, const QString& to, bool tolerated) const
 {
     const QByteArray mark = tolerated ? "*" : "";
-    if (ftps_)
-        return {mark + "RNFR " + from.toUtf8(), mark + "RNTO " + to.toUtf8()};
-    return {mark + "rename " + quoted(from) + ' ' + quoted(to)};
+    return {mark + "RNFR " + from.toUtf8(), mark + "RNTO " + to.toUtf8()};
 }
 
 QByteArray Uploader::removing(const QString& path, bool tolerated) const
 {
     const QByteArray mark = tolerated ? "*" : "";
-    return ftps_ ? mark + "DELE " + path.toUtf8() : mark + "rm " + quoted(path);
+    return mark + "DELE " + path.toUtf8();
 }
 
 bool Uploader::runCommands(const QList<QByteArray>& commands, bool canCancel)
 {
     cancellable_ = canCancel;
     const Slist list = commandList(commands);
-    const QByteArray address = ftps_ ? url({}) : url(remotePath(request_.site, {}) + u'/');
+    const QByteArray address = url({});
     curl_easy_setopt(curl_, CURLOPT_URL, address.constData());
     curl_easy_setopt(curl_, CURLOPT_NOBODY, 1L);
     curl_easy_setopt(curl_, CURLOPT_QUOTE, list.get());
@@ -705,34 +580,6 @@ int Uploader::progressOf(void* self, curl_off_t, curl_off_t, curl_off_t, curl_of
     return hooks.cancelled && hooks.cancelled->load() ? 1 : 0;
 }
 
-int Uploader::checkHostKey(CURL*, const curl_khkey*, const curl_khkey* found, curl_khmatch match,
-                           void* self)
-{
-    return static_cast<Uploader*>(self)->hostKeyAnswer(found, match);
-}
-
-// A key known_hosts holds connects; a changed one never does; a new one only on the writer's
-// yes, and is then added to known_hosts, a line appended to what the file holds.
-int Uploader::hostKeyAnswer(const curl_khkey* found, curl_khmatch match)
-{
-    if (match == CURLKHMATCH_OK)
-        return CURLKHSTAT_FINE;
-    if (match == CURLKHMATCH_MISMATCH) {
-        keyChanged_ = true;
-        return CURLKHSTAT_REJECT;
-    }
-    const QByteArray blob = found->len > 0 ? QByteArray(found->key, qsizetype(found->len))
-                                           : QByteArray::fromBase64(QByteArray(found->key));
-    const SiteAddress& site = request_.site;
-    const HostKeySeen seen{site.host, site.port, blobKeyType(blob), keyFingerprint(blob)};
-    if (!hooks_.trustNewHost || !hooks_.trustNewHost(seen)) {
-        keyRefused_ = true;
-        return CURLKHSTAT_REJECT;
-    }
-    addKnownHost(request_.knownHosts, knownHostsLine(site.host, site.port, blob));
-    return CURLKHSTAT_FINE;
-}
-
 UploadResult Uploader::failure(CURLcode code) const
 {
     return {outcomeOf(code), QString::fromUtf8(*error_ ? error_ : curl_easy_strerror(code))};
@@ -740,13 +587,9 @@ UploadResult Uploader::failure(CURLcode code) const
 
 UploadOutcome Uploader::outcomeOf(CURLcode code) const
 {
-    if (keyChanged_)
-        return UploadOutcome::HostKeyChanged;
-    if (keyRefused_)
-        return UploadOutcome::HostKeyRefused;
     if (certificateRefused_)
         return UploadOutcome::CertificateRefused;
-    if (ftps_ && ftpReplyTells(code)) {
+    if (ftpReplyTells(code)) {
         if (const std::optional<UploadOutcome> outcome = ftpReplyOutcome(reply_))
             return *outcome;
     }
@@ -779,28 +622,18 @@ UploadOutcome Uploader::outcomeOf(CURLcode code) const
 
 } // namespace
 
-QString keyFingerprint(const QByteArray& keyBlob)
-{
-    const QByteArray hash = QCryptographicHash::hash(keyBlob, QCryptographicHash::Sha256);
-    return QStringLiteral("SHA256:")
-           + QString::fromLatin1(hash.toBase64(QByteArray::OmitTrailingEquals));
-}
-
-QByteArray knownHostsLine(const QString& host, int port, const QByteArray& keyBlob)
-{
-    const QByteArray name = host.toUtf8();
-    const QByteArray where = port == 22 ? name : '[' + name + "]:" + QByteArray::number(port);
-    return where + ' ' + blobKeyType(keyBlob).toLatin1() + ' ' + keyBlob.toBase64() + '\n';
-}
-
 UploadResult uploadToSite(const UploadRequest& request, const UploadHooks& hooks)
 {
+    if (request.site.protocol == SiteAddress::Protocol::Sftp)
+        return sftpUpload(request, hooks);
     startCurl();
     return Uploader(request, hooks).run();
 }
 
 UploadResult lookUpOnSite(const UploadRequest& request, const UploadHooks& hooks)
 {
+    if (request.site.protocol == SiteAddress::Protocol::Sftp)
+        return sftpLookUp(request, hooks);
     startCurl();
     return Uploader(request, hooks).lookUp();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "publish/KnownHosts.h"
 #include "publish/LinkedFiles.h"
 #include "publish/SiteAddress.h"
 
@@ -20,6 +21,7 @@ enum class UploadOutcome {
     ConnectionRefused,
     TimedOut,
     HostKeyChanged,
+    HostKeyRevoked,
     HostKeyRefused,
     CertificateRefused,
     CertificateChanged,
@@ -27,6 +29,7 @@ enum class UploadOutcome {
     NoTls, // the server took AUTH TLS but the handshake failed (another service on the port...)
     NoPermission,
     DiskFull,
+    ReadOnlyKept, // the file on the site is read-only and the writer chose to keep it
     FolderMissing,
     ConnectionLost,
     SizeMismatch,
@@ -51,6 +54,7 @@ struct UploadResult {
     QString detail; // the transfer library's own words, when it had any
     RemoteFile remote;
     QStringList sent; // the names under the site's folder that went there, in the order sent
+    HostKeyChange changedKey; // for HostKeyChanged
 };
 
 // A server's SSH host key that known_hosts does not hold.
@@ -82,6 +86,10 @@ struct UploadRequest {
     QList<LinkedFile> linkedFiles;
     QString secret;     // the password, or the key file's passphrase
     QString knownHosts; // the known_hosts file the host key is checked against and added to
+    // ssh's configuration file; empty: the writer's own (~/.ssh/config, then the system's).
+    QString sshConfig;
+    // The fingerprint of a host key the writer has already accepted: it is added without asking.
+    QString acceptedHostKey;
     // The file of the certificates' public keys the writer trusted, by host and port.
     QString pinnedCertificates;
     int connectSeconds = 20;
@@ -96,6 +104,9 @@ struct UploadHooks {
     // key pinned for the host; a yes keeps its public key in the pins file, and only that key is
     // accepted from the host from then on.
     std::function<bool(const CertificateSeen&)> trustCertificate;
+    // Whether to replace the file on the site that is read-only (its mode without the owner's
+    // write permission); the new file keeps that mode.
+    std::function<bool(const QString& remotePath)> replaceReadOnly;
     std::function<void(qint64 sent, qint64 total)> progress;
     const std::atomic_bool* cancelled = nullptr;
 };
@@ -120,9 +131,3 @@ UploadResult uploadToSite(const UploadRequest& request, const UploadHooks& hooks
 // the diary would replace, changing nothing: LookedUp with its size and time, or that there is
 // none yet. Blocks until done.
 UploadResult lookUpOnSite(const UploadRequest& request, const UploadHooks& hooks);
-
-// The line of known_hosts that trusts this key, as OpenSSH writes it ("[host]:port" when the
-// port is not 22).
-QByteArray knownHostsLine(const QString& host, int port, const QByteArray& keyBlob);
-// The key's SHA-256 fingerprint as OpenSSH shows it.
-QString keyFingerprint(const QByteArray& keyBlob);

@@ -62,6 +62,12 @@ TPublishForm::TPublishForm(QWidget* parent) : QDialog(parent)
     KeyFileEdit = named(new QLineEdit, "KeyFileEdit", QStringLiteral("鍵ファイル"));
     KeyFileBtn = named(new QPushButton(QStringLiteral("参照(&B)...")), "KeyFileBtn",
                        QStringLiteral("鍵ファイルを選ぶ"));
+    const QString sshNote =
+        QStringLiteral("SFTP は ~/.ssh/config を読みます。そこにある Host の別名をサーバーに"
+                       "書くと、その HostName・User・Port・IdentityFile・ProxyJump を使います"
+                       "（ポート 22、ユーザー名が空のときは別名のもの）。");
+    SshConfigNote = named(new QLabel(sshNote), "SshConfigNote", sshNote);
+    SshConfigNote->setWordWrap(true);
     SendAfterSaveCheck = named(new QCheckBox(QStringLiteral("保存したら送る(&S)")),
                                "SendAfterSaveCheck", QStringLiteral("保存したら送る"));
 
@@ -82,6 +88,7 @@ TPublishForm::TPublishForm(QWidget* parent) : QDialog(parent)
     addRow(form, QStringLiteral("ファイル名(&N)"), RemoteNameEdit);
     addRow(form, QStringLiteral("サインイン(&I)"), SignInBox);
     addRow(form, QStringLiteral("鍵ファイル(&K)"), KeyFileEdit, keyRow);
+    form->addRow(SshConfigNote);
     auto* certificateRow = new QHBoxLayout;
     certificateRow->addWidget(CertificateNote, 1);
     certificateRow->addWidget(ForgetCertificateBtn);
@@ -152,6 +159,7 @@ void TPublishForm::ProtocolBoxChange()
         model->item(int(key))->setEnabled(!ftps);
     if (ftps)
         SignInBox->setCurrentIndex(int(SiteAddress::SignIn::Password));
+    SshConfigNote->setVisible(!ftps);
     showPinnedCertificate();
 }
 
@@ -197,14 +205,16 @@ void TPublishForm::KeyFileBtnClick()
         KeyFileEdit->setText(path);
 }
 
-// A site needs a server, a user and a file name; the window stays open until it has them.
+// A site needs a server, a file name and, for FTPS, a user (SFTP takes an alias's User, or the
+// local user's name as ssh does); the window stays open until it has them.
 void TPublishForm::OkBtnClick()
 {
     const PublishSettings edited = settings();
-    QLineEdit* missing = edited.site.host.isEmpty()       ? HostEdit
-                         : edited.site.user.isEmpty()     ? UserEdit
-                         : edited.site.fileName.isEmpty() ? RemoteNameEdit
-                                                          : nullptr;
+    const bool userNeeded = edited.site.protocol == SiteAddress::Protocol::Ftps;
+    QLineEdit* missing = edited.site.host.isEmpty()                 ? HostEdit
+                         : userNeeded && edited.site.user.isEmpty() ? UserEdit
+                         : edited.site.fileName.isEmpty()           ? RemoteNameEdit
+                                                                    : nullptr;
     if (missing) {
         missing->setFocus();
         return;

@@ -6,6 +6,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QSpinBox;
@@ -30,6 +31,7 @@ public:
     QComboBox* SignInBox;
     QLineEdit* KeyFileEdit;
     QPushButton* KeyFileBtn;
+    QLabel* SshConfigNote; // says that ~/.ssh/config is read (SFTP only)
     QCheckBox* SendAfterSaveCheck;
     // FTPS: the certificate key kept for the server and port, and forgetting it.
     StatusLabel* CertificateNote;

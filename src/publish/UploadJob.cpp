@@ -34,6 +34,9 @@ bool UploadJob::start(const UploadRequest& request, UploadFunction upload)
         hooks.trustCertificate = [this](const CertificateSeen& seen) {
             return askTrust(trustCertificate, seen);
         };
+        hooks.replaceReadOnly = [this](const QString& remotePath) {
+            return askTrust(replaceReadOnly, remotePath);
+        };
         // Progress reaches the job a few times a second, not at every block sent.
         hooks.progress = [this, &shown, &next](qint64 sent, qint64 total) {
             if (sent == shown || (!next.hasExpired() && sent != total))

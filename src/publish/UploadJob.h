@@ -29,6 +29,8 @@ public:
     std::function<bool(const HostKeySeen&)> trustNewHost;
     // Asked on the job's thread when no authority vouches for the server's certificate.
     std::function<bool(const CertificateSeen&)> trustCertificate;
+    // Asked on the job's thread before a read-only file on the site is replaced.
+    std::function<bool(const QString&)> replaceReadOnly;
 
 signals:
     void progressed(qint64 sent, qint64 total);

@@ -18,6 +18,21 @@ QString oldFileKept()
     return QStringLiteral("サイトの日記は前のままです。");
 }
 
+// The warning of a changed host key: the key now beside the one kept, and where it is kept.
+QString hostKeyChanged(const HostKeyChange& change, const QString& host, const QString& knownHosts)
+{
+    const QString unknown = QStringLiteral("（不明）");
+    return QStringLiteral(
+               "警告：サーバー「%1」のホスト鍵が、以前に記録した鍵と違います。"
+               "サーバーが入れ替わったか、だれかが通信を横取りしているおそれがあるため、"
+               "接続しませんでした（何も送っていません）。\n\n"
+               "サーバーの今の鍵（%2）：%3\n記録している鍵：%4\n記録している場所：%5 の %6 行目")
+        .arg(host, change.keyType, change.fingerprint.isEmpty() ? unknown : change.fingerprint,
+             change.oldFingerprint.isEmpty() ? unknown : change.oldFingerprint,
+             change.file.isEmpty() ? knownHosts : change.file,
+             change.line > 0 ? QString::number(change.line) : unknown);
+}
+
 } // namespace
 
 QString uploadFailureMessage(const UploadResult& result, const SiteAddress& site,
@@ -44,14 +59,12 @@ QString uploadFailureMessage(const UploadResult& result, const SiteAddress& site
                               "ネットワークとサーバーの状態を確かめてください。")
                    .arg(host)
                + oldFileKept();
-    case UploadOutcome::HostKeyChanged:
-        return QStringLiteral(
-                   "警告：サーバー「%1」のホスト鍵が、以前に記録した鍵と違います。"
-                   "サーバーが入れ替わったか、だれかが通信を横取りしているおそれがあるため、"
-                   "接続しませんでした（何も送っていません）。\n"
-                   "鍵が変わったことをサーバーの管理者に確かめてから、%2 の古い行を削除して"
-                   "ください。")
-            .arg(host, knownHosts);
+    case UploadOutcome::HostKeyChanged: return hostKeyChanged(result.changedKey, host, knownHosts);
+    case UploadOutcome::HostKeyRevoked:
+        return QStringLiteral("警告：サーバー「%1」が示した鍵は、known_hosts で無効（@revoked）と"
+                              "されています。盗まれた鍵でだれかがサーバーになりすましている"
+                              "おそれがあるため、接続しませんでした（何も送っていません）。")
+            .arg(host);
     case UploadOutcome::HostKeyRefused:
         return QStringLiteral("サーバー「%1」の鍵を信頼しなかったため、接続しませんでした。")
             .arg(host);
@@ -86,7 +99,13 @@ QString uploadFailureMessage(const UploadResult& result, const SiteAddress& site
                    .arg(site.folder)
                + oldFileKept();
     case UploadOutcome::DiskFull:
-        return QStringLiteral("サーバーの空き容量が足りません。") + oldFileKept();
+        return QStringLiteral("サーバーの空き容量が足りません。日記を置き換えるあいだは、"
+                              "古い日記と新しい日記の二つ分の空きが要ります。")
+               + oldFileKept();
+    case UploadOutcome::ReadOnlyKept:
+        return QStringLiteral("サイトの日記「%1」は読み取り専用のため、置き換えませんでした。")
+                   .arg(remotePath(site, site.fileName))
+               + oldFileKept();
     case UploadOutcome::FolderMissing:
         return QStringLiteral(
                    "サーバーにフォルダ「%1」がありません。公開の設定を確かめてください。")

@@ -24,6 +24,7 @@ expected=(
     usr/bin/pelmora
     usr/$libdir/pelmora/libpelmora_preview.so
     usr/$libdir/pelmora/libpelmora_transfer.so
+    usr/$libdir/pelmora/pelmora-askpass
     usr/share/applications/$id.desktop
     usr/share/metainfo/$id.metainfo.xml
     usr/share/icons/hicolor/scalable/apps/$id.svg

@@ -2,6 +2,7 @@
 #include "SiteTest.h"
 #include "app/TMainForm.h"
 #include "publish/Publisher.h"
+#include "publish/UploadMessages.h"
 #include "support/ChildEnvironment.h"
 #include "support/FakePlatform.h"
 
@@ -16,9 +17,11 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <thread>
 
 namespace {
 
@@ -31,16 +34,54 @@ protected:
             return;
         knownHosts = local.filePath(QStringLiteral("known_hosts"));
         writeAll(knownHosts, server->knownHostsLine());
+        // ssh reads this file instead of root's own ~/.ssh/config and the system's.
+        sshConfig = local.filePath(QStringLiteral("ssh_config"));
+        writeAll(sshConfig, {});
     }
 
     UploadRequest request(const QString& folder, const QByteArray& bytes)
     {
         UploadRequest request = SiteTest::request(folder, bytes);
         request.knownHosts = knownHosts;
+        request.sshConfig = sshConfig;
         return request;
     }
 
+    // The same by the user's key of the type.
+    UploadRequest requestByKey(const QString& folder, const QString& type)
+    {
+        UploadRequest sent = request(folder, shiftJisDiary(20));
+        sent.site.signIn = SiteAddress::SignIn::KeyFile;
+        sent.site.keyFile = server->userKey(type);
+        sent.secret.clear();
+        return sent;
+    }
+
+    // Whether OpenSSH's own sftp, with the same files and strict host key checking, signs in
+    // and lists the folder.
+    bool sftpSignsIn(const UploadRequest& request)
+    {
+        const QString port =
+            request.site.port == 22 ? QStringLiteral("22") : QString::number(request.site.port);
+        const QString where = request.site.user.isEmpty()
+                                  ? request.site.host
+                                  : request.site.user + u'@' + request.site.host;
+        QStringList arguments = {
+            QStringLiteral("-F"), sshConfig,
+            QStringLiteral("-b"), QStringLiteral("-"),
+            QStringLiteral("-o"), QStringLiteral("UserKnownHostsFile=") + knownHosts,
+            QStringLiteral("-o"), QStringLiteral("StrictHostKeyChecking=yes"),
+            QStringLiteral("-o"), QStringLiteral("BatchMode=yes")};
+        if (!request.site.keyFile.isEmpty())
+            arguments << QStringLiteral("-i") << request.site.keyFile;
+        if (request.site.port != 22)
+            arguments << QStringLiteral("-P") << port;
+        return runTool(QStringLiteral("sftp"), arguments << where,
+                       "ls " + request.site.folder.toUtf8() + '\n');
+    }
+
     QString knownHosts;
+    QString sshConfig;
 };
 
 TEST_F(SftpSiteTest, SendsTheDiaryByteForByteOverTheOldOne)
@@ -92,7 +133,7 @@ TEST_F(SftpSiteTest, ANewHostIsAskedAboutOnceAndAChangedOneRefused)
     EXPECT_EQ(uploadToSite(sent, hooks).outcome, UploadOutcome::HostKeyRefused);
     ASSERT_EQ(asked.size(), 1);
     EXPECT_EQ(asked[0].fingerprint, server->fingerprint());
-    EXPECT_EQ(asked[0].keyType, QStringLiteral("ssh-ed25519"));
+    EXPECT_EQ(asked[0].keyType, QStringLiteral("ED25519"));
     EXPECT_EQ(readAll(knownHosts), QByteArray());
     EXPECT_TRUE(remoteFiles(folder).isEmpty());
 
@@ -206,6 +247,27 @@ TEST_F(SftpSiteTest, AStoppedSendLeavesTheOldFileWhole)
     EXPECT_EQ(readAll(target), "old diary");
     EXPECT_EQ(remoteFiles(folder), QStringList{QStringLiteral("site.htm")});
 
+    // A server that stalls half way: the cancel still ends the send.
+    std::atomic_bool stalled = false;
+    cancelled = false;
+    hooks.progress = [&](qint64 bytes, qint64) {
+        if (!stalled && bytes > 2 * 1024 * 1024) {
+            server->stall(true);
+            stalled = true;
+        }
+    };
+    std::thread canceller([&] {
+        for (int wait = 0; wait < 3000 && !stalled; ++wait)
+            QThread::msleep(10);
+        QThread::msleep(300);
+        cancelled = true;
+    });
+    EXPECT_EQ(uploadToSite(sent, hooks).outcome, UploadOutcome::Cancelled);
+    canceller.join();
+    server->stall(false);
+    EXPECT_TRUE(stalled);
+    EXPECT_EQ(readAll(target), "old diary");
+
     bool killed = false;
     hooks.cancelled = nullptr;
     hooks.progress = [&](qint64 bytes, qint64) {
@@ -232,7 +294,6 @@ TEST_F(SftpSiteTest, TheSendCommandSendsTheOpenDiary)
     const QString folder = server->makeFolder(QStringLiteral("menu"));
     const QByteArray diary = shiftJisDiary(10);
     const UploadRequest sent = request(QStringLiteral("menu"), diary);
-    writeAll(knownHosts, {});
     FakePlatform fake;
     fake.files.files.insert(sent.localPath, diary);
     PublishSettings settings{sent.site, false};
@@ -251,7 +312,11 @@ TEST_F(SftpSiteTest, TheSendCommandSendsTheOpenDiary)
         return std::optional<SecretAnswer>({server->password(), true});
     };
     form.publisher()->loadSecrets = [] { return nullptr; }; // no secret store on this desktop
+    // A writer without ~/.ssh yet: made for its owner only, as ssh makes it.
+    knownHosts = local.filePath(QStringLiteral(".ssh/known_hosts"));
     form.publisher()->knownHosts = knownHosts;
+    form.publisher()->sshConfig = sshConfig;
+    fake.files.readOnly.insert(knownHosts);
 
     fake.messages.answer({MsgAnswer::Yes}); // the new host's key
     QAction* send = form.findChild<QAction*>(QStringLiteral("PublishSend"));
@@ -267,10 +332,15 @@ TEST_F(SftpSiteTest, TheSendCommandSendsTheOpenDiary)
     EXPECT_FALSE(offered);
     ASSERT_EQ(fake.messages.shown.size(), 1);
     EXPECT_TRUE(fake.messages.shown[0].text.contains(server->fingerprint()));
+    // known_hosts that cannot be written is told in the question (tests run as root: the seam).
+    EXPECT_TRUE(fake.messages.shown[0].text.contains(u"書き込めないため、鍵は記録されません"));
     EXPECT_TRUE(send->isEnabled());
     for (const auto& value : fake.keyStore.values)
         EXPECT_FALSE(value.text.contains(server->password()));
     EXPECT_FALSE(readAll(knownHosts).contains(server->password().toUtf8()));
+    EXPECT_EQ(QFileInfo(local.filePath(QStringLiteral(".ssh"))).permissions() & 0x7777,
+              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadUser
+                  | QFile::WriteUser | QFile::ExeUser);
 
     // Without its library the send says why, asks nothing and sends nothing.
     form.publisher()->loadTransfer = [](const char*, QString& error) {
@@ -296,6 +366,9 @@ TEST_F(SftpSiteTest, TheCheckShowsTheFileOnTheSiteAndSendsOnlyOnYes)
     const UploadResult missing = lookUpOnSite(sent, {});
     EXPECT_EQ(missing.outcome, UploadOutcome::LookedUp) << missing.detail.toStdString();
     EXPECT_FALSE(missing.remote.exists);
+    UploadRequest nowhere = sent; // a folder missing is told before the send, not after
+    nowhere.site.folder = QStringLiteral("nowhere");
+    EXPECT_EQ(lookUpOnSite(nowhere, {}).outcome, UploadOutcome::FolderMissing);
     const QString target = folder + QStringLiteral("/site.htm");
     writeAll(target, QByteArray(12345, 'x'));
     const QDateTime written = QFileInfo(target).lastModified();
@@ -324,6 +397,7 @@ TEST_F(SftpSiteTest, TheCheckShowsTheFileOnTheSiteAndSendsOnlyOnYes)
     };
     form.publisher()->loadSecrets = [] { return nullptr; };
     form.publisher()->knownHosts = knownHosts;
+    form.publisher()->sshConfig = sshConfig;
     QAction* check = form.findChild<QAction*>(QStringLiteral("PublishCheck"));
     auto* result = form.findChild<QLabel*>(QStringLiteral("PublishResult"));
     for (const MsgAnswer answer : {MsgAnswer::No, MsgAnswer::Yes}) {
@@ -343,6 +417,90 @@ TEST_F(SftpSiteTest, TheCheckShowsTheFileOnTheSiteAndSendsOnlyOnYes)
         << result->text().toStdString();
     EXPECT_EQ(readAll(target), diary);
     EXPECT_EQ(asked, 2); // once for each check; the send after a yes keeps the one given
+}
+
+// A changed host key: the warning shows the server's key beside the one kept, with the file and
+// line that hold it, and offers to replace it (No by default); only a yes replaces the line and
+// sends.
+TEST_F(SftpSiteTest, AChangedHostKeyIsReplacedOnlyOnTheWritersYes)
+{
+    const QString folder = server->makeFolder(QStringLiteral("changed"));
+    const QByteArray diary = shiftJisDiary(2);
+    const UploadRequest sent = request(QStringLiteral("changed"), diary);
+    const QByteArray old = "# kept\n" + server->otherKnownHostsLine();
+    writeAll(knownHosts, old);
+    FakePlatform fake;
+    fake.files.files.insert(sent.localPath, diary);
+    fake.keyStore.present = true;
+    ASSERT_TRUE(savePublishSettings(fake.keyStore, sent.localPath, {sent.site, false}));
+    TMainForm form(fake.platform());
+    form.state().FirstPageChangeFlag = FirstPageChange::Never;
+    form.show();
+    form.openGivenFile(sent.localPath);
+    form.publisher()->askSecret = [&](const QString&, bool) {
+        return std::optional<SecretAnswer>({server->password(), false});
+    };
+    form.publisher()->loadSecrets = [] { return nullptr; };
+    form.publisher()->knownHosts = knownHosts;
+    form.publisher()->sshConfig = sshConfig;
+    auto* result = form.findChild<QLabel*>(QStringLiteral("PublishResult"));
+    const QString oldKey =
+        keyFingerprint(QByteArray::fromBase64(server->otherKnownHostsLine().split(' ').value(2)));
+    for (const MsgAnswer answer : {MsgAnswer::No, MsgAnswer::Yes}) {
+        fake.messages.answer({answer});
+        form.publisher()->PublishSendClick();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return form.publisher()->sendOffered(); }, 20000));
+        ASSERT_EQ(fake.messages.shown.size(), 1);
+        const Message warning = fake.messages.shown.takeFirst();
+        EXPECT_TRUE(warning.text.contains(server->fingerprint())) << warning.text.toStdString();
+        EXPECT_TRUE(warning.text.contains(oldKey));
+        EXPECT_TRUE(warning.text.contains(knownHosts + QStringLiteral(" の 2 行目")));
+        EXPECT_EQ(warning.defaultButton, MsgAnswer::No);
+        if (answer == MsgAnswer::No) {
+            EXPECT_EQ(readAll(knownHosts), old);
+            EXPECT_TRUE(remoteFiles(folder).isEmpty());
+        }
+    }
+    EXPECT_TRUE(QTest::qWaitFor([&] { return result->text().startsWith(u"送信しました"); }, 20000))
+        << result->text().toStdString();
+    EXPECT_EQ(readAll(folder + QStringLiteral("/site.htm")), diary);
+    EXPECT_EQ(readAll(knownHosts), "# kept\n" + server->knownHostsLine());
+}
+
+// Closing the program while a send waits on a server that does not answer asks first; a no keeps
+// the window and the send, a yes stops the send and closes, leaving nothing on the site.
+TEST_F(SftpSiteTest, ClosingWhileASendRunsAsksAndStopsIt)
+{
+    const QString folder = server->makeFolder(QStringLiteral("closing"));
+    const QByteArray diary = shiftJisDiary(10);
+    const UploadRequest sent = request(QStringLiteral("closing"), diary);
+    FakePlatform fake;
+    fake.files.files.insert(sent.localPath, diary);
+    fake.keyStore.present = true;
+    ASSERT_TRUE(savePublishSettings(fake.keyStore, sent.localPath, {sent.site, false}));
+    TMainForm form(fake.platform());
+    form.state().FirstPageChangeFlag = FirstPageChange::Never;
+    form.show();
+    form.openGivenFile(sent.localPath);
+    form.publisher()->askSecret = [&](const QString&, bool) {
+        return std::optional<SecretAnswer>({server->password(), false});
+    };
+    form.publisher()->loadSecrets = [] { return nullptr; };
+    form.publisher()->knownHosts = knownHosts;
+    form.publisher()->sshConfig = sshConfig;
+    server->stall(true);
+    form.publisher()->PublishSendClick();
+    fake.messages.answer({MsgAnswer::No, MsgAnswer::Yes, MsgAnswer::Ok});
+    EXPECT_FALSE(form.close());
+    EXPECT_FALSE(form.publisher()->sendOffered());
+    EXPECT_TRUE(form.close());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form.publisher()->sendOffered(); }, 10000));
+    server->stall(false);
+    ASSERT_EQ(fake.messages.shown.size(), 3);
+    EXPECT_TRUE(fake.messages.shown[0].text.contains(u"送信を中止して終了しますか"));
+    EXPECT_EQ(fake.messages.shown[0].defaultButton, MsgAnswer::No);
+    EXPECT_TRUE(fake.messages.shown[2].text.startsWith(u"送信を中止しました"));
+    EXPECT_TRUE(remoteFiles(folder).isEmpty());
 }
 
 // Every file under the folder that holds the bytes, by path.
@@ -423,6 +581,225 @@ TEST_F(SftpSiteTest, APasswordKeptInTheDesktopKeyringIsUsedAndAWrongOneForgotten
     EXPECT_FALSE(errors.contains(password));
     EXPECT_EQ(filesHolding(home.path(), password), QStringList());
     EXPECT_FALSE(readAll(knownHosts).contains(password));
+}
+
+// A known_hosts line for another host, with one of the server's public keys.
+QByteArray otherHostLine(const QString& host, const QString& publicKeyFile)
+{
+    const QList<QByteArray> fields = readAll(publicKeyFile).split(' ');
+    return host.toUtf8() + ' ' + fields.value(0) + ' ' + fields.value(1).trimmed() + '\n';
+}
+
+// known_hosts as OpenSSH writes it: hashed (ssh-keygen -H), other hosts' RSA and ECDSA keys
+// first, revoked keys, a certificate authority. The send connects exactly when OpenSSH's sftp
+// does, and asks only about a host the file does not know.
+TEST_F(SftpSiteTest, KnownHostsAsOpenSshWritesThem)
+{
+    server->makeFolder(QStringLiteral("hosts"));
+    const QByteArray others = otherHostLine(QStringLiteral("rsa.example"),
+                                            server->userKey(QStringLiteral("rsa")) + ".pub")
+                              + otherHostLine(QStringLiteral("[ecdsa.example]:2222"),
+                                              server->userKey(QStringLiteral("ecdsa")) + ".pub");
+    const QByteArray own = server->knownHostsLine();
+    struct Row {
+        const char* name;
+        QByteArray file;
+        bool hashed;
+        UploadOutcome outcome;
+        int asked;
+    };
+    const Row rows[] = {
+        {"hashed, other hosts first", others + own, true, UploadOutcome::Sent, 0},
+        {"hashed, a new host", others, true, UploadOutcome::Sent, 1},
+        {"the host's RSA line first", server->knownHostsLine(QStringLiteral("rsa")) + own, false,
+         UploadOutcome::Sent, 0},
+        {"revoked beside the same key", "@revoked " + own + own, false,
+         UploadOutcome::HostKeyRevoked, 0},
+        {"revoked alone", "@revoked " + own, true, UploadOutcome::HostKeyRevoked, 0},
+        {"certificate authority", others + server->certificateAuthorityLine(), false,
+         UploadOutcome::Sent, 0},
+        {"changed", server->otherKnownHostsLine(), true, UploadOutcome::HostKeyChanged, 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        writeAll(knownHosts, row.file);
+        if (row.hashed) {
+            ASSERT_TRUE(
+                runTool(QStringLiteral("ssh-keygen"), {QStringLiteral("-q"), QStringLiteral("-H"),
+                                                       QStringLiteral("-f"), knownHosts}));
+        }
+        const UploadRequest sent = requestByKey(QStringLiteral("hosts"), QStringLiteral("ed25519"));
+        if (row.asked == 0) { // OpenSSH's sftp as the oracle
+            EXPECT_EQ(sftpSignsIn(sent), row.outcome == UploadOutcome::Sent);
+        }
+        int asked = 0;
+        UploadHooks hooks;
+        hooks.trustNewHost = [&](const HostKeySeen&) { return ++asked > 0; };
+        const UploadResult result = uploadToSite(sent, hooks);
+        EXPECT_EQ(result.outcome, row.outcome) << result.detail.toStdString();
+        EXPECT_EQ(asked, row.asked);
+        if (row.asked > 0) { // added as the file's other lines are: hashed
+            EXPECT_TRUE(readAll(knownHosts).split('\n').value(2).startsWith("|1|"));
+        }
+    }
+}
+
+// RSA as OpenSSH 9 speaks it (rsa-sha2-256/512): a server with only an RSA host key, and the
+// user's RSA key as a key file and in ssh-agent; ECDSA and ed25519 user keys alike.
+TEST_F(SftpSiteTest, SignsInWithEveryKeyTypeToAnRsaOnlyServer)
+{
+    const QString folder = server->makeFolder(QStringLiteral("rsa"));
+    ASSERT_EQ(server->offerHostKeys({QStringLiteral("rsa")}), QString());
+    writeAll(knownHosts, server->knownHostsLine(QStringLiteral("rsa")));
+    for (const QString& type :
+         {QStringLiteral("rsa"), QStringLiteral("ecdsa"), QStringLiteral("ed25519")}) {
+        SCOPED_TRACE(type.toStdString());
+        const UploadResult result = uploadToSite(requestByKey(QStringLiteral("rsa"), type), {});
+        EXPECT_EQ(result.outcome, UploadOutcome::Sent) << result.detail.toStdString();
+    }
+
+    const QString socket = local.filePath(QStringLiteral("agent"));
+    QProcess agent;
+    agent.start(QStringLiteral("ssh-agent"), {QStringLiteral("-D"), QStringLiteral("-a"), socket});
+    ASSERT_TRUE(agent.waitForStarted());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(socket); }, 5000));
+    const QByteArray before = qgetenv("SSH_AUTH_SOCK");
+    qputenv("SSH_AUTH_SOCK", socket.toUtf8());
+    EXPECT_TRUE(runTool(QStringLiteral("ssh-add"), {server->userKey(QStringLiteral("rsa"))}));
+    UploadRequest byAgent = request(QStringLiteral("rsa"), shiftJisDiary(3));
+    byAgent.site.signIn = SiteAddress::SignIn::Agent;
+    const UploadResult result = uploadToSite(byAgent, {});
+    qputenv("SSH_AUTH_SOCK", before);
+    agent.kill();
+    agent.waitForFinished();
+    EXPECT_EQ(result.outcome, UploadOutcome::Sent) << result.detail.toStdString();
+    EXPECT_EQ(readAll(folder + QStringLiteral("/site.htm")), shiftJisDiary(3));
+    ASSERT_EQ(server->offerHostKeys(
+                  {QStringLiteral("rsa"), QStringLiteral("ecdsa"), QStringLiteral("ed25519")}),
+              QString());
+}
+
+// A Host alias of the writer's ssh configuration, with its HostName, User, Port, IdentityFile
+// and a ProxyJump through a second server, works in the server field as in "sftp alias".
+TEST_F(SftpSiteTest, AnAliasOfTheWritersSshConfigWorksAsInSftp)
+{
+    SshServer jump(QStringLiteral("jump"));
+    ASSERT_EQ(jump.start(), QString());
+    const QString folder = server->makeFolder(QStringLiteral("alias"));
+    writeAll(knownHosts, server->knownHostsLine() + jump.knownHostsLine());
+    writeAll(sshConfig, QStringLiteral("Host *\n  UserKnownHostsFile %1\n"
+                                       "Host diary\n  HostName 127.0.0.1\n  Port %2\n  User %3\n"
+                                       "  IdentityFile %4\n  ProxyJump hop\n"
+                                       "Host hop\n  HostName 127.0.0.1\n  Port %5\n  User %6\n"
+                                       "  IdentityFile %7\n")
+                            .arg(knownHosts)
+                            .arg(server->port())
+                            .arg(server->user(), server->userKey(QStringLiteral("rsa")))
+                            .arg(jump.port())
+                            .arg(jump.user(), jump.userKey())
+                            .toUtf8());
+    UploadRequest sent = request(QStringLiteral("alias"), shiftJisDiary(5));
+    sent.site.host = QStringLiteral("diary");
+    sent.site.port = 22;
+    sent.site.user.clear();
+    sent.site.signIn = SiteAddress::SignIn::Agent;
+    EXPECT_TRUE(sftpSignsIn(sent));
+    const UploadResult result = uploadToSite(sent, {});
+    EXPECT_EQ(result.outcome, UploadOutcome::Sent) << result.detail.toStdString();
+    EXPECT_EQ(readAll(folder + QStringLiteral("/site.htm")), shiftJisDiary(5));
+}
+
+// The file on the site keeps its mode; a read-only one is replaced only on the writer's yes; a
+// copy an earlier send set aside is put away; a folder reached through ".." is the folder sftp
+// reaches.
+TEST_F(SftpSiteTest, TheSiteKeepsItsDiaryAndItsMode)
+{
+    const QString folder = server->makeFolder(QStringLiteral("www"));
+    const QString target = folder + QStringLiteral("/site.htm");
+    const QString aside = folder + QStringLiteral("/.site.htm.pelmora-old");
+    const QString up = QStringLiteral("../") + QFileInfo(server->home()).fileName() + "/www";
+    struct Row {
+        const char* name;
+        QString folder;
+        QFile::Permissions mode;
+        bool setAside;
+        bool replace; // the answer to the read-only question
+        UploadOutcome outcome;
+    };
+    const QFile::Permissions readWrite = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup;
+    const QFile::Permissions readOnly = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
+    const Row rows[] = {
+        {"0640 stays 0640", QStringLiteral("www"), readWrite, false, false, UploadOutcome::Sent},
+        {"read-only kept", QStringLiteral("www"), readOnly, false, false,
+         UploadOutcome::ReadOnlyKept},
+        {"read-only replaced", QStringLiteral("www"), readOnly, false, true, UploadOutcome::Sent},
+        {"a copy set aside", QStringLiteral("www"), readWrite, true, false, UploadOutcome::Sent},
+        {"through ..", up, readWrite, false, false, UploadOutcome::Sent},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        writeAll(target, "old diary");
+        QFile::setPermissions(target, row.mode);
+        if (row.setAside)
+            writeAll(aside, "older diary");
+        int asked = 0;
+        UploadHooks hooks;
+        hooks.replaceReadOnly = [&](const QString&) { return ++asked > 0 && row.replace; };
+        const UploadRequest sent = request(row.folder, shiftJisDiary(4));
+        const UploadResult result = uploadToSite(sent, hooks);
+        EXPECT_EQ(result.outcome, row.outcome) << result.detail.toStdString();
+        EXPECT_EQ(asked, row.mode == readOnly ? 1 : 0);
+        EXPECT_EQ(readAll(target),
+                  row.outcome == UploadOutcome::Sent ? shiftJisDiary(4) : "old diary");
+        EXPECT_EQ(QFile::permissions(target) & 0x7077, row.mode & 0x7077);
+        EXPECT_EQ(remoteFiles(folder), QStringList{QStringLiteral("site.htm")});
+    }
+}
+
+// A server whose disk is full says so, and the old diary and nothing else stays on it. Replacing
+// needs room for both copies.
+TEST_F(SftpSiteTest, AFullDiskIsToldAsSuch)
+{
+    const QString folder = server->makeFolder(QStringLiteral("full"));
+    if (!runTool(QStringLiteral("mount"),
+                 {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                  QStringLiteral("size=256k"), QStringLiteral("tmpfs"), folder})
+        && SshServer::skipAllowed())
+        GTEST_SKIP() << "cannot mount a small file system";
+    server->makeFolder(QStringLiteral("full"));
+    const QString target = folder + QStringLiteral("/site.htm");
+    writeAll(target, QByteArray(100 * 1024, 'o'));
+    const UploadResult result =
+        uploadToSite(request(QStringLiteral("full"), QByteArray(200 * 1024, 'n')), {});
+    EXPECT_EQ(result.outcome, UploadOutcome::DiskFull) << result.detail.toStdString();
+    EXPECT_EQ(readAll(target), QByteArray(100 * 1024, 'o'));
+    EXPECT_EQ(remoteFiles(folder), QStringList{QStringLiteral("site.htm")});
+    EXPECT_TRUE(
+        uploadFailureMessage(result, {}, {}, {}).startsWith(u"サーバーの空き容量が足りません"));
+    runTool(QStringLiteral("umount"), {folder});
+}
+
+// The files the diary links go first over the one session, their folders made, each in place
+// under its own name; the diary goes last.
+TEST_F(SftpSiteTest, LinkedFilesGoBeforeTheDiaryInTheirFolders)
+{
+    const QString folder = server->makeFolder(QStringLiteral("linked"));
+    UploadRequest sent = request(QStringLiteral("linked"), shiftJisDiary(5));
+    const QByteArray picture = shiftJisDiary(3000);
+    writeAll(local.filePath(QStringLiteral("1208.jpg")), picture);
+    writeAll(local.filePath(QStringLiteral("diary.css")), "p {}");
+    sent.linkedFiles = {
+        {local.filePath(QStringLiteral("1208.jpg")), QStringLiteral("img/2026/1208.jpg"),
+         picture.size()},
+        {local.filePath(QStringLiteral("diary.css")), QStringLiteral("diary.css"), 4}};
+    const UploadResult result = uploadToSite(sent, {});
+    ASSERT_EQ(result.outcome, UploadOutcome::Sent) << result.detail.toStdString();
+    EXPECT_EQ(result.sent, (QStringList{QStringLiteral("img/2026/1208.jpg"),
+                                        QStringLiteral("diary.css"), QStringLiteral("site.htm")}));
+    EXPECT_TRUE(readAll(folder + QStringLiteral("/img/2026/1208.jpg")) == picture);
+    EXPECT_EQ(readAll(folder + QStringLiteral("/diary.css")), "p {}");
+    EXPECT_EQ(remoteFiles(folder + QStringLiteral("/img/2026")),
+              QStringList{QStringLiteral("1208.jpg")});
 }
 
 } // namespace

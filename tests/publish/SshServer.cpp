@@ -8,7 +8,7 @@
 #include <csignal>
 #include <unistd.h>
 
-SshServer::SshServer() : user_(QStringLiteral("sftp")) {}
+SshServer::SshServer(const QString& kind) : user_(kind) {}
 
 SshServer::~SshServer()
 {
@@ -38,18 +38,47 @@ QString SshServer::start()
                                            | QFile::ReadOther | QFile::ExeOther);
     if (const QString failure = user_.create(home()); !failure.isEmpty())
         return failure;
-    for (const char* key : {"hostkey", "otherkey", "userkey"}) {
-        if (!runTool(QStringLiteral("ssh-keygen"),
-                     {QStringLiteral("-q"), QStringLiteral("-t"), QStringLiteral("ed25519"),
-                      QStringLiteral("-N"), QString(), QStringLiteral("-f"),
-                      dir_.filePath(QLatin1String(key))}))
-            return QStringLiteral("ssh-keygen failed");
-    }
-    QFile::copy(dir_.filePath(QStringLiteral("userkey.pub")),
-                dir_.filePath(QStringLiteral("authorized_keys")));
+    if (const QString failure = makeKeys(); !failure.isEmpty())
+        return failure;
     port_ = freePort();
     const QString configFailure = writeConfig();
     return configFailure.isEmpty() ? run() : configFailure;
+}
+
+// Host keys and user keys of each type, the authority's certificate for the ed25519 host key,
+// every user key allowed to sign in.
+QString SshServer::makeKeys()
+{
+    QByteArray authorized;
+    for (const QString& type :
+         {QStringLiteral("rsa"), QStringLiteral("ecdsa"), QStringLiteral("ed25519")}) {
+        for (const QString& name : {QStringLiteral("host_"), QStringLiteral("user_")}) {
+            if (!runTool(QStringLiteral("ssh-keygen"),
+                         {QStringLiteral("-q"), QStringLiteral("-t"), type, QStringLiteral("-N"),
+                          QString(), QStringLiteral("-f"), dir_.filePath(name + type)}))
+                return QStringLiteral("ssh-keygen failed");
+        }
+        QFile key(dir_.filePath(QStringLiteral("user_") + type + QStringLiteral(".pub")));
+        key.open(QIODevice::ReadOnly);
+        authorized += key.readAll();
+    }
+    for (const char* name : {"otherkey", "ca"}) {
+        if (!runTool(QStringLiteral("ssh-keygen"),
+                     {QStringLiteral("-q"), QStringLiteral("-t"), QStringLiteral("ed25519"),
+                      QStringLiteral("-N"), QString(), QStringLiteral("-f"),
+                      dir_.filePath(QLatin1String(name))}))
+            return QStringLiteral("ssh-keygen failed");
+    }
+    if (!runTool(QStringLiteral("ssh-keygen"),
+                 {QStringLiteral("-q"), QStringLiteral("-s"), dir_.filePath(QStringLiteral("ca")),
+                  QStringLiteral("-I"), QStringLiteral("test host"), QStringLiteral("-h"),
+                  QStringLiteral("-n"), QStringLiteral("127.0.0.1"),
+                  dir_.filePath(QStringLiteral("host_ed25519.pub"))}))
+        return QStringLiteral("ssh-keygen could not sign the host key");
+    QFile file(dir_.filePath(QStringLiteral("authorized_keys")));
+    if (!file.open(QIODevice::WriteOnly) || file.write(authorized) != authorized.size())
+        return QStringLiteral("cannot write authorized_keys");
+    return {};
 }
 
 QString SshServer::writeConfig()
@@ -57,15 +86,18 @@ QString SshServer::writeConfig()
     QFile config(dir_.filePath(QStringLiteral("sshd_config")));
     if (!config.open(QIODevice::WriteOnly))
         return QStringLiteral("cannot write sshd_config");
-    const QString text =
-        QStringLiteral("Port %1\nListenAddress 127.0.0.1\nHostKey %2\nPidFile %4\n"
-                       "AuthorizedKeysFile %3\nStrictModes no\nUsePAM no\n"
-                       "PasswordAuthentication yes\nKbdInteractiveAuthentication no\n"
-                       "Subsystem sftp internal-sftp\n")
-            .arg(port_)
-            .arg(dir_.filePath(QStringLiteral("hostkey")),
-                 dir_.filePath(QStringLiteral("authorized_keys")),
-                 dir_.filePath(QStringLiteral("sshd.pid")));
+    // The first value of a setting counts: Debian's own file, included last, gives the rest.
+    QString text = QStringLiteral("Port %1\nListenAddress 127.0.0.1\nPidFile %2\n"
+                                  "AuthorizedKeysFile %3\nStrictModes no\n")
+                       .arg(port_)
+                       .arg(dir_.filePath(QStringLiteral("sshd.pid")),
+                            dir_.filePath(QStringLiteral("authorized_keys")));
+    for (const QString& type : hostKeys_)
+        text += QStringLiteral("HostKey %1\n").arg(dir_.filePath(QStringLiteral("host_") + type));
+    if (hostKeys_.contains(QStringLiteral("ed25519")))
+        text += QStringLiteral("HostCertificate %1\n")
+                    .arg(dir_.filePath(QStringLiteral("host_ed25519-cert.pub")));
+    text += QStringLiteral("Include /etc/ssh/sshd_config\n");
     config.write(text.toUtf8());
     return {};
 }
@@ -100,6 +132,25 @@ QString SshServer::restart()
     return run();
 }
 
+QString SshServer::offerHostKeys(const QStringList& types)
+{
+    kill();
+    hostKeys_ = types;
+    const QString failure = writeConfig();
+    return failure.isEmpty() ? run() : failure;
+}
+
+void SshServer::stall(bool stopped)
+{
+    for (const pid_t pid : descendants(pid_t(sshd_.processId())))
+        ::kill(pid, stopped ? SIGSTOP : SIGCONT);
+}
+
+QString SshServer::userKey(const QString& type) const
+{
+    return dir_.filePath(QStringLiteral("user_") + type);
+}
+
 void SshServer::kill()
 {
     if (sshd_.state() == QProcess::NotRunning)
@@ -119,9 +170,14 @@ QByteArray SshServer::publicKeyLine(const QString& name) const
            + fields.value(1) + '\n';
 }
 
-QByteArray SshServer::knownHostsLine() const
+QByteArray SshServer::knownHostsLine(const QString& type) const
 {
-    return publicKeyLine(QStringLiteral("hostkey"));
+    return publicKeyLine(QStringLiteral("host_") + type);
+}
+
+QByteArray SshServer::certificateAuthorityLine() const
+{
+    return "@cert-authority " + publicKeyLine(QStringLiteral("ca"));
 }
 
 QByteArray SshServer::otherKnownHostsLine() const
@@ -129,11 +185,12 @@ QByteArray SshServer::otherKnownHostsLine() const
     return publicKeyLine(QStringLiteral("otherkey"));
 }
 
-QString SshServer::fingerprint() const
+QString SshServer::fingerprint(const QString& type) const
 {
     QProcess keygen;
-    keygen.start(QStringLiteral("ssh-keygen"), {QStringLiteral("-l"), QStringLiteral("-f"),
-                                                dir_.filePath(QStringLiteral("hostkey.pub"))});
+    keygen.start(QStringLiteral("ssh-keygen"),
+                 {QStringLiteral("-l"), QStringLiteral("-f"),
+                  dir_.filePath(QStringLiteral("host_") + type + QStringLiteral(".pub"))});
     keygen.waitForFinished();
     return QString::fromLatin1(keygen.readAllStandardOutput()).section(u' ', 1, 1);
 }

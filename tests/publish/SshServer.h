@@ -6,12 +6,15 @@
 
 #include "ServerTools.h"
 
-// OpenSSH's sshd on 127.0.0.1 and a free port, with throw-away host keys and a throw-away user
-// whose home is in a temporary folder. It needs root (the user, the privilege separation); see
+// OpenSSH's sshd on 127.0.0.1 and a free port in Debian's default configuration, with
+// throw-away host keys of each type (RSA, ECDSA, ed25519, the last with a certificate from a
+// throw-away authority) and a throw-away user whose home is in a temporary folder, signing in by
+// password or by a key of each type. It needs root (the user, the privilege separation); see
 // start() for what happens without it.
 class SshServer {
 public:
-    SshServer();
+    // `kind` tells two servers of one test apart.
+    explicit SshServer(const QString& kind = QStringLiteral("sftp"));
     ~SshServer();
 
     // Creates the user and the keys and starts the server. Empty when it runs; otherwise why it
@@ -19,6 +22,10 @@ public:
     QString start();
     // Starts the server again after kill(), on the same port with the same keys.
     QString restart();
+    // Starts the server again offering only these host key types ("rsa", "ecdsa", "ed25519").
+    QString offerHostKeys(const QStringList& types);
+    // Stops (SIGSTOP) or continues every process the server started: a server that stalls.
+    void stall(bool stopped);
     // Kills the server and every process it started, open sessions included, at once.
     void kill();
 
@@ -26,12 +33,15 @@ public:
     QString user() const;
     QString password() const { return user_.password(); }
     QString home() const { return dir_.filePath(QStringLiteral("home")); }
-    QString userKey() const { return dir_.filePath(QStringLiteral("userkey")); }
-    // The server's host key as a known_hosts line, and another key for the same host.
-    QByteArray knownHostsLine() const;
+    // The user's private key of the type, without a passphrase.
+    QString userKey(const QString& type = QStringLiteral("ed25519")) const;
+    // The server's host key of the type as a known_hosts line, and another key for the same host.
+    QByteArray knownHostsLine(const QString& type = QStringLiteral("ed25519")) const;
     QByteArray otherKnownHostsLine() const;
+    // The line that trusts every host key the server's authority signed for 127.0.0.1.
+    QByteArray certificateAuthorityLine() const;
     // The host key's fingerprint as ssh-keygen shows it.
-    QString fingerprint() const;
+    QString fingerprint(const QString& type = QStringLiteral("ed25519")) const;
     // A folder under the home that the user owns, made with its parents.
     QString makeFolder(const QString& relative) const;
 
@@ -42,9 +52,12 @@ private:
     QString writeConfig();
     QString run();
     QByteArray publicKeyLine(const QString& name) const;
+    QString makeKeys();
 
     QTemporaryDir dir_;
     QProcess sshd_;
     int port_ = 0;
     TestUser user_;
+    QStringList hostKeys_ = {QStringLiteral("rsa"), QStringLiteral("ecdsa"),
+                             QStringLiteral("ed25519")};
 };
