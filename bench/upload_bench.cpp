@@ -5,8 +5,9 @@
 // file, read the same (empty) ssh configuration and check the host key against the same
 // known_hosts; each copy on the server is compared byte for byte.
 //
-// Then times a cancel on a server that stops answering half way (SIGSTOP), and the same send
-// over FTPS to vsftpd (its defaults, TLS on) beside `curl --ssl-reqd -T`.
+// Then 200 linked pictures of 200 KB sent with the diary beside sftp -b putting the same files, a
+// cancel on a server that stops answering half way (SIGSTOP), and the diary over FTPS to vsftpd
+// (its defaults, TLS on) beside `curl --ssl-reqd -T`.
 //
 // Usage: upload_bench [megabytes] [runs]   (as root: the server adds a user and runs sshd)
 
@@ -91,12 +92,12 @@ QStringList sftpArguments(const SshServer& server, const QString& batch, const Q
             server.user() + QStringLiteral("@127.0.0.1")};
 }
 
-Timing sendWithSftp(const SshServer& server, const QString& knownHosts, const QString& localFile,
-                    const QString& remoteFile, const QByteArray& diary, const QString& batch)
+// OpenSSH's sftp running the batch, timed.
+Timing runSftpBatch(const SshServer& server, const QString& knownHosts, const QString& batch,
+                    const QByteArray& commands)
 {
     Timing timing;
-    if (!writeFile(batch,
-                   QStringLiteral("put \"%1\" \"%2\"\n").arg(localFile, remoteFile).toUtf8())) {
+    if (!writeFile(batch, commands)) {
         timing.problem = QStringLiteral("cannot write the batch file");
         return timing;
     }
@@ -109,6 +110,15 @@ Timing sendWithSftp(const SshServer& server, const QString& knownHosts, const QS
     timing.sent = finished && sftp.exitStatus() == QProcess::NormalExit && sftp.exitCode() == 0;
     if (!timing.sent)
         timing.problem = QStringLiteral("sftp failed: ") + QString::fromLocal8Bit(sftp.readAll());
+    return timing;
+}
+
+Timing sendWithSftp(const SshServer& server, const QString& knownHosts, const QString& localFile,
+                    const QString& remoteFile, const QByteArray& diary, const QString& batch)
+{
+    Timing timing =
+        runSftpBatch(server, knownHosts, batch,
+                     QStringLiteral("put \"%1\" \"%2\"\n").arg(localFile, remoteFile).toUtf8());
     compare(timing, remoteFile, diary);
     return timing;
 }
@@ -122,6 +132,44 @@ void printTiming(const char* name, const Timing& timing, qsizetype bytes)
                               : "DIFFERENT BYTES ON THE SERVER");
     if (!timing.problem.isEmpty())
         std::printf("    %s\n", qPrintable(timing.problem));
+}
+
+// 200 pictures of 200 KB that the diary links, sent by the program before the diary over one
+// session, beside sftp -b putting the same files in the same order (and making their folder).
+bool timeLinkedFiles(UploadFunction upload, SshServer& server, UploadRequest request,
+                     const QString& local, const QString& knownHosts)
+{
+    const QString ours = server.makeFolder(QStringLiteral("linked-pelmora"));
+    const QString theirs = server.makeFolder(QStringLiteral("linked-sftp"));
+    QDir(local).mkpath(QStringLiteral("img"));
+    QByteArray batch = "-mkdir \"" + theirs.toUtf8() + "/img\"\n";
+    request.site.folder = ours;
+    request.linkedFiles.clear();
+    for (int number = 0; number < 200; ++number) {
+        const QString name = QStringLiteral("img/%1.jpg").arg(number, 3, 10, QLatin1Char('0'));
+        const QByteArray picture(200 * 1024, char(number));
+        if (!writeFile(local + u'/' + name, picture))
+            return false;
+        request.linkedFiles.append({local + u'/' + name, name, picture.size()});
+        batch += QStringLiteral("put \"%1/%2\" \"%3/%2\"\n").arg(local, name, theirs).toUtf8();
+    }
+    batch +=
+        QStringLiteral("put \"%1\" \"%2/diary.htm\"\n").arg(request.localPath, theirs).toUtf8();
+    UploadHooks hooks;
+    const auto start = Timer::now();
+    const UploadResult result = upload(request, hooks);
+    Timing program{msSince(start), result.outcome == UploadOutcome::Sent, false, result.detail};
+    program.same =
+        program.sent
+        && readFile(ours + QStringLiteral("/img/199.jpg")) == QByteArray(200 * 1024, char(199));
+    Timing sftp = runSftpBatch(server, knownHosts, local + QStringLiteral("/linked-batch"), batch);
+    sftp.same =
+        sftp.sent
+        && readFile(theirs + QStringLiteral("/img/199.jpg")) == QByteArray(200 * 1024, char(199));
+    std::printf("200 linked pictures of 200 KB and the diary\n");
+    printTiming("Pelmora (OpenSSH ssh)", program, 200 * 200 * 1024);
+    printTiming("OpenSSH sftp -b", sftp, 200 * 200 * 1024);
+    return program.same && sftp.same;
 }
 
 UploadFunction loadTransfer(const char* symbol = uploadToSiteName)
@@ -282,6 +330,7 @@ int runBench(qsizetype megabytes, int runs)
     }
     allSame = runFtpsBench(upload, localFile, diary, local.filePath(QStringLiteral("pins")), runs)
               && allSame;
+    allSame = timeLinkedFiles(upload, server, request, local.path(), knownHosts) && allSame;
     timeCancelOnStalledServer(upload, server, request);
     return allSame ? 0 : 1;
 }
