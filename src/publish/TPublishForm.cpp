@@ -71,7 +71,7 @@ TPublishForm::TPublishForm(QWidget* parent) : QDialog(parent)
     SendAfterSaveCheck = named(new QCheckBox(QStringLiteral("保存したら送る(&S)")),
                                "SendAfterSaveCheck", QStringLiteral("保存したら送る"));
 
-    CertificateNote = new StatusLabel("CertificateNote", QStringLiteral("証明書の記録"), this);
+    CertificateNote = new StatusLabel("CertificateNote", QStringLiteral("証明書の記録"), nullptr);
     CertificateNote->setWordWrap(true);
     ForgetCertificateBtn = named(new QPushButton(QStringLiteral("記録を消す(&R)")),
                                  "ForgetCertificateBtn", QStringLiteral("証明書の記録を消す"));
@@ -90,9 +90,10 @@ TPublishForm::TPublishForm(QWidget* parent) : QDialog(parent)
     addRow(form, QStringLiteral("鍵ファイル(&K)"), KeyFileEdit, keyRow);
     form->addRow(SshConfigNote);
     auto* certificateRow = new QHBoxLayout;
-    certificateRow->addWidget(CertificateNote, 1);
     certificateRow->addWidget(ForgetCertificateBtn);
+    certificateRow->addStretch(1);
     form->addRow(QStringLiteral("証明書"), certificateRow);
+    form->addRow(CertificateNote);
     form->addRow(SendAfterSaveCheck);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);

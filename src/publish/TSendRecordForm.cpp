@@ -2,7 +2,6 @@
 
 #include <QDialogButtonBox>
 #include <QHeaderView>
-#include <QLocale>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -20,11 +19,11 @@ TSendRecordForm::TSendRecordForm(const QList<SendEntry>& entries, QWidget* paren
     SendRecordTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
     SendRecordTable->setSelectionBehavior(QAbstractItemView::SelectRows);
     SendRecordTable->verticalHeader()->hide();
-    SendRecordTable->horizontalHeader()->setStretchLastSection(true);
-    const QLocale locale;
+    SendRecordTable->setWordWrap(false);
     for (int row = 0; row < entries.size(); ++row) {
         const SendEntry& entry = entries[entries.size() - 1 - row];
-        const QStringList cells = {locale.toString(entry.when, QLocale::ShortFormat), entry.site,
+        const QStringList cells = {entry.when.toString(QStringLiteral("yyyy/MM/dd HH:mm")),
+                                   entry.site,
                                    entry.files.isEmpty() ? QStringLiteral("（なし）")
                                                          : entry.files.join(QStringLiteral("、")),
                                    entry.result};
@@ -38,5 +37,5 @@ TSendRecordForm::TSendRecordForm(const QList<SendEntry>& entries, QWidget* paren
     layout->addWidget(SendRecordTable);
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    resize(760, 420);
+    resize(960, 420);
 }
