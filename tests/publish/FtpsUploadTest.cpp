@@ -6,6 +6,7 @@
 #include "find/StatusLabel.h"
 #include "platform/QtPlatform.h"
 #include "publish/CertificatePins.h"
+#include "publish/Certificates.h"
 #include "publish/Publisher.h"
 #include "publish/SiteUpload.h"
 #include "publish/TPublishForm.h"
@@ -20,6 +21,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QStandardItemModel>
 #include <QTableWidget>
@@ -116,6 +118,15 @@ TEST_F(FtpsSiteTest, ASelfSignedCertificateIsAskedAboutOnceAndItsKeyPinned)
     EXPECT_EQ(uploadToSite(sent, hooks).outcome, UploadOutcome::Sent);
     EXPECT_EQ(pinFingerprint(pinnedKey(pins, sent.site.host, sent.site.port)),
               asked[3].publicKeyFingerprint);
+    // The settings window shows the pinned key and forgets it.
+    TPublishForm window;
+    window.pinnedCertificates = pins;
+    window.setSettings({sent.site, false});
+    EXPECT_TRUE(window.CertificateNote->text().contains(asked[3].publicKeyFingerprint));
+    window.ForgetCertificateBtn->click();
+    EXPECT_TRUE(pinnedKey(pins, sent.site.host, sent.site.port).isEmpty());
+    EXPECT_FALSE(window.ForgetCertificateBtn->isEnabled());
+    ASSERT_TRUE(keepPin(pins, sent.site.host, sent.site.port, publicKeyPin(asked[3])));
     writeAll(target, "old diary");
     ASSERT_EQ(server->restartWithExpiredCertificate(), QString());
     EXPECT_EQ(uploadToSite(sent, hooks).outcome, UploadOutcome::CertificateRefused);
