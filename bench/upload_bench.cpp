@@ -5,11 +5,14 @@
 // file, read the same (empty) ssh configuration and check the host key against the same
 // known_hosts; each copy on the server is compared byte for byte.
 //
-// Then times a cancel on a server that stops answering half way (SIGSTOP).
+// Then 200 linked pictures of 200 KB sent with the diary beside sftp -b putting the same files, a
+// cancel on a server that stops answering half way (SIGSTOP), and the diary over FTPS to vsftpd
+// (its defaults, TLS on) beside `curl --ssl-reqd -T`.
 //
 // Usage: upload_bench [megabytes] [runs]   (as root: the server adds a user and runs sshd)
 
 #include "DiaryGenerator.h"
+#include "FtpServer.h"
 #include "SshServer.h"
 #include "app/ProgramLibraries.h"
 #include "publish/SiteUpload.h"
@@ -89,12 +92,12 @@ QStringList sftpArguments(const SshServer& server, const QString& batch, const Q
             server.user() + QStringLiteral("@127.0.0.1")};
 }
 
-Timing sendWithSftp(const SshServer& server, const QString& knownHosts, const QString& localFile,
-                    const QString& remoteFile, const QByteArray& diary, const QString& batch)
+// OpenSSH's sftp running the batch, timed.
+Timing runSftpBatch(const SshServer& server, const QString& knownHosts, const QString& batch,
+                    const QByteArray& commands)
 {
     Timing timing;
-    if (!writeFile(batch,
-                   QStringLiteral("put \"%1\" \"%2\"\n").arg(localFile, remoteFile).toUtf8())) {
+    if (!writeFile(batch, commands)) {
         timing.problem = QStringLiteral("cannot write the batch file");
         return timing;
     }
@@ -107,6 +110,15 @@ Timing sendWithSftp(const SshServer& server, const QString& knownHosts, const QS
     timing.sent = finished && sftp.exitStatus() == QProcess::NormalExit && sftp.exitCode() == 0;
     if (!timing.sent)
         timing.problem = QStringLiteral("sftp failed: ") + QString::fromLocal8Bit(sftp.readAll());
+    return timing;
+}
+
+Timing sendWithSftp(const SshServer& server, const QString& knownHosts, const QString& localFile,
+                    const QString& remoteFile, const QByteArray& diary, const QString& batch)
+{
+    Timing timing =
+        runSftpBatch(server, knownHosts, batch,
+                     QStringLiteral("put \"%1\" \"%2\"\n").arg(localFile, remoteFile).toUtf8());
     compare(timing, remoteFile, diary);
     return timing;
 }
@@ -122,12 +134,50 @@ void printTiming(const char* name, const Timing& timing, qsizetype bytes)
         std::printf("    %s\n", qPrintable(timing.problem));
 }
 
-UploadFunction loadTransfer()
+// 200 pictures of 200 KB that the diary links, sent by the program before the diary over one
+// session, beside sftp -b putting the same files in the same order (and making their folder).
+bool timeLinkedFiles(UploadFunction upload, SshServer& server, UploadRequest request,
+                     const QString& local, const QString& knownHosts)
+{
+    const QString ours = server.makeFolder(QStringLiteral("linked-pelmora"));
+    const QString theirs = server.makeFolder(QStringLiteral("linked-sftp"));
+    QDir(local).mkpath(QStringLiteral("img"));
+    QByteArray batch = "-mkdir \"" + theirs.toUtf8() + "/img\"\n";
+    request.site.folder = ours;
+    request.linkedFiles.clear();
+    for (int number = 0; number < 200; ++number) {
+        const QString name = QStringLiteral("img/%1.jpg").arg(number, 3, 10, QLatin1Char('0'));
+        const QByteArray picture(200 * 1024, char(number));
+        if (!writeFile(local + u'/' + name, picture))
+            return false;
+        request.linkedFiles.append({local + u'/' + name, name, picture.size()});
+        batch += QStringLiteral("put \"%1/%2\" \"%3/%2\"\n").arg(local, name, theirs).toUtf8();
+    }
+    batch +=
+        QStringLiteral("put \"%1\" \"%2/diary.htm\"\n").arg(request.localPath, theirs).toUtf8();
+    UploadHooks hooks;
+    const auto start = Timer::now();
+    const UploadResult result = upload(request, hooks);
+    Timing program{msSince(start), result.outcome == UploadOutcome::Sent, false, result.detail};
+    program.same =
+        program.sent
+        && readFile(ours + QStringLiteral("/img/199.jpg")) == QByteArray(200 * 1024, char(199));
+    Timing sftp = runSftpBatch(server, knownHosts, local + QStringLiteral("/linked-batch"), batch);
+    sftp.same =
+        sftp.sent
+        && readFile(theirs + QStringLiteral("/img/199.jpg")) == QByteArray(200 * 1024, char(199));
+    std::printf("200 linked pictures of 200 KB and the diary\n");
+    printTiming("Pelmora (OpenSSH ssh)", program, 200 * 200 * 1024);
+    printTiming("OpenSSH sftp -b", sftp, 200 * 200 * 1024);
+    return program.same && sftp.same;
+}
+
+UploadFunction loadTransfer(const char* symbol = uploadToSiteName)
 {
     QString error;
     const auto upload = reinterpret_cast<UploadFunction>(resolveInLibraries(
-        programLibraryFiles(QCoreApplication::applicationDirPath(), transferLibraryName),
-        uploadToSiteName, error));
+        programLibraryFiles(QCoreApplication::applicationDirPath(), transferLibraryName), symbol,
+        error));
     if (!upload)
         std::fprintf(stderr, "upload_bench: cannot load the transfer library: %s\n",
                      qPrintable(error));
@@ -150,6 +200,67 @@ UploadRequest keyFileRequest(const SshServer& server, const QString& folder,
     request.knownHosts = knownHosts;
     request.sshConfig = QFileInfo(knownHosts).dir().filePath(QStringLiteral("ssh_config"));
     return request;
+}
+
+Timing sendWithCurl(const FtpServer& server, const QString& localFile, const QString& remoteName,
+                    const QString& remoteFile, const QByteArray& diary)
+{
+    Timing timing;
+    QProcess curl;
+    curl.setProcessChannelMode(QProcess::MergedChannels);
+    const auto start = Timer::now();
+    curl.start(QStringLiteral("curl"),
+               {QStringLiteral("-sS"), QStringLiteral("--ssl-reqd"), QStringLiteral("-k"),
+                QStringLiteral("-u"), server.user() + u':' + server.password(),
+                QStringLiteral("-T"), localFile,
+                QStringLiteral("ftp://127.0.0.1:%1/%2").arg(server.port()).arg(remoteName)});
+    const bool finished = curl.waitForFinished(-1);
+    timing.ms = msSince(start);
+    timing.sent = finished && curl.exitStatus() == QProcess::NormalExit && curl.exitCode() == 0;
+    if (!timing.sent)
+        timing.problem = QStringLiteral("curl failed: ") + QString::fromLocal8Bit(curl.readAll());
+    compare(timing, remoteFile, diary);
+    return timing;
+}
+
+// The program's FTPS send beside curl's, to vsftpd as Debian ships it with TLS switched on. The
+// certificate's key is pinned before the runs, as after the writer's first yes.
+bool runFtpsBench(const UploadFunction upload, const QString& localFile, const QByteArray& diary,
+                  const QString& pins, int runs)
+{
+    const UploadFunction lookUp = loadTransfer(lookUpOnSiteName);
+    FtpServer server;
+    if (const QString failure = server.start(); !lookUp || !failure.isEmpty()) {
+        std::fprintf(stderr, "upload_bench: no FTPS server: %s\n", qPrintable(failure));
+        return false;
+    }
+    const QString ours = server.makeFolder(QStringLiteral("pelmora"));
+    const QString theirs = server.makeFolder(QStringLiteral("curl"));
+    UploadRequest request;
+    request.site.protocol = SiteAddress::Protocol::Ftps;
+    request.site.host = QStringLiteral("127.0.0.1");
+    request.site.port = server.port();
+    request.site.user = server.user();
+    request.site.folder = QStringLiteral("pelmora");
+    request.site.fileName = QStringLiteral("diary.htm");
+    request.secret = server.password();
+    request.localPath = localFile;
+    request.pinnedCertificates = pins;
+    UploadHooks trust;
+    trust.trustCertificate = [](const CertificateSeen&) { return true; };
+    lookUp(request, trust);
+    std::printf("vsftpd (defaults, TLS on) on 127.0.0.1:%d\n", server.port());
+    bool allSame = true;
+    for (int run = 1; run <= runs; ++run) {
+        std::printf("run %d of %d\n", run, runs);
+        const Timing program = sendWithProgram(upload, request, ours, diary);
+        printTiming("Pelmora FTPS (libcurl)", program, diary.size());
+        const Timing curl = sendWithCurl(server, localFile, QStringLiteral("curl/diary.htm"),
+                                         theirs + QStringLiteral("/diary.htm"), diary);
+        printTiming("curl --ssl-reqd -T", curl, diary.size());
+        allSame = allSame && program.same && curl.same;
+    }
+    return allSame;
 }
 
 // How long a cancel takes to end a send whose server stopped answering half way.
@@ -217,6 +328,9 @@ int runBench(qsizetype megabytes, int runs)
         printTiming("OpenSSH sftp -b", sftp, diary.size());
         allSame = allSame && program.same && sftp.same;
     }
+    allSame = runFtpsBench(upload, localFile, diary, local.filePath(QStringLiteral("pins")), runs)
+              && allSame;
+    allSame = timeLinkedFiles(upload, server, request, local.path(), knownHosts) && allSame;
     timeCancelOnStalledServer(upload, server, request);
     return allSame ? 0 : 1;
 }

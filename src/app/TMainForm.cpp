@@ -483,6 +483,11 @@ QList<CommandRow> TMainForm::publishMenu()
          {},
          [publisher] { publisher->PublishCheckClick(); },
          offered},
+        {K::Command,
+         "PublishRecord",
+         QStringLiteral("送信の記録(&R)..."),
+         {},
+         [publisher] { publisher->PublishRecordClick(); }},
     };
 }
 

@@ -1,11 +1,6 @@
 #include "publish/Certificates.h"
 
-#include "storage/StateFolder.h"
-#include "storage/WholeFile.h"
-
 #include <QCryptographicHash>
-#include <QDir>
-#include <QFileInfo>
 
 #include <openssl/asn1.h>
 #include <openssl/bio.h>
@@ -77,12 +72,6 @@ QByteArray publicKeyOf(X509* certificate)
     return bytes;
 }
 
-// "[host]:port", the key of a line of the pins file, followed by a space and the pin.
-QByteArray pinKeyOf(const QString& host, int port)
-{
-    return '[' + host.toUtf8() + "]:" + QByteArray::number(port);
-}
-
 } // namespace
 
 std::optional<CertificateSeen> readCertificate(const QByteArray& pem)
@@ -111,30 +100,4 @@ QByteArray publicKeyPin(const CertificateSeen& seen)
     QString hex = seen.publicKeyFingerprint;
     hex.remove(u':');
     return "sha256//" + QByteArray::fromHex(hex.toLatin1()).toBase64();
-}
-
-QByteArray pinnedKey(const QString& pinsFile, const QString& host, int port)
-{
-    const QByteArray key = pinKeyOf(host, port);
-    for (const QByteArray& line : readOwnFile(pinsFile).value_or(QByteArray()).split('\n')) {
-        const QList<QByteArray> fields = line.simplified().split(' ');
-        if (fields.size() == 2 && fields[0] == key && fields[1].startsWith("sha256//"))
-            return fields[1];
-    }
-    return {};
-}
-
-bool keepPin(const QString& pinsFile, const QString& host, int port, const QByteArray& pin)
-{
-    const QByteArray key = pinKeyOf(host, port);
-    QByteArray kept;
-    for (const QByteArray& line : readOwnFile(pinsFile).value_or(QByteArray()).split('\n')) {
-        if (!line.trimmed().isEmpty() && !line.startsWith(key + ' '))
-            kept += line + '\n';
-    }
-    kept += key + ' ' + pin + '\n';
-    const QString folder = QFileInfo(pinsFile).absolutePath();
-    if (!makeStateFolder(folder))
-        return false;
-    return replaceOwnerOnlyFile(pinsFile, contentWriter(kept), FolderSync::BestEffort);
 }

@@ -2,9 +2,14 @@
 
 #include "core/MainState.h"
 #include "document/DiaryDocument.h"
+#include "document/DiaryFileTab.h"
+#include "find/StatusLabel.h"
 #include "platform/Files.h"
 #include "platform/Messages.h"
+#include "publish/CertificatePins.h"
+#include "publish/SendRecord.h"
 #include "publish/TPublishForm.h"
+#include "publish/TSendRecordForm.h"
 #include "publish/UploadMessages.h"
 #include "storage/StateFolder.h"
 
@@ -15,6 +20,7 @@
 #include <QLabel>
 #include <QLayout>
 #include <QLocale>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 
@@ -26,11 +32,13 @@ const QString caption = QStringLiteral("公開");
 
 } // namespace
 
-Publisher::Publisher(DiaryDocument* document, QWidget* tab, Platform platform, QWidget* window)
-    : QObject(window), document_(document), platform_(platform), window_(window)
+Publisher::Publisher(DiaryDocument* document, DiaryFileTab* tab, Platform platform, QWidget* window)
+    : QObject(window), document_(document), memo_(tab->AllMemo), platform_(platform),
+      window_(window)
 {
     knownHosts = QDir::homePath() + QStringLiteral("/.ssh/known_hosts");
     pinnedCertificates = stateFolder() + QStringLiteral("/certificate_pins");
+    recordFolder = stateFolder();
     askSecret = [window](const QString& prompt, bool storeOffered) {
         return askSecretInDialog(window, prompt, storeOffered);
     };
@@ -43,9 +51,7 @@ Publisher::Publisher(DiaryDocument* document, QWidget* tab, Platform platform, Q
     PublishCancelBtn = new QPushButton(QStringLiteral("送信を中止"), PublishRow);
     PublishCancelBtn->setObjectName(QStringLiteral("PublishCancelBtn"));
     PublishCancelBtn->setAccessibleName(QStringLiteral("送信を中止"));
-    PublishResult = new QLabel(tab);
-    PublishResult->setObjectName(QStringLiteral("PublishResult"));
-    PublishResult->setAccessibleName(QStringLiteral("送信の結果"));
+    PublishResult = new StatusLabel("PublishResult", QStringLiteral("送信の結果"), tab);
     PublishResult->setTextInteractionFlags(Qt::TextSelectableByKeyboard
                                            | Qt::TextSelectableByMouse);
     auto* row = new QHBoxLayout(PublishRow);
@@ -98,6 +104,7 @@ bool Publisher::PublishSetClick()
         return false;
     }
     TPublishForm form(window_);
+    form.pinnedCertificates = pinnedCertificates;
     form.setSettings(loadPublishSettings(platform_.keyStore, diaryPath()));
     if (form.exec() != QDialog::Accepted)
         return false;
@@ -131,24 +138,48 @@ bool Publisher::readyToSend()
 
 void Publisher::PublishSendClick()
 {
-    if (readyToSend())
-        start(Step::Send, true);
+    if (!readyToSend())
+        return;
+    fromSave_ = false;
+    start(Step::Send, true);
 }
 
 // Looks at the site first, so that the question can say what the diary replaces there.
 void Publisher::PublishCheckClick()
 {
-    if (readyToSend())
-        start(Step::LookUp, true);
+    if (!readyToSend())
+        return;
+    fromSave_ = false;
+    start(Step::LookUp, true);
 }
 
+// A save while a send runs is sent once that send is done: the site gets the latest save.
 void Publisher::sendAfterSave()
 {
-    if (job_.running() || diaryPath().isEmpty())
+    if (diaryPath().isEmpty())
+        return;
+    const PublishSettings settings = loadPublishSettings(platform_.keyStore, diaryPath());
+    if (!settings.sendAfterSave || settings.site.host.isEmpty())
+        return;
+    if (job_.running()) {
+        savedWhileSending_ = true;
+        return;
+    }
+    sending_ = settings;
+    fromSave_ = true;
+    start(Step::Send, true);
+}
+
+// After a send that went through, one more with the same secret when the diary was saved while
+// it ran; a send that failed leaves that save unsent, as its result line says.
+void Publisher::sendLatestSave(const QString& secret, UploadOutcome outcome)
+{
+    if (!std::exchange(savedWhileSending_, false) || outcome != UploadOutcome::Sent)
         return;
     sending_ = loadPublishSettings(platform_.keyStore, diaryPath());
-    if (sending_.sendAfterSave && !sending_.site.host.isEmpty())
-        start(Step::Send, true);
+    secret_ = secret;
+    fromSave_ = true;
+    start(Step::Send, false);
 }
 
 // Starts the step on the job's thread; a step after a look-up keeps the secret it was given.
@@ -167,6 +198,10 @@ void Publisher::start(Step step, bool freshSecret)
     UploadRequest request;
     request.site = sending_.site;
     request.localPath = diaryPath();
+    // A send after the check sends what the check showed.
+    if (!(step == Step::Send && step_ == Step::LookUp && !freshSecret))
+        findLinkedFiles();
+    request.linkedFiles = linked_;
     request.knownHosts = knownHosts;
     request.sshConfig = sshConfig;
     request.pinnedCertificates = pinnedCertificates;
@@ -180,7 +215,7 @@ void Publisher::start(Step step, bool freshSecret)
     step_ = step;
     PublishProgress->setRange(0, 0);
     PublishRow->show();
-    PublishResult->setText(
+    PublishResult->say(
         (step == Step::Send ? QStringLiteral("送信中：%1") : QStringLiteral("サーバーを確認中：%1"))
             .arg(request.site.host));
     PublishResult->show();
@@ -188,7 +223,17 @@ void Publisher::start(Step step, bool freshSecret)
     emit sendingChanged();
 }
 
-// What the check shows: the diary here, and the file it replaces on the site.
+// The files the diary links that are new or changed since they went to the site.
+void Publisher::findLinkedFiles()
+{
+    const SiteAddress& site = sending_.site;
+    const DiaryLinks links = linkedFiles(diaryPath(), memo_->toPlainText());
+    linked_ = SentFiles(recordFolder, site).changed(links.files);
+    missing_ = links.missing;
+}
+
+// What the check shows: the diary here, the files that go with it, and the file the diary
+// replaces on the site.
 QString Publisher::checkText(const RemoteFile& remote) const
 {
     const QFileInfo local(diaryPath());
@@ -205,11 +250,24 @@ QString Publisher::checkText(const RemoteFile& remote) const
                   .arg(remote.size < 0 ? QStringLiteral("（不明）")
                                        : locale.toString(remote.size) + QStringLiteral(" バイト"),
                        time(remote.modified));
+    QString files;
+    for (const LinkedFile& file : linked_)
+        files +=
+            QStringLiteral("　%1（%2 バイト）\n").arg(file.remoteName, locale.toString(file.size));
+    files += QStringLiteral("　%1（%2 バイト、最後に送ります）\n")
+                 .arg(site.fileName, locale.toString(local.size()));
+    const QString missing =
+        missing_.isEmpty()
+            ? QString()
+            : QStringLiteral("\n日記がリンクしていても見つからないため送らないファイル：\n　")
+                  + missing_.join(QStringLiteral("\n　")) + u'\n';
     return QStringLiteral("次のとおり送ります。よろしいですか？\n\n"
                           "送る日記：%1\n大きさ：%2 バイト\n更新日時：%3\n\n"
-                          "送り先：%4@%5:%6\n%7")
-        .arg(local.filePath(), locale.toString(local.size()), time(local.lastModified()), site.user,
-             site.host, remotePath(site, site.fileName), there);
+                          "送るファイル（%4 個）：\n%5%6\n"
+                          "送り先：%7@%8:%9\n%10")
+        .arg(local.filePath(), locale.toString(local.size()), time(local.lastModified()))
+        .arg(linked_.size() + 1)
+        .arg(files, missing, site.user, site.host, remotePath(site, site.fileName), there);
 }
 
 // The site's secret from the desktop's secret store, or else asked (nullopt: the writer
@@ -262,7 +320,7 @@ QString Publisher::settleSecret(UploadOutcome outcome)
                    : QString();
     return (keep ? QStringLiteral("鍵束に記録できませんでした。")
                  : QStringLiteral("鍵束から消せませんでした。"))
-           + reply.detail;
+           + detailNote(reply.detail);
 }
 
 bool Publisher::trustHost(const HostKeySeen& seen)
@@ -340,19 +398,38 @@ bool Publisher::replaceReadOnly(const QString& remotePath)
 bool Publisher::trustCertificate(const CertificateSeen& seen)
 {
     const QLocale locale;
-    const QString text =
-        QStringLiteral("サーバー「%1」（ポート%2）の証明書は、この機械が信頼する認証局の"
-                       "ものではありません（自己署名など）。\n\n"
-                       "発行先：%3\n発行者：%4\n有効期間：%5 ～ %6\n"
-                       "証明書の指紋（SHA-256）：\n%7\n公開鍵の指紋（SHA-256）：\n%8\n\n"
-                       "この指紋がサーバーの管理者から知らされたものと同じなら「はい」を押して"
-                       "ください。公開鍵を %9 に記録し、次からはこの鍵のときだけ接続します。")
-            .arg(seen.host)
-            .arg(seen.port)
+    const QString certificate =
+        QStringLiteral(
+            "発行先：%1\n発行者：%2\n有効期間：%3 ～ %4\n証明書の指紋（SHA-256）：\n%5\n")
             .arg(seen.subject, seen.issuer,
                  locale.toString(seen.validFrom.toLocalTime(), QLocale::ShortFormat),
                  locale.toString(seen.validUntil.toLocalTime(), QLocale::ShortFormat),
-                 seen.fingerprint, seen.publicKeyFingerprint, pinnedCertificates);
+                 seen.fingerprint);
+    const QString where =
+        QStringLiteral("サーバー「%1」（ポート%2）").arg(seen.host).arg(seen.port);
+    const QString text =
+        seen.pinnedFingerprint.isEmpty()
+            ? where
+                  + QStringLiteral(
+                        "の証明書は、この機械が信頼する認証局のものではありません（自己署名など）。"
+                        "\n\n%1"
+                        "公開鍵の指紋（SHA-256）：\n%2\n\n"
+                        "この指紋がサーバーの管理者から知らされたものと同じなら「はい」を押して"
+                        "ください。公開鍵を %3 に記録し、次からはこの鍵のときだけ接続します。")
+                        .arg(certificate, seen.publicKeyFingerprint, pinnedCertificates)
+            : QStringLiteral("警告：") + where
+                  + QStringLiteral(
+                        "の証明書の鍵が、以前に信頼した鍵と違います。サーバーが入れ替わったか、"
+                        "だれかが通信を横取りしているおそれがあります。\n\n"
+                        "以前の公開鍵の指紋（SHA-256、%1 の「[%2]:%3」の行）：\n%4\n"
+                        "新しい公開鍵の指紋（SHA-256）：\n%5\n%6\n"
+                        "証明書が新しくなったことをサーバーの管理者に確かめ、新しい指紋が知らされた"
+                        "ものと同じなら「はい」を押してください。記録を新しい鍵に置き換えて接続しま"
+                        "す。"
+                        "「いいえ」なら何も送りません。")
+                        .arg(pinnedCertificates, seen.host)
+                        .arg(seen.port)
+                        .arg(seen.pinnedFingerprint, seen.publicKeyFingerprint, certificate);
     return platform_.messages.show(
                {text, caption, MsgButtons::YesNo, MsgIcon::Exclamation, MsgAnswer::No})
            == MsgAnswer::Yes;
@@ -385,22 +462,74 @@ void Publisher::showResult(const UploadResult& result)
     }
     const SiteAddress& site = sending_.site;
     const QString time = QTime::currentTime().toString(QStringLiteral("HH:mm"));
+    const QString saved = fromSave_ ? QStringLiteral("保存しました。") : QString();
+    const QString secret = secret_;
     if (result.outcome == UploadOutcome::Sent) {
-        PublishResult->setText(QStringLiteral("送信しました：%1（%2）")
-                                   .arg(site.host + u':' + remotePath(site, site.fileName), time));
+        failureShown_ = false;
         const QString note = settleSecret(result.outcome);
-        if (!note.isEmpty())
-            PublishResult->setText(PublishResult->text() + u'　' + note);
-        return;
+        const QString missing = missing_.isEmpty()
+                                    ? QString()
+                                    : QStringLiteral("　見つからないため送らなかったファイル：")
+                                          + missing_.join(QStringLiteral("、"));
+        PublishResult->say(saved
+                           + QStringLiteral("送信しました：%1（%2）")
+                                 .arg(site.host + u':' + remotePath(site, site.fileName), time)
+                           + missing + (note.isEmpty() ? QString() : u'　' + note));
+    } else {
+        showFailure(result, time);
     }
-    PublishResult->setText(step_ == Step::Send
-                               ? QStringLiteral("送信できませんでした（%1）").arg(time)
-                               : QStringLiteral("サーバーを確認できませんでした（%1）").arg(time));
+    if (step_ == Step::Send)
+        recordSend(result, PublishResult->text());
+    sendLatestSave(secret, result.outcome);
+}
+
+// Keeps the send in the record of sends, and the linked files that went in the site's record.
+void Publisher::recordSend(const UploadResult& result, const QString& line)
+{
+    QList<LinkedFile> sent;
+    for (const LinkedFile& file : std::as_const(linked_)) {
+        if (result.sent.contains(file.remoteName))
+            sent.append(file);
+    }
+    const SiteAddress& site = sending_.site;
+    if (!sent.isEmpty())
+        SentFiles(recordFolder, site).markSent(sent);
+    addToSendRecord(sendRecordPath(),
+                    {QDateTime::currentDateTime(),
+                     QStringLiteral("%1@%2:%3").arg(site.user, site.host, site.folder), result.sent,
+                     line});
+}
+
+QString Publisher::sendRecordPath() const
+{
+    return recordFolder + QStringLiteral("/send_record");
+}
+
+void Publisher::PublishRecordClick()
+{
+    TSendRecordForm form(readSendRecord(sendRecordPath()), window_);
+    form.exec();
+}
+
+// A failure is told in a message, apart from a send after a save when the one before it failed
+// too: saving while the server is away says so on the result line alone, once in a message.
+void Publisher::showFailure(const UploadResult& result, const QString& time)
+{
+    PublishResult->say((step_ == Step::LookUp
+                            ? QStringLiteral("サーバーを確認できませんでした（%1）")
+                        : fromSave_ ? QStringLiteral("保存しました。送信できませんでした（%1）")
+                                    : QStringLiteral("送信できませんでした（%1）"))
+                           .arg(time));
     if (result.outcome == UploadOutcome::HostKeyChanged && offerNewHostKey(result))
         return;
     const QString note = settleSecret(result.outcome);
-    QString text = uploadFailureMessage(result, site, knownHosts, pinnedCertificates);
+    QString text = uploadFailureMessage(result, sending_.site, knownHosts, pinnedCertificates);
     if (!note.isEmpty())
         text += QStringLiteral("\n\n") + note;
+    if (step_ == Step::Send && fromSave_) {
+        PublishResult->say(PublishResult->text() + u'：' + text.section(u'\n', 0, 0));
+        if (std::exchange(failureShown_, true))
+            return;
+    }
     platform_.messages.show({text, caption, MsgButtons::Ok, MsgIcon::Stop});
 }

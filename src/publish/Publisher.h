@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "publish/LinkedFiles.h"
 #include "publish/PublishSettings.h"
 #include "publish/SecretStore.h"
 #include "publish/TSecretForm.h"
@@ -12,8 +13,10 @@
 #include <optional>
 
 class DiaryDocument;
-class QLabel;
+class DiaryFileTab;
+class QPlainTextEdit;
 class QProgressBar;
+class StatusLabel;
 class QPushButton;
 class QWidget;
 
@@ -24,7 +27,7 @@ class Publisher : public QObject {
     Q_OBJECT
 public:
     // Puts the progress row at the bottom of `tab`.
-    Publisher(DiaryDocument* document, QWidget* tab, Platform platform, QWidget* window);
+    Publisher(DiaryDocument* document, DiaryFileTab* tab, Platform platform, QWidget* window);
 
     // "公開の設定": the settings of the open diary; true when the writer pressed OK.
     bool PublishSetClick();
@@ -32,6 +35,8 @@ public:
     void PublishSendClick();
     // "送る前に確認": shows what will be sent and where, and sends on the writer's yes.
     void PublishCheckClick();
+    // "送信の記録": the last sends, newest first.
+    void PublishRecordClick();
     // Whether a send can start now: a diary document open and no send running.
     bool sendOffered() const;
     // Asked before the window closes: true when no send runs, or the writer chose to stop it.
@@ -51,11 +56,15 @@ public:
     QString sshConfig;
     // The file of the certificates' keys the writer trusted, in the program's state folder.
     QString pinnedCertificates;
+    // The folder of the record of sends and, per site, of the files sent there (the state
+    // folder).
+    QString recordFolder;
 
     QWidget* PublishRow;
     QProgressBar* PublishProgress;
     QPushButton* PublishCancelBtn;
-    QLabel* PublishResult;
+    // The send's last result, read out by a screen reader when it changes.
+    StatusLabel* PublishResult;
 
 signals:
     void sendingChanged();
@@ -64,6 +73,8 @@ private:
     bool readyToSend();
     enum class Step { LookUp, Send };
     void start(Step step, bool freshSecret);
+    void sendLatestSave(const QString& secret, UploadOutcome outcome);
+    void showFailure(const UploadResult& result, const QString& time);
     QString checkText(const RemoteFile& remote) const;
     std::optional<QString> secretFor(const SiteAddress& site);
     QString settleSecret(UploadOutcome outcome);
@@ -76,13 +87,27 @@ private:
     void showProgress(qint64 sent, qint64 total);
     void showResult(const UploadResult& result);
     QString diaryPath() const;
+    void findLinkedFiles();
+    QString sendRecordPath() const;
+    void recordSend(const UploadResult& result, const QString& line);
 
     DiaryDocument* document_;
+    QPlainTextEdit* memo_;
     Platform platform_;
     QWidget* window_;
     UploadJob job_;
     PublishSettings sending_;
+    // The files the diary links that go with it (new or changed since they went to the site),
+    // and the linked names with no file behind them.
+    QList<LinkedFile> linked_;
+    QStringList missing_;
     Step step_ = Step::Send;
+    // The running send was started by a save; a save while it runs is sent after it.
+    bool fromSave_ = false;
+    bool savedWhileSending_ = false;
+    // A failure of a send after a save was shown in a message: the next ones of the run are
+    // told on the result line alone, until a send goes through.
+    bool failureShown_ = false;
     // The secret of the running send: kept in the store once it worked, when the writer asked;
     // removed from the store when the server refused one read from there.
     QString secret_;

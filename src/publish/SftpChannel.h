@@ -21,6 +21,7 @@ enum Type : quint8 {
     Lstat = 7,
     Fsetstat = 10,
     Remove = 13,
+    Mkdir = 14,
     Stat = 17,
     Rename = 18,
     Status = 101,

@@ -34,6 +34,9 @@ public:
 
 private:
     std::optional<UploadResult> start();
+    void name(const QString& remoteName);
+    void makeFolders(const QString& remoteName);
+    std::optional<UploadResult> sendFile(const QString& localPath, const QString& remoteName);
     int localPermissions() const;
     Found look(const QString& path);
     std::optional<UploadResult> checkFolder();
@@ -57,16 +60,40 @@ private:
     QString target_;
     QString temporary_;
     QString setAside_;
+    QStringList madeFolders_;
 };
 
 SftpSender::SftpSender(const UploadRequest& request, const UploadHooks& hooks)
-    : request_(request), hooks_(hooks), channel_(request, hooks), local_(request.localPath)
+    : request_(request), hooks_(hooks), channel_(request, hooks)
 {
     const SiteAddress& site = request.site;
     folder_ = site.folder.isEmpty() ? QStringLiteral(".") : site.folder;
-    target_ = remotePath(site, site.fileName);
-    temporary_ = remotePath(site, u'.' + site.fileName + QStringLiteral(".pelmora-upload"));
-    setAside_ = remotePath(site, u'.' + site.fileName + QStringLiteral(".pelmora-old"));
+    name(site.fileName);
+}
+
+// The file's names on the site: its own, the temporary one and the one set aside, in its folder.
+void SftpSender::name(const QString& remoteName)
+{
+    const qsizetype slash = remoteName.lastIndexOf(u'/') + 1;
+    const QString hidden = remoteName.left(slash) + u'.' + remoteName.mid(slash);
+    target_ = remotePath(request_.site, remoteName);
+    temporary_ = remotePath(request_.site, hidden + QStringLiteral(".pelmora-upload"));
+    setAside_ = remotePath(request_.site, hidden + QStringLiteral(".pelmora-old"));
+}
+
+// Makes the folders of a name under the site's folder that this send has not made yet; one that
+// is there already answers with a failure, which is no failure here.
+void SftpSender::makeFolders(const QString& remoteName)
+{
+    for (qsizetype slash = remoteName.indexOf(u'/'); slash > 0;
+         slash = remoteName.indexOf(u'/', slash + 1)) {
+        const QString folder = remoteName.left(slash);
+        if (madeFolders_.contains(folder))
+            continue;
+        madeFolders_.append(folder);
+        channel_.call(sftp::Mkdir,
+                      pathField(remotePath(request_.site, folder)) + sftp::Packer().u32(0).bytes);
+    }
 }
 
 std::optional<UploadResult> SftpSender::start()
@@ -88,31 +115,51 @@ UploadResult SftpSender::lookUp()
     return result;
 }
 
+// The linked files, then the diary, over the one session; the first failure ends the send.
 UploadResult SftpSender::send()
 {
-    if (!local_.open(QIODevice::ReadOnly))
-        return {UploadOutcome::LocalFileUnreadable, local_.errorString()};
-    size_ = local_.size();
     if (const std::optional<UploadResult> failure = start())
         return *failure;
+    UploadResult result(UploadOutcome::Sent);
+    for (const LinkedFile& file : request_.linkedFiles) {
+        if (std::optional<UploadResult> failed = sendFile(file.localPath, file.remoteName))
+            return (failed->sent = result.sent, *failed);
+        result.sent.append(file.remoteName);
+    }
+    if (std::optional<UploadResult> failed = sendFile(request_.localPath, request_.site.fileName))
+        return (failed->sent = result.sent, *failed);
+    result.sent.append(request_.site.fileName);
+    return result;
+}
+
+std::optional<UploadResult> SftpSender::sendFile(const QString& localPath,
+                                                 const QString& remoteName)
+{
+    if (hooks_.cancelled && hooks_.cancelled->load())
+        return UploadResult(UploadOutcome::Cancelled);
+    local_.close();
+    local_.setFileName(localPath);
+    if (!local_.open(QIODevice::ReadOnly))
+        return UploadResult{UploadOutcome::LocalFileUnreadable, local_.errorString()};
+    size_ = local_.size();
+    name(remoteName);
+    makeFolders(remoteName);
     if (const std::optional<UploadResult> failure = repairEarlierSend())
-        return *failure;
+        return failure;
     const Found target = look(target_);
     if (target.failure)
-        return *target.failure;
+        return target.failure;
     if (const std::optional<UploadResult> kept = readOnlyKept(target))
-        return *kept;
-    // A file replaced keeps its mode; a new one gets the diary's own, as sftp's put gives it.
+        return kept;
+    // A file replaced keeps its mode; a new one gets the local file's own, as sftp's put gives it.
     const int permissions = target.exists && target.attributes.permissions >= 0
                                 ? target.attributes.permissions
                                 : localPermissions();
     if (std::optional<UploadResult> failure = writeTemporary(permissions)) {
         removeTemporary();
-        return *failure;
+        return failure;
     }
-    if (const std::optional<UploadResult> failure = putInPlace())
-        return *failure;
-    return UploadResult(UploadOutcome::Sent);
+    return putInPlace();
 }
 
 int SftpSender::localPermissions() const

@@ -1,5 +1,6 @@
 #include "publish/SiteUpload.h"
 
+#include "publish/CertificatePins.h"
 #include "publish/Certificates.h"
 #include "publish/SftpUpload.h"
 
@@ -7,6 +8,8 @@
 #include <QUrl>
 
 #include <curl/curl.h>
+#include <openssl/ssl.h>
+#include <openssl/x509_vfy.h>
 
 #include <cerrno>
 #include <memory>
@@ -62,7 +65,35 @@ std::optional<UploadOutcome> ftpReplyOutcome(long reply)
     }
 }
 
-// One FTPS send: a connection kept open over its steps (upload, size check, rename).
+// A pinned key stands in for the authority that would vouch for the certificate, not for its
+// dates: a certificate out of its validity fails the handshake, and the uploader is told.
+int verifyPinned(int ok, X509_STORE_CTX* store)
+{
+    const int error = X509_STORE_CTX_get_error(store);
+    if (ok || (error != X509_V_ERR_CERT_HAS_EXPIRED && error != X509_V_ERR_CERT_NOT_YET_VALID))
+        return 1;
+    const auto* ssl = static_cast<const SSL*>(
+        X509_STORE_CTX_get_ex_data(store, SSL_get_ex_data_X509_STORE_CTX_idx()));
+    if (auto* outOfDate = static_cast<bool*>(SSL_CTX_get_app_data(SSL_get_SSL_CTX(ssl))))
+        *outOfDate = true;
+    return 0;
+}
+
+// `outOfDate` is set when the certificate's dates fail the handshake.
+CURLcode checkDatesOnly(CURL*, void* context, void* outOfDate)
+{
+    SSL_CTX_set_app_data(static_cast<SSL_CTX*>(context), outOfDate);
+    SSL_CTX_set_verify(static_cast<SSL_CTX*>(context), SSL_VERIFY_PEER, verifyPinned);
+    return CURLE_OK;
+}
+
+bool inDate(const CertificateSeen& seen)
+{
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    return seen.validFrom <= now && now <= seen.validUntil;
+}
+
+// One FTPS send: a connection kept open over its steps (uploads, size checks, renames).
 class Uploader {
 public:
     Uploader(const UploadRequest& request, const UploadHooks& hooks);
@@ -72,19 +103,24 @@ public:
 
 private:
     std::optional<UploadResult> cannotStart() const;
+    bool signIn();
+    std::optional<UploadResult> sendFile(const QString& localPath, const QString& remoteName);
+    void makeFolders(const QString& remoteName);
     void setConnection();
     void setFtps();
     bool trustServer();
-    bool untrusted() const;
+    bool certificateAsked() const;
     std::optional<CertificateSeen> serverCertificate() const;
     void pinKey(const QByteArray& pin);
     QList<QByteArray> renaming(const QString& from, const QString& to, bool tolerated) const;
     QByteArray removing(const QString& path, bool tolerated) const;
     CURLcode perform();
+    CURLcode performTrusted();
     UploadResult failure(CURLcode code) const;
     UploadOutcome outcomeOf(CURLcode code) const;
     bool upload();
     bool serverHoldsAll();
+    qint64 serverSize();
     bool putInPlace();
     bool runCommands(const QList<QByteArray>& commands, bool canCancel = false);
     void removeTemporary();
@@ -93,7 +129,6 @@ private:
     static size_t readLocal(char* buffer, size_t size, size_t count, void* self);
     static size_t keepTail(char* data, size_t size, size_t count, void* self);
     static int progressOf(void* self, curl_off_t, curl_off_t, curl_off_t total, curl_off_t sent);
-
     const UploadRequest& request_;
     const UploadHooks& hooks_;
     CURL* curl_;
@@ -105,18 +140,18 @@ private:
     bool readStarted_ = false;
     bool cancellable_ = true;
     bool pinned_ = false;
+    QByteArray pin_;
     bool certificateRefused_ = false;
     long reply_ = 0;
+    QString remoteName_; // the file's path under the site's folder
     QString tempName_;
     QString oldName_;
+    QStringList madeFolders_;
 };
 
 Uploader::Uploader(const UploadRequest& request, const UploadHooks& hooks)
-    : request_(request), hooks_(hooks), curl_(curl_easy_init()), local_(request.localPath)
+    : request_(request), hooks_(hooks), curl_(curl_easy_init())
 {
-    const QString name = request.site.fileName;
-    tempName_ = u'.' + name + QStringLiteral(".pelmora-upload");
-    oldName_ = u'.' + name + QStringLiteral(".pelmora-old");
 }
 
 // Why the send cannot start at all, or nothing.
@@ -125,8 +160,10 @@ std::optional<UploadResult> Uploader::cannotStart() const
     if (!curl_)
         return UploadResult(UploadOutcome::Failed, QStringLiteral("libcurl"));
     // An FTP command ends at a line end: a name holding one would send a command of its own.
-    const QString target = remotePath(request_.site, request_.site.fileName);
-    if ((target.contains(u'\r') || target.contains(u'\n')))
+    QString targets = remotePath(request_.site, request_.site.fileName);
+    for (const LinkedFile& file : request_.linkedFiles)
+        targets += file.remoteName;
+    if (targets.contains(u'\r') || targets.contains(u'\n'))
         return UploadResult(UploadOutcome::Failed, QStringLiteral("line end in the remote path"));
     return std::nullopt;
 }
@@ -135,10 +172,70 @@ UploadResult Uploader::run()
 {
     if (const std::optional<UploadResult> refused = cannotStart())
         return *refused;
-    if (!local_.open(QIODevice::ReadOnly))
-        return {UploadOutcome::LocalFileUnreadable, local_.errorString()};
-    size_ = local_.size();
     setConnection();
+    if (!signIn())
+        return failure(lastCode_);
+    UploadResult result(UploadOutcome::Sent);
+    for (const LinkedFile& file : request_.linkedFiles) {
+        if (hooks_.cancelled && hooks_.cancelled->load())
+            return (result.outcome = UploadOutcome::Cancelled, result);
+        if (std::optional<UploadResult> failed = sendFile(file.localPath, file.remoteName))
+            return (failed->sent = result.sent, *failed);
+        result.sent.append(file.remoteName);
+    }
+    if (std::optional<UploadResult> failed = sendFile(request_.localPath, request_.site.fileName))
+        return (failed->sent = result.sent, *failed);
+    result.sent.append(request_.site.fileName);
+    return result;
+}
+
+// Connects, signs in and asks the size of the diary's file there, which sets binary mode before
+// the first upload: libcurl sets it once a data connection is open, and then waits on that
+// connection (which the server takes only at STOR) before it reads the reply.
+bool Uploader::signIn()
+{
+    curl_easy_setopt(curl_, CURLOPT_URL,
+                     url(remotePath(request_.site, request_.site.fileName)).constData());
+    curl_easy_setopt(curl_, CURLOPT_NOBODY, 1L);
+    const CURLcode code = performTrusted();
+    curl_easy_setopt(curl_, CURLOPT_NOBODY, 0L);
+    return code == CURLE_OK || code == CURLE_REMOTE_FILE_NOT_FOUND;
+}
+
+// Makes the folders of a name under the site's folder that this send has not made yet; a
+// folder that is there already is no failure.
+void Uploader::makeFolders(const QString& remoteName)
+{
+    QList<QByteArray> commands;
+    for (qsizetype slash = remoteName.indexOf(u'/'); slash > 0;
+         slash = remoteName.indexOf(u'/', slash + 1)) {
+        const QString folder = remoteName.left(slash);
+        if (madeFolders_.contains(folder))
+            continue;
+        madeFolders_.append(folder);
+        const QString path = remotePath(request_.site, folder);
+        commands.append("*MKD " + path.toUtf8());
+    }
+    if (!commands.isEmpty())
+        runCommands(commands);
+}
+
+// Sends one file to its name under the site's folder; what went wrong, or nothing.
+std::optional<UploadResult> Uploader::sendFile(const QString& localPath, const QString& remoteName)
+{
+    local_.close();
+    local_.setFileName(localPath);
+    if (!local_.open(QIODevice::ReadOnly))
+        return UploadResult{UploadOutcome::LocalFileUnreadable, local_.errorString()};
+    size_ = local_.size();
+    readStarted_ = false;
+    cancellable_ = true;
+    remoteName_ = remoteName;
+    const qsizetype slash = remoteName.lastIndexOf(u'/') + 1;
+    const QString folder = remoteName.left(slash);
+    tempName_ = folder + u'.' + remoteName.mid(slash) + QStringLiteral(".pelmora-upload");
+    oldName_ = folder + u'.' + remoteName.mid(slash) + QStringLiteral(".pelmora-old");
+    makeFolders(remoteName);
     if (!upload()) {
         const UploadResult result = failure(lastCode_);
         if (readStarted_)
@@ -154,7 +251,7 @@ UploadResult Uploader::run()
     }
     if (!putInPlace())
         return failure(lastCode_);
-    return {UploadOutcome::Sent, {}};
+    return std::nullopt;
 }
 
 UploadResult Uploader::lookUp()
@@ -166,9 +263,7 @@ UploadResult Uploader::lookUp()
                      url(remotePath(request_.site, request_.site.fileName)).constData());
     curl_easy_setopt(curl_, CURLOPT_NOBODY, 1L);
     curl_easy_setopt(curl_, CURLOPT_FILETIME, 1L);
-    bool found = perform() == CURLE_OK;
-    if (!found && !pinned_ && untrusted() && trustServer())
-        found = perform() == CURLE_OK;
+    const bool found = performTrusted() == CURLE_OK;
     UploadResult result(UploadOutcome::LookedUp);
     if (found) {
         curl_off_t size = -1;
@@ -210,6 +305,9 @@ void Uploader::setConnection()
     curl_easy_setopt(curl_, CURLOPT_USERNAME, request_.site.user.toUtf8().constData());
     setFtps();
     curl_easy_setopt(curl_, CURLOPT_NOPROGRESS, 0L);
+    // What a look-up's FTP replies give as a body ("Content-Length: ...") is not wanted.
+    curl_easy_setopt(curl_, CURLOPT_WRITEFUNCTION, &Uploader::keepTail);
+    curl_easy_setopt(curl_, CURLOPT_WRITEDATA, this);
     curl_easy_setopt(curl_, CURLOPT_XFERINFOFUNCTION, &Uploader::progressOf);
     curl_easy_setopt(curl_, CURLOPT_XFERINFODATA, this);
 }
@@ -217,11 +315,19 @@ void Uploader::setConnection()
 // FTP over TLS from the first command on (AUTH TLS), the data connections encrypted as well;
 // a server that does not offer TLS gets no user name and no password. Passive mode, with every
 // command naming its file from the login folder, so the commands between transfers do too.
+// TLS 1.2: every data connection must resume the control connection's session (vsftpd's
+// require_ssl_reuse, on by default), and under TLS 1.3 vsftpd hands out the next session in a
+// ticket after each data connection's handshake, which libcurl may close unread: the next data
+// connection then offers a spent session, and the close of one holding unread bytes is a reset
+// that can cut off the end of an upload ("426 Failure reading network stream"). Under TLS 1.2
+// the session is settled inside the handshake.
 void Uploader::setFtps()
 {
     curl_easy_setopt(curl_, CURLOPT_PROTOCOLS_STR, "ftp");
     curl_easy_setopt(curl_, CURLOPT_USE_SSL, long(CURLUSESSL_ALL));
     curl_easy_setopt(curl_, CURLOPT_FTPSSLAUTH, long(CURLFTPAUTH_TLS));
+    curl_easy_setopt(curl_, CURLOPT_SSLVERSION,
+                     long(CURL_SSLVERSION_TLSv1_2) | long(CURL_SSLVERSION_MAX_TLSv1_2));
     curl_easy_setopt(curl_, CURLOPT_FTPPORT, nullptr);
     curl_easy_setopt(curl_, CURLOPT_FTP_FILEMETHOD, long(CURLFTPMETHOD_NOCWD));
     curl_easy_setopt(curl_, CURLOPT_PASSWORD, request_.secret.toUtf8().constData());
@@ -232,35 +338,43 @@ void Uploader::setFtps()
 }
 
 // Accepts the one public key, whoever signed its certificate; the certificate must still name
-// the host.
+// the host and be in date.
 void Uploader::pinKey(const QByteArray& pin)
 {
+    pin_ = pin;
     curl_easy_setopt(curl_, CURLOPT_SSL_VERIFYPEER, 0L);
     curl_easy_setopt(curl_, CURLOPT_SSL_VERIFYHOST, 2L);
-    curl_easy_setopt(curl_, CURLOPT_PINNEDPUBLICKEY, pin.constData());
+    curl_easy_setopt(curl_, CURLOPT_SSL_CTX_FUNCTION, &checkDatesOnly);
+    curl_easy_setopt(curl_, CURLOPT_SSL_CTX_DATA, &certificateRefused_);
+    curl_easy_setopt(curl_, CURLOPT_PINNEDPUBLICKEY, pin_.constData());
     pinned_ = true;
 }
 
-// Whether the last connection stopped at a certificate no authority vouches for.
-bool Uploader::untrusted() const
+// Whether the last connection stopped at a certificate the writer is asked about: one no
+// authority vouches for, on a host with no pinned key, or one whose key is not the pinned one.
+bool Uploader::certificateAsked() const
 {
+    if (pinned_)
+        return lastCode_ == CURLE_SSL_PINNEDPUBKEYNOTMATCH;
     return lastCode_ == CURLE_PEER_FAILED_VERIFICATION || lastCode_ == CURLE_SSL_CACERT_BADFILE;
 }
 
-// A certificate that no authority vouches for is shown to the writer, once the server has
-// shown it names the host; only a yes connects, and keeps its key for the next sends.
+// The certificate is shown to the writer, once the server has shown it names the host and is
+// in date, with the key pinned before when it changed; only a yes connects, and keeps its key
+// for the next sends. A changed key the writer does not take stays told as changed.
 bool Uploader::trustServer()
 {
     std::optional<CertificateSeen> seen = serverCertificate();
-    const QDateTime now = QDateTime::currentDateTimeUtc();
-    if (!seen || seen->validFrom > now || seen->validUntil < now) {
+    if (!seen || !inDate(*seen)) {
         certificateRefused_ = true;
         return false;
     }
     seen->host = request_.site.host;
     seen->port = request_.site.port;
+    if (pinned_)
+        seen->pinnedFingerprint = pinFingerprint(pin_);
     if (!hooks_.trustCertificate || !hooks_.trustCertificate(*seen)) {
-        certificateRefused_ = true;
+        certificateRefused_ = !pinned_;
         return false;
     }
     const QByteArray pin = publicKeyPin(*seen);
@@ -315,6 +429,14 @@ CURLcode Uploader::perform()
     return lastCode_;
 }
 
+// Nothing has left before the certificate is checked: the step starts again once trusted.
+CURLcode Uploader::performTrusted()
+{
+    if (perform() != CURLE_OK && certificateAsked() && trustServer())
+        perform();
+    return lastCode_;
+}
+
 bool Uploader::upload()
 {
     curl_easy_setopt(curl_, CURLOPT_URL, url(remotePath(request_.site, tempName_)).constData());
@@ -322,26 +444,26 @@ bool Uploader::upload()
     curl_easy_setopt(curl_, CURLOPT_INFILESIZE_LARGE, curl_off_t(size_));
     curl_easy_setopt(curl_, CURLOPT_READFUNCTION, &Uploader::readLocal);
     curl_easy_setopt(curl_, CURLOPT_READDATA, this);
-    bool sent = perform() == CURLE_OK;
-    // Nothing has left before the certificate is checked: the send starts again once trusted.
-    if (!sent && !pinned_ && untrusted() && trustServer())
-        sent = perform() == CURLE_OK;
+    const bool sent = performTrusted() == CURLE_OK;
     curl_easy_setopt(curl_, CURLOPT_UPLOAD, 0L);
     return sent;
 }
 
-// Reads back the temporary file's last byte, and whatever follows it: the server holds all of
-// the diary when exactly that one byte comes back, and it is the diary's own last byte.
+// The server's SIZE of the temporary file says whether it holds all of the file, on the control
+// connection alone (a data connection for one byte costs as much as the whole file on a fast
+// line). A server that does not answer SIZE gets the temporary file's last byte, and whatever
+// follows it, read back: it holds all of the file when exactly that one byte comes back, and it
+// is the file's own last byte.
 bool Uploader::serverHoldsAll()
 {
+    if (const qint64 held = serverSize(); held >= 0 || lastCode_ != CURLE_OK)
+        return lastCode_ == CURLE_OK && held == size_;
     local_.seek(qMax<qint64>(0, size_ - 1));
     const QByteArray lastByte = local_.read(1);
     tail_.clear();
     curl_easy_setopt(curl_, CURLOPT_URL, url(remotePath(request_.site, tempName_)).constData());
     const QByteArray range = QByteArray::number(qMax<qint64>(0, size_ - 1)) + '-';
     curl_easy_setopt(curl_, CURLOPT_RANGE, size_ > 0 ? range.constData() : nullptr);
-    curl_easy_setopt(curl_, CURLOPT_WRITEFUNCTION, &Uploader::keepTail);
-    curl_easy_setopt(curl_, CURLOPT_WRITEDATA, this);
     cancellable_ = false;
     const CURLcode code = perform();
     curl_easy_setopt(curl_, CURLOPT_RANGE, nullptr);
@@ -352,6 +474,20 @@ bool Uploader::serverHoldsAll()
     return code == CURLE_OK && tail_ == lastByte;
 }
 
+// The temporary file's size as the server tells it; -1 when it does not.
+qint64 Uploader::serverSize()
+{
+    curl_easy_setopt(curl_, CURLOPT_URL, url(remotePath(request_.site, tempName_)).constData());
+    curl_easy_setopt(curl_, CURLOPT_NOBODY, 1L);
+    cancellable_ = false;
+    const CURLcode code = perform();
+    curl_easy_setopt(curl_, CURLOPT_NOBODY, 0L);
+    curl_off_t held = -1;
+    if (code == CURLE_OK)
+        curl_easy_getinfo(curl_, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &held);
+    return held;
+}
+
 // Renames the temporary file over the old one. Servers that refuse to rename over an existing
 // file (OpenSSH's among them) get the old file renamed aside first, and back if the new one
 // cannot take its place; a copy set aside by an earlier send that stopped half way is removed
@@ -360,7 +496,7 @@ bool Uploader::putInPlace()
 {
     const SiteAddress& site = request_.site;
     const QString temp = remotePath(site, tempName_);
-    const QString target = remotePath(site, site.fileName);
+    const QString target = remotePath(site, remoteName_);
     const QString old = remotePath(site, oldName_);
     if (runCommands(renaming(temp, target, false)))
         return true;
@@ -400,7 +536,7 @@ bool Uploader::runCommands(const QList<QByteArray>& commands, bool canCancel)
     curl_easy_setopt(curl_, CURLOPT_URL, address.constData());
     curl_easy_setopt(curl_, CURLOPT_NOBODY, 1L);
     curl_easy_setopt(curl_, CURLOPT_QUOTE, list.get());
-    const bool done = perform() == CURLE_OK;
+    const bool done = performTrusted() == CURLE_OK;
     curl_easy_setopt(curl_, CURLOPT_QUOTE, nullptr);
     curl_easy_setopt(curl_, CURLOPT_NOBODY, 0L);
     return done;
@@ -470,6 +606,7 @@ UploadOutcome Uploader::outcomeOf(CURLcode code) const
     case CURLE_SSL_CACERT_BADFILE: return UploadOutcome::CertificateRefused;
     case CURLE_SSL_PINNEDPUBKEYNOTMATCH: return UploadOutcome::CertificateChanged;
     case CURLE_USE_SSL_FAILED: return UploadOutcome::NoEncryption;
+    case CURLE_SSL_CONNECT_ERROR: return UploadOutcome::NoTls;
     case CURLE_REMOTE_ACCESS_DENIED: return UploadOutcome::NoPermission;
     case CURLE_REMOTE_DISK_FULL: return UploadOutcome::DiskFull;
     case CURLE_REMOTE_FILE_NOT_FOUND: return UploadOutcome::FolderMissing;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "publish/KnownHosts.h"
+#include "publish/LinkedFiles.h"
 #include "publish/SiteAddress.h"
 
 #include <QDateTime>
@@ -25,6 +26,7 @@ enum class UploadOutcome {
     CertificateRefused,
     CertificateChanged,
     NoEncryption,
+    NoTls, // the server took AUTH TLS but the handshake failed (another service on the port...)
     NoPermission,
     DiskFull,
     ReadOnlyKept, // the file on the site is read-only and the writer chose to keep it
@@ -51,6 +53,7 @@ struct UploadResult {
     UploadOutcome outcome = UploadOutcome::Failed;
     QString detail; // the transfer library's own words, when it had any
     RemoteFile remote;
+    QStringList sent; // the names under the site's folder that went there, in the order sent
     HostKeyChange changedKey; // for HostKeyChanged
 };
 
@@ -72,11 +75,15 @@ struct CertificateSeen {
     QString issuer;
     QDateTime validFrom;
     QDateTime validUntil;
+    // The key pinned for the host before, "AB:12:...", when the server now shows another one.
+    QString pinnedFingerprint;
 };
 
 struct UploadRequest {
     SiteAddress site;
     QString localPath;
+    // Sent before the diary, each as the diary is, its folders made as needed.
+    QList<LinkedFile> linkedFiles;
     QString secret;     // the password, or the key file's passphrase
     QString knownHosts; // the known_hosts file the host key is checked against and added to
     // ssh's configuration file; empty: the writer's own (~/.ssh/config, then the system's).
@@ -93,8 +100,9 @@ struct UploadRequest {
 struct UploadHooks {
     // Whether to trust a host whose key known_hosts does not hold; a yes adds the key there.
     std::function<bool(const HostKeySeen&)> trustNewHost;
-    // Whether to trust a certificate no authority vouches for; a yes keeps its public key in
-    // the pins file, and only that key is accepted from the host from then on.
+    // Whether to trust a certificate no authority vouches for, or one whose key differs from the
+    // key pinned for the host; a yes keeps its public key in the pins file, and only that key is
+    // accepted from the host from then on.
     std::function<bool(const CertificateSeen&)> trustCertificate;
     // Whether to replace the file on the site that is read-only (its mode without the owner's
     // write permission); the new file keeps that mode.
@@ -112,10 +120,12 @@ inline constexpr char uploadToSiteName[] = "pelmoraUploadToSite";
 inline constexpr char lookUpOnSiteName[] = "pelmoraLookUpOnSite";
 inline const QString transferLibraryName = QStringLiteral("libpelmora_transfer.so");
 
-// Sends the local file to the site: to a temporary name in the site's folder first, then, once
-// the server holds all of it, renamed over the old file, so the site never shows half of it. A
-// failure or a cancel leaves the old file whole and removes the temporary one when the server
-// can still be reached (a leftover one is replaced at the next send). Blocks until done.
+// Sends the linked files and then the diary to the site, over one connection. Each goes to a
+// temporary name in its folder first, then, once the server holds all of it, is renamed over
+// the old file, so the site never shows half of one. A failure or a cancel stops the send there
+// (the diary, last, never links a file that did not arrive), leaves that file's old copy whole
+// and removes the temporary one when the server can still be reached (a leftover one is
+// replaced at the next send). Blocks until done.
 UploadResult uploadToSite(const UploadRequest& request, const UploadHooks& hooks);
 // Connects as a send would (host key and certificate checked, signed in) and looks at the file
 // the diary would replace, changing nothing: LookedUp with its size and time, or that there is

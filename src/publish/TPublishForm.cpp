@@ -1,5 +1,8 @@
 #include "publish/TPublishForm.h"
 
+#include "find/StatusLabel.h"
+#include "publish/CertificatePins.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -68,6 +71,11 @@ TPublishForm::TPublishForm(QWidget* parent) : QDialog(parent)
     SendAfterSaveCheck = named(new QCheckBox(QStringLiteral("保存したら送る(&S)")),
                                "SendAfterSaveCheck", QStringLiteral("保存したら送る"));
 
+    CertificateNote = new StatusLabel("CertificateNote", QStringLiteral("証明書の記録"), nullptr);
+    CertificateNote->setWordWrap(true);
+    ForgetCertificateBtn = named(new QPushButton(QStringLiteral("記録を消す(&R)")),
+                                 "ForgetCertificateBtn", QStringLiteral("証明書の記録を消す"));
+
     auto* keyRow = new QHBoxLayout;
     keyRow->addWidget(KeyFileEdit, 1);
     keyRow->addWidget(KeyFileBtn);
@@ -81,6 +89,11 @@ TPublishForm::TPublishForm(QWidget* parent) : QDialog(parent)
     addRow(form, QStringLiteral("サインイン(&I)"), SignInBox);
     addRow(form, QStringLiteral("鍵ファイル(&K)"), KeyFileEdit, keyRow);
     form->addRow(SshConfigNote);
+    auto* certificateRow = new QHBoxLayout;
+    certificateRow->addWidget(ForgetCertificateBtn);
+    certificateRow->addStretch(1);
+    form->addRow(QStringLiteral("証明書"), certificateRow);
+    form->addRow(CertificateNote);
     form->addRow(SendAfterSaveCheck);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
@@ -94,9 +107,14 @@ TPublishForm::TPublishForm(QWidget* parent) : QDialog(parent)
     connect(ProtocolBox, &QComboBox::currentIndexChanged, this, &TPublishForm::ProtocolBoxChange);
     connect(SignInBox, &QComboBox::currentIndexChanged, this, &TPublishForm::SignInBoxChange);
     connect(KeyFileBtn, &QPushButton::clicked, this, &TPublishForm::KeyFileBtnClick);
+    connect(ForgetCertificateBtn, &QPushButton::clicked, this,
+            &TPublishForm::ForgetCertificateBtnClick);
+    connect(HostEdit, &QLineEdit::textChanged, this, &TPublishForm::showPinnedCertificate);
+    connect(PortEdit, &QSpinBox::valueChanged, this, &TPublishForm::showPinnedCertificate);
     connect(buttons, &QDialogButtonBox::accepted, this, &TPublishForm::OkBtnClick);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     SignInBoxChange();
+    showPinnedCertificate();
 }
 
 void TPublishForm::setSettings(const PublishSettings& settings)
@@ -111,6 +129,7 @@ void TPublishForm::setSettings(const PublishSettings& settings)
     SignInBox->setCurrentIndex(int(site.signIn));
     KeyFileEdit->setText(site.keyFile);
     SendAfterSaveCheck->setChecked(settings.sendAfterSave);
+    showPinnedCertificate();
 }
 
 PublishSettings TPublishForm::settings() const
@@ -142,6 +161,34 @@ void TPublishForm::ProtocolBoxChange()
     if (ftps)
         SignInBox->setCurrentIndex(int(SiteAddress::SignIn::Password));
     SshConfigNote->setVisible(!ftps);
+    showPinnedCertificate();
+}
+
+// The key kept for the server and port as the fields hold them, for FTPS.
+void TPublishForm::showPinnedCertificate()
+{
+    const bool ftps = ProtocolBox->currentIndex() == int(SiteAddress::Protocol::Ftps);
+    const QByteArray pin =
+        ftps ? pinnedKey(pinnedCertificates, HostEdit->text().trimmed(), PortEdit->value())
+             : QByteArray();
+    CertificateNote->setText(
+        !ftps ? QStringLiteral("（FTPSのときに使います）")
+        : pin.isEmpty() ? QStringLiteral("記録していません（初めて送るときに確かめます）")
+                        : QStringLiteral("記録した公開鍵の指紋：%1").arg(pinFingerprint(pin)));
+    ForgetCertificateBtn->setEnabled(!pin.isEmpty());
+}
+
+// Forgets the key kept for the server and port: the next send shows the certificate again.
+void TPublishForm::ForgetCertificateBtnClick()
+{
+    const QString host = HostEdit->text().trimmed();
+    if (!forgetPin(pinnedCertificates, host, PortEdit->value())) {
+        CertificateNote->say(
+            QStringLiteral("%1 を書き換えられませんでした。").arg(pinnedCertificates));
+        return;
+    }
+    showPinnedCertificate();
+    CertificateNote->say(QStringLiteral("記録を消しました。次に送るときに証明書を確かめます。"));
 }
 
 void TPublishForm::SignInBoxChange()

@@ -10,6 +10,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QSpinBox;
+class StatusLabel;
 
 // "公開の設定": where one diary is published and how the program signs in there. Passwords and
 // passphrases are not asked here; they are asked when the diary is sent.
@@ -32,11 +33,19 @@ public:
     QPushButton* KeyFileBtn;
     QLabel* SshConfigNote; // says that ~/.ssh/config is read (SFTP only)
     QCheckBox* SendAfterSaveCheck;
+    // FTPS: the certificate key kept for the server and port, and forgetting it.
+    StatusLabel* CertificateNote;
+    QPushButton* ForgetCertificateBtn;
     QPushButton* OkBtn;
+
+    // The file of the certificates' keys the writer trusted.
+    QString pinnedCertificates;
 
 private:
     void ProtocolBoxChange();
     void SignInBoxChange();
     void KeyFileBtnClick();
     void OkBtnClick();
+    void showPinnedCertificate();
+    void ForgetCertificateBtnClick();
 };

@@ -44,7 +44,7 @@ QString uploadFailureMessage(const UploadResult& result, const SiteAddress& site
     case UploadOutcome::LookedUp: return {};
     case UploadOutcome::Cancelled: return QStringLiteral("送信を中止しました。") + oldFileKept();
     case UploadOutcome::LocalFileUnreadable:
-        return QStringLiteral("日記のファイルを読めませんでした（%1）。").arg(result.detail);
+        return QStringLiteral("日記のファイルを読めませんでした。") + detailNote(result.detail);
     case UploadOutcome::WrongPassword: return signInFailure(site);
     case UploadOutcome::HostNotFound:
         return QStringLiteral("サーバー「%1」が見つかりません。ホスト名を確かめてください。")
@@ -115,7 +115,19 @@ QString uploadFailureMessage(const UploadResult& result, const SiteAddress& site
     case UploadOutcome::SizeMismatch:
         return QStringLiteral("サーバーに届いたファイルの大きさが日記と違いました。")
                + oldFileKept();
+    case UploadOutcome::NoTls:
+        return QStringLiteral("サーバー「%1」のポート%2とTLSで接続できませんでした。"
+                              "ポート番号と、サーバーがFTPS（明示的 TLS）に対応しているかを"
+                              "確かめてください（何も送っていません）。")
+                   .arg(host)
+                   .arg(site.port)
+               + detailNote(result.detail);
     case UploadOutcome::Failed: break;
     }
-    return QStringLiteral("送信できませんでした（%1）。").arg(result.detail) + oldFileKept();
+    return QStringLiteral("送信できませんでした。") + oldFileKept() + detailNote(result.detail);
+}
+
+QString detailNote(const QString& detail)
+{
+    return detail.isEmpty() ? QString() : QStringLiteral("\n（詳細：%1）").arg(detail);
 }

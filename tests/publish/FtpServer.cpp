@@ -60,6 +60,19 @@ QString FtpServer::restartWithCertificate(const QString& certificateName)
     return failure.isEmpty() ? run(true) : failure;
 }
 
+QString FtpServer::restartWithExpiredCertificate()
+{
+    kill();
+    const QString certificate = dir_.filePath(QStringLiteral("cert.pem"));
+    if (!runTool(QStringLiteral("openssl"),
+                 {QStringLiteral("x509"), QStringLiteral("-in"), certificate,
+                  QStringLiteral("-key"), dir_.filePath(QStringLiteral("key.pem")),
+                  QStringLiteral("-days"), QStringLiteral("-1"), QStringLiteral("-out"),
+                  certificate}))
+        return QStringLiteral("openssl x509 failed");
+    return run(true);
+}
+
 QString FtpServer::restartWithoutTls()
 {
     kill();
@@ -81,7 +94,7 @@ QString FtpServer::run(bool tls)
             "pasv_enable=YES\npasv_address=127.0.0.1\npasv_min_port=%3\npasv_max_port=%4\n"
             "xferlog_enable=YES\nlog_ftp_protocol=YES\nvsftpd_log_file=%5\n"
             "ssl_enable=%6\nforce_local_logins_ssl=YES\nforce_local_data_ssl=YES\n"
-            "allow_anon_ssl=NO\nssl_ciphers=HIGH\nrequire_ssl_reuse=NO\n"
+            "allow_anon_ssl=NO\n"
             "rsa_cert_file=%7\nrsa_private_key_file=%8\n")
             .arg(port_)
             .arg(dir_.filePath(QStringLiteral("empty")))

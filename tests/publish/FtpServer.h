@@ -7,8 +7,9 @@
 #include "ServerTools.h"
 
 // vsftpd on 127.0.0.1 and a free port, with a configuration of its own (not the system's
-// service), a throw-away self-signed certificate and a throw-away user whose home is in a
-// temporary folder. It needs root (the user, the server's sign-in).
+// service) that keeps vsftpd's defaults and switches TLS on, a throw-away self-signed
+// certificate and a throw-away user whose home is in a temporary folder. It needs root (the
+// user, the server's sign-in).
 class FtpServer {
 public:
     FtpServer();
@@ -20,6 +21,8 @@ public:
     // Starts the server again, on the same port: with a new certificate and key made for
     // `certificateName` ("IP:127.0.0.1", "DNS:other.example"), or without TLS at all.
     QString restartWithCertificate(const QString& certificateName);
+    // Starts the server again with its certificate signed anew by the same key, expired.
+    QString restartWithExpiredCertificate();
     QString restartWithoutTls();
     void kill();
 

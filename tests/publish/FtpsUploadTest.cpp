@@ -1,18 +1,30 @@
 #include "FtpServer.h"
 #include "SiteTest.h"
 #include "app/TMainForm.h"
+#include "document/DiaryDocument.h"
+#include "document/DiaryFileTab.h"
+#include "find/StatusLabel.h"
+#include "platform/QtPlatform.h"
+#include "publish/CertificatePins.h"
+#include "publish/Certificates.h"
 #include "publish/Publisher.h"
 #include "publish/SiteUpload.h"
 #include "publish/TPublishForm.h"
+#include "publish/TSendRecordForm.h"
+#include "publish/UploadMessages.h"
 #include "support/FakePlatform.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QStandardItemModel>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -89,18 +101,57 @@ TEST_F(FtpsSiteTest, ASelfSignedCertificateIsAskedAboutOnceAndItsKeyPinned)
     EXPECT_FALSE(none.remote.exists);
     EXPECT_EQ(asked.size(), 2);
 
-    // A new key for the same name is refused, not asked about, as is a certificate for another
-    // host even when nothing was pinned.
+    // A new key for the same name is asked about beside the pinned one: a no sends nothing, a
+    // yes replaces the pin. The pinned key in an expired certificate is refused without asking,
+    // as is a certificate for another host even when nothing was pinned.
     writeAll(target, "old diary");
+    const QByteArray firstPins = readAll(pins);
+    const QString firstKey = asked[0].publicKeyFingerprint;
     ASSERT_EQ(server->restartWithCertificate(QStringLiteral("IP:127.0.0.1")), QString());
+    answer = false;
     EXPECT_EQ(uploadToSite(sent, hooks).outcome, UploadOutcome::CertificateChanged);
+    ASSERT_EQ(asked.size(), 3);
+    EXPECT_EQ(asked[2].pinnedFingerprint, firstKey);
+    EXPECT_EQ(asked[2].fingerprint, server->fingerprint());
+    EXPECT_EQ(readAll(pins), firstPins);
+    answer = true;
+    EXPECT_EQ(uploadToSite(sent, hooks).outcome, UploadOutcome::Sent);
+    EXPECT_EQ(pinFingerprint(pinnedKey(pins, sent.site.host, sent.site.port)),
+              asked[3].publicKeyFingerprint);
+    // The settings window shows the pinned key and forgets it.
+    TPublishForm window;
+    window.pinnedCertificates = pins;
+    window.setSettings({sent.site, false});
+    EXPECT_TRUE(window.CertificateNote->text().contains(asked[3].publicKeyFingerprint));
+    window.ForgetCertificateBtn->click();
+    EXPECT_TRUE(pinnedKey(pins, sent.site.host, sent.site.port).isEmpty());
+    EXPECT_FALSE(window.ForgetCertificateBtn->isEnabled());
+    ASSERT_TRUE(keepPin(pins, sent.site.host, sent.site.port, publicKeyPin(asked[3])));
+    writeAll(target, "old diary");
+    ASSERT_EQ(server->restartWithExpiredCertificate(), QString());
+    EXPECT_EQ(uploadToSite(sent, hooks).outcome, UploadOutcome::CertificateRefused);
     ASSERT_EQ(server->restartWithCertificate(QStringLiteral("DNS:other.example")), QString());
     QFile::remove(pins);
     EXPECT_EQ(uploadToSite(sent, hooks).outcome, UploadOutcome::CertificateRefused);
-    EXPECT_EQ(asked.size(), 2);
+    EXPECT_EQ(asked.size(), 4);
     EXPECT_EQ(readAll(target), "old diary");
     EXPECT_EQ(remoteFiles(folder), QStringList{QStringLiteral("site.htm")});
     ASSERT_EQ(server->restartWithCertificate(QStringLiteral("IP:127.0.0.1")), QString());
+}
+
+// vsftpd's defaults require each data connection to resume the control connection's TLS
+// session: every send in a row goes through, each of them whole.
+TEST_F(FtpsSiteTest, SendsInARowResumeTheTlsSessionAsTheServerRequires)
+{
+    const QString folder = server->makeFolder(QStringLiteral("reuse"));
+    for (int send = 0; send < 12; ++send) {
+        SCOPED_TRACE(send);
+        const QByteArray diary = shiftJisDiary(20000 + send);
+        const UploadResult result = uploadToSite(request(QStringLiteral("reuse"), diary), trustAll);
+        ASSERT_EQ(result.outcome, UploadOutcome::Sent) << result.detail.toStdString();
+        EXPECT_TRUE(readAll(folder + QStringLiteral("/site.htm")) == diary);
+    }
+    EXPECT_FALSE(server->commandLog().contains("\"522 "));
 }
 
 TEST_F(FtpsSiteTest, EachFailureIsToldApartAndLeavesTheOldFile)
@@ -212,6 +263,174 @@ TEST_F(FtpsSiteTest, TheSendCommandAsksAboutTheCertificateAndSends)
     ASSERT_EQ(fake.messages.shown.size(), 1);
     EXPECT_TRUE(fake.messages.shown[0].text.contains(server->fingerprint()));
     EXPECT_TRUE(readAll(pins).startsWith("[127.0.0.1]:"));
+}
+
+// "保存したら送る": a save while a send runs is sent after it, so the site ends with the last
+// save; saves while the server is away say that the diary was saved and the send failed, on
+// the result line that a screen reader reads, with one message for the whole run.
+TEST_F(FtpsSiteTest, SavesAreSentLatestLastAndOfflineSavesSayWhatHappened)
+{
+    const QString folder = server->makeFolder(QStringLiteral("saves"));
+    UploadRequest sent = request(QStringLiteral("saves"), shiftJisDiary(200000));
+    ASSERT_EQ(lookUpOnSite(sent, trustAll).outcome, UploadOutcome::LookedUp); // pins the key
+    FakePlatform fake;
+    QtFiles files;
+    fake.keyStore.present = true;
+    ASSERT_TRUE(savePublishSettings(fake.keyStore, sent.localPath, {sent.site, true}));
+    TMainForm form({fake.messages, fake.fileDialogs, fake.clipboard, fake.clock, fake.system, files,
+                    fake.keyStore});
+    form.state().FirstPageChangeFlag = FirstPageChange::Never;
+    form.show();
+    form.openGivenFile(sent.localPath);
+    Publisher* publisher = form.publisher();
+    int asked = 0;
+    publisher->askSecret = [&](const QString&, bool) {
+        ++asked;
+        return std::optional<SecretAnswer>({server->password(), false});
+    };
+    publisher->loadSecrets = [] { return nullptr; };
+    publisher->pinnedCertificates = pins;
+    auto* result = form.findChild<StatusLabel*>(QStringLiteral("PublishResult"));
+    const auto saveWith = [&](const QString& line) {
+        form.diaryTab()->AllMemo->appendPlainText(line);
+        return form.document()->SaveDiary();
+    };
+    const auto waitForResult = [&] {
+        return QTest::qWaitFor([&] { return publisher->sendOffered(); }, 30000);
+    };
+
+    ASSERT_TRUE(saveWith(QStringLiteral("一回目")));
+    ASSERT_FALSE(publisher->sendOffered());
+    ASSERT_TRUE(saveWith(QStringLiteral("二回目")));
+    ASSERT_TRUE(waitForResult());
+    EXPECT_TRUE(result->text().startsWith(u"保存しました。送信しました"))
+        << result->text().toStdString();
+    EXPECT_TRUE(readAll(folder + QStringLiteral("/site.htm")) == readAll(sent.localPath));
+    EXPECT_EQ(asked, 1);
+    QAccessibleInterface* spoken = QAccessible::queryAccessibleInterface(result);
+    EXPECT_EQ(spoken->role(), QAccessible::StatusBar);
+    EXPECT_EQ(spoken->text(QAccessible::Name), result->text());
+
+    sent.site.port = 1; // nothing listens
+    ASSERT_TRUE(savePublishSettings(fake.keyStore, sent.localPath, {sent.site, true}));
+    fake.messages.answer({MsgAnswer::Ok});
+    for (const QString& line : {QStringLiteral("三回目"), QStringLiteral("四回目")}) {
+        ASSERT_TRUE(saveWith(line));
+        ASSERT_TRUE(waitForResult());
+        EXPECT_TRUE(result->text().startsWith(u"保存しました。送信できませんでした"))
+            << result->text().toStdString();
+        EXPECT_TRUE(result->text().contains(u"接続を拒否されました"));
+    }
+    EXPECT_EQ(fake.messages.shown.size(), 1);
+    EXPECT_FALSE(form.document()->isModified());
+}
+
+// What the diary links inside its folder goes before it, over one connection, its folders
+// made; addresses elsewhere are left alone and missing files named. The check lists each file
+// with its size, later sends only what changed, and "送信の記録" shows the sends newest first.
+TEST_F(FtpsSiteTest, LinkedFilesGoFirstOnceEachAndTheSendsAreRecorded)
+{
+    const QString folder = server->makeFolder(QStringLiteral("linked"));
+    const QByteArray links =
+        "<LINK HREF=\"diary.css\"><IMG SRC='img/2026/1208.jpg'><a href=page2.htm?v=1#top>"
+        "<img src=\"http://example.jp/a.png\"><img src=\"../outside.png\"><a href=\"#top\">"
+        "<img src=\"/abs.png\"><img src=\"img/missing.png\"><a href=\"diary.htm\">\r\n";
+    const UploadRequest sent = request(QStringLiteral("linked"), links + shiftJisDiary(3));
+    ASSERT_EQ(lookUpOnSite(sent, trustAll).outcome, UploadOutcome::LookedUp); // pins the key
+    QDir(local.path()).mkpath(QStringLiteral("img/2026"));
+    const QByteArray picture = shiftJisDiary(8000);
+    writeAll(local.filePath(QStringLiteral("img/2026/1208.jpg")), picture);
+    writeAll(local.filePath(QStringLiteral("diary.css")), "body { color: black }");
+    writeAll(local.filePath(QStringLiteral("page2.htm")), "<p>2</p>");
+    writeAll(QFileInfo(local.path()).absolutePath() + QStringLiteral("/outside.png"), "no");
+    FakePlatform fake;
+    QtFiles files;
+    fake.keyStore.present = true;
+    ASSERT_TRUE(savePublishSettings(fake.keyStore, sent.localPath, {sent.site, false}));
+    TMainForm form({fake.messages, fake.fileDialogs, fake.clipboard, fake.clock, fake.system, files,
+                    fake.keyStore});
+    form.state().FirstPageChangeFlag = FirstPageChange::Never;
+    form.show();
+    form.openGivenFile(sent.localPath);
+    Publisher* publisher = form.publisher();
+    publisher->askSecret = [&](const QString&, bool) {
+        return std::optional<SecretAnswer>({server->password(), false});
+    };
+    publisher->loadSecrets = [] { return nullptr; };
+    publisher->pinnedCertificates = pins;
+    publisher->recordFolder = local.filePath(QStringLiteral("state"));
+    auto* result = form.findChild<StatusLabel*>(QStringLiteral("PublishResult"));
+    const auto send = [&](const char* command) {
+        const qsizetype logged = server->commandLog().size();
+        form.findChild<QAction*>(QLatin1String(command))->trigger();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return publisher->sendOffered(); }, 20000));
+        QByteArrayList stored;
+        for (const QByteArray& line : server->commandLog().mid(logged).split('\n')) {
+            if (line.contains("\"RNTO "))
+                stored.append(line.mid(line.indexOf("RNTO ") + 5).chopped(1));
+        }
+        return stored;
+    };
+
+    fake.messages.answer({MsgAnswer::Yes});
+    const QByteArrayList first = send("PublishCheck");
+    ASSERT_EQ(fake.messages.shown.size(), 1);
+    const QString check = fake.messages.shown[0].text;
+    EXPECT_TRUE(check.contains(
+        QStringLiteral("img/2026/1208.jpg（%1 バイト）").arg(QLocale().toString(picture.size()))))
+        << check.toStdString();
+    EXPECT_TRUE(check.contains(QStringLiteral("diary.css（21 バイト）")));
+    EXPECT_TRUE(check.contains(QStringLiteral("img/missing.png")));
+    EXPECT_FALSE(check.contains(QStringLiteral("outside")));
+    EXPECT_EQ(first, (QByteArrayList{"linked/diary.css", "linked/img/2026/1208.jpg",
+                                     "linked/page2.htm", "linked/site.htm"}));
+    EXPECT_TRUE(readAll(folder + QStringLiteral("/img/2026/1208.jpg")) == picture);
+    EXPECT_EQ(readAll(folder + QStringLiteral("/page2.htm")), "<p>2</p>");
+    EXPECT_TRUE(result->text().contains(QStringLiteral("img/missing.png")));
+
+    EXPECT_EQ(send("PublishSend"), QByteArrayList{"linked/site.htm"});
+    writeAll(local.filePath(QStringLiteral("diary.css")), "body { color: navy }");
+    EXPECT_EQ(send("PublishSend"), (QByteArrayList{"linked/diary.css", "linked/site.htm"}));
+    EXPECT_EQ(readAll(folder + QStringLiteral("/diary.css")), "body { color: navy }");
+
+    TSendRecordForm record(readSendRecord(local.filePath(QStringLiteral("state/send_record"))));
+    ASSERT_EQ(record.SendRecordTable->rowCount(), 3);
+    EXPECT_EQ(record.SendRecordTable->item(0, 2)->text(), QStringLiteral("diary.css、site.htm"));
+    EXPECT_TRUE(record.SendRecordTable->item(2, 3)->text().startsWith(u"送信しました"));
+}
+
+// The record keeps the last 200 sends.
+TEST(SendRecord, KeepsTheLastSends)
+{
+    QTemporaryDir state;
+    const QString path = state.filePath(QStringLiteral("send_record"));
+    for (int send = 0; send < sendRecordLength + 5; ++send)
+        ASSERT_TRUE(addToSendRecord(path, {QDateTime::currentDateTime(),
+                                           QStringLiteral("a@b:c"),
+                                           {QString::number(send)},
+                                           QStringLiteral("送信しました")}));
+    const QList<SendEntry> kept = readSendRecord(path);
+    ASSERT_EQ(kept.size(), sendRecordLength);
+    EXPECT_EQ(kept.front().files, QStringList{QStringLiteral("5")});
+    EXPECT_EQ(kept.back().files, QStringList{QString::number(sendRecordLength + 4)});
+}
+
+// Whatever the library says stays a detail after the Japanese sentence that tells the writer
+// what happened.
+TEST(UploadMessages, LibraryWordsComeOnlyAfterAJapaneseSentence)
+{
+    const QString english = QStringLiteral("wrong version number");
+    for (int outcome = int(UploadOutcome::Cancelled); outcome <= int(UploadOutcome::Failed);
+         ++outcome) {
+        SCOPED_TRACE(outcome);
+        const QString text = uploadFailureMessage({UploadOutcome(outcome), english}, SiteAddress{},
+                                                  QString(), QString());
+        ASSERT_FALSE(text.isEmpty());
+        EXPECT_GT(text.front().unicode(), 0x2FFF);
+        const qsizetype at = text.indexOf(english);
+        EXPECT_TRUE(at < 0 || text.indexOf(QStringLiteral("\n（詳細：")) == at - 5)
+            << text.toStdString();
+    }
 }
 
 } // namespace

@@ -779,4 +779,27 @@ TEST_F(SftpSiteTest, AFullDiskIsToldAsSuch)
     runTool(QStringLiteral("umount"), {folder});
 }
 
+// The files the diary links go first over the one session, their folders made, each in place
+// under its own name; the diary goes last.
+TEST_F(SftpSiteTest, LinkedFilesGoBeforeTheDiaryInTheirFolders)
+{
+    const QString folder = server->makeFolder(QStringLiteral("linked"));
+    UploadRequest sent = request(QStringLiteral("linked"), shiftJisDiary(5));
+    const QByteArray picture = shiftJisDiary(3000);
+    writeAll(local.filePath(QStringLiteral("1208.jpg")), picture);
+    writeAll(local.filePath(QStringLiteral("diary.css")), "p {}");
+    sent.linkedFiles = {
+        {local.filePath(QStringLiteral("1208.jpg")), QStringLiteral("img/2026/1208.jpg"),
+         picture.size()},
+        {local.filePath(QStringLiteral("diary.css")), QStringLiteral("diary.css"), 4}};
+    const UploadResult result = uploadToSite(sent, {});
+    ASSERT_EQ(result.outcome, UploadOutcome::Sent) << result.detail.toStdString();
+    EXPECT_EQ(result.sent, (QStringList{QStringLiteral("img/2026/1208.jpg"),
+                                        QStringLiteral("diary.css"), QStringLiteral("site.htm")}));
+    EXPECT_TRUE(readAll(folder + QStringLiteral("/img/2026/1208.jpg")) == picture);
+    EXPECT_EQ(readAll(folder + QStringLiteral("/diary.css")), "p {}");
+    EXPECT_EQ(remoteFiles(folder + QStringLiteral("/img/2026")),
+              QStringList{QStringLiteral("1208.jpg")});
+}
+
 } // namespace
