@@ -102,6 +102,8 @@ check_format() { # every C++ file as .clang-format lays it out
 
 export QT_QPA_PLATFORM=offscreen
 check_format
+# The program's Japanese texts use the words of docs/glossary.md.
+bash tools/check-terms.sh
 build build -- -DPELMORA_BUILD_TESTS=ON -DPELMORA_BUILD_BENCH=ON -DPELMORA_WERROR=ON
 run_tests build
 # The program carries no function that only the tests call.

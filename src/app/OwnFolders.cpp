@@ -15,7 +15,7 @@ OwnFolders checkOwnFolders(const QString& programFilePath)
         folders.setAside = setAsideForeignFiles(state);
     } else {
         folders.refusals.append(
-            QStringLiteral("復元用のデータと、その場で書き換える保存の控えを置くフォルダ ") + state
+            QStringLiteral("復元用のデータと、その場で書き換える保存の控えを置くフォルダー ") + state
             + QStringLiteral(" を使いません。\n") + why
             + QStringLiteral("\n保存していない内容は、異常終了すると失われます。"
                              "ハードリンクのある日記など、その場で書き換えるほかない"
@@ -27,9 +27,9 @@ OwnFolders checkOwnFolders(const QString& programFilePath)
     if (const QString why = folderDistrust(folders.work); !why.isEmpty()) {
         folders.privateWork = std::make_unique<QTemporaryDir>();
         const QString instead = folders.privateWork->path() + u'/';
-        folders.refusals.append(QStringLiteral("作業ファイルと基本テンプレートのフォルダ ")
+        folders.refusals.append(QStringLiteral("作業ファイルと基本テンプレートのフォルダー ")
                                 + folders.work + QStringLiteral(" を使いません。\n") + why
-                                + QStringLiteral("\n作業ファイルは一時フォルダ ") + instead
+                                + QStringLiteral("\n作業ファイルは一時フォルダー ") + instead
                                 + QStringLiteral(" に作ります。"));
         folders.work = instead;
     }
@@ -38,7 +38,7 @@ OwnFolders checkOwnFolders(const QString& programFilePath)
 
 void noteRuntimeRefusal(OwnFolders& folders, const QString& runtimeFolder, const QString& why)
 {
-    QString text = QStringLiteral("起動中の Pelmora を見つけるためのフォルダ ") + runtimeFolder
+    QString text = QStringLiteral("起動中の Pelmora を見つけるためのフォルダー ") + runtimeFolder
                    + QStringLiteral(" を使いません。\n") + why;
     if (!folders.socketFallback.isEmpty())
         text += QStringLiteral("\n代わりに ") + folders.socketFallback
@@ -59,7 +59,7 @@ void tellOwnFolders(Messages& messages, const OwnFolders& folders)
     if (parts.isEmpty())
         return;
     if (!folders.refusals.isEmpty())
-        parts.append(QStringLiteral("フォルダを自分のものにして、ほかのユーザーが書き込めない"
+        parts.append(QStringLiteral("フォルダーを自分のものにして、ほかのユーザーが書き込めない"
                                     "ようにすると、次の起動から使います。"));
     messages.show({parts.join(QStringLiteral("\n\n")), appTitle(), MsgButtons::Ok,
                    MsgIcon::Exclamation, MsgAnswer::Ok});

@@ -207,7 +207,7 @@ SingleInstance::Place SingleInstance::userSocketPlace(const QString& fallbackFol
     if (!runtime.isEmpty() && why.isEmpty())
         return {runtime, {}, {}};
     if (why.isEmpty())
-        why = QStringLiteral("フォルダ %1 を使えません。").arg(refused);
+        why = QStringLiteral("フォルダー %1 を使えません。").arg(refused);
     const bool fallback = !fallbackFolder.isEmpty() && makeStateFolder(fallbackFolder);
     return {fallback ? fallbackFolder : QString(), refused, why};
 }

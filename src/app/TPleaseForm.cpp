@@ -31,7 +31,7 @@ TPleaseForm::TPleaseForm(const QString& programFolder, Clipboard& clipboard, Fil
     Image1->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
 
     Label1 = makeLabel(
-        "Label1", QStringLiteral("ユーザの方々の公開日記へのリンクは、まだありません。"), this);
+        "Label1", QStringLiteral("ユーザーの方々の公開日記へのリンクは、まだありません。"), this);
     Label2 = makeLabel(
         "Label2",
         QStringLiteral(

@@ -28,8 +28,8 @@ bool mayWriteChosenFile(Files& files, Messages& messages, const FileDialogSettin
 {
     if (!files.folderExists(dialog.fileName)) {
         refuse(messages, dialog,
-               QStringLiteral("\n保存先のフォルダが存在しません。\n"
-                              "別のフォルダを選んで下さい。"));
+               QStringLiteral("\n保存先のフォルダーが存在しません。\n"
+                              "別のフォルダーを選んで下さい。"));
         return false;
     }
     if (files.isWritable(dialog.fileName))

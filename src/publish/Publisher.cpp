@@ -316,10 +316,10 @@ QString Publisher::settleSecret(UploadOutcome outcome)
                                      : store->remove(key);
     if (reply.status == SecretStatus::Done)
         return forget
-                   ? QStringLiteral("鍵束に記録していたものは消しました。次に送るときに尋ねます。")
+                   ? QStringLiteral("キーリングに記録していたものは消しました。次に送るときに尋ねます。")
                    : QString();
-    return (keep ? QStringLiteral("鍵束に記録できませんでした。")
-                 : QStringLiteral("鍵束から消せませんでした。"))
+    return (keep ? QStringLiteral("キーリングに記録できませんでした。")
+                 : QStringLiteral("キーリングから消せませんでした。"))
            + detailNote(reply.detail);
 }
 
@@ -411,7 +411,7 @@ bool Publisher::trustCertificate(const CertificateSeen& seen)
         seen.pinnedFingerprint.isEmpty()
             ? where
                   + QStringLiteral(
-                        "の証明書は、この機械が信頼する認証局のものではありません（自己署名など）。"
+                        "の証明書は、このコンピューターが信頼する認証局のものではありません（自己署名など）。"
                         "\n\n%1"
                         "公開鍵の指紋（SHA-256）：\n%2\n\n"
                         "この指紋がサーバーの管理者から知らされたものと同じなら「はい」を押して"

@@ -51,7 +51,7 @@ TPublishForm::TPublishForm(QWidget* parent) : QDialog(parent)
     PortEdit = named(new QSpinBox, "PortEdit", QStringLiteral("ポート"));
     PortEdit->setRange(1, 65535);
     UserEdit = named(new QLineEdit, "UserEdit", QStringLiteral("ユーザー名"));
-    FolderEdit = named(new QLineEdit, "FolderEdit", QStringLiteral("サーバーのフォルダ"));
+    FolderEdit = named(new QLineEdit, "FolderEdit", QStringLiteral("サーバーのフォルダー"));
     FolderEdit->setPlaceholderText(
         QStringLiteral("例：public_html/diary（/で始めるとルートから）"));
     RemoteNameEdit =
@@ -84,7 +84,7 @@ TPublishForm::TPublishForm(QWidget* parent) : QDialog(parent)
     addRow(form, QStringLiteral("サーバー(&H)"), HostEdit);
     addRow(form, QStringLiteral("ポート(&O)"), PortEdit);
     addRow(form, QStringLiteral("ユーザー名(&U)"), UserEdit);
-    addRow(form, QStringLiteral("フォルダ(&F)"), FolderEdit);
+    addRow(form, QStringLiteral("フォルダー(&F)"), FolderEdit);
     addRow(form, QStringLiteral("ファイル名(&N)"), RemoteNameEdit);
     addRow(form, QStringLiteral("サインイン(&I)"), SignInBox);
     addRow(form, QStringLiteral("鍵ファイル(&K)"), KeyFileEdit, keyRow);

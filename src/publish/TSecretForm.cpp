@@ -20,13 +20,13 @@ TSecretForm::TSecretForm(const QString& prompt, bool storeOffered, QWidget* pare
     SecretEdit->setAccessibleName(prompt);
     PromptLabel->setBuddy(SecretEdit);
     KeepCheck =
-        new QCheckBox(QStringLiteral("デスクトップの鍵束に記録して、次から尋ねない(&K)"), this);
+        new QCheckBox(QStringLiteral("デスクトップのキーリングに記録して、次から尋ねない(&K)"), this);
     KeepCheck->setObjectName(QStringLiteral("KeepCheck"));
-    KeepCheck->setAccessibleName(QStringLiteral("デスクトップの鍵束に記録する"));
+    KeepCheck->setAccessibleName(QStringLiteral("デスクトップのキーリングに記録する"));
     KeepCheck->setEnabled(storeOffered);
     if (!storeOffered) {
         KeepCheck->setToolTip(
-            QStringLiteral("デスクトップの鍵束（Secret "
+            QStringLiteral("デスクトップのキーリング（Secret "
                            "Service）が使えないため記録できません。送るたびに尋ねます。"));
         KeepCheck->setAccessibleDescription(KeepCheck->toolTip());
     }

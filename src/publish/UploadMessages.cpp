@@ -91,11 +91,11 @@ QString uploadFailureMessage(const UploadResult& result, const SiteAddress& site
             .arg(host);
     case UploadOutcome::NoPermission:
         if (site.protocol == SiteAddress::Protocol::Ftps)
-            return QStringLiteral("サーバーのフォルダ「%1」に書き込めませんでした。"
-                                  "フォルダがあるか、書き込む権限があるかを確かめてください。")
+            return QStringLiteral("サーバーのフォルダー「%1」に書き込めませんでした。"
+                                  "フォルダーがあるか、書き込む権限があるかを確かめてください。")
                        .arg(site.folder)
                    + oldFileKept();
-        return QStringLiteral("サーバーのフォルダ「%1」に書き込む権限がありません。")
+        return QStringLiteral("サーバーのフォルダー「%1」に書き込む権限がありません。")
                    .arg(site.folder)
                + oldFileKept();
     case UploadOutcome::DiskFull:
@@ -108,7 +108,7 @@ QString uploadFailureMessage(const UploadResult& result, const SiteAddress& site
                + oldFileKept();
     case UploadOutcome::FolderMissing:
         return QStringLiteral(
-                   "サーバーにフォルダ「%1」がありません。公開の設定を確かめてください。")
+                   "サーバーにフォルダー「%1」がありません。公開の設定を確かめてください。")
             .arg(site.folder);
     case UploadOutcome::ConnectionLost:
         return QStringLiteral("送信の途中で接続が切れました。") + oldFileKept();

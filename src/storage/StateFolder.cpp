@@ -18,13 +18,13 @@ QString folderProblem(const QString& path, const struct stat& found, bool itself
 {
     const uid_t me = ::geteuid();
     if (!S_ISDIR(found.st_mode))
-        return QStringLiteral("%1 はフォルダではありません。").arg(path);
+        return QStringLiteral("%1 はフォルダーではありません。").arg(path);
     if (found.st_uid != me && (itself || found.st_uid != 0))
-        return QStringLiteral("フォルダ %1 は別のユーザー（UID %2）のものです。")
+        return QStringLiteral("フォルダー %1 は別のユーザー（UID %2）のものです。")
             .arg(path)
             .arg(found.st_uid);
     if ((found.st_mode & (S_IWGRP | S_IWOTH)) != 0)
-        return QStringLiteral("フォルダ %1 には、持ち主のほかにも書き込めます（アクセス権 %2）。")
+        return QStringLiteral("フォルダー %1 には、持ち主のほかにも書き込めます（アクセス権 %2）。")
             .arg(path)
             .arg(found.st_mode & 07777, 4, 8, QChar(u'0'));
     return {};
@@ -74,7 +74,7 @@ QString folderDistrust(const QString& folder)
     for (;; itself = false) {
         struct stat found {};
         if (::stat(QFile::encodeName(path).constData(), &found) != 0)
-            return QStringLiteral("フォルダ %1 を調べられません。").arg(path);
+            return QStringLiteral("フォルダー %1 を調べられません。").arg(path);
         if (!itself && S_ISDIR(found.st_mode) && isSharedStickyFolder(found))
             return {};
         const QString problem = folderProblem(path, found, itself);

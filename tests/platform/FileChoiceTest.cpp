@@ -52,7 +52,7 @@ TEST(FileChoice, AMissingFolderIsNamedAsSuchNotAsWriteProtection)
     ASSERT_EQ(fake.messages.shown.size(), 1);
     EXPECT_EQ(
         fake.messages.shown[0].text,
-        lost + QStringLiteral("\n保存先のフォルダが存在しません。\n別のフォルダを選んで下さい。"));
+        lost + QStringLiteral("\n保存先のフォルダーが存在しません。\n別のフォルダーを選んで下さい。"));
     EXPECT_EQ(fake.messages.shown[0].caption, dialog.title);
     EXPECT_EQ(fake.messages.shown[0].icon, MsgIcon::Exclamation);
 }

@@ -568,7 +568,7 @@ TEST_F(SftpSiteTest, APasswordKeptInTheDesktopKeyringIsUsedAndAWrongOneForgotten
     EXPECT_EQ(asked, (QStringList{QStringLiteral("asked 0"), QStringLiteral("asked 1"),
                                   QStringLiteral("asked 1")}))
         << output.constData();
-    EXPECT_EQ(lines.filter(QStringLiteral("鍵束に記録していたものは消しました")).size(), 1)
+    EXPECT_EQ(lines.filter(QStringLiteral("キーリングに記録していたものは消しました")).size(), 1)
         << output.constData();
     EXPECT_EQ(lines.filter(QRegularExpression(QStringLiteral("^送信しました"))).size(), 2)
         << output.constData();

@@ -239,7 +239,7 @@ TEST(WriteAtStart, AnotherUsersStateFilesAreNeverApplied)
             << c.name << run.output.toStdString();
         EXPECT_FALSE(run.output.contains(QStringLiteral("復元しますか"))) << c.name;
         if (c.theirFolder) {
-            EXPECT_TRUE(run.output.contains(QStringLiteral("フォルダ ") + folder
+            EXPECT_TRUE(run.output.contains(QStringLiteral("フォルダー ") + folder
                                             + QStringLiteral(" は別のユーザー（UID 65534）")))
                 << c.name << run.output.toStdString();
         } else {
