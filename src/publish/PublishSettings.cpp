@@ -1,22 +1,12 @@
 #include "publish/PublishSettings.h"
 
-#include "platform/KeyStore.h"
+#include "platform/DiaryValue.h"
 
-#include <QCryptographicHash>
 #include <QFileInfo>
-#include <QJsonDocument>
-#include <QJsonObject>
 
 namespace {
 
-// One value per diary, named after its path; the path is kept inside the value as well, so the
-// file reads plainly.
-QString valueName(const QString& diaryPath)
-{
-    const QByteArray hash =
-        QCryptographicHash::hash(diaryPath.toUtf8(), QCryptographicHash::Sha256).toHex();
-    return QStringLiteral("Publish_") + QString::fromLatin1(hash.left(24));
-}
+const QString valuePrefix = QStringLiteral("Publish");
 
 const char* protocolName(SiteAddress::Protocol protocol)
 {
@@ -46,12 +36,8 @@ PublishSettings loadPublishSettings(KeyStore& store, const QString& diaryPath)
 {
     PublishSettings settings;
     settings.site.fileName = QFileInfo(diaryPath).fileName();
-    if (!store.open())
-        return settings;
-    const KeyStore::Value value = store.read(valueName(diaryPath));
-    store.close();
-    const QJsonObject json = QJsonDocument::fromJson(value.text.toUtf8()).object();
-    if (value.status != KeyStore::Status::Text || json.value(u"diary").toString() != diaryPath)
+    const QJsonObject json = readDiaryValue(store, valuePrefix, diaryPath);
+    if (json.isEmpty())
         return settings;
     SiteAddress& site = settings.site;
     site.protocol = json.value(u"protocol").toString() == u"ftps" ? SiteAddress::Protocol::Ftps
@@ -71,7 +57,6 @@ bool savePublishSettings(KeyStore& store, const QString& diaryPath, const Publis
 {
     const SiteAddress& site = settings.site;
     const QJsonObject json{
-        {QStringLiteral("diary"), diaryPath},
         {QStringLiteral("protocol"), QLatin1String(protocolName(site.protocol))},
         {QStringLiteral("host"), site.host},
         {QStringLiteral("port"), site.port},
@@ -82,11 +67,5 @@ bool savePublishSettings(KeyStore& store, const QString& diaryPath, const Publis
         {QStringLiteral("keyFile"), site.keyFile},
         {QStringLiteral("sendAfterSave"), settings.sendAfterSave},
     };
-    if (!store.openOrCreate())
-        return false;
-    store.write(valueName(diaryPath),
-                QString::fromUtf8(QJsonDocument(json).toJson(QJsonDocument::Compact)));
-    const bool stored = store.commit();
-    store.close();
-    return stored;
+    return writeDiaryValue(store, valuePrefix, diaryPath, json);
 }
