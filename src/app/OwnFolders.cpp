@@ -15,8 +15,8 @@ OwnFolders checkOwnFolders(const QString& programFilePath)
         folders.setAside = setAsideForeignFiles(state);
     } else {
         folders.refusals.append(
-            QStringLiteral("復元用のデータと、その場で書き換える保存の控えを置くフォルダー ") + state
-            + QStringLiteral(" を使いません。\n") + why
+            QStringLiteral("復元用のデータと、その場で書き換える保存の控えを置くフォルダー ")
+            + state + QStringLiteral(" を使いません。\n") + why
             + QStringLiteral("\n保存していない内容は、異常終了すると失われます。"
                              "ハードリンクのある日記など、その場で書き換えるほかない"
                              "ファイルは保存できません。"));

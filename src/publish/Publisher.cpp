@@ -315,9 +315,9 @@ QString Publisher::settleSecret(UploadOutcome outcome)
                               : keep ? store->write(key, secret)
                                      : store->remove(key);
     if (reply.status == SecretStatus::Done)
-        return forget
-                   ? QStringLiteral("キーリングに記録していたものは消しました。次に送るときに尋ねます。")
-                   : QString();
+        return forget ? QStringLiteral(
+                   "キーリングに記録していたものは消しました。次に送るときに尋ねます。")
+                      : QString();
     return (keep ? QStringLiteral("キーリングに記録できませんでした。")
                  : QStringLiteral("キーリングから消せませんでした。"))
            + detailNote(reply.detail);
@@ -411,7 +411,8 @@ bool Publisher::trustCertificate(const CertificateSeen& seen)
         seen.pinnedFingerprint.isEmpty()
             ? where
                   + QStringLiteral(
-                        "の証明書は、このコンピューターが信頼する認証局のものではありません（自己署名など）。"
+                        "の証明書は、このコンピューターが信頼する認証局のものではありません（自己署"
+                        "名など）。"
                         "\n\n%1"
                         "公開鍵の指紋（SHA-256）：\n%2\n\n"
                         "この指紋がサーバーの管理者から知らされたものと同じなら「はい」を押して"

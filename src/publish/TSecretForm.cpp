@@ -19,8 +19,8 @@ TSecretForm::TSecretForm(const QString& prompt, bool storeOffered, QWidget* pare
     SecretEdit->setEchoMode(QLineEdit::Password);
     SecretEdit->setAccessibleName(prompt);
     PromptLabel->setBuddy(SecretEdit);
-    KeepCheck =
-        new QCheckBox(QStringLiteral("デスクトップのキーリングに記録して、次から尋ねない(&K)"), this);
+    KeepCheck = new QCheckBox(
+        QStringLiteral("デスクトップのキーリングに記録して、次から尋ねない(&K)"), this);
     KeepCheck->setObjectName(QStringLiteral("KeepCheck"));
     KeepCheck->setAccessibleName(QStringLiteral("デスクトップのキーリングに記録する"));
     KeepCheck->setEnabled(storeOffered);

@@ -50,9 +50,10 @@ TEST(FileChoice, AMissingFolderIsNamedAsSuchNotAsWriteProtection)
     EXPECT_TRUE(chooseSaveFile(fake.fileDialogs, fake.files, fake.messages, dialog));
     EXPECT_EQ(dialog.fileName, free);
     ASSERT_EQ(fake.messages.shown.size(), 1);
-    EXPECT_EQ(
-        fake.messages.shown[0].text,
-        lost + QStringLiteral("\n保存先のフォルダーが存在しません。\n別のフォルダーを選んで下さい。"));
+    EXPECT_EQ(fake.messages.shown[0].text,
+              lost
+                  + QStringLiteral(
+                      "\n保存先のフォルダーが存在しません。\n別のフォルダーを選んで下さい。"));
     EXPECT_EQ(fake.messages.shown[0].caption, dialog.title);
     EXPECT_EQ(fake.messages.shown[0].icon, MsgIcon::Exclamation);
 }
