@@ -48,8 +48,10 @@ Publisher::Publisher(DiaryDocument* document, DiaryFileTab* tab, Platform platfo
     PublishProgress = new QProgressBar(PublishRow);
     PublishProgress->setObjectName(QStringLiteral("PublishProgress"));
     PublishProgress->setAccessibleName(QStringLiteral("送信の進み具合"));
-    PublishCancelBtn = new QPushButton(QStringLiteral("送信を中止"), PublishRow);
+    // Every letter is some other control's key on the diary tab; a digit is this one's.
+    PublishCancelBtn = new QPushButton(QStringLiteral("送信を中止(&7)"), PublishRow);
     PublishCancelBtn->setObjectName(QStringLiteral("PublishCancelBtn"));
+    PublishCancelBtn->setAutoDefault(true); // Enter on it as on Space: no dialog has a default
     PublishCancelBtn->setAccessibleName(QStringLiteral("送信を中止"));
     PublishResult = new StatusLabel("PublishResult", QStringLiteral("送信の結果"), tab);
     PublishResult->setTextInteractionFlags(Qt::TextSelectableByKeyboard

@@ -73,8 +73,8 @@ TEST_F(FindBarTest, CtrlFOpensTheBarOfTheTabInFrontWithTheSelection)
     EXPECT_TRUE(bar()->ReplaceEdit->isVisible());
 }
 
-// A focused button of the bar acts on Enter as on Space: Enter on すべて置換 replaces, where it
-// once left the bar's old word in place.
+// A focused button of the bar, and the send's cancel button, acts on Enter as on Space: Enter on
+// すべて置換 replaces, where it once left the bar's old word in place.
 TEST_F(FindBarTest, AFocusedButtonActsOnEnter)
 {
     write(QStringLiteral("雨、雨、雨"));
@@ -85,8 +85,9 @@ TEST_F(FindBarTest, AFocusedButtonActsOnEnter)
     QTest::keyClick(bar()->ReplaceAllBtn, Qt::Key_Return);
     EXPECT_EQ(memo()->toPlainText(), QStringLiteral("晴、晴、晴"));
 
+    auto* cancelSend = form.findChild<QPushButton*>(QStringLiteral("PublishCancelBtn"));
     for (QPushButton* button : {bar()->FindPrevBtn, bar()->FindNextBtn, bar()->ReplaceBtn,
-                                bar()->ReplaceAllBtn, bar()->CloseBarBtn}) {
+                                bar()->ReplaceAllBtn, bar()->CloseBarBtn, cancelSend}) {
         for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space}) {
             bar()->openReplace();
             button->setFocus();
@@ -315,8 +316,10 @@ TEST_F(FindBarTest, FindItemsFollowTheEditMenuAndKeepKeysApart)
     form.diaryTab()->AllFindBar()->openReplace();
     for (const int tab : {0, 1}) {
         form.findChild<QTabWidget*>(QStringLiteral("PageControl1"))->setCurrentIndex(tab);
-        if (tab == 1) // the date list beside the diary, as a writer may keep it
+        if (tab == 1) { // the date list beside the diary, as a writer may keep it, and a send
             form.findChild<QAction*>(QStringLiteral("ViewDateList"))->trigger();
+            form.findChild<QWidget*>(QStringLiteral("PublishRow"))->show();
+        }
         QStringList keys;
         for (QMenu* menu : form.menuBar()->findChildren<QMenu*>(Qt::FindDirectChildrenOnly))
             keys << QKeySequence::mnemonic(menu->title()).toString();
