@@ -14,12 +14,14 @@ namespace {
 constexpr QByteArrayView magic = "PelmoraR";
 constexpr quint32 formatVersion = 4;
 // Version 1 had no stamp of the diary file, version 2 no encoding of it, version 3 no hash of
-// its content.
+// its content nor its line ends.
 constexpr quint32 firstVersion = 1;
 constexpr quint32 stampVersion = 2;
 constexpr quint32 encodingVersion = 3;
 // The encodings a diary can be in (text::Encoding).
 constexpr int encodingCount = 3;
+// The line ends a diary can have (text::LineEnd).
+constexpr int lineEndCount = 3;
 constexpr auto hashMethod = QCryptographicHash::Sha1;
 constexpr qsizetype hashSize = 20;
 constexpr qsizetype unitsPerChunk = 1 << 20;
@@ -144,7 +146,8 @@ bool writeRecoveryData(QIODevice& out, const RecoveryData& data)
            && e.text(data.diaryText) && e.text(data.fileName) && e.flag(data.newDocument)
            && e.number(quint64(data.fileModifiedMs)) && e.number(quint64(data.fileSize))
            && e.item(data.diaryEncoding) && e.flag(data.byteOrderMark)
-           && e.text(QString::fromLatin1(data.fileHash.toHex())) && e.checksum();
+           && e.text(QString::fromLatin1(data.fileHash.toHex())) && e.item(data.lineEnd)
+           && e.checksum();
 }
 
 std::optional<RecoveryData> readRecoveryData(QByteArrayView bytes)
@@ -188,7 +191,10 @@ std::optional<RecoveryData> readRecoveryData(QByteArrayView bytes)
     data.fileHash = QByteArray::fromHex(hash.toLatin1());
     if (QString::fromLatin1(data.fileHash.toHex()) != hash)
         return std::nullopt;
-    if (d.failed() || !d.atEnd() || data.diaryEncoding < 0 || data.diaryEncoding >= encodingCount)
+    if (version >= formatVersion)
+        data.lineEnd = d.item();
+    if (d.failed() || !d.atEnd() || data.diaryEncoding < 0 || data.diaryEncoding >= encodingCount
+        || data.lineEnd < 0 || data.lineEnd >= lineEndCount)
         return std::nullopt;
     return data;
 }

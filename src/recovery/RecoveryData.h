@@ -30,6 +30,8 @@ struct RecoveryData {
     // files of earlier versions held Shift-JIS diaries only.
     int diaryEncoding = 0;
     bool byteOrderMark = false;
+    // The line ends the diary is saved with (text::LineEnd); earlier versions kept CR LF only.
+    int lineEnd = 0;
 };
 
 // Writes the data in the recovery format: a header with the format version, every text as its

@@ -200,6 +200,7 @@ void RecoveryKeeper::finishSnapshot()
         snapshot_.newDocument = state.CurrentFileName.isEmpty();
         snapshot_.diaryEncoding = int(document_->encoding().encoding);
         snapshot_.byteOrderMark = document_->encoding().byteOrderMark;
+        snapshot_.lineEnd = int(document_->encoding().lineEnd);
         if (const std::optional<FileStamp>& stamp = document_->diskStamp()) {
             snapshot_.fileModifiedMs = stamp->modified.toMSecsSinceEpoch();
             snapshot_.fileSize = stamp->size;
@@ -304,10 +305,10 @@ void RecoveryKeeper::restore(const RecoveryData& data, const QString& leftoverPa
     restoring_ = true;
     today_->restore(data.entry);
     if (data.hasDiary)
-        document_->RestoreUnsaved(data.diaryText,
-                                  data.newDocument ? QStringLiteral("?") : data.fileName,
-                                  restoredStamp(data, leftoverPath),
-                                  {text::Encoding(data.diaryEncoding), data.byteOrderMark});
+        document_->RestoreUnsaved(
+            data.diaryText, data.newDocument ? QStringLiteral("?") : data.fileName,
+            restoredStamp(data, leftoverPath),
+            {text::Encoding(data.diaryEncoding), data.byteOrderMark, text::LineEnd(data.lineEnd)});
     restoring_ = false;
 }
 

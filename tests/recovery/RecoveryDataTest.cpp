@@ -97,13 +97,14 @@ TEST(RecoveryData, ATextIsTakenOnlyAsFarAsItsBytesGo)
     data.fileName.clear();
     data.newDocument = true;
     // All that comes before the file name's length; its units, the new-document flag, the diary
-    // file's stamp (two numbers), its encoding, the byte order mark flag and its content's hash
-    // (empty: its length only) follow.
-    const QByteArray head = encoded(data).chopped(20 + 16 + 16 + 16 + 8);
+    // file's stamp (two numbers), its encoding, the byte order mark flag, its content's hash
+    // (empty: its length only) and its line ends follow.
+    const QByteArray head = encoded(data).chopped(20 + 16 + 16 + 16 + 8 + 8);
     const QByteArray units("/\0a\0b\0c", 7);
     const QByteArray lastFlag = littleEndian64(1);
     const QByteArray tail = lastFlag + littleEndian64(~quint64(0)) + littleEndian64(~quint64(0))
-                            + littleEndian64(0) + littleEndian64(0) + littleEndian64(0);
+                            + littleEndian64(0) + littleEndian64(0) + littleEndian64(0)
+                            + littleEndian64(0);
     // Half the bytes of the whole file after its magic: as many units as the reader allows.
     const quint64 wholeFile = quint64(head.size() + 8 + 6 + tail.size() - 8) / 2;
     const struct {
@@ -147,21 +148,25 @@ TEST(RecoveryData, AFileOfThePreviousVersionStillReads)
     data.diaryEncoding = 2;
     data.byteOrderMark = true;
     data.fileHash = QByteArray(32, '\xA5');
+    data.lineEnd = 2;
     const QByteArray current = encoded(data);
-    const qsizetype hashField = 8 + 64 * 2; // its length, then 64 hex digits in UTF-16
+    // The hash's length, 64 hex digits in UTF-16, and the line ends.
+    const qsizetype hashField = 8 + 64 * 2 + 8;
     const std::optional<RecoveryData> back = recovery::readRecoveryData(current);
     ASSERT_TRUE(back.has_value());
     EXPECT_EQ(back->fileModifiedMs, data.fileModifiedMs);
     EXPECT_EQ(back->fileSize, data.fileSize);
     EXPECT_TRUE(back->diaryEncoding == 2 && back->byteOrderMark);
     EXPECT_EQ(back->fileHash, data.fileHash);
+    EXPECT_EQ(back->lineEnd, 2);
 
     QByteArray third = current.chopped(20 + hashField); // the SHA-1 and the hash of the diary
     third[8] = 3;
     third += QCryptographicHash::hash(third, QCryptographicHash::Sha1);
     const std::optional<RecoveryData> encoded3 = recovery::readRecoveryData(third);
     ASSERT_TRUE(encoded3.has_value());
-    EXPECT_TRUE(encoded3->diaryEncoding == 2 && encoded3->fileHash.isEmpty());
+    EXPECT_TRUE(encoded3->diaryEncoding == 2 && encoded3->fileHash.isEmpty()
+                && encoded3->lineEnd == 0);
 
     QByteArray second = current.chopped(20 + hashField + 16); // and the encoding and its mark
     second[8] = 2;
@@ -191,7 +196,7 @@ TEST(RecoveryData, AFlagOtherThanZeroOrOneIsRefused)
 {
     for (const quint64 value : {quint64(0), quint64(1), quint64(2), quint64(1) << 33}) {
         QByteArray content = encoded(sample()).chopped(20);
-        content.replace(content.size() - 48, 8, littleEndian64(value)); // newDocument
+        content.replace(content.size() - 56, 8, littleEndian64(value)); // newDocument
         const QByteArray file =
             content + QCryptographicHash::hash(content, QCryptographicHash::Sha1);
         EXPECT_EQ(recovery::readRecoveryData(file).has_value(), value <= 1) << value;

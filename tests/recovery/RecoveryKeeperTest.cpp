@@ -315,7 +315,7 @@ protected:
     {
         QFile file(diaryPath);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("<HTML>\r\n</HTML>\r\n");
+        file.write("<HTML>\n</HTML>\n"); // LF, as Linux tools write it: kept through a restore
     }
     QTemporaryDir files;
     const QString diaryPath = files.filePath(QStringLiteral("diary.htm"));
@@ -381,6 +381,11 @@ TEST_F(RecoveryFileTest, ARestoreKnowsWhetherTheFileChangedSince)
         EXPECT_EQ(fake.messages.shown[1].icon,
                   c.savedSince ? MsgIcon::Question : MsgIcon::Information);
         EXPECT_EQ(form.document()->isModified(), c.savedSince);
+        QFile saved(diaryPath);
+        ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+        if (!c.savedSince && !c.rewrittenAlike) { // the file's LF line ends, kept through it all
+            EXPECT_FALSE(saved.readAll().contains('\r'));
+        }
         if (c.savedSince)
             fake.messages.answer({MsgAnswer::No}); // the diary stays unsaved
         fake.messages.answer({MsgAnswer::Yes});    // the body was not inserted
