@@ -89,7 +89,7 @@ QSplitter* DiaryFileTab::addBesideEditor(QWidget* panel)
     splitter->setObjectName(QStringLiteral("EditorSplitter"));
     splitter->setChildrenCollapsible(false);
     splitter->setAccessibleName(QStringLiteral("日付一覧の幅"));
-    editorRow_->replaceWidget(AllMemo, splitter);
+    delete editorRow_->replaceWidget(AllMemo, splitter); // the editor's old item is ours to free
     editorRow_->setStretchFactor(splitter, 1);
     splitter->addWidget(AllMemo);
     splitter->addWidget(panel);
