@@ -25,6 +25,26 @@
 
 namespace {
 
+// The program with the diary of a send open, its site the test server's as kept for it, no
+// secret store on the desktop, and the test's known_hosts and ssh configuration.
+struct DiaryProgram {
+    DiaryProgram(const UploadRequest& sent, const QByteArray& diary, const QString& knownHosts,
+                 const QString& sshConfig)
+    {
+        fake.files.files.insert(sent.localPath, diary);
+        fake.keyStore.present = true;
+        EXPECT_TRUE(savePublishSettings(fake.keyStore, sent.localPath, {sent.site, false}));
+        form.state().FirstPageChangeFlag = FirstPageChange::Never;
+        form.show();
+        form.openGivenFile(sent.localPath);
+        form.publisher()->loadSecrets = [] { return nullptr; };
+        form.publisher()->knownHosts = knownHosts;
+        form.publisher()->sshConfig = sshConfig;
+    }
+    FakePlatform fake;
+    TMainForm form{fake.platform()};
+};
+
 class SftpSiteTest : public SiteTest<SshServer> {
 protected:
     void SetUp() override
@@ -382,22 +402,14 @@ TEST_F(SftpSiteTest, TheCheckShowsTheFileOnTheSiteAndSendsOnlyOnYes)
     EXPECT_EQ(lookUpOnSite(wrong, {}).outcome, UploadOutcome::WrongPassword);
     EXPECT_EQ(remoteFiles(folder), QStringList{QStringLiteral("site.htm")});
 
-    FakePlatform fake;
-    fake.files.files.insert(sent.localPath, diary);
-    fake.keyStore.present = true;
-    ASSERT_TRUE(savePublishSettings(fake.keyStore, sent.localPath, {sent.site, false}));
-    TMainForm form(fake.platform());
-    form.state().FirstPageChangeFlag = FirstPageChange::Never;
-    form.show();
-    form.openGivenFile(sent.localPath);
+    DiaryProgram program(sent, diary, knownHosts, sshConfig);
+    FakePlatform& fake = program.fake;
+    TMainForm& form = program.form;
     int asked = 0;
     form.publisher()->askSecret = [&](const QString&, bool) {
         ++asked;
         return std::optional<SecretAnswer>({server->password(), false});
     };
-    form.publisher()->loadSecrets = [] { return nullptr; };
-    form.publisher()->knownHosts = knownHosts;
-    form.publisher()->sshConfig = sshConfig;
     QAction* check = form.findChild<QAction*>(QStringLiteral("PublishCheck"));
     auto* result = form.findChild<QLabel*>(QStringLiteral("PublishResult"));
     for (const MsgAnswer answer : {MsgAnswer::No, MsgAnswer::Yes}) {
@@ -429,20 +441,12 @@ TEST_F(SftpSiteTest, AChangedHostKeyIsReplacedOnlyOnTheWritersYes)
     const UploadRequest sent = request(QStringLiteral("changed"), diary);
     const QByteArray old = "# kept\n" + server->otherKnownHostsLine();
     writeAll(knownHosts, old);
-    FakePlatform fake;
-    fake.files.files.insert(sent.localPath, diary);
-    fake.keyStore.present = true;
-    ASSERT_TRUE(savePublishSettings(fake.keyStore, sent.localPath, {sent.site, false}));
-    TMainForm form(fake.platform());
-    form.state().FirstPageChangeFlag = FirstPageChange::Never;
-    form.show();
-    form.openGivenFile(sent.localPath);
+    DiaryProgram program(sent, diary, knownHosts, sshConfig);
+    FakePlatform& fake = program.fake;
+    TMainForm& form = program.form;
     form.publisher()->askSecret = [&](const QString&, bool) {
         return std::optional<SecretAnswer>({server->password(), false});
     };
-    form.publisher()->loadSecrets = [] { return nullptr; };
-    form.publisher()->knownHosts = knownHosts;
-    form.publisher()->sshConfig = sshConfig;
     auto* result = form.findChild<QLabel*>(QStringLiteral("PublishResult"));
     const QString oldKey =
         keyFingerprint(QByteArray::fromBase64(server->otherKnownHostsLine().split(' ').value(2)));
@@ -474,20 +478,12 @@ TEST_F(SftpSiteTest, ClosingWhileASendRunsAsksAndStopsIt)
     const QString folder = server->makeFolder(QStringLiteral("closing"));
     const QByteArray diary = shiftJisDiary(10);
     const UploadRequest sent = request(QStringLiteral("closing"), diary);
-    FakePlatform fake;
-    fake.files.files.insert(sent.localPath, diary);
-    fake.keyStore.present = true;
-    ASSERT_TRUE(savePublishSettings(fake.keyStore, sent.localPath, {sent.site, false}));
-    TMainForm form(fake.platform());
-    form.state().FirstPageChangeFlag = FirstPageChange::Never;
-    form.show();
-    form.openGivenFile(sent.localPath);
+    DiaryProgram program(sent, diary, knownHosts, sshConfig);
+    FakePlatform& fake = program.fake;
+    TMainForm& form = program.form;
     form.publisher()->askSecret = [&](const QString&, bool) {
         return std::optional<SecretAnswer>({server->password(), false});
     };
-    form.publisher()->loadSecrets = [] { return nullptr; };
-    form.publisher()->knownHosts = knownHosts;
-    form.publisher()->sshConfig = sshConfig;
     server->stall(true);
     form.publisher()->PublishSendClick();
     fake.messages.answer({MsgAnswer::No, MsgAnswer::Yes, MsgAnswer::Ok});
