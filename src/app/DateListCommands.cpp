@@ -292,23 +292,31 @@ void DateListCommands::ViewGoToDateClick()
         goToEntry(int(nearest));
 }
 
-// Where an entry of the first tab's date belongs, in the order the diary runs: between
-// entries, never inside one nor in the page's footer.
-void DateListCommands::ViewEntryPlaceClick()
+// The first tab's date; told and nothing when it is no date.
+std::optional<QDate> DateListCommands::todayDate()
 {
     const TodayEntry entry = today_->entry();
     const QDate date(entry::readDateNumber(entry.year), entry::readDateNumber(entry.month),
                      entry::readDateNumber(entry.day));
-    if (!date.isValid()) {
-        tell(QStringLiteral("「今日の日記編集」の日付が正しくありません。"));
+    if (date.isValid())
+        return date;
+    tell(QStringLiteral("「今日の日記編集」の日付が正しくありません。"));
+    return std::nullopt;
+}
+
+// Where an entry of the first tab's date belongs, in the order the diary runs: between
+// entries, never inside one nor in the page's footer.
+void DateListCommands::ViewEntryPlaceClick()
+{
+    const std::optional<QDate> date = todayDate();
+    if (!date)
         return;
-    }
     QTextDocument* document = diary_->AllMemo->document();
     QList<datelist::EntryAt> entries;
     for (const DiaryEntry& found : currentEntries())
         entries.append({document->findBlock(found.position).blockNumber(), found.date});
     const int line =
-        datelist::placeLineForDate(entries, date, document->blockCount(), [document](int number) {
+        datelist::placeLineForDate(entries, *date, document->blockCount(), [document](int number) {
             return document->findBlockByNumber(number).text();
         });
     const QTextBlock block = document->findBlockByNumber(line);
@@ -337,14 +345,10 @@ void DateListCommands::showContextMenu(const QPoint& at)
 
 void DateListCommands::ViewPastYearsClick()
 {
-    const TodayEntry entry = today_->entry();
-    const QDate date(entry::readDateNumber(entry.year), entry::readDateNumber(entry.month),
-                     entry::readDateNumber(entry.day));
-    if (!date.isValid()) {
-        tell(QStringLiteral("「今日の日記編集」の日付が正しくありません。"));
+    const std::optional<QDate> date = todayDate();
+    if (!date)
         return;
-    }
-    showPastYears(date);
+    showPastYears(*date);
 }
 
 // Newest year first; Enter on one goes to it.

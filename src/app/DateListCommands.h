@@ -13,6 +13,7 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <optional>
 #include <utility>
 
 class DateListPanel;
@@ -69,6 +70,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    std::optional<QDate> todayDate();
     void showPanel(bool on);
     void buildPanel();
     datelist::EntryMarks marksNow() const;

@@ -120,16 +120,9 @@ UploadResult SftpSender::send()
 {
     if (const std::optional<UploadResult> failure = start())
         return *failure;
-    UploadResult result(UploadOutcome::Sent);
-    for (const LinkedFile& file : request_.linkedFiles) {
-        if (std::optional<UploadResult> failed = sendFile(file.localPath, file.remoteName))
-            return (failed->sent = result.sent, *failed);
-        result.sent.append(file.remoteName);
-    }
-    if (std::optional<UploadResult> failed = sendFile(request_.localPath, request_.site.fileName))
-        return (failed->sent = result.sent, *failed);
-    result.sent.append(request_.site.fileName);
-    return result;
+    return sendLinkedFilesThenDiary(
+        request_, hooks_,
+        [this](const QString& local, const QString& remote) { return sendFile(local, remote); });
 }
 
 std::optional<UploadResult> SftpSender::sendFile(const QString& localPath,

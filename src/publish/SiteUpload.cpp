@@ -175,18 +175,9 @@ UploadResult Uploader::run()
     setConnection();
     if (!signIn())
         return failure(lastCode_);
-    UploadResult result(UploadOutcome::Sent);
-    for (const LinkedFile& file : request_.linkedFiles) {
-        if (hooks_.cancelled && hooks_.cancelled->load())
-            return (result.outcome = UploadOutcome::Cancelled, result);
-        if (std::optional<UploadResult> failed = sendFile(file.localPath, file.remoteName))
-            return (failed->sent = result.sent, *failed);
-        result.sent.append(file.remoteName);
-    }
-    if (std::optional<UploadResult> failed = sendFile(request_.localPath, request_.site.fileName))
-        return (failed->sent = result.sent, *failed);
-    result.sent.append(request_.site.fileName);
-    return result;
+    return sendLinkedFilesThenDiary(
+        request_, hooks_,
+        [this](const QString& local, const QString& remote) { return sendFile(local, remote); });
 }
 
 // Connects, signs in and asks the size of the diary's file there, which sets binary mode before
@@ -621,6 +612,23 @@ UploadOutcome Uploader::outcomeOf(CURLcode code) const
 }
 
 } // namespace
+
+UploadResult sendLinkedFilesThenDiary(const UploadRequest& request, const UploadHooks& hooks,
+                                      const SendOneFile& sendFile)
+{
+    UploadResult result(UploadOutcome::Sent);
+    for (const LinkedFile& file : request.linkedFiles) {
+        if (hooks.cancelled && hooks.cancelled->load())
+            return (result.outcome = UploadOutcome::Cancelled, result);
+        if (std::optional<UploadResult> failed = sendFile(file.localPath, file.remoteName))
+            return (failed->sent = result.sent, *failed);
+        result.sent.append(file.remoteName);
+    }
+    if (std::optional<UploadResult> failed = sendFile(request.localPath, request.site.fileName))
+        return (failed->sent = result.sent, *failed);
+    result.sent.append(request.site.fileName);
+    return result;
+}
 
 UploadResult uploadToSite(const UploadRequest& request, const UploadHooks& hooks)
 {

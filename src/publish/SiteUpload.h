@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <functional>
+#include <optional>
 
 // How a send ended. Every outcome but Sent leaves the file on the site as it was.
 enum class UploadOutcome {
@@ -127,6 +128,13 @@ inline const QString transferLibraryName = QStringLiteral("libpelmora_transfer.s
 // and removes the temporary one when the server can still be reached (a leftover one is
 // replaced at the next send). Blocks until done.
 UploadResult uploadToSite(const UploadRequest& request, const UploadHooks& hooks);
+// Sends one file to its name on the site; nothing when it arrived, else why not.
+using SendOneFile =
+    std::function<std::optional<UploadResult>(const QString& localPath, const QString& remoteName)>;
+// The order of a send on an open connection: the linked files, then the diary, each by
+// sendFile. The first failure or a cancel ends it; the result names the files that arrived.
+UploadResult sendLinkedFilesThenDiary(const UploadRequest& request, const UploadHooks& hooks,
+                                      const SendOneFile& sendFile);
 // Connects as a send would (host key and certificate checked, signed in) and looks at the file
 // the diary would replace, changing nothing: LookedUp with its size and time, or that there is
 // none yet. Blocks until done.
