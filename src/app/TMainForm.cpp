@@ -48,6 +48,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
+#include <QSplitter>
 #include <QStyle>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -94,7 +95,8 @@ TMainForm::TMainForm(Platform platform, QWidget* parent)
     entryExport_ = new EntryExport(
         todayTab_, platform_, SaveDialogToday, [this] { return document_->encoding().lineEnd; },
         this);
-    editorCommands_ = new EditorCommands(state_, todayTab_, diaryTab_, platform_, this);
+    editorCommands_ =
+        new EditorCommands(state_, todayTab_, diaryTab_, platform_, previewDock_, this);
     dateList_ = new DateListCommands(state_, todayTab_, diaryTab_, platform_, this);
     publisher_ = new Publisher(document_, diaryTab_, platform_, this);
     publisher_->loadTransfer = [](const char* symbol, QString& error) {
@@ -146,7 +148,11 @@ QWidget* TMainForm::createCentralWidget()
     diaryTab_ = new DiaryFileTab(PageControl1);
     PageControl1->addTab(todayTab_, QStringLiteral("今日の日記編集"));
     PageControl1->addTab(diaryTab_, QStringLiteral("日記ファイル全体編集"));
-    layout->addWidget(PageControl1, 1);
+    previewDock_ = new QSplitter(Qt::Horizontal, central);
+    previewDock_->setObjectName(QStringLiteral("PreviewDock"));
+    previewDock_->setChildrenCollapsible(false);
+    previewDock_->addWidget(PageControl1);
+    layout->addWidget(previewDock_, 1);
     layout->addLayout(createBottomRow());
     return central;
 }
