@@ -17,6 +17,7 @@ struct DiaryEntry {
     QDate date;
     QString title;
 };
+Q_DECLARE_TYPEINFO(DiaryEntry, Q_RELOCATABLE_TYPE); // moved as bytes in a diary's long list
 
 // The entries of a document, kept up to date as it is edited. An edit only narrows the parts of
 // the text at the start and the end that are known unchanged, so no keystroke waits on it;
@@ -65,7 +66,7 @@ private:
     // What a line at `position` (in the text now) started in at the last reading, for a line
     // after the lines being read.
     datelist::LineContext oldStartAfter(int position) const;
-    void readEntryAt(const QTextBlock& line, const QDate& date);
+    void readEntryAt(const QTextBlock& line, int position, const QDate& date);
 
     QTextDocument* document_;
     datelist::EntryMarks marks_;
@@ -83,6 +84,7 @@ private:
     int from_ = 0;
     int to_ = 0;
     QTextBlock next_;
+    int nextPosition_ = 0;
     datelist::LineContext state_; // what next_ starts in
     QList<DiaryEntry> found_;
     QList<LineStart> foundStarts_;
