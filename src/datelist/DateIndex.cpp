@@ -4,6 +4,7 @@
 #include <QTextDocument>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -112,7 +113,7 @@ const QList<DiaryEntry>& DateIndex::entries()
         readLines(-1);
         finishReading();
     }
-    return entries_;
+    return readEntries();
 }
 
 // The lines to read again: from a few before the first changed line (the title of an entry
@@ -211,9 +212,13 @@ void DateIndex::finishReading()
     reading_ = false;
     const int length = documentLength();
     const int shift = length - lengthRead_;
-    const auto [first, end] = shiftAfter(entries_, from_, to_, shift);
+    const qsizetype first = firstEntryAtOrAfter(from_);
+    const qsizetype end = std::max(firstEntryAtOrAfter(to_ - shift + 1), first);
+    moveEntriesFrom(end, shift);
     const bool same = sameList(entries_, first, end, found_);
+    const qsizetype added = found_.size() - (end - first);
     replaceRange(entries_, first, end, found_);
+    movingFrom_ += added;
     const auto [firstStart, endStart] = shiftAfter(markupStarts_, from_, to_, shift);
     replaceRange(markupStarts_, firstStart, endStart, foundStarts_);
     lengthRead_ = length;
@@ -237,8 +242,52 @@ void DateIndex::readInSlices()
 
 int DateIndex::entryAt(int position) const
 {
-    const auto after =
-        std::upper_bound(entries_.begin(), entries_.end(), position,
-                         [](int p, const DiaryEntry& entry) { return p < entry.position; });
-    return int(after - entries_.begin()) - 1;
+    return int(firstEntryAtOrAfter(position + 1)) - 1;
+}
+
+const QList<DiaryEntry>& DateIndex::readEntries() const
+{
+    if (moving_ != 0)
+        addToPositions(movingFrom_, entries_.size(), std::exchange(moving_, 0));
+    return entries_;
+}
+
+int DateIndex::positionOf(qsizetype entry) const
+{
+    return entries_[entry].position + (entry >= movingFrom_ ? moving_ : 0);
+}
+
+qsizetype DateIndex::firstEntryAtOrAfter(int position) const
+{
+    qsizetype low = 0;
+    qsizetype high = entries_.size();
+    while (low < high) {
+        const qsizetype middle = low + (high - low) / 2;
+        if (positionOf(middle) < position)
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    return low;
+}
+
+void DateIndex::addToPositions(qsizetype from, qsizetype to, int shift) const
+{
+    DiaryEntry* entries = entries_.data();
+    for (qsizetype i = from; i < to; ++i)
+        entries[i].position += shift;
+}
+
+// The entries from `from` on move by `shift`. With those still to move, one move is left to
+// come, from the later of the two; the entries between them are moved now: as the writer types
+// in one place, none.
+void DateIndex::moveEntriesFrom(qsizetype from, int shift)
+{
+    if (moving_ == 0)
+        movingFrom_ = from;
+    else if (from >= movingFrom_)
+        addToPositions(std::exchange(movingFrom_, from), from, moving_);
+    else
+        addToPositions(from, movingFrom_, shift);
+    moving_ += shift;
 }

@@ -35,7 +35,7 @@ public:
     const QList<DiaryEntry>& entries();
     // The entries as last read, without waiting; their dates and titles are those listChanged
     // last announced.
-    const QList<DiaryEntry>& readEntries() const { return entries_; }
+    const QList<DiaryEntry>& readEntries() const;
     bool isCurrent() const { return !reading_ && !changed_; }
     // The number of the entry holding the text at `position`, as last read; -1 before the
     // first entry.
@@ -67,10 +67,19 @@ private:
     // after the lines being read.
     datelist::LineContext oldStartAfter(int position) const;
     void readEntryAt(const QTextBlock& line, int position, const QDate& date);
+    int positionOf(qsizetype entry) const;
+    qsizetype firstEntryAtOrAfter(int position) const;
+    void addToPositions(qsizetype from, qsizetype to, int shift) const;
+    void moveEntriesFrom(qsizetype from, int shift);
 
     QTextDocument* document_;
     datelist::EntryMarks marks_;
-    QList<DiaryEntry> entries_;
+    mutable QList<DiaryEntry> entries_;
+    // An edit moves every entry after it, a whole diary's; rather than at each keystroke, they
+    // are moved when the list is next read: until then those from movingFrom_ on stand
+    // moving_ units further than their position says.
+    mutable qsizetype movingFrom_ = 0;
+    mutable int moving_ = 0;
     QList<LineStart> markupStarts_;
     // Since entries_ was made from a text of lengthRead_ units, this many at its start and its
     // end are unchanged.
