@@ -17,6 +17,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSplitter>
 #include <QTabWidget>
 #include <QTest>
 #include <QTextBlock>
@@ -128,6 +129,35 @@ TEST_F(DateListCommandsTest, TheSwitchIsRememberedAndThePanelWaitsForTheDiaryTab
     auto* panel = form->findChild<DateListPanel*>();
     ASSERT_NE(panel, nullptr);
     EXPECT_EQ(panel->width(), 333);
+}
+
+// Alt+Shift+Left moves the divider towards the editor, Alt+Shift+Right back, each within the
+// panel's least width and the editor's; the width the keys leave is the one kept.
+TEST_F(DateListCommandsTest, TheDividerMovesByKeyboardWithinLimitsAndItsWidthIsKept)
+{
+    form->resize(1000, 700);
+    openDiary({27});
+    QTest::keyClick(allMemo(), Qt::Key_Left, Qt::AltModifier | Qt::ShiftModifier);
+    DateListPanel* panel = form->findChild<DateListPanel*>();
+    ASSERT_NE(panel, nullptr); // the first press shows the panel
+    ASSERT_TRUE(panel->isVisible());
+    EXPECT_EQ(panel->width(), 240);
+    const int editorWidth = allMemo()->width();
+    QTest::keyClick(allMemo(), Qt::Key_Left, Qt::AltModifier | Qt::ShiftModifier);
+    EXPECT_EQ(panel->width(), 280);
+    EXPECT_EQ(allMemo()->width(), editorWidth - 40);
+    for (int i = 0; i < 100; ++i)
+        QTest::keyClick(allMemo(), Qt::Key_Right, Qt::AltModifier | Qt::ShiftModifier);
+    EXPECT_EQ(panel->width(), panel->minimumSizeHint().width());
+    for (int i = 0; i < 100; ++i)
+        QTest::keyClick(allMemo(), Qt::Key_Left, Qt::AltModifier | Qt::ShiftModifier);
+    EXPECT_EQ(allMemo()->width(), 200);
+    QTest::keyClick(allMemo(), Qt::Key_Right, Qt::AltModifier | Qt::ShiftModifier);
+    const int kept = panel->width();
+    ASSERT_TRUE(form->close());
+    EXPECT_EQ(fake.keyStore.values.value(u"DateListWidth"_s).text, QString::number(kept));
+    EXPECT_FALSE(
+        form->findChild<QSplitter*>(u"EditorSplitter"_s)->handle(1)->accessibleName().isEmpty());
 }
 
 TEST_F(DateListCommandsTest, ChoosingADayRowPutsItsEntryAtTheTopWithTheCursorAtItsStart)
