@@ -214,6 +214,7 @@ void DiaryDocument::fileGone(const QString& path)
 
 void DiaryDocument::askAboutDiskChange(const QString& path)
 {
+    tab_->DiskStatus->hide(); // an earlier reading's news
     Message question{
         QStringLiteral(
             "ファイル %1 は、ほかのプログラムによって変更されました。\n"
@@ -223,13 +224,14 @@ void DiaryDocument::askAboutDiskChange(const QString& path)
             "編集中の内容は「元に戻す」で戻せます。\n"
             "比べる：ほかのプログラムが保存した内容を別の窓に表示します。")
             .arg(path),
-        appTitle(), MsgButtons::YesNoCancel, MsgIcon::Question, MsgAnswer::Yes};
-    question.buttonCaptions = {{MsgAnswer::Yes, QStringLiteral("自分の編集を残す")},
+        appTitle(), MsgButtons::YesNoCancel, MsgIcon::Question, MsgAnswer::Cancel};
+    // Enter and Esc alike keep the writer's text, the answer that changes nothing.
+    question.buttonCaptions = {{MsgAnswer::Yes, QStringLiteral("比べる")},
                                {MsgAnswer::No, QStringLiteral("読み直す")},
-                               {MsgAnswer::Cancel, QStringLiteral("比べる")}};
+                               {MsgAnswer::Cancel, QStringLiteral("自分の編集を残す")}};
     switch (platform_.messages.show(question)) {
+    case MsgAnswer::Yes: compareWithDisk(path); break;
     case MsgAnswer::No: reread(path, true); break;
-    case MsgAnswer::Cancel: compareWithDisk(path); break;
     default: break;
     }
 }

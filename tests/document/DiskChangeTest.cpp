@@ -167,7 +167,7 @@ TEST_F(DiskChangeTest, AModifiedDiaryAsksAtOnceAndEachAnswerKeepsTheWritersText)
 {
     const QString mine = u"mine "_s + oursText;
     const QString theirs = u"<html>\r\none\r\nTHEIRS\r\n"_s;
-    for (const MsgAnswer answer : {MsgAnswer::Yes, MsgAnswer::No, MsgAnswer::Cancel}) {
+    for (const MsgAnswer answer : {MsgAnswer::Cancel, MsgAnswer::No, MsgAnswer::Yes}) {
         SetUp();
         const auto name = std::to_string(int(answer));
         typeAtStart(u"mine "_s);
@@ -180,9 +180,9 @@ TEST_F(DiskChangeTest, AModifiedDiaryAsksAtOnceAndEachAnswerKeepsTheWritersText)
                                              + u" は、ほかのプログラムによって変更されました。"_s))
             << name;
         EXPECT_EQ(question.buttons, MsgButtons::YesNoCancel) << name;
-        EXPECT_EQ(question.defaultButton, MsgAnswer::Yes) << name;
+        EXPECT_EQ(question.defaultButton, MsgAnswer::Cancel) << name;
         switch (answer) {
-        case MsgAnswer::Yes: // keep mine: kept, and the save still asks before writing over
+        case MsgAnswer::Cancel: // keep mine: kept, and the save still asks before writing over
             EXPECT_EQ(text(), mine);
             EXPECT_TRUE(form->isWindowModified());
             EXPECT_EQ(keptDiary(), mine);
