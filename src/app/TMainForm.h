@@ -106,6 +106,7 @@ private:
     void EditFindPrevClick();
     void EditReplaceClick();
     FindBar* activeFindBar() const;
+    void followPage();
     void PageControl1Change();
 
     Platform platform_;

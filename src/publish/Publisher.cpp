@@ -1,6 +1,5 @@
 #include "publish/Publisher.h"
 
-#include "core/MainState.h"
 #include "document/DiaryDocument.h"
 #include "document/DiaryFileTab.h"
 #include "find/StatusLabel.h"
@@ -77,12 +76,12 @@ Publisher::Publisher(DiaryDocument* document, DiaryFileTab* tab, Platform platfo
 
 QString Publisher::diaryPath() const
 {
-    return document_->state().CurrentFileName;
+    return document_->fileName();
 }
 
 bool Publisher::sendOffered() const
 {
-    return document_->state().DocumentLoaded && !job_.running();
+    return document_->isLoaded() && !job_.running();
 }
 
 bool Publisher::mayClose()
