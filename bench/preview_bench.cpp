@@ -17,6 +17,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QPlainTextEdit>
+#include <QSplitter>
 #include <QTextBlock>
 #include <QTimer>
 
@@ -103,6 +104,7 @@ int main(int argc, char** argv)
     QWidget main;
     main.resize(800, 600);
     main.show();
+    auto* dock = new QSplitter(&main);
     auto* editor = new QPlainTextEdit(&main);
     editor->setPlainText(text::decodeCp932ToEditor(generateDiary(megabytes)));
     const int lines = editor->blockCount();
@@ -110,7 +112,7 @@ int main(int argc, char** argv)
     QtSeams seams;
     PreviewWindow preview([] { return QStringLiteral("<p>entry</p>"); }, editor,
                           [] { return true; }, [] { return QDir::temp().filePath("diary.htm"); },
-                          seams.platform(), &main);
+                          seams.platform(), dock, &main);
     moveTo(editor, lines / 2);
     editor->textCursor().insertText(stamp + u'1');
     QApplication::processEvents();
