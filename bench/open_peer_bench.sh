@@ -9,7 +9,7 @@
 # Usage: bench/open_peer_bench.sh [document_bench] [runs]
 set -eu
 
-bench=${1:-$(dirname "$0")/../build/bench/document_bench}
+bench=${1:-$(dirname "$0")/../build-deb/bench/document_bench}
 runs=${2:-3}
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
