@@ -2,6 +2,7 @@
 #include "app/TMainForm.h"
 #include "datelist/DateListPanel.h"
 #include "document/DiaryFileTab.h"
+#include "entry/THtmlForm.h"
 #include "entry/TodayEntryTab.h"
 #include "support/FakePlatform.h"
 #include "support/ModalCloser.h"
@@ -268,6 +269,28 @@ TEST_F(DateListCommandsTest, TheTreeGoesByDateWithCountsAndMarksAnEntryOutOfOrde
     EXPECT_EQ(rowsOf(model->index(2, 0, year2000)), QStringList{u"※2日(火)"_s});
     EXPECT_EQ(rowsOf(model->index(0, 0, model->index(2, 0))),
               (QStringList{u"27日(土)"_s, u"21日(日)"_s}));
+}
+
+// The title's marks tell a title line: the tree follows the HTML settings when they change.
+TEST_F(DateListCommandsTest, TheTreeFollowsTheHtmlSettingsWhenTheyChange)
+{
+    form->findChild<QTabWidget*>(u"PageControl1"_s)->setCurrentIndex(1);
+    fake.files.files.insert(path, "<p>1999/3/27</p>\r\n{cherry}\r\n");
+    fake.fileDialogs.answers.push_back(path);
+    action("FileAllOpen")->trigger();
+    showPanel();
+    const QAbstractItemModel* model = form->findChild<DateListPanel*>()->DateListTree->model();
+    auto day = [&] { return rowsOf(model->index(0, 0, model->index(0, 0))); };
+    ASSERT_EQ(day(), QStringList{u"27日(土)"_s});
+    const ModalCloser closer([](QDialog* window) {
+        if (auto* html = qobject_cast<THtmlForm*>(window)) {
+            html->tsEdit->setText(u"{"_s);
+            html->teEdit->setText(u"}"_s);
+            html->BitBtn1->click();
+        }
+    });
+    form->findChild<QPushButton*>(u"HtmlSetBtn"_s)->click();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return day() == QStringList{u"27日(土) cherry"_s}; }));
 }
 
 TEST_F(DateListCommandsTest, TheTreeAndTheCalendarFollowTheCursorWithinOneTurn)
