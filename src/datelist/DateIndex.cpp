@@ -135,6 +135,7 @@ void DateIndex::startReading()
                                                                       : datelist::LineContext();
     found_.clear();
     foundStarts_.clear();
+    afterDate_.reset();
     reading_ = true;
     changed_ = false;
 }
@@ -159,7 +160,8 @@ bool DateIndex::readLines(int budgetMs)
         nextPosition_ += length;
         if (state_ != datelist::LineContext())
             foundStarts_.append({position, state_});
-        const datelist::EntryLine read = datelist::readEntryLine(line.text(), state_, marks_);
+        const QString text = afterDate_ ? *std::exchange(afterDate_, std::nullopt) : line.text();
+        const datelist::EntryLine read = datelist::readEntryLine(text, state_, marks_);
         state_ = read.end;
         if (read.date)
             readEntryAt(line, position, *read.date);
@@ -180,6 +182,8 @@ void DateIndex::readEntryAt(const QTextBlock& line, int position, const QDate& d
     QTextBlock after = line.next();
     for (int i = 0; i < titleLines && after.isValid(); ++i, after = after.next()) {
         const QString text = after.text();
+        if (i == 0)
+            afterDate_ = text; // the next line to read: its text is not asked twice
         const datelist::EntryLine read = datelist::readEntryLine(text, state, marks_);
         if (read.date)
             break;

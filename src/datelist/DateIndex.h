@@ -9,6 +9,8 @@
 #include <QTextBlock>
 #include <QTimer>
 
+#include <optional>
+
 class QTextDocument;
 
 // One entry of the diary: where its date line starts, its date and its title.
@@ -95,6 +97,8 @@ private:
     QTextBlock next_;
     int nextPosition_ = 0;
     datelist::LineContext state_; // what next_ starts in
+    // The text of the line after the last date line read, when it was read for the title.
+    std::optional<QString> afterDate_;
     QList<DiaryEntry> found_;
     QList<LineStart> foundStarts_;
     QTimer slices_;

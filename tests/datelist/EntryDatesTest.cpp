@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace {
 
 using namespace datelist;
@@ -61,6 +63,45 @@ TEST(EntryDatesTest, ALineStartsAnEntryByTheProgramsFragmentOrByADateAtItsStart)
     };
     for (const auto& c : cases)
         EXPECT_EQ(readEntryLine(QString::fromUtf16(c.line), {}, defaults).date, c.date) << c.name;
+}
+
+// Lines read one after the other, each starting in what the one before left: "1" for a line
+// that starts an entry, "0" for one that does not.
+std::string entriesOf(const QStringList& lines)
+{
+    LineContext context;
+    std::string found;
+    for (const QString& line : lines) {
+        const EntryLine read = readEntryLine(line, context, defaults);
+        found += read.date ? '1' : '0';
+        context = read.end;
+    }
+    return found;
+}
+
+TEST(EntryDatesTest, AnAddressHidesTheDatesUpToItsCloseAsTheColouringReadsItsTags)
+{
+    const struct {
+        const char* name;
+        QStringList lines;
+        std::string entries;
+    } cases[] = {
+        {"a tag over two lines",
+         {u"<ADDRESS"_s, u" CLASS=\"foot\">"_s, u"2024年6月10日 更新"_s, u"</ADDRESS>"_s,
+          u"2024年6月11日"_s},
+         "00001"},
+        {"its name in any case",
+         {u"<Address>"_s, u"2024年6月10日"_s, u"</aDDRESS><b>2024年6月11日</b>"_s},
+         "001"},
+        {"named in a comment", {u"<!-- 更新日は <ADDRESS> に書く -->"_s, u"2024年6月10日"_s}, "01"},
+        {"in a comment over lines",
+         {u"<!--"_s, u"<ADDRESS>"_s, u"-->"_s, u"2024年6月10日"_s},
+         "0001"},
+        {"in an attribute's value", {u"<A TITLE=\"<ADDRESS>\">2024年6月10日</A>"_s}, "1"},
+        {"closed before the date", {u"<ADDRESS></ADDRESS>2024年6月10日"_s}, "1"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(entriesOf(c.lines), c.entries) << c.name;
 }
 
 TEST(EntryDatesTest, TheTitleIsAHeadingOrABoldLineWithoutItsTags)
