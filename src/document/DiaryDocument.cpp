@@ -313,6 +313,7 @@ QByteArray DiaryDocument::Load(const QString& path, std::optional<text::Encoding
         const BusyCursor busy;
         document::DiaryFile file = document::readDiaryFile(platform_.files, path, encoding);
         codes_->reset();
+        tab_->prepareFor(file.text);
         setRawEditorText(tab_->AllMemo, file.text);
         codes_->reset(std::move(file.codes), file.encoding.used.encoding);
         guess = file.encoding;
