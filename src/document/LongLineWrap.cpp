@@ -68,6 +68,10 @@ void LongLineWrap::setOn(bool on)
         return;
     on_ = on;
     applyFontStrategy();
+    // Anywhere, not at word boundaries first: Qt looks for a word's end from every row of a word
+    // without one (a line of megabytes of letters), which takes the square of its length.
+    editor_->setWordWrapMode(on ? QTextOption::WrapAnywhere
+                                : QTextOption::WrapAtWordBoundaryOrAnywhere);
     editor_->setLineWrapMode(on ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
 }
 
