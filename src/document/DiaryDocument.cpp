@@ -475,6 +475,7 @@ void DiaryDocument::fillEditor(const QString& text, bool undoable)
 {
     if (!undoable) {
         codes_->reset();
+        tab_->prepareFor(text); // may empty the document: never where the history must stay
         setRawEditorText(tab_->AllMemo, text);
         return;
     }

@@ -2,6 +2,7 @@
 
 #include "document/HtmlColoring.h"
 #include "document/LineNumberArea.h"
+#include "document/LongLineWrap.h"
 #include "find/FindBar.h"
 #include "find/StatusLabel.h"
 #include "platform/Controls.h"
@@ -86,6 +87,11 @@ void DiaryFileTab::setColoringOn(bool on)
     coloringOn_ = on;
     if (coloring_)
         coloring_->setEnabled(on);
+}
+
+void DiaryFileTab::prepareFor(QStringView text)
+{
+    longLines_->prepareFor(text);
 }
 
 QSplitter* DiaryFileTab::addBesideEditor(QWidget* panel)
@@ -239,6 +245,7 @@ QLayout* DiaryFileTab::createEditor()
 {
     AllMemo = makeMemo("AllMemo", QStringLiteral("日記ファイル"), this);
     showPlaceholder();
+    longLines_ = new LongLineWrap(AllMemo);
     AllMemo->setReadOnly(true);
     editorRow_ = new QHBoxLayout;
     editorRow_->setSpacing(0);

@@ -4,6 +4,7 @@
 
 class HtmlColoring;
 class LineNumberArea;
+class LongLineWrap;
 class FindBar;
 class QBoxLayout;
 class QLabel;
@@ -48,6 +49,9 @@ public:
     // Whether AllMemo colours its HTML; kept until the colours are made.
     void setColoringOn(bool on);
     bool coloringOn() const { return coloringOn_; }
+    // Shows AllMemo's lines as `text` (lines ending in LF) needs before it becomes AllMemo's
+    // text: broken at the editor's width while it holds a line too long to lay out at each key.
+    void prepareFor(QStringView text);
     // Puts a panel at the right of AllMemo, the two in a splitter the writer can move.
     QSplitter* addBesideEditor(QWidget* panel);
 
@@ -64,6 +68,7 @@ private:
     void showPlaceholder();
 
     QBoxLayout* editorRow_;
+    LongLineWrap* longLines_;
     bool coloringOn_ = true;
     HtmlColoring* coloring_ = nullptr;
     LineNumberArea* lineNumbers_ = nullptr;

@@ -18,19 +18,18 @@ constexpr int paintBudgetMs = 2;
 constexpr int sliceMs = 2;
 constexpr int unknown = -1; // a block's user state before it was ever settled
 
-// The runs of a line that is painted: all of them, or for a line longer than
-// HtmlColoring::colouredLength (a diary without line breaks), those of its leading part alone.
-// Qt lays out a line's format ranges with work that grows with their number times the line's
-// length, so colouring a line of megabytes whole would take minutes; the end state still comes
-// from the whole line, or from the block when it is settled, so the lines below it start right.
+// The runs of a line that is painted: none for a line longer than HtmlColoring::colouredLength
+// (a diary without line breaks). Qt splits a line's runs of text at both ends of every format
+// range, each split moving every run after it, so even the colours of a long line's leading
+// part would cost their number times the line's length at every key and every layout. The end
+// state still comes from the whole line, or from the block when it is settled, so the lines
+// below it start right.
 document::HtmlLine paintedLine(const QTextBlock& block, HtmlState start, bool settled)
 {
     if (block.length() <= HtmlColoring::colouredLength)
         return document::tokenizeHtmlLine(block.text(), start);
-    const QString text = block.text();
-    document::HtmlLine line =
-        document::tokenizeHtmlLine(QStringView(text).left(HtmlColoring::colouredLength), start);
-    line.end = settled ? HtmlState(block.userState()) : document::htmlLineEnd(text, start);
+    document::HtmlLine line;
+    line.end = settled ? HtmlState(block.userState()) : document::htmlLineEnd(block.text(), start);
     return line;
 }
 
@@ -56,6 +55,7 @@ HtmlColoring::HtmlColoring(QPlainTextEdit* editor) : QObject(editor), editor_(ed
     blockCount_ = doc->blockCount();
     connect(doc, &QTextDocument::contentsChange, this, &HtmlColoring::contentsChange);
     editor->viewport()->installEventFilter(this);
+    editor->installEventFilter(this);
     background_.setSingleShot(true);
     background_.setInterval(0);
     connect(&background_, &QTimer::timeout, this, &HtmlColoring::settleInBackground);
@@ -86,6 +86,7 @@ bool HtmlColoring::isSettled() const
 void HtmlColoring::setEnabled(bool on)
 {
     enabled_ = on;
+    coloured_ = {};
     if (on)
         background_.start();
     else
@@ -112,6 +113,7 @@ void HtmlColoring::contentsChange(int position, int /*removed*/, int added)
     settled_ = std::min(settled_, first);
     if (waitingFor_ > oldLast)
         waitingFor_ += delta;
+    coloured_ = {};
     if (enabled_)
         background_.start();
 }
@@ -168,6 +170,9 @@ bool HtmlColoring::eventFilter(QObject* watched, QEvent* event)
     // and the editor can no longer be asked for its viewport.
     if (event->type() == QEvent::Paint && watched == editor_->viewport())
         colourVisibleBlocks();
+    // An input method's composition puts formats of its own on its line, and takes them away.
+    if (event->type() == QEvent::InputMethod && watched == editor_)
+        coloured_ = {};
     return QObject::eventFilter(watched, event);
 }
 
@@ -189,6 +194,10 @@ void HtmlColoring::colourVisibleBlocks()
 {
     QTextDocument* doc = editor_->document();
     const auto [firstNumber, lastNumber] = visibleBlocks();
+    const Coloured screen{firstNumber, lastNumber, editor_->palette().cacheKey()};
+    if (screen == coloured_)
+        return;
+    coloured_ = screen;
     const QTextBlock first = doc->findBlockByNumber(firstNumber);
     const QTextBlock last = doc->findBlockByNumber(lastNumber);
     if (enabled_ && !settle(firstNumber, paintBudgetMs))
@@ -233,6 +242,7 @@ void HtmlColoring::settleInBackground()
     changedFirst_ = changedLast_ = -1;
     if (screenChanged || (waitingFor_ >= 0 && settled_ >= waitingFor_)) {
         waitingFor_ = -1;
+        coloured_ = {};
         editor_->viewport()->update();
     }
     if (!done)

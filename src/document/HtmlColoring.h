@@ -38,8 +38,8 @@ public:
     // base.
     static QColor colourOf(document::HtmlTokenKind kind, const QPalette& palette);
 
-    // A line longer than this (in UTF-16 units) is coloured over this leading part alone, so
-    // that a line of any length costs no more than a screenful.
+    // A line longer than this (in UTF-16 units) is shown without colours, so that a line of
+    // any length costs no more than a screenful.
     static constexpr int colouredLength = 8192;
 
 protected:
@@ -65,5 +65,15 @@ private:
     // The first and last block whose end state the settling changed since the last paint.
     int changedFirst_ = -1;
     int changedLast_ = -1;
+    // The blocks the last paint coloured, and the palette it used: a paint of the same screen
+    // with nothing changed since (the cursor's blink) colours nothing again. Cleared by every
+    // change of the text, of the end states on screen or of the colouring's switch.
+    struct Coloured {
+        int first = -1;
+        int last = -1;
+        qint64 palette = 0;
+        bool operator==(const Coloured&) const = default;
+    };
+    Coloured coloured_;
     QTimer background_;
 };

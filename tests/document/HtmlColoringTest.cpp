@@ -143,13 +143,15 @@ TEST_F(HtmlColoringTest, TheLineNumbersTellAScreenReaderTheCursorsLine)
     EXPECT_EQ(numbers->text(QAccessible::Name), QStringLiteral("行番号"));
 }
 
-// A line far longer than a screen (a diary without line breaks) is coloured over its leading
-// part alone, as a short line would be, while the line below starts in the state the whole
-// long line ends in, before and after the colours have settled.
-TEST_F(HtmlColoringTest, ALongLineIsColouredInItsLeadingPartAndEndsInTheRightState)
+// A line far longer than a screen (a diary without line breaks) is shown without colours,
+// while the line below starts in the state the whole long line ends in, before and after the
+// colours have settled.
+TEST_F(HtmlColoringTest, ALongLineIsShownWithoutColoursAndEndsInTheRightState)
 {
     using Colours = std::vector<std::tuple<int, int, QColor>>;
-    const QString body = QStringLiteral("<b>x</b>").repeated(HtmlColoring::colouredLength / 2);
+    // Just over the limit: shorter than a line the editor shows broken into rows, so that the
+    // line below stays on screen.
+    const QString body = QStringLiteral("<b>x</b>").repeated(HtmlColoring::colouredLength / 8 + 1);
     const struct {
         const char* name;
         QString tail;
@@ -167,12 +169,7 @@ TEST_F(HtmlColoringTest, ALongLineIsColouredInItsLeadingPartAndEndsInTheRightSta
                 ASSERT_TRUE(QTest::qWaitFor([&] { return tab.coloring()->isSettled(); }, 5000));
             }
             paint();
-            const Colours longLine = colours(0);
-            ASSERT_GE(longLine.size(), 4u);
-            EXPECT_EQ(longLine[0], std::make_tuple(0, 2, colour(K::Tag)));
-            EXPECT_EQ(longLine[2], std::make_tuple(4, 3, colour(K::Tag))); // "</b" as anywhere
-            EXPECT_LE(std::get<0>(longLine.back()) + std::get<1>(longLine.back()),
-                      HtmlColoring::colouredLength);
+            EXPECT_EQ(colours(0), Colours());
             EXPECT_EQ(colours(1), c.next);
         }
     }
