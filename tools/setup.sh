@@ -104,6 +104,8 @@ export QT_QPA_PLATFORM=offscreen
 check_format
 # The program's Japanese texts use the words of docs/glossary.md.
 bash tools/check-terms.sh
+# Each folder includes only the folders before it in docs/ARCHITECTURE.md's map.
+bash tools/check-includes.sh
 build build -- -DPELMORA_BUILD_TESTS=ON -DPELMORA_BUILD_BENCH=ON -DPELMORA_WERROR=ON
 run_tests build
 # The program carries no function that only the tests call.

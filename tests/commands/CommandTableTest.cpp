@@ -1,0 +1,140 @@
+#include "commands/CommandTable.h"
+#include "core/AppError.h"
+#include "core/AppInfo.h"
+#include "platform/ErrorMessages.h"
+#include "support/FakePlatform.h"
+
+#include <QAction>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+class CommandTableTest : public testing::Test {
+protected:
+    // Menu A's slots are filled out of order; its rows still come in the slots' order.
+    void build()
+    {
+        using K = CommandRow::Kind;
+        table->addMenu("MenuA", QStringLiteral("A(&A)"), {"First", "Second"});
+        table->addMenu("MenuB", QStringLiteral("B(&B)"), {"Third"});
+        table->addRows("Third", {{K::Command,
+                                  "Three",
+                                  QStringLiteral("Three(&3)"),
+                                  {},
+                                  [this] { ++runs; },
+                                  {},
+                                  nullptr,
+                                  true}});
+        table->addRows("Second", {{K::Separator, "Line"},
+                                  {K::Submenu,
+                                   "Sub",
+                                   QStringLiteral("Sub(&S)"),
+                                   {},
+                                   {},
+                                   [this] { return !offered; },
+                                   nullptr,
+                                   false,
+                                   {&subButton}},
+                                  {K::Command,
+                                   "Two",
+                                   QStringLiteral("Two(&2)"),
+                                   {},
+                                   [] { throw AppError(QStringLiteral("failed")); },
+                                   {},
+                                   "Sub",
+                                   false,
+                                   {&two}}});
+        table->addRows("First", {{K::Command,
+                                  "One",
+                                  QStringLiteral("One(&1)"),
+                                  {QKeySequence(Qt::CTRL | Qt::Key_1)},
+                                  [this] { ++runs; },
+                                  [this] { return offered; },
+                                  nullptr,
+                                  false,
+                                  {&one}}});
+        table->build();
+    }
+    QStringList names(const QList<QAction*>& items)
+    {
+        QStringList list;
+        for (const QAction* item : items)
+            list << item->objectName();
+        return list;
+    }
+
+    FakePlatform fake;
+    ErrorHandler errors = errorMessages(fake.messages);
+    QMainWindow window;
+    CommandTable* table = new CommandTable(window.menuBar(), &window, errors);
+    QPushButton one, two, subButton;
+    int runs = 0;
+    bool offered = true;
+};
+
+TEST_F(CommandTableTest, BuildsTheMenusInTheTablesOrder)
+{
+    build();
+    const QList<QMenu*> menus =
+        window.menuBar()->findChildren<QMenu*>(QString(), Qt::FindDirectChildrenOnly);
+    ASSERT_EQ(menus.size(), 2);
+    EXPECT_EQ(window.menuBar()->actions()[0]->text(), QStringLiteral("A(&A)"));
+    QMenu* a = window.findChild<QMenu*>(QStringLiteral("MenuA"));
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(names(a->actions()), QStringList({u"One"_s, u"Line"_s, u"Sub"_s}));
+    EXPECT_TRUE(a->actions()[1]->isSeparator());
+    EXPECT_EQ(names(table->action("Sub")->menu()->actions()), QStringList({u"Two"_s}));
+    EXPECT_EQ(table->action("One")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_1));
+    EXPECT_TRUE(table->action("Three")->isCheckable());
+    EXPECT_FALSE(table->action("One")->isCheckable());
+    EXPECT_EQ(table->action("Three")->parent(), &window);
+}
+
+TEST_F(CommandTableTest, RulesDecideTheStatesEachTimeTheyAreApplied)
+{
+    build();
+    table->updateStates();
+    EXPECT_TRUE(table->action("One")->isEnabled());
+    EXPECT_FALSE(table->action("Sub")->isEnabled());
+    offered = false;
+    EXPECT_TRUE(table->action("One")->isEnabled()); // only when applied
+    table->updateStates();
+    EXPECT_FALSE(table->action("One")->isEnabled());
+    EXPECT_TRUE(table->action("Sub")->isEnabled());
+    EXPECT_TRUE(table->action("Three")->isEnabled()); // no rule: always
+    EXPECT_TRUE(subButton.isEnabled());               // a submenu's button follows its item
+    EXPECT_EQ(subButton.menu(), table->action("Sub")->menu());
+}
+
+TEST_F(CommandTableTest, AButtonOfItsOwnRunsUnderTheErrorHandler)
+{
+    QPushButton own;
+    table->bindOwnButton(&own, [] { throw AppError(QStringLiteral("own failed")); });
+    fake.messages.answer({MsgAnswer::Ok});
+    own.click();
+    ASSERT_EQ(fake.messages.shown.size(), 1);
+    EXPECT_EQ(fake.messages.shown[0].text, QStringLiteral("own failed."));
+    EXPECT_EQ(fake.messages.shown[0].caption, appTitle());
+}
+
+TEST_F(CommandTableTest, ButtonsRunTheirItemsCommandAndFailuresAreShown)
+{
+    build();
+    one.click();
+    table->action("One")->trigger();
+    EXPECT_EQ(runs, 2);
+    fake.messages.answer({MsgAnswer::Ok, MsgAnswer::Ok});
+    two.click();
+    table->action("Two")->trigger();
+    ASSERT_EQ(fake.messages.shown.size(), 2);
+    EXPECT_EQ(fake.messages.shown[0].text, QStringLiteral("failed."));
+    EXPECT_EQ(fake.messages.shown[0].icon, MsgIcon::Stop);
+}
+
+} // namespace
