@@ -35,6 +35,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSplitter>
 #include <QStyle>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -52,7 +53,7 @@ TMainForm::TMainForm(Platform platform, QWidget* parent)
       errors_(errorMessages(platform.messages))
 {
     setObjectName(QStringLiteral("TMainForm"));
-    setWindowTitle(mainWindowCaption());
+    setWindowTitle(mainWindowCaption() + QStringLiteral("[*]")); // "*" while the diary is unsaved
     setCentralWidget(createCentralWidget());
     createFeatures();
     createCommands();
@@ -80,7 +81,11 @@ QWidget* TMainForm::createCentralWidget()
     diaryTab_ = new DiaryFileTab(PageControl1);
     PageControl1->addTab(todayTab_, QStringLiteral("今日の日記編集"));
     PageControl1->addTab(diaryTab_, QStringLiteral("日記ファイル全体編集"));
-    layout->addWidget(PageControl1, 1);
+    previewDock_ = new QSplitter(Qt::Horizontal, central);
+    previewDock_->setObjectName(QStringLiteral("PreviewDock"));
+    previewDock_->setChildrenCollapsible(false);
+    previewDock_->addWidget(PageControl1);
+    layout->addWidget(previewDock_, 1);
     layout->addLayout(createBottomRow());
     return central;
 }
@@ -128,7 +133,8 @@ void TMainForm::createFeatures()
     entryExport_ = new EntryExport(
         todayTab_, platform_, SaveDialogToday, [this] { return document_->encoding().lineEnd; },
         this);
-    editorCommands_ = new EditorCommands(state_, todayTab_, diaryTab_, platform_, this);
+    editorCommands_ =
+        new EditorCommands(state_, todayTab_, diaryTab_, platform_, previewDock_, this);
     dateList_ = new DateListCommands(state_, todayTab_, diaryTab_, platform_, this);
     publisher_ = new Publisher(document_, diaryTab_, platform_, this);
     loadTransferFromProgramFolder(*publisher_);
@@ -169,7 +175,6 @@ void TMainForm::createCommands()
     commands_->bindButton(AppSetBtn, "SetWork");
     commands_->bindButton(AppExitBtn, "AppliExit");
     followStates();
-    commands_->updateStates();
 }
 
 // The menus of the bar and, in each, the slots the features fill, in the order they are shown.
@@ -187,26 +192,21 @@ void TMainForm::layOutMenus()
     commands_->addMenu("MenuHelp", QStringLiteral("ヘルプ・情報(&I)"), {"Help"});
 }
 
-// The items' states follow the tab in front, the document, its offers to save and the active
-// editor's undo history.
+// The items' states follow the tab in front, and what each feature's rules read (each feature
+// names the signals).
 void TMainForm::followStates()
 {
-    auto update = [this] { commands_->updateStates(); };
-    connect(document_, &DiaryDocument::saveOffersChanged, this, update);
-    connect(document_, &DiaryDocument::documentOpened, this, update);
-    connect(document_, &DiaryDocument::documentSaved, this, update);
+    connect(document_, &DiaryDocument::modifiedChanged, this, &QWidget::setWindowModified);
     connect(document_, &DiaryDocument::documentOpened, dateList_,
             &DateListCommands::followDiaryFile);
     connect(document_, &DiaryDocument::documentSaved, dateList_,
             &DateListCommands::followDiaryFile);
     connect(entryCommands_, &EntryCommands::htmlSettingsClosed, dateList_,
             &DateListCommands::followHtmlSettings);
-    connect(publisher_, &Publisher::sendingChanged, this, update);
-    for (QPlainTextEdit* editor : {todayTab_->bodyEditor(), diaryTab_->AllMemo}) {
-        connect(editor, &QPlainTextEdit::undoAvailable, this, update);
-        connect(editor, &QPlainTextEdit::redoAvailable, this, update);
-    }
-    // Connected only now: QTabWidget reports a change while its tabs are added.
+    // Connected only now: QTabWidget reports a change while its tabs are added. The tab's own
+    // state first, then the rules that read it, then the windows the switch brings up.
+    connect(PageControl1, &QTabWidget::currentChanged, this, &TMainForm::followPage);
+    commands_->recheckOn(PageControl1, &QTabWidget::currentChanged);
     connect(PageControl1, &QTabWidget::currentChanged, this,
             [this] { errors_.run([this] { PageControl1Change(); }); });
 }
@@ -268,7 +268,6 @@ bool TMainForm::startRecovery(const QString& folder)
         new RecoveryKeeper(todayTab_, diaryTab_, document_, platform_.messages, folder, this);
     if (!recovery_->offerLeftovers())
         return false;
-    commands_->updateStates();
     return document_->isModified();
 }
 
@@ -322,19 +321,20 @@ void TMainForm::refocusEditor()
 
 // The switch is decided by CurrentPage alone: the program has two tabs, so any change of the
 // tab in front is a change to the other one.
+void TMainForm::followPage()
+{
+    state_.CurrentPage = state_.CurrentPage == Page::Today ? Page::Diary : Page::Today;
+}
+
 void TMainForm::PageControl1Change()
 {
-    if (state_.CurrentPage == Page::Today) {
-        state_.CurrentPage = Page::Diary;
-        commands_->updateStates();
+    if (state_.CurrentPage == Page::Diary) {
         if (state_.FirstPageChangeFlag == FirstPageChange::ShowAtSwitch) {
             state_.FirstPageChangeFlag = FirstPageChange::ShownThisRun;
             windows_->exp().exec();
         }
         diaryTab_->AllMemo->setFocus();
     } else {
-        state_.CurrentPage = Page::Today;
-        commands_->updateStates();
         todayTab_->bodyEditor()->setFocus();
     }
 }

@@ -23,6 +23,7 @@ class FindBar;
 class HelpCommands;
 class Publisher;
 class QPushButton;
+class QSplitter;
 class QTabWidget;
 class RecoveryKeeper;
 class SettingsCommands;
@@ -84,6 +85,7 @@ private:
     void FormShow();
     bool FormCloseQuery();
     void saveEditorSettings();
+    void followPage();
     void PageControl1Change();
 
     Platform platform_;
@@ -93,6 +95,7 @@ private:
     bool shown_ = false;
 
     QTabWidget* PageControl1;
+    QSplitter* previewDock_; // the tabs, and the preview beside them when it is docked
     TodayEntryTab* todayTab_;
     DiaryFileTab* diaryTab_;
     DiaryDocument* document_;

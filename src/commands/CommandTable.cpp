@@ -34,6 +34,7 @@ void CommandTable::build()
             fillMenu(menu, slots_.take(QLatin1String(slot)));
     }
     Q_ASSERT(slots_.isEmpty()); // every slot's rows have a place
+    updateStates();
 }
 
 void CommandTable::fillMenu(QMenu* menu, const QList<CommandRow>& rows)
@@ -111,9 +112,16 @@ void CommandTable::bindMenuButton(QAbstractButton* button, const char* submenu)
     connect(item, &QAction::changed, push, [push, item] { push->setEnabled(item->isEnabled()); });
 }
 
+void CommandTable::enableWhen(QWidget* control, std::function<bool()> offered)
+{
+    control->setEnabled(offered());
+    controlRules_.append({control, std::move(offered)});
+}
+
 void CommandTable::explainWhenOff(const char* name, const QString& why)
 {
     whyNot_.insert(action(name), why);
+    updateStates();
 }
 
 void CommandTable::updateStates()
@@ -123,4 +131,6 @@ void CommandTable::updateStates()
         if (whyNot_.contains(action))
             action->setToolTip(action->isEnabled() ? QString() : whyNot_.value(action));
     }
+    for (const auto& [control, offered] : controlRules_)
+        control->setEnabled(offered());
 }

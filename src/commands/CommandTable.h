@@ -14,6 +14,7 @@ class QAction;
 class QMenu;
 class QMenuBar;
 class QPushButton;
+class QWidget;
 
 // One row of a menu, in the order the menu shows them. A submenu row puts a submenu at its place
 // in the menu; rows naming it as `in` fill it. A separator row is a line.
@@ -47,20 +48,28 @@ public:
     // Adds rows at the end of a slot.
     void addRows(const char* slot, const QList<CommandRow>& rows);
     // Makes the menus and their items (which belong to `owner`) from the slots' rows, and binds
-    // the rows' buttons.
+    // the rows' buttons. Each item with a rule is enabled as its rule says now.
     void build();
+    // Enables or disables every item that has a rule each time the sender sends the signal: a
+    // state the rules read announces its change with it.
+    template <typename Sender, typename Signal> void recheckOn(const Sender* sender, Signal signal)
+    {
+        connect(sender, signal, this, &CommandTable::updateStates);
+    }
     // The item of a command or submenu row, by its name.
     QAction* action(const char* name) const;
     // A button of a tab that gives the same command as an item: a click runs what the item runs.
     void bindButton(QAbstractButton* button, const char* name);
     // A button with a command of its own, not in any menu, run under the error handler too.
     void bindOwnButton(QAbstractButton* button, std::function<void()> run);
+    // A control of a tab whose state has a rule of its own beside the items' (a button that is
+    // offered otherwise than its item): enabled as the rule says, re-checked with the others.
+    void enableWhen(QWidget* control, std::function<bool()> offered);
     // While the item is not offered its tip says why, and where it works.
     void explainWhenOff(const char* name, const QString& why);
-    // Enables or disables every item that has a rule, as the rule says now.
-    void updateStates();
 
 private:
+    void updateStates();
     struct MenuLayout {
         const char* name;
         QString caption;
@@ -81,5 +90,6 @@ private:
     QHash<QString, QAction*> actions_;
     QHash<QAction*, std::function<void()>> runs_;
     QList<std::pair<QAction*, std::function<bool()>>> rules_;
+    QList<std::pair<QWidget*, std::function<bool()>>> controlRules_;
     QHash<QAction*, QString> whyNot_;
 };

@@ -66,6 +66,15 @@ void DocumentCommands::addCommands(CommandTable& table)
 {
     table.addRows("File.Diary", fileRows() + encodingRows());
     table.bindOwnButton(diary_->ReOpenBtn, [this] { document_->ReOpen(); });
+    // The tab's save buttons follow the document's offers alone, not the tab switch as the
+    // menu's items do.
+    table.enableWhen(diary_->SaveDiaryBtn, [this] { return document_->saveOffered(); });
+    table.enableWhen(diary_->SaveAsBtn, [this] { return document_->saveAsOffered(); });
+    table.recheckOn(document_, &DiaryDocument::saveOffersChanged);
+    table.recheckOn(document_, &DiaryDocument::documentOpened);
+    table.recheckOn(document_, &DiaryDocument::documentSaved);
+    table.recheckOn(document_, &DiaryDocument::fileNameChanged);
+    table.recheckOn(document_, &DiaryDocument::loadedChanged);
 }
 
 QList<CommandRow> DocumentCommands::fileRows()

@@ -61,6 +61,8 @@ void EntryCommands::addCommands(CommandTable& table)
                                     HtmlSetBtnClick();
                                 }}});
     table.bindOwnButton(diary_->InsertDiaryBtn, [this] { InsertDiaryBtnClick(); });
+    // The diary tab's insertion comes with the first document.
+    table.enableWhen(diary_->InsertDiaryBtn, [this] { return state_.DocumentLoaded; });
 }
 
 bool EntryCommands::mayClose()

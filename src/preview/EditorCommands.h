@@ -16,6 +16,7 @@ class DiaryFileTab;
 class PreviewWindow;
 class QAction;
 class QPlainTextEdit;
+class QSplitter;
 class QWidget;
 class TodayEntryTab;
 struct MainState;
@@ -26,14 +27,17 @@ struct MainState;
 class EditorCommands : public QObject {
     Q_OBJECT
 public:
+    // The preview docks into `previewDock` when the writer wants it there, or when the screen
+    // has no room beside the window.
     EditorCommands(MainState& state, TodayEntryTab* today, DiaryFileTab* diary, Platform platform,
-                   QWidget* window);
+                   QSplitter* previewDock, QWidget* window);
 
     // Adds the rows to the slots "Edit.Undo" and "View.Editor".
     void addCommands(CommandTable& table);
     // The checkable items of the preview and of the colours, once the table has made them: they
-    // show whether the preview is open and the colours are on.
-    void useItems(const CommandTable& table);
+    // show whether the preview is open and the colours are on. Undo and redo follow the editors'
+    // histories.
+    void useItems(CommandTable& table);
 
     // When the items are offered: undo and redo by the active editor's history, going to a line
     // on the second tab with a document, the browser once the document has a file.

@@ -48,6 +48,7 @@ void addPublishCommands(CommandTable& table, Publisher& publisher)
                                   {},
                                   [p] { p->PublishRecordClick(); }},
                              });
+    table.recheckOn(p, &Publisher::sendingChanged);
 }
 
 void loadTransferFromProgramFolder(Publisher& publisher)

@@ -80,6 +80,10 @@ void TagCommands::addCommands(CommandTable& table, TodayEntryTab* today, DiaryFi
                                     false,
                                     {diary->StyleBtn}},
                                });
+    // The diary tab's buttons come with the first document.
+    for (QPushButton* button :
+         {diary->BRTagBtn, diary->HRBtn, diary->LinkTagBtn, diary->IMGBtn, diary->StyleBtn})
+        table.enableWhen(button, [this] { return state_.DocumentLoaded; });
 }
 
 void TagCommands::insert(const QString& crlfText)

@@ -5,6 +5,7 @@
 #include "support/FakePlatform.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -96,31 +97,25 @@ TEST_F(CommandTableTest, BuildsTheMenusInTheTablesOrder)
     EXPECT_EQ(table->action("Three")->parent(), &window);
 }
 
-TEST_F(CommandTableTest, RulesDecideTheStatesEachTimeTheyAreApplied)
+TEST_F(CommandTableTest, RulesDecideTheStatesAtEverySignalTheTableFollows)
 {
+    QCheckBox announcer;
+    QPushButton own;
     build();
-    table->updateStates();
+    table->recheckOn(&announcer, &QCheckBox::toggled);
+    table->enableWhen(&own, [this] { return !offered; });
     EXPECT_TRUE(table->action("One")->isEnabled());
     EXPECT_FALSE(table->action("Sub")->isEnabled());
+    EXPECT_FALSE(own.isEnabled());
     offered = false;
-    EXPECT_TRUE(table->action("One")->isEnabled()); // only when applied
-    table->updateStates();
+    EXPECT_TRUE(table->action("One")->isEnabled()); // only when announced
+    announcer.toggle();
     EXPECT_FALSE(table->action("One")->isEnabled());
     EXPECT_TRUE(table->action("Sub")->isEnabled());
+    EXPECT_TRUE(own.isEnabled());
     EXPECT_TRUE(table->action("Three")->isEnabled()); // no rule: always
-    EXPECT_TRUE(subButton.isEnabled());               // a submenu's button follows its item
+    EXPECT_TRUE(subButton.isEnabled()); // a submenu's button follows its item
     EXPECT_EQ(subButton.menu(), table->action("Sub")->menu());
-}
-
-TEST_F(CommandTableTest, AButtonOfItsOwnRunsUnderTheErrorHandler)
-{
-    QPushButton own;
-    table->bindOwnButton(&own, [] { throw AppError(QStringLiteral("own failed")); });
-    fake.messages.answer({MsgAnswer::Ok});
-    own.click();
-    ASSERT_EQ(fake.messages.shown.size(), 1);
-    EXPECT_EQ(fake.messages.shown[0].text, QStringLiteral("own failed."));
-    EXPECT_EQ(fake.messages.shown[0].caption, appTitle());
 }
 
 TEST_F(CommandTableTest, ButtonsRunTheirItemsCommandAndFailuresAreShown)

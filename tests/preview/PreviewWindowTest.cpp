@@ -14,11 +14,14 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QNetworkDatagram>
 #include <QPlainTextEdit>
 #include <QProcess>
+#include <QScreen>
+#include <QSplitter>
 #include <QTabWidget>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -271,6 +274,7 @@ TEST_F(PreviewWindowTest, ADiaryLineOfMegabytesIsShownWhole)
     openDiary("<p>" + QByteArray(2100 * 1024, 'a')
                   + "</p><p>last-words</p><script>document.write('script-ran')</script>\r\n",
               0);
+    preview()->setDockChoice(false); // offscreen, a docked pane took over 50 s for this page
     openPreview();
     const QString shown = shownText(preview()->diaryView(), QStringLiteral("last-words"));
     EXPECT_TRUE(shown.contains(QStringLiteral("last-words")));
@@ -312,6 +316,79 @@ TEST_F(PreviewWindowTest, TheWindowAndItsPanesAreNamedInReadingOrder)
     EXPECT_EQ(names.first(), QStringLiteral("プレビュー"));
     EXPECT_GE(names.indexOf(entry), 1);
     EXPECT_GT(names.indexOf(diary), names.lastIndexOf(entry)) << names.join(u'|').toStdString();
+}
+
+// The engine's processes that draw pages: forked by its zygotes, which this process starts, so
+// two generations below it (the zygotes stay while the engine is loaded).
+int pageProcesses()
+{
+    int pages = 0;
+    QList<std::pair<QByteArray, int>> todo{{QByteArray::number(qApp->applicationPid()), 0}};
+    while (!todo.isEmpty()) {
+        const auto [pid, generation] = todo.takeLast();
+        pages += generation >= 2;
+        const QString tasks = QString::fromLatin1("/proc/" + pid + "/task");
+        for (const QString& task : QDir(tasks).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+            QFile children(tasks + u'/' + task + QStringLiteral("/children"));
+            if (!children.open(QIODevice::ReadOnly))
+                continue;
+            for (const QByteArray& child : children.readAll().split(' '))
+                if (!child.isEmpty())
+                    todo.append({child, generation + 1});
+        }
+    }
+    return pages;
+}
+
+// Closing the preview lets its pages go and the engine's processes that drew them end; opened
+// again, it shows the entry as before.
+TEST_F(PreviewWindowTest, ClosingThePreviewEndsTheEnginesPageProcesses)
+{
+    setEditorText(controls(form->todayTab()).TodayMemo, QStringLiteral("閉じて開く"));
+    for (int round = 0; round < 2; ++round) {
+        openPreview();
+        EXPECT_TRUE(shownText(preview()->entryView(), QStringLiteral("閉じて開く"))
+                        .contains(QStringLiteral("閉じて開く")));
+        EXPECT_GE(pageProcesses(), 1);
+        preview()->close();
+        EXPECT_TRUE(QTest::qWaitFor([] { return pageProcesses() == 0; }, 20000))
+            << pageProcesses() << " left in round " << round;
+    }
+}
+
+// With no room beside a maximised main window the preview sits inside it, beside the tabs,
+// covering nothing; the writer's choice of a window of its own moves it out at once, is kept,
+// and puts the whole window on the screen.
+TEST_F(PreviewWindowTest, OverAMaximisedWindowThePreviewDocksUntilTheWriterChoosesAWindow)
+{
+    form->showMaximized();
+    QApplication::processEvents();
+    const QRect mainPlace = form->frameGeometry();
+    setEditorText(controls(form->todayTab()).TodayMemo, QStringLiteral("組み込みの本文"));
+    openPreview();
+    auto* dock = form->findChild<QSplitter*>(QStringLiteral("PreviewDock"));
+    EXPECT_FALSE(preview()->isWindow());
+    EXPECT_EQ(preview()->parentWidget(), dock);
+    EXPECT_EQ(form->frameGeometry(), mainPlace);
+    EXPECT_GT(dock->sizes().value(0), dock->sizes().value(1));
+    EXPECT_TRUE(shownText(preview()->entryView(), QStringLiteral("組み込みの本文"))
+                    .contains(QStringLiteral("組み込みの本文")));
+    auto* docked = preview()->findChild<QCheckBox*>(QStringLiteral("PreviewDocked"));
+    EXPECT_TRUE(docked->isChecked());
+
+    docked->click();
+    ASSERT_TRUE(preview()->isWindow());
+    EXPECT_TRUE(preview()->isVisible());
+    EXPECT_TRUE(action("ViewPreview")->isChecked());
+    EXPECT_TRUE(preview()->screen()->availableGeometry().contains(preview()->frameGeometry()));
+    EXPECT_TRUE(shownText(preview()->entryView(), QStringLiteral("組み込みの本文"))
+                    .contains(QStringLiteral("組み込みの本文")));
+    const auto choices = form->findChild<EditorCommands*>()->choices();
+    EXPECT_TRUE(choices.contains({QStringLiteral("PreviewPlace"), QStringLiteral("0")}));
+
+    preview()->close();
+    openPreview(); // the choice holds though there is still no room beside
+    EXPECT_TRUE(preview()->isWindow());
 }
 
 TEST_F(PreviewWindowTest, AMissingEngineLeavesTheWindowClosedAndSaysWhy)
