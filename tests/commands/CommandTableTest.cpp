@@ -114,7 +114,7 @@ TEST_F(CommandTableTest, RulesDecideTheStatesAtEverySignalTheTableFollows)
     EXPECT_TRUE(table->action("Sub")->isEnabled());
     EXPECT_TRUE(own.isEnabled());
     EXPECT_TRUE(table->action("Three")->isEnabled()); // no rule: always
-    EXPECT_TRUE(subButton.isEnabled()); // a submenu's button follows its item
+    EXPECT_TRUE(subButton.isEnabled());               // a submenu's button follows its item
     EXPECT_EQ(subButton.menu(), table->action("Sub")->menu());
 }
 
