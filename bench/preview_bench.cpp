@@ -7,9 +7,9 @@
 // Usage: preview_bench [megabytes]   (runs offscreen, from the build tree)
 
 #include "DiaryGenerator.h"
-#include "app/PreviewEngine.h"
-#include "app/PreviewWindow.h"
 #include "preview/PageView.h"
+#include "preview/PreviewEngine.h"
+#include "preview/PreviewWindow.h"
 #include "text/Cp932.h"
 
 #include <QApplication>

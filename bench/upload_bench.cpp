@@ -14,7 +14,7 @@
 #include "DiaryGenerator.h"
 #include "FtpServer.h"
 #include "SshServer.h"
-#include "app/ProgramLibraries.h"
+#include "platform/ProgramLibraries.h"
 #include "publish/SiteUpload.h"
 
 #include <QCoreApplication>

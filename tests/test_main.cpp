@@ -1,4 +1,4 @@
-#include "app/PreviewEngine.h"
+#include "preview/PreviewEngine.h"
 
 #include <QApplication>
 #include <QTemporaryDir>

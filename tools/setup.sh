@@ -125,6 +125,8 @@ export QT_QPA_PLATFORM=offscreen
 check_format
 # The program's Japanese texts use the words of docs/glossary.md.
 bash tools/check-terms.sh
+# Each folder includes only the folders before it in docs/ARCHITECTURE.md's map.
+bash tools/check-includes.sh
 # The tests run once, built optimised with AddressSanitizer and UndefinedBehaviorSanitizer. The
 # tests that run the preview's browser engine get the sanitizer options that engine needs from
 # tests/CMakeLists.txt; every other test runs with every check. Line tables are all the

@@ -2,13 +2,13 @@
 
 #include "app/CommandLine.h"
 #include "app/OwnFolders.h"
-#include "app/PreviewEngine.h"
 #include "app/SingleInstance.h"
 #include "app/TMainForm.h"
 #include "core/AppInfo.h"
-#include "core/ErrorHandler.h"
+#include "platform/ErrorMessages.h"
 #include "platform/Fonts.h"
 #include "platform/QtPlatform.h"
+#include "preview/PreviewEngine.h"
 #include "settings/QtKeyStore.h"
 #include "storage/InPlaceWrite.h"
 #include "storage/SafeWrite.h"
@@ -151,7 +151,7 @@ int runPelmora(int& argc, char** argv, StartAs startAs, const std::function<void
     QtSystem system([work = folders.work](const QString&) { return work; });
     QtFiles files(state);
     QtKeyStore keyStore;
-    ErrorHandler errors(messages);
+    ErrorHandler errors = errorMessages(messages);
     const Platform platform{messages, fileDialogs, clipboard, clock, system, files, keyStore};
 
     std::unique_ptr<TMainForm> main;

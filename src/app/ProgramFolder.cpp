@@ -1,6 +1,6 @@
 #include "app/ProgramFolder.h"
 
-#include "app/InstallDirs.h"
+#include "platform/InstallDirs.h"
 
 #include <QDir>
 #include <QFileInfo>

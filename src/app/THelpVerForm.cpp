@@ -1,10 +1,10 @@
 #include "app/THelpVerForm.h"
 
 #include "app/AboutInfo.h"
-#include "app/InstallDirs.h"
 #include "core/AppInfo.h"
 #include "platform/Clipboard.h"
 #include "platform/Controls.h"
+#include "platform/InstallDirs.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "app/CommandTable.h"
 #include "app/Windows.h"
 #include "core/ErrorHandler.h"
 #include "core/MainState.h"
@@ -10,23 +9,29 @@
 #include <QHash>
 #include <QMainWindow>
 
+#include <memory>
+
 class CommandTable;
 class DateListCommands;
 class DiaryDocument;
-class EditorCommands;
-class TagCommands;
 class DiaryFileTab;
+class DocumentCommands;
+class EditorCommands;
+class EntryCommands;
 class EntryExport;
 class FindBar;
-class GuideWindow;
+class HelpCommands;
+class Publisher;
 class QPushButton;
 class QSplitter;
 class QTabWidget;
 class RecoveryKeeper;
+class SettingsCommands;
+class TagCommands;
 class TodayEntryTab;
-class Publisher;
 
-// The main window: both tabs, the bottom row, the menus, and the working state of the run.
+// The main window: both tabs, the bottom row, the menus composed from the features' commands,
+// and the working state of the run.
 class TMainForm : public QMainWindow {
     Q_OBJECT
 public:
@@ -34,7 +39,7 @@ public:
 
     MainState& state() { return state_; }
     // The modal windows, each made the first time it is asked for.
-    Windows& windows() { return windows_; }
+    Windows& windows() { return *windows_; }
     TodayEntryTab* todayTab() const { return todayTab_; }
     DiaryFileTab* diaryTab() const { return diaryTab_; }
     DiaryDocument* document() const { return document_; }
@@ -70,68 +75,41 @@ protected:
 private:
     QWidget* createCentralWidget();
     QLayout* createBottomRow();
-    void createFileDialogs();
+    void createFeatures();
     void createCommands();
-    QList<CommandRow> fileMenu();
-    QList<CommandRow> encodingRows();
-    QList<CommandRow> editMenu();
-    QList<CommandRow> publishMenu();
-    QList<CommandRow> otherMenus();
-    void bindButtons();
-    void offerDiaryFileItemsOnFirstTab();
+    void layOutMenus();
     void followStates();
-    bool onFirstTab() const;
-    bool tagsOffered() const;
-    bool diarySaveOffered(bool documentOffers) const;
+    void readSettings();
+    FindBar* activeFindBar() const;
 
     void FormShow();
     bool FormCloseQuery();
     void saveEditorSettings();
-    void restoreWindowPlace(const QHash<QString, QString>& others);
-    void applyEditorFont();
-
-    // Commands.
-    void HelpBtnClick();
-    void HtmlSetBtnClick();
-    void AppSetBtnClick();
-    void DeleteBtnClick();
-    void AddTitleBtnClick();
-    void UseHintBtnClick();
-    void InsertDiaryBtnClick();
-    void HelpAdviceClick();
-    void HelpGuideClick();
-    void HelpDonotmindClick();
-    void EditFindClick();
-    void EditFindNextClick();
-    void EditFindPrevClick();
-    void EditReplaceClick();
-    FindBar* activeFindBar() const;
     void followPage();
     void PageControl1Change();
 
     Platform platform_;
     ErrorHandler errors_;
     MainState state_;
-    Windows windows_;
+    std::unique_ptr<Windows> windows_;
     bool shown_ = false;
-    bool fontSetByWriter_ = false; // OK in the settings window during this run
 
     QTabWidget* PageControl1;
     QSplitter* previewDock_; // the tabs, and the preview beside them when it is docked
     TodayEntryTab* todayTab_;
     DiaryFileTab* diaryTab_;
     DiaryDocument* document_;
+    RecoveryKeeper* recovery_ = nullptr;
+    DocumentCommands* documentCommands_;
+    EntryCommands* entryCommands_;
     TagCommands* tags_;
     EntryExport* entryExport_;
-    RecoveryKeeper* recovery_ = nullptr;
     EditorCommands* editorCommands_;
     DateListCommands* dateList_;
     Publisher* publisher_;
+    SettingsCommands* settings_;
+    HelpCommands* help_;
     CommandTable* commands_;
-    GuideWindow* guide_ = nullptr;
-    // The menu's save items come back at every switch to the second tab, until the document
-    // next opens or saves.
-    bool switchedToDiary_ = false;
     QPushButton* HelpBtn;
     QPushButton* HtmlSetBtn;
     QPushButton* AppSetBtn;

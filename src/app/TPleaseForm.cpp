@@ -1,9 +1,9 @@
 #include "app/TPleaseForm.h"
 
 #include "app/AboutInfo.h"
-#include "app/InstallDirs.h"
 #include "platform/Clipboard.h"
 #include "platform/Controls.h"
+#include "platform/InstallDirs.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -1,8 +1,14 @@
 #pragma once
 
+#include "entry/EntryCommands.h"
 #include "platform/Platform.h"
+#include "tags/TagCommands.h"
 
-class TMainForm;
+class DiaryDocument;
+class DiaryFileTab;
+class QWidget;
+class TodayEntryTab;
+struct MainState;
 
 class TDiaryTitleForm;
 class TLinkForm;
@@ -17,12 +23,23 @@ class TDecorationForm;
 class TPleaseForm;
 class TWeatherForm;
 
+// What the modal windows are made with: the window they belong to, and the parts of it they read
+// and write.
+struct WindowNeeds {
+    QWidget* parent;
+    MainState& state;
+    TodayEntryTab* today;
+    DiaryFileTab* diary;
+    DiaryDocument& document;
+    Platform platform;
+};
+
 // The program's twelve modal windows. Each is made the first time it is asked for, as a child
-// of the main window, and the same window, with the values of its controls, comes back every
-// time after that until the program ends.
+// of the parent it is given, and the same window, with the values of its controls, comes back
+// every time after that until the program ends.
 class Windows {
 public:
-    Windows(TMainForm& main, Platform platform) : main_(main), platform_(platform) {}
+    explicit Windows(WindowNeeds needs) : needs_(needs) {}
     Windows(const Windows&) = delete;
     Windows& operator=(const Windows&) = delete;
 
@@ -39,9 +56,12 @@ public:
     TPleaseForm& please();
     TWeatherForm& weather();
 
+    // The windows of the entry's and of the tag commands, each still made when first asked for.
+    EntryWindows entryWindows();
+    TagWindows tagWindows();
+
 private:
-    TMainForm& main_;
-    Platform platform_;
+    WindowNeeds needs_;
     TDiaryTitleForm* diaryTitle_ = nullptr;
     TLinkForm* link_ = nullptr;
     TGraphicForm* graphic_ = nullptr;

@@ -1,14 +1,17 @@
 #pragma once
 
-#include <exception>
+#include <QString>
 
-class Messages;
+#include <exception>
+#include <functional>
 
 // The general error handler: an error that reaches it is shown with its text followed by ".",
-// a stop icon and the application title as caption, and the program goes on.
+// and the program goes on. How the text is shown is given (platform/ErrorMessages: a stop
+// message with the application title as caption).
 class ErrorHandler {
 public:
-    explicit ErrorHandler(Messages& messages) : messages_(messages) {}
+    using Show = std::function<void(const QString& text)>;
+    explicit ErrorHandler(Show show) : show_(std::move(show)) {}
 
     void report(const std::exception& error);
 
@@ -25,5 +28,5 @@ public:
     }
 
 private:
-    Messages& messages_;
+    Show show_;
 };

@@ -1,9 +1,9 @@
 #include "document/THistoryForm.h"
 
-#include "core/ErrorHandler.h"
 #include "core/MainState.h"
 #include "document/DiaryDocument.h"
 #include "platform/Controls.h"
+#include "platform/ErrorMessages.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -83,5 +83,5 @@ void THistoryForm::openEntry(int number)
 
 bool THistoryForm::run(const std::function<void()>& step)
 {
-    return ErrorHandler(document_.platform().messages).run(step);
+    return errorMessages(document_.platform().messages).run(step);
 }

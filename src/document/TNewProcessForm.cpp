@@ -1,11 +1,11 @@
 #include "document/TNewProcessForm.h"
 
-#include "core/ErrorHandler.h"
 #include "core/MainState.h"
 #include "document/DiaryDocument.h"
 #include "document/DiaryText.h"
 #include "platform/Controls.h"
 #include "platform/EditorText.h"
+#include "platform/ErrorMessages.h"
 #include "platform/SystemInfo.h"
 
 #include <QCheckBox>
@@ -117,5 +117,5 @@ void TNewProcessForm::done(int result)
 
 bool TNewProcessForm::run(const std::function<void()>& step)
 {
-    return ErrorHandler(document_.platform().messages).run(step);
+    return errorMessages(document_.platform().messages).run(step);
 }

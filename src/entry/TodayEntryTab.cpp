@@ -1,13 +1,13 @@
 #include "entry/TodayEntryTab.h"
 
 #include "core/MainState.h"
-#include "entry/ItemComboBox.h"
-#include "entry/UpDown.h"
 #include "entry/Weekday.h"
 #include "find/FindBar.h"
 #include "platform/Clock.h"
 #include "platform/Controls.h"
 #include "platform/EditorText.h"
+#include "platform/ItemComboBox.h"
+#include "platform/UpDown.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -1,6 +1,8 @@
 #include "export/EntryExport.h"
 
+#include "commands/CommandTable.h"
 #include "core/AppError.h"
+#include "core/MainState.h"
 #include "document/DiaryText.h"
 #include "entry/TodayEntryTab.h"
 #include "platform/FileChoice.h"
@@ -25,12 +27,46 @@ void writeWhole(Files& files, const QString& path, const QByteArray& bytes)
 
 } // namespace
 
+FileDialogSettings todayExportDialog()
+{
+    FileDialogSettings dialog;
+    dialog.filter = QStringLiteral("全てのテキストファイル|*.txt;*.log;*.doc;|テキストファイル("
+                                   "*.txt)|*.txt|全てのファイル(*.*)|*.*");
+    dialog.overwritePrompt = true;
+    return dialog;
+}
+
 EntryExport::EntryExport(TodayEntryTab* today, Platform platform,
                          FileDialogSettings& saveDialogToday,
                          std::function<text::LineEnd()> diaryLineEnd, QObject* parent)
     : QObject(parent), today_(today), platform_(platform), dialog_(saveDialogToday),
       diaryLineEnd_(std::move(diaryLineEnd))
 {
+}
+
+void EntryExport::addCommands(CommandTable& table, const MainState& state)
+{
+    using K = CommandRow::Kind;
+    table.addRows("File.Export", {{K::Submenu,
+                                   "FileTodaySave",
+                                   QStringLiteral("今日の日記だけを保存(&S)"),
+                                   {},
+                                   {},
+                                   [&state] { return state.CurrentPage == Page::Today; }},
+                                  {K::Command,
+                                   "FileTodaySaveHnf",
+                                   QStringLiteral("ハイパー日記システム形式β(&H)"),
+                                   {},
+                                   [this] { FileTodaySaveHnfClick(); },
+                                   {},
+                                   "FileTodaySave"},
+                                  {K::Command,
+                                   "FileTodaySaveText",
+                                   QStringLiteral("テキスト形式(&T)"),
+                                   {},
+                                   [this] { FileTodaySaveTextClick(); },
+                                   {},
+                                   "FileTodaySave"}});
 }
 
 void EntryExport::FileTodaySaveTextClick()

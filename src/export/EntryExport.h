@@ -1,13 +1,15 @@
 #pragma once
 
 #include "export/ExportText.h"
+#include "platform/FileDialogs.h"
 #include "platform/Platform.h"
 
 #include <QObject>
 
 #include <functional>
 
-struct FileDialogSettings;
+class CommandTable;
+struct MainState;
 class TodayEntryTab;
 
 // Today's entry saved on its own, as a plain-text file or as an entry file (".hnf") of the
@@ -21,7 +23,11 @@ public:
     EntryExport(TodayEntryTab* today, Platform platform, FileDialogSettings& saveDialogToday,
                 std::function<text::LineEnd()> diaryLineEnd, QObject* parent = nullptr);
 
-    // The two commands of the File menu's "今日の日記だけを保存(&S)".
+    // Adds the submenu "今日の日記だけを保存(&S)" to the slot "File.Export"; it is offered on the
+    // first tab.
+    void addCommands(CommandTable& table, const MainState& state);
+
+    // The two commands of that submenu.
     void FileTodaySaveTextClick();
     void FileTodaySaveHnfClick();
 
@@ -44,3 +50,6 @@ private:
     FileDialogSettings& dialog_;
     std::function<text::LineEnd()> diaryLineEnd_;
 };
+
+// The dialog that saves today's entry on its own, as it shows the first time.
+FileDialogSettings todayExportDialog();

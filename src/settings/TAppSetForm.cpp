@@ -1,8 +1,8 @@
 #include "settings/TAppSetForm.h"
 
 #include "core/MainState.h"
-#include "entry/UpDown.h"
 #include "platform/Controls.h"
+#include "platform/UpDown.h"
 
 #include <QCheckBox>
 #include <QFocusEvent>

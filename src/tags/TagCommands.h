@@ -7,11 +7,14 @@
 #include <functional>
 #include <optional>
 
+class CommandTable;
+class DiaryFileTab;
 class Messages;
 class QPlainTextEdit;
 class TDecorationForm;
 class TGraphicForm;
 class TLinkForm;
+class TodayEntryTab;
 struct MainState;
 
 // The three windows the tag commands show, each made when first asked for.
@@ -31,6 +34,9 @@ public:
     TagCommands(MainState& state, QPlainTextEdit* todayMemo, QPlainTextEdit* allMemo,
                 Messages& messages, TagWindows windows, std::function<void()> refocusEditor,
                 QObject* parent = nullptr);
+
+    // Adds the rows to the slot "Edit.Tags", with the tabs' buttons that give them.
+    void addCommands(CommandTable& table, TodayEntryTab* today, DiaryFileTab* diary);
 
     void BRTagBtnClick();
     void HRBtnClick();

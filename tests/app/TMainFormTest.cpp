@@ -1,15 +1,15 @@
 #include "app/TMainForm.h"
 #include "app/GuideWindow.h"
-#include "app/InstallDirs.h"
 #include "core/AppError.h"
 #include "document/DiaryDocument.h"
 #include "document/DiaryFileTab.h"
 #include "document/HtmlColoring.h"
 #include "document/LineNumberArea.h"
-#include "entry/ItemComboBox.h"
 #include "entry/TodayEntryTab.h"
 #include "find/FindBar.h"
 #include "platform/EditorText.h"
+#include "platform/InstallDirs.h"
+#include "platform/ItemComboBox.h"
 #include "support/AllWindows.h"
 #include "support/FakePlatform.h"
 #include "support/ModalCloser.h"
@@ -25,6 +25,7 @@
 #include <QLineEdit>
 #include <QMap>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSet>
@@ -687,6 +688,35 @@ TEST_F(MainFormTest, EveryButtonAndMenuItemHasItsCaptionHintAndShortcut)
         } else {
             ADD_FAILURE() << "no control named " << c.name;
         }
+    }
+}
+
+// The features fill the menus' slots in any order; the bar shows its menus, and each menu its
+// items and lines, in the one order the writer knows.
+TEST_F(MainFormTest, MenusShowTheirItemsInTheirOrder)
+{
+    const std::pair<const char*, const char*> menus[] = {
+        {"MenuAppli", "FileAllNew FileAllOpen FileAllSave FileAllSaveAs FileReopenAs "
+                      "FileSaveAsEncoding N3 FileTodayNew FileTodaySave N4 AppliExit"},
+        {"MenuEdit", "EditTitle N1 EditBR EditHR EditLink EditIMG EditDec N2 EditDelete NFind "
+                     "EditFind EditFindNext EditFindPrev EditReplace N6 EditUndo EditRedo"},
+        {"MenuPublish", "PublishSet PublishSend PublishCheck PublishRecord"},
+        {"MenuSet", "SetHtml SetWork"},
+        {"MenuView", "ViewPreview ViewBrowser ViewGoToLine ViewColoring NDateList ViewDateList "
+                     "ViewDateListWider ViewDateListNarrower ViewNextEntry ViewPrevEntry "
+                     "ViewGoToDate ViewEntryPlace ViewPastYears "
+                     "ViewEntryHeading"},
+        {"MenuHelp", "HelpVerInfo N5 HelpGuide HelpAdvice HelpDonotmind"},
+    };
+    const QList<QAction*> bar = form->menuBar()->actions();
+    ASSERT_EQ(bar.size(), std::size(menus));
+    for (qsizetype i = 0; i < bar.size(); ++i) {
+        QMenu* menu = bar[i]->menu();
+        EXPECT_EQ(menu->objectName(), QLatin1String(menus[i].first));
+        QStringList items;
+        for (const QAction* item : menu->actions())
+            items << item->objectName();
+        EXPECT_EQ(items.join(u' '), QLatin1String(menus[i].second)) << menus[i].first;
     }
 }
 

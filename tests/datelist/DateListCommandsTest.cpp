@@ -1,4 +1,4 @@
-#include "app/DateListCommands.h"
+#include "datelist/DateListCommands.h"
 #include "app/TMainForm.h"
 #include "datelist/DateListPanel.h"
 #include "document/DiaryFileTab.h"

@@ -1,8 +1,8 @@
 #include "support/TodayControls.h"
 
-#include "entry/ItemComboBox.h"
 #include "entry/TodayEntry.h"
-#include "entry/UpDown.h"
+#include "platform/ItemComboBox.h"
+#include "platform/UpDown.h"
 
 #include <QLabel>
 #include <QLineEdit>

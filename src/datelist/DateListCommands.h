@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/CommandTable.h"
+#include "commands/CommandTable.h"
 #include "datelist/DateIndex.h"
 #include "platform/Messages.h"
 #include "platform/Platform.h"
@@ -35,8 +35,9 @@ public:
     DateListCommands(MainState& state, TodayEntryTab* today, DiaryFileTab* diary, Platform platform,
                      QWidget* window);
 
-    // The rows of the view menu; `offered` says when the moves are offered.
-    QList<CommandRow> menuRows(std::function<bool()> offered);
+    // Adds the rows to the slot "View.DateList", with the diary tab's button beside the
+    // insertion.
+    void addCommands(CommandTable& table);
     // Once the table has made the items: the panel's switch shows its state, the button beside
     // the insertion follows its item, the diary editor's own menu gets the moves.
     void useItems(const CommandTable& table);
@@ -52,7 +53,6 @@ public:
 
     // The index, made and following the diary editor from the first call on.
     DateIndex* index();
-    DateListPanel* panel() const { return panel_; }
 
     // Puts the diary's cursor at the start of the entry and shows it at the top of the editor.
     void goToEntry(int entry);

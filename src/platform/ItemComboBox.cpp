@@ -1,4 +1,4 @@
-#include "entry/ItemComboBox.h"
+#include "platform/ItemComboBox.h"
 
 #include <QLineEdit>
 #include <QSignalBlocker>

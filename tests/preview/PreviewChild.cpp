@@ -8,8 +8,8 @@
 // Usage: preview_child
 
 #include "app/PelmoraApplication.h"
-#include "app/PreviewWindow.h"
 #include "preview/PageView.h"
+#include "preview/PreviewWindow.h"
 
 #include <QAction>
 #include <QApplication>

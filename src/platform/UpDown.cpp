@@ -1,6 +1,6 @@
-#include "entry/UpDown.h"
+#include "platform/UpDown.h"
 
-#include "entry/Weekday.h"
+#include "text/FieldNumber.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -48,7 +48,7 @@ UpDown::UpDown(QLineEdit* associate, int minimum, int maximum, bool wrap, QWidge
 // is not a number.
 int UpDown::currentPosition()
 {
-    const int shown = entry::readDateNumber(associate_->text());
+    const int shown = text::readFieldNumber(associate_->text());
     if (shown >= 0)
         position_ = std::clamp(shown, min_, max_);
     return position_;

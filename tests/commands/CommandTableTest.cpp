@@ -1,6 +1,7 @@
-#include "app/CommandTable.h"
+#include "commands/CommandTable.h"
 #include "core/AppError.h"
-#include "core/ErrorHandler.h"
+#include "core/AppInfo.h"
+#include "platform/ErrorMessages.h"
 #include "support/FakePlatform.h"
 
 #include <QAction>
@@ -17,36 +18,49 @@ namespace {
 
 class CommandTableTest : public testing::Test {
 protected:
+    // Menu A's slots are filled out of order; its rows still come in the slots' order.
     void build()
     {
         using K = CommandRow::Kind;
-        table->build({
-            {K::Menu, "MenuA", QStringLiteral("A(&A)")},
-            {K::Command,
-             "One",
-             QStringLiteral("One(&1)"),
-             {QKeySequence(Qt::CTRL | Qt::Key_1)},
-             [this] { ++runs; },
-             [this] { return offered; }},
-            {K::Separator, "Line"},
-            {K::Submenu, "Sub", QStringLiteral("Sub(&S)"), {}, {}, [this] { return !offered; }},
-            {K::Command,
-             "Two",
-             QStringLiteral("Two(&2)"),
-             {},
-             [] { throw AppError(QStringLiteral("failed")); },
-             {},
-             "Sub"},
-            {K::Menu, "MenuB", QStringLiteral("B(&B)")},
-            {K::Command,
-             "Three",
-             QStringLiteral("Three(&3)"),
-             {},
-             [this] { ++runs; },
-             {},
-             nullptr,
-             true},
-        });
+        table->addMenu("MenuA", QStringLiteral("A(&A)"), {"First", "Second"});
+        table->addMenu("MenuB", QStringLiteral("B(&B)"), {"Third"});
+        table->addRows("Third", {{K::Command,
+                                  "Three",
+                                  QStringLiteral("Three(&3)"),
+                                  {},
+                                  [this] { ++runs; },
+                                  {},
+                                  nullptr,
+                                  true}});
+        table->addRows("Second", {{K::Separator, "Line"},
+                                  {K::Submenu,
+                                   "Sub",
+                                   QStringLiteral("Sub(&S)"),
+                                   {},
+                                   {},
+                                   [this] { return !offered; },
+                                   nullptr,
+                                   false,
+                                   {&subButton}},
+                                  {K::Command,
+                                   "Two",
+                                   QStringLiteral("Two(&2)"),
+                                   {},
+                                   [] { throw AppError(QStringLiteral("failed")); },
+                                   {},
+                                   "Sub",
+                                   false,
+                                   {&two}}});
+        table->addRows("First", {{K::Command,
+                                  "One",
+                                  QStringLiteral("One(&1)"),
+                                  {QKeySequence(Qt::CTRL | Qt::Key_1)},
+                                  [this] { ++runs; },
+                                  [this] { return offered; },
+                                  nullptr,
+                                  false,
+                                  {&one}}});
+        table->build();
     }
     QStringList names(const QList<QAction*>& items)
     {
@@ -57,9 +71,10 @@ protected:
     }
 
     FakePlatform fake;
-    ErrorHandler errors{fake.messages};
+    ErrorHandler errors = errorMessages(fake.messages);
     QMainWindow window;
     CommandTable* table = new CommandTable(window.menuBar(), &window, errors);
+    QPushButton one, two, subButton;
     int runs = 0;
     bool offered = true;
 };
@@ -99,14 +114,13 @@ TEST_F(CommandTableTest, RulesDecideTheStatesAtEverySignalTheTableFollows)
     EXPECT_TRUE(table->action("Sub")->isEnabled());
     EXPECT_TRUE(own.isEnabled());
     EXPECT_TRUE(table->action("Three")->isEnabled()); // no rule: always
+    EXPECT_TRUE(subButton.isEnabled());               // a submenu's button follows its item
+    EXPECT_EQ(subButton.menu(), table->action("Sub")->menu());
 }
 
 TEST_F(CommandTableTest, ButtonsRunTheirItemsCommandAndFailuresAreShown)
 {
     build();
-    QPushButton one, two;
-    table->bindButton(&one, "One");
-    table->bindButton(&two, "Two");
     one.click();
     table->action("One")->trigger();
     EXPECT_EQ(runs, 2);

@@ -1,6 +1,6 @@
-#include "app/ProgramLibraries.h"
+#include "platform/ProgramLibraries.h"
 
-#include "app/InstallDirs.h"
+#include "platform/InstallDirs.h"
 
 #include <QDir>
 #include <QFileInfo>

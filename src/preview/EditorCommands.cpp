@@ -1,7 +1,6 @@
-#include "app/EditorCommands.h"
+#include "preview/EditorCommands.h"
 
-#include "app/PreviewEngine.h"
-#include "app/PreviewWindow.h"
+#include "commands/CommandTable.h"
 #include "core/AppInfo.h"
 #include "core/MainState.h"
 #include "document/DiaryFileTab.h"
@@ -12,6 +11,8 @@
 #include "entry/TodayEntryTab.h"
 #include "platform/Messages.h"
 #include "platform/SystemInfo.h"
+#include "preview/PreviewEngine.h"
+#include "preview/PreviewWindow.h"
 #include "settings/EditorChoices.h"
 
 #include <QAction>
@@ -33,10 +34,61 @@ EditorCommands::EditorCommands(MainState& state, TodayEntryTab* today, DiaryFile
     followEntryChanges();
 }
 
-void EditorCommands::useItems(QAction* preview, QAction* coloring)
+void EditorCommands::addCommands(CommandTable& table)
 {
-    ViewPreview = preview;
-    ViewColoring = coloring;
+    using K = CommandRow::Kind;
+    table.addRows("Edit.Undo", {{K::Separator, "N6"},
+                                {K::Command,
+                                 "EditUndo",
+                                 QStringLiteral("元に戻す(&U)"),
+                                 {QKeySequence(Qt::CTRL | Qt::Key_Z)},
+                                 [this] { EditUndoClick(); },
+                                 [this] { return undoOffered(); }},
+                                {K::Command,
+                                 "EditRedo",
+                                 QStringLiteral("やり直し(&Y)"),
+                                 {QKeySequence(Qt::CTRL | Qt::Key_Y),
+                                  QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)},
+                                 [this] { EditRedoClick(); },
+                                 [this] { return redoOffered(); }}});
+    table.addRows("View.Editor", {{K::Command,
+                                   "ViewPreview",
+                                   QStringLiteral("プレビュー(&P)"),
+                                   {QKeySequence(Qt::Key_F5)},
+                                   [this] { ViewPreviewClick(); },
+                                   {},
+                                   nullptr,
+                                   true},
+                                  {K::Command,
+                                   "ViewBrowser",
+                                   QStringLiteral("ブラウザで開く(&B)"),
+                                   {QKeySequence(Qt::SHIFT | Qt::Key_F5)},
+                                   [this] { ViewBrowserClick(); },
+                                   [this] { return browserOffered(); }},
+                                  {K::Command,
+                                   "ViewGoToLine",
+                                   QStringLiteral("指定行へ移動(&G)..."),
+                                   {QKeySequence(Qt::CTRL | Qt::Key_G)},
+                                   [this] { ViewGoToLineClick(); },
+                                   [this] { return goToLineOffered(); }},
+                                  {K::Command,
+                                   "ViewColoring",
+                                   QStringLiteral("HTMLの色分け(&K)"),
+                                   {},
+                                   [this] { ViewColoringClick(); },
+                                   {},
+                                   nullptr,
+                                   true}});
+}
+
+void EditorCommands::useItems(CommandTable& table)
+{
+    for (QPlainTextEdit* editor : {today_->bodyEditor(), diary_->AllMemo}) {
+        table.recheckOn(editor, &QPlainTextEdit::undoAvailable);
+        table.recheckOn(editor, &QPlainTextEdit::redoAvailable);
+    }
+    ViewPreview = table.action("ViewPreview");
+    ViewColoring = table.action("ViewColoring");
     connect(preview_, &PreviewWindow::visibilityChanged, ViewPreview, &QAction::setChecked);
     ViewColoring->setChecked(diary_->coloringOn());
 }

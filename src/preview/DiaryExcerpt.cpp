@@ -1,4 +1,4 @@
-#include "app/DiaryExcerpt.h"
+#include "preview/DiaryExcerpt.h"
 
 #include <QTextBlock>
 #include <QTextDocument>

@@ -1,4 +1,4 @@
-#include "app/PlaceBeside.h"
+#include "platform/PlaceBeside.h"
 
 #include <gtest/gtest.h>
 

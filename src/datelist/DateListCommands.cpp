@@ -1,5 +1,6 @@
-#include "app/DateListCommands.h"
+#include "datelist/DateListCommands.h"
 
+#include "commands/CommandTable.h"
 #include "core/AppInfo.h"
 #include "core/MainState.h"
 #include "datelist/DateListPanel.h"
@@ -11,6 +12,7 @@
 #include "entry/TodayEntryTab.h"
 #include "entry/Weekday.h"
 #include "settings/EditorChoices.h"
+#include "text/FieldNumber.h"
 
 #include <QAction>
 #include <QApplication>
@@ -53,70 +55,75 @@ DateListCommands::DateListCommands(MainState& state, TodayEntryTab* today, Diary
     connect(&following_, &QTimer::timeout, this, &DateListCommands::followCursor);
 }
 
-QList<CommandRow> DateListCommands::menuRows(std::function<bool()> offered)
+void DateListCommands::addCommands(CommandTable& table)
 {
     using K = CommandRow::Kind;
-    return {
-        {K::Separator, "NDateList"},
-        {K::Command,
-         "ViewDateList",
-         QStringLiteral("日付一覧(&L)"),
-         {},
-         [this] { ViewDateListClick(); },
-         {},
-         nullptr,
-         true},
-        // The divider between the editor and the panel, by keyboard: the arrow says which way
-        // it moves.
-        {K::Command,
-         "ViewDateListWider",
-         QStringLiteral("日付一覧を広げる(&E)"),
-         {QKeySequence(Qt::ALT | Qt::SHIFT | Qt::Key_Left)},
-         [this] { resizePanel(panelStep); },
-         offered},
-        {K::Command,
-         "ViewDateListNarrower",
-         QStringLiteral("日付一覧を狭める(&R)"),
-         {QKeySequence(Qt::ALT | Qt::SHIFT | Qt::Key_Right)},
-         [this] { resizePanel(-panelStep); },
-         offered},
-        {K::Command,
-         "ViewNextEntry",
-         QStringLiteral("次の日記へ(&N)"),
-         {QKeySequence(Qt::ALT | Qt::Key_Down)},
-         [this] { ViewNextEntryClick(); },
-         offered},
-        {K::Command,
-         "ViewPrevEntry",
-         QStringLiteral("前の日記へ(&U)"),
-         {QKeySequence(Qt::ALT | Qt::Key_Up)},
-         [this] { ViewPrevEntryClick(); },
-         offered},
-        {K::Command,
-         "ViewGoToDate",
-         QStringLiteral("日付を指定して移動(&D)..."),
-         {QKeySequence(Qt::CTRL | Qt::Key_J)},
-         [this] { ViewGoToDateClick(); },
-         offered},
-        {K::Command,
-         "ViewEntryPlace",
-         QStringLiteral("日付順の位置へ(&T)"),
-         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_J)},
-         [this] { ViewEntryPlaceClick(); },
-         offered},
-        {K::Command,
-         "ViewPastYears",
-         QStringLiteral("過去の今日(&Y)..."),
-         {},
-         [this] { ViewPastYearsClick(); },
-         offered},
-        {K::Command,
-         "ViewEntryHeading",
-         QStringLiteral("日付の見出し(&H)..."),
-         {},
-         [this] { ViewEntryHeadingClick(); },
-         offered},
-    };
+    // On the second tab with a diary document.
+    auto offered = [this] { return state_.CurrentPage == Page::Diary && state_.DocumentLoaded; };
+    table.addRows("View.DateList", {
+                                       {K::Separator, "NDateList"},
+                                       {K::Command,
+                                        "ViewDateList",
+                                        QStringLiteral("日付一覧(&L)"),
+                                        {},
+                                        [this] { ViewDateListClick(); },
+                                        {},
+                                        nullptr,
+                                        true},
+                                       // The divider between the editor and the panel, by keyboard:
+                                       // the arrow says which way it moves.
+                                       {K::Command,
+                                        "ViewDateListWider",
+                                        QStringLiteral("日付一覧を広げる(&E)"),
+                                        {QKeySequence(Qt::ALT | Qt::SHIFT | Qt::Key_Left)},
+                                        [this] { resizePanel(panelStep); },
+                                        offered},
+                                       {K::Command,
+                                        "ViewDateListNarrower",
+                                        QStringLiteral("日付一覧を狭める(&R)"),
+                                        {QKeySequence(Qt::ALT | Qt::SHIFT | Qt::Key_Right)},
+                                        [this] { resizePanel(-panelStep); },
+                                        offered},
+                                       {K::Command,
+                                        "ViewNextEntry",
+                                        QStringLiteral("次の日記へ(&N)"),
+                                        {QKeySequence(Qt::ALT | Qt::Key_Down)},
+                                        [this] { ViewNextEntryClick(); },
+                                        offered},
+                                       {K::Command,
+                                        "ViewPrevEntry",
+                                        QStringLiteral("前の日記へ(&U)"),
+                                        {QKeySequence(Qt::ALT | Qt::Key_Up)},
+                                        [this] { ViewPrevEntryClick(); },
+                                        offered},
+                                       {K::Command,
+                                        "ViewGoToDate",
+                                        QStringLiteral("日付を指定して移動(&D)..."),
+                                        {QKeySequence(Qt::CTRL | Qt::Key_J)},
+                                        [this] { ViewGoToDateClick(); },
+                                        offered},
+                                       {K::Command,
+                                        "ViewEntryPlace",
+                                        QStringLiteral("日付順の位置へ(&T)"),
+                                        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_J)},
+                                        [this] { ViewEntryPlaceClick(); },
+                                        offered,
+                                        nullptr,
+                                        false,
+                                        {diary_->EntryPlaceBtn}},
+                                       {K::Command,
+                                        "ViewPastYears",
+                                        QStringLiteral("過去の今日(&Y)..."),
+                                        {},
+                                        [this] { ViewPastYearsClick(); },
+                                        offered},
+                                       {K::Command,
+                                        "ViewEntryHeading",
+                                        QStringLiteral("日付の見出し(&H)..."),
+                                        {},
+                                        [this] { ViewEntryHeadingClick(); },
+                                        offered},
+                                   });
 }
 
 void DateListCommands::useItems(const CommandTable& table)
@@ -339,8 +346,8 @@ void DateListCommands::ViewGoToDateClick()
 std::optional<QDate> DateListCommands::todayDate()
 {
     const TodayEntry entry = today_->entry();
-    const QDate date(entry::readDateNumber(entry.year), entry::readDateNumber(entry.month),
-                     entry::readDateNumber(entry.day));
+    const QDate date(text::readFieldNumber(entry.year), text::readFieldNumber(entry.month),
+                     text::readFieldNumber(entry.day));
     if (date.isValid())
         return date;
     tell(QStringLiteral("「今日の日記編集」の日付が正しくありません。"));

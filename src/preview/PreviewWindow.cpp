@@ -1,11 +1,11 @@
-#include "app/PreviewWindow.h"
+#include "preview/PreviewWindow.h"
 
-#include "app/DiaryExcerpt.h"
-#include "app/PlaceBeside.h"
-#include "app/PreviewEngine.h"
 #include "core/AppInfo.h"
 #include "platform/Controls.h"
 #include "platform/Messages.h"
+#include "platform/PlaceBeside.h"
+#include "preview/DiaryExcerpt.h"
+#include "preview/PreviewEngine.h"
 
 #include <QCheckBox>
 #include <QFileInfo>

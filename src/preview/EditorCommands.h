@@ -11,6 +11,7 @@
 
 #include <utility>
 
+class CommandTable;
 class DiaryFileTab;
 class PreviewWindow;
 class QAction;
@@ -22,8 +23,7 @@ struct MainState;
 
 // The editing and viewing commands of the main window: undo and redo in the active editor, the
 // preview window, the saved diary in the desktop's browser, going to a line of the diary and
-// the diary's HTML colours. The main window's command table holds their items and runs these
-// handlers; the rules say when each item is offered.
+// the diary's HTML colours. The rules say when each item is offered.
 class EditorCommands : public QObject {
     Q_OBJECT
 public:
@@ -32,9 +32,12 @@ public:
     EditorCommands(MainState& state, TodayEntryTab* today, DiaryFileTab* diary, Platform platform,
                    QSplitter* previewDock, QWidget* window);
 
+    // Adds the rows to the slots "Edit.Undo" and "View.Editor".
+    void addCommands(CommandTable& table);
     // The checkable items of the preview and of the colours, once the table has made them: they
-    // show whether the preview is open and the colours are on.
-    void useItems(QAction* preview, QAction* coloring);
+    // show whether the preview is open and the colours are on. Undo and redo follow the editors'
+    // histories.
+    void useItems(CommandTable& table);
 
     // When the items are offered: undo and redo by the active editor's history, going to a line
     // on the second tab with a document, the browser once the document has a file.

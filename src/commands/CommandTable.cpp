@@ -1,4 +1,4 @@
-#include "app/CommandTable.h"
+#include "commands/CommandTable.h"
 
 #include "core/ErrorHandler.h"
 
@@ -13,40 +13,57 @@ CommandTable::CommandTable(QMenuBar* bar, QObject* owner, ErrorHandler& errors)
 {
 }
 
-void CommandTable::build(const QList<CommandRow>& rows)
+void CommandTable::addMenu(const char* name, const QString& caption,
+                           const QList<const char*>& slotNames)
 {
-    QMenu* current = nullptr;
-    for (const CommandRow& row : rows) {
-        QMenu* menu = row.in ? submenus_.value(QLatin1String(row.in)) : current;
-        switch (row.kind) {
-        case CommandRow::Kind::Menu: current = addMenu(row, nullptr); break;
-        case CommandRow::Kind::Submenu: addMenu(row, menu); break;
-        case CommandRow::Kind::Separator:
-            menu->addSeparator()->setObjectName(QLatin1String(row.name));
-            break;
-        case CommandRow::Kind::Command: addCommand(row, menu); break;
-        }
+    layout_.append({name, caption, slotNames});
+}
+
+void CommandTable::addRows(const char* slot, const QList<CommandRow>& rows)
+{
+    slots_[QLatin1String(slot)].append(rows);
+}
+
+void CommandTable::build()
+{
+    for (const MenuLayout& layout : std::as_const(layout_)) {
+        QMenu* menu = bar_->addMenu(layout.caption);
+        menu->setObjectName(QLatin1String(layout.name));
+        menu->setToolTipsVisible(true); // only items given a tip of their own show one
+        for (const char* slot : layout.slotNames)
+            fillMenu(menu, slots_.take(QLatin1String(slot)));
     }
+    Q_ASSERT(slots_.isEmpty()); // every slot's rows have a place
     updateStates();
 }
 
-// A menu of the bar carries the row's name; a submenu's item does, the submenu itself not.
-QMenu* CommandTable::addMenu(const CommandRow& row, QMenu* current)
+void CommandTable::fillMenu(QMenu* menu, const QList<CommandRow>& rows)
+{
+    for (const CommandRow& row : rows) {
+        QMenu* in = row.in ? submenus_.value(QLatin1String(row.in)) : menu;
+        switch (row.kind) {
+        case CommandRow::Kind::Submenu: addSubmenu(row, in); break;
+        case CommandRow::Kind::Separator:
+            in->addSeparator()->setObjectName(QLatin1String(row.name));
+            break;
+        case CommandRow::Kind::Command: addCommand(row, in); break;
+        }
+    }
+}
+
+// A submenu's item carries the row's name, the submenu itself not.
+QMenu* CommandTable::addSubmenu(const CommandRow& row, QMenu* menu)
 {
     const QString name = QLatin1String(row.name);
-    if (!current) {
-        QMenu* menu = bar_->addMenu(row.caption);
-        menu->setObjectName(name);
-        menu->setToolTipsVisible(true); // only items given a tip of their own show one
-        return menu;
-    }
-    QMenu* submenu = current->addMenu(row.caption);
+    QMenu* submenu = menu->addMenu(row.caption);
     QAction* item = submenu->menuAction();
     item->setObjectName(name);
     actions_.insert(name, item);
     submenus_.insert(name, submenu);
     if (row.offered)
         rules_.append({item, row.offered});
+    for (QAbstractButton* button : row.buttons)
+        bindMenuButton(button, row.name);
     return submenu;
 }
 
@@ -63,6 +80,8 @@ QAction* CommandTable::addCommand(const CommandRow& row, QMenu* menu)
         rules_.append({action, row.offered});
     connect(action, &QAction::triggered, this,
             [this, run = row.run] { errors_.run([&] { run(); }); });
+    for (QAbstractButton* button : row.buttons)
+        bindButton(button, row.name);
     return action;
 }
 
@@ -73,17 +92,24 @@ QAction* CommandTable::action(const char* name) const
 
 void CommandTable::bindButton(QAbstractButton* button, const char* name)
 {
-    connect(button, &QAbstractButton::clicked, this,
-            [this, run = runs_.value(action(name))] { errors_.run([&] { run(); }); });
+    bindOwnButton(button, runs_.value(action(name)));
 }
 
-void CommandTable::bindMenuButton(QPushButton* button, const char* submenu)
+void CommandTable::bindOwnButton(QAbstractButton* button, std::function<void()> run)
 {
+    connect(button, &QAbstractButton::clicked, this,
+            [this, run = std::move(run)] { errors_.run([&] { run(); }); });
+}
+
+// The button shows the submenu when clicked, and is enabled whenever the submenu's item is.
+void CommandTable::bindMenuButton(QAbstractButton* button, const char* submenu)
+{
+    auto* push = qobject_cast<QPushButton*>(button);
+    Q_ASSERT(push);
     QAction* item = action(submenu);
-    button->setMenu(submenus_.value(QLatin1String(submenu)));
-    button->setEnabled(item->isEnabled());
-    connect(item, &QAction::changed, button,
-            [button, item] { button->setEnabled(item->isEnabled()); });
+    push->setMenu(submenus_.value(QLatin1String(submenu)));
+    push->setEnabled(item->isEnabled());
+    connect(item, &QAction::changed, push, [push, item] { push->setEnabled(item->isEnabled()); });
 }
 
 void CommandTable::enableWhen(QWidget* control, std::function<bool()> offered)

@@ -1,6 +1,6 @@
-#include "app/PreviewEngine.h"
+#include "preview/PreviewEngine.h"
 
-#include "app/ProgramLibraries.h"
+#include "platform/ProgramLibraries.h"
 
 #include <QCoreApplication>
 
