@@ -96,7 +96,6 @@ void moveTo(QPlainTextEdit* editor, int line)
 int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    prepareForPreview();
     QApplication app(argc, argv);
     const qsizetype megabytes = argc > 1 ? std::atoi(argv[1]) : 50;
 

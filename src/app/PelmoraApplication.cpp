@@ -2,7 +2,6 @@
 
 #include "app/CommandLine.h"
 #include "app/OwnFolders.h"
-#include "app/PreviewEngine.h"
 #include "app/SingleInstance.h"
 #include "app/TMainForm.h"
 #include "core/AppInfo.h"
@@ -113,7 +112,6 @@ int runPelmora(int& argc, char** argv, StartAs startAs, const std::function<void
     const bool writer = startAs == StartAs::Writer;
     if (writer && asksForText(argc, argv))
         return tellOnly(argc, argv);
-    prepareForPreview();
     PelmoraApplication app(argc, argv);
     const CommandLine line = writer ? readCommandLine(app.arguments()) : CommandLine();
     if (line.ask != CommandLine::Ask::Run)
