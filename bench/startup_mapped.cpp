@@ -4,8 +4,9 @@
 // programs so that all see the same machine. The bench waits for the server's own MapNotify
 // event, so the figure has no polling delay in it; each program is killed once its window is
 // mapped, and the processor time it took until then is told beside the time.
-// Usage: startup_mapped [runs] [pelmora]   (run from the build tree; the minimal program sits
-// beside this one, the program one folder up)
+// Usage: startup_mapped [runs] [pelmora ...]   (run from the build tree; the minimal program sits
+// beside this one, the program one folder up; several builds of the program given by their paths
+// are timed side by side)
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
@@ -198,17 +199,37 @@ void useThrowAwayFolders(char* folder)
         setenv(name, folder, 1);
 }
 
+// Each Pelmora's time and processor time beside the minimal program's and FeatherPad's.
+void tellRatios(const std::vector<Program>& programs, size_t pelmoras)
+{
+    const Program& minimal = programs[pelmoras];
+    const Program* featherPad = programs.size() > pelmoras + 1 ? &programs.back() : nullptr;
+    for (size_t i = 0; i < pelmoras; ++i) {
+        const double time = median(programs[i].times);
+        const double processor = median(programs[i].processor);
+        std::printf("  %s / minimal  %5.2f x   processor %5.2f x\n", programs[i].label.c_str(),
+                    time / median(minimal.times), processor / median(minimal.processor));
+        if (featherPad)
+            std::printf("  FeatherPad / %s  %5.2f x   processor %5.2f x\n",
+                        programs[i].label.c_str(), median(featherPad->times) / time,
+                        median(featherPad->processor) / processor);
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 15;
     const std::string here = folderOf(argv[0]);
-    std::vector<Program> programs{
-        {"Pelmora", argc > 2 ? argv[2] : here + "../pelmora", {}},
-        // Kept open: a window that is gone before the bench reads its process is not found.
-        {"minimal Qt tabs", here + "startup_minimal", {"--stay"}},
-    };
+    std::vector<Program> programs;
+    for (int i = 2; i < argc; ++i) // builds of the program to compare, by their paths
+        programs.push_back({argv[i], argv[i], {}});
+    if (programs.empty())
+        programs.push_back({"Pelmora", here + "../pelmora", {}});
+    const size_t pelmoras = programs.size();
+    // Kept open: a window that is gone before the bench reads its process is not found.
+    programs.push_back({"minimal Qt tabs", here + "startup_minimal", {"--stay"}});
     if (access("/usr/bin/featherpad", X_OK) == 0)
         programs.push_back({"FeatherPad", "/usr/bin/featherpad", {}});
     char folder[] = "/tmp/pelmora-mapped-XXXXXX";
@@ -232,15 +253,7 @@ int main(int argc, char** argv)
                     *std::min_element(program.times.begin(), program.times.end()),
                     median(program.processor));
     }
-    const double pelmora = median(programs[0].times);
-    const double pelmoraProcessor = median(programs[0].processor);
-    std::printf("  Pelmora / minimal     %6.2f x   processor %5.2f x\n",
-                pelmora / median(programs[1].times),
-                pelmoraProcessor / median(programs[1].processor));
-    if (programs.size() > 2)
-        std::printf("  FeatherPad / Pelmora  %6.2f x   processor %5.2f x\n",
-                    median(programs[2].times) / pelmora,
-                    median(programs[2].processor) / pelmoraProcessor);
+    tellRatios(programs, pelmoras);
     std::filesystem::remove_all(folder);
     return 0;
 }
