@@ -29,7 +29,8 @@ packages=(cmake g++ make qt6-base-dev qt6-webengine-dev qt6-translations-l10n fo
 [[ $mode != run ]] && packages+=(dpkg-dev)
 [[ $mode == test ]] &&
     packages+=(libgtest-dev clang-format desktop-file-utils appstream clang-14 libclang-rt-14-dev
-        lintian openssh-server vsftpd openssl gnome-keyring dbus-daemon libxcb1-dev xvfb)
+        lintian openssh-server vsftpd openssl gnome-keyring dbus-daemon xvfb python3-pyatspi
+        libxcb1-dev)
 
 install_missing() {
     local missing=()

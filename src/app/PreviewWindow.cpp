@@ -130,21 +130,47 @@ void PreviewWindow::allowInPanes()
 
 bool PreviewWindow::open(const QStringList& engineFiles, QString& error)
 {
-    if (!entryView_) {
-        const MakePageView make = loadPageViewMaker(engineFiles, error);
-        if (!make)
+    if (!makePane_) {
+        makePane_ = loadPageViewMaker(engineFiles, error);
+        if (!makePane_)
             return false;
-        entryView_ = addPane(make, "EntryView", QStringLiteral("今日の日記（次に挿入される内容）"));
-        diaryView_ = addPane(make, "DiaryView", QStringLiteral("日記ファイル（カーソル付近）"));
-        // The engine's views ask for no height of their own: without a share of the room the
-        // entry's pane would open closed. A third for the entry, two for the diary.
-        splitter_->setStretchFactor(0, 1);
-        splitter_->setStretchFactor(1, 2);
     }
+    if (!entryView_)
+        addPanes();
     show();
     raise();
     keepReadingOrder();
     return true;
+}
+
+void PreviewWindow::addPanes()
+{
+    entryView_ = addPane("EntryView", QStringLiteral("今日の日記（次に挿入される内容）"));
+    diaryView_ = addPane("DiaryView", QStringLiteral("日記ファイル（カーソル付近）"));
+    // The engine's views ask for no height of their own: without a share of the room the
+    // entry's pane would open closed. A third for the entry, two for the diary.
+    splitter_->setStretchFactor(0, 1);
+    splitter_->setStretchFactor(1, 2);
+    if (switchesPath_)
+        allowInPanes();
+}
+
+// The pages, their profiles and so the engine's processes that drew them go once control is
+// back in the event loop (the close may have come from a key in one of the panes); the panes
+// leave the window at once, so that an open before then finds it empty.
+void PreviewWindow::releasePanes()
+{
+    if (!entryView_)
+        return;
+    for (PageView* view : {entryView_, diaryView_}) {
+        QWidget* pane = view->widget()->parentWidget();
+        pane->setParent(nullptr);
+        pane->deleteLater();
+    }
+    entryView_ = nullptr;
+    diaryView_ = nullptr;
+    shownEntry_.clear();
+    shownDiary_.clear();
 }
 
 // A screen reader reads a window's widgets in the order of their stacking, which the engine's
@@ -161,12 +187,12 @@ void PreviewWindow::keepReadingOrder()
     }
 }
 
-PageView* PreviewWindow::addPane(MakePageView make, const char* name, const QString& caption)
+PageView* PreviewWindow::addPane(const char* name, const QString& caption)
 {
     auto* pane = new QWidget;
     pane->setObjectName(QLatin1String(name).chopped(4) + QStringLiteral("Pane"));
     pane->setAccessibleName(caption);
-    PageView* view = make(pane);
+    PageView* view = makePane_(pane);
     QWidget* widget = view->widget();
     widget->setObjectName(QLatin1String(name));
     auto* layout = new QVBoxLayout(pane);
@@ -233,6 +259,8 @@ void PreviewWindow::hideEvent(QHideEvent* event)
 {
     QWidget::hideEvent(event);
     pause_.stop();
+    if (!event->spontaneous()) // closed, not minimised
+        releasePanes();
     emit visibilityChanged(false);
 }
 

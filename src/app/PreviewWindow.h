@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "preview/PageView.h"
 #include "preview/PreviewSwitches.h"
 
 #include <QTimer>
@@ -10,16 +11,17 @@
 #include <optional>
 
 class DiaryExcerpt;
-class PageView;
 class QCheckBox;
 class QPlainTextEdit;
 class QSplitter;
 
 // The window beside the main window that shows, as a browser engine renders them: today's
 // entry as the next insertion would write it, and the diary around AllMemo's cursor. It follows
-// changes after a short pause. It is not modal; closing it (F5 and Esc too) only hides it. The
-// engine is loaded when the window is first opened. Two switches above the panes, kept for each
-// diary, let the diary's scripts run and its pictures and style sheets load from the internet.
+// changes after a short pause. It is not modal. The engine is loaded when the window is first
+// opened; closing the window (F5 and Esc too) lets its pages go, and with them the engine's
+// processes that drew them and their memory, until it is opened again. Two switches above the
+// panes, kept for each diary, let the diary's scripts run and its pictures and style sheets load
+// from the internet.
 class PreviewWindow : public QWidget {
     Q_OBJECT
 public:
@@ -31,9 +33,9 @@ public:
                   std::function<bool()> diaryOpen, std::function<QString()> diaryPath,
                   Platform platform, QWidget* parent);
 
-    // Shows the window, the first time with the engine's panes, made by the first of
-    // `engineFiles` that loads. False, with what went wrong in `error`, when none loads; the
-    // window then stays closed.
+    // Shows the window with the engine's panes, made by the first of `engineFiles` that loads
+    // (looked for the first time only). False, with what went wrong in `error`, when none loads;
+    // the window then stays closed.
     bool open(const QStringList& engineFiles, QString& error);
 
     // Shows the texts again once nothing has changed for a short while.
@@ -41,7 +43,7 @@ public:
     // Shows the texts now.
     void refresh();
 
-    // The panes, once the window has been opened (null before): for the tests and the preview
+    // The panes while the window is open (null otherwise): for the tests and the preview
     // benchmark, which read what the engine shows.
     PageView* entryView() const { return entryView_; }
     PageView* diaryView() const { return diaryView_; }
@@ -54,7 +56,9 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
-    PageView* addPane(PageView* (*make)(QWidget*), const char* name, const QString& caption);
+    void addPanes();
+    PageView* addPane(const char* name, const QString& caption);
+    void releasePanes();
     void addCloseKeys();
     QCheckBox* addSwitch(const char* name, const QString& caption);
     void followDiarySwitches(const QString& path);
@@ -75,6 +79,7 @@ private:
     QCheckBox* remoteSwitch_;
     PreviewSwitches switches_;
     std::optional<QString> switchesPath_; // the diary whose switches are shown, once read
+    MakePageView makePane_ = nullptr;
     PageView* entryView_ = nullptr;
     PageView* diaryView_ = nullptr;
     QString shownEntry_;

@@ -204,9 +204,13 @@ private:
 };
 
 // Read by the engine when it starts, with the first pane. WebRTC sends its packets (STUN, to
-// any host a script names) past the request guard; without a proxy this sends none.
+// any host a script names) past the request guard; without a proxy this sends none. On Linux
+// the engine gives a screen reader the pages' content (headings, paragraphs, their text) only
+// when told it may; it then builds that tree only while accessibility is active.
 void prepareEngine()
 {
+    if (!qEnvironmentVariableIsSet("QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY"))
+        qputenv("QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY", "1");
     // The engine's helper processes cannot start in Chromium's sandbox as root (the engine would
     // end the program); for root they run without it.
     if (::geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))

@@ -14,6 +14,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QNetworkDatagram>
@@ -312,6 +313,44 @@ TEST_F(PreviewWindowTest, TheWindowAndItsPanesAreNamedInReadingOrder)
     EXPECT_EQ(names.first(), QStringLiteral("プレビュー"));
     EXPECT_GE(names.indexOf(entry), 1);
     EXPECT_GT(names.indexOf(diary), names.lastIndexOf(entry)) << names.join(u'|').toStdString();
+}
+
+// The engine's processes that draw pages: forked by its zygotes, which this process starts, so
+// two generations below it (the zygotes stay while the engine is loaded).
+int pageProcesses()
+{
+    int pages = 0;
+    QList<std::pair<QByteArray, int>> todo{{QByteArray::number(qApp->applicationPid()), 0}};
+    while (!todo.isEmpty()) {
+        const auto [pid, generation] = todo.takeLast();
+        pages += generation >= 2;
+        const QString tasks = QString::fromLatin1("/proc/" + pid + "/task");
+        for (const QString& task : QDir(tasks).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+            QFile children(tasks + u'/' + task + QStringLiteral("/children"));
+            if (!children.open(QIODevice::ReadOnly))
+                continue;
+            for (const QByteArray& child : children.readAll().split(' '))
+                if (!child.isEmpty())
+                    todo.append({child, generation + 1});
+        }
+    }
+    return pages;
+}
+
+// Closing the preview lets its pages go and the engine's processes that drew them end; opened
+// again, it shows the entry as before.
+TEST_F(PreviewWindowTest, ClosingThePreviewEndsTheEnginesPageProcesses)
+{
+    setEditorText(controls(form->todayTab()).TodayMemo, QStringLiteral("閉じて開く"));
+    for (int round = 0; round < 2; ++round) {
+        openPreview();
+        EXPECT_TRUE(shownText(preview()->entryView(), QStringLiteral("閉じて開く"))
+                        .contains(QStringLiteral("閉じて開く")));
+        EXPECT_GE(pageProcesses(), 1);
+        preview()->close();
+        EXPECT_TRUE(QTest::qWaitFor([] { return pageProcesses() == 0; }, 20000))
+            << pageProcesses() << " left in round " << round;
+    }
 }
 
 TEST_F(PreviewWindowTest, AMissingEngineLeavesTheWindowClosedAndSaysWhy)
