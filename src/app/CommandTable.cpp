@@ -27,6 +27,7 @@ void CommandTable::build(const QList<CommandRow>& rows)
         case CommandRow::Kind::Command: addCommand(row, menu); break;
         }
     }
+    updateStates();
 }
 
 // A menu of the bar carries the row's name; a submenu's item does, the submenu itself not.
@@ -85,9 +86,16 @@ void CommandTable::bindMenuButton(QPushButton* button, const char* submenu)
             [button, item] { button->setEnabled(item->isEnabled()); });
 }
 
+void CommandTable::enableWhen(QWidget* control, std::function<bool()> offered)
+{
+    control->setEnabled(offered());
+    controlRules_.append({control, std::move(offered)});
+}
+
 void CommandTable::explainWhenOff(const char* name, const QString& why)
 {
     whyNot_.insert(action(name), why);
+    updateStates();
 }
 
 void CommandTable::updateStates()
@@ -97,4 +105,6 @@ void CommandTable::updateStates()
         if (whyNot_.contains(action))
             action->setToolTip(action->isEnabled() ? QString() : whyNot_.value(action));
     }
+    for (const auto& [control, offered] : controlRules_)
+        control->setEnabled(offered());
 }

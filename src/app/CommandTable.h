@@ -14,6 +14,7 @@ class QAction;
 class QMenu;
 class QMenuBar;
 class QPushButton;
+class QWidget;
 
 // One row of the menu bar's table, in the order the bar shows them. A menu row starts a menu of
 // the bar; the rows after it, up to the next menu row, fill it. A submenu row puts a submenu at
@@ -39,7 +40,14 @@ public:
     CommandTable(QMenuBar* bar, QObject* owner, ErrorHandler& errors);
 
     // Builds the menus and items of the rows onto the menu bar; the items belong to `owner`.
+    // Each item with a rule is enabled as its rule says now.
     void build(const QList<CommandRow>& rows);
+    // Enables or disables every item that has a rule each time the sender sends the signal: a
+    // state the rules read announces its change with it.
+    template <typename Sender, typename Signal> void recheckOn(const Sender* sender, Signal signal)
+    {
+        connect(sender, signal, this, &CommandTable::updateStates);
+    }
     // The item of a command or submenu row, by its name.
     QAction* action(const char* name) const;
     // A button of a tab that gives the same command as an item: a click runs what the item runs.
@@ -47,12 +55,14 @@ public:
     // A button of a tab that opens a submenu: a click shows the submenu, and the button is
     // enabled whenever the submenu's item is.
     void bindMenuButton(QPushButton* button, const char* submenu);
+    // A control of a tab whose state has a rule of its own beside the items' (a button that is
+    // offered otherwise than its item): enabled as the rule says, re-checked with the others.
+    void enableWhen(QWidget* control, std::function<bool()> offered);
     // While the item is not offered its tip says why, and where it works.
     void explainWhenOff(const char* name, const QString& why);
-    // Enables or disables every item that has a rule, as the rule says now.
-    void updateStates();
 
 private:
+    void updateStates();
     QMenu* addMenu(const CommandRow& row, QMenu* current);
     QAction* addCommand(const CommandRow& row, QMenu* menu);
 
@@ -63,5 +73,6 @@ private:
     QHash<QString, QMenu*> submenus_;
     QHash<QAction*, std::function<void()>> runs_;
     QList<std::pair<QAction*, std::function<bool()>>> rules_;
+    QList<std::pair<QWidget*, std::function<bool()>>> controlRules_;
     QHash<QAction*, QString> whyNot_;
 };

@@ -31,6 +31,10 @@ namespace {
 
 // Wide enough for the calendar and a day row with a short title.
 constexpr int defaultPanelWidth = 240;
+// How far the divider moves at each keystroke.
+constexpr int panelStep = 40;
+// The narrowest the editor is left beside the panel.
+constexpr int narrowestEditor = 200;
 
 } // namespace
 
@@ -62,6 +66,20 @@ QList<CommandRow> DateListCommands::menuRows(std::function<bool()> offered)
          {},
          nullptr,
          true},
+        // The divider between the editor and the panel, by keyboard: the arrow says which way
+        // it moves.
+        {K::Command,
+         "ViewDateListWider",
+         QStringLiteral("日付一覧を広げる(&E)"),
+         {QKeySequence(Qt::ALT | Qt::SHIFT | Qt::Key_Left)},
+         [this] { resizePanel(panelStep); },
+         offered},
+        {K::Command,
+         "ViewDateListNarrower",
+         QStringLiteral("日付一覧を狭める(&R)"),
+         {QKeySequence(Qt::ALT | Qt::SHIFT | Qt::Key_Right)},
+         [this] { resizePanel(-panelStep); },
+         offered},
         {K::Command,
          "ViewNextEntry",
          QStringLiteral("次の日記へ(&N)"),
@@ -196,10 +214,14 @@ void DateListCommands::buildPanel()
     panel_ = new DateListPanel(index_, diary_);
     connect(panel_, &DateListPanel::entryChosen, this, &DateListCommands::goToEntry);
     connect(panel_, &DateListPanel::pastYearsAsked, this, &DateListCommands::showPastYears);
-    QSplitter* splitter = diary_->addBesideEditor(panel_);
-    const int editorWidth = std::max(diary_->AllMemo->width() - panelWidth_, 200);
-    splitter->setSizes({editorWidth, panelWidth_});
-    connect(splitter, &QSplitter::splitterMoved, this, [this] { panelWidth_ = panel_->width(); });
+    splitter_ = diary_->addBesideEditor(panel_);
+    const int editorWidth = std::max(diary_->AllMemo->width() - panelWidth_, narrowestEditor);
+    splitter_->setSizes({editorWidth, panelWidth_});
+    connect(splitter_, &QSplitter::splitterMoved, this, [this] { panelWidth_ = panel_->width(); });
+    QWidget* handle = splitter_->handle(1);
+    handle->setAccessibleName(QStringLiteral("日付一覧の境目"));
+    handle->setAccessibleDescription(
+        QStringLiteral("ドラッグするか、Alt+Shift+← で日付一覧を広げ、Alt+Shift+→ で狭めます。"));
     connect(diary_->AllMemo, &QPlainTextEdit::cursorPositionChanged, &following_,
             qOverload<>(&QTimer::start));
     connect(index_, &DateIndex::entriesPlaced, &following_, qOverload<>(&QTimer::start));
@@ -210,6 +232,27 @@ void DateListCommands::followCursor()
 {
     if (panel_ && panel_->isVisible())
         panel_->followPosition(diary_->AllMemo->textCursor().position());
+}
+
+// Moves the divider by `step` towards the editor (a wider panel) or away from it, within the
+// panel's own least width and the editor's; the panel is shown first when it is not.
+void DateListCommands::resizePanel(int step)
+{
+    if (!panel_ || !panel_->isVisible()) {
+        ViewDateList->setChecked(true);
+        showPanel(true);
+        return;
+    }
+    const QList<int> sizes = splitter_->sizes();
+    const int total = sizes[0] + sizes[1];
+    const int least = panel_->minimumSizeHint().width();
+    const int width = std::clamp(sizes[1] + step, least, std::max(least, total - narrowestEditor));
+    if (width == sizes[1]) {
+        QApplication::beep();
+        return;
+    }
+    splitter_->setSizes({total - width, width});
+    panelWidth_ = splitter_->sizes()[1];
 }
 
 void DateListCommands::ViewDateListClick()

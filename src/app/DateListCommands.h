@@ -19,6 +19,7 @@
 class DateListPanel;
 class DiaryFileTab;
 class QAction;
+class QSplitter;
 class QWidget;
 class TodayEntryTab;
 struct MainState;
@@ -72,6 +73,7 @@ protected:
 private:
     std::optional<QDate> todayDate();
     void showPanel(bool on);
+    void resizePanel(int step);
     void buildPanel();
     datelist::EntryMarks marksNow() const;
     void showContextMenu(const QPoint& at);
@@ -92,6 +94,7 @@ private:
     QWidget* window_;
     DateIndex* index_ = nullptr;
     DateListPanel* panel_ = nullptr;
+    QSplitter* splitter_ = nullptr;
     bool panelWanted_ = false;
     int panelWidth_;
     QString headingSample_; // of the diary open now

@@ -23,13 +23,13 @@
 #include <QWindow>
 
 EditorCommands::EditorCommands(MainState& state, TodayEntryTab* today, DiaryFileTab* diary,
-                               Platform platform, QWidget* window)
+                               Platform platform, QSplitter* previewDock, QWidget* window)
     : QObject(window), state_(state), today_(today), diary_(diary), platform_(platform),
       window_(window)
 {
-    preview_ = new PreviewWindow([this] { return entryHtml(); }, diary->AllMemo,
-                                 [this] { return state_.DocumentLoaded; },
-                                 [this] { return state_.CurrentFileName; }, platform, window);
+    preview_ = new PreviewWindow(
+        [this] { return entryHtml(); }, diary->AllMemo, [this] { return state_.DocumentLoaded; },
+        [this] { return state_.CurrentFileName; }, platform, previewDock, window);
     followEntryChanges();
 }
 
@@ -78,7 +78,7 @@ bool EditorCommands::browserOffered() const
 
 QStringList EditorCommands::choiceNames()
 {
-    return {htmlColoringName};
+    return {htmlColoringName, previewPlaceName};
 }
 
 void EditorCommands::readChoices(const QHash<QString, QString>& others)
@@ -86,11 +86,16 @@ void EditorCommands::readChoices(const QHash<QString, QString>& others)
     const bool coloring = htmlColoringOn(others);
     diary_->setColoringOn(coloring);
     ViewColoring->setChecked(coloring);
+    preview_->setDockChoice(previewDocked(others));
 }
 
 QList<std::pair<QString, QString>> EditorCommands::choices() const
 {
-    return {{htmlColoringName, htmlColoringText(diary_->coloringOn())}};
+    QList<std::pair<QString, QString>> kept{
+        {htmlColoringName, htmlColoringText(diary_->coloringOn())}};
+    if (const std::optional<bool> docked = preview_->dockChoice())
+        kept.append({previewPlaceName, htmlColoringText(*docked)});
+    return kept;
 }
 
 QString EditorCommands::entryHtml() const

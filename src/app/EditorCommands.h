@@ -15,6 +15,7 @@ class DiaryFileTab;
 class PreviewWindow;
 class QAction;
 class QPlainTextEdit;
+class QSplitter;
 class QWidget;
 class TodayEntryTab;
 struct MainState;
@@ -26,8 +27,10 @@ struct MainState;
 class EditorCommands : public QObject {
     Q_OBJECT
 public:
+    // The preview docks into `previewDock` when the writer wants it there, or when the screen
+    // has no room beside the window.
     EditorCommands(MainState& state, TodayEntryTab* today, DiaryFileTab* diary, Platform platform,
-                   QWidget* window);
+                   QSplitter* previewDock, QWidget* window);
 
     // The checkable items of the preview and of the colours, once the table has made them: they
     // show whether the preview is open and the colours are on.

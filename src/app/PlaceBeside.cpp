@@ -18,3 +18,8 @@ QRect placeBeside(const QRect& other, QSize size, const QRect& free, int minimum
     const int y = std::clamp(other.top(), free.top(), lowestTop);
     return {x, y, width, size.height()};
 }
+
+bool roomBeside(const QRect& other, const QRect& free, int minimumWidth)
+{
+    return std::max(free.right() - other.right(), other.left() - free.left()) >= minimumWidth;
+}

@@ -8,3 +8,6 @@
 // when it cannot. Its top is level with the other's, moved up as far as the screen needs.
 // All rectangles are frames (decorations included); the result is the new window's frame.
 QRect placeBeside(const QRect& other, QSize size, const QRect& free, int minimumWidth);
+// Whether the free area has room for a window at least minimumWidth wide at either side of the
+// other, without covering it.
+bool roomBeside(const QRect& other, const QRect& free, int minimumWidth);

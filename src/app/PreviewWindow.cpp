@@ -14,9 +14,12 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QSplitter>
+#include <QStyle>
 #include <QTextBlock>
 #include <QUrl>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -43,14 +46,17 @@ QUrl baseFolder(const QString& filePath)
 
 PreviewWindow::PreviewWindow(std::function<QString()> entryHtml, QPlainTextEdit* diary,
                              std::function<bool()> diaryOpen, std::function<QString()> diaryPath,
-                             Platform platform, QWidget* parent)
+                             Platform platform, QSplitter* dock, QWidget* parent)
     : QWidget(parent, Qt::Window), entryHtml_(std::move(entryHtml)), diary_(diary),
       diaryOpen_(std::move(diaryOpen)), diaryPath_(std::move(diaryPath)), platform_(platform),
       excerpt_(new DiaryExcerpt(diary->document())), splitter_(new QSplitter(Qt::Vertical, this)),
       scriptsSwitch_(
-          addSwitch("PreviewScripts", QStringLiteral("プレビューでスクリプトを実行する(&S)"))),
+          addSwitch("PreviewScripts", QStringLiteral("プレビューでスクリプトを実行する(&8)"))),
       remoteSwitch_(
-          addSwitch("PreviewRemote", QStringLiteral("インターネット上の画像などを読み込む(&I)")))
+          addSwitch("PreviewRemote", QStringLiteral("インターネット上の画像などを読み込む(&9)"))),
+      dockSwitch_(makeCaptioned<QCheckBox>(
+          "PreviewDocked", QStringLiteral("メインウインドウの中に表示する(&0)"), this)),
+      dock_(dock), mainWindow_(parent)
 {
     setObjectName(QStringLiteral("PreviewWindow"));
     setWindowTitle(QStringLiteral("プレビュー"));
@@ -59,6 +65,8 @@ PreviewWindow::PreviewWindow(std::function<QString()> entryHtml, QPlainTextEdit*
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(scriptsSwitch_);
     layout->addWidget(remoteSwitch_);
+    layout->addWidget(dockSwitch_);
+    connect(dockSwitch_, &QCheckBox::toggled, this, &PreviewWindow::dockSwitched);
     layout->addWidget(splitter_, 1);
     resize(480, 560);
     addCloseKeys();
@@ -74,11 +82,58 @@ PreviewWindow::PreviewWindow(std::function<QString()> entryHtml, QPlainTextEdit*
 // keys belong to this window alone, not to the main window's commands.
 void PreviewWindow::addCloseKeys()
 {
-    auto* close = new QShortcut(this);
-    close->setObjectName(QStringLiteral("ClosePreview"));
-    close->setKeys({QKeySequence(Qt::Key_F5), QKeySequence(Qt::Key_Escape)});
-    close->setContext(Qt::WindowShortcut);
-    connect(close, &QShortcut::activated, this, &QWidget::close);
+    closeKeys_ = new QShortcut(this);
+    closeKeys_->setObjectName(QStringLiteral("ClosePreview"));
+    closeKeys_->setKeys({QKeySequence(Qt::Key_F5), QKeySequence(Qt::Key_Escape)});
+    closeKeys_->setContext(Qt::WindowShortcut);
+    connect(closeKeys_, &QShortcut::activated, this, &QWidget::close);
+}
+
+void PreviewWindow::setDockChoice(std::optional<bool> docked)
+{
+    dockChoice_ = docked;
+}
+
+// The writer's choice, kept from now on; an open preview moves at once.
+void PreviewWindow::dockSwitched(bool docked)
+{
+    dockChoice_ = docked;
+    if (!isVisible())
+        return;
+    placeIn(docked);
+    QString error;
+    open(engineFiles_, error);
+}
+
+bool PreviewWindow::roomBesideParent() const
+{
+    const QScreen* screen = mainWindow_->screen();
+    return !screen
+           || roomBeside(mainWindow_->frameGeometry(), screen->availableGeometry(), narrowestWidth);
+}
+
+// Docked, the preview is one more part of the main window: F5 there opens and closes it, and
+// Esc closes it from inside it. The engine's views never change windows: the panes go first.
+void PreviewWindow::placeIn(bool docked)
+{
+    if (docked == !isWindow())
+        return;
+    hide();
+    releasePanes();
+    if (docked) {
+        dock_->addWidget(this);
+        const int width = dock_->width();
+        dock_->setSizes({width - width * 2 / 5, width * 2 / 5});
+        closeKeys_->setKeys({QKeySequence(Qt::Key_Escape)});
+        closeKeys_->setContext(Qt::WidgetWithChildrenShortcut);
+    } else {
+        setParent(mainWindow_, Qt::Window);
+        placed_ = false;
+        closeKeys_->setKeys({QKeySequence(Qt::Key_F5), QKeySequence(Qt::Key_Escape)});
+        closeKeys_->setContext(Qt::WindowShortcut);
+    }
+    const QSignalBlocker quiet(dockSwitch_);
+    dockSwitch_->setChecked(docked);
 }
 
 QCheckBox* PreviewWindow::addSwitch(const char* name, const QString& caption)
@@ -130,11 +185,13 @@ void PreviewWindow::allowInPanes()
 
 bool PreviewWindow::open(const QStringList& engineFiles, QString& error)
 {
+    engineFiles_ = engineFiles;
     if (!makePane_) {
         makePane_ = loadPageViewMaker(engineFiles, error);
         if (!makePane_)
             return false;
     }
+    placeIn(dockChoice_.value_or(!roomBesideParent()));
     if (!entryView_)
         addPanes();
     show();
@@ -247,7 +304,7 @@ void PreviewWindow::showDiary(const QUrl& base)
 void PreviewWindow::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    if (!placed_) {
+    if (!placed_ && isWindow()) {
         placed_ = true;
         placeBesideParent();
     }
@@ -265,7 +322,8 @@ void PreviewWindow::hideEvent(QHideEvent* event)
 }
 
 // Beside the main window, not over it, where the screen has room. The frame of a window not
-// yet shown is not known: it is taken to be as thick as the main window's.
+// yet shown is not known: it is taken to be as thick as the main window's, and at least a title
+// bar high where the main window, maximised, shows none, so that the title bar stays on screen.
 void PreviewWindow::placeBesideParent()
 {
     const QWidget* main = parentWidget();
@@ -273,7 +331,10 @@ void PreviewWindow::placeBesideParent()
     if (!screen)
         return;
     const QRect frame = main->frameGeometry();
-    const QSize decoration = frame.size() - main->geometry().size();
+    QSize decoration = frame.size() - main->geometry().size();
+    if (main->isMaximized())
+        decoration.setHeight(
+            std::max(decoration.height(), style()->pixelMetric(QStyle::PM_TitleBarHeight)));
     const QRect place =
         placeBeside(frame, size() + decoration, screen->availableGeometry(), narrowestWidth);
     resize(place.size() - decoration);

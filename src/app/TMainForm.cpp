@@ -48,6 +48,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
+#include <QSplitter>
 #include <QStyle>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -78,7 +79,7 @@ TMainForm::TMainForm(Platform platform, QWidget* parent)
       windows_(*this, platform)
 {
     setObjectName(QStringLiteral("TMainForm"));
-    setWindowTitle(mainWindowCaption());
+    setWindowTitle(mainWindowCaption() + QStringLiteral("[*]")); // "*" while the diary is unsaved
     setCentralWidget(createCentralWidget());
     createFileDialogs();
     document_ = new DiaryDocument(state_, diaryTab_, platform_, OpenDialog, SaveDialog,
@@ -94,7 +95,8 @@ TMainForm::TMainForm(Platform platform, QWidget* parent)
     entryExport_ = new EntryExport(
         todayTab_, platform_, SaveDialogToday, [this] { return document_->encoding().lineEnd; },
         this);
-    editorCommands_ = new EditorCommands(state_, todayTab_, diaryTab_, platform_, this);
+    editorCommands_ =
+        new EditorCommands(state_, todayTab_, diaryTab_, platform_, previewDock_, this);
     dateList_ = new DateListCommands(state_, todayTab_, diaryTab_, platform_, this);
     publisher_ = new Publisher(document_, diaryTab_, platform_, this);
     publisher_->loadTransfer = [](const char* symbol, QString& error) {
@@ -146,7 +148,11 @@ QWidget* TMainForm::createCentralWidget()
     diaryTab_ = new DiaryFileTab(PageControl1);
     PageControl1->addTab(todayTab_, QStringLiteral("今日の日記編集"));
     PageControl1->addTab(diaryTab_, QStringLiteral("日記ファイル全体編集"));
-    layout->addWidget(PageControl1, 1);
+    previewDock_ = new QSplitter(Qt::Horizontal, central);
+    previewDock_->setObjectName(QStringLiteral("PreviewDock"));
+    previewDock_->setChildrenCollapsible(false);
+    previewDock_->addWidget(PageControl1);
+    layout->addWidget(previewDock_, 1);
     layout->addLayout(createBottomRow());
     return central;
 }
@@ -201,7 +207,7 @@ void TMainForm::createCommands()
     });
     const qsizetype at = help - rows.begin();
     rows = rows.first(at) + dateList_->menuRows([this] {
-        return !onFirstTab() && state_.DocumentLoaded;
+        return !onFirstTab() && document_->isLoaded();
     }) + rows.sliced(at);
     commands_->build(rows);
     editorCommands_->useItems(commands_->action("ViewPreview"), commands_->action("ViewColoring"));
@@ -209,7 +215,6 @@ void TMainForm::createCommands()
     bindButtons();
     offerDiaryFileItemsOnFirstTab();
     followStates();
-    commands_->updateStates();
 }
 
 // The diary file's new and open items work on the second tab; on the first their tips say so,
@@ -236,14 +241,14 @@ bool TMainForm::onFirstTab() const
 // a diary document is there.
 bool TMainForm::tagsOffered() const
 {
-    return onFirstTab() || state_.DocumentLoaded;
+    return onFirstTab() || document_->isLoaded();
 }
 
 // The menu's save items: on the second tab with a document, as the document offers them, and at
 // every switch to that tab until the document next opens or saves.
 bool TMainForm::diarySaveOffered(bool documentOffers) const
 {
-    return !onFirstTab() && state_.DocumentLoaded && (documentOffers || switchedToDiary_);
+    return !onFirstTab() && document_->isLoaded() && (documentOffers || switchedToDiary_);
 }
 
 QList<CommandRow> TMainForm::fileMenu()
@@ -322,8 +327,8 @@ QList<CommandRow> TMainForm::encodingRows()
 {
     using K = CommandRow::Kind;
     using text::Encoding;
-    auto withFile = [this] { return !onFirstTab() && !state_.CurrentFileName.isEmpty(); };
-    auto withDocument = [this] { return !onFirstTab() && state_.DocumentLoaded; };
+    auto withFile = [this] { return !onFirstTab() && !document_->fileName().isEmpty(); };
+    auto withDocument = [this] { return !onFirstTab() && document_->isLoaded(); };
     QList<CommandRow> rows = {{K::Submenu,
                                "FileReopenAs",
                                QStringLiteral("文字コードを指定して開き直す(&E)"),
@@ -585,30 +590,41 @@ void TMainForm::bindButtons()
     own(todayTab_->hintButton(), [this] { UseHintBtnClick(); });
     own(diaryTab_->ReOpenBtn, [this] { document_->ReOpen(); });
     own(diaryTab_->InsertDiaryBtn, [this] { InsertDiaryBtnClick(); });
+    // The diary tab's save buttons follow the document's offers alone (not the tab switch, as the
+    // menu's items do); its insert and tag buttons come with the first document.
+    commands_->enableWhen(diaryTab_->SaveDiaryBtn, [this] { return document_->saveOffered(); });
+    commands_->enableWhen(diaryTab_->SaveAsBtn, [this] { return document_->saveAsOffered(); });
+    for (QPushButton* button : {diaryTab_->InsertDiaryBtn, diaryTab_->BRTagBtn, diaryTab_->HRBtn,
+                                diaryTab_->LinkTagBtn, diaryTab_->IMGBtn, diaryTab_->StyleBtn})
+        commands_->enableWhen(button, [this] { return document_->isLoaded(); });
 }
 
 // The items' states follow the tab in front, the document, its offers to save and the active
 // editor's undo history.
 void TMainForm::followStates()
 {
-    auto update = [this] { commands_->updateStates(); };
-    auto documentEvent = [this] {
-        switchedToDiary_ = false;
-        commands_->updateStates();
-    };
-    connect(document_, &DiaryDocument::saveOffersChanged, this, update);
+    auto documentEvent = [this] { switchedToDiary_ = false; };
     connect(document_, &DiaryDocument::documentOpened, this, documentEvent);
     connect(document_, &DiaryDocument::documentSaved, this, documentEvent);
+    connect(document_, &DiaryDocument::modifiedChanged, this, &QWidget::setWindowModified);
     connect(document_, &DiaryDocument::documentOpened, dateList_,
             &DateListCommands::followDiaryFile);
     connect(document_, &DiaryDocument::documentSaved, dateList_,
             &DateListCommands::followDiaryFile);
-    connect(publisher_, &Publisher::sendingChanged, this, update);
+    // Connected only now: QTabWidget reports a change while its tabs are added. The tab's own
+    // state first, then the rules that read it, then the windows the switch brings up.
+    connect(PageControl1, &QTabWidget::currentChanged, this, &TMainForm::followPage);
+    commands_->recheckOn(document_, &DiaryDocument::saveOffersChanged);
+    commands_->recheckOn(document_, &DiaryDocument::documentOpened);
+    commands_->recheckOn(document_, &DiaryDocument::documentSaved);
+    commands_->recheckOn(document_, &DiaryDocument::fileNameChanged);
+    commands_->recheckOn(document_, &DiaryDocument::loadedChanged);
+    commands_->recheckOn(publisher_, &Publisher::sendingChanged);
+    commands_->recheckOn(PageControl1, &QTabWidget::currentChanged);
     for (QPlainTextEdit* editor : {todayTab_->bodyEditor(), diaryTab_->AllMemo}) {
-        connect(editor, &QPlainTextEdit::undoAvailable, this, update);
-        connect(editor, &QPlainTextEdit::redoAvailable, this, update);
+        commands_->recheckOn(editor, &QPlainTextEdit::undoAvailable);
+        commands_->recheckOn(editor, &QPlainTextEdit::redoAvailable);
     }
-    // Connected only now: QTabWidget reports a change while its tabs are added.
     connect(PageControl1, &QTabWidget::currentChanged, this,
             [this] { errors_.run([this] { PageControl1Change(); }); });
 }
@@ -665,7 +681,6 @@ bool TMainForm::startRecovery(const QString& folder)
         new RecoveryKeeper(todayTab_, diaryTab_, document_, platform_.messages, folder, this);
     if (!recovery_->offerLeftovers())
         return false;
-    commands_->updateStates();
     return document_->isModified();
 }
 
@@ -750,20 +765,22 @@ void TMainForm::refocusEditor()
 
 // The switch is decided by CurrentPage alone: the program has two tabs, so any change of the
 // tab in front is a change to the other one.
+void TMainForm::followPage()
+{
+    const bool toDiary = state_.CurrentPage == Page::Today;
+    state_.CurrentPage = toDiary ? Page::Diary : Page::Today;
+    switchedToDiary_ = toDiary;
+}
+
 void TMainForm::PageControl1Change()
 {
-    if (state_.CurrentPage == Page::Today) {
-        state_.CurrentPage = Page::Diary;
-        switchedToDiary_ = true;
-        commands_->updateStates();
+    if (state_.CurrentPage == Page::Diary) {
         if (state_.FirstPageChangeFlag == FirstPageChange::ShowAtSwitch) {
             state_.FirstPageChangeFlag = FirstPageChange::ShownThisRun;
             windows_.exp().exec();
         }
         diaryTab_->AllMemo->setFocus();
     } else {
-        state_.CurrentPage = Page::Today;
-        commands_->updateStates();
         todayTab_->bodyEditor()->setFocus();
     }
 }
@@ -776,8 +793,10 @@ void TMainForm::HelpBtnClick()
 
 void TMainForm::HtmlSetBtnClick()
 {
-    windows_.html().exec();
-    dateList_->followHtmlSettings();
+    THtmlForm& form = windows_.html();
+    connect(&form, &THtmlForm::htmlSettingsChanged, dateList_,
+            &DateListCommands::followHtmlSettings, Qt::UniqueConnection);
+    form.exec();
     refocusEditor();
 }
 

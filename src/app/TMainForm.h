@@ -20,6 +20,7 @@ class EntryExport;
 class FindBar;
 class GuideWindow;
 class QPushButton;
+class QSplitter;
 class QTabWidget;
 class RecoveryKeeper;
 class TodayEntryTab;
@@ -105,6 +106,7 @@ private:
     void EditFindPrevClick();
     void EditReplaceClick();
     FindBar* activeFindBar() const;
+    void followPage();
     void PageControl1Change();
 
     Platform platform_;
@@ -115,6 +117,7 @@ private:
     bool fontSetByWriter_ = false; // OK in the settings window during this run
 
     QTabWidget* PageControl1;
+    QSplitter* previewDock_; // the tabs, and the preview beside them when it is docked
     TodayEntryTab* todayTab_;
     DiaryFileTab* diaryTab_;
     DiaryDocument* document_;

@@ -76,10 +76,12 @@ struct MainState {
     QString ProgramFolder; // always ends with the path separator
     QString TodayTitle;
     HtmlSettings Html;
+    // Copies of the diary document's file name and loaded state (DiaryDocument::fileName,
+    // isLoaded), following its signals; the document owns them.
     QString CurrentFileName;
     std::array<QString, 3> RecentFiles; // newest first
     bool NewProcessFlag = true; // creating a new diary asks whether to load the base template
     Page CurrentPage = Page::Today;
-    bool DocumentLoaded = false; // a diary document was opened or created in this run
+    bool DocumentLoaded = false;
     FirstPageChange FirstPageChangeFlag = FirstPageChange::ShowAtSwitch;
 };

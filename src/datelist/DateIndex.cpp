@@ -4,6 +4,7 @@
 #include <QTextDocument>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -33,13 +34,19 @@ std::pair<qsizetype, qsizetype> shiftAfter(QList<T>& list, int from, int to, int
     return {first, end};
 }
 
-// Puts `found` in place of the items of `list` from `first` to `end`.
+// Puts `found` in place of the items of `list` from `first` to `end`. After a keystroke they
+// are as many as before, and the items after them, a whole diary's, stay where they are.
 template <typename T>
 void replaceRange(QList<T>& list, qsizetype first, qsizetype end, QList<T>& found)
 {
-    list.remove(first, end - first);
-    list.insert(first, found.size(), T{});
-    std::move(found.begin(), found.end(), list.begin() + first);
+    const qsizetype kept = std::min(end - first, found.size());
+    std::move(found.begin(), found.begin() + kept, list.begin() + first);
+    if (found.size() > kept) {
+        list.insert(first + kept, found.size() - kept, T{});
+        std::move(found.begin() + kept, found.end(), list.begin() + first + kept);
+    } else {
+        list.remove(first + kept, end - first - kept);
+    }
     found.clear();
 }
 
@@ -106,7 +113,7 @@ const QList<DiaryEntry>& DateIndex::entries()
         readLines(-1);
         finishReading();
     }
-    return entries_;
+    return readEntries();
 }
 
 // The lines to read again: from a few before the first changed line (the title of an entry
@@ -122,6 +129,7 @@ void DateIndex::startReading()
     from_ = first.position();
     to_ = last.position() + last.length() - 1;
     next_ = first;
+    nextPosition_ = from_;
     const auto known = firstAtOrAfter(markupStarts_, from_);
     state_ = known != markupStarts_.end() && known->position == from_ ? known->context
                                                                       : datelist::LineContext();
@@ -137,43 +145,54 @@ bool DateIndex::readLines(int budgetMs)
     clock.start();
     int count = 0;
     while (next_.isValid()) {
-        if (next_.position() > to_) {
-            if (state_ == oldStartAfter(next_.position()))
+        // Where each line starts is counted along: asking the block costs a search of the
+        // document's tree, for each of a million lines.
+        const int position = nextPosition_;
+        const int length = next_.length();
+        if (position > to_) {
+            if (state_ == oldStartAfter(position))
                 break;
-            to_ = next_.position() + next_.length() - 1; // a comment opened or closed above
+            to_ = position + length - 1; // a comment opened or closed above
         }
         const QTextBlock line = next_;
         next_ = next_.next();
+        nextPosition_ += length;
         if (state_ != datelist::LineContext())
-            foundStarts_.append({line.position(), state_});
+            foundStarts_.append({position, state_});
         const datelist::EntryLine read = datelist::readEntryLine(line.text(), state_, marks_);
         state_ = read.end;
         if (read.date)
-            readEntryAt(line, *read.date);
+            readEntryAt(line, position, *read.date);
         if (budgetMs >= 0 && ++count % 64 == 0 && clock.elapsed() >= budgetMs)
             return false;
     }
     return true;
 }
 
-// The title is on the first line after the date that has text, if that line is one.
-void DateIndex::readEntryAt(const QTextBlock& line, const QDate& date)
+// The title is on the first line after the date that has text, if that line is one; the tags
+// of the lines without text before it count with it ("<P><B>" on a line, the title on the
+// next, or a tag over two lines).
+void DateIndex::readEntryAt(const QTextBlock& line, int position, const QDate& date)
 {
     QString title;
     datelist::LineContext state = state_;
+    QString tags;
     QTextBlock after = line.next();
     for (int i = 0; i < titleLines && after.isValid(); ++i, after = after.next()) {
         const QString text = after.text();
         const datelist::EntryLine read = datelist::readEntryLine(text, state, marks_);
         if (read.date)
             break;
-        if (const std::optional<QString> found = datelist::titleOfLine(text, state.html, marks_)) {
+        const QString withTags = tags.isEmpty() ? text : tags + u' ' + text;
+        if (const std::optional<QString> found =
+                datelist::titleOfLine(withTags, state_.html, marks_)) {
             title = *found;
             break;
         }
+        tags = withTags;
         state = read.end;
     }
-    found_.append({line.position(), date, title});
+    found_.append({position, date, title});
 }
 
 datelist::LineContext DateIndex::oldStartAfter(int position) const
@@ -193,9 +212,13 @@ void DateIndex::finishReading()
     reading_ = false;
     const int length = documentLength();
     const int shift = length - lengthRead_;
-    const auto [first, end] = shiftAfter(entries_, from_, to_, shift);
+    const qsizetype first = firstEntryAtOrAfter(from_);
+    const qsizetype end = std::max(firstEntryAtOrAfter(to_ - shift + 1), first);
+    moveEntriesFrom(end, shift);
     const bool same = sameList(entries_, first, end, found_);
+    const qsizetype added = found_.size() - (end - first);
     replaceRange(entries_, first, end, found_);
+    movingFrom_ += added;
     const auto [firstStart, endStart] = shiftAfter(markupStarts_, from_, to_, shift);
     replaceRange(markupStarts_, firstStart, endStart, foundStarts_);
     lengthRead_ = length;
@@ -219,8 +242,52 @@ void DateIndex::readInSlices()
 
 int DateIndex::entryAt(int position) const
 {
-    const auto after =
-        std::upper_bound(entries_.begin(), entries_.end(), position,
-                         [](int p, const DiaryEntry& entry) { return p < entry.position; });
-    return int(after - entries_.begin()) - 1;
+    return int(firstEntryAtOrAfter(position + 1)) - 1;
+}
+
+const QList<DiaryEntry>& DateIndex::readEntries() const
+{
+    if (moving_ != 0)
+        addToPositions(movingFrom_, entries_.size(), std::exchange(moving_, 0));
+    return entries_;
+}
+
+int DateIndex::positionOf(qsizetype entry) const
+{
+    return entries_[entry].position + (entry >= movingFrom_ ? moving_ : 0);
+}
+
+qsizetype DateIndex::firstEntryAtOrAfter(int position) const
+{
+    qsizetype low = 0;
+    qsizetype high = entries_.size();
+    while (low < high) {
+        const qsizetype middle = low + (high - low) / 2;
+        if (positionOf(middle) < position)
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    return low;
+}
+
+void DateIndex::addToPositions(qsizetype from, qsizetype to, int shift) const
+{
+    DiaryEntry* entries = entries_.data();
+    for (qsizetype i = from; i < to; ++i)
+        entries[i].position += shift;
+}
+
+// The entries from `from` on move by `shift`. With those still to move, one move is left to
+// come, from the later of the two; the entries between them are moved now: as the writer types
+// in one place, none.
+void DateIndex::moveEntriesFrom(qsizetype from, int shift)
+{
+    if (moving_ == 0)
+        movingFrom_ = from;
+    else if (from >= movingFrom_)
+        addToPositions(std::exchange(movingFrom_, from), from, moving_);
+    else
+        addToPositions(from, movingFrom_, shift);
+    moving_ += shift;
 }

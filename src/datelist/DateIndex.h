@@ -17,6 +17,7 @@ struct DiaryEntry {
     QDate date;
     QString title;
 };
+Q_DECLARE_TYPEINFO(DiaryEntry, Q_RELOCATABLE_TYPE); // moved as bytes in a diary's long list
 
 // The entries of a document, kept up to date as it is edited. An edit only narrows the parts of
 // the text at the start and the end that are known unchanged, so no keystroke waits on it;
@@ -34,7 +35,7 @@ public:
     const QList<DiaryEntry>& entries();
     // The entries as last read, without waiting; their dates and titles are those listChanged
     // last announced.
-    const QList<DiaryEntry>& readEntries() const { return entries_; }
+    const QList<DiaryEntry>& readEntries() const;
     bool isCurrent() const { return !reading_ && !changed_; }
     // The number of the entry holding the text at `position`, as last read; -1 before the
     // first entry.
@@ -65,11 +66,20 @@ private:
     // What a line at `position` (in the text now) started in at the last reading, for a line
     // after the lines being read.
     datelist::LineContext oldStartAfter(int position) const;
-    void readEntryAt(const QTextBlock& line, const QDate& date);
+    void readEntryAt(const QTextBlock& line, int position, const QDate& date);
+    int positionOf(qsizetype entry) const;
+    qsizetype firstEntryAtOrAfter(int position) const;
+    void addToPositions(qsizetype from, qsizetype to, int shift) const;
+    void moveEntriesFrom(qsizetype from, int shift);
 
     QTextDocument* document_;
     datelist::EntryMarks marks_;
-    QList<DiaryEntry> entries_;
+    mutable QList<DiaryEntry> entries_;
+    // An edit moves every entry after it, a whole diary's; rather than at each keystroke, they
+    // are moved when the list is next read: until then those from movingFrom_ on stand
+    // moving_ units further than their position says.
+    mutable qsizetype movingFrom_ = 0;
+    mutable int moving_ = 0;
     QList<LineStart> markupStarts_;
     // Since entries_ was made from a text of lengthRead_ units, this many at its start and its
     // end are unchanged.
@@ -83,6 +93,7 @@ private:
     int from_ = 0;
     int to_ = 0;
     QTextBlock next_;
+    int nextPosition_ = 0;
     datelist::LineContext state_; // what next_ starts in
     QList<DiaryEntry> found_;
     QList<LineStart> foundStarts_;

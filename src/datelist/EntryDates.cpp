@@ -209,21 +209,55 @@ std::optional<QDate> handWrittenDate(QStringView line, int textStart)
     return found ? std::optional(found->date) : std::nullopt;
 }
 
-// Whether the part of a line is inside an <ADDRESS>, when the line started inside one or not.
-bool inAddressAfter(QStringView part, bool inAddress)
+// Whether the part of a line, which starts in `start`, ends inside an <ADDRESS>: its last
+// <ADDRESS> or </ADDRESS> tag says, as the colouring reads the tags, so that one in a comment,
+// an attribute's value or a script does not count; a line with neither leaves it as it was.
+bool inAddressAfter(QStringView part, LineContext start)
 {
-    const qsizetype open = part.lastIndexOf(u"<address", -1, Qt::CaseInsensitive);
-    const qsizetype close = part.lastIndexOf(u"</address", -1, Qt::CaseInsensitive);
-    if (open < 0 && close < 0)
-        return inAddress;
-    return open > close;
+    bool inAddress = start.inAddress;
+    for (const document::HtmlToken& token : document::tokenizeHtmlLine(part, start.html).tokens) {
+        if (token.kind != document::HtmlTokenKind::Tag)
+            continue;
+        const QStringView name = part.mid(token.start, token.length);
+        if (name.compare(u"<address", Qt::CaseInsensitive) == 0)
+            inAddress = true;
+        else if (name.compare(u"</address", Qt::CaseInsensitive) == 0)
+            inAddress = false;
+    }
+    return inAddress;
+}
+
+// Whether the line has "<address" or "</address" in any case: a cheap look for the lines that
+// may open or close one. A line has few "<", and finding the next is much faster than
+// searching for a word.
+bool mentionsAddress(QStringView line)
+{
+    for (qsizetype at = line.indexOf(u'<'); at >= 0; at = line.indexOf(u'<', at + 1)) {
+        const qsizetype name = at + 1 < line.size() && line[at + 1] == u'/' ? at + 2 : at + 1;
+        if (line.mid(name).startsWith(u"address", Qt::CaseInsensitive))
+            return true;
+    }
+    return false;
+}
+
+// Where the fragment is in the line from `from` on, -1 when it is not; found by its first
+// character, which lines have few of when it is "<".
+qsizetype indexOfFragment(QStringView line, QStringView fragment, qsizetype from)
+{
+    for (qsizetype at = line.indexOf(fragment[0], from); at >= 0;
+         at = line.indexOf(fragment[0], at + 1)) {
+        if (line.mid(at).startsWith(fragment))
+            return at;
+    }
+    return -1;
 }
 
 std::optional<QDate> programDate(QStringView line, HtmlState start, QStringView dateStart)
 {
     if (dateStart.trimmed().isEmpty())
         return std::nullopt; // every date would count, those in sentences too
-    for (qsizetype at = line.indexOf(dateStart); at >= 0; at = line.indexOf(dateStart, at + 1)) {
+    for (qsizetype at = indexOfFragment(line, dateStart, 0); at >= 0;
+         at = indexOfFragment(line, dateStart, at + 1)) {
         const std::optional<DateAt> found = readDateAt(line, at + dateStart.size());
         if (found && document::htmlLineEnd(line.left(at), start) == HtmlState::Text)
             return found->date;
@@ -275,15 +309,12 @@ bool opensTitle(QStringView tags)
 EntryLine readEntryLine(QStringView line, LineContext start, const EntryMarks& marks)
 {
     const document::HtmlLineText text = document::htmlLineText(line, start.html);
-    // Two exact searches cost less than one that ignores case; "address" and "ADDRESS" both
-    // hold one of them.
-    const bool hasAddress = line.contains(u"ddress") || line.contains(u"DDRESS");
-    EntryLine read{
-        std::nullopt,
-        {text.end, hasAddress ? inAddressAfter(line, start.inAddress) : start.inAddress}};
+    const bool hasAddress = mentionsAddress(line);
+    EntryLine read{std::nullopt,
+                   {text.end, hasAddress ? inAddressAfter(line, start) : start.inAddress}};
     if (text.textStart < 0)
         return read;
-    if (hasAddress ? inAddressAfter(line.left(text.textStart), start.inAddress) : start.inAddress)
+    if (hasAddress ? inAddressAfter(line.left(text.textStart), start) : start.inAddress)
         return read; // a page's footer: "2026年12月7日 更新"
     if (marks.heading) {
         if (start.html == HtmlState::Text)

@@ -20,7 +20,9 @@ struct EntryAt {
 // place is before the first entry as old as the date or older; in an oldest-first one after the
 // last such entry and its closing rule. Never inside an entry, never in the page's footer: after
 // the last entry the place is after its closing rule (<HR>), else before the footer
-// (<ADDRESS>, </BODY>, </HTML>). Without entries it is before </BODY>, else the end.
+// (<ADDRESS>, </BODY>, </HTML>). Without entries it is before </BODY>, else the end. Tags are
+// read as the colouring reads them, over as many lines as they take: the place before an entry
+// is before its heading's tags on the lines above its date, and never inside a tag.
 int placeLineForDate(const QList<EntryAt>& entries, QDate date, int lineCount,
                      const std::function<QString(int)>& lineAt);
 

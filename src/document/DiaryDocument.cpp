@@ -6,8 +6,11 @@
 #include "document/DiaryCodes.h"
 #include "document/DiaryFileTab.h"
 #include "document/DiaryText.h"
+#include "document/DiskVersionWindow.h"
+#include "document/DiskWatch.h"
 #include "document/THistoryForm.h"
 #include "document/TNewProcessForm.h"
+#include "find/StatusLabel.h"
 #include "platform/EditorText.h"
 #include "platform/FileChoice.h"
 #include "platform/FileDialogs.h"
@@ -17,7 +20,10 @@
 #include <QApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
-#include <QPushButton>
+#include <QScrollBar>
+#include <QTextBlock>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -48,30 +54,49 @@ DiaryDocument::DiaryDocument(MainState& state, DiaryFileTab* tab, Platform platf
                              DocumentWindows windows, QObject* parent)
     : QObject(parent), state_(state), tab_(tab), platform_(platform), openDialog_(openDialog),
       saveDialog_(saveDialog), windows_(std::move(windows)),
-      codes_(new DiaryCodes(tab_->AllMemo->document(), this))
+      codes_(new DiaryCodes(tab_->AllMemo->document(), this)), watch_(new DiskWatch(this))
 {
-    connect(tab_->AllMemo, &QPlainTextEdit::textChanged, this, &DiaryDocument::AllMemoChange);
+    connect(tab_->AllMemo->document(), &QTextDocument::modificationChanged, this,
+            &DiaryDocument::AllMemoChange);
+    connect(watch_, &DiskWatch::touched, this, &DiaryDocument::checkDisk);
+    connect(
+        this, &DiaryDocument::fileNameChanged, tab_->PanelEditFile, [this](const QString& path) {
+            tab_->PanelEditFile->setText(document::fileNameCaption(path.isEmpty() ? u"?"_s : path));
+        });
+    connect(this, &DiaryDocument::encodingChanged, tab_->PanelEncoding,
+            [this](text::FileEncoding encoding) {
+                tab_->PanelEncoding->setText(text::fileFormatName(encoding));
+            });
+    // The copies in MainState, for the windows that read them there.
+    connect(this, &DiaryDocument::fileNameChanged, this,
+            [this](const QString& path) { state_.CurrentFileName = path; });
+    connect(this, &DiaryDocument::loadedChanged, this,
+            [this](bool loaded) { state_.DocumentLoaded = loaded; });
 }
 
-// Every change of the text, typed, inserted or loaded whole, makes the document savable.
-void DiaryDocument::AllMemoChange()
+bool DiaryDocument::isModified() const
 {
-    modified_ = true;
-    setSaveButtons(true, true);
+    return tab_->AllMemo->document()->isModified();
 }
 
-void DiaryDocument::setSaveButtons(bool save, bool saveAs)
+// A change of the text, typed, inserted or loaded whole, makes the document savable; undone back
+// to the text on the disk, there is nothing to save.
+void DiaryDocument::AllMemoChange(bool modified)
+{
+    setSaveOffers(modified, modified || saveAsOffered_);
+    emit modifiedChanged(modified);
+}
+
+void DiaryDocument::setSaveOffers(bool save, bool saveAs)
 {
     saveOffered_ = save;
     saveAsOffered_ = saveAs;
-    tab_->SaveDiaryBtn->setEnabled(save);
-    tab_->SaveAsBtn->setEnabled(saveAs);
     emit saveOffersChanged();
 }
 
 SaveAnswer DiaryDocument::AskSaveIfModified()
 {
-    if (!modified_)
+    if (!isModified())
         return SaveAnswer::Done;
     const MsgAnswer answer = platform_.messages.show(
         {QStringLiteral("編集内容は保存されていません。\n保存しますか？"), appTitle(),
@@ -110,14 +135,132 @@ bool DiaryDocument::OpenDiaryFile(const QString& path)
 // The common steps of opening from the dialog, from the recent files and from elsewhere.
 void DiaryDocument::openFile(const QString& path, std::optional<text::Encoding> encoding)
 {
+    readFile(path, encoding, false);
+    tab_->AllMemo->setFocus();
+}
+
+// An open, or a reading again of a file another program changed. undoable: the text it replaces
+// comes back with the editor's undo.
+void DiaryDocument::readFile(const QString& path, std::optional<text::Encoding> encoding,
+                             bool undoable)
+{
     tab_->AllMemo->setReadOnly(false);
-    diskHash_ = Load(path, encoding);
+    diskHash_ = Load(path, encoding, undoable);
     diskStamp_ = platform_.files.stamp(path);
     SetDiaryFileName(path);
-    tab_->AllMemo->setFocus();
+    knowDisk();
     ResetAfterLoad();
-    setSaveButtons(false, true);
+    setSaveOffers(false, true);
     emit documentOpened(true);
+}
+
+// The file is as this document last read or wrote it: changes from now on are another program's.
+void DiaryDocument::knowDisk()
+{
+    seenStamp_ = diskStamp_;
+    seenHash_ = diskHash_;
+    goneTold_ = false;
+    tab_->DiskStatus->hide();
+    if (diskVersion_)
+        diskVersion_->hide(); // what it shows is no longer the file's news
+}
+
+// A change the watch saw, or a change in the file's folder. The file's content decides: a save
+// that wrote the same bytes, or a time set again, is no change.
+void DiaryDocument::checkDisk(bool fileItself)
+{
+    const QString path = fileName_;
+    if (path.isEmpty())
+        return;
+    if (QApplication::activeModalWidget()) { // a question or a command's window is open
+        watch_->tellLater();
+        return;
+    }
+    const std::optional<FileStamp> now = platform_.files.stamp(path);
+    if (!now) {
+        fileGone(path);
+        return;
+    }
+    if (now == seenStamp_ && !fileItself && !goneTold_)
+        return;
+    const std::optional<QByteArray> bytes = platform_.files.readAll(path);
+    if (!bytes)
+        return; // not readable now; the next change tells again
+    seenStamp_ = now;
+    const QByteArray hash = document::contentHash(*bytes);
+    if (std::exchange(goneTold_, false))
+        tab_->DiskStatus->hide(); // back; the text stays unsaved until it is saved
+    if (hash == seenHash_)
+        return;
+    seenHash_ = hash;
+    if (isModified())
+        askAboutDiskChange(path);
+    else
+        reread(path, false);
+}
+
+// The text is now only here: it counts as unsaved, so that the recovery file keeps it and a save
+// makes the file anew (after asking).
+void DiaryDocument::fileGone(const QString& path)
+{
+    if (std::exchange(goneTold_, true))
+        return;
+    tab_->DiskStatus->say(QStringLiteral("ファイル %1 は、ほかのプログラムが削除したか、別の場所へ"
+                                         "移しました。編集中の内容は保存されていません。")
+                              .arg(path));
+    tab_->DiskStatus->show();
+    tab_->AllMemo->document()->setModified(true);
+}
+
+void DiaryDocument::askAboutDiskChange(const QString& path)
+{
+    tab_->DiskStatus->hide(); // an earlier reading's news
+    Message question{
+        QStringLiteral(
+            "ファイル %1 は、ほかのプログラムによって変更されました。\n"
+            "編集中の内容は、まだ保存されていません。\n\n"
+            "自分の編集を残す：このまま編集を続けます。上書き保存の前にもう一度確かめます。\n"
+            "読み直す：ほかのプログラムが保存した内容を読み込みます。"
+            "編集中の内容は「元に戻す」で戻せます。\n"
+            "比べる：ほかのプログラムが保存した内容を別の窓に表示します。")
+            .arg(path),
+        appTitle(), MsgButtons::YesNoCancel, MsgIcon::Question, MsgAnswer::Cancel};
+    // Enter and Esc alike keep the writer's text, the answer that changes nothing.
+    question.buttonCaptions = {{MsgAnswer::Yes, QStringLiteral("比べる")},
+                               {MsgAnswer::No, QStringLiteral("読み直す")},
+                               {MsgAnswer::Cancel, QStringLiteral("自分の編集を残す")}};
+    switch (platform_.messages.show(question)) {
+    case MsgAnswer::Yes: compareWithDisk(path); break;
+    case MsgAnswer::No: reread(path, true); break;
+    default: break;
+    }
+}
+
+void DiaryDocument::compareWithDisk(const QString& path)
+{
+    const document::DiaryFile theirs = document::readDiaryFile(platform_.files, path);
+    if (!diskVersion_) {
+        diskVersion_ = new DiskVersionWindow(tab_->window());
+        connect(diskVersion_, &DiskVersionWindow::reloadChosen, this,
+                [this] { reread(fileName_, true); });
+    }
+    QString mine = rawEditorText(tab_->AllMemo);
+    mine.replace(QChar::ParagraphSeparator, u'\n');
+    diskVersion_->showVersion(path, theirs.text, mine);
+}
+
+// Reads the file again in the encoding and line ends it has now, the cursor staying on its line.
+void DiaryDocument::reread(const QString& path, bool undoable)
+{
+    QPlainTextEdit* memo = tab_->AllMemo;
+    const int line = memo->textCursor().blockNumber();
+    const int scrolled = memo->verticalScrollBar()->value();
+    readFile(path, std::nullopt, undoable);
+    memo->setTextCursor(
+        QTextCursor(memo->document()->findBlockByNumber(std::min(line, memo->blockCount() - 1))));
+    memo->verticalScrollBar()->setValue(scrolled);
+    tab_->DiskStatus->say(QStringLiteral("ほかのプログラムが変更したので読み直しました"));
+    tab_->DiskStatus->show();
 }
 
 void DiaryDocument::NewDiary()
@@ -176,11 +319,12 @@ bool DiaryDocument::OpenRecentFile(int number)
 
 bool DiaryDocument::SaveDiary()
 {
-    if (state_.CurrentFileName.isEmpty())
+    if (fileName_.isEmpty())
         return SaveDiaryAs();
     if (!mayWriteOverCurrentFile())
         return false;
-    const QList<char32_t> unencodable = writeTo(state_.CurrentFileName);
+    const QList<char32_t> unencodable = writeTo(fileName_);
+    knowDisk();
     AfterSave();
     tellUnencodable(unencodable, encoding_);
     return true;
@@ -193,6 +337,7 @@ bool DiaryDocument::SaveDiaryAs()
     const QString path = saveDialog_.fileName;
     const QList<char32_t> unencodable = writeTo(path);
     SetDiaryFileName(path);
+    knowDisk();
     AfterSave();
     tellUnencodable(unencodable, encoding_);
     return true;
@@ -200,7 +345,7 @@ bool DiaryDocument::SaveDiaryAs()
 
 bool DiaryDocument::ReopenAs(text::Encoding encoding)
 {
-    const QString path = state_.CurrentFileName;
+    const QString path = fileName_;
     if (path.isEmpty() || AskSaveIfModified() == SaveAnswer::Cancelled)
         return false;
     if (!platform_.files.exists(path))
@@ -216,7 +361,7 @@ bool DiaryDocument::SaveCopyAs(text::FileEncoding encoding)
     if (!chooseSaveFile(platform_.fileDialogs, platform_.files, platform_.messages, dialog))
         return false;
     // The copy must not replace the file the document was read from and will be saved to.
-    if (!state_.CurrentFileName.isEmpty() && dialog.fileName == state_.CurrentFileName) {
+    if (!fileName_.isEmpty() && dialog.fileName == fileName_) {
         tell(QStringLiteral("編集中のファイル %1 には写しを保存できません。\n"
                             "別の名前を選んでください。")
                  .arg(dialog.fileName));
@@ -253,7 +398,7 @@ bool DiaryDocument::SaveCopyAs(text::FileEncoding encoding)
 // and a save there would not reach the disk.
 bool DiaryDocument::mayWriteOverCurrentFile()
 {
-    const QString& path = state_.CurrentFileName;
+    const QString& path = fileName_;
     const std::optional<FileStamp> now = platform_.files.stamp(path);
     if (!now || (diskStamp_ && now->device != diskStamp_->device))
         return askYesNo(
@@ -305,15 +450,15 @@ void DiaryDocument::tell(const QString& text)
         {text, appTitle(), MsgButtons::Ok, MsgIcon::Information, MsgAnswer::Ok});
 }
 
-QByteArray DiaryDocument::Load(const QString& path, std::optional<text::Encoding> encoding)
+QByteArray DiaryDocument::Load(const QString& path, std::optional<text::Encoding> encoding,
+                               bool undoable)
 {
     text::EncodingGuess guess;
     QByteArray hash;
     {
         const BusyCursor busy;
         document::DiaryFile file = document::readDiaryFile(platform_.files, path, encoding);
-        codes_->reset();
-        setRawEditorText(tab_->AllMemo, file.text);
+        fillEditor(file.text, undoable);
         codes_->reset(std::move(file.codes), file.encoding.used.encoding);
         guess = file.encoding;
         hash = file.hash;
@@ -322,6 +467,23 @@ QByteArray DiaryDocument::Load(const QString& path, std::optional<text::Encoding
     if (guess.disagrees())
         tell(document::declarationMismatchNotice(path, guess));
     return hash;
+}
+
+// Undoable, the whole text is replaced in one edit the editor's undo takes back; otherwise the
+// editor starts anew, without an undo history, which is faster for a large diary.
+void DiaryDocument::fillEditor(const QString& text, bool undoable)
+{
+    if (!undoable) {
+        codes_->reset();
+        setRawEditorText(tab_->AllMemo, text);
+        return;
+    }
+    QTextCursor all(tab_->AllMemo->document());
+    all.beginEditBlock();
+    all.select(QTextCursor::Document);
+    all.insertText(text);
+    all.endEditBlock();
+    tab_->AllMemo->document()->setModified(false);
 }
 
 // Another program may write a file of the same size within the time's resolution, or set its
@@ -337,31 +499,30 @@ bool DiaryDocument::sameContent(const QString& path)
 void DiaryDocument::setEncoding(text::FileEncoding encoding)
 {
     encoding_ = encoding;
-    tab_->PanelEncoding->setText(text::fileFormatName(encoding));
+    emit encodingChanged(encoding);
 }
 
 void DiaryDocument::SetDiaryFileName(const QString& name)
 {
-    state_.CurrentFileName = name == u"?" ? QString() : name;
-    tab_->PanelEditFile->setText(document::fileNameCaption(name));
+    fileName_ = name == u"?" ? QString() : name;
+    watch_->watch(fileName_);
+    emit fileNameChanged(fileName_);
 }
 
 void DiaryDocument::ResetAfterLoad()
 {
-    modified_ = false;
-    setSaveButtons(false, false);
-    for (QPushButton* b : {tab_->InsertDiaryBtn, tab_->BRTagBtn, tab_->HRBtn, tab_->LinkTagBtn,
-                           tab_->IMGBtn, tab_->StyleBtn})
-        b->setEnabled(true);
-    state_.DocumentLoaded = true;
+    tab_->AllMemo->document()->setModified(false);
+    if (!std::exchange(loaded_, true))
+        emit loadedChanged(true);
+    setSaveOffers(false, false);
 }
 
 void DiaryDocument::AfterSave()
 {
-    modified_ = false;
-    setSaveButtons(false, false);
+    tab_->AllMemo->document()->setModified(false);
+    setSaveOffers(false, false);
     emit documentSaved();
-    RememberSavedFile(state_.CurrentFileName);
+    RememberSavedFile(fileName_);
 }
 
 void DiaryDocument::RememberSavedFile(const QString& path)
@@ -384,7 +545,14 @@ void DiaryDocument::RestoreUnsaved(const QString& text, const QString& name,
     SetDiaryFileName(name);
     diskStamp_ = diskStamp;
     diskHash_.clear();
+    knowDisk();
+    // The file as it is now, which the writer was told of when the document was offered back.
+    if (!fileName_.isEmpty()) {
+        seenStamp_ = platform_.files.stamp(fileName_);
+        if (const std::optional<QByteArray> bytes = platform_.files.readAll(fileName_))
+            seenHash_ = document::contentHash(*bytes);
+    }
     ResetAfterLoad();
     emit documentOpened(true);
-    AllMemoChange();
+    tab_->AllMemo->document()->setModified(true);
 }

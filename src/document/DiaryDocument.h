@@ -15,6 +15,8 @@ struct FileDialogSettings;
 struct MainState;
 class DiaryCodes;
 class DiaryFileTab;
+class DiskVersionWindow;
+class DiskWatch;
 class THistoryForm;
 class TNewProcessForm;
 
@@ -31,9 +33,10 @@ struct DocumentWindows {
 
 // The diary document of the second tab: the text of AllMemo, the path it belongs to
 // (MainState::CurrentFileName) and its modified flag, with the commands that open, save, start
-// and reopen it. It keeps the controls of the tab (save, insert and tag buttons, the file name
-// display, AllMemo's read-only state) right itself; the main window's menu items follow its
-// signals. Errors no command handles are thrown as AppError for the general handler.
+// and reopen it. It keeps the file name display and AllMemo's read-only state right itself; the
+// menu items and the tab's buttons follow its signals. It watches its file: a change by another
+// program is read at once when nothing here is unsaved, asked about at once otherwise, and a file
+// gone is told at once. Errors no command handles are thrown as AppError for the general handler.
 class DiaryDocument : public QObject {
     Q_OBJECT
 public:
@@ -43,7 +46,12 @@ public:
 
     MainState& state() { return state_; }
     Platform& platform() { return platform_; }
-    bool isModified() const { return modified_; }
+    // The file the document belongs to; empty for a new document.
+    const QString& fileName() const { return fileName_; }
+    // Whether a document was opened or created in this run (until then AllMemo shows a note).
+    bool isLoaded() const { return loaded_; }
+    // Follows AllMemo's own modified flag: undoing back to the text opened or saved is unmodified.
+    bool isModified() const;
     // Whether saving, and saving under another name, are offered now: after every change; save
     // under another name also right after an open from a file; neither after a save.
     bool saveOffered() const { return saveOffered_; }
@@ -90,7 +98,9 @@ public:
     // Replaces the whole document text by the content of the file, read in its own encoding
     // (or in `encoding` when given), which the document then keeps. A file whose charset
     // declaration disagrees with its bytes is told once. Gives the contentHash of the file.
-    QByteArray Load(const QString& path, std::optional<text::Encoding> encoding = std::nullopt);
+    // undoable: the editor's undo brings back the text it replaced.
+    QByteArray Load(const QString& path, std::optional<text::Encoding> encoding = std::nullopt,
+                    bool undoable = false);
     // "?" names a new, unnamed document.
     void SetDiaryFileName(const QString& name);
     void ResetAfterLoad();
@@ -115,10 +125,24 @@ signals:
     void documentSaved();
     // What saveOffered or saveAsOffered say may have changed.
     void saveOffersChanged();
+    // isModified changed: by an edit, an undo back to the text on the disk, an open or a save.
+    void modifiedChanged(bool modified);
+    void fileNameChanged(const QString& path);
+    void loadedChanged(bool loaded);
+    // The encoding and line ends the document was read in and a save writes changed.
+    void encodingChanged(text::FileEncoding encoding);
 
 private:
-    void AllMemoChange();
+    void AllMemoChange(bool modified);
     void openFile(const QString& path, std::optional<text::Encoding> encoding = std::nullopt);
+    void readFile(const QString& path, std::optional<text::Encoding> encoding, bool undoable);
+    void fillEditor(const QString& text, bool undoable);
+    void knowDisk();
+    void checkDisk(bool fileItself);
+    void fileGone(const QString& path);
+    void askAboutDiskChange(const QString& path);
+    void compareWithDisk(const QString& path);
+    void reread(const QString& path, bool undoable);
     void setEncoding(text::FileEncoding encoding);
     bool mayWriteOverCurrentFile();
     bool sameContent(const QString& path);
@@ -126,7 +150,7 @@ private:
     QList<char32_t> writeTo(const QString& path);
     void tellUnencodable(const QList<char32_t>& characters, text::FileEncoding encoding);
     void tell(const QString& text);
-    void setSaveButtons(bool save, bool saveAs);
+    void setSaveOffers(bool save, bool saveAs);
 
     MainState& state_;
     DiaryFileTab* tab_;
@@ -134,13 +158,20 @@ private:
     FileDialogSettings& openDialog_;
     FileDialogSettings& saveDialog_;
     DocumentWindows windows_;
-    bool modified_ = false;
+    QString fileName_;
+    bool loaded_ = false;
     bool saveOffered_ = false;
     bool saveAsOffered_ = false;
     // The file as it was when last opened or saved here, to notice other programs' changes.
     std::optional<FileStamp> diskStamp_;
     // Its content's hash, for a change that kept the size and time; empty when not known.
     QByteArray diskHash_;
+    // The file as last read, written or told about here: a change from it is another program's.
+    std::optional<FileStamp> seenStamp_;
+    QByteArray seenHash_;
+    bool goneTold_ = false;
     text::FileEncoding encoding_;
     DiaryCodes* codes_;
+    DiskWatch* watch_;
+    DiskVersionWindow* diskVersion_ = nullptr;
 };

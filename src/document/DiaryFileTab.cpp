@@ -3,6 +3,7 @@
 #include "document/HtmlColoring.h"
 #include "document/LineNumberArea.h"
 #include "find/FindBar.h"
+#include "find/StatusLabel.h"
 #include "platform/Controls.h"
 #include "text/LineEnds.h"
 
@@ -35,6 +36,10 @@ DiaryFileTab::DiaryFileTab(QWidget* parent) : QWidget(parent)
     layout->addLayout(createFirstButtonRow());
     layout->addLayout(createSecondButtonRow());
     layout->addLayout(createFileRow());
+    DiskStatus = new StatusLabel("DiskStatus", QStringLiteral("ファイルの状態"), this);
+    DiskStatus->setWordWrap(true);
+    DiskStatus->hide();
+    layout->addWidget(DiskStatus);
     layout->addLayout(createEditor(), 1);
 }
 
@@ -213,6 +218,7 @@ void DiaryFileTab::showPlaceholder()
     document->setDocumentLayout(new QPlainTextDocumentLayout(document));
     document->setDefaultFont(AllMemo->font());
     document->setPlainText(text::toEditorText(placeholderText));
+    document->setModified(false); // a note, not the writer's text
     AllMemo->setDocument(document);
 }
 

@@ -10,6 +10,7 @@ class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 class QSplitter;
+class StatusLabel;
 
 // The second tab: the diary document in AllMemo, the name of its file and the commands that
 // open, save and edit it. The main window wires the buttons to its commands. AllMemo's colours,
@@ -37,6 +38,8 @@ public:
     // Each opens the menu of its command's encodings.
     QPushButton* ReopenAsBtn;
     QPushButton* SaveAsEncodingBtn;
+    // What became of the file on the disk (read again, removed); hidden while there is nothing.
+    StatusLabel* DiskStatus;
     QPlainTextEdit* AllMemo;
 
     HtmlColoring* coloring();      // of AllMemo's HTML

@@ -6,6 +6,8 @@
 
 #include <QCryptographicHash>
 
+#include <algorithm>
+
 namespace document {
 
 DiaryFile readDiaryFile(Files& files, const QString& path, std::optional<text::Encoding> encoding)
@@ -86,6 +88,17 @@ QString declarationMismatchNotice(const QString& path, const text::EncodingGuess
            + QStringLiteral(" として読み込みました。\n保存も ") + used
            + QStringLiteral(" で行います。別の文字コードで読むには「文字コードを指定して開き直す」"
                             "を使ってください。");
+}
+
+std::optional<int> firstDifferentLine(QStringView a, QStringView b)
+{
+    if (a == b)
+        return std::nullopt;
+    const qsizetype common = std::min(a.size(), b.size());
+    qsizetype k = 0;
+    while (k < common && a[k] == b[k])
+        ++k;
+    return int(a.first(k).count(u'\n'));
 }
 
 QString fileNameCaption(const QString& name)

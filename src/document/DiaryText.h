@@ -63,6 +63,9 @@ QString unencodableNotice(const QList<char32_t>& characters, text::FileEncoding 
 // The notice shown when a file declares a charset its bytes are not written in.
 QString declarationMismatchNotice(const QString& path, const text::EncodingGuess& guess);
 
+// The number, from 0, of the first line where two texts with LF line ends differ; nothing when
+// they are the same. Where one text ends and the other goes on, they differ at the line it ends on.
+std::optional<int> firstDifferentLine(QStringView a, QStringView b);
 // The caption of the file name display for a SetDiaryFileName argument: "?" is a new document.
 QString fileNameCaption(const QString& name);
 

@@ -322,6 +322,7 @@ void THtmlForm::BitBtn1Click()
     html_.HtmlSetFlags = entry::flagsFromSwitches(
         {DateTypeRadio1->isChecked(), WeekViewCheck->isChecked(), WeekLangRadio1->isChecked(),
          AfterDiaryCheck->isChecked(), InsertBRCheck->isChecked()});
+    emit htmlSettingsChanged();
 }
 
 void THtmlForm::Button1Click()
@@ -335,6 +336,7 @@ void THtmlForm::Button1Click()
         (html_.*fragment.fragment).clear();
     entry::FillHtmlDefaults(html_, newProcessFlag_);
     ShowHtmlSettings();
+    emit htmlSettingsChanged();
 }
 
 void THtmlForm::WeekViewCheckClick()

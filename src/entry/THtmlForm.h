@@ -22,6 +22,10 @@ struct HtmlSettings;
 // settings at once, Cancel leaves them as they were. Created once; keeps the tab last shown.
 class THtmlForm : public FormDialog {
     Q_OBJECT
+signals:
+    // OK or Default changed the settings (perhaps to what they were).
+    void htmlSettingsChanged();
+
 public:
     THtmlForm(HtmlSettings& html, bool& newProcessFlag, Messages& messages,
               QWidget* parent = nullptr);

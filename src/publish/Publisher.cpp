@@ -1,6 +1,5 @@
 #include "publish/Publisher.h"
 
-#include "core/MainState.h"
 #include "document/DiaryDocument.h"
 #include "document/DiaryFileTab.h"
 #include "find/StatusLabel.h"
@@ -39,8 +38,8 @@ Publisher::Publisher(DiaryDocument* document, DiaryFileTab* tab, Platform platfo
     knownHosts = QDir::homePath() + QStringLiteral("/.ssh/known_hosts");
     pinnedCertificates = stateFolder() + QStringLiteral("/certificate_pins");
     recordFolder = stateFolder();
-    askSecret = [window](const QString& prompt, bool storeOffered) {
-        return askSecretInDialog(window, prompt, storeOffered);
+    askSecret = [window](const QString& prompt, SecretKeeping keeping) {
+        return askSecretInDialog(window, prompt, keeping);
     };
 
     PublishRow = new QWidget(tab);
@@ -72,16 +71,17 @@ Publisher::Publisher(DiaryDocument* document, DiaryFileTab* tab, Platform platfo
     job_.trustNewHost = [this](const HostKeySeen& seen) { return trustHost(seen); };
     job_.trustCertificate = [this](const CertificateSeen& seen) { return trustCertificate(seen); };
     job_.replaceReadOnly = [this](const QString& path) { return replaceReadOnly(path); };
+    job_.askPassphrase = [this](const QString& keyFile) { return askPassphrase(keyFile); };
 }
 
 QString Publisher::diaryPath() const
 {
-    return document_->state().CurrentFileName;
+    return document_->fileName();
 }
 
 bool Publisher::sendOffered() const
 {
-    return document_->state().DocumentLoaded && !job_.running();
+    return document_->isLoaded() && !job_.running();
 }
 
 bool Publisher::mayClose()
@@ -273,14 +273,17 @@ QString Publisher::checkText(const RemoteFile& remote) const
 }
 
 // The site's secret from the desktop's secret store, or else asked (nullopt: the writer
-// cancelled). Only a store that answered is offered for keeping.
+// cancelled). A locked keyring is unlocked first (the desktop asks the writer, once); only a
+// store that is open and answered is offered for keeping.
 std::optional<QString> Publisher::secretFor(const SiteAddress& site)
 {
     secret_.clear();
     keepSecret_ = false;
     secretFromStore_ = false;
     const SecretStore* store = loadSecrets ? loadSecrets() : nullptr;
-    const SecretReply kept = store ? store->read(secretKey(site)) : SecretReply{};
+    const SecretReply opened = store ? store->unlock() : SecretReply{};
+    const SecretReply kept =
+        store && opened.status == SecretStatus::Done ? store->read(secretKey(site)) : opened;
     if (kept.status == SecretStatus::Done) {
         secretFromStore_ = true;
         secret_ = kept.secret;
@@ -291,12 +294,25 @@ std::optional<QString> Publisher::secretFor(const SiteAddress& site)
             ? QStringLiteral("%1@%2 のパスワード：").arg(site.user, site.host)
             : QStringLiteral("鍵ファイル %1 のパスフレーズ（なければ空のまま）：")
                   .arg(site.keyFile);
-    const bool storeOffered = store && kept.status == SecretStatus::NotFound;
-    const std::optional<SecretAnswer> answer = askSecret(prompt, storeOffered);
+    const SecretKeeping keeping = kept.status == SecretStatus::NotFound ? SecretKeeping::Offered
+                                  : kept.status == SecretStatus::Locked ? SecretKeeping::StoreLocked
+                                                                        : SecretKeeping::NoStore;
+    const std::optional<SecretAnswer> answer = askSecret(prompt, keeping);
     if (!answer)
         return std::nullopt;
-    keepSecret_ = storeOffered && answer->keep;
+    keepSecret_ = keeping == SecretKeeping::Offered && answer->keep;
     secret_ = answer->secret;
+    return answer->secret;
+}
+
+// A key's passphrase ssh asks for during a send (a key of ~/.ssh/config or ~/.ssh/id_* that is
+// not in ssh-agent), as sftp asks in a terminal; nullopt: the writer cancelled the send.
+std::optional<QString> Publisher::askPassphrase(const QString& keyFile)
+{
+    const std::optional<SecretAnswer> answer = askSecret(
+        QStringLiteral("鍵ファイル %1 のパスフレーズ：").arg(keyFile), SecretKeeping::AgentKey);
+    if (!answer)
+        return std::nullopt;
     return answer->secret;
 }
 
@@ -308,7 +324,8 @@ QString Publisher::settleSecret(UploadOutcome outcome)
     const QString secret = std::exchange(secret_, QString());
     const bool keep = std::exchange(keepSecret_, false) && outcome == UploadOutcome::Sent;
     const bool forget =
-        std::exchange(secretFromStore_, false) && outcome == UploadOutcome::WrongPassword;
+        std::exchange(secretFromStore_, false)
+        && (outcome == UploadOutcome::WrongPassword || outcome == UploadOutcome::WrongPassphrase);
     if (!keep && !forget)
         return {};
     const SecretStore* store = loadSecrets ? loadSecrets() : nullptr;

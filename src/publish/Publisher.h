@@ -42,9 +42,10 @@ public:
     // Asked before the window closes: true when no send runs, or the writer chose to stop it.
     bool mayClose();
 
-    // Asks for the password or the passphrase, offering to keep it when the desktop has a
-    // secret store (nullopt: the writer cancelled). Tests replace it.
-    std::function<std::optional<SecretAnswer>(const QString& prompt, bool storeOffered)> askSecret;
+    // Asks for the password or the passphrase, offering to keep it when the desktop's secret
+    // store is open (nullopt: the writer cancelled). Tests replace it.
+    std::function<std::optional<SecretAnswer>(const QString& prompt, SecretKeeping keeping)>
+        askSecret;
     // The desktop's secret store, from the transfer's library; null when it cannot be loaded.
     std::function<const SecretStore*()> loadSecrets;
     // A function of the transfer's library (uploadToSiteName, lookUpOnSiteName); null, with what
@@ -78,6 +79,7 @@ private:
     QString checkText(const RemoteFile& remote) const;
     std::optional<QString> secretFor(const SiteAddress& site);
     QString settleSecret(UploadOutcome outcome);
+    std::optional<QString> askPassphrase(const QString& keyFile);
     void sendAfterSave();
     bool trustHost(const HostKeySeen& seen);
     QString knownHostsNote() const;

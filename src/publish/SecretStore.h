@@ -9,7 +9,8 @@ enum class SecretStatus {
     Done,     // read, written or removed
     NotFound, // the store holds no secret under the key
     NoStore,  // the desktop has no secret store: the secret is asked each time
-    Failed,   // the store refused (locked and not unlocked, an error): asked this time
+    Failed,   // the store refused (an error): asked this time
+    Locked,   // the store stays locked: the writer cancelled the desktop's unlock
 };
 
 struct SecretReply {
@@ -18,9 +19,13 @@ struct SecretReply {
     QString detail; // the store's own words, when it failed
 };
 
-// The store's three operations. Each waits for the store's answer while the program's events go
-// on (the desktop may show its own window to unlock the keyring meanwhile).
+// The store's operations. Each waits for the store's answer while the program's events go on
+// (the desktop may show its own window to unlock the keyring meanwhile).
 struct SecretStore {
+    // Makes the store ready to read and keep secrets: a locked keyring is unlocked, the desktop
+    // asking the writer for its password once. Done when it is open (or not a keyring that
+    // locks), Locked when the writer cancelled.
+    SecretReply (*unlock)();
     SecretReply (*read)(const QString& key);
     SecretReply (*write)(const QString& key, const QString& secret);
     SecretReply (*remove)(const QString& key);

@@ -360,13 +360,35 @@ QByteArray SftpChannel::answer(const QString& prompt)
         hostRefused_ = !yes;
         return yes ? "yes" : QByteArray();
     }
+    static const QRegularExpression keyPassphrase(
+        QStringLiteral("^Enter passphrase for key '(.+)': ?$"));
+    const QRegularExpressionMatch key = keyPassphrase.match(prompt);
+    if (key.hasMatch() && request_.secret.isEmpty())
+        return passphrase(key.captured(1));
     // A password, a keyboard-interactive "Password:", a key's passphrase: the secret the writer
     // gave, once for each way of signing in.
     const bool secretAsked =
         prompt.contains(QStringLiteral("assword")) || prompt.contains(QStringLiteral("passphrase"));
     if (!secretAsked || request_.secret.isEmpty() || ++secretsGiven_ > 2)
         return {};
+    if (key.hasMatch())
+        passphraseKey_ = key.captured(1);
     return request_.secret.toUtf8();
+}
+
+// A key ssh needs whose passphrase the request does not hold (ssh-agent's way of signing in, a
+// key of ~/.ssh/config or ~/.ssh/id_* not in the agent): the writer is asked, as sftp asks in a
+// terminal. A cancel ends the send.
+QByteArray SftpChannel::passphrase(const QString& keyFile)
+{
+    const std::optional<QString> given =
+        hooks_.askPassphrase ? hooks_.askPassphrase(keyFile) : std::nullopt;
+    if (!given) {
+        stopped_ = UploadOutcome::Cancelled;
+        return {};
+    }
+    passphraseKey_ = keyFile;
+    return given->toUtf8();
 }
 
 UploadResult SftpChannel::ended() const
@@ -394,7 +416,10 @@ UploadResult SftpChannel::sshFailure() const
         result.outcome = UploadOutcome::HostKeyRefused;
     else if (says("Host key verification failed"))
         result.outcome = UploadOutcome::HostKeyRefused;
-    else if (says("Permission denied"))
+    else if (says("Permission denied") && !passphraseKey_.isEmpty()) {
+        result.outcome = UploadOutcome::WrongPassphrase;
+        result.keyFile = passphraseKey_;
+    } else if (says("Permission denied"))
         result.outcome = UploadOutcome::WrongPassword;
     else if (says("Could not resolve hostname"))
         result.outcome = UploadOutcome::HostNotFound;

@@ -120,6 +120,7 @@ private:
     void readPackets();
     void serveAskpass();
     QByteArray answer(const QString& prompt);
+    QByteArray passphrase(const QString& keyFile);
     void readLimits();
     UploadResult sshFailure() const;
 
@@ -136,6 +137,8 @@ private:
     int stallLimit_;
     QDeadlineTimer deadline_;
     int secretsGiven_ = 0;
+    // The key file whose passphrase the writer was asked for during the session.
+    QString passphraseKey_;
     bool cleaningUp_ = false; // after a cancel: the clean-up is not cancelled again
     bool hostRefused_ = false;
     std::optional<UploadOutcome> stopped_;

@@ -18,6 +18,7 @@ enum class UploadOutcome {
     Cancelled,
     LocalFileUnreadable,
     WrongPassword,
+    WrongPassphrase, // ssh asked for a key's passphrase and the one given did not open the key
     HostNotFound,
     ConnectionRefused,
     TimedOut,
@@ -56,6 +57,7 @@ struct UploadResult {
     RemoteFile remote;
     QStringList sent; // the names under the site's folder that went there, in the order sent
     HostKeyChange changedKey; // for HostKeyChanged
+    QString keyFile;          // for WrongPassphrase: the key ssh asked about
 };
 
 // A server's SSH host key that known_hosts does not hold.
@@ -108,6 +110,9 @@ struct UploadHooks {
     // Whether to replace the file on the site that is read-only (its mode without the owner's
     // write permission); the new file keeps that mode.
     std::function<bool(const QString& remotePath)> replaceReadOnly;
+    // The passphrase of a key file ssh needs that the request holds none for (one of
+    // ~/.ssh/config or ~/.ssh/id_* not in ssh-agent); nullopt cancels the send.
+    std::function<std::optional<QString>(const QString& keyFile)> askPassphrase;
     std::function<void(qint64 sent, qint64 total)> progress;
     const std::atomic_bool* cancelled = nullptr;
 };

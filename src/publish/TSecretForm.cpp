@@ -6,7 +6,29 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-TSecretForm::TSecretForm(const QString& prompt, bool storeOffered, QWidget* parent)
+namespace {
+
+// Why nothing typed here can be kept; empty where it can.
+QString notKeptNote(SecretKeeping keeping)
+{
+    switch (keeping) {
+    case SecretKeeping::Offered: break;
+    case SecretKeeping::NoStore:
+        return QStringLiteral("デスクトップのキーリング（Secret "
+                              "Service）が使えないため記録できません。送るたびに尋ねます。");
+    case SecretKeeping::StoreLocked:
+        return QStringLiteral("デスクトップのキーリングのロックが解除されなかったため、"
+                              "記録できません。送るたびに尋ねます。");
+    case SecretKeeping::AgentKey:
+        return QStringLiteral("パスフレーズは記録しません。鍵を ssh-add で ssh-agent "
+                              "に加えておくと、送るたびには尋ねられません。");
+    }
+    return {};
+}
+
+} // namespace
+
+TSecretForm::TSecretForm(const QString& prompt, SecretKeeping keeping, QWidget* parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("TSecretForm"));
@@ -23,13 +45,11 @@ TSecretForm::TSecretForm(const QString& prompt, bool storeOffered, QWidget* pare
         QStringLiteral("デスクトップのキーリングに記録して、次から尋ねない(&K)"), this);
     KeepCheck->setObjectName(QStringLiteral("KeepCheck"));
     KeepCheck->setAccessibleName(QStringLiteral("デスクトップのキーリングに記録する"));
-    KeepCheck->setEnabled(storeOffered);
-    if (!storeOffered) {
-        KeepCheck->setToolTip(
-            QStringLiteral("デスクトップのキーリング（Secret "
-                           "Service）が使えないため記録できません。送るたびに尋ねます。"));
-        KeepCheck->setAccessibleDescription(KeepCheck->toolTip());
-    }
+    const QString note = notKeptNote(keeping);
+    KeepCheck->setEnabled(note.isEmpty());
+    KeepCheck->setToolTip(note);
+    KeepCheck->setAccessibleDescription(note);
+    KeepCheck->setVisible(keeping != SecretKeeping::AgentKey);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->setObjectName(QStringLiteral("SecretButtons"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -39,11 +59,11 @@ TSecretForm::TSecretForm(const QString& prompt, bool storeOffered, QWidget* pare
     layout->addWidget(PromptLabel);
     layout->addWidget(SecretEdit);
     layout->addWidget(KeepCheck);
-    if (!storeOffered) {
-        auto* note = new QLabel(KeepCheck->toolTip(), this);
-        note->setObjectName(QStringLiteral("NoStoreNote"));
-        note->setWordWrap(true);
-        layout->addWidget(note);
+    if (!note.isEmpty()) {
+        auto* noteLabel = new QLabel(note, this);
+        noteLabel->setObjectName(QStringLiteral("NoStoreNote"));
+        noteLabel->setWordWrap(true);
+        layout->addWidget(noteLabel);
     }
     layout->addWidget(buttons);
     SecretEdit->setFocus();
@@ -55,9 +75,9 @@ SecretAnswer TSecretForm::answer() const
 }
 
 std::optional<SecretAnswer> askSecretInDialog(QWidget* window, const QString& prompt,
-                                              bool storeOffered)
+                                              SecretKeeping keeping)
 {
-    TSecretForm form(prompt, storeOffered, window);
+    TSecretForm form(prompt, keeping, window);
     if (form.exec() != QDialog::Accepted)
         return std::nullopt;
     return form.answer();

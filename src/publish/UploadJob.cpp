@@ -28,14 +28,15 @@ bool UploadJob::start(const UploadRequest& request, UploadFunction upload)
         QDeadlineTimer next;
         UploadHooks hooks;
         hooks.cancelled = cancelled.get();
-        hooks.trustNewHost = [this](const HostKeySeen& seen) {
-            return askTrust(trustNewHost, seen);
-        };
+        hooks.trustNewHost = [this](const HostKeySeen& seen) { return ask(trustNewHost, seen); };
         hooks.trustCertificate = [this](const CertificateSeen& seen) {
-            return askTrust(trustCertificate, seen);
+            return ask(trustCertificate, seen);
         };
         hooks.replaceReadOnly = [this](const QString& remotePath) {
-            return askTrust(replaceReadOnly, remotePath);
+            return ask(replaceReadOnly, remotePath);
+        };
+        hooks.askPassphrase = [this](const QString& keyFile) {
+            return ask(askPassphrase, keyFile);
         };
         // Progress reaches the job a few times a second, not at every block sent.
         hooks.progress = [this, &shown, &next](qint64 sent, qint64 total) {
@@ -61,18 +62,19 @@ void UploadJob::cancel()
 }
 
 // Runs on the sending thread: the question goes to the job's thread, and the answer is awaited
-// for as long as the send is not cancelled.
-template <typename Seen>
-bool UploadJob::askTrust(const std::function<bool(const Seen&)>& question, const Seen& seen)
+// for as long as the send is not cancelled (a cancel, or no one to ask, answers no).
+template <typename Answer, typename Seen>
+Answer UploadJob::ask(const std::function<Answer(const Seen&)>& question, const Seen& seen)
 {
-    auto answer = std::make_shared<std::promise<bool>>();
-    std::future<bool> future = answer->get_future();
+    auto answer = std::make_shared<std::promise<Answer>>();
+    std::future<Answer> future = answer->get_future();
     QMetaObject::invokeMethod(
-        this, [&question, seen, answer] { answer->set_value(question && question(seen)); },
+        this,
+        [&question, seen, answer] { answer->set_value(question ? question(seen) : Answer{}); },
         Qt::QueuedConnection);
     while (future.wait_for(std::chrono::milliseconds(100)) != std::future_status::ready) {
         if (cancelled_->load())
-            return false;
+            return Answer{};
     }
     return future.get();
 }

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QThread;
 
@@ -31,14 +32,16 @@ public:
     std::function<bool(const CertificateSeen&)> trustCertificate;
     // Asked on the job's thread before a read-only file on the site is replaced.
     std::function<bool(const QString&)> replaceReadOnly;
+    // Asked on the job's thread for the passphrase of the key file ssh names; nullopt cancels.
+    std::function<std::optional<QString>(const QString&)> askPassphrase;
 
 signals:
     void progressed(qint64 sent, qint64 total);
     void finished(const UploadResult& result);
 
 private:
-    template <typename Seen>
-    bool askTrust(const std::function<bool(const Seen&)>& question, const Seen& seen);
+    template <typename Answer, typename Seen>
+    Answer ask(const std::function<Answer(const Seen&)>& question, const Seen& seen);
     void end(const UploadResult& result);
 
     QThread* thread_ = nullptr;

@@ -46,6 +46,10 @@ QString uploadFailureMessage(const UploadResult& result, const SiteAddress& site
     case UploadOutcome::LocalFileUnreadable:
         return QStringLiteral("日記のファイルを読めませんでした。") + detailNote(result.detail);
     case UploadOutcome::WrongPassword: return signInFailure(site);
+    case UploadOutcome::WrongPassphrase:
+        return QStringLiteral("鍵ファイル %1 のパスフレーズが違うため、鍵を使えず、"
+                              "サーバーにサインインできませんでした（何も送っていません）。")
+            .arg(result.keyFile);
     case UploadOutcome::HostNotFound:
         return QStringLiteral("サーバー「%1」が見つかりません。ホスト名を確かめてください。")
             .arg(host);

@@ -1,7 +1,6 @@
 #include "recovery/RecoveryKeeper.h"
 
 #include "core/AppInfo.h"
-#include "core/MainState.h"
 #include "document/DiaryDocument.h"
 #include "document/DiaryFileTab.h"
 #include "document/DiaryText.h"
@@ -122,6 +121,8 @@ void RecoveryKeeper::watchChanges()
         ++diaryChanges_;
         changed();
     });
+    // Modified without a change of the text: its file was removed, or an undo went back to it.
+    connect(document_, &DiaryDocument::modifiedChanged, this, &RecoveryKeeper::changed);
     connect(document_, &DiaryDocument::documentOpened, this, &RecoveryKeeper::diaryOnDisk);
     connect(document_, &DiaryDocument::documentSaved, this, &RecoveryKeeper::diaryOnDisk);
 }
@@ -193,11 +194,10 @@ void RecoveryKeeper::finishSnapshot()
     slices_.stop();
     stage_ = Stage::Idle;
     if (document_->isModified()) {
-        const MainState& state = document_->state();
         snapshot_.hasDiary = true;
         snapshot_.diaryText = lastDiary_;
-        snapshot_.fileName = state.CurrentFileName;
-        snapshot_.newDocument = state.CurrentFileName.isEmpty();
+        snapshot_.fileName = document_->fileName();
+        snapshot_.newDocument = document_->fileName().isEmpty();
         snapshot_.diaryEncoding = int(document_->encoding().encoding);
         snapshot_.byteOrderMark = document_->encoding().byteOrderMark;
         snapshot_.lineEnd = int(document_->encoding().lineEnd);

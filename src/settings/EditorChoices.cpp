@@ -26,3 +26,11 @@ int dateListWidth(const QHash<QString, QString>& others, int fallback)
     const int width = others.value(dateListWidthName).toInt(&ok);
     return ok && width >= 120 && width <= 2000 ? width : fallback;
 }
+
+std::optional<bool> previewDocked(const QHash<QString, QString>& others)
+{
+    const QString text = others.value(previewPlaceName);
+    if (text == u"1" || text == u"0")
+        return text == u"1";
+    return std::nullopt;
+}

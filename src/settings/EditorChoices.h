@@ -3,6 +3,8 @@
 #include <QHash>
 #include <QString>
 
+#include <optional>
+
 // Choices of the diary editor kept in the settings store beside the twenty settings values,
 // each under a name of its own.
 
@@ -13,6 +15,13 @@ inline const QString htmlColoringName = QStringLiteral("HtmlColoring");
 bool htmlColoringOn(const QHash<QString, QString>& others);
 // The stored text of the choice: "1" on, "0" off.
 QString htmlColoringText(bool on);
+
+inline const QString previewPlaceName = QStringLiteral("PreviewPlace");
+
+// Where the writer wants the preview: "1" (as htmlColoringText writes it) inside the main
+// window, "0" in a window of its own; none (no text or another) when the writer has not chosen,
+// and the screen's room decides.
+std::optional<bool> previewDocked(const QHash<QString, QString>& others);
 
 inline const QString dateListName = QStringLiteral("DateList");
 

@@ -4,6 +4,7 @@
 #include "support/FakePlatform.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -81,17 +82,22 @@ TEST_F(CommandTableTest, BuildsTheMenusInTheTablesOrder)
     EXPECT_EQ(table->action("Three")->parent(), &window);
 }
 
-TEST_F(CommandTableTest, RulesDecideTheStatesEachTimeTheyAreApplied)
+TEST_F(CommandTableTest, RulesDecideTheStatesAtEverySignalTheTableFollows)
 {
+    QCheckBox announcer;
+    QPushButton own;
     build();
-    table->updateStates();
+    table->recheckOn(&announcer, &QCheckBox::toggled);
+    table->enableWhen(&own, [this] { return !offered; });
     EXPECT_TRUE(table->action("One")->isEnabled());
     EXPECT_FALSE(table->action("Sub")->isEnabled());
+    EXPECT_FALSE(own.isEnabled());
     offered = false;
-    EXPECT_TRUE(table->action("One")->isEnabled()); // only when applied
-    table->updateStates();
+    EXPECT_TRUE(table->action("One")->isEnabled()); // only when announced
+    announcer.toggle();
     EXPECT_FALSE(table->action("One")->isEnabled());
     EXPECT_TRUE(table->action("Sub")->isEnabled());
+    EXPECT_TRUE(own.isEnabled());
     EXPECT_TRUE(table->action("Three")->isEnabled()); // no rule: always
 }
 

@@ -24,6 +24,7 @@ TEST_P(PlaceBesideTest, BesideTheMainWindowWhereThereIsRoom)
     EXPECT_EQ(place, c.expected);
     EXPECT_EQ(!place.intersects(c.main), c.beside);
     EXPECT_TRUE(screen.contains(place)) << "off the screen";
+    EXPECT_EQ(roomBeside(c.main, screen, 320), c.beside);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -20,6 +20,8 @@
 #include <QNetworkDatagram>
 #include <QPlainTextEdit>
 #include <QProcess>
+#include <QScreen>
+#include <QSplitter>
 #include <QTabWidget>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -272,6 +274,7 @@ TEST_F(PreviewWindowTest, ADiaryLineOfMegabytesIsShownWhole)
     openDiary("<p>" + QByteArray(2100 * 1024, 'a')
                   + "</p><p>last-words</p><script>document.write('script-ran')</script>\r\n",
               0);
+    preview()->setDockChoice(false); // offscreen, a docked pane took over 50 s for this page
     openPreview();
     const QString shown = shownText(preview()->diaryView(), QStringLiteral("last-words"));
     EXPECT_TRUE(shown.contains(QStringLiteral("last-words")));
@@ -351,6 +354,41 @@ TEST_F(PreviewWindowTest, ClosingThePreviewEndsTheEnginesPageProcesses)
         EXPECT_TRUE(QTest::qWaitFor([] { return pageProcesses() == 0; }, 20000))
             << pageProcesses() << " left in round " << round;
     }
+}
+
+// With no room beside a maximised main window the preview sits inside it, beside the tabs,
+// covering nothing; the writer's choice of a window of its own moves it out at once, is kept,
+// and puts the whole window on the screen.
+TEST_F(PreviewWindowTest, OverAMaximisedWindowThePreviewDocksUntilTheWriterChoosesAWindow)
+{
+    form->showMaximized();
+    QApplication::processEvents();
+    const QRect mainPlace = form->frameGeometry();
+    setEditorText(controls(form->todayTab()).TodayMemo, QStringLiteral("組み込みの本文"));
+    openPreview();
+    auto* dock = form->findChild<QSplitter*>(QStringLiteral("PreviewDock"));
+    EXPECT_FALSE(preview()->isWindow());
+    EXPECT_EQ(preview()->parentWidget(), dock);
+    EXPECT_EQ(form->frameGeometry(), mainPlace);
+    EXPECT_GT(dock->sizes().value(0), dock->sizes().value(1));
+    EXPECT_TRUE(shownText(preview()->entryView(), QStringLiteral("組み込みの本文"))
+                    .contains(QStringLiteral("組み込みの本文")));
+    auto* docked = preview()->findChild<QCheckBox*>(QStringLiteral("PreviewDocked"));
+    EXPECT_TRUE(docked->isChecked());
+
+    docked->click();
+    ASSERT_TRUE(preview()->isWindow());
+    EXPECT_TRUE(preview()->isVisible());
+    EXPECT_TRUE(action("ViewPreview")->isChecked());
+    EXPECT_TRUE(preview()->screen()->availableGeometry().contains(preview()->frameGeometry()));
+    EXPECT_TRUE(shownText(preview()->entryView(), QStringLiteral("組み込みの本文"))
+                    .contains(QStringLiteral("組み込みの本文")));
+    const auto choices = form->findChild<EditorCommands*>()->choices();
+    EXPECT_TRUE(choices.contains({QStringLiteral("PreviewPlace"), QStringLiteral("0")}));
+
+    preview()->close();
+    openPreview(); // the choice holds though there is still no room beside
+    EXPECT_TRUE(preview()->isWindow());
 }
 
 TEST_F(PreviewWindowTest, AMissingEngineLeavesTheWindowClosedAndSaysWhy)

@@ -75,7 +75,9 @@ TEST_F(MainFormTest, StartsWithTheFirstTabAndAnEntryDatedToday)
     showForm();
 
     const MainState& s = form->state();
-    EXPECT_EQ(form->windowTitle(), QStringLiteral("Pelmora Ver. 2.20"));
+    // "[*]" is shown as "*" while the diary is unsaved, and not at all now.
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Pelmora Ver. 2.20[*]"));
+    EXPECT_FALSE(form->isWindowModified());
     EXPECT_EQ(form->size(), QSize(560, 385));
     EXPECT_EQ(tabs()->currentIndex(), 0);
     EXPECT_EQ(tabs()->tabText(0), QStringLiteral("今日の日記編集"));

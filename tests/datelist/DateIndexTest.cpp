@@ -152,6 +152,37 @@ TEST_F(DateIndexTest, TheListFollowsEveryKindOfEdit)
     EXPECT_GE(changes.count(), 6);
 }
 
+// Typing here and there, before the list is read again: the entries after each edit move with
+// it, those before stay, whichever way the edits go.
+TEST_F(DateIndexTest, TheEntryAtAPlaceIsRightAfterEditsHereAndThere)
+{
+    document.setPlainText(entry(27) + entry(25) + entry(21) + entry(18) + entry(12));
+    DateIndex index(&document, marks, nullptr);
+    index.entries();
+    const struct {
+        const char* where;
+        int body; // the entry whose body is typed into
+        const char* text;
+    } edits[] = {{"in the middle", 2, "あい"},  {"further down", 3, "う"},
+                 {"further up", 0, "えおか\n"}, {"in the middle again", 2, "き"},
+                 {"at the end", 4, "く"},       {"at the top", 0, "け"}};
+    for (const auto& edit : edits) {
+        QTextCursor c(&document);
+        int body = -1;
+        for (int i = 0; i <= edit.body; ++i)
+            body = int(document.toRawText().indexOf(u"本文"_s, body + 1));
+        c.setPosition(body);
+        c.insertText(QString::fromUtf8(edit.text));
+        QCoreApplication::processEvents();
+        const QList<Seen> now = fresh();
+        for (int i = 0; i < int(now.size()); ++i) {
+            EXPECT_EQ(index.entryAt(now[i].position), i) << edit.where;
+            EXPECT_EQ(index.entryAt(now[i].position - 1), i - 1) << edit.where;
+        }
+    }
+    EXPECT_EQ(seen(index.readEntries()), fresh());
+}
+
 TEST_F(DateIndexTest, TypingInABodyLeavesTheListAsItWasAndSaysNothing)
 {
     DateIndex index(&document, marks, nullptr);

@@ -2,6 +2,7 @@
 #include "app/TMainForm.h"
 #include "datelist/DateListPanel.h"
 #include "document/DiaryFileTab.h"
+#include "entry/THtmlForm.h"
 #include "entry/TodayEntryTab.h"
 #include "support/FakePlatform.h"
 #include "support/ModalCloser.h"
@@ -17,6 +18,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSplitter>
 #include <QTabWidget>
 #include <QTest>
 #include <QTextBlock>
@@ -130,6 +132,35 @@ TEST_F(DateListCommandsTest, TheSwitchIsRememberedAndThePanelWaitsForTheDiaryTab
     EXPECT_EQ(panel->width(), 333);
 }
 
+// Alt+Shift+Left moves the divider towards the editor, Alt+Shift+Right back, each within the
+// panel's least width and the editor's; the width the keys leave is the one kept.
+TEST_F(DateListCommandsTest, TheDividerMovesByKeyboardWithinLimitsAndItsWidthIsKept)
+{
+    form->resize(1000, 700);
+    openDiary({27});
+    QTest::keyClick(allMemo(), Qt::Key_Left, Qt::AltModifier | Qt::ShiftModifier);
+    DateListPanel* panel = form->findChild<DateListPanel*>();
+    ASSERT_NE(panel, nullptr); // the first press shows the panel
+    ASSERT_TRUE(panel->isVisible());
+    EXPECT_EQ(panel->width(), 240);
+    const int editorWidth = allMemo()->width();
+    QTest::keyClick(allMemo(), Qt::Key_Left, Qt::AltModifier | Qt::ShiftModifier);
+    EXPECT_EQ(panel->width(), 280);
+    EXPECT_EQ(allMemo()->width(), editorWidth - 40);
+    for (int i = 0; i < 100; ++i)
+        QTest::keyClick(allMemo(), Qt::Key_Right, Qt::AltModifier | Qt::ShiftModifier);
+    EXPECT_EQ(panel->width(), panel->minimumSizeHint().width());
+    for (int i = 0; i < 100; ++i)
+        QTest::keyClick(allMemo(), Qt::Key_Left, Qt::AltModifier | Qt::ShiftModifier);
+    EXPECT_EQ(allMemo()->width(), 200);
+    QTest::keyClick(allMemo(), Qt::Key_Right, Qt::AltModifier | Qt::ShiftModifier);
+    const int kept = panel->width();
+    ASSERT_TRUE(form->close());
+    EXPECT_EQ(fake.keyStore.values.value(u"DateListWidth"_s).text, QString::number(kept));
+    EXPECT_FALSE(
+        form->findChild<QSplitter*>(u"EditorSplitter"_s)->handle(1)->accessibleName().isEmpty());
+}
+
 TEST_F(DateListCommandsTest, ChoosingADayRowPutsItsEntryAtTheTopWithTheCursorAtItsStart)
 {
     openDiary({27, 25, 21});
@@ -238,6 +269,28 @@ TEST_F(DateListCommandsTest, TheTreeGoesByDateWithCountsAndMarksAnEntryOutOfOrde
     EXPECT_EQ(rowsOf(model->index(2, 0, year2000)), QStringList{u"※2日(火)"_s});
     EXPECT_EQ(rowsOf(model->index(0, 0, model->index(2, 0))),
               (QStringList{u"27日(土)"_s, u"21日(日)"_s}));
+}
+
+// The title's marks tell a title line: the tree follows the HTML settings when they change.
+TEST_F(DateListCommandsTest, TheTreeFollowsTheHtmlSettingsWhenTheyChange)
+{
+    form->findChild<QTabWidget*>(u"PageControl1"_s)->setCurrentIndex(1);
+    fake.files.files.insert(path, "<p>1999/3/27</p>\r\n{cherry}\r\n");
+    fake.fileDialogs.answers.push_back(path);
+    action("FileAllOpen")->trigger();
+    showPanel();
+    const QAbstractItemModel* model = form->findChild<DateListPanel*>()->DateListTree->model();
+    auto day = [&] { return rowsOf(model->index(0, 0, model->index(0, 0))); };
+    ASSERT_EQ(day(), QStringList{u"27日(土)"_s});
+    const ModalCloser closer([](QDialog* window) {
+        if (auto* html = qobject_cast<THtmlForm*>(window)) {
+            html->tsEdit->setText(u"{"_s);
+            html->teEdit->setText(u"}"_s);
+            html->BitBtn1->click();
+        }
+    });
+    form->findChild<QPushButton*>(u"HtmlSetBtn"_s)->click();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return day() == QStringList{u"27日(土) cherry"_s}; }));
 }
 
 TEST_F(DateListCommandsTest, TheTreeAndTheCalendarFollowTheCursorWithinOneTurn)

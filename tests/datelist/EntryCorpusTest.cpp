@@ -1,7 +1,8 @@
 // Hand-written diaries in many styles (tests/datelist/corpus): each NAME.htm comes with
 // NAME.answer, written by hand: the diary's order, then one line per entry in the order of the
-// file: its line number, its date, the line before which an entry placed after it goes (after
-// its closing rule; "-" for an entry out of order), "in" or "out" of order, and its title.
+// file: its line number (after the line its heading's tags begin on, "9:10", when they stand
+// above the date), its date, the line before which an entry placed after it goes (after its
+// closing rule; "-" for an entry out of order), "in" or "out" of order, and its title.
 
 #include "datelist/DateIndex.h"
 #include "datelist/EntryPlace.h"
@@ -18,7 +19,8 @@
 namespace {
 
 struct Expected {
-    int line; // from 1, as an editor numbers them
+    int start; // the line the entry's heading begins on
+    int line;  // its date line, from 1, as an editor numbers them
     QDate date;
     int end;
     bool inOrder;
@@ -53,9 +55,12 @@ QList<Diary> corpus()
         diary.newestFirst = answer.takeFirst() == u"# order newest";
         for (const QString& row : answer) {
             const QStringList f = row.split(u' ');
-            if (f.size() >= 4)
-                diary.entries.append({f[0].toInt(), QDate::fromString(f[1], Qt::ISODate),
-                                      f[2].toInt(), f[3] == u"in", f.mid(4).join(u' ')});
+            if (f.size() < 4)
+                continue;
+            const QStringList lines = f[0].split(u':');
+            diary.entries.append({lines.first().toInt(), lines.last().toInt(),
+                                  QDate::fromString(f[1], Qt::ISODate), f[2].toInt(), f[3] == u"in",
+                                  f.mid(4).join(u' ')});
         }
         diaries.append(diary);
     }
@@ -130,10 +135,10 @@ int answerFor(const Diary& diary, QDate date)
     auto asOld = [&](const Expected& entry) { return entry.date <= date; };
     if (diary.newestFirst) {
         const auto first = std::find_if(inOrder.begin(), inOrder.end(), asOld);
-        return first != inOrder.end() ? first->line : inOrder.last().end;
+        return first != inOrder.end() ? first->start : inOrder.last().end;
     }
     const auto last = std::find_if(inOrder.rbegin(), inOrder.rend(), asOld);
-    return last != inOrder.rend() ? last->end : inOrder.first().line;
+    return last != inOrder.rend() ? last->end : inOrder.first().start;
 }
 
 // Dates before the first entry, between any two and after the last.

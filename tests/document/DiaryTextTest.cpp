@@ -93,6 +93,30 @@ TEST(DiaryText, FileNameCaptionShowsNewFileOnlyForTheQuestionMark)
         EXPECT_EQ(document::fileNameCaption(name), caption) << name.toStdString();
 }
 
+TEST(DiaryText, FirstDifferentLineCountsTheLinesBeforeTheFirstDifference)
+{
+    struct Case {
+        const char* a;
+        const char* b;
+        std::optional<int> line;
+    };
+    const Case cases[] = {
+        {"a\nb\nc", "a\nb\nc", std::nullopt},
+        {"", "", std::nullopt},
+        {"x\nb", "a\nb", 0},
+        {"a\nb\nc", "a\nb\nC", 2},
+        {"a\nbc\n", "a\nbd\n", 1},
+        {"a\nb", "a\nb\nc", 1},
+        {"a\n", "a\nb", 1},
+        {"a", "", 0},
+    };
+    for (const Case& c : cases) {
+        const QString a = QString::fromUtf8(c.a), b = QString::fromUtf8(c.b);
+        EXPECT_EQ(document::firstDifferentLine(a, b), c.line) << c.a << " | " << c.b;
+        EXPECT_EQ(document::firstDifferentLine(b, a), c.line) << c.b << " | " << c.a;
+    }
+}
+
 TEST(DiaryText, ReadAndWriteFailuresNameThePath)
 {
     FakeFiles files;

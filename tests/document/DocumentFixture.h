@@ -25,7 +25,7 @@ public:
     struct Controls {
         bool save;
         bool saveAs;
-        bool tags; // insert and tag buttons, all six alike
+        bool tags; // a document is there: the insert and tag buttons are offered
         bool readOnly;
         bool operator==(const Controls&) const = default;
         friend std::ostream& operator<<(std::ostream& os, const Controls& c)
@@ -70,13 +70,10 @@ protected:
         doc->OpenDiary();
     }
 
+    // What the document offers; the main window's buttons follow it.
     Controls controls() const
     {
-        const bool tags = tab->InsertDiaryBtn->isEnabled();
-        for (QPushButton* b :
-             {tab->BRTagBtn, tab->HRBtn, tab->LinkTagBtn, tab->IMGBtn, tab->StyleBtn})
-            EXPECT_EQ(b->isEnabled(), tags) << b->objectName().toStdString();
-        return {tab->SaveDiaryBtn->isEnabled(), tab->SaveAsBtn->isEnabled(), tags,
+        return {doc->saveOffered(), doc->saveAsOffered(), doc->isLoaded(),
                 tab->AllMemo->isReadOnly()};
     }
 

@@ -142,7 +142,7 @@ TEST_F(EntryInsertionTest, InsertsTheEntryAtTheCursor)
         EXPECT_EQ(editorText(ui.TodayMemo), c.body) << c.name;
         EXPECT_EQ(selectedEditorText(ui.TodayMemo), c.body) << c.name;
         EXPECT_TRUE(document->isModified()) << c.name;
-        EXPECT_TRUE(diary->SaveDiaryBtn->isEnabled()) << c.name;
+        EXPECT_TRUE(document->saveOffered()) << c.name;
     }
     const Message& question = fake.messages.shown[0];
     EXPECT_EQ(question.text, u"カーソル位置に、今日の日記本文を挿入してもよろしいですか？"_s);

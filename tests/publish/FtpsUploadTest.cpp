@@ -249,7 +249,7 @@ TEST_F(FtpsSiteTest, TheSendCommandAsksAboutTheCertificateAndSends)
     form.state().FirstPageChangeFlag = FirstPageChange::Never;
     form.show();
     form.openGivenFile(sent.localPath);
-    form.publisher()->askSecret = [&](const QString&, bool) {
+    form.publisher()->askSecret = [&](const QString&, SecretKeeping) {
         return std::optional<SecretAnswer>({server->password(), false});
     };
     form.publisher()->loadSecrets = [] { return nullptr; };
@@ -284,7 +284,7 @@ TEST_F(FtpsSiteTest, SavesAreSentLatestLastAndOfflineSavesSayWhatHappened)
     form.openGivenFile(sent.localPath);
     Publisher* publisher = form.publisher();
     int asked = 0;
-    publisher->askSecret = [&](const QString&, bool) {
+    publisher->askSecret = [&](const QString&, SecretKeeping) {
         ++asked;
         return std::optional<SecretAnswer>({server->password(), false});
     };
@@ -353,7 +353,7 @@ TEST_F(FtpsSiteTest, LinkedFilesGoFirstOnceEachAndTheSendsAreRecorded)
     form.show();
     form.openGivenFile(sent.localPath);
     Publisher* publisher = form.publisher();
-    publisher->askSecret = [&](const QString&, bool) {
+    publisher->askSecret = [&](const QString&, SecretKeeping) {
         return std::optional<SecretAnswer>({server->password(), false});
     };
     publisher->loadSecrets = [] { return nullptr; };

@@ -6,8 +6,11 @@
 //     diary has none, is filled in as the writer would;
 //  2. asked for the password, and answering it with "keep";
 //  3. once more, when nothing should be asked.
+// With PUBLISH_SCENARIO=locked, instead: the right password kept, the keyring locked, and one
+// send, the password answered with "keep".
 // Prints every message box (pressing its default button; other windows are closed with OK),
-// "asked N" and the result line after each send, and "kept" at the end when the store holds the
+// what the password's window offers ("store offered", "store locked", "no store"), "asked N"
+// and the result line after each send, and "kept" at the end when the store holds the
 // password; then quits.
 //
 // Usage: publish_child <diary path>
@@ -24,6 +27,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTimer>
@@ -107,7 +111,18 @@ void sendAndWait(TMainForm* form)
     print(form->findChild<QLabel*>(QStringLiteral("PublishResult"))->text());
 }
 
-void sendThreeTimes(const QString& diaryPath)
+// Locks the keyring's login collection, as the desktop's "lock" does.
+void lockKeyring()
+{
+    QProcess::execute(QStringLiteral("dbus-send"),
+                      {QStringLiteral("--session"), QStringLiteral("--print-reply"),
+                       QStringLiteral("--dest=org.freedesktop.secrets"),
+                       QStringLiteral("/org/freedesktop/secrets"),
+                       QStringLiteral("org.freedesktop.Secret.Service.Lock"),
+                       QStringLiteral("array:objpath:/org/freedesktop/secrets/collection/login")});
+}
+
+void sendAsTheWriter(const QString& diaryPath)
 {
     TMainForm* form = mainForm();
     form->openGivenFile(diaryPath);
@@ -115,9 +130,11 @@ void sendThreeTimes(const QString& diaryPath)
     publisher->knownHosts = setting("PUBLISH_KNOWN_HOSTS");
     const QString password = setting("PUBLISH_PASSWORD");
     int asked = 0;
-    publisher->askSecret = [&](const QString&, bool storeOffered) {
+    publisher->askSecret = [&](const QString&, SecretKeeping keeping) {
         ++asked;
-        print(storeOffered ? QStringLiteral("store offered") : QStringLiteral("no store"));
+        print(keeping == SecretKeeping::Offered       ? QStringLiteral("store offered")
+              : keeping == SecretKeeping::StoreLocked ? QStringLiteral("store locked")
+                                                      : QStringLiteral("no store"));
         return std::optional<SecretAnswer>({password, true});
     };
     const SecretStore* store = publisher->loadSecrets();
@@ -127,12 +144,15 @@ void sendThreeTimes(const QString& diaryPath)
         return;
     }
     const QString key = secretKey(site());
-    store->write(key, password + QStringLiteral("-wrong"));
-    for (int send = 0; send < 3; ++send) {
+    const bool locked = setting("PUBLISH_SCENARIO") == u"locked";
+    store->write(key, locked ? password : password + QStringLiteral("-wrong"));
+    if (locked)
+        lockKeyring();
+    for (int send = 0; send < (locked ? 1 : 3); ++send) {
         sendAndWait(form);
         print(QStringLiteral("asked %1").arg(asked));
     }
-    if (store->read(key).secret == password)
+    if (!locked && store->read(key).secret == password)
         print(QStringLiteral("kept"));
     QCoreApplication::quit();
 }
@@ -143,5 +163,5 @@ int main(int argc, char** argv)
 {
     const QString path = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
     return runPelmora(argc, argv, StartAs::Alone,
-                      [&] { QTimer::singleShot(0, [&] { sendThreeTimes(path); }); });
+                      [&] { QTimer::singleShot(0, [&] { sendAsTheWriter(path); }); });
 }

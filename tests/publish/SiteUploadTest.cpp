@@ -45,6 +45,17 @@ struct DiaryProgram {
     TMainForm form{fake.platform()};
 };
 
+// No ssh-agent for the sends while it lives.
+struct NoAgent {
+    NoAgent() { qunsetenv("SSH_AUTH_SOCK"); }
+    ~NoAgent()
+    {
+        if (!before.isEmpty())
+            qputenv("SSH_AUTH_SOCK", before);
+    }
+    const QByteArray before = qgetenv("SSH_AUTH_SOCK");
+};
+
 class SftpSiteTest : public SiteTest<SshServer> {
 protected:
     void SetUp() override
@@ -324,10 +335,10 @@ TEST_F(SftpSiteTest, TheSendCommandSendsTheOpenDiary)
     form.show();
     form.openGivenFile(sent.localPath);
     QStringList prompts;
-    bool offered = true;
-    form.publisher()->askSecret = [&](const QString& prompt, bool storeOffered) {
+    SecretKeeping offered = SecretKeeping::Offered;
+    form.publisher()->askSecret = [&](const QString& prompt, SecretKeeping keeping) {
         prompts.append(prompt);
-        offered = storeOffered;
+        offered = keeping;
         // "Keep" ticked where there is no keyring: nothing may be kept anywhere.
         return std::optional<SecretAnswer>({server->password(), true});
     };
@@ -349,7 +360,7 @@ TEST_F(SftpSiteTest, TheSendCommandSendsTheOpenDiary)
         << result->text().toStdString();
     EXPECT_EQ(readAll(folder + QStringLiteral("/site.htm")), diary);
     EXPECT_EQ(prompts.size(), 1);
-    EXPECT_FALSE(offered);
+    EXPECT_EQ(offered, SecretKeeping::NoStore);
     ASSERT_EQ(fake.messages.shown.size(), 1);
     EXPECT_TRUE(fake.messages.shown[0].text.contains(server->fingerprint()));
     // known_hosts that cannot be written is told in the question (tests run as root: the seam).
@@ -362,6 +373,18 @@ TEST_F(SftpSiteTest, TheSendCommandSendsTheOpenDiary)
               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadUser
                   | QFile::WriteUser | QFile::ExeUser);
 
+    // known_hosts that cannot be read (the seam again): the question says the key's earlier
+    // record cannot be checked.
+    writeAll(knownHosts, {});
+    fake.files.files.insert(knownHosts, {});
+    fake.files.unreadable.insert(knownHosts);
+    fake.messages.answer({MsgAnswer::Yes});
+    send->trigger();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return send->isEnabled(); }, 20000));
+    ASSERT_EQ(fake.messages.shown.size(), 2);
+    EXPECT_TRUE(fake.messages.shown[1].text.contains(u"を読めないため"))
+        << fake.messages.shown[1].text.toStdString();
+
     // Without its library the send says why, asks nothing and sends nothing.
     form.publisher()->loadTransfer = [](const char*, QString& error) {
         error = QStringLiteral("not found");
@@ -370,9 +393,9 @@ TEST_F(SftpSiteTest, TheSendCommandSendsTheOpenDiary)
     writeAll(folder + QStringLiteral("/site.htm"), "old");
     fake.messages.answer({MsgAnswer::Ok});
     send->trigger();
-    ASSERT_EQ(fake.messages.shown.size(), 2);
-    EXPECT_TRUE(fake.messages.shown[1].text.contains(transferLibraryName));
-    EXPECT_EQ(prompts.size(), 1);
+    ASSERT_EQ(fake.messages.shown.size(), 3);
+    EXPECT_TRUE(fake.messages.shown[2].text.contains(transferLibraryName));
+    EXPECT_EQ(prompts.size(), 2);
     EXPECT_EQ(readAll(folder + QStringLiteral("/site.htm")), "old");
 }
 
@@ -406,7 +429,7 @@ TEST_F(SftpSiteTest, TheCheckShowsTheFileOnTheSiteAndSendsOnlyOnYes)
     FakePlatform& fake = program.fake;
     TMainForm& form = program.form;
     int asked = 0;
-    form.publisher()->askSecret = [&](const QString&, bool) {
+    form.publisher()->askSecret = [&](const QString&, SecretKeeping) {
         ++asked;
         return std::optional<SecretAnswer>({server->password(), false});
     };
@@ -444,7 +467,7 @@ TEST_F(SftpSiteTest, AChangedHostKeyIsReplacedOnlyOnTheWritersYes)
     DiaryProgram program(sent, diary, knownHosts, sshConfig);
     FakePlatform& fake = program.fake;
     TMainForm& form = program.form;
-    form.publisher()->askSecret = [&](const QString&, bool) {
+    form.publisher()->askSecret = [&](const QString&, SecretKeeping) {
         return std::optional<SecretAnswer>({server->password(), false});
     };
     auto* result = form.findChild<QLabel*>(QStringLiteral("PublishResult"));
@@ -481,7 +504,7 @@ TEST_F(SftpSiteTest, ClosingWhileASendRunsAsksAndStopsIt)
     DiaryProgram program(sent, diary, knownHosts, sshConfig);
     FakePlatform& fake = program.fake;
     TMainForm& form = program.form;
-    form.publisher()->askSecret = [&](const QString&, bool) {
+    form.publisher()->askSecret = [&](const QString&, SecretKeeping) {
         return std::optional<SecretAnswer>({server->password(), false});
     };
     server->stall(true);
@@ -512,53 +535,85 @@ QStringList filesHolding(const QString& folder, const QByteArray& bytes)
     return found;
 }
 
-// The real program with a desktop keyring of its own: GNOME Keyring's Secret Service on a
-// private session bus. A wrong password kept there is refused by the server and forgotten; the
-// right one, typed once with "keep", is used by the next send without asking; the password is
-// never written where the program keeps its files, nor printed.
-TEST_F(SftpSiteTest, APasswordKeptInTheDesktopKeyringIsUsedAndAWrongOneForgotten)
+// What the program printed, sending in a child process with a desktop keyring of its own.
+struct ChildRun {
+    QByteArray output;
+    QByteArray errors;
+    QStringList lines;
+    int exitCode = -1;
+};
+
+// Runs the program (publish_child) on `diaryPath` with GNOME Keyring's Secret Service on a
+// private session bus, unlocked at start, in the throw-away `home`; `scenario` picks what the
+// child does (empty: three sends). No display: the keyring's unlock window, when the keyring
+// asks for one, cannot open, which the keyring takes as the writer's cancel.
+ChildRun runWithKeyring(const UploadRequest& sent, const QString& password,
+                        const QString& knownHosts, const QTemporaryDir& home,
+                        const QString& scenario)
 {
-    const QString busRunner = QStandardPaths::findExecutable(QStringLiteral("dbus-run-session"));
-    const QString keyring = QStandardPaths::findExecutable(QStringLiteral("gnome-keyring-daemon"));
-    if ((busRunner.isEmpty() || keyring.isEmpty()) && SshServer::skipAllowed())
-        GTEST_SKIP() << "no dbus-run-session or gnome-keyring-daemon";
-    ASSERT_FALSE(busRunner.isEmpty() || keyring.isEmpty());
-    const QString folder = server->makeFolder(QStringLiteral("keyring"));
-    const QByteArray diary = shiftJisDiary(20);
-    const UploadRequest sent = request(QStringLiteral("keyring"), diary);
-    QTemporaryDir home;
     const QString runtime = home.filePath(QStringLiteral("run"));
-    ASSERT_TRUE(QDir().mkpath(runtime));
+    QDir().mkpath(runtime);
     QFile::setPermissions(runtime,
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     QProcessEnvironment environment = childEnvironment(home.filePath(QStringLiteral("state")),
                                                        home.filePath(QStringLiteral("config")));
+    environment.remove(QStringLiteral("DISPLAY"));
+    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
     const QList<std::pair<const char*, QString>> values = {
         {"HOME", home.path()},
         {"XDG_DATA_HOME", home.filePath(QStringLiteral("data"))},
         {"XDG_RUNTIME_DIR", runtime},
         {"KEYRING_UNLOCK", QStringLiteral("unlock-the-test-keyring")},
+        {"PUBLISH_SCENARIO", scenario},
         {"PUBLISH_HOST", sent.site.host},
         {"PUBLISH_PORT", QString::number(sent.site.port)},
         {"PUBLISH_USER", sent.site.user},
         {"PUBLISH_FOLDER", sent.site.folder},
-        {"PUBLISH_PASSWORD", server->password()},
+        {"PUBLISH_PASSWORD", password},
         {"PUBLISH_KNOWN_HOSTS", knownHosts},
     };
     for (const auto& [name, value] : values)
         environment.insert(QLatin1String(name), value);
     QProcess child;
     child.setProcessEnvironment(environment);
-    child.start(busRunner, {QStringLiteral("--"), QStringLiteral("sh"), QStringLiteral("-c"),
-                            QStringLiteral("printf %s \"$KEYRING_UNLOCK\" | gnome-keyring-daemon "
-                                           "--unlock --components=secrets >/dev/null"
-                                           " && exec \"$0\" \"$@\""),
-                            QStringLiteral(PUBLISH_CHILD), sent.localPath});
-    ASSERT_TRUE(child.waitForFinished(120000));
-    const QByteArray output = child.readAllStandardOutput();
-    const QByteArray errors = child.readAllStandardError();
-    const QStringList lines = QString::fromUtf8(output).split(u'\n', Qt::SkipEmptyParts);
-    ASSERT_EQ(child.exitCode(), 0) << output.constData() << errors.constData();
+    child.start(QStandardPaths::findExecutable(QStringLiteral("dbus-run-session")),
+                {QStringLiteral("--"), QStringLiteral("sh"), QStringLiteral("-c"),
+                 QStringLiteral("printf %s \"$KEYRING_UNLOCK\" | gnome-keyring-daemon "
+                                "--unlock --components=secrets >/dev/null"
+                                " && exec \"$0\" \"$@\""),
+                 QStringLiteral(PUBLISH_CHILD), sent.localPath});
+    ChildRun run;
+    if (!child.waitForFinished(120000))
+        child.kill();
+    run.output = child.readAllStandardOutput();
+    run.errors = child.readAllStandardError();
+    run.lines = QString::fromUtf8(run.output).split(u'\n', Qt::SkipEmptyParts);
+    run.exitCode = child.exitStatus() == QProcess::NormalExit ? child.exitCode() : -1;
+    return run;
+}
+
+bool keyringAtHand()
+{
+    return !QStandardPaths::findExecutable(QStringLiteral("dbus-run-session")).isEmpty()
+           && !QStandardPaths::findExecutable(QStringLiteral("gnome-keyring-daemon")).isEmpty();
+}
+
+// The real program with a desktop keyring of its own. A wrong password kept there is refused by
+// the server and forgotten; the right one, typed once with "keep", is used by the next send
+// without asking; the password is never written where the program keeps its files, nor printed.
+TEST_F(SftpSiteTest, APasswordKeptInTheDesktopKeyringIsUsedAndAWrongOneForgotten)
+{
+    if (!keyringAtHand() && SshServer::skipAllowed())
+        GTEST_SKIP() << "no dbus-run-session or gnome-keyring-daemon";
+    ASSERT_TRUE(keyringAtHand());
+    const QString folder = server->makeFolder(QStringLiteral("keyring"));
+    const QByteArray diary = shiftJisDiary(20);
+    const UploadRequest sent = request(QStringLiteral("keyring"), diary);
+    QTemporaryDir home;
+    const ChildRun run = runWithKeyring(sent, server->password(), knownHosts, home, {});
+    const QStringList& lines = run.lines;
+    const QByteArray& output = run.output;
+    ASSERT_EQ(run.exitCode, 0) << output.constData() << run.errors.constData();
 
     const QStringList asked = lines.filter(QRegularExpression(QStringLiteral("^asked ")));
     EXPECT_EQ(asked, (QStringList{QStringLiteral("asked 0"), QStringLiteral("asked 1"),
@@ -574,9 +629,37 @@ TEST_F(SftpSiteTest, APasswordKeptInTheDesktopKeyringIsUsedAndAWrongOneForgotten
 
     const QByteArray password = server->password().toUtf8();
     EXPECT_FALSE(output.contains(password));
-    EXPECT_FALSE(errors.contains(password));
+    EXPECT_FALSE(run.errors.contains(password));
     EXPECT_EQ(filesHolding(home.path(), password), QStringList());
     EXPECT_FALSE(readAll(knownHosts).contains(password));
+}
+
+// A locked keyring whose unlock the writer cancels: the desktop asks once, the password is asked
+// with "keep" not offered and the window saying why, and the send goes through without the
+// keyring asking again.
+TEST_F(SftpSiteTest, ALockedKeyringLeftLockedIsNotOfferedForKeeping)
+{
+    if (!keyringAtHand() && SshServer::skipAllowed())
+        GTEST_SKIP() << "no dbus-run-session or gnome-keyring-daemon";
+    ASSERT_TRUE(keyringAtHand());
+    const QString folder = server->makeFolder(QStringLiteral("locked"));
+    const QByteArray diary = shiftJisDiary(7);
+    const UploadRequest sent = request(QStringLiteral("locked"), diary);
+    QTemporaryDir home;
+    const ChildRun run =
+        runWithKeyring(sent, server->password(), knownHosts, home, QStringLiteral("locked"));
+    ASSERT_EQ(run.exitCode, 0) << run.output.constData() << run.errors.constData();
+    EXPECT_EQ(run.lines.filter(QRegularExpression(QStringLiteral("^(store|no store)"))),
+              QStringList{QStringLiteral("store locked")})
+        << run.output.constData();
+    EXPECT_TRUE(run.lines.contains(QStringLiteral("asked 1"))) << run.output.constData();
+    EXPECT_EQ(run.lines.filter(QRegularExpression(QStringLiteral("^送信しました"))).size(), 1)
+        << run.output.constData();
+    EXPECT_FALSE(run.output.contains("キーリング")) << run.output.constData();
+    // The session bus starts the keyring's unlock window once: for the unlock the writer left.
+    EXPECT_EQ(run.errors.count("Activating service name='org.gnome.keyring.SystemPrompter'"), 1)
+        << run.errors.constData();
+    EXPECT_EQ(readAll(folder + QStringLiteral("/diary.htm")), diary);
 }
 
 // A known_hosts line for another host, with one of the server's public keys.
@@ -703,6 +786,56 @@ TEST_F(SftpSiteTest, AnAliasOfTheWritersSshConfigWorksAsInSftp)
     const UploadResult result = uploadToSite(sent, {});
     EXPECT_EQ(result.outcome, UploadOutcome::Sent) << result.detail.toStdString();
     EXPECT_EQ(readAll(folder + QStringLiteral("/site.htm")), shiftJisDiary(5));
+}
+
+// ssh-agent's way of signing in, with a key of the writer's ssh configuration that has a
+// passphrase and is not in the agent: ssh asks for the passphrase, and the writer is asked with
+// the key named, as sftp asks in a terminal. A wrong one is told as such, a cancel ends the send;
+// neither leaves anything on the site.
+TEST_F(SftpSiteTest, APassphraseOfAKeyNotInTheAgentIsAskedFromTheWriter)
+{
+    const QString folder = server->makeFolder(QStringLiteral("agentkey"));
+    const QString target = folder + QStringLiteral("/site.htm");
+    writeAll(sshConfig, "IdentityFile \"" + server->passphraseKey().toUtf8() + "\"\n");
+    const NoAgent noAgent; // the key is only in its file
+    const QByteArray diary = shiftJisDiary(6);
+    UploadRequest sent = request(QStringLiteral("agentkey"), diary);
+    sent.site.signIn = SiteAddress::SignIn::Agent;
+    DiaryProgram program(sent, diary, knownHosts, sshConfig);
+    struct Row {
+        const char* name;
+        std::optional<QString> answer;
+        const char16_t* told; // a part of the failure's message; null: sent
+    };
+    const Row rows[] = {
+        {"wrong", QStringLiteral("wrong"), u"パスフレーズが違う"},
+        {"cancelled", std::nullopt, u"送信を中止しました"},
+        {"right", SshServer::keyPassphrase(), nullptr},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        writeAll(target, "old diary");
+        program.fake.messages.shown.clear();
+        QStringList prompts;
+        program.form.publisher()->askSecret = [&](const QString& prompt, SecretKeeping keeping) {
+            prompts.append(prompt);
+            EXPECT_EQ(keeping, SecretKeeping::AgentKey);
+            return row.answer ? std::optional<SecretAnswer>({*row.answer, true}) : std::nullopt;
+        };
+        program.fake.messages.answer({MsgAnswer::Ok});
+        program.form.findChild<QAction*>(QStringLiteral("PublishSend"))->trigger();
+        EXPECT_TRUE(
+            QTest::qWaitFor([&] { return program.form.publisher()->sendOffered(); }, 20000));
+        ASSERT_EQ(prompts.size(), 1);
+        EXPECT_TRUE(prompts[0].contains(server->passphraseKey())) << prompts[0].toStdString();
+        EXPECT_EQ(readAll(target), row.told ? "old diary" : diary);
+        EXPECT_EQ(remoteFiles(folder), QStringList{QStringLiteral("site.htm")});
+        ASSERT_EQ(program.fake.messages.shown.size(), row.told ? 1 : 0);
+        if (row.told) {
+            EXPECT_TRUE(program.fake.messages.shown[0].text.contains(QString::fromUtf16(row.told)))
+                << program.fake.messages.shown[0].text.toStdString();
+        }
+    }
 }
 
 // The file on the site keeps its mode; a read-only one is replaced only on the writer's yes; a

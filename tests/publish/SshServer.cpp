@@ -45,8 +45,8 @@ QString SshServer::start()
     return configFailure.isEmpty() ? run() : configFailure;
 }
 
-// Host keys and user keys of each type, the authority's certificate for the ed25519 host key,
-// every user key allowed to sign in.
+// Host keys and user keys of each type (and one ed25519 user key with a passphrase), the
+// authority's certificate for the ed25519 host key, every user key allowed to sign in.
 QString SshServer::makeKeys()
 {
     QByteArray authorized;
@@ -62,6 +62,13 @@ QString SshServer::makeKeys()
         key.open(QIODevice::ReadOnly);
         authorized += key.readAll();
     }
+    if (!runTool(QStringLiteral("ssh-keygen"),
+                 {QStringLiteral("-q"), QStringLiteral("-t"), QStringLiteral("ed25519"),
+                  QStringLiteral("-N"), keyPassphrase(), QStringLiteral("-f"), passphraseKey()}))
+        return QStringLiteral("ssh-keygen failed");
+    QFile key(passphraseKey() + QStringLiteral(".pub"));
+    key.open(QIODevice::ReadOnly);
+    authorized += key.readAll();
     for (const char* name : {"otherkey", "ca"}) {
         if (!runTool(QStringLiteral("ssh-keygen"),
                      {QStringLiteral("-q"), QStringLiteral("-t"), QStringLiteral("ed25519"),

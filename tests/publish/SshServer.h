@@ -35,6 +35,9 @@ public:
     QString home() const { return dir_.filePath(QStringLiteral("home")); }
     // The user's private key of the type, without a passphrase.
     QString userKey(const QString& type = QStringLiteral("ed25519")) const;
+    // The user's ed25519 key that has a passphrase, and the passphrase.
+    QString passphraseKey() const { return dir_.filePath(QStringLiteral("user_passphrase")); }
+    static QString keyPassphrase() { return QStringLiteral("日記の鍵 passphrase"); }
     // The server's host key of the type as a known_hosts line, and another key for the same host.
     QByteArray knownHostsLine(const QString& type = QStringLiteral("ed25519")) const;
     QByteArray otherKnownHostsLine() const;

@@ -7,23 +7,34 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <memory>
+
 namespace {
 
-// One run of the script; the engine answers on the event loop.
+// One run of the script; the engine answers on the event loop. An answer that comes after the
+// wait has given up finds no one waiting (on a busy machine a long page can take that long).
 QVariant runOnce(PageView* view, const QString& script)
 {
-    QEventLoop loop;
-    QVariant value;
-    bool answered = false;
-    view->runScript(script, [&](const QVariant& v) {
-        value = v;
-        answered = true;
-        loop.quit();
+    struct Answer {
+        QVariant value;
+        bool given = false;
+        QEventLoop* waiting = nullptr;
+    };
+    auto answer = std::make_shared<Answer>();
+    view->runScript(script, [answer](const QVariant& v) {
+        answer->value = v;
+        answer->given = true;
+        if (answer->waiting)
+            answer->waiting->quit();
     });
-    QTimer::singleShot(10000, &loop, &QEventLoop::quit);
-    if (!answered)
+    if (!answer->given) {
+        QEventLoop loop;
+        answer->waiting = &loop;
+        QTimer::singleShot(10000, &loop, &QEventLoop::quit);
         loop.exec();
-    return value;
+        answer->waiting = nullptr;
+    }
+    return answer->value;
 }
 
 } // namespace
