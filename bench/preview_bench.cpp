@@ -17,6 +17,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QPlainTextEdit>
+#include <QSplitter>
 #include <QTextBlock>
 #include <QTimer>
 
@@ -109,7 +110,7 @@ int main(int argc, char** argv)
     QtSeams seams;
     PreviewWindow preview([] { return QStringLiteral("<p>entry</p>"); }, editor,
                           [] { return true; }, [] { return QDir::temp().filePath("diary.htm"); },
-                          seams.platform(), &main);
+                          seams.platform(), new QSplitter(&main), &main);
     moveTo(editor, lines / 2);
     editor->textCursor().insertText(stamp + u'1');
     QApplication::processEvents();
