@@ -111,6 +111,7 @@ int main(int argc, char** argv)
     PreviewWindow preview([] { return QStringLiteral("<p>entry</p>"); }, editor,
                           [] { return true; }, [] { return QDir::temp().filePath("diary.htm"); },
                           seams.platform(), new QSplitter(&main), &main);
+    preview.setDockChoice(false); // a window of its own, as before docking existed
     moveTo(editor, lines / 2);
     editor->textCursor().insertText(stamp + u'1');
     QApplication::processEvents();
