@@ -97,7 +97,6 @@ void moveTo(QPlainTextEdit* editor, int line)
 int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    prepareForPreview();
     QApplication app(argc, argv);
     const qsizetype megabytes = argc > 1 ? std::atoi(argv[1]) : 50;
 
@@ -113,6 +112,7 @@ int main(int argc, char** argv)
     PreviewWindow preview([] { return QStringLiteral("<p>entry</p>"); }, editor,
                           [] { return true; }, [] { return QDir::temp().filePath("diary.htm"); },
                           seams.platform(), dock, &main);
+    preview.setDockChoice(false); // a window of its own, as before docking existed
     moveTo(editor, lines / 2);
     editor->textCursor().insertText(stamp + u'1');
     QApplication::processEvents();

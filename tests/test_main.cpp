@@ -1,5 +1,3 @@
-#include "preview/PreviewEngine.h"
-
 #include <QApplication>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -12,7 +10,6 @@ int main(int argc, char** argv)
     QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
     testing::InitGoogleTest(&argc, argv);
-    prepareForPreview();
     QApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -29,7 +29,8 @@ packages=(cmake g++ make qt6-base-dev qt6-webengine-dev qt6-translations-l10n fo
 [[ $mode != run ]] && packages+=(dpkg-dev)
 [[ $mode == test ]] &&
     packages+=(libgtest-dev clang-format desktop-file-utils appstream clang-14 libclang-rt-14-dev
-        lintian openssh-server vsftpd openssl gnome-keyring dbus-daemon xvfb python3-pyatspi)
+        lintian openssh-server vsftpd openssl gnome-keyring dbus-daemon xvfb python3-pyatspi
+        libxcb1-dev)
 
 # A compiler cache where the machine keeps one: ccache installed and its folder set (CCACHE_DIR).
 if command -v ccache >/dev/null && [[ -n ${CCACHE_DIR:-} ]]; then

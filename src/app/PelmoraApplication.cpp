@@ -113,7 +113,6 @@ int runPelmora(int& argc, char** argv, StartAs startAs, const std::function<void
     const bool writer = startAs == StartAs::Writer;
     if (writer && asksForText(argc, argv))
         return tellOnly(argc, argv);
-    prepareForPreview();
     PelmoraApplication app(argc, argv);
     const CommandLine line = writer ? readCommandLine(app.arguments()) : CommandLine();
     if (line.ask != CommandLine::Ask::Run)

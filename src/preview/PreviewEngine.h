@@ -4,16 +4,11 @@
 
 #include <QStringList>
 
-// Lets the preview's browser engine, loaded later from its own library, share OpenGL contexts
-// with the windows: without this the engine ends the program when it starts. Runs before the
-// QApplication is made; it loads nothing.
-void prepareForPreview();
-
 // The files the preview's engine library may be, in the order tried: for the program installed
 // in installedProgramFolder, the library folder it is installed with; for a program in a build
 // tree, its own folder and then the build tree's top.
 QStringList previewLibraryFiles(const QString& programFolder);
 
 // The library's maker of panes, from the first of `files` that loads; null, with what went wrong in
-// `error`, when none does.
+// `error`, when none does. The OpenGL context the engine shares with the windows is made first.
 MakePageView loadPageViewMaker(const QStringList& files, QString& error);

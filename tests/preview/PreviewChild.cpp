@@ -3,7 +3,8 @@
 // pane's engine shows, or "message <text>" for a message box instead, and ending. With
 // PREVIEW_MAIN_AT="x,y,width,height" the main window is put there first, and the frames of the
 // main window and the preview are told as "placed x,y,width,height x,y,width,height" before the
-// rest.
+// rest. With PREVIEW_TELL_OPENGL set, "opengl driver loaded" or "opengl driver none" comes first,
+// told once the main window is shown and before the preview is opened.
 //
 // Usage: preview_child
 
@@ -13,6 +14,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFile>
 #include <QMessageBox>
 #include <QTimer>
 
@@ -36,6 +38,21 @@ void putMainWindow(QWidget* main)
     const QStringList at = qEnvironmentVariable("PREVIEW_MAIN_AT").split(u',');
     if (at.size() == 4)
         main->setGeometry(at[0].toInt(), at[1].toInt(), at[2].toInt(), at[3].toInt());
+}
+
+// Whether an OpenGL driver (the vendor's GLX library) is loaded in this process.
+bool openGlDriverLoaded()
+{
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("/libGLX_");
+}
+
+void openPreview(QWidget* main)
+{
+    if (qEnvironmentVariableIsSet("PREVIEW_TELL_OPENGL"))
+        say(QStringLiteral("opengl driver ")
+            + (openGlDriverLoaded() ? QStringLiteral("loaded") : QStringLiteral("none")));
+    main->findChild<QAction*>(QStringLiteral("ViewPreview"))->trigger();
 }
 
 QWidget* mainWindow()
@@ -82,8 +99,7 @@ int main(int argc, char** argv)
     return runPelmora(argc, argv, StartAs::Alone, [] {
         QWidget* main = mainWindow();
         putMainWindow(main);
-        QTimer::singleShot(0, main->findChild<QAction*>(QStringLiteral("ViewPreview")),
-                           &QAction::trigger);
+        QTimer::singleShot(0, main, [main] { openPreview(main); });
         auto* preview = main->findChild<PreviewWindow*>();
         QTimer::singleShot(50, [preview] { tellWhenShown(preview); });
     });

@@ -402,7 +402,8 @@ TEST_F(PreviewWindowTest, AMissingEngineLeavesTheWindowClosedAndSaysWhy)
 }
 
 // The program loads the engine after its QApplication is made, which the engine survives only
-// when the program has prepared for it before; the entry pane then shows the entry.
+// when the program has made the OpenGL context it shares first; the entry pane then shows the
+// entry.
 TEST(PreviewInTheProgram, OpensFromTheMenuAndShowsTheEntry)
 {
     QProcess child;
@@ -411,6 +412,49 @@ TEST(PreviewInTheProgram, OpensFromTheMenuAndShowsTheEntry)
     const QString out = QString::fromUtf8(child.readAllStandardOutput());
     EXPECT_EQ(child.exitStatus(), QProcess::NormalExit) << child.exitCode();
     EXPECT_TRUE(out.startsWith(QStringLiteral("shown "))) << out.toStdString();
+}
+
+// An X server of the test's own, on a display number it chose itself.
+class XServer {
+public:
+    XServer()
+    {
+        server_.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"),
+                                               QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+        // The number comes once the server takes clients.
+        while (!server_.canReadLine() && server_.waitForReadyRead(20000)) {
+        }
+        display = u':' + QString::fromLatin1(server_.readLine()).trimmed();
+    }
+    ~XServer()
+    {
+        server_.terminate();
+        server_.waitForFinished();
+    }
+
+    QString display;
+
+private:
+    QProcess server_;
+};
+
+// On an X display the start loads no OpenGL driver, which took longer than the rest of the start;
+// the engine, loaded later, still gets the context it must share and shows the entry.
+TEST(PreviewInTheProgram, OnAnXDisplayTheStartLoadsNoOpenGLAndThePreviewStillShows)
+{
+    XServer x;
+    ASSERT_NE(x.display, QStringLiteral(":"));
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    env.insert(QStringLiteral("DISPLAY"), x.display);
+    env.insert(QStringLiteral("PREVIEW_TELL_OPENGL"), QStringLiteral("1"));
+    QProcess child;
+    child.setProcessEnvironment(env);
+    child.start(QStringLiteral(PREVIEW_CHILD), {});
+    ASSERT_TRUE(child.waitForFinished(60000));
+    const QString out = QString::fromUtf8(child.readAllStandardOutput());
+    EXPECT_EQ(child.exitStatus(), QProcess::NormalExit);
+    EXPECT_TRUE(out.startsWith(QStringLiteral("opengl driver none\nshown "))) << out.toStdString();
 }
 
 // On a 1280 x 1024 screen, a main window at 100,100, 700 wide leaves 480 free on its right, the
